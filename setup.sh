@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks, builds, and then either starts
+# the program ("run", the default) or runs the whole test suite ("test").
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(build-essential cmake ninja-build ccache pkg-config
+          qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
+          libqt6printsupport6 libsqlite3-dev libbenchmark-dev
+          xvfb xauth fonts-dejavu-core poppler-utils)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build --parallel "$(nproc)"
+}
+
+mode="${1:-run}"
+shift || true
+install_missing
+build
+case "$mode" in
+    run)
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            echo "No display found: starting the program under Xvfb."
+            exec xvfb-run -a -s "-screen 0 1280x1024x24" build/torvika "$@"
+        fi
+        exec build/torvika "$@"
+        ;;
+    test)
+        cd build
+        exec ctest --output-on-failure --parallel "$(nproc)" "$@"
+        ;;
+    *)
+        echo "usage: $0 [run|test]" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,82 @@
+#pragma once
+// Profile (INI) files with the semantics of Windows profile files: section and
+// key names match without regard to case, the first occurrence wins, a write
+// updates the line in place and keeps every other line, a missing file or key
+// gives the reader's default, and the first write creates the file.
+// Files are read as UTF-8 or Windows-1251 (whichever the bytes are) and
+// written as UTF-8. Each operation opens the file anew, as the program's
+// configuration may be changed by another window in between.
+
+#include <QString>
+#include <QStringList>
+
+namespace torvika {
+
+// A parsed profile text; lookups are by first occurrence, case-insensitive.
+class ProfileData {
+public:
+    static ProfileData parse(const QByteArray& bytes);
+    static ProfileData parseText(const QString& text);
+
+    bool hasKey(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key, const QString& def) const;
+    bool hasSection(const QString& section) const;
+    QStringList sections() const;
+    QStringList keys(const QString& section) const;
+
+    // Sets a key: the line is replaced in place, or appended at the end of
+    // the section, or a new section is appended at the end of the text.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void removeKey(const QString& section, const QString& key);
+    void removeSection(const QString& section);
+
+    QByteArray toBytes() const;
+
+private:
+    struct Line {
+        QString text;
+        bool header = false;
+        QString section; // the section the line belongs to (or opens)
+        QString key;     // set for a key line
+        QString value;
+    };
+    int sectionLine(const QString& section) const;
+    int sectionEnd(int headerLine) const;
+    int keyLine(const QString& section, const QString& key) const;
+
+    QList<Line> lines_;
+    QString eol_ = QStringLiteral("\r\n");
+    bool bom_ = false;
+};
+
+class ProfileFile {
+public:
+    explicit ProfileFile(QString path) : path_(std::move(path)) {}
+    const QString& path() const { return path_; }
+
+    QString readString(const QString& section, const QString& key, const QString& def = {}) const;
+    // A value that is not a decimal integer gives the default.
+    int readInteger(const QString& section, const QString& key, int def) const;
+    // True when the stored integer is not zero.
+    bool readBool(const QString& section, const QString& key, bool def) const;
+    bool hasKey(const QString& section, const QString& key) const;
+    bool sectionExists(const QString& section) const;
+    QStringList readSections() const;
+    QStringList readSection(const QString& section) const;
+
+    // Writes throw std::runtime_error when the file cannot be written.
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+    void deleteKey(const QString& section, const QString& key);
+    void eraseSection(const QString& section);
+
+    // The whole file parsed once, for readers of many keys (scripts).
+    ProfileData load() const;
+
+private:
+    void save(const ProfileData& data);
+    QString path_;
+};
+
+} // namespace torvika

@@ -1,0 +1,188 @@
+#include "common/sql.h"
+
+#include "common/errors.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <sqlite3.h>
+
+namespace torvika {
+
+namespace {
+
+QString failure(const QSqlError& e, const QString& sql) {
+    QString text = e.text().trimmed();
+    return text.isEmpty() ? sql : text + QStringLiteral(" [") + sql + u']';
+}
+
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    QVariant v = db.driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(v.constData());
+    return nullptr;
+}
+
+QString argText(sqlite3_value* v) {
+    const unsigned char* t = sqlite3_value_text(v);
+    return t ? QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_value_bytes(v)) : QString();
+}
+
+void resultText(sqlite3_context* ctx, const QString& s) {
+    QByteArray b = s.toUtf8();
+    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void upperFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, argText(argv[0]).toUpper());
+}
+
+void lowerFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    resultText(ctx, argText(argv[0]).toLower());
+}
+
+// The pattern, case folded, kept by SQLite between the rows of one statement.
+struct FoldedPattern {
+    QString pattern;
+};
+
+void deletePattern(void* p) {
+    delete static_cast<FoldedPattern*>(p);
+}
+
+// like(pattern, text [, escape]): SQLite calls its LIKE operator this way.
+void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QChar escape;
+    if (argc == 3) {
+        QString e = argText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0];
+    }
+    auto* cached = static_cast<FoldedPattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!cached) {
+        cached = new FoldedPattern{argText(argv[0]).toCaseFolded()};
+        sqlite3_set_auxdata(ctx, 0, cached, deletePattern);
+        cached = static_cast<FoldedPattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!cached) { // SQLite may drop auxdata at once; fall back to this row's copy
+            bool m = likeMatch(argText(argv[0]).toCaseFolded(), argText(argv[1]).toCaseFolded(), escape);
+            sqlite3_result_int(ctx, m ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, likeMatch(cached->pattern, argText(argv[1]).toCaseFolded(), escape) ? 1 : 0);
+}
+
+} // namespace
+
+bool likeMatch(QStringView p, QStringView t, QChar escape) {
+    // Iterative matcher with backtracking to the last %.
+    qsizetype pi = 0, ti = 0, starP = -1, starT = -1;
+    while (ti < t.size()) {
+        if (pi < p.size()) {
+            QChar pc = p[pi];
+            if (!escape.isNull() && pc == escape && pi + 1 < p.size()) {
+                if (p[pi + 1] == t[ti]) {
+                    pi += 2;
+                    ++ti;
+                    continue;
+                }
+            } else if (pc == u'%') {
+                starP = pi++;
+                starT = ti;
+                continue;
+            } else if (pc == u'_' || pc == t[ti]) {
+                ++pi;
+                ++ti;
+                continue;
+            }
+        }
+        if (starP < 0)
+            return false;
+        pi = starP + 1;
+        ti = ++starT;
+    }
+    while (pi < p.size() && p[pi] == u'%')
+        ++pi;
+    return pi == p.size();
+}
+
+bool isSqlite(const QSqlDatabase& db) {
+    return db.driverName() == QLatin1String("QSQLITE");
+}
+
+void registerSqlFunctions(const QSqlDatabase& db) {
+    sqlite3* h = sqliteHandle(db);
+    if (!h)
+        return;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(h, "upper", 1, flags, nullptr, upperFn, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "lower", 1, flags, nullptr, lowerFn, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "like", 2, flags, nullptr, likeFn, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(h, "like", 3, flags, nullptr, likeFn, nullptr, nullptr, nullptr);
+}
+
+QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw EDatabaseError(failure(q.lastError(), sql));
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw EDatabaseError(failure(q.lastError(), sql));
+    return q;
+}
+
+QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values, const QVariant& def) {
+    QSqlQuery q = execSql(db, sql, values);
+    return q.next() ? q.value(0) : def;
+}
+
+void execScriptStatement(const QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw EDatabaseError(failure(q.lastError(), sql));
+}
+
+Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)), sqlite_(isSqlite(db_)) {
+    if (sqlite_) {
+        execScriptStatement(db_, QStringLiteral("BEGIN IMMEDIATE"));
+    } else if (!db_.transaction()) {
+        throw EDatabaseError(failure(db_.lastError(), QStringLiteral("BEGIN")));
+    }
+}
+
+Transaction::~Transaction() {
+    if (!open_)
+        return;
+    if (sqlite_) {
+        QSqlQuery q(db_);
+        q.exec(QStringLiteral("ROLLBACK"));
+    } else {
+        db_.rollback();
+    }
+}
+
+void Transaction::commit() {
+    if (sqlite_)
+        execScriptStatement(db_, QStringLiteral("COMMIT"));
+    else if (!db_.commit())
+        throw EDatabaseError(failure(db_.lastError(), QStringLiteral("COMMIT")));
+    open_ = false;
+}
+
+} // namespace torvika

@@ -1,0 +1,67 @@
+#pragma once
+// Company databases: creating one from the creation script, bringing one up
+// to the program's database version with the update script, and switching
+// the working database. Windows show the log lines and messages these
+// operations return.
+
+#include "shell/session.h"
+
+#include <QStringList>
+
+namespace torvika {
+
+namespace dbtext {
+inline const QString kOperationOk = QStringLiteral("ОПЕРАЦИЯ: %1- БЕШЕ УСПЕШНА");
+inline const QString kCreated = QStringLiteral("СЪЗДАВАНЕТО НА НОВАТА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
+inline const QString kError = QStringLiteral("ГРЕШКА: ");
+inline const QString kUpdated = QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
+inline const QString kSwitchFailed = QStringLiteral("Неуспешна смяна на базата данни");
+inline const QString kNoUpdateFile = QStringLiteral("Не беше открит файл за актуализация");
+} // namespace dbtext
+
+struct DbOperationResult {
+    bool ok = false;
+    QStringList log;     // lines for the dialog's log
+    QString message;     // a message box text, where the operation shows one
+    QString directory;   // the directory the operation worked on
+};
+
+// Writes the article group tree of a new database: the one root node.
+void writeInitialGroupTree(const QString& dir);
+
+// Creates a company database in base/name (base itself when name is empty)
+// from SQLs/NewTables.nts, in one transaction, and points the alias to it.
+// On failure the alias points back to the previous database, what the
+// operation created is removed, and the log ends with "ГРЕШКА: ".
+DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name);
+
+// Runs <scriptDir>/UpdateTables.nts on the working database in one
+// transaction; on success records the program's release as the version.
+DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir);
+
+// Points the alias to dir and reconnects when dir is a company database;
+// otherwise points it back and reports "Неуспешна смяна на базата данни".
+DbOperationResult switchCompanyDatabase(Session& session, const QString& dir);
+
+// Reconnects the workspace after the alias changed and records the
+// directory in DBVer/DBPath. False on any error.
+bool SET_NEW_DATABASE(Session& session, const QString& dir);
+
+// The first start: when Data/ holds no company database and the alias
+// points there (or is missing), creates it. Returns the error text, or an
+// empty text when nothing had to be done or the creation succeeded.
+QString ensureDefaultDatabase(Session& session);
+
+// The start-up version check. Returns the texts to show, in order: the
+// update request and, when the update script has no marker for the
+// release, "Не беше открит файл за актуализация". needsUpdateDialog is set
+// when the update dialog should open.
+struct VersionCheck {
+    bool outdated = false;
+    QString request;
+    bool needsUpdateDialog = false;
+    QString noScriptMessage;
+};
+VersionCheck checkDatabaseVersion(Session& session);
+
+} // namespace torvika

@@ -1,0 +1,34 @@
+#pragma once
+// What the program keeps for the whole run: the program directory, the
+// workspace, the operator in the status line, the export kind, the per-run
+// counterparty map, and the clock (which tests replace).
+
+#include "documents/export_kind.h"
+#include "shell/firm_data.h"
+#include "shell/program_dir.h"
+#include "shell/workspace.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <functional>
+
+namespace torvika {
+
+class Session {
+public:
+    explicit Session(const ProgramDir& dir) : programDir(dir), workspace(dir) {}
+
+    FirmData firmData() const { return FirmData(programDir.firmDataIni()); }
+    QDateTime now() const { return clock ? clock() : QDateTime::currentDateTime(); }
+    QDate today() const { return now().date(); }
+
+    ProgramDir programDir;
+    Workspace workspace;
+    QString operatorName;
+    ExportKind exportKind;
+    // Operator name -> the text of the selected-counterparty field.
+    QHash<QString, QString> selectedCounterparty;
+    std::function<QDateTime()> clock;
+};
+
+} // namespace torvika

@@ -1,0 +1,34 @@
+#include "shell/ui/application.h"
+
+#include "common/errors.h"
+#include "common/exception_log.h"
+
+namespace torvika {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("torvika"));
+    setApplicationDisplayName(QStringLiteral("ТОРВИКА"));
+}
+
+Application* Application::instance() {
+    return dynamic_cast<Application*>(QCoreApplication::instance());
+}
+
+void Application::logException(const std::exception& e) const {
+    if (!logPath_.isEmpty())
+        appendExceptionLog(logPath_, QDateTime::currentDateTime(), exceptionClassName(e), exceptionMessage(e));
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        logException(e);
+    } catch (...) {
+        std::runtime_error unknown("unknown exception");
+        logException(unknown);
+    }
+    return false;
+}
+
+} // namespace torvika

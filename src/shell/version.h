@@ -1,0 +1,21 @@
+#pragma once
+// The program's four-part file version, taken from the build.
+
+#include <QString>
+
+namespace torvika {
+
+struct FileVersion {
+    QString major, minor, release, build;
+    QString text() const { return major + u'.' + minor + u'.' + release + u'.' + build; }
+    // The release is the database version the program expects.
+    int releaseNumber() const { return release.toInt(); }
+};
+
+const FileVersion& fileVersion();
+// The four parts joined by ".": "3.0.23.4".
+QString GETFILEVERSION();
+
+inline const QString kProductName = QStringLiteral("ТОРВИКА");
+
+} // namespace torvika

@@ -1,0 +1,126 @@
+#include "shell/workspace.h"
+
+#include "common/errors.h"
+#include "common/profile_file.h"
+#include "common/sql.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace torvika {
+
+bool EngineConfig::hasAlias(const QString& name) const {
+    return ProfileFile(file_).sectionExists(name);
+}
+
+Alias EngineConfig::alias(const QString& name) const {
+    ProfileData d = ProfileFile(file_).load();
+    return {name, d.value(name, QStringLiteral("DRIVER"), QStringLiteral("SQLITE")),
+            d.value(name, QStringLiteral("PATH"), QString())};
+}
+
+void EngineConfig::addAlias(const Alias& a) {
+    ProfileFile f(file_);
+    f.writeString(a.name, QStringLiteral("DRIVER"), a.driver);
+    f.writeString(a.name, QStringLiteral("PATH"), a.path);
+}
+
+void EngineConfig::modifyAliasPath(const QString& name, const QString& path) {
+    if (hasAlias(name))
+        ProfileFile(file_).writeString(name, QStringLiteral("PATH"), path);
+}
+
+QString companyDbFile(const QString& dir) {
+    return QDir(dir).filePath(kCompanyDbFile);
+}
+
+void closeConnection(const QString& name) {
+    if (!QSqlDatabase::contains(name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QSqlDatabase openCompanyConnection(const QString& name, const QString& dir, bool create) {
+    closeConnection(name);
+    QString file = companyDbFile(dir);
+    if (!create && !QFileInfo::exists(file))
+        throw EDatabaseError(QStringLiteral("Няма база данни в %1").arg(dir));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(file);
+    // Several workstations may write at once: wait for the lock instead of failing.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!db.open()) {
+        QString err = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw EDatabaseError(err);
+    }
+    // A file that is not a database fails on its first read.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        QString err = probe.lastError().text();
+        probe = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw EDatabaseError(err);
+    }
+    registerSqlFunctions(db);
+    return db;
+}
+
+bool isCompanyDatabase(const QString& dir) {
+    if (!QFileInfo::exists(companyDbFile(dir)))
+        return false;
+    const QString name = QStringLiteral("probe-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool found = false;
+    try {
+        QSqlDatabase db = openCompanyConnection(name, dir, false);
+        found = db.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive);
+    } catch (const EDatabaseError&) {
+        found = false;
+    }
+    closeConnection(name);
+    return found;
+}
+
+Workspace::Workspace(const ProgramDir& programDir) : programDir_(programDir) {}
+
+Workspace::~Workspace() {
+    close();
+}
+
+void Workspace::open() {
+    close();
+    EngineConfig cfg = engineConfig();
+    if (!cfg.hasAlias(kServiceAlias))
+        cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), QDir::cleanPath(programDir_.dataDir())});
+    directory_ = cfg.alias(kServiceAlias).path;
+    openCompanyConnection(kGeneralConnection, directory_, false);
+}
+
+void Workspace::repoint(const QString& dir) {
+    engineConfig().modifyAliasPath(kServiceAlias, QDir::cleanPath(dir));
+    open();
+}
+
+void Workspace::close() {
+    closeConnection(kGeneralConnection);
+}
+
+bool Workspace::isOpen() const {
+    return QSqlDatabase::contains(kGeneralConnection) && QSqlDatabase::database(kGeneralConnection, false).isOpen();
+}
+
+QSqlDatabase Workspace::db() const {
+    return QSqlDatabase::database(kGeneralConnection, false);
+}
+
+} // namespace torvika

@@ -1,0 +1,74 @@
+#pragma once
+// The database workspace: the alias Service (its driver and path, kept in
+// the engine's configuration file of the program directory), the one
+// connection GeneralDataBase bound to it, and what makes a directory a
+// company database.
+
+#include "shell/program_dir.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace torvika {
+
+inline const QString kServiceAlias = QStringLiteral("Service");
+inline const QString kGeneralConnection = QStringLiteral("GeneralDataBase");
+// The database file inside a company database directory.
+inline const QString kCompanyDbFile = QStringLiteral("Torvika.db");
+
+struct Alias {
+    QString name;
+    QString driver; // "SQLITE"
+    QString path;   // the company database directory
+};
+
+// The engine's configuration: one section per alias, keys DRIVER and PATH.
+class EngineConfig {
+public:
+    explicit EngineConfig(QString file) : file_(std::move(file)) {}
+    bool hasAlias(const QString& name) const;
+    Alias alias(const QString& name) const;
+    void addAlias(const Alias& alias);
+    // Changes the path of an existing alias; nothing when it does not exist.
+    void modifyAliasPath(const QString& name, const QString& path);
+
+private:
+    QString file_;
+};
+
+QString companyDbFile(const QString& dir);
+// A directory is a company database when its database file holds Operators.
+bool isCompanyDatabase(const QString& dir);
+// Opens (creating the file when asked) a SQLite connection to a company
+// database directory, with the connection set-up applied. Throws
+// EDatabaseError when it cannot be opened.
+QSqlDatabase openCompanyConnection(const QString& connectionName, const QString& dir, bool create);
+void closeConnection(const QString& connectionName);
+
+class Workspace {
+public:
+    explicit Workspace(const ProgramDir& programDir);
+    ~Workspace();
+
+    // Disconnects, creates the alias with the Data directory when it is
+    // missing, and connects GeneralDataBase to the alias' directory.
+    // Throws EDatabaseError when the database cannot be opened; the
+    // connection is then closed.
+    void open();
+    // Points the alias to dir (when it exists) and reconnects.
+    void repoint(const QString& dir);
+    void close();
+
+    bool isOpen() const;
+    QSqlDatabase db() const;
+    // The directory the connection is on (the alias path once opened).
+    QString directory() const { return directory_; }
+    EngineConfig engineConfig() const { return EngineConfig(programDir_.engineConfig()); }
+    const ProgramDir& programDir() const { return programDir_; }
+
+private:
+    ProgramDir programDir_;
+    QString directory_;
+};
+
+} // namespace torvika
