@@ -29,6 +29,11 @@ public:
     // Operator name -> the text of the selected-counterparty field.
     QHash<QString, QString> selectedCounterparty;
     std::function<QDateTime()> clock;
+    // Asks for a new login (the main window installs it); after a change of
+    // database the operators and their rights are those of the new one.
+    std::function<void()> requestLogin;
+    // Amount decimals as last read by the totals (Values/"9"), used by the ticker.
+    int displayDecimals = 2;
 };
 
 } // namespace torvika
