@@ -1,0 +1,225 @@
+// The main window offscreen: start-up, status line, working-date guard,
+// page switch, ticker and exit.
+
+#include "common/dates.h"
+#include "shell/ui/application.h"
+#include "shell/ui/general_form.h"
+#include "support/fixture.h"
+#include "support/scripted_messages.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace torvika;
+
+namespace {
+const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 15, 30));
+
+QString panelText(QWidget& w, const char* name) {
+    auto* l = w.findChild<QLabel*>(QString::fromLatin1(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+}
+} // namespace
+
+class GeneralFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startFillsStatusLine() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return kNow; };
+        fx.firmData().writeString("Store", "Active", "1");
+        fx.firmData().writeString("DBVer", "Term", "3");
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        form.resize(1024, 700);
+        form.show();
+        QCOMPARE(msgs.shown, QStringList());
+        QCOMPARE(panelText(form, "Panel_Database"), "База данни: " + QDir::toNativeSeparators(fx.root() + "Data"));
+        QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"), qPrintable(panelText(form, "Panel_Sklad")));
+        QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));
+        form.Timer1Timer();
+        QCOMPARE(panelText(form, "Panel_DateTime"), QStringLiteral("09.12.2026 - 10:15:30"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
+        // Tabs: shop and service visible, fiscal service hidden.
+        auto* pages = form.findChild<QTabWidget*>("PageControl1");
+        QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && !pages->isTabVisible(2));
+        QVERIFY(!form.mainMenu().action("N_Nastr_Fisk_Ser")->isVisible());
+        form.grab().save(QDir::tempPath() + "/torvika_main_window.png");
+    }
+
+    void missingWarehouseShowsColonOnly() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.firmData().writeString("Store", "Active", "999");
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        QCOMPARE(panelText(form, "Panel_Sklad"), QStringLiteral("Склад: :"));
+    }
+
+    void startupDateGuard_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<QString>("storedAfter");
+        QTest::newRow("no key") << QString() << -1 << true << QString();
+        QTest::newRow("same day") << "09.12.2026" << -1 << true << "09.12.2026";
+        QTest::newRow("earlier day") << "01.12.2026" << -1 << true << "01.12.2026";
+        QTest::newRow("later, yes") << "10.12.2026" << int(Messages::Yes) << true << "09.12.2026";
+        QTest::newRow("later, no") << "10.12.2026" << int(Messages::No) << false << "10.12.2026";
+        QTest::newRow("unreadable") << "32.13.2026" << -1 << true << "32.13.2026";
+    }
+    void startupDateGuard() {
+        QFETCH(QString, stored);
+        QFETCH(int, answer);
+        QFETCH(bool, started);
+        QFETCH(QString, storedAfter);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return kNow; };
+        if (!stored.isNull())
+            fx.firmData().writeString("TIME", "Last", stored);
+        if (answer >= 0)
+            msgs.answer(answer);
+        TGeneral_Form form(fx.session());
+        QCOMPARE(form.start(), started);
+        if (answer >= 0)
+            QCOMPARE(msgs.questions, QStringList{"Настоящата дата 09.12.2026 е по стара от последната дата с която e "
+                                                 "работено:10.12.2026\rЖелаете ли да продължите?"});
+        else
+            QCOMPARE(msgs.questions, QStringList());
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), storedAfter);
+        if (stored == "32.13.2026")
+            QVERIFY(test::Fixture::readFile(fx.root() + "Exceptions.log").contains("EConvertError"));
+    }
+
+    void dateChangeWhileRunning() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        QDateTime now = kNow;
+        fx.session().clock = [&] { return now; };
+        fx.firmData().writeString("TIME", "Last", "09.12.2026");
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        form.Timer2Timer();
+        QCOMPARE(msgs.questions.size(), 0);
+        now = QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1)); // past midnight
+        msgs.answerNo();
+        form.Timer2Timer();
+        const QString q = "Извършена е промяна на работната дата !\rАктивна дата :10.12.2026\rПоследна дата с която e "
+                          "работено:09.12.2026\rЖелаете ли да продължите?";
+        QCOMPARE(msgs.questions, QStringList{q});
+        msgs.answerYes(); // asked again on the next tick while the dates differ
+        form.Timer2Timer();
+        QCOMPARE(msgs.questions, (QStringList{q, q}));
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("10.12.2026"));
+        form.Timer2Timer();
+        QCOMPARE(msgs.questions.size(), 2);
+        QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
+    }
+
+    void pageSwitchFillsServiceBoxesOnce() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        auto* pages = form.findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(1);
+        pages->setCurrentIndex(0);
+        pages->setCurrentIndex(1);
+        QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - СЕРВИЗ"));
+        auto* dep = form.findChild<QComboBox*>("ComboBox_Otdel");
+        QCOMPARE(dep->itemText(0), QStringLiteral("0:Не се приготвя"));
+        QStringList items;
+        for (int i = 0; i < dep->count(); ++i)
+            items << dep->itemText(i);
+        QCOMPARE(items.removeDuplicates(), 0);
+        auto* cur = form.findChild<QComboBox*>("ComboBox_Valuta");
+        QVERIFY(cur->count() > 0);
+        QCOMPARE(cur->currentIndex(), 0);
+        pages->setCurrentIndex(0);
+        QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
+    }
+
+    void vatSwitchFollowsRate_data() {
+        QTest::addColumn<QString>("dds");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("absent") << QString() << false;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("twenty") << "20" << true;
+    }
+    void vatSwitchFollowsRate() {
+        QFETCH(QString, dds);
+        QFETCH(bool, visible);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        if (!dds.isNull())
+            fx.firmData().writeString("Firm_Data", "DDS", dds);
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        form.show();
+        QCOMPARE(form.findChild<QCheckBox*>("ChkBox_Add_DDS")->isVisible(), visible);
+    }
+
+    void exitWritesDateAndOperator() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return kNow; };
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        form.show();
+        form.showLoggedIn("Мария");
+        form.close();
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("09.12.2026"));
+        QCOMPARE(fx.firmData().readString("Store", "ActiveOper"), QStringLiteral("Мария"));
+    }
+
+    void tickerScrollsAndRefills() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        QVERIFY(form.start());
+        form.resize(800, 600);
+        form.show();
+        auto* ticker = form.findChild<TickerStrip*>("Image_Show_Valuta_Kurs");
+        QVERIFY(ticker->text.contains(" - 1.95583") || ticker->text.contains("EUR - 1.96"));
+        int start = ticker->position;
+        form.Timer2Timer();
+        QCOMPARE(ticker->position, start - 5);
+        ticker->position = -ticker->textWidth() - 1; // scrolled out
+        form.Timer2Timer();
+        QCOMPARE(ticker->position, -ticker->textWidth() - 1);
+        form.Timer1Timer();
+        QCOMPARE(ticker->position, ticker->width());
+    }
+
+    void toolButtonIgnoresDisabledCommand() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        int runs = 0;
+        form.setCommand("N_Artikuli", [&] { ++runs; });
+        form.mainMenu().action("N_Artikuli")->setEnabled(false);
+        form.findChild<QToolButton*>("SpdBtn_Artikuli")->click();
+        QCOMPARE(runs, 1);
+        form.mainMenu().action("N_Artikuli")->trigger(); // a disabled action does not fire
+        QCOMPARE(runs, 1);
+    }
+
+    void sendReportMessage() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        form.mainMenu().action("N_Send_Reports")->trigger();
+        QCOMPARE(msgs.messages,
+                 QStringList{"Желаете ли да уведомите разработчика за възникнали грешки при работа?"});
+    }
+};
+
+QTEST_MAIN(GeneralFormTest)
+#include "test_general_form.moc"
