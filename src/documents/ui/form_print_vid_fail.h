@@ -1,0 +1,32 @@
+#pragma once
+// The export-kind chooser: a borderless modal box with the four kinds of
+// grid export files; "ПРИЕМИ" makes the chosen kind the session's export
+// kind, "ОТКАЖИ" leaves the previous one.
+
+#include "shell/session.h"
+
+#include <QDialog>
+
+class QButtonGroup;
+
+namespace torvika {
+
+class TForm_Print_Vid_Fail : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Print_Vid_Fail(QWidget* parent = nullptr);
+
+    // The index of the checked item (0 to 3).
+    int choice() const;
+    void setChoice(int choice);
+
+    // Shows the chooser with the session's current kind checked (the first
+    // item before any choice) and stores the kind when accepted. Callers go
+    // on in either case; the result only tells whether the kind was chosen.
+    static bool choose(Session& session, QWidget* parent = nullptr);
+
+private:
+    QButtonGroup* group_;
+};
+
+} // namespace torvika
