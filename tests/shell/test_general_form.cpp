@@ -2,6 +2,7 @@
 // page switch, ticker and exit.
 
 #include "common/dates.h"
+#include "documents/ui/grid_file.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
 #include "support/fixture.h"
@@ -209,6 +210,24 @@ private slots:
         QCOMPARE(runs, 1);
         form.mainMenu().action("N_Artikuli")->trigger(); // a disabled action does not fire
         QCOMPARE(runs, 1);
+    }
+
+    void helpOpensItsFileOnlyWhenPresent() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        QStringList opened;
+        FileOpener previous = setFileOpener([&](const QString& f) {
+            opened << f;
+            return true;
+        });
+        TGeneral_Form form(fx.session());
+        form.mainMenu().action("N_Help")->trigger();
+        QCOMPARE(opened, QStringList());
+        const QString help = fx.writeFile("Video/R_P.rtf", "{\\rtf1 }");
+        form.mainMenu().action("N_Help")->trigger();
+        QCOMPARE(opened, QStringList{help});
+        setFileOpener(previous);
+        QCOMPARE(msgs.shown, QStringList());
     }
 
     void sendReportMessage() {

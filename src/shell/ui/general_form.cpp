@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/ui/messages.h"
+#include "documents/ui/grid_file.h"
 #include "shell/company_databases.h"
 #include "shell/external_programs.h"
 #include "shell/version.h"
@@ -17,9 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
-#include <QUrl>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -377,7 +376,7 @@ void TGeneral_Form::registerOwnCommands() {
     setCommand(QStringLiteral("N_Help"), [this] {
         QString help = session_.programDir.videoDir() + QStringLiteral("/R_P.rtf");
         if (QFileInfo::exists(help))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+            SHELLEXECUTE_OPENFILE(help);
     });
     setCommand(QStringLiteral("N_Send_Reports"), [] {
         showMessage(QStringLiteral("Желаете ли да уведомите разработчика за възникнали грешки при работа?"));
