@@ -52,9 +52,10 @@ ProfileData ProfileData::parseText(const QString& text) {
         const QString t = row.trimmed();
         if (t.startsWith(u'[')) {
             int close = t.indexOf(u']');
-            current = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+            current = close < 0 ? QString() : t.mid(1, close - 1).trimmed();
             line.section = current;
             line.header = true;
+            line.broken = close < 0;
         } else if (!t.startsWith(u';')) {
             int eq = row.indexOf(u'=');
             if (eq > 0 && !row.left(eq).trimmed().isEmpty()) {
@@ -70,7 +71,7 @@ ProfileData ProfileData::parseText(const QString& text) {
 
 int ProfileData::sectionLine(const QString& section) const {
     for (int i = 0; i < lines_.size(); ++i)
-        if (lines_[i].header && sameName(lines_[i].section, section))
+        if (lines_[i].header && !lines_[i].broken && sameName(lines_[i].section, section))
             return i;
     return -1;
 }
@@ -109,7 +110,7 @@ bool ProfileData::hasSection(const QString& section) const {
 QStringList ProfileData::sections() const {
     QStringList out;
     for (const Line& l : lines_)
-        if (l.header) {
+        if (l.header && !l.broken) {
             bool seen = false;
             for (const QString& s : out)
                 seen = seen || sameName(s, l.section);
@@ -197,8 +198,11 @@ ProfileData ProfileFile::load() const {
 
 void ProfileFile::save(const ProfileData& data) {
     QSaveFile f(path_);
+    // Replaced as a whole where the directory allows it, else written in place.
+    f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly) || f.write(data.toBytes()) < 0 || !f.commit())
-        throw std::runtime_error(QStringLiteral("Cannot write %1: %2").arg(path_, f.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(path_, f.errorString()).toStdString());
 }
 
 QString ProfileFile::readString(const QString& section, const QString& key, const QString& def) const {

@@ -36,8 +36,9 @@ private:
     struct Line {
         QString text;
         bool header = false;
-        QString section; // the section the line belongs to (or opens)
-        QString key;     // set for a key line
+        bool broken = false; // a "[" without "]": ends the section before it, opens none
+        QString section;     // the section the line belongs to (or opens)
+        QString key;         // set for a key line
         QString value;
     };
     int sectionLine(const QString& section) const;
