@@ -1,6 +1,9 @@
 #include "common/cformat.h"
 
+#include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -8,6 +11,9 @@
 namespace torvika {
 
 namespace {
+
+// Widths and precisions beyond this are mistakes, not layouts.
+constexpr int kMaxField = 100000;
 
 struct Spec {
     bool left = false;
@@ -25,29 +31,55 @@ QString pad(QString s, const Spec& spec) {
     return s;
 }
 
+// snprintf into a buffer as large as the text needs.
+template <typename T> std::string printed(const std::string& f, T value) {
+    std::string buf(64, '\0');
+    int n = std::snprintf(buf.data(), buf.size(), f.c_str(), value);
+    if (n < 0)
+        throw std::invalid_argument("cformat: cannot format a number");
+    if (size_t(n) >= buf.size()) {
+        buf.assign(size_t(n) + 1, '\0');
+        std::snprintf(buf.data(), buf.size(), f.c_str(), value);
+    }
+    buf.resize(size_t(n));
+    return buf;
+}
+
+// C's decimal point follows the process locale, which the application takes
+// from the environment (a comma in Bulgarian); ours is always ".".
+void useDecimalDot(std::string& s) {
+    const char* point = std::localeconv()->decimal_point;
+    if (!point || !*point || std::strcmp(point, ".") == 0)
+        return;
+    if (size_t at = s.find(point); at != std::string::npos)
+        s.replace(at, std::strlen(point), ".");
+}
+
 QString number(const Spec& spec, const QVariant& v) {
+    const bool integer = spec.conv == 'd' || spec.conv == 'i' || spec.conv == 'u';
+    const long long n = spec.conv == 'u' ? 0 : v.toLongLong();
+    const unsigned long long u = spec.conv == 'u' ? v.toULongLong() : 0;
+    int precision = spec.precision;
+    // A zero keeps its digit when the precision is 0 ("%1.0d" of 0 is "0").
+    if (integer && precision == 0 && n == 0 && u == 0)
+        precision = 1;
     std::string f = "%" + spec.flags;
     if (spec.width >= 0)
         f += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        f += "." + std::to_string(spec.precision);
-    char buf[512];
-    switch (spec.conv) {
-    case 'd':
-    case 'i':
-        f += "lld";
-        std::snprintf(buf, sizeof buf, f.c_str(), static_cast<long long>(v.toLongLong()));
-        break;
-    case 'u':
-        f += "llu";
-        std::snprintf(buf, sizeof buf, f.c_str(), static_cast<unsigned long long>(v.toULongLong()));
-        break;
-    default:
-        f += spec.conv;
-        std::snprintf(buf, sizeof buf, f.c_str(), v.toDouble());
-        break;
-    }
-    return QString::fromLatin1(buf);
+    if (precision >= 0)
+        f += "." + std::to_string(precision);
+    if (spec.conv == 'u')
+        return QString::fromLatin1(printed(f + "llu", u));
+    if (integer)
+        return QString::fromLatin1(printed(f + "lld", n));
+    f += spec.conv;
+    const double x = v.toDouble();
+    std::string s = printed(f, x);
+    // A value that rounds to zero is written without its minus sign.
+    if (std::signbit(x) && std::isfinite(x) && s.find_first_of("123456789") == std::string::npos)
+        s = printed(f, 0.0);
+    useDecimalDot(s);
+    return QString::fromLatin1(s);
 }
 
 } // namespace
@@ -80,34 +112,42 @@ QString cformat(QStringView fmt, std::initializer_list<QVariant> argList) {
             spec.flags += char(fmt[i].unicode());
             ++i;
         }
+        // Digits or "*"; -1 when there are none. Returns true for "*".
         auto readNumber = [&](int& target) {
             if (i < fmt.size() && fmt[i] == u'*') {
                 target = take().toInt();
+                if (target > kMaxField || target < -kMaxField)
+                    throw std::invalid_argument("cformat: width or precision too large");
                 ++i;
-                return;
+                return true;
             }
             int n = -1;
             while (i < fmt.size() && fmt[i].isDigit()) {
                 n = (n < 0 ? 0 : n * 10) + fmt[i].digitValue();
+                if (n > kMaxField)
+                    throw std::invalid_argument("cformat: width or precision too large");
                 ++i;
             }
             target = n;
+            return false;
         };
-        readNumber(spec.width);
-        if (spec.width < -1) { // "*" with a negative argument means left alignment
+        if (readNumber(spec.width) && spec.width < 0) { // a negative "*" width aligns left
             spec.left = true;
             spec.flags += '-';
             spec.width = -spec.width;
         }
         if (i < fmt.size() && fmt[i] == u'.') {
             ++i;
-            readNumber(spec.precision);
-            if (spec.precision < 0)
+            if (readNumber(spec.precision)) {
+                if (spec.precision < 0) // a negative "*" precision counts as none
+                    spec.precision = -1;
+            } else if (spec.precision < 0) { // "." alone is precision 0
                 spec.precision = 0;
+            }
         }
         if (i >= fmt.size())
             throw std::invalid_argument("cformat: incomplete conversion");
-        spec.conv = char(fmt[i].unicode());
+        spec.conv = fmt[i].unicode() < 0x80 ? char(fmt[i].unicode()) : '?';
         switch (spec.conv) {
         case 's': {
             QString s = take().toString();

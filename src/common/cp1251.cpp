@@ -31,8 +31,12 @@ char encodeOne(char16_t c) {
 QByteArray toCp1251(QStringView text) {
     QByteArray out;
     out.reserve(text.size());
-    for (QChar c : text)
-        out.append(encodeOne(c.unicode()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character outside the BMP is one character and becomes one '?'.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        out.append(encodeOne(text[i].unicode()));
+    }
     return out;
 }
 

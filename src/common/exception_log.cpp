@@ -4,9 +4,22 @@
 
 namespace torvika {
 
+namespace {
+
+// One exception is one line of the log: line breaks of a message (driver
+// texts often have them) become blanks.
+QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+} // namespace
+
 QString exceptionLogLine(const QDateTime& when, const QString& className, const QString& message) {
-    return when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u':' + className + QStringLiteral(": !") +
-           message + u'!';
+    return when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u':' + oneLine(className) +
+           QStringLiteral(": !") + oneLine(message) + u'!';
 }
 
 bool appendExceptionLog(const QString& path, const QDateTime& when, const QString& className,
@@ -15,7 +28,7 @@ bool appendExceptionLog(const QString& path, const QDateTime& when, const QStrin
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     QByteArray line = exceptionLogLine(when, className, message).toUtf8() + "\r\n";
-    return f.write(line) == line.size();
+    return f.write(line) == line.size() && f.flush();
 }
 
 } // namespace torvika

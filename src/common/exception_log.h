@@ -1,6 +1,7 @@
 #pragma once
 // Exceptions.log: one line per exception that no handler caught, appended
 // and never truncated:  dd.MM.yyyy HH:mm:ss:<class>: !<message>!  CR LF
+// (line breaks inside the message become blanks)
 
 #include <QDateTime>
 #include <QString>
