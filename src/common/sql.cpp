@@ -48,21 +48,23 @@ void lowerFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, argText(argv[0]).toLower());
 }
 
-// The pattern, case folded, kept by SQLite between the rows of one statement.
-struct FoldedPattern {
+// The pattern's text, kept by SQLite between the rows of one statement when
+// the pattern is the same for all of them (a literal or a bound value).
+struct CachedPattern {
     QString pattern;
 };
 
 void deletePattern(void* p) {
-    delete static_cast<FoldedPattern*>(p);
+    delete static_cast<CachedPattern*>(p);
 }
 
 // like(pattern, text [, escape]): SQLite calls its LIKE operator this way.
 void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
     QChar escape;
     if (argc == 3) {
         QString e = argText(argv[2]);
@@ -72,30 +74,33 @@ void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         }
         escape = e[0];
     }
-    auto* cached = static_cast<FoldedPattern*>(sqlite3_get_auxdata(ctx, 0));
-    if (!cached) {
-        cached = new FoldedPattern{argText(argv[0]).toCaseFolded()};
-        sqlite3_set_auxdata(ctx, 0, cached, deletePattern);
-        cached = static_cast<FoldedPattern*>(sqlite3_get_auxdata(ctx, 0));
-        if (!cached) { // SQLite may drop auxdata at once; fall back to this row's copy
-            bool m = likeMatch(argText(argv[0]).toCaseFolded(), argText(argv[1]).toCaseFolded(), escape);
-            sqlite3_result_int(ctx, m ? 1 : 0);
-            return;
-        }
+    const QString text = argText(argv[1]);
+    if (auto* cached = static_cast<CachedPattern*>(sqlite3_get_auxdata(ctx, 0))) {
+        sqlite3_result_int(ctx, likeMatch(cached->pattern, text, escape) ? 1 : 0);
+        return;
     }
-    sqlite3_result_int(ctx, likeMatch(cached->pattern, argText(argv[1]).toCaseFolded(), escape) ? 1 : 0);
+    const QString pattern = argText(argv[0]);
+    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
+    // SQLite keeps it only while the pattern stays the same, and may drop it at once.
+    sqlite3_set_auxdata(ctx, 0, new CachedPattern{pattern}, deletePattern);
 }
 
 } // namespace
 
 bool likeMatch(QStringView p, QStringView t, QChar escape) {
+    // The length of the character of the text at i: '_' takes a whole one.
+    auto step = [&t](qsizetype i) {
+        return t[i].isHighSurrogate() && i + 1 < t.size() && t[i + 1].isLowSurrogate() ? 2 : 1;
+    };
+    auto same = [](QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); };
     // Iterative matcher with backtracking to the last %.
     qsizetype pi = 0, ti = 0, starP = -1, starT = -1;
     while (ti < t.size()) {
         if (pi < p.size()) {
-            QChar pc = p[pi];
-            if (!escape.isNull() && pc == escape && pi + 1 < p.size()) {
-                if (p[pi + 1] == t[ti]) {
+            const QChar pc = p[pi];
+            if (!escape.isNull() && pc == escape) {
+                // The next pattern character is literal; an escape at the end matches nothing.
+                if (pi + 1 < p.size() && same(p[pi + 1], t[ti])) {
                     pi += 2;
                     ++ti;
                     continue;
@@ -104,7 +109,11 @@ bool likeMatch(QStringView p, QStringView t, QChar escape) {
                 starP = pi++;
                 starT = ti;
                 continue;
-            } else if (pc == u'_' || pc == t[ti]) {
+            } else if (pc == u'_') {
+                ++pi;
+                ti += step(ti);
+                continue;
+            } else if (same(pc, t[ti])) {
                 ++pi;
                 ++ti;
                 continue;
@@ -113,7 +122,8 @@ bool likeMatch(QStringView p, QStringView t, QChar escape) {
         if (starP < 0)
             return false;
         pi = starP + 1;
-        ti = ++starT;
+        starT += step(starT);
+        ti = starT;
     }
     while (pi < p.size() && p[pi] == u'%')
         ++pi;
@@ -147,7 +157,8 @@ QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList
     return q;
 }
 
-QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values, const QVariant& def) {
+QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                   const QVariant& def) {
     QSqlQuery q = execSql(db, sql, values);
     return q.next() ? q.value(0) : def;
 }

@@ -39,11 +39,12 @@ private:
 
 bool isSqlite(const QSqlDatabase& db);
 // Registers UPPER, LOWER and LIKE with Unicode case folding on a SQLite
-// connection; nothing for other engines, whose own functions already fold.
+// connection; nothing for other engines. (PostgreSQL's UPPER and LOWER fold
+// Unicode already, but its LIKE is case-sensitive.)
 void registerSqlFunctions(const QSqlDatabase& db);
 
-// The Unicode LIKE used by the connections: % and _ as wildcards, an
-// optional escape character, case folded.
+// The Unicode LIKE used by the connections: % and _ (one character) as
+// wildcards, an optional escape character; letters match in any case.
 bool likeMatch(QStringView pattern, QStringView text, QChar escape = QChar());
 
 } // namespace torvika
