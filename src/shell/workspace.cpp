@@ -72,6 +72,8 @@ QSqlDatabase openCompanyConnection(const QString& name, const QString& dir, bool
         QSqlDatabase::removeDatabase(name);
         throw EDatabaseError(err);
     }
+    // SQLite refuses to redefine UPPER and LIKE while a statement is active.
+    probe.finish();
     registerSqlFunctions(db);
     return db;
 }
