@@ -3,6 +3,7 @@
 // workspace, the operator in the status line, the export kind, the per-run
 // counterparty map, and the clock (which tests replace).
 
+#include "common/sql_statement.h"
 #include "documents/export_kind.h"
 #include "shell/firm_data.h"
 #include "shell/program_dir.h"
@@ -28,6 +29,8 @@ public:
     ExportKind exportKind;
     // Operator name -> the text of the selected-counterparty field.
     QHash<QString, QString> selectedCounterparty;
+    // The one direction switch of the lists sorted by a click on a column title.
+    SortDirection sortDirection;
     std::function<QDateTime()> clock;
     // Asks for a new login (the main window installs it); after a change of
     // database the operators and their rights are those of the new one.

@@ -1,0 +1,50 @@
+#include "common/new_keys.h"
+
+#include "common/errors.h"
+#include "common/sql.h"
+#include "common/sql_statement.h"
+
+#include <stdexcept>
+
+namespace torvika {
+
+namespace {
+
+void checkNames(const QString& table, const QString& column) {
+    if (!isPlainIdentifier(table) || table.contains(u'.') || !isPlainIdentifier(column))
+        throw std::invalid_argument("not a table and column name: " + table.toStdString() + "." +
+                                    column.toStdString());
+}
+
+} // namespace
+
+qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column) {
+    checkNames(table, column);
+    const QVariant max =
+        scalarSql(db, QStringLiteral("SELECT MAX(%1) AS MaxNumber FROM %2").arg(column, table));
+    if (max.isNull())
+        return 1;
+    bool ok = false;
+    const qint64 value = max.toLongLong(&ok);
+    if (!ok)
+        throw EDatabaseError(QStringLiteral("%1.%2 holds a key that is not a number").arg(table, column));
+    return value + 1;
+}
+
+qint64 GET_MAX_NUMBER(const QSqlDatabase& db, const QString& table, const QString& column) {
+    checkNames(table, column);
+    try {
+        return nextKey(db, table, column);
+    } catch (const EDatabaseError&) {
+        return 0;
+    }
+}
+
+bool CHECK_REPEATED_NUMBERS(const QSqlDatabase& db, const QString& table, const QString& column,
+                            const QVariant& value) {
+    checkNames(table, column);
+    QSqlQuery q = execSql(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, column), {value});
+    return q.next();
+}
+
+} // namespace torvika

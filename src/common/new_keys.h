@@ -1,0 +1,25 @@
+#pragma once
+// New numeric keys taken as MAX + 1, and the check whether a value is taken.
+// Table and column are names from our own code (checked against a plain
+// identifier pattern); values are always bound. Take a key inside the
+// Transaction that inserts the row, so two workstations never get one key.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+namespace torvika {
+
+// MAX(column) + 1; 1 for an empty table; 0 when the statement fails.
+// Throws std::invalid_argument for a name that is not a plain identifier.
+qint64 GET_MAX_NUMBER(const QSqlDatabase& db, const QString& table, const QString& column);
+// Like GET_MAX_NUMBER, but a failing statement throws EDatabaseError, for
+// callers that must never insert key 0.
+qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column);
+
+// Whether a row with column = value exists. Throws EDatabaseError when the
+// statement fails.
+bool CHECK_REPEATED_NUMBERS(const QSqlDatabase& db, const QString& table, const QString& column,
+                            const QVariant& value);
+
+} // namespace torvika

@@ -1,0 +1,221 @@
+#include "counterparties/counterparties.h"
+
+#include "common/errors.h"
+#include "common/new_keys.h"
+#include "common/ref_text.h"
+#include "common/sql.h"
+
+#include <stdexcept>
+
+namespace torvika {
+
+namespace {
+
+const QString kListSelect = QStringLiteral(
+    "SELECT ID, Ime_Firma, EIK, Dan_N, Grad, Adres_Firma, Telefon, Banka_Kod, Banka_Smetka, Banka_Ime, T_O, "
+    "ID_Mol, Nomer_Grupa FROM Firmi");
+
+QString text(const QSqlQuery& q, const char* column) {
+    return q.value(QString::fromLatin1(column)).toString();
+}
+
+double parseNumber(const QString& text) {
+    QString t = text.trimmed();
+    t.replace(u',', u'.');
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid number").arg(text));
+    return v;
+}
+
+QStringList firstColumn(QSqlQuery q) {
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+} // namespace
+
+std::optional<StoredCounterparty> loadCounterparty(const QSqlDatabase& db, qint64 id) {
+    QSqlQuery f = execSql(db, QStringLiteral("SELECT * FROM Firmi WHERE ID = ?"), {id});
+    if (!f.next())
+        return std::nullopt;
+    StoredCounterparty c;
+    c.id = id;
+    c.personId = f.value(QStringLiteral("ID_Mol")).toLongLong();
+    c.group = f.value(QStringLiteral("Nomer_Grupa")).toLongLong();
+    c.firm = {text(f, "Ime_Firma"),    text(f, "Grad"),
+              text(f, "Adres_Firma"),  text(f, "EIK"),
+              text(f, "Dan_N"),        text(f, "Telefon"),
+              text(f, "Banka_Ime"),    text(f, "Banka_Kod"),
+              text(f, "Banka_Smetka"), f.value(QStringLiteral("T_O")).toDouble(),
+              text(f, "Zabel")};
+    QSqlQuery k = execSql(db, QStringLiteral("SELECT * FROM Klienti WHERE ID = ?"), {c.personId});
+    if (k.next())
+        c.person = {text(k, "Ime_Klient"), text(k, "Grad"), text(k, "Adres_Klient"),
+                    text(k, "Telefon_Klient"), text(k, "EGN")};
+    return c;
+}
+
+StoredCounterparty createCounterparty(const QSqlDatabase& db, const FirmCard& firm, const PersonCard& person,
+                                      qint64 group) {
+    Transaction t(db);
+    StoredCounterparty c;
+    c.personId = nextKey(db, QStringLiteral("Klienti"), QStringLiteral("ID"));
+    c.id = nextKey(db, QStringLiteral("Firmi"), QStringLiteral("ID"));
+    c.group = group;
+    c.firm = firm;
+    c.person = person;
+    execSql(
+        db,
+        QStringLiteral("INSERT INTO Firmi (ID, Ime_Firma, Grad, Adres_Firma, EIK, Dan_N, Telefon, Banka_Ime, "
+                       "Banka_Kod, Banka_Smetka, T_O, Zabel, ID_Mol, Nomer_Grupa) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {c.id, firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
+         firm.bankCode, firm.bankAccount, firm.discount, firm.note, c.personId, group});
+    execSql(db,
+            QStringLiteral("INSERT INTO Klienti (ID, Ime_Klient, Grad, Adres_Klient, Telefon_Klient, EGN) "
+                           "VALUES (?, ?, ?, ?, ?, ?)"),
+            {c.personId, person.name, person.town, person.address, person.phone, person.egn});
+    t.commit();
+    return c;
+}
+
+void updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, const FirmCard& firm,
+                        const PersonCard& person) {
+    Transaction t(db);
+    execSql(db,
+            QStringLiteral("UPDATE Firmi SET Ime_Firma = ?, Grad = ?, Adres_Firma = ?, EIK = ?, Dan_N = ?, "
+                           "Telefon = ?, Banka_Ime = ?, Banka_Kod = ?, Banka_Smetka = ?, T_O = ?, Zabel = ? "
+                           "WHERE ID = ?"),
+            {firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
+             firm.bankCode, firm.bankAccount, firm.discount, firm.note, id});
+    execSql(
+        db,
+        QStringLiteral("UPDATE Klienti SET Ime_Klient = ?, Grad = ?, Adres_Klient = ?, Telefon_Klient = ?, "
+                       "EGN = ? WHERE ID = ?"),
+        {person.name, person.town, person.address, person.phone, person.egn, personId});
+    t.commit();
+}
+
+void moveCounterpartiesToGroup(const QSqlDatabase& db, const QList<qint64>& ids, qint64 group) {
+    Transaction t(db);
+    for (qint64 id : ids)
+        execSql(db, QStringLiteral("UPDATE Firmi SET Nomer_Grupa = ? WHERE ID = ?"), {group, id});
+    t.commit();
+}
+
+bool hasOpenConsignments(const QSqlDatabase& db, qint64 id) {
+    QSqlQuery q = execSql(db,
+                          QStringLiteral("SELECT 1 FROM Konsignation WHERE ID_Kontrag = ? "
+                                         "AND (Payed IS NULL OR Payed <> ?)"),
+                          {id, QStringLiteral("True")});
+    return q.next();
+}
+
+SqlStatement groupListStatement(qint64 group) {
+    if (group == 0)
+        return {kListSelect + QStringLiteral("\nORDER BY Ime_Firma"), {}};
+    return {kListSelect + QStringLiteral(" WHERE Nomer_Grupa = ?\nORDER BY Firmi.Ime_Firma"), {group}};
+}
+
+SqlStatement debtorsStatement() {
+    QString select = kListSelect;
+    select.replace(QStringLiteral("SELECT "), QString());
+    select.replace(QStringLiteral(" FROM Firmi"), QString());
+    QStringList columns;
+    for (const QString& c : select.split(QStringLiteral(", ")))
+        columns << QStringLiteral("Firmi.") + c;
+    return {QStringLiteral("SELECT DISTINCT ") + columns.join(QStringLiteral(", ")) +
+                QStringLiteral(" FROM Firmi, Konsignation WHERE Firmi.ID = Konsignation.ID_Kontrag "
+                               "AND (Konsignation.Payed IS NULL OR Konsignation.Payed <> ?)"),
+            {QStringLiteral("True")}};
+}
+
+SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to) {
+    if (column < 0 || column >= int(listColumns.size()))
+        throw std::invalid_argument("no such list column");
+    const ListColumn& c = listColumns[size_t(column)];
+    const QString field = c.field.toString();
+    if (!c.numeric)
+        return {kListSelect + QStringLiteral(" WHERE UPPER(%1) LIKE ? ESCAPE '\\'").arg(field),
+                {likeContains(from.toUpper())}};
+    switch (comparison) {
+    case Comparison::Equal:
+        return {kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field), {parseNumber(from)}};
+    case Comparison::AtMost:
+        return {kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field), {parseNumber(from)}};
+    case Comparison::AtLeast:
+        return {kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field), {parseNumber(from)}};
+    case Comparison::Between:
+        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field),
+                {parseNumber(from), parseNumber(to)}};
+    }
+    return {};
+}
+
+std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page) {
+    if (text.isEmpty() || text.startsWith(u'0'))
+        return std::nullopt;
+    const QString select = QStringLiteral("SELECT ID, Ime_Firma FROM Firmi");
+    const QString order = QStringLiteral(" ORDER BY Ime_Firma");
+    const QChar first = text.front();
+    const QString rest = text.mid(1);
+    if (first == u'!' || first == u'+' || first == u'-') {
+        if (rest.isEmpty())
+            return std::nullopt;
+        if (first == u'!') {
+            bool ok = false;
+            const qint64 id = rest.trimmed().toLongLong(&ok);
+            return SqlStatement{select + QStringLiteral(" WHERE ID = ?") + order,
+                                {ok ? QVariant(id) : QVariant(rest)}};
+        }
+        const QString column = first == u'+' ? QStringLiteral("Dan_N") : QStringLiteral("EIK");
+        return SqlStatement{select + QStringLiteral(" WHERE %1 = ?").arg(column) + order, {rest}};
+    }
+    // A Cyrillic letter of the Windows-1251 range (А to я) searches by name.
+    if (first.unicode() >= 0x0410 && first.unicode() <= 0x044F) {
+        QString pattern = likeContains(text.toUpper());
+        if (page == QuickSearchPage::Shop) {
+            for (QChar letter : {u'Ч', u'Щ', u'Ю', u'Я'})
+                pattern.replace(letter, u'_');
+        }
+        return SqlStatement{select + QStringLiteral(" WHERE UPPER(Ime_Firma) LIKE ? ESCAPE '\\'") + order,
+                            {pattern}};
+    }
+    return SqlStatement{select + order, {}};
+}
+
+QStringList quickSearch(const QSqlDatabase& db, const QString& text, QuickSearchPage page) {
+    const std::optional<SqlStatement> s = quickSearchStatement(text, page);
+    if (!s)
+        return {};
+    QSqlQuery q = execSql(db, s->text, s->values);
+    QStringList items;
+    while (q.next())
+        items << refText(q.value(0).toLongLong(), q.value(1).toString());
+    return items;
+}
+
+QStringList townsByName(const QSqlDatabase& db, const QString& text) {
+    return firstColumn(execSql(db,
+                               QStringLiteral("SELECT Opisanie FROM Grad WHERE UPPER(Opisanie) LIKE ? "
+                                              "ESCAPE '\\' ORDER BY Opisanie"),
+                               {likeContains(text.toUpper())}));
+}
+
+QStringList allTowns(const QSqlDatabase& db) {
+    return firstColumn(execSql(db, QStringLiteral("SELECT Opisanie FROM Grad ORDER BY Opisanie")));
+}
+
+QStringList townsByCode(const QSqlDatabase& db, TownCode code, const QString& text) {
+    const QString column = code == TownCode::Phone ? QStringLiteral("TK") : QStringLiteral("PK");
+    return firstColumn(execSql(
+        db,
+        QStringLiteral("SELECT Opisanie FROM Grad WHERE %1 LIKE ? ESCAPE '\\' ORDER BY Opisanie").arg(column),
+        {likeContains(text)}));
+}
+
+} // namespace torvika
