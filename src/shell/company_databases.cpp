@@ -8,32 +8,132 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 
 namespace torvika {
 
 namespace {
 
+const QString kCreateConnection = QStringLiteral("CompanyDatabaseCreation");
+
 QString clean(const QString& dir) {
     return QDir::cleanPath(QDir(dir).absolutePath());
 }
 
-QString targetDir(const QString& base, const QString& name) {
-    return name.trimmed().isEmpty() ? clean(base) : clean(QDir(base).filePath(name.trimmed()));
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
 }
 
+QString cannotWrite(const QString& file) {
+    return QStringLiteral("Не може да бъде записан файлът %1").arg(native(file));
+}
+
+// A new database gets one directory below the chosen one, never a path
+// that leads elsewhere.
+bool validName(const QString& name) {
+    return name.isEmpty() ||
+           (name != u'.' && name != QStringLiteral("..") && !name.contains(u'/') && !name.contains(u'\\'));
+}
+
+// The directory the alias leads to; Data when the alias does not exist yet
+// (that is where the workspace creates it).
+QString aliasDirectory(const Session& session) {
+    EngineConfig cfg = session.workspace.engineConfig();
+    return cfg.hasAlias(kServiceAlias) ? cfg.alias(kServiceAlias).path : clean(session.programDir.dataDir());
+}
+
+// Throws EInOutError when the engine's configuration cannot be written.
+void pointAlias(const Session& session, const QString& dir) {
+    EngineConfig cfg = session.workspace.engineConfig();
+    try {
+        if (cfg.hasAlias(kServiceAlias))
+            cfg.modifyAliasPath(kServiceAlias, dir);
+        else
+            cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), dir});
+    } catch (const std::exception&) {
+        throw EInOutError(cannotWrite(session.programDir.engineConfig()));
+    }
+}
+
+// DBVer/Ver as it was, so that a failed operation can put it back.
+class SavedVersion {
+public:
+    explicit SavedVersion(FirmData fd)
+        : fd_(std::move(fd)), had_(fd_.hasKey(ini::kDBVer, QStringLiteral("Ver"))), old_(fd_.dbVerText()) {}
+    void write(int version) {
+        try {
+            fd_.setDbVer(version);
+        } catch (const std::exception&) {
+            throw EInOutError(cannotWrite(fd_.path()));
+        }
+        written_ = true;
+    }
+    void restore() noexcept {
+        if (!written_)
+            return;
+        try {
+            if (had_)
+                fd_.writeString(ini::kDBVer, QStringLiteral("Ver"), old_);
+            else
+                fd_.deleteKey(ini::kDBVer, QStringLiteral("Ver"));
+        } catch (const std::exception&) {
+        }
+        written_ = false;
+    }
+
+private:
+    FirmData fd_;
+    bool had_;
+    QString old_;
+    bool written_ = false;
+};
+
+// Opis.pdt as it was before a creation wrote it.
+class SavedFile {
+public:
+    explicit SavedFile(QString path) : path_(std::move(path)) {
+        QFile f(path_);
+        if (QFileInfo(path_).isFile() && f.open(QIODevice::ReadOnly))
+            old_ = f.readAll();
+    }
+    void markWritten() { written_ = true; }
+    void restore() noexcept {
+        if (!written_)
+            return;
+        if (old_) {
+            QSaveFile f(path_);
+            if (f.open(QIODevice::WriteOnly) && f.write(*old_) == old_->size())
+                f.commit();
+        } else {
+            QFile::remove(path_);
+        }
+        written_ = false;
+    }
+
+private:
+    QString path_;
+    std::optional<QByteArray> old_;
+    bool written_ = false;
+};
+
 } // namespace
+
+QString updateAbortedMessage(int operation, const QString& statement) {
+    return dbtext::kUpdateAborted + QStringLiteral("\rОПЕРАЦИЯ: ") + QString::number(operation) +
+           QStringLiteral("\r:") + statement;
+}
 
 void writeInitialGroupTree(const QString& dir) {
     QSaveFile f(QDir(dir).filePath(QStringLiteral("Opis.pdt")));
     if (!f.open(QIODevice::WriteOnly) || f.write(QStringLiteral("Всички артикули\r\n").toUtf8()) < 0 ||
         !f.commit())
-        throw EInOutError(QStringLiteral("Не може да бъде записан файлът %1").arg(f.fileName()));
+        throw EInOutError(cannotWrite(f.fileName()));
 }
 
 bool SET_NEW_DATABASE(Session& session, const QString& dir) {
     try {
-        session.firmData().setDbPath(QDir::toNativeSeparators(dir));
         session.workspace.open();
+        session.firmData().setDbPath(native(dir));
         return true;
     } catch (const std::exception&) {
         return false;
@@ -42,63 +142,118 @@ bool SET_NEW_DATABASE(Session& session, const QString& dir) {
 
 DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name) {
     DbOperationResult r;
-    const QString target = targetDir(base, name);
+    const QString dirName = name.trimmed();
+    const QString target = dirName.isEmpty() ? clean(base) : clean(QDir(base).filePath(dirName));
     r.directory = target;
-    EngineConfig cfg = session.workspace.engineConfig();
-    const QString previous = cfg.hasAlias(kServiceAlias) ? cfg.alias(kServiceAlias).path : QString();
+    auto refuse = [&r](const QString& message) {
+        r.log << QString() << dbtext::kError;
+        r.message = message;
+        return r;
+    };
+
+    // Checks that touch nothing.
+    if (!validName(dirName))
+        return refuse(QStringLiteral("Невалидно име на базата данни: %1").arg(dirName));
+    if (base.trimmed().isEmpty() || !QFileInfo(base).isDir())
+        return refuse(QStringLiteral("Директорията %1 не съществува").arg(native(base)));
+    // The script would meet the tables of a working company; never run it
+    // into one.
+    if (isCompanyDatabase(target))
+        return refuse(QStringLiteral("В директорията %1 вече има база данни").arg(native(target)));
+    const QString scriptPath = session.programDir.newTablesScript();
+    if (!QFileInfo(scriptPath).isFile())
+        return refuse(QStringLiteral("Не е намерен файлът %1").arg(native(scriptPath)));
+    const NtsScript script = NtsScript::load(scriptPath);
 
     const bool dirExisted = QFileInfo(target).isDir();
     const QString dbFile = companyDbFile(target);
-    const QString treeFile = QDir(target).filePath(QStringLiteral("Opis.pdt"));
     const bool dbExisted = QFileInfo::exists(dbFile);
-    const bool treeExisted = QFileInfo::exists(treeFile);
+    SavedFile tree(QDir(target).filePath(QStringLiteral("Opis.pdt")));
+    SavedVersion version(session.firmData());
+    const int release = fileVersion().releaseNumber();
 
     auto undo = [&] {
-        closeConnection(QStringLiteral("create"));
-        if (!dbExisted)
+        closeConnection(kCreateConnection);
+        version.restore();
+        tree.restore();
+        if (!dbExisted) {
             QFile::remove(dbFile);
-        if (!treeExisted)
-            QFile::remove(treeFile);
+            QFile::remove(dbFile + QStringLiteral("-journal"));
+        }
         if (!dirExisted)
-            QDir().rmdir(target); // only when empty
-        cfg.modifyAliasPath(kServiceAlias, previous);
+            QDir().rmdir(target); // only when empty: files that were there stay
     };
 
     try {
-        if (!QDir().mkpath(target))
-            throw EInOutError(QStringLiteral("Не може да бъде създадена директорията %1").arg(target));
-        session.workspace.close();
-        cfg.modifyAliasPath(kServiceAlias, target);
-        if (!cfg.hasAlias(kServiceAlias))
-            cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), target});
-        writeInitialGroupTree(target);
+        if (!dirExisted && !QDir(base).mkdir(dirName))
+            throw EInOutError(
+                QStringLiteral("Не може да бъде създадена директорията %1").arg(native(target)));
 
-        NtsScript script = NtsScript::load(session.programDir.newTablesScript());
-        QSqlDatabase db = openCompanyConnection(QStringLiteral("create"), target, true);
-        const int release = fileVersion().releaseNumber();
-        ScriptResult run = runNtsScript(
-            db, script, [&](int i) { r.log << QString() << dbtext::kOperationOk.arg(i); },
-            [&](const QSqlDatabase& d) { storeDatabaseVersion(d, release); });
-        db = QSqlDatabase();
-        closeConnection(QStringLiteral("create"));
-        if (!run.ok)
-            throw EDatabaseError(run.error);
-        r.log << QString() << dbtext::kCreated;
-        session.firmData().setDbVer(release);
-        r.ok = true;
-    } catch (const std::exception&) {
+        // The group tree and DBVer/Ver are written inside the script's
+        // transaction: when one of them fails the tables are rolled back too.
+        QString finishError;
+        bool finished = false;
+        ScriptResult run;
+        {
+            QSqlDatabase db;
+            try {
+                db = openCompanyConnection(kCreateConnection, target, true);
+            } catch (const EDatabaseError&) {
+                throw EDatabaseError(
+                    (dbExisted ? QStringLiteral("Файлът %1 не е база данни")
+                               : QStringLiteral("Не може да бъде създадена база данни във файла %1"))
+                        .arg(native(dbFile)));
+            }
+            run = runNtsScript(
+                db, script, [&](int i) { r.log << QString() << dbtext::kOperationOk.arg(i); },
+                [&](const QSqlDatabase& d) {
+                    try {
+                        if (!d.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
+                            throw EDatabaseError(QStringLiteral("Скриптът %1 не създава таблицата Operators")
+                                                     .arg(native(scriptPath)));
+                        storeDatabaseVersion(d, release);
+                        tree.markWritten();
+                        writeInitialGroupTree(target);
+                        version.write(release);
+                        finished = true;
+                    } catch (const Error& e) {
+                        finishError = e.message();
+                        throw;
+                    }
+                });
+        }
+        closeConnection(kCreateConnection);
+        if (!run.ok) {
+            if (!finishError.isEmpty())
+                throw EDatabaseError(finishError);
+            if (finished || run.failedOperation == 0) // the commit or the start of the transaction
+                throw EDatabaseError(run.error);
+            throw EDatabaseError(QString()); // a failing statement: the log tells it
+        }
+        pointAlias(session, target);
+    } catch (const Error& e) {
         r.log << QString() << dbtext::kError;
+        r.message = e.message();
         undo();
+        return r;
     }
-    SET_NEW_DATABASE(session, r.ok ? target : previous);
+    r.log << QString() << dbtext::kCreated;
+    r.ok = true;
+    SET_NEW_DATABASE(session, target);
     return r;
 }
 
 DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir) {
     DbOperationResult r;
     r.directory = session.workspace.directory();
-    NtsScript script = NtsScript::load(QDir(scriptDir).filePath(QStringLiteral("UpdateTables.nts")));
-    const int release = fileVersion().releaseNumber();
+    const QString path = QDir(scriptDir).filePath(QStringLiteral("UpdateTables.nts"));
+    // Recording the new version for a script that is not there would report
+    // an update that never ran.
+    if (scriptDir.trimmed().isEmpty() || !QFileInfo(path).isFile()) {
+        r.message = dbtext::kNoUpdateFile;
+        return r;
+    }
+    const NtsScript script = NtsScript::load(path);
     if (!session.workspace.isOpen()) {
         try {
             session.workspace.open();
@@ -107,16 +262,34 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
             return r;
         }
     }
+    r.directory = session.workspace.directory();
+
+    const int release = fileVersion().releaseNumber();
+    SavedVersion version(session.firmData());
+    QString finishError;
+    bool finished = false;
     ScriptResult run = runNtsScript(
         session.workspace.db(), script, [&](int i) { r.log << QString() << dbtext::kOperationOk.arg(i); },
-        [&](const QSqlDatabase& d) { storeDatabaseVersion(d, release); });
+        [&](const QSqlDatabase& d) {
+            try {
+                storeDatabaseVersion(d, release);
+                version.write(release);
+                finished = true;
+            } catch (const Error& e) {
+                finishError = e.message();
+                throw;
+            }
+        });
     if (!run.ok) {
-        r.message = QStringLiteral("Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: %1\r:%2")
-                        .arg(run.failedOperation)
-                        .arg(run.failedStatement);
+        version.restore();
+        if (!finishError.isEmpty())
+            r.message = QStringLiteral("Прекратена актуализация: ") + finishError;
+        else if (finished || run.failedOperation == 0)
+            r.message = QStringLiteral("Прекратена актуализация: ") + run.error;
+        else
+            r.message = updateAbortedMessage(run.failedOperation, run.failedStatement);
         return r;
     }
-    session.firmData().setDbVer(release);
     r.message = dbtext::kUpdated;
     r.ok = true;
     return r;
@@ -124,19 +297,23 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
 
 DbOperationResult switchCompanyDatabase(Session& session, const QString& chosen) {
     DbOperationResult r;
-    const QString dir = clean(chosen);
+    const QString dir = chosen.trimmed().isEmpty() ? QString() : clean(chosen);
     r.directory = dir;
-    EngineConfig cfg = session.workspace.engineConfig();
-    const QString previous = cfg.hasAlias(kServiceAlias) ? cfg.alias(kServiceAlias).path : QString();
-    if (isCompanyDatabase(dir)) {
-        cfg.modifyAliasPath(kServiceAlias, dir);
-        r.ok = SET_NEW_DATABASE(session, dir);
-    }
-    if (!r.ok) {
-        cfg.modifyAliasPath(kServiceAlias, previous);
+    // Nothing is touched unless the directory holds a company database.
+    if (!dir.isEmpty() && isCompanyDatabase(dir)) {
+        const QString previous = aliasDirectory(session);
+        try {
+            pointAlias(session, dir);
+            if (SET_NEW_DATABASE(session, dir)) {
+                r.ok = true;
+                return r;
+            }
+            pointAlias(session, previous);
+        } catch (const Error&) {
+        }
         SET_NEW_DATABASE(session, previous);
-        r.message = dbtext::kSwitchFailed;
     }
+    r.message = dbtext::kSwitchFailed;
     return r;
 }
 
@@ -148,9 +325,11 @@ QString ensureDefaultDatabase(Session& session) {
     if (isCompanyDatabase(data))
         return {};
     if (QFileInfo::exists(companyDbFile(data)))
-        return QStringLiteral("Файлът %1 не е база данни на програмата").arg(companyDbFile(data));
+        return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
     DbOperationResult r = createCompanyDatabase(session, data, QString());
-    return r.ok ? QString() : r.log.join(u'\n');
+    if (r.ok)
+        return {};
+    return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
 }
 
 VersionCheck checkDatabaseVersion(Session& session) {
@@ -158,10 +337,17 @@ VersionCheck checkDatabaseVersion(Session& session) {
     FirmData fd = session.firmData();
     const int release = fileVersion().releaseNumber();
     // The database's own record decides when it has one: another workstation
-    // may have updated it already. Otherwise this installation's record.
+    // may have updated it already, or the working database may be older than
+    // the one this installation last updated. Otherwise this installation's
+    // record.
     int version = -1;
-    if (session.workspace.isOpen())
-        version = storedDatabaseVersion(session.workspace.db());
+    if (session.workspace.isOpen()) {
+        try {
+            version = storedDatabaseVersion(session.workspace.db());
+        } catch (const Error&) {
+            version = -1;
+        }
+    }
     if (version < 0) {
         bool ok = false;
         version = fd.dbVerText().trimmed().toInt(&ok);
@@ -171,8 +357,7 @@ VersionCheck checkDatabaseVersion(Session& session) {
     if (version >= release)
         return c;
     c.outdated = true;
-    c.request = QStringLiteral("Необходимо е базата данни да бъде актуализирана с версия N:") +
-                QString::number(release) + QStringLiteral(" от ") + fd.dbVerDate();
+    c.request = dbtext::kUpdateRequest + QString::number(release) + QStringLiteral(" от ") + fd.dbVerDate();
     if (NtsScript::updateMarker(session.programDir.updateTablesScript(), release) != QStringLiteral("0"))
         c.needsUpdateDialog = true;
     else

@@ -3,6 +3,10 @@
 // to the program's database version with the update script, and switching
 // the working database. Windows show the log lines and messages these
 // operations return.
+//
+// Every operation is all or nothing: a creation or update that fails leaves
+// the working database, the alias and DBVer/Ver of Firm_Data.ini exactly as
+// they were, so the same script can be run again once it is fixed.
 
 #include "shell/session.h"
 
@@ -15,15 +19,21 @@ inline const QString kOperationOk = QStringLiteral("ОПЕРАЦИЯ: %1- БЕШ
 inline const QString kCreated = QStringLiteral("СЪЗДАВАНЕТО НА НОВАТА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
 inline const QString kError = QStringLiteral("ГРЕШКА: ");
 inline const QString kUpdated = QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
+inline const QString kUpdateAborted = QStringLiteral("Прекратена актуализация при изпълнението на ");
 inline const QString kSwitchFailed = QStringLiteral("Неуспешна смяна на базата данни");
 inline const QString kNoUpdateFile = QStringLiteral("Не беше открит файл за актуализация");
+inline const QString kUpdateRequest =
+    QStringLiteral("Необходимо е базата данни да бъде актуализирана с версия N:");
 } // namespace dbtext
+
+// "Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: <i>\r:<statement>"
+QString updateAbortedMessage(int operation, const QString& statement);
 
 struct DbOperationResult {
     bool ok = false;
-    QStringList log;     // lines for the dialog's log
-    QString message;     // a message box text, where the operation shows one
-    QString directory;   // the directory the operation worked on
+    QStringList log;   // lines for the dialog's log
+    QString message;   // a message box text, where the operation shows one
+    QString directory; // the directory the operation worked on
 };
 
 // Writes the article group tree of a new database: the one root node.
@@ -31,16 +41,25 @@ void writeInitialGroupTree(const QString& dir);
 
 // Creates a company database in base/name (base itself when name is empty)
 // from SQLs/NewTables.nts, in one transaction, and points the alias to it.
-// On failure the alias points back to the previous database, what the
-// operation created is removed, and the log ends with "ГРЕШКА: ".
+// The log holds an empty line and "ОПЕРАЦИЯ: i- БЕШЕ УСПЕШНА" for every
+// statement run, then an empty line and the closing line. On failure the log
+// ends with "ГРЕШКА: ", the alias, the working database and DBVer/Ver stay
+// as they were and what the operation created is removed; message explains
+// failures that are not a failing statement (bad name, missing script, a
+// directory or file that cannot be written, a directory that already holds
+// a company database, a script that creates no Operators).
 DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name);
 
 // Runs <scriptDir>/UpdateTables.nts on the working database in one
-// transaction; on success records the program's release as the version.
+// transaction; on success records the program's release as the version in
+// the database and in DBVer/Ver. A missing script runs nothing and records
+// nothing ("Не беше открит файл за актуализация"); a script whose COUNT/MAX
+// is 0 is an empty update and succeeds.
 DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir);
 
 // Points the alias to dir and reconnects when dir is a company database;
-// otherwise points it back and reports "Неуспешна смяна на базата данни".
+// otherwise leaves the working database as it is and reports
+// "Неуспешна смяна на базата данни".
 DbOperationResult switchCompanyDatabase(Session& session, const QString& dir);
 
 // Reconnects the workspace after the alias changed and records the

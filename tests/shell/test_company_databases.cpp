@@ -6,9 +6,88 @@
 #include "shell/version.h"
 #include "support/fixture.h"
 
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace torvika;
+
+namespace {
+
+// A script text: COUNT/MAX and one section per statement; a null statement
+// is a section without the key SQL.
+QByteArray script(const QStringList& statements, int max = -1) {
+    QString t = QStringLiteral("[COUNT]\r\nMAX=%1\r\n").arg(max < 0 ? statements.size() : max);
+    for (int i = 0; i < statements.size(); ++i) {
+        t += QStringLiteral("[%1]\r\n").arg(i + 1);
+        if (!statements[i].isNull())
+            t += QStringLiteral("SQL=") + statements[i] + QStringLiteral("\r\n");
+    }
+    return t.toUtf8();
+}
+
+const QString kOperators = QStringLiteral("CREATE TABLE Operators (ID INTEGER PRIMARY KEY, Ime VARCHAR(30))");
+
+// The log lines of operations 1 .. n, each after an empty line.
+QStringList operationsLog(int n) {
+    QStringList l;
+    for (int i = 1; i <= n; ++i)
+        l << QString() << dbtext::kOperationOk.arg(i);
+    return l;
+}
+
+QStringList logOf(int operations, const QString& last) {
+    return operationsLog(operations) << QString() << last;
+}
+
+// Every file and directory below dir with a hash of its content: equal
+// snapshots mean nothing was written there.
+QMap<QString, QByteArray> snapshot(const QString& dir) {
+    QMap<QString, QByteArray> m;
+    QFileInfo top(dir);
+    if (!top.exists())
+        return m;
+    if (!top.isDir()) {
+        m.insert(QString(), QCryptographicHash::hash(test::Fixture::readFile(dir), QCryptographicHash::Sha1));
+        return m;
+    }
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        m.insert(QDir(dir).relativeFilePath(p),
+                 it.fileInfo().isDir()
+                     ? QByteArray("<dir>")
+                     : QCryptographicHash::hash(test::Fixture::readFile(p), QCryptographicHash::Sha1));
+    }
+    return m;
+}
+
+QString aliasPath(test::Fixture& fx) {
+    return EngineConfig(fx.session().programDir.engineConfig()).alias(kServiceAlias).path;
+}
+
+QString dbPath(test::Fixture& fx) {
+    return fx.firmData().readString(ini::kDBVer, QStringLiteral("DBPath"));
+}
+
+QStringList tables(const QSqlDatabase& db) {
+    QStringList t = db.tables();
+    t.sort(Qt::CaseInsensitive);
+    return t;
+}
+
+// A Firm_Data.ini that cannot be written: a directory stands in its place.
+void breakFirmData(test::Fixture& fx) {
+    const QString ini = fx.session().programDir.firmDataIni();
+    QFile::remove(ini);
+    QVERIFY(QDir().mkpath(ini));
+}
+
+const int kRelease = fileVersion().releaseNumber();
+
+} // namespace
 
 class CompanyDatabasesTest : public QObject {
     Q_OBJECT
@@ -19,11 +98,374 @@ private slots:
         QCOMPARE(fx.session().workspace.directory(), QDir::cleanPath(fx.root() + "Data"));
         QCOMPARE(storedDatabaseVersion(fx.db()), fileVersion().releaseNumber());
         QCOMPARE(fx.firmData().dbVerText(), QString::number(fileVersion().releaseNumber()));
-        QCOMPARE(test::Fixture::readFile(fx.root() + "Data/Opis.pdt"), QStringLiteral("Всички артикули\r\n").toUtf8());
+        QCOMPARE(test::Fixture::readFile(fx.root() + "Data/Opis.pdt"),
+                 QStringLiteral("Всички артикули\r\n").toUtf8());
         // The alias is created once and kept.
         EngineConfig cfg(fx.session().programDir.engineConfig());
         QVERIFY(cfg.hasAlias("Service"));
         QCOMPARE(cfg.alias("Service").path, QDir::cleanPath(fx.root() + "Data"));
+    }
+
+    void firstStartLeavesForeignFileAlone() {
+        test::Fixture fx(false);
+        const QString file = fx.writeFile("Data/Torvika.db", "not a database");
+        QVERIFY(!ensureDefaultDatabase(fx.session()).isEmpty());
+        QCOMPARE(test::Fixture::readFile(file), QByteArray("not a database"));
+    }
+
+    void create_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("subdir"); // where the tables go, below the chosen directory
+        QTest::newRow("named") << "Firma 2"
+                               << "Firma 2";
+        QTest::newRow("name with blanks around") << "  Firma  "
+                                                 << "Firma";
+        QTest::newRow("empty name: the chosen directory itself") << ""
+                                                                 << "";
+    }
+    void create() {
+        QFETCH(QString, name);
+        QFETCH(QString, subdir);
+        test::Fixture fx;
+        // The third section has no statement: it runs the second again.
+        fx.writeFile("SQLs/NewTables.nts",
+                     script({kOperators, "INSERT INTO Operators (Ime) VALUES ('Админ')", QString()}));
+        const QString base = QDir::cleanPath(fx.root() + "Companies");
+        QVERIFY(QDir().mkpath(base));
+        const QString target = QDir::cleanPath(base + u'/' + subdir);
+        const auto oldDb = snapshot(fx.root() + "Data");
+
+        DbOperationResult r = createCompanyDatabase(fx.session(), base, name);
+
+        QVERIFY(r.ok);
+        QCOMPARE(r.log, logOf(3, dbtext::kCreated));
+        QVERIFY(r.message.isEmpty());
+        QCOMPARE(r.directory, target);
+        QVERIFY(isCompanyDatabase(target));
+        QCOMPARE(aliasPath(fx), target);
+        QVERIFY(fx.session().workspace.isOpen());
+        QCOMPARE(fx.session().workspace.directory(), target);
+        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Operators").toInt(), 2);
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
+        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+        QCOMPARE(dbPath(fx), target);
+        QCOMPARE(test::Fixture::readFile(target + "/Opis.pdt"),
+                 QStringLiteral("Всички артикули\r\n").toUtf8());
+        if (subdir.isEmpty())
+            QVERIFY(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+        QCOMPARE(snapshot(fx.root() + "Data"), oldDb);
+    }
+
+    void createFails_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<bool>("explained"); // a message besides the log
+
+        const QString e = dbtext::kError;
+        QTest::newRow("failing statement") << "failing statement"
+                                           << "Firma" << logOf(1, e) << false;
+        QTest::newRow("MAX beyond the sections repeats the last") << "max beyond"
+                                                                  << "Firma" << logOf(2, e) << false;
+        QTest::newRow("missing script") << "missing script"
+                                        << "Firma" << logOf(0, e) << true;
+        QTest::newRow("script without Operators") << "no operators"
+                                                  << "Firma" << logOf(1, e) << true;
+        QTest::newRow("already a company database") << "company database"
+                                                    << "" << logOf(0, e) << true;
+        QTest::newRow("text file named Torvika.db") << "text db"
+                                                    << "Firma" << logOf(0, e) << true;
+        QTest::newRow("name taken by a file") << "name is a file"
+                                              << "Firma" << logOf(0, e) << true;
+        QTest::newRow("chosen directory under a file") << "base under file"
+                                                       << "Firma" << logOf(0, e) << true;
+        QTest::newRow("name leading elsewhere") << ""
+                                                << "../Escape" << logOf(0, e) << true;
+        QTest::newRow("Opis.pdt cannot be written") << "tree unwritable"
+                                                    << "Firma" << logOf(1, e) << true;
+        QTest::newRow("Firm_Data.ini cannot be written") << "ini unwritable"
+                                                         << "Firma" << logOf(1, e) << true;
+    }
+    void createFails() {
+        QFETCH(QString, setup);
+        QFETCH(QString, name);
+        QFETCH(QStringList, log);
+        QFETCH(bool, explained);
+        test::Fixture fx;
+        const QString data = QDir::cleanPath(fx.root() + "Data");
+        QString base = QDir::cleanPath(fx.root() + "Companies");
+        QVERIFY(QDir().mkpath(base));
+        fx.writeFile("SQLs/NewTables.nts", script({kOperators}));
+        if (setup == "failing statement")
+            fx.writeFile("SQLs/NewTables.nts",
+                         script({kOperators, "CREATE TABLE Broken (", "CREATE TABLE Later (A)"}));
+        else if (setup == "max beyond")
+            fx.writeFile("SQLs/NewTables.nts", script({kOperators, "CREATE TABLE Extra (A INTEGER)"}, 3));
+        else if (setup == "missing script")
+            QFile::remove(fx.session().programDir.newTablesScript());
+        else if (setup == "no operators")
+            fx.writeFile("SQLs/NewTables.nts", script({"CREATE TABLE Extra (A INTEGER)"}));
+        else if (setup == "company database")
+            base = data;
+        else if (setup == "text db")
+            fx.writeFile("Companies/Firma/Torvika.db", "just text");
+        else if (setup == "name is a file")
+            fx.writeFile("Companies/Firma", "a file");
+        else if (setup == "base under file")
+            base = fx.writeFile("plain.txt", "a file") + "/sub";
+        else if (setup == "tree unwritable")
+            QVERIFY(QDir().mkpath(base + "/Firma/Opis.pdt"));
+        else if (setup == "ini unwritable")
+            breakFirmData(fx);
+        const QString aliasBefore = aliasPath(fx);
+        const QString verBefore = fx.firmData().dbVerText();
+        const QString pathBefore = dbPath(fx);
+        const auto oldDb = snapshot(data);
+        const auto companies = snapshot(fx.root() + "Companies");
+        const auto rootEntries = QDir(fx.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        DbOperationResult r = createCompanyDatabase(fx.session(), base, name);
+
+        QVERIFY(!r.ok);
+        QCOMPARE(r.log, log);
+        QCOMPARE(!r.message.isEmpty(), explained);
+        // Nothing half-written, the working database and its records as they were.
+        QCOMPARE(snapshot(fx.root() + "Companies"), companies);
+        QCOMPARE(QDir(fx.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), rootEntries);
+        QCOMPARE(snapshot(data), oldDb);
+        QCOMPARE(aliasPath(fx), aliasBefore);
+        QCOMPARE(aliasBefore, data);
+        QCOMPARE(fx.firmData().dbVerText(), verBefore);
+        QCOMPARE(dbPath(fx), pathBefore);
+        QVERIFY(fx.session().workspace.isOpen());
+        QCOMPARE(fx.session().workspace.directory(), data);
+    }
+
+    void createAgainAfterFixingScript() {
+        test::Fixture fx;
+        fx.writeFile("SQLs/NewTables.nts", script({kOperators, "CREATE TABLE Broken ("}));
+        const QString base = fx.root() + "Companies";
+        QVERIFY(QDir().mkpath(base));
+        QVERIFY(!createCompanyDatabase(fx.session(), base, "Firma").ok);
+        fx.writeFile("SQLs/NewTables.nts", script({kOperators, "CREATE TABLE Fixed (A INTEGER)"}));
+        DbOperationResult r = createCompanyDatabase(fx.session(), base, "Firma");
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QVERIFY(tables(fx.db()).contains("Fixed"));
+    }
+
+    void update_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("addedTable");
+        QTest::newRow("two statements")
+            << script({"CREATE TABLE Added (A INTEGER)", "INSERT INTO Added (A) VALUES (1)"})
+            << operationsLog(2) << "Added";
+        QTest::newRow("empty update (MAX 0)") << script({}) << QStringList() << "";
+    }
+    void update() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, log);
+        QFETCH(QString, addedTable);
+        test::Fixture fx;
+        storeDatabaseVersion(fx.db(), kRelease - 1);
+        fx.firmData().setDbVer(kRelease - 1);
+        fx.writeFile("Upd/UpdateTables.nts", text);
+        fx.writeFile("SQLs/UpdateTables.nts", "[DBVer-" + QByteArray::number(kRelease) + "]\r\nVer=1\r\n");
+        QVERIFY(checkDatabaseVersion(fx.session()).outdated);
+
+        DbOperationResult r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
+
+        QVERIFY(r.ok);
+        QCOMPARE(r.message, dbtext::kUpdated);
+        QCOMPARE(r.log, log);
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
+        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+        if (!addedTable.isEmpty())
+            QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM " + addedTable).toInt(), 1);
+        QVERIFY(!checkDatabaseVersion(fx.session()).outdated);
+    }
+
+    void updateFailsAndCanBeRerun() {
+        test::Fixture fx;
+        storeDatabaseVersion(fx.db(), kRelease - 1);
+        fx.firmData().setDbVer(kRelease - 1);
+        const QString failing = "INSERT INTO Missing (A) VALUES (1)";
+        fx.writeFile("Upd/UpdateTables.nts",
+                     script({"CREATE TABLE Added (A INTEGER)", failing, "INSERT INTO Added (A) VALUES (2)"}));
+        const QStringList before = tables(fx.db());
+
+        DbOperationResult r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
+
+        QVERIFY(!r.ok);
+        QCOMPARE(r.message,
+                 QStringLiteral("Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:") + failing);
+        QCOMPARE(r.log, operationsLog(1));
+        QCOMPARE(tables(fx.db()), before);
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
+        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease - 1));
+
+        fx.writeFile("Upd/UpdateTables.nts",
+                     script({"CREATE TABLE Added (A INTEGER)", "INSERT INTO Added (A) VALUES (1)",
+                             "INSERT INTO Added (A) VALUES (2)"}));
+        r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
+        QVERIFY(r.ok);
+        QCOMPARE(scalarSql(fx.db(), "SELECT SUM(A) FROM Added").toInt(), 3);
+        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+    }
+
+    void updateRefused_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message"); // the start of it
+        QTest::newRow("missing script") << "missing" << dbtext::kNoUpdateFile;
+        QTest::newRow("Firm_Data.ini cannot be written") << "ini"
+                                                         << "Прекратена актуализация: ";
+    }
+    void updateRefused() {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        test::Fixture fx;
+        storeDatabaseVersion(fx.db(), kRelease - 1);
+        QVERIFY(QDir().mkpath(fx.root() + "Upd"));
+        if (setup == "ini") {
+            fx.writeFile("Upd/UpdateTables.nts", script({"CREATE TABLE Added (A INTEGER)"}));
+            breakFirmData(fx);
+        }
+        const QString verBefore = fx.firmData().dbVerText();
+        const QStringList before = tables(fx.db());
+
+        DbOperationResult r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
+
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.startsWith(message), qPrintable(r.message));
+        QCOMPARE(tables(fx.db()), before);
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
+        QCOMPARE(fx.firmData().dbVerText(), verBefore);
+    }
+
+    void switchTo_data() {
+        QTest::addColumn<QString>("dir");
+        QTest::newRow("another company database") << "Other";
+        QTest::newRow("the working database itself") << "Data";
+    }
+    void switchTo() {
+        QFETCH(QString, dir);
+        test::Fixture fx;
+        QVERIFY(QDir().mkpath(fx.root() + "Other"));
+        QVERIFY(QFile::copy(fx.root() + "Data/Torvika.db", fx.root() + "Other/Torvika.db"));
+        const QString target = QDir::cleanPath(fx.root() + dir);
+
+        DbOperationResult r = switchCompanyDatabase(fx.session(), fx.root() + dir + "/");
+
+        QVERIFY(r.ok);
+        QVERIFY(r.message.isEmpty());
+        QCOMPARE(aliasPath(fx), target);
+        QVERIFY(fx.session().workspace.isOpen());
+        QCOMPARE(fx.session().workspace.directory(), target);
+        QCOMPARE(dbPath(fx), target);
+    }
+
+    void switchRefused_data() {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QByteArray>("dbFile"); // Torvika.db written there; null: none
+        QTest::newRow("plain directory") << "Plain" << QByteArray();
+        QTest::newRow("text file named Torvika.db") << "Text" << QByteArray("not a database");
+        QTest::newRow("missing directory") << "Nowhere" << QByteArray();
+        QTest::newRow("no directory chosen") << "" << QByteArray();
+        QTest::newRow("database without Operators") << "Foreign" << QByteArray("sqlite");
+    }
+    void switchRefused() {
+        QFETCH(QString, dir);
+        QFETCH(QByteArray, dbFile);
+        test::Fixture fx;
+        QString chosen = dir.isEmpty() ? QString() : fx.root() + dir;
+        if (dir == "Plain")
+            QVERIFY(QDir().mkpath(chosen));
+        if (dbFile == "sqlite") {
+            QVERIFY(QDir().mkpath(chosen));
+            QSqlDatabase other = openCompanyConnection("foreign", chosen, true);
+            execScriptStatement(other, "CREATE TABLE Foo (A INTEGER)");
+            other = QSqlDatabase();
+            closeConnection("foreign");
+        } else if (!dbFile.isNull()) {
+            fx.writeFile(dir + "/Torvika.db", dbFile);
+        }
+        const QString data = QDir::cleanPath(fx.root() + "Data");
+        const QString pathBefore = dbPath(fx);
+        const auto foreign = snapshot(fx.root() + dir);
+
+        DbOperationResult r = switchCompanyDatabase(fx.session(), chosen);
+
+        QVERIFY(!r.ok);
+        QCOMPARE(r.message, QStringLiteral("Неуспешна смяна на базата данни"));
+        QCOMPARE(aliasPath(fx), data);
+        QVERIFY(fx.session().workspace.isOpen());
+        QCOMPARE(fx.session().workspace.directory(), data);
+        QCOMPARE(dbPath(fx), pathBefore);
+        if (!dir.isEmpty())
+            QCOMPARE(snapshot(fx.root() + dir), foreign);
+    }
+
+    void versionCheck_data() {
+        QTest::addColumn<QString>("iniVer");          // null: no key
+        QTest::addColumn<int>("dbVer");               // -1: the database records none
+        QTest::addColumn<QString>("date");            // null: no key
+        QTest::addColumn<QByteArray>("updateScript"); // null: no file
+        QTest::addColumn<bool>("outdated");
+        QTest::addColumn<bool>("dialog");
+
+        const QByteArray section = "[DBVer-" + QByteArray::number(kRelease) + "]\r\n";
+        const QByteArray marked = section + "Ver=1\r\n";
+        const QString none;
+        const int r = kRelease;
+        QTest::newRow("no version, update marked") << none << -1 << none << marked << true << true;
+        QTest::newRow("no version, other release marked")
+            << none << -1 << none << QByteArray("[DBVer-1]\r\nVer=1\r\n") << true << false;
+        QTest::newRow("no version, marker 0") << none << -1 << none << section + "Ver=0\r\n" << true << false;
+        QTest::newRow("no version, no update script") << none << -1 << none << QByteArray() << true << false;
+        QTest::newRow("date in the request")
+            << QString::number(r - 1) << -1 << "15.03.2024" << marked << true << true;
+        QTest::newRow("unreadable version") << "abc" << -1 << none << marked << true << true;
+        QTest::newRow("database records the release") << none << r << none << marked << false << false;
+        QTest::newRow("installation records the release")
+            << QString::number(r) << -1 << none << marked << false << false;
+        QTest::newRow("database older than the installation's record")
+            << QString::number(r) << r - 1 << none << marked << true << true;
+    }
+    void versionCheck() {
+        QFETCH(QString, iniVer);
+        QFETCH(int, dbVer);
+        QFETCH(QString, date);
+        QFETCH(QByteArray, updateScript);
+        QFETCH(bool, outdated);
+        QFETCH(bool, dialog);
+        test::Fixture fx;
+        FirmData fd = fx.firmData();
+        fd.deleteKey(ini::kDBVer, "Ver");
+        if (!iniVer.isNull())
+            fd.writeString(ini::kDBVer, "Ver", iniVer);
+        if (!date.isNull())
+            fd.writeString(ini::kDBVer, "Date", date);
+        if (dbVer < 0)
+            execScriptStatement(fx.db(), "DROP TABLE DB_Info");
+        else
+            storeDatabaseVersion(fx.db(), dbVer);
+        QFile::remove(fx.session().programDir.updateTablesScript());
+        if (!updateScript.isNull())
+            fx.writeFile("SQLs/UpdateTables.nts", updateScript);
+
+        VersionCheck c = checkDatabaseVersion(fx.session());
+
+        QCOMPARE(c.outdated, outdated);
+        QCOMPARE(c.needsUpdateDialog, dialog);
+        if (!outdated) {
+            QVERIFY(c.request.isEmpty());
+            QVERIFY(c.noScriptMessage.isEmpty());
+            return;
+        }
+        QCOMPARE(c.request, QStringLiteral("Необходимо е базата данни да бъде актуализирана с версия N:") +
+                                QString::number(kRelease) + " от " + (date.isNull() ? "0" : date));
+        QCOMPARE(c.noScriptMessage,
+                 dialog ? QString() : QStringLiteral("Не беше открит файл за актуализация"));
     }
 };
 
