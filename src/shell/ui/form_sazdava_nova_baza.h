@@ -1,0 +1,53 @@
+#pragma once
+// The database dialog: mode 1 creates a new company database in the chosen
+// directory (below it, under the typed name), mode 2 runs the update script
+// of the chosen directory on the working database. Memo1 shows the log of
+// the last operation; the dialog is kept for the run, so the log is still
+// there when it is opened again.
+
+#include "shell/session.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace torvika {
+
+class DirectoryChooser;
+
+class TForm_Sazdava_Nova_Baza : public QDialog {
+    Q_OBJECT
+public:
+    enum Mode { Create = 1, Update = 2 };
+
+    explicit TForm_Sazdava_Nova_Baza(Session& session, QWidget* parent = nullptr);
+
+    // Shows the dialog modally in the mode. The dialog is kept by its
+    // parent for the rest of the run.
+    static void run(Session& session, int mode, QWidget* parent);
+
+    // Caption, name field and starting directory of the mode: the working
+    // database's directory to create, the SQLs directory to update.
+    void setMode(int mode);
+    int mode() const { return mode_; }
+    void setSelectedDirectory(const QString& dir);
+    QString selectedDirectory() const;
+
+public slots:
+    void Button_VavediClick();
+
+private:
+    Session& session_;
+    int mode_ = Create;
+    DirectoryChooser* chooser_;
+    QLabel* nameLabel_;
+    QLineEdit* name_;
+    QPlainTextEdit* memo_;
+    QPushButton* accept_;
+    QPushButton* cancel_;
+};
+
+} // namespace torvika
