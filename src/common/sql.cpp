@@ -138,7 +138,13 @@ void registerSqlFunctions(const QSqlDatabase& db) {
     sqlite3* h = sqliteHandle(db);
     if (!h)
         return;
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    // SQLite refuses to replace a built-in function of the same text encoding
+    // while any statement of the connection is still on its rows (often the
+    // case right after opening), and the built-ins are UTF-8. A UTF-16
+    // variant is added beside them instead, which it allows at any time, and
+    // a function of the connection takes precedence over a built-in of any
+    // encoding. The values are still read and returned as UTF-8.
+    const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(h, "upper", 1, flags, nullptr, upperFn, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "lower", 1, flags, nullptr, lowerFn, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(h, "like", 2, flags, nullptr, likeFn, nullptr, nullptr, nullptr);

@@ -44,6 +44,8 @@ private slots:
     void likeWithPatternPerRow();
     void likeReusedStatement();
 
+    void registeredWhileAQueryRuns();
+
     void likeMatch_data();
     void likeMatch();
 
@@ -237,6 +239,36 @@ void SqlTest::likeReusedStatement() {
         QCOMPARE(q.value(0).toInt(), id);
         QVERIFY(!q.next());
     }
+}
+
+// A connection is set up right after it opened, and a query of the set-up
+// may still be on its rows: the functions must take effect all the same,
+// and the query must go on where it was.
+void SqlTest::registeredWhileAQueryRuns() {
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sql-test-busy"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery running = execSql(db, QStringLiteral("SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3"));
+        QVERIFY(running.next());
+        QCOMPARE(running.value(0).toInt(), 1);
+        registerSqlFunctions(db);
+        QCOMPARE(scalarSql(db, QStringLiteral("SELECT UPPER(?)"), {QStringLiteral("чаша")}).toString(),
+                 QStringLiteral("ЧАША"));
+        QCOMPARE(
+            scalarSql(db, QStringLiteral("SELECT ? LIKE ?"), {QStringLiteral("Чаша"), QStringLiteral("%Ч%")})
+                .toInt(),
+            1);
+        registerSqlFunctions(db); // a second set-up changes nothing
+        QCOMPARE(scalarSql(db, QStringLiteral("SELECT LOWER('ЧАША')")).toString(), QStringLiteral("чаша"));
+        QVERIFY(running.next());
+        QCOMPARE(running.value(0).toInt(), 2);
+        QVERIFY(running.next());
+        QCOMPARE(running.value(0).toInt(), 3);
+        QVERIFY(!running.next());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("sql-test-busy"));
 }
 
 void SqlTest::likeMatch_data() {
