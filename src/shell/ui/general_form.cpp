@@ -11,6 +11,8 @@
 #include "shell/working_date.h"
 #include "shell/workspace_queries.h"
 #include "shell/ui/about_box.h"
+#include "shell/ui/form_change_db.h"
+#include "shell/ui/form_sazdava_nova_baza.h"
 #include "shell/ui/video_help.h"
 
 #include <QAction>
@@ -378,6 +380,21 @@ void TGeneral_Form::registerOwnCommands() {
         if (QFileInfo::exists(help))
             SHELLEXECUTE_OPENFILE(help);
     });
+    // Company databases: after any of them the status line shows where the
+    // workspace is now (the login they request fills it as well).
+    auto databaseCommand = [this](std::function<void()> dialog) {
+        return [this, dialog] {
+            dialog();
+            refreshDatabasePanel();
+            refreshWarehousePanel();
+        };
+    };
+    setCommand(QStringLiteral("N_Open_DataBase"),
+               databaseCommand([this] { TForm_Change_DB::run(session_, this); }));
+    setCommand(QStringLiteral("N_Nova_Baza"),
+               databaseCommand([this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); }));
+    setCommand(QStringLiteral("N_Update_DB"),
+               databaseCommand([this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); }));
     setCommand(QStringLiteral("N_Send_Reports"), [] {
         showMessage(QStringLiteral("Желаете ли да уведомите разработчика за възникнали грешки при работа?"));
     });
