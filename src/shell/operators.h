@@ -1,0 +1,72 @@
+#pragma once
+// Operators of a company database (table Operators: ID, Ime, Par, Prava),
+// their passwords, the login check, and the per-operator shortcut sections
+// of Firm_Data.ini.
+//
+// Passwords are stored as salted PBKDF2-SHA256 hashes in the text form
+// "pbkdf2-sha256$<iterations>$<salt base64>$<hash base64>". A Par value not
+// in that form is a plain-text password of an older database: it is
+// accepted once and replaced by its hash at that login.
+
+#include "common/profile_file.h"
+
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <optional>
+
+namespace torvika {
+
+struct OperatorRow {
+    qint64 id = 0;
+    QString ime;
+    QString par;
+    QString prava;
+};
+
+// Every operator in table order (by ID).
+QList<OperatorRow> listOperators(const QSqlDatabase& db);
+// The first operator (by ID) with that name.
+std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
+std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
+// Inserts an operator with the password hashed; returns the new ID.
+qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
+                      const QString& prava);
+// As insertOperator, with a Par value already in its stored form (a hash
+// taken over from another operator).
+qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QString& storedPar,
+                            const QString& prava);
+// Changes name and rights; the password only when one is given.
+void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
+                    const std::optional<QString>& password, const QString& prava);
+
+// The iteration count of new hashes: slow enough to make guessing costly,
+// quick enough for a login.
+inline constexpr int kPasswordIterations = 40000; // about 60 ms on a current desktop
+// A new salted hash of a password, in the stored text form.
+QString hashPassword(const QString& password, int iterations = kPasswordIterations);
+// Whether a Par value is in the hash form.
+bool isPasswordHash(const QString& stored);
+// Whether the password matches a stored value (a hash, or plain text from
+// an older database). Compares in constant time.
+bool verifyPassword(const QString& stored, const QString& password);
+
+// The login check: the first operator (by ID) of that name whose password
+// matches, or nullopt. A plain-text password that matches is stored hashed
+// at once. Names and passwords are bound values: any text is just a name
+// or a password. Throws EDatabaseError when the table cannot be read or
+// written.
+std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QString& name,
+                                            const QString& password);
+
+// The section of an operator's shortcuts: "Оператор: <name>".
+QString operatorShortcutSection(const QString& operatorName);
+// The shortcut texts stored for an operator, by node number: for nodes 1 to
+// Counts - 1 within a tree of nodeCount nodes, the keys present in the
+// section (an empty text removes the shortcut). Nodes without a key are
+// absent: their commands keep their current shortcuts.
+QHash<int, QString> readOperatorShortcuts(const ProfileFile& firmData, const QString& operatorName,
+                                          int nodeCount);
+
+} // namespace torvika
