@@ -1,0 +1,37 @@
+#pragma once
+// Applying an operator's rights and shortcuts to the main menu, and the
+// shop-page buttons that mirror menu commands.
+
+#include "common/profile_file.h"
+
+#include <QStringList>
+
+class QAction;
+class QWidget;
+
+namespace torvika {
+
+class MainMenu;
+
+// Enables and disables the menu commands as the rights entries say
+// (SetMenuVisible); commands the entries do not reach keep their state.
+void applyRights(MainMenu& menu, const QStringList& entries);
+
+// The stored text of a command's shortcut (empty for none or no command).
+QString actionShortcutText(const QAction* action);
+
+// Gives the commands the shortcuts stored in the operator's section of
+// Firm_Data.ini. Commands the section does not name, and texts that name
+// no key, keep their current shortcut; an empty text removes it.
+void applyOperatorShortcuts(MainMenu& menu, const ProfileFile& firmData, const QString& operatorName);
+
+// Copies the enabled state of Enter1, N_Prodajba, N_Cancel_Prodajba and
+// N_Dokumenti to the shop-page buttons that run them.
+void copyShopButtonStates(QWidget* mainWindow, const MainMenu& menu);
+
+// Writes on the six shop-page buttons their caption followed by their
+// command's shortcut text. The login puts eight blanks after "Добави в
+// списък", the shortcut window three.
+void writeShopButtonCaptions(QWidget* mainWindow, const MainMenu& menu, int insertInListBlanks);
+
+} // namespace torvika

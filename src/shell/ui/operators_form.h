@@ -1,0 +1,85 @@
+#pragma once
+// The operators window TForm_Operatori: the operators of the company
+// database, their names and passwords, and a tree of the whole main menu
+// in which each command is granted or denied.
+
+#include "shell/operators.h"
+#include "shell/session.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace torvika {
+
+class TForm_Operatori : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Operatori(Session& session, QWidget* parent = nullptr);
+
+    // What the next save does: nothing before a double click.
+    enum class EditMode { None, Insert, Edit };
+    EditMode editMode() const { return mode_; }
+    // Per-node denied flags shown by the tree (index = node number).
+    const QList<bool>& deniedNodes() const { return denied_; }
+    QTreeWidgetItem* treeItem(int node) const;
+    // Selects the grid row of an operator; false when there is none.
+    bool selectOperator(qint64 id);
+    // The ID of the operator in the selected row, 0 when none.
+    qint64 selectedOperatorId() const;
+
+public slots:
+    void FormShow();
+    // Loads the selected row into the fields and the tree.
+    void DBGrid1CellClick();
+    void DBGrid1DblClick();
+    void TreeView_MenuesClick(QTreeWidgetItem* item);
+    void BitBtn_Insert_OperatorClick();
+    void BitBtn_Cancel_OperatorClick();
+    // Requests a new login, so that changed rights take effect at once.
+    void FormClose();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Insert_Menus_to_TreeView();
+    void reloadGrid();
+    void showFlags();
+    void setEditing(bool on);
+    void logException(const std::exception& e) const;
+
+    Session& session_;
+    QTreeWidget* TreeView_Menues;
+    QTableView* DBGrid1;
+    QStandardItemModel* model_;
+    QLineEdit* Edit_Ime;
+    QLineEdit* Edit_Par;
+    QComboBox* ComboBox_Type;
+    QPushButton* BitBtn_Insert_Operator;
+    QPushButton* BitBtn_Cancel_Operator;
+    QIcon allowedIcon_;
+    QIcon deniedIcon_;
+    QList<QTreeWidgetItem*> items_; // index = node number
+    QList<bool> denied_;
+    EditMode mode_ = EditMode::None;
+    // The row last loaded into the fields; a new operator whose password
+    // field was left alone takes over its password.
+    std::optional<OperatorRow> loaded_;
+    bool closed_ = false;
+};
+
+// The menu command "Достъп оператори": shows the operators window modally.
+void N_OperatoriClick(Session& session, QWidget* parent);
+
+} // namespace torvika

@@ -1,0 +1,513 @@
+// The login dialog and the operators window, driven offscreen.
+
+#include "common/sql.h"
+#include "shell/menu_tree.h"
+#include "shell/operators.h"
+#include "shell/rights.h"
+#include "shell/ui/login.h"
+#include "shell/ui/main_menu.h"
+#include "shell/ui/menu_rights.h"
+#include "shell/ui/operators_form.h"
+#include "support/fixture.h"
+#include "support/scripted_messages.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace torvika;
+
+namespace {
+
+const QDateTime kNow(QDate(2024, 3, 5), QTime(10, 11, 12));
+
+QString rightsDenying(const QList<int>& nodes) {
+    QList<bool> denied(menuTreeNodeCount(), false);
+    for (int n : nodes)
+        denied[n] = true;
+    return buildRightsString(denied);
+}
+
+// A main window with the menu and the controls the login updates.
+struct MainWindow {
+    QMainWindow window;
+    MainMenu menu{window.menuBar()};
+
+    MainWindow() {
+        for (const char* name :
+             {"Panel_Operator", "Panel_Database", "Panel_DateTime", "Label_Selected_Kontragent"})
+            (new QLabel(&window))->setObjectName(name);
+        (new QToolButton(&window))->setObjectName("SpdBtn_Kasa");
+        for (const char* name :
+             {"Button_Insert_in_List", "Button_Prodajba", "Button_Otkaz", "Button_Pe4at_Dokumenti",
+              "Button_Select_all", "Button_TO", "Button_Refresh"})
+            (new QPushButton(&window))->setObjectName(name);
+    }
+    QString text(const char* name) const {
+        if (auto* l = window.findChild<QLabel*>(name))
+            return l->text();
+        return window.findChild<QAbstractButton*>(name)->text();
+    }
+    bool enabled(const char* name) const { return window.findChild<QWidget*>(name)->isEnabled(); }
+    QAction* action(const char* name) const { return menu.action(QString::fromLatin1(name)); }
+};
+
+// The program directory with its company database, a main window and the login.
+struct LoginFixture {
+    test::Fixture fx;
+    MainWindow main;
+    Login login{fx.session(), &main.window, main.menu};
+    int quits = 0;
+
+    LoginFixture() {
+        fx.session().clock = [] { return kNow; };
+        login.setQuitHook([this] { ++quits; });
+    }
+    QSqlDatabase db() { return fx.db(); }
+    TForm_Dostap_Operators* dialog() { return login.dialog(); }
+    QComboBox* combo() { return dialog()->findChild<QComboBox*>("ComboBox_Operators"); }
+    QLineEdit* password() { return dialog()->findChild<QLineEdit*>("Edit_Password"); }
+    QPushButton* cancel() { return dialog()->findChild<QPushButton*>("CancelBtn"); }
+
+    // Shows the dialog (which lists the operators) and tries name and password.
+    void attempt(const QString& name, const QString& pw) {
+        dialog()->clearPassword();
+        dialog()->show();
+        combo()->setCurrentIndex(combo()->findText(name));
+        password()->setText(pw);
+        dialog()->OKBtnClick();
+    }
+    // Shows the login modally and runs action in it. Should the action
+    // leave the dialog open, the dialog is closed after a while, so that
+    // the test fails instead of hanging.
+    bool runModal(std::function<void()> action) {
+        QTimer::singleShot(0, dialog(), std::move(action));
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, dialog(), [this] { dialog()->done(QDialog::Rejected); });
+        guard.start(10000);
+        return login.N_dostapClick();
+    }
+    void logIn(const QString& name, const QString& pw) {
+        attempt(name, pw);
+        QVERIFY2(!dialog()->isVisible(), qPrintable(name));
+        QCOMPARE(fx.session().operatorName, name);
+    }
+};
+
+// The first operator of a new database, plain text as the creation script
+// stores it; added when the script does not add it.
+void ensureAdministrator(const QSqlDatabase& db) {
+    if (!findOperatorByName(db, "Администратор"))
+        execSql(db, "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)",
+                {"Администратор", "1", allAllowedRights(menuTreeNodeCount())});
+}
+
+} // namespace
+
+class LoginTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstOperatorLogsIn() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        ensureAdministrator(f.db());
+        insertOperator(f.db(), "Втори", "2", allAllowedRights(menuTreeNodeCount()));
+        QSignalSpy spy(&f.login, &Login::loggedIn);
+
+        int index = -2;
+        QWidget* focus = nullptr;
+        QString last;
+        const bool first = f.runModal([&] {
+            index = f.combo()->currentIndex();
+            focus = f.dialog()->focusWidget();
+            last = f.combo()->itemText(f.combo()->count() - 1);
+            f.password()->setText("1");
+            f.dialog()->OKBtnClick();
+        });
+        QVERIFY(first);
+        // No last operator: the first one is selected and the list has the focus.
+        QCOMPARE(index, 0);
+        QCOMPARE(focus, f.combo());
+        QCOMPARE(last, QString("Втори"));
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QString("Администратор"));
+        QCOMPARE(f.fx.session().operatorName, QString("Администратор"));
+        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Администратор"));
+        QCOMPARE(f.main.text("Panel_Database"),
+                 "База данни: " + QDir::toNativeSeparators(f.fx.session().workspace.directory()));
+        QCOMPARE(f.main.text("Panel_DateTime"), QString("05.03.2024 - 10:11:12"));
+        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("0: Няма избран контрагент"));
+        QCOMPARE(f.fx.firmData().activeOperator(), QString("Администратор"));
+        // The plain-text password is now kept hashed.
+        QVERIFY(isPasswordHash(findOperatorByName(f.db(), "Администратор")->par));
+
+        // The next showing selects the last operator and focuses the password.
+        QString selected;
+        QString typed = "x";
+        const bool second = f.runModal([&] {
+            selected = f.combo()->currentText();
+            focus = f.dialog()->focusWidget();
+            typed = f.password()->text();
+            f.combo()->setCurrentIndex(1);
+            f.password()->setText("2");
+            f.dialog()->OKBtnClick();
+        });
+        QVERIFY(second);
+        QCOMPARE(selected, QString("Администратор"));
+        QCOMPARE(focus, f.password());
+        QVERIFY(typed.isEmpty());
+        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Втори"));
+    }
+
+    void lastOperatorUnknown() {
+        LoginFixture f;
+        ensureAdministrator(f.db());
+        f.fx.firmData().setActiveOperator("Никой");
+        f.dialog()->show();
+        QCOMPARE(f.combo()->currentIndex(), -1);
+        // No name selected: just a wrong attempt.
+        test::ScriptedMessages messages;
+        f.password()->setText("1");
+        f.dialog()->OKBtnClick();
+        QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
+        QVERIFY(f.dialog()->isVisible());
+        // Nobody is logged in: the stored last operator stays.
+        QCOMPARE(f.fx.firmData().activeOperator(), QString("Никой"));
+    }
+
+    void wrongPasswordKeepsPreviousOperator() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        insertOperator(f.db(), "Ана", "а1", rightsDenying({19}));
+        insertOperator(f.db(), "Борис", "б1", allAllowedRights(menuTreeNodeCount()));
+        f.fx.session().selectedCounterparty.insert("Ана", "5:Фирма Ана");
+        f.logIn("Ана", "а1");
+        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
+        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
+
+        // Whatever the main window showed meanwhile is written again for Ана.
+        f.main.window.findChild<QPushButton*>("Button_Prodajba")->setText("x");
+        f.main.window.findChild<QLabel*>("Label_Selected_Kontragent")->setText("x");
+        f.fx.firmData().setActiveOperator("x");
+        QSignalSpy spy(&f.login, &Login::loggedIn);
+        f.attempt("Борис", "грешна");
+        QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
+        QVERIFY(f.dialog()->isVisible());
+        QVERIFY(f.password()->text().isEmpty());
+        QCOMPARE(f.dialog()->focusWidget(), f.combo());
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(f.fx.session().operatorName, QString("Ана"));
+        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Ана"));
+        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
+        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     Ins"));
+        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
+        QCOMPARE(f.fx.firmData().activeOperator(), QString("Ана"));
+
+        // A typed quote is just a wrong password too.
+        messages.clear();
+        f.attempt("Борис", "\" OR \"1\"=\"1");
+        QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
+        QCOMPARE(f.fx.session().operatorName, QString("Ана"));
+    }
+
+    void rightsAppliedToMenuAndButtons() {
+        LoginFixture f;
+        // Enter1 (2), N_Dokumenti (9), N_Artikuli (19), N_Kasa (96).
+        insertOperator(f.db(), "Ограничен", "1", rightsDenying({2, 9, 19, 96}));
+        f.logIn("Ограничен", "1");
+        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
+        QVERIFY(!f.main.action("Enter1")->isEnabled());
+        QVERIFY(f.main.action("N_Klienti")->isEnabled());
+        QVERIFY(!f.main.enabled("SpdBtn_Kasa"));
+        QVERIFY(!f.main.enabled("Button_Insert_in_List"));
+        QVERIFY(!f.main.enabled("Button_Pe4at_Dokumenti"));
+        QVERIFY(f.main.enabled("Button_Prodajba"));
+        QVERIFY(f.main.enabled("Button_Otkaz"));
+    }
+
+    void shortOrMalformedRights_data() {
+        QTest::addColumn<QString>("rights");
+        QTest::addColumn<QString>("enabled"); // nodes 1, 2, 3 and 19: 1 enabled, 0 disabled
+        QTest::newRow("empty leaves all") << ""
+                                          << "0000";
+        QTest::newRow("short string") << "0=0,1=0,2=0,"
+                                      << "1100";
+        QTest::newRow("malformed entry stops") << "0=0,1=0,2=x,3=0,"
+                                               << "1000";
+        QTest::newRow("full string") << allAllowedRights(menuTreeNodeCount()) << "1111";
+    }
+    void shortOrMalformedRights() {
+        QFETCH(QString, rights);
+        QFETCH(QString, enabled);
+        MainWindow w;
+        // The previous operator was denied everything.
+        applyRights(w.menu, GETRIGHTS(rightsDenying(QList<int>{1, 2, 3, 19})));
+        applyRights(w.menu, GETRIGHTS(rights));
+        QString actual;
+        for (int n : {1, 2, 3, 19})
+            actual += w.menu.action(n)->isEnabled() ? u'1' : u'0';
+        QCOMPARE(actual, enabled);
+    }
+
+    void cancelFollowsExitRight() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        insertOperator(f.db(), "Без изход", "1", rightsDenying({139}));
+        insertOperator(f.db(), "С изход", "1", allAllowedRights(menuTreeNodeCount()));
+        f.dialog()->show();
+        QVERIFY(f.cancel()->isEnabled());
+        f.logIn("Без изход", "1");
+
+        f.dialog()->show();
+        QVERIFY(!f.cancel()->isEnabled());
+        // Esc does nothing while Cancel is disabled.
+        f.dialog()->reject();
+        QVERIFY(f.dialog()->isVisible());
+        QVERIFY(messages.shown.isEmpty());
+
+        f.logIn("С изход", "1");
+        f.dialog()->show();
+        QVERIFY(f.cancel()->isEnabled());
+        messages.answerNo();
+        f.dialog()->reject();
+        QCOMPARE(messages.questions, QStringList{"Найстина ли желаете да приключите работа"});
+        QVERIFY(f.dialog()->isVisible());
+        QCOMPARE(f.dialog()->focusWidget(), f.combo());
+        QCOMPARE(f.quits, 0);
+
+        messages.answerYes();
+        f.dialog()->CancelBtnClick();
+        QCOMPARE(f.quits, 1);
+        QVERIFY(f.login.quitRequested());
+        QVERIFY(!f.dialog()->isVisible());
+    }
+
+    void cancelEndsTheModalLogin() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        ensureAdministrator(f.db());
+        messages.answerYes();
+        QVERIFY(!f.runModal([&] { f.cancel()->click(); }));
+        QVERIFY(f.login.quitRequested());
+        QCOMPARE(f.quits, 1);
+        QCOMPARE(f.fx.session().operatorName, QString());
+    }
+
+    void databaseMissing() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        ensureAdministrator(f.db());
+        EngineConfig(f.fx.session().programDir.engineConfig())
+            .modifyAliasPath("Service", f.fx.root() + "Nowhere");
+        f.dialog()->show();
+        QCOMPARE(f.combo()->count(), 0);
+        const QByteArray log = test::Fixture::readFile(f.fx.session().programDir.exceptionsLog());
+        QVERIFY(log.startsWith("05.03.2024 10:11:12:EDatabaseError: !"));
+        // OK fails on the closed database without a message; the dialog stays.
+        f.password()->setText("1");
+        f.dialog()->OKBtnClick();
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(f.dialog()->isVisible());
+        QVERIFY(test::Fixture::readFile(f.fx.session().programDir.exceptionsLog()).count('\n') >= 2);
+    }
+
+    void defaultCaptions_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("insert") << "Button_Insert_in_List"
+                                << "Добави в списък        ";
+        QTest::newRow("sale") << "Button_Prodajba"
+                              << "Продажба     Ins";
+        QTest::newRow("cancel") << "Button_Otkaz"
+                                << "Откажи          Del";
+        QTest::newRow("select all") << "Button_Select_all"
+                                    << "Избери всичко    Ctrl+S";
+        QTest::newRow("discount") << "Button_TO"
+                                  << "Свободна отстъпка   F11";
+        QTest::newRow("refresh") << "Button_Refresh"
+                                 << "Обнови   F12";
+    }
+    void defaultCaptions() {
+        QFETCH(QString, button);
+        QFETCH(QString, caption);
+        LoginFixture f;
+        insertOperator(f.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
+        f.logIn("Ана", "1");
+        QCOMPARE(f.main.text(button.toLatin1()), caption);
+    }
+
+    void shortcutsPerOperator() {
+        LoginFixture f;
+        insertOperator(f.db(), "А", "1", allAllowedRights(menuTreeNodeCount()));
+        insertOperator(f.db(), "Б", "1", allAllowedRights(menuTreeNodeCount()));
+        // N_Prodajba is node 4, N_Cancel_Prodajba 5, N_Select_All 6.
+        f.fx.writeFile("Firm_Data.ini", "[Оператор: А]\r\nCounts=140\r\n4=F2\r\n5=\r\n6=Ctrl+Q\r\n"
+                                        "[Оператор: Б]\r\nCounts=140\r\n6=Alt+W\r\n");
+        f.logIn("А", "1");
+        QCOMPARE(f.main.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.main.action("N_Cancel_Prodajba")->shortcut().isEmpty());
+        QCOMPARE(f.main.action("N_Select_All")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(f.main.action("N_Refresh")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     F2"));
+        QCOMPARE(f.main.text("Button_Otkaz"), QString("Откажи          "));
+
+        // Б's section names only node 6: the others keep А's shortcuts.
+        f.logIn("Б", "1");
+        QCOMPARE(f.main.action("N_Select_All")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+        QCOMPARE(f.main.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.main.action("N_Cancel_Prodajba")->shortcut().isEmpty());
+        QCOMPARE(f.main.text("Button_Select_all"), QString("Избери всичко    Alt+W"));
+        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     F2"));
+    }
+
+    // The operators window.
+    void operatorsWindowShowsCurrentOperator() {
+        test::Fixture fx;
+        const qint64 ana = insertOperator(fx.db(), "Ана", "1", rightsDenying({19, 20}));
+        insertOperator(fx.db(), "Борис", "1", allAllowedRights(menuTreeNodeCount()));
+        fx.session().operatorName = "Ана";
+        TForm_Operatori form(fx.session());
+        form.show();
+        QCOMPARE(form.windowTitle(), QString("ОПЕРАТОРИ"));
+        QCOMPARE(form.selectedOperatorId(), ana);
+        QCOMPARE(form.findChild<QLineEdit*>("Edit_Ime")->text(), QString("Ана"));
+        QCOMPARE(form.findChild<QLineEdit*>("Edit_Par")->text(), QString(10, u' '));
+        QVERIFY(!form.findChild<QLineEdit*>("Edit_Ime")->isEnabled());
+        QVERIFY(!form.findChild<QComboBox*>("ComboBox_Type")->isEnabled());
+        QCOMPARE(form.treeItem(0)->text(0), QString("Основни менюта"));
+        QCOMPARE(form.treeItem(19)->text(0), QString("Артикули ..."));
+        QCOMPARE(form.treeItem(19)->parent(), form.treeItem(18));
+        QVERIFY(form.treeItem(128)->isExpanded() || form.treeItem(128)->childCount() == 0);
+        QVERIFY(form.treeItem(123)->isExpanded());
+        QVERIFY(form.deniedNodes()[19] && form.deniedNodes()[20] && !form.deniedNodes()[21]);
+        auto* grid = form.findChild<QTableView*>("DBGrid1");
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QString("№"));
+        QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QString("Име"));
+    }
+
+    void operatorsWindowSave_data() {
+        QTest::addColumn<bool>("insert");
+        QTest::addColumn<bool>("typePassword");
+        QTest::newRow("new operator, password typed") << true << true;
+        QTest::newRow("new operator, password left") << true << false;
+        QTest::newRow("edit, password typed") << false << true;
+        QTest::newRow("edit, password left") << false << false;
+    }
+    void operatorsWindowSave() {
+        QFETCH(bool, insert);
+        QFETCH(bool, typePassword);
+        test::ScriptedMessages messages;
+        test::Fixture fx;
+        const qint64 ana = insertOperator(fx.db(), "Ана", "стара", rightsDenying({139}));
+        const QString anaPar = findOperatorById(fx.db(), ana)->par;
+        const int before = int(listOperators(fx.db()).size());
+        fx.session().operatorName = "Ана";
+        TForm_Operatori form(fx.session());
+        form.show();
+
+        insert ? messages.answerYes() : messages.answerNo();
+        form.DBGrid1DblClick();
+        QCOMPARE(messages.questions, QStringList{"1. За въвеждане на нов оператор натиснете Yes!\r"
+                                                 "2. За редакция на избраният оператор натиснете No!\r"
+                                                 "3. За отказ от операцията натиснете Cancel!"});
+        auto* ime = form.findChild<QLineEdit*>("Edit_Ime");
+        auto* par = form.findChild<QLineEdit*>("Edit_Par");
+        QVERIFY(ime->isEnabled() && par->isEnabled());
+        QVERIFY(form.findChild<QPushButton*>("BitBtn_Insert_Operator")->isEnabled());
+        ime->setText("Нова");
+        if (typePassword) {
+            par->selectAll();
+            QTest::keyClicks(par, "nova7");
+        }
+        // Deny N8 "Номенклатури" with its commands through the tree.
+        form.TreeView_MenuesClick(form.treeItem(18));
+        form.findChild<QPushButton*>("BitBtn_Insert_Operator")->click();
+
+        QCOMPARE(int(listOperators(fx.db()).size()), before + (insert ? 1 : 0));
+        const std::optional<OperatorRow> saved = findOperatorByName(fx.db(), "Нова");
+        QVERIFY(saved);
+        QCOMPARE(saved->id == ana, !insert);
+        // The template's rights (139 denied) with the tree's change.
+        QList<int> denied{139};
+        for (int n = 18; n <= 25; ++n)
+            denied.append(n);
+        QCOMPARE(saved->prava, rightsDenying(denied));
+        if (typePassword)
+            QVERIFY(checkCredentials(fx.db(), "Нова", "nova7"));
+        else
+            QCOMPARE(saved->par, anaPar);
+        QVERIFY(!ime->isEnabled() && !par->isEnabled());
+        QCOMPARE(form.editMode(), TForm_Operatori::EditMode::None);
+        QCOMPARE(form.selectedOperatorId(), saved->id);
+    }
+
+    void operatorsWindowCancel() {
+        test::ScriptedMessages messages;
+        test::Fixture fx;
+        insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
+        const int before = int(listOperators(fx.db()).size());
+        fx.session().operatorName = "Ана";
+        TForm_Operatori form(fx.session());
+        form.show();
+        // Before any double click saving does nothing.
+        form.BitBtn_Insert_OperatorClick();
+        messages.answerCancel();
+        form.DBGrid1DblClick();
+        QVERIFY(!form.findChild<QLineEdit*>("Edit_Ime")->isEnabled());
+        form.BitBtn_Insert_OperatorClick();
+        QCOMPARE(int(listOperators(fx.db()).size()), before);
+
+        // ОТКАЖИ after "No" reloads the row and ends the editing.
+        messages.answerNo();
+        form.DBGrid1DblClick();
+        form.findChild<QLineEdit*>("Edit_Ime")->setText("Друга");
+        form.TreeView_MenuesClick(form.treeItem(19));
+        form.findChild<QPushButton*>("BitBtn_Cancel_Operator")->click();
+        QCOMPARE(form.findChild<QLineEdit*>("Edit_Ime")->text(), QString("Ана"));
+        QVERIFY(!form.deniedNodes()[19]);
+        QVERIFY(!form.findChild<QLineEdit*>("Edit_Ime")->isEnabled());
+        QVERIFY(findOperatorByName(fx.db(), "Ана"));
+    }
+
+    void operatorsWindowClosingRequestsLogin() {
+        test::Fixture fx;
+        insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
+        int requests = 0;
+        fx.session().requestLogin = [&] { ++requests; };
+        TForm_Operatori form(fx.session());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Esc is ОТКАЖИ's key and does not close the window.
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QVERIFY(form.isVisible());
+        QCOMPARE(requests, 0);
+        form.close();
+        QCOMPARE(requests, 1);
+
+        // Through the menu command, modally.
+        QTimer close;
+        QObject::connect(&close, &QTimer::timeout, [] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                w->close();
+        });
+        close.start(0);
+        N_OperatoriClick(fx.session(), nullptr);
+        close.stop();
+        QCOMPARE(requests, 2);
+    }
+};
+
+QTEST_MAIN(LoginTest)
+#include "test_login.moc"
