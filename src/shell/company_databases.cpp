@@ -327,8 +327,13 @@ QString ensureDefaultDatabase(Session& session) {
     if (QFileInfo::exists(companyDbFile(data)))
         return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
     DbOperationResult r = createCompanyDatabase(session, data, QString());
-    if (r.ok)
+    if (r.ok) {
+        // A new installation works in the new company's first warehouse.
+        FirmData fd = session.firmData();
+        if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
+            fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
         return {};
+    }
     return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
 }
 

@@ -5,7 +5,9 @@
 #include "documents/ui/grid_file.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
+#include "shell/ui/login.h"
 #include "support/fixture.h"
+#include "support/login_script.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
@@ -21,6 +23,12 @@ using namespace torvika;
 namespace {
 const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 15, 30));
 
+// Starts the window with the first operator logging in.
+bool startLoggedIn(TGeneral_Form& form) {
+    test::answerNextLogin(form.login());
+    return form.start();
+}
+
 QString panelText(QWidget& w, const char* name) {
     auto* l = w.findChild<QLabel*>(QString::fromLatin1(name));
     return l ? l->text() : QStringLiteral("<missing>");
@@ -34,13 +42,14 @@ private slots:
         test::Fixture fx;
         test::ScriptedMessages msgs;
         fx.session().clock = [] { return kNow; };
-        fx.firmData().writeString("Store", "Active", "1");
+        QCOMPARE(fx.firmData().activeStore(), 1); // set when the first start made the database
         fx.firmData().writeString("DBVer", "Term", "3");
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         form.resize(1024, 700);
         form.show();
         QCOMPARE(msgs.shown, QStringList());
+        QCOMPARE(panelText(form, "Panel_Operator"), "Оператор: " + test::kFirstOperator);
         QCOMPARE(panelText(form, "Panel_Database"), "База данни: " + QDir::toNativeSeparators(fx.root() + "Data"));
         QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"), qPrintable(panelText(form, "Panel_Sklad")));
         QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));
@@ -59,7 +68,7 @@ private slots:
         test::ScriptedMessages msgs;
         fx.firmData().writeString("Store", "Active", "999");
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         QCOMPARE(panelText(form, "Panel_Sklad"), QStringLiteral("Склад: :"));
     }
 
@@ -88,6 +97,8 @@ private slots:
         if (answer >= 0)
             msgs.answer(answer);
         TGeneral_Form form(fx.session());
+        if (started)
+            test::answerNextLogin(form.login());
         QCOMPARE(form.start(), started);
         if (answer >= 0)
             QCOMPARE(msgs.questions, QStringList{"Настоящата дата 09.12.2026 е по стара от последната дата с която e "
@@ -106,7 +117,7 @@ private slots:
         fx.session().clock = [&] { return now; };
         fx.firmData().writeString("TIME", "Last", "09.12.2026");
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         form.Timer2Timer();
         QCOMPARE(msgs.questions.size(), 0);
         now = QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1)); // past midnight
@@ -128,7 +139,7 @@ private slots:
         test::Fixture fx;
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         auto* pages = form.findChild<QTabWidget*>("PageControl1");
         pages->setCurrentIndex(1);
         pages->setCurrentIndex(0);
@@ -162,7 +173,7 @@ private slots:
         if (!dds.isNull())
             fx.firmData().writeString("Firm_Data", "DDS", dds);
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         form.show();
         QCOMPARE(form.findChild<QCheckBox*>("ChkBox_Add_DDS")->isVisible(), visible);
     }
@@ -172,19 +183,19 @@ private slots:
         test::ScriptedMessages msgs;
         fx.session().clock = [] { return kNow; };
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         form.show();
-        form.showLoggedIn("Мария");
+        fx.firmData().writeString("Store", "ActiveOper", "Мария");
         form.close();
         QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("09.12.2026"));
-        QCOMPARE(fx.firmData().readString("Store", "ActiveOper"), QStringLiteral("Мария"));
+        QCOMPARE(fx.firmData().readString("Store", "ActiveOper"), test::kFirstOperator);
     }
 
     void tickerScrollsAndRefills() {
         test::Fixture fx;
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
-        QVERIFY(form.start());
+        QVERIFY(startLoggedIn(form));
         form.resize(800, 600);
         form.show();
         auto* ticker = form.findChild<TickerStrip*>("Image_Show_Valuta_Kurs");

@@ -13,6 +13,8 @@
 #include "shell/ui/about_box.h"
 #include "shell/ui/form_change_db.h"
 #include "shell/ui/form_sazdava_nova_baza.h"
+#include "shell/ui/login.h"
+#include "shell/ui/operators_form.h"
 #include "shell/ui/video_help.h"
 
 #include <QAction>
@@ -132,9 +134,20 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent) : QMainWindow(pa
     timer2_->setInterval(200);
     connect(timer2_, &QTimer::timeout, this, &TGeneral_Form::Timer2Timer);
 
+    login_ = std::make_unique<Login>(session_, this, *menu_);
+    connect(login_.get(), &Login::loggedIn, this, [this](const QString&) {
+        timer1_->start();
+        refreshDatabasePanel();
+        // The page shows the new operator's data.
+        if (pages_->currentIndex() == 0) {
+            runCommand(QStringLiteral("Get_All_Smetki"));
+            runCommand(QStringLiteral("Calculate_SUM"));
+        } else if (pages_->currentIndex() == 1) {
+            runCommand(QStringLiteral("Button_Refresh_Priem"));
+        }
+    });
     registerOwnCommands();
-    if (!session_.requestLogin)
-        session_.requestLogin = [this] { N_dostapClick(); };
+    session_.requestLogin = [this] { N_dostapClick(); };
 }
 
 TGeneral_Form::~TGeneral_Form() = default;
@@ -360,6 +373,7 @@ void TGeneral_Form::registerOwnCommands() {
 
     setCommand(QStringLiteral("N_dostap"), [this] { N_dostapClick(); });
     setCommand(QStringLiteral("N_Izhod"), [this] { close(); });
+    setCommand(QStringLiteral("N_Operatori"), [this] { N_OperatoriClick(session_, this); });
     setCommand(QStringLiteral("N43"), [this] { TAboutBox(this).exec(); });
     setCommand(QStringLiteral("N_Calc"), [] {
         if (!startExternal(ExternalProgram::Calculator))
@@ -404,14 +418,6 @@ QString TGeneral_Form::currentOperator() const {
     return panelOperator_->text().mid(10);
 }
 
-void TGeneral_Form::showLoggedIn(const QString& operatorName) {
-    session_.operatorName = operatorName;
-    panelDateTime_->setText(shortDate(session_.today()) + QStringLiteral(" - ") + shortTime(session_.now().time()));
-    panelOperator_->setText(QStringLiteral("Оператор: ") + operatorName);
-    refreshDatabasePanel();
-    timer1_->start();
-}
-
 void TGeneral_Form::refreshDatabasePanel() {
     panelDatabase_->setText(QStringLiteral("База данни: ") + QDir::toNativeSeparators(session_.workspace.directory()));
 }
@@ -431,15 +437,7 @@ void TGeneral_Form::logException(const std::exception& e) const {
 }
 
 void TGeneral_Form::N_dostapClick() {
-    // The operators' login replaces this: until then the workspace is opened
-    // and the program goes on without an operator.
-    try {
-        session_.workspace.open();
-    } catch (const Error& e) {
-        logException(e);
-    }
-    refreshDatabasePanel();
-    timer1_->start();
+    login_->N_dostapClick();
 }
 
 bool TGeneral_Form::start() {
@@ -461,8 +459,10 @@ bool TGeneral_Form::start() {
         fd.setLastWorkingDate(today);
     }
 
-    // The first login; it opens the workspace.
-    N_dostapClick();
+    // The first login; it opens the workspace. Cancel confirmed there ends
+    // the program before its event loop runs.
+    if (!login_->N_dostapClick() && login_->quitRequested())
+        return false;
     versionCheck();
     refreshWarehousePanel();
 

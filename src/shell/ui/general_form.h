@@ -23,6 +23,8 @@ class QToolButton;
 
 namespace torvika {
 
+class Login;
+
 // A status-line panel that reports clicks.
 class ClickablePanel : public QLabel {
     Q_OBJECT
@@ -86,6 +88,7 @@ public:
     Session& session() { return session_; }
     MainMenu& mainMenu() { return *menu_; }
     Progress& progress();
+    Login& login() { return *login_; }
 
     // Attaches the operation of a menu command (by the action's objectName)
     // or of a tool button without a menu command. Tool buttons run the
@@ -96,8 +99,6 @@ public:
 
     // The operator name shown in the status line (after "Оператор: ").
     QString currentOperator() const;
-    // Fills the operator and database panels after a login.
-    void showLoggedIn(const QString& operatorName);
     void refreshWarehousePanel();
     void refreshDatabasePanel();
 
@@ -130,6 +131,7 @@ private:
 
     Session& session_;
     std::unique_ptr<MainMenu> menu_;
+    std::unique_ptr<Login> login_;
     QHash<QString, std::function<void()>> commands_;
     QHash<QString, QToolButton*> toolButtons_; // button name -> button
     QHash<QString, QString> toolCommands_;     // button name -> command it runs

@@ -1,0 +1,38 @@
+#include "support/login_script.h"
+
+#include "shell/ui/login.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace torvika::test {
+
+namespace {
+void closeIfOpen(Login& login) {
+    QTimer::singleShot(5000, login.dialog(), [&login] {
+        if (login.dialog()->isVisible())
+            login.dialog()->done(0);
+    });
+}
+} // namespace
+
+void answerNextLogin(Login& login, const QString& name, const QString& password) {
+    QTimer::singleShot(0, login.dialog(), [&login, name, password] {
+        TForm_Dostap_Operators* d = login.dialog();
+        auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
+        combo->setCurrentIndex(combo->findText(name));
+        d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"))->setText(password);
+        d->OKBtnClick();
+        if (d->isVisible())
+            d->done(0);
+    });
+    closeIfOpen(login);
+}
+
+void cancelNextLogin(Login& login) {
+    QTimer::singleShot(0, login.dialog(), [&login] { login.dialog()->CancelBtnClick(); });
+    closeIfOpen(login);
+}
+
+} // namespace torvika::test
