@@ -1,0 +1,116 @@
+#include "counterparties/ui/details_dialog.h"
+
+#include "common/errors.h"
+#include "common/ui/messages.h"
+#include "counterparties/ui/statement_model.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace torvika {
+
+DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
+    : QDialog(parent), session_(session), counterparty_(counterparty), model_(new QSqlQueryModel(this)),
+      grid_(new QTableView(this)), fields_(new QFormLayout),
+      button1_(new QPushButton(QStringLiteral("НОВ"), this)),
+      button2_(new QPushButton(QStringLiteral("ИЗТРИИ"), this)) {
+    resize(760, 480);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("Контрагент:"), this));
+    auto* name = new QLabel(refText, this);
+    name->setObjectName(QStringLiteral("Label_Kontragent"));
+    header->addWidget(name, 1);
+
+    grid_->setObjectName(QStringLiteral("DBGrid1"));
+    grid_->setModel(model_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->verticalHeader()->hide();
+    connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { GridDblClick(i.row()); });
+
+    button1_->setObjectName(QStringLiteral("Button1"));
+    button2_->setObjectName(QStringLiteral("Button2"));
+    button1_->setAutoDefault(false);
+    button2_->setAutoDefault(false);
+    connect(button1_, &QPushButton::clicked, this, &DetailsDialog::Button1Click);
+    connect(button2_, &QPushButton::clicked, this, &DetailsDialog::Button2Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(button1_);
+    buttons->addWidget(button2_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(grid_, 1);
+    layout->addLayout(fields_);
+    layout->addLayout(buttons);
+}
+
+void DetailsDialog::finishSetUp(const QStringList& titles) {
+    reread();
+    setModelTitles(*model_, titles);
+}
+
+QVariant DetailsDialog::value(int row, int column) const {
+    return model_->data(model_->index(row, column));
+}
+
+void DetailsDialog::reread() {
+    setModelStatement(*model_, session_.workspace.db(), statement());
+}
+
+void DetailsDialog::setState(State state) {
+    state_ = state;
+    button1_->setProperty("tag", int(state));
+    button1_->setText(state == Idle ? QStringLiteral("НОВ") : QStringLiteral("ЗАПИС"));
+    button2_->setText(state == Idle ? QStringLiteral("ИЗТРИИ") : QStringLiteral("ОТКАЖИ"));
+    enteringState(state);
+}
+
+void DetailsDialog::Button1Click() {
+    if (state_ == Idle) {
+        rowId_ = -1;
+        setState(New);
+        return;
+    }
+    try {
+        save(state_ == New);
+    } catch (const EDatabaseError&) {
+        showMessage(QStringLiteral("Некоректни или непълни данни"));
+        return;
+    }
+    clearFields();
+    setState(Idle);
+    const QStringList titles = [this] {
+        QStringList t;
+        for (int i = 0; i < model_->columnCount(); ++i)
+            t << model_->headerData(i, Qt::Horizontal).toString();
+        return t;
+    }();
+    reread();
+    setModelTitles(*model_, titles);
+}
+
+void DetailsDialog::Button2Click() {
+    if (state_ == Idle)
+        return; // rows are never deleted
+    clearFields();
+    setState(Idle);
+}
+
+void DetailsDialog::GridDblClick(int row) {
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    rowId_ = value(row, 0).toLongLong();
+    loadRow(row);
+    setState(Edit);
+}
+
+} // namespace torvika

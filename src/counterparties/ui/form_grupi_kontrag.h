@@ -1,0 +1,33 @@
+#pragma once
+// "Нова група": a new counterparty group (or subgroup) with its number
+// and name; the list window adds the node to its tree.
+
+#include "shell/session.h"
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace torvika {
+
+class TForm_Grupi_Kontrag : public QDialog {
+    Q_OBJECT
+public:
+    // kind is the caption of the menu entry used: "Група" or "Подгрупа".
+    TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent = nullptr);
+
+    qint64 number() const { return number_; }
+    QString name() const;
+
+    // "Запис": stores the group and accepts; a number that is taken (or
+    // not a number) is refused with a message.
+    void Button_ZapisClick();
+
+private:
+    Session& session_;
+    QLineEdit* name_;
+    QLineEdit* numberField_;
+    qint64 number_ = 0;
+};
+
+} // namespace torvika

@@ -1,0 +1,100 @@
+#pragma once
+// The counterparty card "Контрагенти": the company and its person, opened by
+// the list for a new counterparty or for editing one. Its state is idle
+// (0), new (1) or edit (2); Button_Insert saves in the new and edit states
+// and only closes the card when idle.
+
+#include "shell/session.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace torvika {
+
+struct FirmCard;
+struct PersonCard;
+class TownLookup;
+
+class TForm_Klienti : public QDialog {
+    Q_OBJECT
+public:
+    enum State { Idle = 0, New = 1, Edit = 2 };
+
+    explicit TForm_Klienti(Session& session, QWidget* parent = nullptr);
+
+    // "Специални отстъпки" opens the special-discount window of the sales
+    // module with the card's "<ID>:<name>"; it installs the opener.
+    inline static std::function<void(Session&, const QString& refText, QWidget* parent)> openSpecialDiscounts;
+
+    State state() const { return state_; }
+    // The counterparty stored by the last save (new or edited), -1 without one.
+    qint64 savedId() const { return savedId_; }
+
+    // Empties the card for a new counterparty of the group.
+    void openNew(qint64 group);
+    // Fills the card from the stored counterparty; false when there is none.
+    bool openEdit(qint64 id);
+
+    // Handlers, public so that tests drive them.
+    void Button_InsertClick();
+    void Button_CancelClick();
+    void Edit_EIKExit();
+    void Edit_EGN_MolExit();
+    void Button_SkladoveClick();
+    void Button_SmetkiClick();
+    void Button_Sp_OtstapkiClick();
+    void newTown(QLineEdit* field);
+
+    TownLookup* firmTown() const { return firmTown_; }
+    TownLookup* personTown() const { return personTown_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setState(State state);
+    void clearFields();
+    bool saveNew();
+    bool saveEdit();
+    bool readCards(FirmCard& firm, PersonCard& person);
+    QString refText() const;
+
+    Session& session_;
+    State state_ = Idle;
+    qint64 group_ = 0;
+    qint64 id_ = -1;
+    qint64 personId_ = -1;
+    qint64 savedId_ = -1;
+    bool asking_ = false;
+
+    QLineEdit* firmName_;
+    QLineEdit* firmTownField_;
+    QLineEdit* firmAddress_;
+    QLineEdit* firmPhone_;
+    QLineEdit* eik_;
+    QLineEdit* vatNumber_;
+    QLineEdit* bankName_;
+    QLineEdit* bankCode_;
+    QLineEdit* bankAccount_;
+    QLineEdit* discount_;
+    QLabel* idLabel_;
+    QLineEdit* personName_;
+    QLineEdit* personAddress_;
+    QLineEdit* personPhone_;
+    QLineEdit* personTownField_;
+    QLineEdit* egn_;
+    QPlainTextEdit* note_;
+    QLineEdit* email_;
+    QPushButton* insert_;
+    QPushButton* cancel_;
+    QList<QPushButton*> sideButtons_;
+    TownLookup* firmTown_;
+    TownLookup* personTown_;
+};
+
+} // namespace torvika

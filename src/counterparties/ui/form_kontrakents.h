@@ -1,0 +1,141 @@
+#pragma once
+// The counterparty list "Контрагенти": the group tree from Opis_Kontrag.pdt,
+// the grid of Firmi rows, the search by column, the title-click sort, the
+// print through the grid export, dragging rows onto a group, and — in a
+// selection mode — "ИЗБЕРИ" / "ОТКАЖИ".
+
+#include "common/sql_statement.h"
+#include "counterparties/group_tree.h"
+#include "shell/session.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QTableView>
+#include <QTreeWidget>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSqlQueryModel;
+class QWidget;
+
+namespace torvika {
+
+// The grid: a drag of the selected rows starts when the mouse moves 5
+// pixels with the left button held.
+class CounterpartyGrid : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+    static const char* mimeType() { return "application/x-torvika-counterparties"; }
+
+signals:
+    void dragStarted();
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QPoint pressAt_;
+    bool pressed_ = false;
+    bool pressOnSelection_ = false;
+};
+
+// The group tree: accepts the grid's rows dropped on a node.
+class CounterpartyGroupTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    using QTreeWidget::QTreeWidget;
+
+signals:
+    void rowsDropped(QTreeWidgetItem* node);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+};
+
+class TForm_Kontrakents : public QDialog {
+    Q_OBJECT
+public:
+    TForm_Kontrakents(Session& session, int mode, QWidget* parent = nullptr);
+
+    int mode() const { return mode_; }
+    // The reference text chosen with "ИЗБЕРИ".
+    std::optional<QString> chosen() const { return chosen_; }
+
+    QSqlQueryModel* model() const { return model_; }
+    CounterpartyGrid* grid() const { return grid_; }
+    CounterpartyGroupTree* tree() const { return tree_; }
+    const SqlStatement& statement() const { return statement_; }
+    // The number of the group node selected in the tree (0 for the root).
+    qint64 currentGroup() const;
+    // The tree as the file keeps it.
+    QList<GroupTreeLine> treeLines() const;
+    // The ID of the grid's current row, -1 without one.
+    qint64 currentId() const;
+    // Makes the row of the counterparty current; false when it is not listed.
+    bool positionOn(qint64 id);
+
+    // Handlers, public so that tests drive them.
+    void FormShow();
+    void TreeViewClick(QTreeWidgetItem* node);
+    void Button_NovClick();
+    void Button_RedaktirajClick();
+    void Button_TarsiClick();
+    void ComboBox_Kriteria_KontragChange(int index);
+    void DBGridCellClick(const QModelIndex& index);
+    void DBGridTitleClick(int column);
+    void Button_Pe4atClick();
+    void N_Only_DebtorsClick();
+    void N_Add_GroupClick(bool subgroup);
+    // Dropping the selected rows on a node: moves them into its group.
+    void TreeViewDragDrop(QTreeWidgetItem* node);
+    void BitBtn_IzberiClick();
+    void Button_PomoshtClick();
+
+    // Adds the node "<number>:<name>" at the top level or as the last child
+    // of the selected node, selects it and rewrites the tree file.
+    void addGroupNode(qint64 number, const QString& name, bool subgroup);
+    void writeTreeFile();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void buildTree(const QList<GroupTreeLine>& lines);
+    void open(const SqlStatement& statement);
+    void reread();
+    void applyTitles();
+    void setCriterion(int column);
+    void updateComparisonFields();
+    QList<qint64> selectedIds() const;
+    void openCard(bool edit);
+    QString helpClip() const;
+
+    Session& session_;
+    int mode_;
+    std::optional<QString> chosen_;
+    SqlStatement statement_;
+    int criterion_ = 0;
+
+    CounterpartyGroupTree* tree_ = nullptr;
+    CounterpartyGrid* grid_ = nullptr;
+    QSqlQueryModel* model_ = nullptr;
+    QLabel* criterionLabel_ = nullptr;
+    QComboBox* criteria_ = nullptr;
+    QComboBox* comparison_ = nullptr;
+    QLabel* fromLabel_ = nullptr;
+    QLabel* toLabel_ = nullptr;
+    QLineEdit* from_ = nullptr;
+    QLineEdit* to_ = nullptr;
+    QPushButton* help_ = nullptr;
+    QWidget* choosePanel_ = nullptr;
+};
+
+} // namespace torvika

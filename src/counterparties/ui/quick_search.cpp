@@ -1,0 +1,228 @@
+#include "counterparties/ui/quick_search.h"
+
+#include "common/errors.h"
+#include "common/ref_text.h"
+#include "common/ui/messages.h"
+#include "counterparties/sale_counterparty.h"
+#include "counterparties/ui/counterparty_picker.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace torvika {
+
+namespace {
+
+constexpr int kListHeight = 80;
+
+bool leftWithinWindow(QEvent* event) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
+           reason == Qt::OtherFocusReason;
+}
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+CounterpartyQuickSearch::CounterpartyQuickSearch(Session& session, QuickSearchPage page, QWidget* parent,
+                                                 QWidget* listHost)
+    : QWidget(parent), session_(session), page_(page), host_(listHost ? listHost : parent),
+      field_(new QLineEdit(this)), list_(new QListWidget(host_)) {
+    const bool shop = page == QuickSearchPage::Shop;
+    setObjectName(shop ? QStringLiteral("QuickSearch_Kontrag") : QStringLiteral("QuickSearch_Kontrag_Ser"));
+    field_->setObjectName(shop ? QStringLiteral("Label_Selected_Kontragent")
+                               : QStringLiteral("Label_Selected_Kontragent_Ser"));
+    if (shop)
+        field_->setToolTip(QStringLiteral("Въведете име на контрагент"));
+    list_->setObjectName(shop ? QStringLiteral("ListBox_Selected_Kontrag")
+                              : QStringLiteral("ListBox_Selected_Kontrag_Ser"));
+    list_->hide();
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(field_);
+    setCounterpartyText(QStringLiteral("0: Няма избран контрагент"));
+
+    connect(field_, &QLineEdit::textEdited, this, &CounterpartyQuickSearch::fieldChanged);
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { pick(); });
+    field_->installEventFilter(this);
+    list_->installEventFilter(this);
+
+    if (shop) {
+        registerSelectionFollowUp(
+            kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); },
+            this);
+    } else {
+        registerSelectionFollowUp(
+            kSelectServiceClient,
+            [this](const QString& ref) {
+                field_->setText(ref);
+                hideList();
+            },
+            this);
+    }
+}
+
+void CounterpartyQuickSearch::setCounterpartyText(const QString& text) {
+    field_->setText(text);
+    QPalette p = field_->palette();
+    p.setColor(QPalette::Text, GetID_MFromTreeNodeName(text) > 0 ? Qt::blue : Qt::red);
+    field_->setPalette(p);
+}
+
+void CounterpartyQuickSearch::showItems(const QStringList& items) {
+    list_->clear();
+    list_->addItems(items);
+    if (items.isEmpty()) {
+        list_->hide();
+        return;
+    }
+    const QPoint at = field_->mapTo(host_, QPoint(0, field_->height()));
+    list_->setGeometry(at.x(), at.y(), field_->width(), kListHeight);
+    list_->setCurrentRow(0);
+    list_->show();
+    list_->raise();
+}
+
+void CounterpartyQuickSearch::hideList() {
+    list_->hide();
+}
+
+void CounterpartyQuickSearch::fieldChanged(const QString& text) {
+    foundNothing_ = false;
+    if (!quickSearchStatement(text, page_)) {
+        hideList();
+        return;
+    }
+    QStringList items;
+    try {
+        items = quickSearch(session_.workspace.db(), text, page_);
+    } catch (const EDatabaseError&) {
+        showMessage(QStringLiteral("Невалидни данни"));
+        return;
+    }
+    showItems(items);
+    foundNothing_ = items.isEmpty();
+}
+
+void CounterpartyQuickSearch::pick() {
+    if (list_->isVisible() && list_->currentItem()) {
+        const QString ref = list_->currentItem()->text();
+        hideList();
+        field_->setFocus();
+        if (page_ == QuickSearchPage::Shop)
+            chooseSaleCounterparty(ref, true);
+        else
+            field_->setText(ref);
+        return;
+    }
+    if (!foundNothing_)
+        return;
+    foundNothing_ = false;
+    if (askYesNo(QStringLiteral(
+            "Няма намерени данни, отговарящи на критерия.\rЖелаете ли да въведете нов контрагент"))) {
+        hideList();
+        pickCounterparty(session_,
+                         page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty : kSelectServiceClient,
+                         window());
+    } else {
+        setCounterpartyText(kNoUser);
+        hideList();
+    }
+}
+
+void CounterpartyQuickSearch::fieldExit() {
+    if (QApplication::focusWidget() == list_)
+        return;
+    if (GetID_MFromTreeNodeName(field_->text()) == -1)
+        setCounterpartyText(kNoCounterparty);
+}
+
+void CounterpartyQuickSearch::listEscape() {
+    field_->setFocus();
+    hideList();
+}
+
+QAbstractButton* CounterpartyQuickSearch::debtsButton() const {
+    if (debts_)
+        return debts_;
+    return window()->findChild<QAbstractButton*>(QStringLiteral("SpdBtn_Zadaljeniq"));
+}
+
+void CounterpartyQuickSearch::chooseSaleCounterparty(const QString& refText, bool fromQuickSearch) {
+    field_->setText(refText);
+    QPalette p = field_->palette();
+    p.setColor(QPalette::Text, Qt::blue);
+    field_->setPalette(p);
+    session_.selectedCounterparty[session_.operatorName] = refText;
+
+    const QSqlDatabase db = session_.workspace.db();
+    const qint64 id = GetID_MFromTreeNodeName(refText);
+    const QList<qint64> articles = hooks_.selectOperatorLines ? hooks_.selectOperatorLines()
+                                                              : pendingArticles(db, session_.operatorName);
+    PendingLinesUpdate what;
+    what.discounts =
+        askYesNo(QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент"));
+    what.articleNumbers = fromQuickSearch && id > 0;
+    updatePendingLines(db, session_.operatorName, id, articles, what);
+    if (hooks_.recalculate)
+        hooks_.recalculate();
+    if (hooks_.selectOperatorLines)
+        hooks_.selectOperatorLines();
+
+    const bool debts = hasOpenConsignments(db, id);
+    if (QAbstractButton* b = debtsButton()) {
+        if (fromQuickSearch)
+            b->setVisible(debts);
+        else
+            b->setEnabled(debts);
+        if (debts)
+            b->setToolTip(QStringLiteral("Списък задължения"));
+    }
+}
+
+bool CounterpartyQuickSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == field_) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (isEnter(key)) {
+                pick();
+                return true;
+            }
+            if (key == Qt::Key_Down && list_->isVisible()) {
+                list_->setFocus();
+                list_->setCurrentRow(0);
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            field_->selectAll();
+        } else if (event->type() == QEvent::FocusOut && leftWithinWindow(event)) {
+            fieldExit();
+        }
+    } else if (watched == list_) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (isEnter(key)) {
+                pick();
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                listEscape();
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            hideList();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace torvika

@@ -1,0 +1,26 @@
+#pragma once
+// Small helpers of the counterparty window tests.
+
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+namespace torvika::test {
+
+// Types the text key by key, Cyrillic included (QTest::keyClicks takes
+// Latin-1 only).
+inline void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The control of the window by its objectName; the test ends at once
+// without it.
+template <typename T> T* control(const QWidget& window, const char* name) {
+    T* c = window.findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no control %s", name);
+    return c;
+}
+
+} // namespace torvika::test
