@@ -14,7 +14,8 @@
 
 int main(int argc, char** argv) {
     torvika::Application app(argc, argv);
-    torvika::ProgramDir dir(torvika::ProgramDir::choose(app.arguments(), QCoreApplication::applicationDirPath()));
+    torvika::ProgramDir dir(
+        torvika::ProgramDir::choose(app.arguments(), QCoreApplication::applicationDirPath()));
     app.setExceptionLog(dir.exceptionsLog());
     try {
         dir.prepare(torvika::shippedShareDir());

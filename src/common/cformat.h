@@ -17,7 +17,11 @@ QString cformat(QStringView format, std::initializer_list<QVariant> args);
 
 // The program's usual amount texts.
 QString formatFixed(double value, int decimals, int width = 4); // "%*.*f"
-inline QString format42(double value) { return formatFixed(value, 2, 4); }  // "%4.2f"
-inline QString format44(double value) { return formatFixed(value, 4, 4); }  // "%4.4f"
+inline QString format42(double value) {
+    return formatFixed(value, 2, 4);
+} // "%4.2f"
+inline QString format44(double value) {
+    return formatFixed(value, 4, 4);
+} // "%4.4f"
 
 } // namespace torvika

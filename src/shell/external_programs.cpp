@@ -22,11 +22,11 @@ struct Candidate {
 QList<Candidate> candidates(ExternalProgram which) {
     switch (which) {
     case ExternalProgram::Calculator:
-        return {{"gnome-calculator", {}}, {"kcalc", {}}, {"galculator", {}}, {"mate-calc", {}},
-                {"qalculate-gtk", {}}, {"xcalc", {}}};
+        return {{"gnome-calculator", {}}, {"kcalc", {}},         {"galculator", {}},
+                {"mate-calc", {}},        {"qalculate-gtk", {}}, {"xcalc", {}}};
     case ExternalProgram::TextEditor:
-        return {{"gnome-text-editor", {}}, {"gedit", {}}, {"kate", {}}, {"kwrite", {}}, {"mousepad", {}},
-                {"pluma", {}}, {"xed", {}}, {"leafpad", {}}};
+        return {{"gnome-text-editor", {}}, {"gedit", {}}, {"kate", {}}, {"kwrite", {}},
+                {"mousepad", {}},          {"pluma", {}}, {"xed", {}},  {"leafpad", {}}};
     case ExternalProgram::DateTimeSettings:
         return {{"gnome-control-center", {QStringLiteral("datetime")}},
                 {"systemsettings", {QStringLiteral("kcm_clock")}},

@@ -16,27 +16,31 @@ const QList<FirmDataKey>& firmDataKeys() {
     using K = FirmDataKey;
     static const QList<FirmDataKey> keys = [] {
         QList<FirmDataKey> k;
-        auto text = [&](const QString& s, const QString& key, const QString& def = {}, const QString& cap = {}) {
+        auto text = [&](const QString& s, const QString& key, const QString& def = {},
+                        const QString& cap = {}) {
             k.append({s, key, K::Text, def, cap});
         };
         auto boolean = [&](const QString& key, const QString& cap, const QString& def = QStringLiteral("0")) {
             k.append({ini::kTuning, key, K::Boolean, def, cap});
         };
-        auto integer = [&](const QString& s, const QString& key, const QString& def, const QString& cap = {}) {
+        auto integer = [&](const QString& s, const QString& key, const QString& def,
+                           const QString& cap = {}) {
             k.append({s, key, K::Integer, def, cap});
         };
-        for (const char* key : {"Name", "EIK", "Mol", "Adress", "Phone", "IBAN", "BIC", "Bank", "IBAN_DDS", "BIC_DDS",
-                                "Bank_DDS", "Phone_DDS"})
+        for (const char* key : {"Name", "EIK", "Mol", "Adress", "Phone", "IBAN", "BIC", "Bank", "IBAN_DDS",
+                                "BIC_DDS", "Bank_DDS", "Phone_DDS"})
             text(ini::kFirmData, QString::fromLatin1(key));
         text(ini::kFirmData, QStringLiteral("DDS"), QStringLiteral("0"));
         text(ini::kFirmData, QStringLiteral("Phone_Ser"));
         boolean(QStringLiteral("1"), QStringLiteral("Изисква оторизация след продажба"));
-        boolean(QStringLiteral("2"), QStringLiteral("Операторът може да приключва сметки на други оператори"));
+        boolean(QStringLiteral("2"),
+                QStringLiteral("Операторът може да приключва сметки на други оператори"));
         boolean(QStringLiteral("3"), QStringLiteral("Предупреди за стоки с изтичаща трайност "));
         boolean(QStringLiteral("4"),
                 QStringLiteral("Автоматично изготвяне на заявки при продажба под минималното количество"));
         boolean(QStringLiteral("5"), QStringLiteral("При Доставка изчисли загуба от застояла стока"));
-        boolean(QStringLiteral("6"), QStringLiteral("Забрана за консигнация/кредит на клиент с неплатени вноски"));
+        boolean(QStringLiteral("6"),
+                QStringLiteral("Забрана за консигнация/кредит на клиент с неплатени вноски"));
         boolean(QStringLiteral("7"), QStringLiteral("Следи за закъснели с вноските клиенти"));
         boolean(QStringLiteral("8"), QStringLiteral("Следи за продажба на клиенти неплатили вноски"));
         boolean(QStringLiteral("10"), QStringLiteral("Фиксирана дължина на касово име до "));
@@ -49,8 +53,10 @@ const QList<FirmDataKey>& firmDataKeys() {
                 QStringLiteral("Брой на цифрите в номера на договора "));
         boolean(QStringLiteral("16"), QStringLiteral("Използвай 10 цифрен префикс в номера на договора"));
         boolean(QStringLiteral("17"), QStringLiteral("В номера на договора се съдържа и дата на издаване"));
-        boolean(QStringLiteral("18"), QStringLiteral("Номер на договор се генерира от дата и пореден номер за деня"));
-        text(ini::kTuning, QStringLiteral("19"), QStringLiteral("C:\\Temp"), QStringLiteral("Път към фискален бон"));
+        boolean(QStringLiteral("18"),
+                QStringLiteral("Номер на договор се генерира от дата и пореден номер за деня"));
+        text(ini::kTuning, QStringLiteral("19"), QStringLiteral("C:\\Temp"),
+             QStringLiteral("Път към фискален бон"));
         boolean(QStringLiteral("20"), QStringLiteral("Използвай като пос устройство"));
         boolean(QStringLiteral("21"), QStringLiteral("Брой копия на разпечатваният бон"));
         integer(ini::kTuning, QStringLiteral("22"), QStringLiteral("0"));

@@ -48,7 +48,9 @@ public:
     // Store
     int activeStore() const { return readInteger(ini::kStore, QStringLiteral("Active"), 0); }
     QString activeOperator() const { return readString(ini::kStore, QStringLiteral("ActiveOper")); }
-    void setActiveOperator(const QString& name) { writeString(ini::kStore, QStringLiteral("ActiveOper"), name); }
+    void setActiveOperator(const QString& name) {
+        writeString(ini::kStore, QStringLiteral("ActiveOper"), name);
+    }
 
     // Tuning switches read by the shell.
     bool posMode() const { return readBool(ini::kTuning, QStringLiteral("20"), false); }

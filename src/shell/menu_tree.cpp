@@ -7,6 +7,7 @@ namespace torvika {
 
 namespace {
 
+// clang-format off
 constexpr std::array<MenuNode, 139> kNodes = {{
         {0, u"N16", u"Действия", u"", false}, // 1
         {1, u"Enter1", u"Добавяне в списък ", u"", false}, // 2
@@ -148,6 +149,7 @@ constexpr std::array<MenuNode, 139> kNodes = {{
         {1, u"N_Send_Reports", u"Изпрати рапорт", u"", false}, // 138
         {0, u"N_Izhod", u"Изход", u"", false}, // 139
 }};
+// clang-format on
 
 } // namespace
 

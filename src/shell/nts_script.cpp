@@ -11,7 +11,8 @@ namespace torvika {
 NtsScript NtsScript::load(const QString& path) {
     ProfileData d = ProfileFile(path).load();
     bool ok = false;
-    int max = d.value(QStringLiteral("COUNT"), QStringLiteral("MAX"), QStringLiteral("0")).trimmed().toInt(&ok);
+    int max =
+        d.value(QStringLiteral("COUNT"), QStringLiteral("MAX"), QStringLiteral("0")).trimmed().toInt(&ok);
     NtsScript s;
     QString previous;
     for (int i = 1; ok && i <= max; ++i) {
@@ -22,11 +23,12 @@ NtsScript NtsScript::load(const QString& path) {
 }
 
 QString NtsScript::updateMarker(const QString& path, int version) {
-    return ProfileFile(path).readString(QStringLiteral("DBVer-") + QString::number(version), QStringLiteral("Ver"),
-                                        QStringLiteral("0"));
+    return ProfileFile(path).readString(QStringLiteral("DBVer-") + QString::number(version),
+                                        QStringLiteral("Ver"), QStringLiteral("0"));
 }
 
-ScriptResult runNtsScript(const QSqlDatabase& db, const NtsScript& script, const std::function<void(int)>& afterEach,
+ScriptResult runNtsScript(const QSqlDatabase& db, const NtsScript& script,
+                          const std::function<void(int)>& afterEach,
                           const std::function<void(const QSqlDatabase&)>& extraInTransaction) {
     ScriptResult r;
     int i = 0;
@@ -65,8 +67,9 @@ int storedDatabaseVersion(const QSqlDatabase& db) {
 }
 
 void storeDatabaseVersion(const QSqlDatabase& db, int version) {
-    execScriptStatement(db, QStringLiteral("CREATE TABLE IF NOT EXISTS DB_Info (Name VARCHAR(32) NOT NULL PRIMARY "
-                                           "KEY, Value VARCHAR(255))"));
+    execScriptStatement(
+        db, QStringLiteral("CREATE TABLE IF NOT EXISTS DB_Info (Name VARCHAR(32) NOT NULL PRIMARY "
+                           "KEY, Value VARCHAR(255))"));
     execSql(db, QStringLiteral("DELETE FROM DB_Info WHERE Name = ?"), {QStringLiteral("Ver")});
     execSql(db, QStringLiteral("INSERT INTO DB_Info (Name, Value) VALUES (?, ?)"),
             {QStringLiteral("Ver"), QString::number(version)});

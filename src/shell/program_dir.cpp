@@ -40,7 +40,8 @@ void ProgramDir::prepare(const QString& shareDir) const {
         throw EInOutError(QStringLiteral("Няма права за запис в директорията %1").arg(root_));
     if (shareDir.isEmpty() || QDir(shareDir) == QDir(root_))
         return;
-    for (const QString& sub : {QStringLiteral("SQLs"), QStringLiteral("Documentations"), QStringLiteral("Video")}) {
+    for (const QString& sub :
+         {QStringLiteral("SQLs"), QStringLiteral("Documentations"), QStringLiteral("Video")}) {
         QDir from(shareDir + u'/' + sub);
         if (!from.exists())
             continue;

@@ -6,7 +6,8 @@ namespace torvika {
 
 const FileVersion& fileVersion() {
     static const FileVersion v{QStringLiteral(TORVIKA_VERSION_MAJOR), QStringLiteral(TORVIKA_VERSION_MINOR),
-                               QStringLiteral(TORVIKA_VERSION_RELEASE), QStringLiteral(TORVIKA_VERSION_BUILD)};
+                               QStringLiteral(TORVIKA_VERSION_RELEASE),
+                               QStringLiteral(TORVIKA_VERSION_BUILD)};
     return v;
 }
 

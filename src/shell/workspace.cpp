@@ -118,7 +118,8 @@ void Workspace::close() {
 }
 
 bool Workspace::isOpen() const {
-    return QSqlDatabase::contains(kGeneralConnection) && QSqlDatabase::database(kGeneralConnection, false).isOpen();
+    return QSqlDatabase::contains(kGeneralConnection) &&
+           QSqlDatabase::database(kGeneralConnection, false).isOpen();
 }
 
 QSqlDatabase Workspace::db() const {

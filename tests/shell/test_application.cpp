@@ -54,7 +54,9 @@ private slots:
         QCOMPARE(lines.size(), 4); // three lines and the empty text after the last CR LF
         QCOMPARE(lines[0], QStringLiteral("earlier line"));
         const QString stamp = R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d:)";
-        QVERIFY2(QRegularExpression(stamp + "EDatabaseError: !Таблицата не съществува!$").match(lines[1]).hasMatch(),
+        QVERIFY2(QRegularExpression(stamp + "EDatabaseError: !Таблицата не съществува!$")
+                     .match(lines[1])
+                     .hasMatch(),
                  qPrintable(lines[1]));
         QVERIFY2(QRegularExpression(stamp + "std::out_of_range: !index 7!$").match(lines[2]).hasMatch(),
                  qPrintable(lines[2]));

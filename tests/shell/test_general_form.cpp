@@ -50,8 +50,10 @@ private slots:
         form.show();
         QCOMPARE(msgs.shown, QStringList());
         QCOMPARE(panelText(form, "Panel_Operator"), "Оператор: " + test::kFirstOperator);
-        QCOMPARE(panelText(form, "Panel_Database"), "База данни: " + QDir::toNativeSeparators(fx.root() + "Data"));
-        QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"), qPrintable(panelText(form, "Panel_Sklad")));
+        QCOMPARE(panelText(form, "Panel_Database"),
+                 "База данни: " + QDir::toNativeSeparators(fx.root() + "Data"));
+        QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
+                 qPrintable(panelText(form, "Panel_Sklad")));
         QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));
         form.Timer1Timer();
         QCOMPARE(panelText(form, "Panel_DateTime"), QStringLiteral("09.12.2026 - 10:15:30"));
@@ -101,8 +103,9 @@ private slots:
             test::answerNextLogin(form.login());
         QCOMPARE(form.start(), started);
         if (answer >= 0)
-            QCOMPARE(msgs.questions, QStringList{"Настоящата дата 09.12.2026 е по стара от последната дата с която e "
-                                                 "работено:10.12.2026\rЖелаете ли да продължите?"});
+            QCOMPARE(msgs.questions,
+                     QStringList{"Настоящата дата 09.12.2026 е по стара от последната дата с която e "
+                                 "работено:10.12.2026\rЖелаете ли да продължите?"});
         else
             QCOMPARE(msgs.questions, QStringList());
         QCOMPARE(fx.firmData().readString("TIME", "Last"), storedAfter);
@@ -123,8 +126,9 @@ private slots:
         now = QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1)); // past midnight
         msgs.answerNo();
         form.Timer2Timer();
-        const QString q = "Извършена е промяна на работната дата !\rАктивна дата :10.12.2026\rПоследна дата с която e "
-                          "работено:09.12.2026\rЖелаете ли да продължите?";
+        const QString q =
+            "Извършена е промяна на работната дата !\rАктивна дата :10.12.2026\rПоследна дата с която e "
+            "работено:09.12.2026\rЖелаете ли да продължите?";
         QCOMPARE(msgs.questions, QStringList{q});
         msgs.answerYes(); // asked again on the next tick while the dates differ
         form.Timer2Timer();

@@ -39,33 +39,41 @@ private slots:
             {"Store_Kol", "Art_ID Sklad_ID Kol"},
             {"Dostavki", "ID Data_Dostavka Time_Dostavka Nomer_Dostav4ik Vid_Dokument Data_Dokument "
                          "Nomer_Dokument Zabel ID_Sklad Pay_Cach Pay_Bank Pay_Not"},
-            {"Dostavka_Art", "ID_Dostavka Nomer_Produkt Dostavna_Cena Valuta_D Prodajna_Cena Valuta_P Kolitchestvo Mqrka"},
-            {"DostavkiTMP", "ID_Dostavka Nomer_Produkt Opisanie Dostavna_Cena Valuta_D Prodajna_Cena Valuta_P "
-                            "Kolitchestvo Mqrka Have_DDS"},
+            {"Dostavka_Art",
+             "ID_Dostavka Nomer_Produkt Dostavna_Cena Valuta_D Prodajna_Cena Valuta_P Kolitchestvo Mqrka"},
+            {"DostavkiTMP",
+             "ID_Dostavka Nomer_Produkt Opisanie Dostavna_Cena Valuta_D Prodajna_Cena Valuta_P "
+             "Kolitchestvo Mqrka Have_DDS"},
             {"Revision", "ID Date_Rev Time_Rev Osnovanie Sklad_ID"},
             {"Revision_Art", "ID_Rev Art_ID Nal_Kol Otkr_Kol Mqrka Ed_Cena Valuta"},
             {"Rezept_Art", "ID ID_Art Kol_Art Vid_R Name_R"},
             {"Rezept_El", "ID_R ID_El Kol_El"},
             {"Zaqvki_All", "ID Data Art_ID Kat_N Opisanie Kol Dost_Cena Valuta Klient_Ime Dost_Ime"},
-            {"Firmi", "ID Ime_Firma Grad Adres_Firma EIK Dan_N Telefon Banka_Ime Banka_Kod Banka_Smetka T_O Zabel "
-                      "ID_Mol Nomer_Grupa"},
+            {"Firmi",
+             "ID Ime_Firma Grad Adres_Firma EIK Dan_N Telefon Banka_Ime Banka_Kod Banka_Smetka T_O Zabel "
+             "ID_Mol Nomer_Grupa"},
             {"Klienti", "ID Ime_Klient Grad Adres_Klient Telefon_Klient EGN"},
             {"Grupi_Kontrag", "ID Opisanie"},
             {"Grad", "Opisanie PK TK"},
-            {"Kontrag_Sklad", "ID_Sk Opisanie_Sk Grad_SK Adres_SK Tel_SK MOL_SK EGN_MOL_SK LK_Mol_Sk LK_Izd_Ot ID_Kontrag"},
+            {"Kontrag_Sklad",
+             "ID_Sk Opisanie_Sk Grad_SK Adres_SK Tel_SK MOL_SK EGN_MOL_SK LK_Mol_Sk LK_Izd_Ot ID_Kontrag"},
             {"Kontrag_SM", "ID_SM Smetka Kod Banka Klon DDS ID_Kontrag"},
-            {"Prodajbi_Vremenni", "N_Prodajba Barkod Opisanie Kol Mqrka Ed_Cena Valuta Operator Pored_Ot Pored_Do T_O "
-                                  "SUM_BezDDS Bez_DDS Sm_N Term_N Nomenkl_N Dan_Grup Prigotvq_Se"},
+            {"Prodajbi_Vremenni",
+             "N_Prodajba Barkod Opisanie Kol Mqrka Ed_Cena Valuta Operator Pored_Ot Pored_Do T_O "
+             "SUM_BezDDS Bez_DDS Sm_N Term_N Nomenkl_N Dan_Grup Prigotvq_Se"},
             {"Karti", "ID Karts"},
-            {"Prodajbi", "ID_Prodajba ID_Art Operator D_Prodajba T_Prodajba Kol ED_Cena Valuta ID_Klient T_O Konsign_N "
-                         "Pored_Ot Pored_Do Type_Pay Term_N Sklad_ID"},
+            {"Prodajbi",
+             "ID_Prodajba ID_Art Operator D_Prodajba T_Prodajba Kol ED_Cena Valuta ID_Klient T_O Konsign_N "
+             "Pored_Ot Pored_Do Type_Pay Term_N Sklad_ID"},
             {"Type_Prigotvq_Se", "ID Opisanie Path Vid_FU"},
             {"Sp_Otstapka", "ID_Klient Otnasq_se_za ID_Art_Gr T_O Suma_Up"},
-            {"Invalidate_Sales", "ID_Prodajba ID_Art Operator D_Prodajba T_Prodajba Kol Ed_Cena Valuta ID_Klient T_O "
-                                 "Pored_Ot Pored_Do Konsign_N Type_pay Term_N Osnovanie Anuliral Date_Invalidate "
-                                 "Time_Invalidate"},
+            {"Invalidate_Sales",
+             "ID_Prodajba ID_Art Operator D_Prodajba T_Prodajba Kol Ed_Cena Valuta ID_Klient T_O "
+             "Pored_Ot Pored_Do Konsign_N Type_pay Term_N Osnovanie Anuliral Date_Invalidate "
+             "Time_Invalidate"},
             {"Oferti_Klient", "ID ID_Kontrag Data_Oferta Pay_Beffor"},
-            {"Oferti_Klient_Art", "ID_Oferta Grup Opisanie Kol Cena Cena_2 Cena_3 Valuta Dostav4ik Korekt Kat_N"},
+            {"Oferti_Klient_Art",
+             "ID_Oferta Grup Opisanie Kol Cena Cena_2 Cena_3 Valuta Dostav4ik Korekt Kat_N"},
             {"Art_CL", "ID Opisanie Cena_1 Cena_2 Cena_3 Valuta Status ID_G ID_F Kat_N"},
             {"Firm_CL", "ID Opisanie"},
             {"Grupi_CL", "ID Opisanie ID_F"},
@@ -77,23 +85,27 @@ private slots:
             {"Kodove_za_Dokumenti", "ID"},
             {"Rab_Dokumenti", "ID Opisanie"},
             {"Printed_Dok", "ID_Prod ID_Dok ID_Kontrag ID_Art N_Dok Operator Data fTime Ot_Kade_Prod"},
-            {"Priem_Ser_Vremen", "N_Prodajba Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag "
-                                 "Data_Priem Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida "
-                                 "Krai_data"},
-            {"Priem_Ser", "N_Prodajba Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag Data_Priem "
-                          "Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida Status Krai_Data "
-                          "Dosie_ID"},
-            {"R_Priem", "N_Priem Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag Data_Priem "
-                        "Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida Dosie_ID Data_Izd "
-                        "Time_Izd"},
+            {"Priem_Ser_Vremen",
+             "N_Prodajba Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag "
+             "Data_Priem Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida "
+             "Krai_data"},
+            {"Priem_Ser",
+             "N_Prodajba Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag Data_Priem "
+             "Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida Status Krai_Data "
+             "Dosie_ID"},
+            {"R_Priem",
+             "N_Priem Barkod S_N Opisanie Pri4ina Gar Gar_Dok_N Data_Gar_Dok ID_Kontrag Data_Priem "
+             "Time_Priem Operator Pred_Cena_Remont Valuta ID_Dostav4ik Model Partida Dosie_ID Data_Izd "
+             "Time_Izd"},
             {"Remont", "ID N_Priem Remont Kol Ed_Cena Valuta Garan_Remont SN Zamqna Oper_Remont"},
             {"R_Remont", "N_Priem Remont Kol ED_Cena Valuta Garan_Remont SN Zamqna Oper_Remont"},
             {"Status_Remont", "ID Opisanie Color"},
             {"Reg_EKA", "Dosie_ID EKA MFP Model Svid_N Data_Reg Time_Reg ID_Serv TDD_ID ID_Kontrag ID_Sklad"},
             {"Dogovor", "Dog_ID Prefics_ID EKA Vid_Dog Dog_Ot Valid_Do"},
             {"SV_BIM", "ID Model_Opis SV_ID SV_Data ID_Plomb"},
-            {"Zada4i_Zadanie", "ID Opisanie_Z Izpalniteli Status Vazlojil_Klient D_Vazlagane T_Vazlagane D_Izpalnenie "
-                               "T_Izpalnenie Zabel Povtorenie"},
+            {"Zada4i_Zadanie",
+             "ID Opisanie_Z Izpalniteli Status Vazlojil_Klient D_Vazlagane T_Vazlagane D_Izpalnenie "
+             "T_Izpalnenie Zabel Povtorenie"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QString::fromLatin1(row[1]);
@@ -111,9 +123,12 @@ private slots:
     // order, Grupi_CL with three (ID, name, supplier).
     void positionalInsertsFit() {
         Transaction tx(db());
-        execSql(db(), QStringLiteral("INSERT INTO Firm_CL VALUES (?, ?, ?, ?, ?)"), {1, "Доставчик", "a", "b", "c"});
+        execSql(db(), QStringLiteral("INSERT INTO Firm_CL VALUES (?, ?, ?, ?, ?)"),
+                {1, "Доставчик", "a", "b", "c"});
         execSql(db(), QStringLiteral("INSERT INTO Grupi_CL VALUES (?, ?, ?)"), {1, "Група", 1});
-        QCOMPARE(scalarSql(db(), QStringLiteral("SELECT ID_F FROM Grupi_CL WHERE Opisanie = ?"), {"Група"}).toInt(), 1);
+        QCOMPARE(scalarSql(db(), QStringLiteral("SELECT ID_F FROM Grupi_CL WHERE Opisanie = ?"), {"Група"})
+                     .toInt(),
+                 1);
     }
 
     void firstOperatorMayDoEverything() {
@@ -141,7 +156,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(double, rate);
         QFETCH(QString, base);
-        QSqlQuery q = execSql(db(), QStringLiteral("SELECT Kurs, Osn FROM Valuti WHERE Opisanie = ?"), {name});
+        QSqlQuery q =
+            execSql(db(), QStringLiteral("SELECT Kurs, Osn FROM Valuti WHERE Opisanie = ?"), {name});
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toDouble(), rate);
         QCOMPARE(q.value(1).toString(), base);
@@ -170,13 +186,27 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("column");
-        QTest::newRow("sale line") << "Prodajbi_Vremenni" << "N_Prodajba" << "Operator";
-        QTest::newRow("intake line") << "Priem_Ser_Vremen" << "N_Prodajba" << "Operator";
-        QTest::newRow("repair line") << "Remont" << "ID" << "Oper_Remont";
-        QTest::newRow("order line") << "Zaqvki_All" << "ID" << "Opisanie";
-        QTest::newRow("document kind") << "Dokumenti" << "ID_Dokument" << "Opisanie";
-        QTest::newRow("task") << "Zada4i_Zadanie" << "ID" << "Opisanie_Z";
-        QTest::newRow("operator") << "Operators" << "ID" << "Ime";
+        QTest::newRow("sale line") << "Prodajbi_Vremenni"
+                                   << "N_Prodajba"
+                                   << "Operator";
+        QTest::newRow("intake line") << "Priem_Ser_Vremen"
+                                     << "N_Prodajba"
+                                     << "Operator";
+        QTest::newRow("repair line") << "Remont"
+                                     << "ID"
+                                     << "Oper_Remont";
+        QTest::newRow("order line") << "Zaqvki_All"
+                                    << "ID"
+                                    << "Opisanie";
+        QTest::newRow("document kind") << "Dokumenti"
+                                       << "ID_Dokument"
+                                       << "Opisanie";
+        QTest::newRow("task") << "Zada4i_Zadanie"
+                              << "ID"
+                              << "Opisanie_Z";
+        QTest::newRow("operator") << "Operators"
+                                  << "ID"
+                                  << "Ime";
     }
     void generatedKeyIsNeverReused() {
         QFETCH(QString, table);
@@ -189,8 +219,9 @@ private slots:
         execSql(db(), QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, key), {first});
         const QVariant second = execSql(db(), insert, {"y"}).lastInsertId();
         QVERIFY(second.toLongLong() > first.toLongLong());
-        QCOMPARE(scalarSql(db(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(key, table, column), {"y"}),
-                 second);
+        QCOMPARE(
+            scalarSql(db(), QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(key, table, column), {"y"}),
+            second);
     }
 
     // Codes made of digits are text: their leading zeros are part of them.
@@ -199,25 +230,33 @@ private slots:
         QTest::addColumn<QString>("select");
         QTest::addColumn<QString>("code");
         QTest::newRow("barcode") << "INSERT INTO Barkodes (ID, Barkode) VALUES (1, ?)"
-                                 << "SELECT Barkode FROM Barkodes WHERE ID = 1" << "0012345678905";
+                                 << "SELECT Barkode FROM Barkodes WHERE ID = 1"
+                                 << "0012345678905";
         QTest::newRow("catalogue number") << "INSERT INTO Produkti (ID, Nomenkl_N) VALUES (1, ?)"
-                                          << "SELECT Nomenkl_N FROM Produkti WHERE ID = 1" << "007";
+                                          << "SELECT Nomenkl_N FROM Produkti WHERE ID = 1"
+                                          << "007";
         QTest::newRow("counterparty's number")
             << "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (1, ?, 0)"
-            << "SELECT Nomenkl_N FROM Nomenklatures WHERE ID = 1" << "0042";
+            << "SELECT Nomenkl_N FROM Nomenklatures WHERE ID = 1"
+            << "0042";
         QTest::newRow("next document number") << "INSERT INTO Dokumenti (Opisanie, N_Dok) VALUES ('Ф', ?)"
-                                              << "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Ф'" << "0000000001";
-        QTest::newRow("issued document number")
-            << "INSERT INTO Printed_Dok (ID_Prod, N_Dok) VALUES (1, ?)"
-            << "SELECT N_Dok FROM Printed_Dok WHERE ID_Prod = 1" << "000017";
+                                              << "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Ф'"
+                                              << "0000000001";
+        QTest::newRow("issued document number") << "INSERT INTO Printed_Dok (ID_Prod, N_Dok) VALUES (1, ?)"
+                                                << "SELECT N_Dok FROM Printed_Dok WHERE ID_Prod = 1"
+                                                << "000017";
         QTest::newRow("company number") << "INSERT INTO Firmi (ID, EIK) VALUES (7, ?)"
-                                        << "SELECT EIK FROM Firmi WHERE ID = 7" << "040123456";
+                                        << "SELECT EIK FROM Firmi WHERE ID = 7"
+                                        << "040123456";
         QTest::newRow("personal number") << "INSERT INTO Klienti (ID, EGN) VALUES (7, ?)"
-                                         << "SELECT EGN FROM Klienti WHERE ID = 7" << "0041010101";
+                                         << "SELECT EGN FROM Klienti WHERE ID = 7"
+                                         << "0041010101";
         QTest::newRow("contract number") << "INSERT INTO Dogovor (Dog_ID, EKA) VALUES (?, 'DT1')"
-                                         << "SELECT Dog_ID FROM Dogovor WHERE EKA = 'DT1'" << "0000000042";
+                                         << "SELECT Dog_ID FROM Dogovor WHERE EKA = 'DT1'"
+                                         << "0000000042";
         QTest::newRow("certificate number") << "INSERT INTO SV_BIM (ID, SV_ID) VALUES (1, ?)"
-                                            << "SELECT SV_ID FROM SV_BIM WHERE ID = 1" << "0123";
+                                            << "SELECT SV_ID FROM SV_BIM WHERE ID = 1"
+                                            << "0123";
     }
     void digitCodeKeepsLeadingZeros() {
         QFETCH(QString, insert);

@@ -14,7 +14,8 @@ namespace torvika::test {
 inline const QString kFirstOperator = QStringLiteral("Администратор");
 inline const QString kFirstPassword = QStringLiteral("1");
 
-void answerNextLogin(Login& login, const QString& name = kFirstOperator, const QString& password = kFirstPassword);
+void answerNextLogin(Login& login, const QString& name = kFirstOperator,
+                     const QString& password = kFirstPassword);
 void cancelNextLogin(Login& login);
 
 } // namespace torvika::test

@@ -33,7 +33,8 @@ public:
     QString openFileName(const QString& caption, const QString& dir, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& caption, const QString& dir) override;
-    std::optional<QString> inputText(const QString& caption, const QString& label, const QString& text) override;
+    std::optional<QString> inputText(const QString& caption, const QString& label,
+                                     const QString& text) override;
 
     void clear() {
         shown.clear();

@@ -20,7 +20,7 @@ QString shown(const QString& text) {
 
 QString appTitle() {
     return QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("ТОРВИКА")
-                                                             : QApplication::applicationDisplayName();
+                                                            : QApplication::applicationDisplayName();
 }
 } // namespace
 
@@ -63,9 +63,11 @@ QString DialogMessages::existingDirectory(const QString& caption, const QString&
     return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, dir);
 }
 
-std::optional<QString> DialogMessages::inputText(const QString& caption, const QString& label, const QString& text) {
+std::optional<QString> DialogMessages::inputText(const QString& caption, const QString& label,
+                                                 const QString& text) {
     bool ok = false;
-    QString v = QInputDialog::getText(QApplication::activeWindow(), caption, label, QLineEdit::Normal, text, &ok);
+    QString v =
+        QInputDialog::getText(QApplication::activeWindow(), caption, label, QLineEdit::Normal, text, &ok);
     if (!ok)
         return std::nullopt;
     return v;

@@ -32,8 +32,12 @@ public:
     static void install(Messages* m);
 };
 
-inline void showMessage(const QString& text) { Messages::current().message(text); }
-inline bool askYesNo(const QString& text) { return Messages::current().question(text) == Messages::Yes; }
+inline void showMessage(const QString& text) {
+    Messages::current().message(text);
+}
+inline bool askYesNo(const QString& text) {
+    return Messages::current().question(text) == Messages::Yes;
+}
 
 // The real dialogs, parented to the active window.
 class DialogMessages : public Messages {
@@ -43,7 +47,8 @@ public:
     QString openFileName(const QString& caption, const QString& dir, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir, const QString& filter) override;
     QString existingDirectory(const QString& caption, const QString& dir) override;
-    std::optional<QString> inputText(const QString& caption, const QString& label, const QString& text) override;
+    std::optional<QString> inputText(const QString& caption, const QString& label,
+                                     const QString& text) override;
 };
 
 } // namespace torvika

@@ -16,7 +16,8 @@ Application* Application::instance() {
 
 void Application::logException(const std::exception& e) const {
     if (!logPath_.isEmpty())
-        appendExceptionLog(logPath_, QDateTime::currentDateTime(), exceptionClassName(e), exceptionMessage(e));
+        appendExceptionLog(logPath_, QDateTime::currentDateTime(), exceptionClassName(e),
+                           exceptionMessage(e));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

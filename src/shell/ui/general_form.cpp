@@ -7,23 +7,23 @@
 #include "documents/ui/grid_file.h"
 #include "shell/company_databases.h"
 #include "shell/external_programs.h"
-#include "shell/version.h"
-#include "shell/working_date.h"
-#include "shell/workspace_queries.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/form_change_db.h"
 #include "shell/ui/form_sazdava_nova_baza.h"
 #include "shell/ui/login.h"
 #include "shell/ui/operators_form.h"
 #include "shell/ui/video_help.h"
+#include "shell/version.h"
+#include "shell/working_date.h"
+#include "shell/workspace_queries.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -245,9 +245,12 @@ void TGeneral_Form::buildPages() {
     sl->addWidget(barcode, 1, 0, 1, 2);
     sl->addWidget(vat, 1, 2);
     const QList<std::pair<const char*, const char*>> buttons = {
-        {"Button_Insert_in_List", "Добави в списък"}, {"Button_Prodajba", "Продажба"},
-        {"Button_Otkaz", "Откажи"},                   {"Button_Pe4at_Dokumenti", "Печат на документи"},
-        {"Button_Select_all", "Избери всичко"},       {"Button_TO", "Свободна отстъпка"},
+        {"Button_Insert_in_List", "Добави в списък"},
+        {"Button_Prodajba", "Продажба"},
+        {"Button_Otkaz", "Откажи"},
+        {"Button_Pe4at_Dokumenti", "Печат на документи"},
+        {"Button_Select_all", "Избери всичко"},
+        {"Button_TO", "Свободна отстъпка"},
         {"Button_Refresh", "Обнови"}};
     auto* buttonRow = new QHBoxLayout;
     for (const auto& [name, caption] : buttons) {
@@ -337,7 +340,8 @@ void TGeneral_Form::buildStatusLine() {
     panelTerminal_->setAlignment(Qt::AlignCenter);
     panelOperator_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Оператор: Администратор")) + 12);
     panelSklad_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Склад: 1:Основен склад")) + 12);
-    for (QWidget* w : std::initializer_list<QWidget*>{panelDateTime_, panelTerminal_, panelOperator_, panelSklad_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{panelDateTime_, panelTerminal_, panelOperator_, panelSklad_})
         l->addWidget(w);
     l->addWidget(panelDatabase_, 1);
     l->addWidget(panelProgress_, 1);
@@ -419,7 +423,8 @@ QString TGeneral_Form::currentOperator() const {
 }
 
 void TGeneral_Form::refreshDatabasePanel() {
-    panelDatabase_->setText(QStringLiteral("База данни: ") + QDir::toNativeSeparators(session_.workspace.directory()));
+    panelDatabase_->setText(QStringLiteral("База данни: ") +
+                            QDir::toNativeSeparators(session_.workspace.directory()));
 }
 
 void TGeneral_Form::refreshWarehousePanel() {
@@ -565,7 +570,8 @@ void TGeneral_Form::PageControl1Change(int index) {
 }
 
 void TGeneral_Form::Timer1Timer() {
-    panelDateTime_->setText(shortDate(session_.today()) + QStringLiteral(" - ") + shortTime(session_.now().time()));
+    panelDateTime_->setText(shortDate(session_.today()) + QStringLiteral(" - ") +
+                            shortTime(session_.now().time()));
     if (ticker_->position < -ticker_->textWidth()) {
         rebuildTicker();
         ticker_->position = ticker_->width();
