@@ -7,10 +7,12 @@ namespace torvika {
 
 namespace {
 
+bool startDetached(const QString& program, const QStringList& args) {
+    return QProcess::startDetached(program, args);
+}
+
 ProcessStarter& starter() {
-    static ProcessStarter s = [](const QString& program, const QStringList& args) {
-        return QProcess::startDetached(program, args);
-    };
+    static ProcessStarter s = startDetached;
     return s;
 }
 
@@ -55,7 +57,7 @@ const char* envName(ExternalProgram which) {
 } // namespace
 
 void setProcessStarter(ProcessStarter s) {
-    starter() = std::move(s);
+    starter() = s ? std::move(s) : ProcessStarter(startDetached);
 }
 
 ExternalCommand externalCommand(ExternalProgram which) {

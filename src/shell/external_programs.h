@@ -26,7 +26,7 @@ bool startProgramFile(const QString& path);
 // What the program says when nothing can be started.
 QString notInstalledMessage(ExternalProgram which);
 
-// Tests replace the starter to see what would run.
+// Tests replace the starter to see what would run; nullptr restores it.
 using ProcessStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 void setProcessStarter(ProcessStarter starter);
 

@@ -3,6 +3,7 @@
 
 #include "common/dates.h"
 #include "documents/ui/grid_file.h"
+#include "shell/external_programs.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
 #include "shell/ui/login.h"
@@ -243,6 +244,57 @@ private slots:
         QCOMPARE(opened, QStringList{help});
         setFileOpener(previous);
         QCOMPARE(msgs.shown, QStringList());
+    }
+
+    void desktopProgramsStart_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("env");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("calculator") << "N_Calc" << "TORVIKA_CALCULATOR" << QStringList{"calc-x", "--small"};
+        QTest::newRow("editor") << "N_Notepad" << "TORVIKA_EDITOR" << QStringList{"edit-x"};
+    }
+    void desktopProgramsStart() {
+        QFETCH(QString, command);
+        QFETCH(QString, env);
+        QFETCH(QStringList, expected);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        QStringList started;
+        setProcessStarter([&](const QString& program, const QStringList& args) {
+            started = QStringList{program} + args;
+            return true;
+        });
+        qputenv(env.toLatin1(), expected.join(' ').toUtf8());
+        TGeneral_Form form(fx.session());
+        form.mainMenu().action(command)->trigger();
+        QCOMPARE(started, expected);
+        // Nothing installed: the operator is told.
+        qputenv(env.toLatin1(), "");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent");
+        started.clear();
+        form.mainMenu().action(command)->trigger();
+        qputenv("PATH", path);
+        QCOMPARE(started, QStringList());
+        QCOMPARE(msgs.messages.size(), 1);
+        setProcessStarter(nullptr);
+    }
+
+    void openProgramStartsTheChosenFile() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        QStringList started;
+        setProcessStarter([&](const QString& program, const QStringList&) {
+            started << program;
+            return true;
+        });
+        TGeneral_Form form(fx.session());
+        msgs.answer(QString()); // cancelled
+        form.mainMenu().action("Open_Exe")->trigger();
+        msgs.answer(QStringLiteral("/usr/bin/true"));
+        form.mainMenu().action("Open_Exe")->trigger();
+        QCOMPARE(started, QStringList{"/usr/bin/true"});
+        setProcessStarter(nullptr);
     }
 
     void sendReportMessage() {
