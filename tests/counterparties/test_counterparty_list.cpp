@@ -1,0 +1,397 @@
+// The counterparty list window, driven offscreen: the group tree and its
+// file, the lists of a group, the search, the title sort, the print, moving
+// rows into a group, the debtors, and picking through the selection
+// protocol (a new counterparty included).
+
+#include "common/sql.h"
+#include "counterparties/group_tree.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/form_grupi_kontrag.h"
+#include "counterparties/ui/form_klienti.h"
+#include "counterparties/ui/form_kontrakents.h"
+#include "documents/ui/form_print_vid_fail.h"
+#include "documents/ui/grid_file.h"
+#include "support/fixture.h"
+#include "support/scripted_messages.h"
+#include "window_helpers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQueryModel>
+#include <QTimer>
+#include <memory>
+
+using namespace torvika;
+
+namespace {
+
+// Runs the action on the modal window of type T once it is up.
+template <typename T> void whenModal(std::function<void(T*)> action) {
+    QTimer::singleShot(0, [action] {
+        auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!w)
+            qFatal("the expected modal window is not up");
+        action(w);
+        if (QTest::currentTestFailed() && w->isVisible())
+            w->reject(); // a failed check must not leave the test waiting
+    });
+}
+
+QList<qint64> listed(const TForm_Kontrakents& list) {
+    QList<qint64> ids;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        ids << list.model()->data(list.model()->index(row, 0)).toLongLong();
+    return ids;
+}
+
+QStringList treeTexts(const TForm_Kontrakents& list) {
+    QStringList out;
+    for (const GroupTreeLine& l : list.treeLines())
+        out << QString(l.depth, u'\t') + l.text;
+    return out;
+}
+
+QTreeWidgetItem* node(const TForm_Kontrakents& list, const QString& text) {
+    const auto found = list.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.front();
+}
+
+} // namespace
+
+class CounterpartyListTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::Fixture> fx_;
+    std::unique_ptr<test::ScriptedMessages> msg_;
+    QSqlDatabase db() { return fx_->db(); }
+    QString treeFile() { return groupTreeFile(fx_->session().workspace.directory()); }
+
+    void addFirm(qint64 id, const QString& name, qint64 group, double discount = 0) {
+        execSql(db(),
+                "INSERT INTO Firmi (ID, Ime_Firma, EIK, Dan_N, T_O, ID_Mol, Nomer_Grupa) VALUES (?, ?, '0', "
+                "?, ?, ?, ?)",
+                {id, name, QStringLiteral("BG%1").arg(id), discount, id, group});
+    }
+
+private slots:
+    void init() {
+        fx_ = std::make_unique<test::Fixture>();
+        msg_ = std::make_unique<test::ScriptedMessages>();
+        addFirm(1, "Пеликан ООД", 1, 2);
+        addFirm(2, "Роза ЕТ", 2, 5);
+        addFirm(3, "Фирма \"Пеликан\"", 1, 10);
+        addFirm(4, "Ален мак", 0, 0);
+    }
+    void cleanup() {
+        QCOMPARE(msg_->unexpected, 0);
+        msg_.reset();
+        fx_.reset();
+    }
+
+    void builtInTreeListsEverybody() {
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        QCOMPARE(list.windowTitle(), "Контрагенти");
+        QVERIFY(!test::control<QWidget>(list, "Panel_Izbor")->isVisible());
+        QVERIFY(!test::control<QPushButton>(list, "Button_Iztrii")->isVisible());
+        QVERIFY(!test::control<QPushButton>(list, "Button_Pomosht")->isEnabled());
+        QCOMPARE(treeTexts(list), QStringList{"0:Всички контрагенти"});
+        QCOMPARE(listed(list), (QList<qint64>{4, 0, 1, 2, 3})); // by name
+        QCOMPARE(list.model()->headerData(2, Qt::Horizontal).toString(), "Инден. код");
+        QCOMPARE(list.model()->headerData(10, Qt::Horizontal).toString(), "ТО в %");
+        QVERIFY(list.grid()->isColumnHidden(11));
+        QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: Номер");
+        fx_->writeFile("Video/2.avi", "clip");
+        TForm_Kontrakents again(fx_->session(), kBrowseCounterparties);
+        again.show();
+        QVERIFY(test::control<QPushButton>(again, "Button_Pomosht")->isEnabled());
+    }
+
+    void groupTreeSurvivesReopening() {
+        fx_->writeFile("Data/" + kGroupTreeFileName,
+                       "0:Всички контрагенти\r\n\t1:Клиенти\r\n\t\t3:Едро\r\n\t2:Доставчици\r\n");
+        execSql(
+            db(),
+            "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (1, 'Клиенти'), (2, 'Доставчици'), (3, 'Едро')");
+        {
+            TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+            list.show();
+            QCOMPARE(treeTexts(list),
+                     (QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t2:Доставчици"}));
+            list.TreeViewClick(node(list, "1:Клиенти"));
+            QCOMPARE(listed(list), (QList<qint64>{1, 3}));
+            list.TreeViewClick(node(list, "3:Едро")); // members of the group only
+            QCOMPARE(listed(list), QList<qint64>{});
+
+            // A subgroup of the selected node, then a group at the top level, through the dialog.
+            list.tree()->setCurrentItem(node(list, "2:Доставчици"));
+            whenModal<TForm_Grupi_Kontrag>([](TForm_Grupi_Kontrag* d) {
+                QCOMPARE(d->windowTitle(), "Въвеждане на Подгрупа");
+                QCOMPARE(test::control<QLineEdit>(*d, "Edit_Nomer")->text(), "4");
+                test::control<QLineEdit>(*d, "Edit_Naimenovanie")->setText("Вносители");
+                test::control<QPushButton>(*d, "Button_Zapis")->click();
+            });
+            list.N_Add_GroupClick(true);
+            QCOMPARE(list.tree()->currentItem()->text(0), "4:Вносители");
+            list.addGroupNode(5, "Други", false);
+        }
+        const QString expected =
+            "0:Всички "
+            "контрагенти\r\n\t1:Клиенти\r\n\t\t3:Едро\r\n\t2:Доставчици\r\n\t\t4:Вносители\r\n5:Други\r\n";
+        QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), expected);
+        QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = 4").toString(), "Вносители");
+
+        TForm_Kontrakents reopened(fx_->session(), kBrowseCounterparties);
+        reopened.show();
+        QCOMPARE(treeTexts(reopened), (QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро",
+                                                   "\t2:Доставчици", "\t\t4:Вносители", "5:Други"}));
+        QCOMPARE(reopened.tree()->currentItem()->text(0), "0:Всички контрагенти");
+
+        // A taken number stores nothing, and the tree file is written all the same.
+        QFile::remove(treeFile());
+        whenModal<TForm_Grupi_Kontrag>([](TForm_Grupi_Kontrag* d) {
+            test::control<QLineEdit>(*d, "Edit_Nomer")->setText("3");
+            test::control<QPushButton>(*d, "Button_Zapis")->click();
+        });
+        reopened.N_Add_GroupClick(false);
+        QCOMPARE(msg_->shown, QStringList{"Въведеният номер за група вече съществува!"});
+        QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), expected);
+    }
+
+    void search_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("comparison");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QList<qint64>>("rows");
+        QTest::addColumn<qint64>("current");
+        const QList<qint64> all{4, 0, 1, 2, 3};
+        QTest::newRow("two found: just those") << 1 << 0 << "пелик"
+                                               << "" << QList<qint64>{1, 3} << qint64(-1);
+        QTest::newRow("one found: everybody, on it") << 1 << 0 << "роза"
+                                                     << "" << all << qint64(2);
+        QTest::newRow("none found") << 1 << 0 << "%"
+                                    << "" << QList<qint64>{} << qint64(-1);
+        QTest::newRow("VAT number") << 3 << 0 << "bg3"
+                                    << "" << all << qint64(3);
+        QTest::newRow("number between") << 0 << 3 << "2"
+                                        << "3" << QList<qint64>{2, 3} << qint64(-1);
+        QTest::newRow("discount at least") << 10 << 2 << "5"
+                                           << "" << QList<qint64>{2, 3} << qint64(-1);
+        QTest::newRow("number equal") << 0 << 0 << "4"
+                                      << "" << all << qint64(4);
+    }
+    void search() {
+        QFETCH(int, column);
+        QFETCH(int, comparison);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QList<qint64>, rows);
+        QFETCH(qint64, current);
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        list.ComboBox_Kriteria_KontragChange(column);
+        test::control<QComboBox>(list, "ComboBox_Uslovie")->setCurrentIndex(comparison);
+        test::control<QLineEdit>(list, "Edit_Tarsi_Ot")->setText(from);
+        test::control<QLineEdit>(list, "Edit_Tarsi_Do")->setText(to);
+        QTest::keyClick(test::control<QLineEdit>(list, "Edit_Tarsi_Ot"), Qt::Key_Return);
+        QCOMPARE(msg_->shown, QStringList{});
+        QList<qint64> got = listed(list);
+        if (rows.size() != 5)
+            std::sort(got.begin(), got.end());
+        QCOMPARE(got, rows);
+        if (current >= 0)
+            QCOMPARE(list.currentId(), current);
+    }
+
+    void searchControls() {
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        auto* comparison = test::control<QComboBox>(list, "ComboBox_Uslovie");
+        auto* value = test::control<QLineEdit>(list, "Edit_Tarsi_Ot");
+        QCOMPARE(comparison->count(), 4);
+        QCOMPARE(comparison->itemText(1), "по - малко");
+        QVERIFY(comparison->isEnabled());
+        comparison->setCurrentIndex(3);
+        QVERIFY(test::control<QLineEdit>(list, "Edit_Tarsi_Do")->isVisible());
+        QVERIFY(test::control<QLabel>(list, "Label_Ot")->isVisible());
+        value->setText("стар");
+        list.ComboBox_Kriteria_KontragChange(3);
+        QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: ЗДДС N");
+        QCOMPARE(value->text(), "");
+        QVERIFY(!comparison->isEnabled());
+        QVERIFY(!test::control<QLineEdit>(list, "Edit_Tarsi_Do")->isVisible());
+        list.DBGridCellClick(list.model()->index(0, 10));
+        QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: ТО в %");
+        QCOMPARE(list.model()->headerData(10, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
+                 QColor(Qt::red));
+
+        value->setText("много");
+        list.Button_TarsiClick();
+        QCOMPARE(msg_->shown, QStringList{"Невалидни данни"});
+    }
+
+    void titleClickSorts() {
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        list.DBGridTitleClick(10);
+        QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.T_O ASC"));
+        QCOMPARE(listed(list).mid(3), (QList<qint64>{2, 3}));
+        list.DBGridTitleClick(1);
+        QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.Ime_Firma DESC"));
+        QCOMPARE(listed(list), (QList<qint64>{3, 2, 1, 0, 4}));
+        // One switch for every title-sorted list of the run.
+        TForm_Kontrakents other(fx_->session(), kBrowseCounterparties);
+        other.show();
+        other.DBGridTitleClick(0);
+        QVERIFY(other.statement().text.endsWith("\nORDER BY Firmi.ID ASC"));
+        QCOMPARE(other.statement().text.count(u'\n'), 1);
+    }
+
+    void print() {
+        fx_->session().clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
+        QStringList opened;
+        const FileOpener previous = setFileOpener([&opened](const QString& f) {
+            opened << f;
+            return true;
+        });
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        list.N_Only_DebtorsClick(); // nobody owes anything
+        list.Button_Pe4atClick();
+        QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
+
+        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        whenModal<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
+            test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
+        });
+        list.Button_Pe4atClick();
+        setFileOpener(previous);
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened.front().endsWith("TEMP/Export_Articles.txt"));
+        const QString text = QString::fromUtf8(test::Fixture::readFile(opened.front())).remove(QChar(0xFEFF));
+        QVERIFY2(text.startsWith("\r\n\tЕкспорт контрагенти \r\n\r\n\tДата:05.03.2024 14:07:09\r\n"),
+                 qPrintable(text));
+        QVERIFY(text.contains("Фирма \"Пеликан\""));
+    }
+
+    void moveRowsIntoAGroup() {
+        fx_->writeFile("Data/" + kGroupTreeFileName, "0:Всички контрагенти\r\n\t7:Нова група\r\n");
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        QItemSelectionModel* selection = list.grid()->selectionModel();
+        const auto selectRows = [&](std::initializer_list<int> rows) {
+            selection->clearSelection();
+            for (int row : rows)
+                selection->select(list.model()->index(row, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        };
+        selectRows({2, 4}); // counterparties 1 and 3
+        msg_->answerNo();
+        list.TreeViewDragDrop(node(list, "7:Нова група"));
+        QCOMPARE(msg_->shown,
+                 QStringList{"Желаете ли да преместите избраните контрагенти в група:\r7:Нова група"});
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Firmi WHERE Nomer_Grupa = 7").toInt(), 0);
+
+        selectRows({2, 4});
+        msg_->answerYes();
+        list.TreeViewDragDrop(node(list, "7:Нова група"));
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Firmi WHERE Nomer_Grupa = 7 AND ID IN (1, 3)").toInt(),
+                 2);
+        QCOMPARE(listed(list).size(), 5); // re-read as the current node, the root
+
+        list.tree()->setCurrentItem(node(list, "7:Нова група"));
+        QCOMPARE(listed(list), (QList<qint64>{1, 3}));
+        list.grid()->selectAll();
+        msg_->answerYes();
+        list.TreeViewDragDrop(node(list, "0:Всички контрагенти"));
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Firmi WHERE Nomer_Grupa = 0").toInt(), 4);
+        QCOMPARE(listed(list), QList<qint64>{}); // group 7 is empty now
+    }
+
+    void debtors() {
+        execSql(db(),
+                "INSERT INTO Konsignation (ID, ID_Kontrag, Payed) VALUES (1, 2, 'False'), (2, 2, 'False'), "
+                "(3, 3, 'True')");
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        auto* debtorsOnly = test::control<QAction>(*list.grid(), "N_Only_Debtors");
+        QCOMPARE(debtorsOnly->text(), "Покажи само длъжници");
+        debtorsOnly->trigger();
+        QCOMPARE(listed(list), QList<qint64>{2});
+    }
+
+    void pickWithIzberi() {
+        QStringList followed;
+        QObject owner;
+        registerSelectionFollowUp(
+            kSelectOffer, [&followed](const QString& ref) { followed << ref; }, &owner);
+        whenModal<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QCOMPARE(list->mode(), int(kSelectOffer));
+            QVERIFY(test::control<QWidget>(*list, "Panel_Izbor")->isVisible());
+            QVERIFY(list->positionOn(3));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        QCOMPARE(pickCounterparty(fx_->session(), kSelectOffer, nullptr),
+                 std::optional<QString>("3:Фирма \"Пеликан\""));
+        QCOMPARE(followed, QStringList{"3:Фирма \"Пеликан\""});
+
+        whenModal<TForm_Kontrakents>(
+            [](TForm_Kontrakents* list) { test::control<QPushButton>(*list, "BitBtn_Otkaji")->click(); });
+        QCOMPARE(pickCounterparty(fx_->session(), kSelectOffer, nullptr), std::nullopt);
+        QCOMPARE(followed.size(), 1);
+    }
+
+    void createAndPickANewCounterparty() {
+        fx_->writeFile("Data/" + kGroupTreeFileName, "0:Всички контрагенти\r\n\t2:Доставчици\r\n");
+        whenModal<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            list->tree()->setCurrentItem(node(*list, "2:Доставчици"));
+            whenModal<TForm_Klienti>([](TForm_Klienti* card) {
+                QCOMPARE(card->state(), TForm_Klienti::New);
+                test::typeText(test::control<QLineEdit>(*card, "Edit_Ime_Firma"), "Нова 50% \"Фирма\"");
+                test::control<QLineEdit>(*card, "Edit_EIK")->setText("123456786");
+                test::control<QLineEdit>(*card, "Edit_EGN_Mol")->setText("7501020018");
+                test::control<QPushButton>(*card, "Button_Insert")->click();
+            });
+            test::control<QPushButton>(*list, "Button_Nov")->click();
+            QCOMPARE(list->currentId(), 5); // the new one, listed in its group
+            QCOMPARE(listed(*list), (QList<qint64>{5, 2}));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        QCOMPARE(pickCounterparty(fx_->session(), kSelectDeliveriesReport, nullptr),
+                 std::optional<QString>("5:Нова 50% \"Фирма\""));
+        QCOMPARE(scalarSql(
+                     db(),
+                     "SELECT Ime_Klient FROM Klienti, Firmi WHERE Klienti.ID = Firmi.ID_Mol AND Firmi.ID = 5")
+                     .toString(),
+                 "Нова 50% \"Фирма\"");
+        QCOMPARE(scalarSql(db(), "SELECT Nomer_Grupa FROM Firmi WHERE ID = 5").toInt(), 2);
+    }
+
+    void editFromTheList() {
+        execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (2, 'Роза')");
+        whenModal<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QVERIFY(list->positionOn(2));
+            whenModal<TForm_Klienti>([](TForm_Klienti* card) {
+                QCOMPARE(card->state(), TForm_Klienti::Edit);
+                test::control<QLineEdit>(*card, "Edit_Ime_Firma")->setText("Роза и син");
+                test::control<QPushButton>(*card, "Button_Insert")->click();
+            });
+            list->grid()->doubleClicked(list->grid()->currentIndex());
+            QCOMPARE(list->currentId(), 2);
+            QCOMPARE(
+                list->model()->data(list->model()->index(list->grid()->currentIndex().row(), 1)).toString(),
+                "Роза и син");
+            list->reject();
+        });
+        N_KlientiClick(fx_->session(), nullptr);
+        QCOMPARE(scalarSql(db(), "SELECT Nomer_Grupa FROM Firmi WHERE ID = 2").toInt(), 2);
+    }
+};
+
+QTEST_MAIN(CounterpartyListTest)
+#include "test_counterparty_list.moc"
