@@ -11,9 +11,12 @@ namespace torvika {
 
 namespace {
 
-const QString kListSelect = QStringLiteral(
-    "SELECT ID, Ime_Firma, EIK, Dan_N, Grad, Adres_Firma, Telefon, Banka_Kod, Banka_Smetka, Banka_Ime, T_O, "
-    "ID_Mol, Nomer_Grupa FROM Firmi");
+// The grid's columns, then the person's key and the group.
+const QStringList kListFields{"ID",          "Ime_Firma", "EIK",        "Dan_N",        "Grad",
+                              "Adres_Firma", "Telefon",   "Banka_Kod",  "Banka_Smetka", "Banka_Ime",
+                              "T_O",         "ID_Mol",    "Nomer_Grupa"};
+const QString kListSelect =
+    QStringLiteral("SELECT ") + kListFields.join(QStringLiteral(", ")) + QStringLiteral(" FROM Firmi");
 
 QString text(const QSqlQuery& q, const char* column) {
     return q.value(QString::fromLatin1(column)).toString();
@@ -122,12 +125,9 @@ SqlStatement groupListStatement(qint64 group) {
 }
 
 SqlStatement debtorsStatement() {
-    QString select = kListSelect;
-    select.replace(QStringLiteral("SELECT "), QString());
-    select.replace(QStringLiteral(" FROM Firmi"), QString());
     QStringList columns;
-    for (const QString& c : select.split(QStringLiteral(", ")))
-        columns << QStringLiteral("Firmi.") + c;
+    for (const QString& f : kListFields)
+        columns << QStringLiteral("Firmi.") + f;
     return {QStringLiteral("SELECT DISTINCT ") + columns.join(QStringLiteral(", ")) +
                 QStringLiteral(" FROM Firmi, Konsignation WHERE Firmi.ID = Konsignation.ID_Kontrag "
                                "AND (Konsignation.Payed IS NULL OR Konsignation.Payed <> ?)"),
