@@ -4,6 +4,8 @@
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/ui/messages.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/quick_search.h"
 #include "documents/ui/grid_file.h"
 #include "shell/company_databases.h"
 #include "shell/external_programs.h"
@@ -238,8 +240,8 @@ void TGeneral_Form::buildPages() {
     vat->setObjectName(QStringLiteral("ChkBox_Add_DDS"));
     auto* bills = new QComboBox(shop);
     bills->setObjectName(QStringLiteral("ComboBox_Smetka"));
-    auto* counterparty = new QLabel(QStringLiteral("0: Няма избран контрагент"), shop);
-    counterparty->setObjectName(QStringLiteral("Label_Selected_Kontragent"));
+    // The sale counterparty: quick search by typing, or the list ("Избор клиенти").
+    auto* counterparty = new CounterpartyQuickSearch(session_, QuickSearchPage::Shop, shop);
     sl->addWidget(counterparty, 0, 0, 1, 2);
     sl->addWidget(bills, 0, 2);
     sl->addWidget(barcode, 1, 0, 1, 2);
@@ -277,8 +279,7 @@ void TGeneral_Form::buildPages() {
     due->setObjectName(QStringLiteral("DateTimePicker_Krai_Data"));
     due->setCalendarPopup(true);
     due->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    auto* serviceCounterparty = new QLabel(QStringLiteral("0: Няма избран контрагент"), service);
-    serviceCounterparty->setObjectName(QStringLiteral("Label_Selected_Kontragent_Ser"));
+    auto* serviceCounterparty = new CounterpartyQuickSearch(session_, QuickSearchPage::Service, service);
     vl->addWidget(serviceCounterparty, 0, 0, 1, 4);
     vl->addWidget(serial, 1, 0);
     vl->addWidget(currency, 1, 1);
@@ -378,6 +379,8 @@ void TGeneral_Form::registerOwnCommands() {
     setCommand(QStringLiteral("N_dostap"), [this] { N_dostapClick(); });
     setCommand(QStringLiteral("N_Izhod"), [this] { close(); });
     setCommand(QStringLiteral("N_Operatori"), [this] { N_OperatoriClick(session_, this); });
+    setCommand(QStringLiteral("N_Klienti"), [this] { N_KlientiClick(session_, this); });
+    setCommand(QStringLiteral("N_Select_Kontrag"), [this] { N_Select_KontragClick(session_, this); });
     setCommand(QStringLiteral("N43"), [this] { TAboutBox(this).exec(); });
     setCommand(QStringLiteral("N_Calc"), [] {
         if (!startExternal(ExternalProgram::Calculator))

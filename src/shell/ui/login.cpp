@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/ui/messages.h"
+#include "counterparties/ui/quick_search.h"
 #include "shell/operators.h"
 #include "shell/rights.h"
 #include "shell/ui/main_menu.h"
@@ -25,13 +26,20 @@ namespace torvika {
 
 namespace {
 
-const QString kNoCounterparty = QStringLiteral("0: Няма избран контрагент");
+// What the login shows when the operator chose no counterparty in this run.
+const QString kNoSaleCounterparty = QStringLiteral("0: Няма избран контрагент");
 
 void setLabel(QWidget* mainWindow, const QString& name, const QString& text) {
     if (!mainWindow)
         return;
-    if (QLabel* l = mainWindow->findChild<QLabel*>(name))
+    if (QLabel* l = mainWindow->findChild<QLabel*>(name)) {
         l->setText(text);
+        return;
+    }
+    // The counterparty fields belong to the pages' quick searches.
+    for (auto* search : mainWindow->findChildren<CounterpartyQuickSearch*>())
+        if (search->field()->objectName() == name)
+            search->setCounterpartyText(text);
 }
 
 } // namespace
@@ -162,7 +170,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
         copyShopButtonStates(mainWindow_, menu_);
         const QString counterparty = session_.selectedCounterparty.value(session_.operatorName);
         setLabel(mainWindow_, QStringLiteral("Label_Selected_Kontragent"),
-                 counterparty.isEmpty() ? kNoCounterparty : counterparty);
+                 counterparty.isEmpty() ? kNoSaleCounterparty : counterparty);
         if (!session_.operatorName.isEmpty())
             applyOperatorShortcuts(menu_, session_.firmData(), session_.operatorName);
     } catch (const std::exception& e) {
