@@ -77,6 +77,7 @@ TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
                      QWidget* extra = nullptr) {
         l->addWidget(new QLabel(caption), r, 0);
         l->addWidget(field, r, 1);
+        field->setMinimumWidth(220);
         if (extra)
             l->addWidget(extra, r, 2);
         ++r;
@@ -118,6 +119,9 @@ TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
     auto* discounts = button(QStringLiteral("Специални отстъпки"), "Button_Sp_Otstapki", this);
     auto* accounts = button(QStringLiteral("Банкови сметки"), "Button_Smetki", this);
     sideButtons_ = {cards, sites, discounts, accounts};
+    // The fields take the width; the captions and small buttons keep theirs.
+    fl->setColumnStretch(1, 1);
+    pl->setColumnStretch(1, 1);
     auto* side = new QVBoxLayout;
     for (QPushButton* b : sideButtons_) {
         b->setEnabled(false);
