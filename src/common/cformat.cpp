@@ -15,7 +15,7 @@ namespace {
 // Widths and precisions beyond this are mistakes, not layouts.
 constexpr int kMaxField = 100000;
 
-struct Spec {
+struct Directive {
     bool left = false;
     std::string flags;
     int width = -1;
@@ -23,10 +23,10 @@ struct Spec {
     char conv = 0;
 };
 
-QString pad(QString s, const Spec& spec) {
-    if (spec.width > s.size()) {
-        QString fill(spec.width - s.size(), u' ');
-        s = spec.left ? s + fill : fill + s;
+QString pad(QString s, const Directive& directive) {
+    if (directive.width > s.size()) {
+        QString fill(directive.width - s.size(), u' ');
+        s = directive.left ? s + fill : fill + s;
     }
     return s;
 }
@@ -55,24 +55,24 @@ void useDecimalDot(std::string& s) {
         s.replace(at, std::strlen(point), ".");
 }
 
-QString number(const Spec& spec, const QVariant& v) {
-    const bool integer = spec.conv == 'd' || spec.conv == 'i' || spec.conv == 'u';
-    const long long n = spec.conv == 'u' ? 0 : v.toLongLong();
-    const unsigned long long u = spec.conv == 'u' ? v.toULongLong() : 0;
-    int precision = spec.precision;
+QString number(const Directive& directive, const QVariant& v) {
+    const bool integer = directive.conv == 'd' || directive.conv == 'i' || directive.conv == 'u';
+    const long long n = directive.conv == 'u' ? 0 : v.toLongLong();
+    const unsigned long long u = directive.conv == 'u' ? v.toULongLong() : 0;
+    int precision = directive.precision;
     // A zero keeps its digit when the precision is 0 ("%1.0d" of 0 is "0").
     if (integer && precision == 0 && n == 0 && u == 0)
         precision = 1;
-    std::string f = "%" + spec.flags;
-    if (spec.width >= 0)
-        f += std::to_string(spec.width);
+    std::string f = "%" + directive.flags;
+    if (directive.width >= 0)
+        f += std::to_string(directive.width);
     if (precision >= 0)
         f += "." + std::to_string(precision);
-    if (spec.conv == 'u')
+    if (directive.conv == 'u')
         return QString::fromLatin1(printed(f + "llu", u));
     if (integer)
         return QString::fromLatin1(printed(f + "lld", n));
-    f += spec.conv;
+    f += directive.conv;
     const double x = v.toDouble();
     std::string s = printed(f, x);
     // A value that rounds to zero is written without its minus sign.
@@ -105,11 +105,11 @@ QString cformat(QStringView fmt, std::initializer_list<QVariant> argList) {
             out.append(u'%');
             continue;
         }
-        Spec spec;
+        Directive directive;
         while (i < fmt.size() && QStringView(u"-0+ #").contains(fmt[i])) {
             if (fmt[i] == u'-')
-                spec.left = true;
-            spec.flags += char(fmt[i].unicode());
+                directive.left = true;
+            directive.flags += char(fmt[i].unicode());
             ++i;
         }
         // Digits or "*"; -1 when there are none. Returns true for "*".
@@ -131,29 +131,29 @@ QString cformat(QStringView fmt, std::initializer_list<QVariant> argList) {
             target = n;
             return false;
         };
-        if (readNumber(spec.width) && spec.width < 0) { // a negative "*" width aligns left
-            spec.left = true;
-            spec.flags += '-';
-            spec.width = -spec.width;
+        if (readNumber(directive.width) && directive.width < 0) { // a negative "*" width aligns left
+            directive.left = true;
+            directive.flags += '-';
+            directive.width = -directive.width;
         }
         if (i < fmt.size() && fmt[i] == u'.') {
             ++i;
-            if (readNumber(spec.precision)) {
-                if (spec.precision < 0) // a negative "*" precision counts as none
-                    spec.precision = -1;
-            } else if (spec.precision < 0) { // "." alone is precision 0
-                spec.precision = 0;
+            if (readNumber(directive.precision)) {
+                if (directive.precision < 0) // a negative "*" precision counts as none
+                    directive.precision = -1;
+            } else if (directive.precision < 0) { // "." alone is precision 0
+                directive.precision = 0;
             }
         }
         if (i >= fmt.size())
             throw std::invalid_argument("cformat: incomplete conversion");
-        spec.conv = fmt[i].unicode() < 0x80 ? char(fmt[i].unicode()) : '?';
-        switch (spec.conv) {
+        directive.conv = fmt[i].unicode() < 0x80 ? char(fmt[i].unicode()) : '?';
+        switch (directive.conv) {
         case 's': {
             QString s = take().toString();
-            if (spec.precision >= 0 && s.size() > spec.precision)
-                s.truncate(spec.precision);
-            out += pad(s, spec);
+            if (directive.precision >= 0 && s.size() > directive.precision)
+                s.truncate(directive.precision);
+            out += pad(s, directive);
             break;
         }
         case 'd':
@@ -162,7 +162,7 @@ QString cformat(QStringView fmt, std::initializer_list<QVariant> argList) {
         case 'f':
         case 'e':
         case 'g':
-            out += number(spec, take());
+            out += number(directive, take());
             break;
         default:
             throw std::invalid_argument("cformat: unknown conversion");
