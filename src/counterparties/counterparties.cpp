@@ -47,7 +47,8 @@ std::optional<StoredCounterparty> loadCounterparty(const QSqlDatabase& db, qint6
         return std::nullopt;
     StoredCounterparty c;
     c.id = id;
-    c.personId = f.value(QStringLiteral("ID_Mol")).toLongLong();
+    const QVariant personId = f.value(QStringLiteral("ID_Mol"));
+    c.personId = personId.isNull() ? -1 : personId.toLongLong();
     c.group = f.value(QStringLiteral("Nomer_Grupa")).toLongLong();
     c.firm = {text(f, "Ime_Firma"),    text(f, "Grad"),
               text(f, "Adres_Firma"),  text(f, "EIK"),
@@ -56,7 +57,7 @@ std::optional<StoredCounterparty> loadCounterparty(const QSqlDatabase& db, qint6
               text(f, "Banka_Smetka"), f.value(QStringLiteral("T_O")).toDouble(),
               text(f, "Zabel")};
     QSqlQuery k = execSql(db, QStringLiteral("SELECT * FROM Klienti WHERE ID = ?"), {c.personId});
-    if (k.next())
+    if (c.personId >= 0 && k.next())
         c.person = {text(k, "Ime_Klient"), text(k, "Grad"), text(k, "Adres_Klient"),
                     text(k, "Telefon_Klient"), text(k, "EGN")};
     return c;
@@ -86,21 +87,39 @@ StoredCounterparty createCounterparty(const QSqlDatabase& db, const FirmCard& fi
     return c;
 }
 
-void updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, const FirmCard& firm,
-                        const PersonCard& person) {
+qint64 updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, const FirmCard& firm,
+                          const PersonCard& person) {
     Transaction t(db);
-    execSql(db,
-            QStringLiteral("UPDATE Firmi SET Ime_Firma = ?, Grad = ?, Adres_Firma = ?, EIK = ?, Dan_N = ?, "
-                           "Telefon = ?, Banka_Ime = ?, Banka_Kod = ?, Banka_Smetka = ?, T_O = ?, Zabel = ? "
-                           "WHERE ID = ?"),
-            {firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
-             firm.bankCode, firm.bankAccount, firm.discount, firm.note, id});
-    execSql(
+    QSqlQuery f = execSql(
         db,
-        QStringLiteral("UPDATE Klienti SET Ime_Klient = ?, Grad = ?, Adres_Klient = ?, Telefon_Klient = ?, "
-                       "EGN = ? WHERE ID = ?"),
-        {person.name, person.town, person.address, person.phone, person.egn, personId});
+        QStringLiteral("UPDATE Firmi SET Ime_Firma = ?, Grad = ?, Adres_Firma = ?, EIK = ?, Dan_N = ?, "
+                       "Telefon = ?, Banka_Ime = ?, Banka_Kod = ?, Banka_Smetka = ?, T_O = ?, Zabel = ? "
+                       "WHERE ID = ?"),
+        {firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
+         firm.bankCode, firm.bankAccount, firm.discount, firm.note, id});
+    if (f.numRowsAffected() < 1)
+        throw EDatabaseError(QStringLiteral("Firmi holds no counterparty %1").arg(id));
+    bool stored = false;
+    if (personId >= 0) {
+        QSqlQuery k =
+            execSql(db,
+                    QStringLiteral(
+                        "UPDATE Klienti SET Ime_Klient = ?, Grad = ?, Adres_Klient = ?, Telefon_Klient = ?, "
+                        "EGN = ? WHERE ID = ?"),
+                    {person.name, person.town, person.address, person.phone, person.egn, personId});
+        stored = k.numRowsAffected() > 0;
+    } else {
+        personId = nextKey(db, QStringLiteral("Klienti"), QStringLiteral("ID"));
+        execSql(db, QStringLiteral("UPDATE Firmi SET ID_Mol = ? WHERE ID = ?"), {personId, id});
+    }
+    if (!stored)
+        execSql(
+            db,
+            QStringLiteral("INSERT INTO Klienti (ID, Ime_Klient, Grad, Adres_Klient, Telefon_Klient, EGN) "
+                           "VALUES (?, ?, ?, ?, ?, ?)"),
+            {personId, person.name, person.town, person.address, person.phone, person.egn});
     t.commit();
+    return personId;
 }
 
 void moveCounterpartiesToGroup(const QSqlDatabase& db, const QList<qint64>& ids, qint64 group) {

@@ -43,7 +43,7 @@ struct PersonCard {
 
 struct StoredCounterparty {
     qint64 id = 0;
-    qint64 personId = 0;
+    qint64 personId = -1; // the paired Klienti.ID; -1 when ID_Mol is empty
     qint64 group = 0;
     FirmCard firm;
     PersonCard person;
@@ -55,9 +55,12 @@ std::optional<StoredCounterparty> loadCounterparty(const QSqlDatabase& db, qint6
 StoredCounterparty createCounterparty(const QSqlDatabase& db, const FirmCard& firm, const PersonCard& person,
                                       qint64 group);
 // Rewrites both cards in one transaction; the group and the person's key
-// stay as they are.
-void updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, const FirmCard& firm,
-                        const PersonCard& person);
+// stay as they are. A person row that is missing is written under its key;
+// a company without a paired person (personId -1) gets one with the key
+// MAX + 1. Returns the person's key. Throws EDatabaseError, and stores
+// nothing, when the company row is gone.
+qint64 updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, const FirmCard& firm,
+                          const PersonCard& person);
 void moveCounterpartiesToGroup(const QSqlDatabase& db, const QList<qint64>& ids, qint64 group);
 // Whether the counterparty has a consignment that is not paid.
 bool hasOpenConsignments(const QSqlDatabase& db, qint64 id);

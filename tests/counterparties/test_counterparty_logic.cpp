@@ -185,6 +185,42 @@ private slots:
         QVERIFY(!loadCounterparty(db(), 99));
     }
 
+    // A company whose person row is missing, or that names no person: the
+    // edited person is stored and paired, and the "none" person 0 stays.
+    void editWithoutItsPerson_data() {
+        QTest::addColumn<QVariant>("idMol");
+        QTest::addColumn<qint64>("personId");
+        QTest::newRow("person row missing") << QVariant(12) << qint64(12);
+        QTest::newRow("no person named") << QVariant() << qint64(9);
+    }
+    void editWithoutItsPerson() {
+        QFETCH(QVariant, idMol);
+        QFETCH(qint64, personId);
+        execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (8, 'друг')");
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (5, 'Внесена', ?, 2)",
+                {idMol});
+        const auto loaded = loadCounterparty(db(), 5);
+        QVERIFY(loaded);
+        QCOMPARE(loaded->person.name, QString());
+        PersonCard person{"Петър", "Русе", "ул. 1", "082", "7501020018"};
+        QCOMPARE(updateCounterparty(db(), 5, loaded->personId, loaded->firm, person), personId);
+        const auto edited = loadCounterparty(db(), 5);
+        QCOMPARE(edited->personId, personId);
+        QCOMPARE(edited->person.name, "Петър");
+        QCOMPARE(edited->person.egn, "7501020018");
+        QCOMPARE(edited->group, 2);
+        QCOMPARE(scalarSql(db(), "SELECT Ime_Klient FROM Klienti WHERE ID = 0").toString(),
+                 "Няма избран контрагент");
+    }
+
+    void editOfAVanishedCompanyStoresNothing() {
+        execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (7, 'Иван')");
+        PersonCard person;
+        person.name = "Петър";
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateCounterparty(db(), 5, 7, FirmCard{}, person));
+        QCOMPARE(scalarSql(db(), "SELECT Ime_Klient FROM Klienti WHERE ID = 7").toString(), "Иван");
+    }
+
     void createIsAllOrNothing() {
         execSql(db(), "DROP TABLE Klienti");
         execSql(db(), "CREATE TABLE Klienti (ID INTEGER PRIMARY KEY, Ime_Klient VARCHAR(5) CHECK "

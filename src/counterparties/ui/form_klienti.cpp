@@ -283,7 +283,7 @@ bool TForm_Klienti::saveEdit() {
     if (!readCards(firm, person))
         return false;
     try {
-        updateCounterparty(session_.workspace.db(), id_, personId_, firm, person);
+        personId_ = updateCounterparty(session_.workspace.db(), id_, personId_, firm, person);
         savedId_ = id_;
     } catch (const EDatabaseError&) {
         showMessage(kFailed);
