@@ -4,9 +4,14 @@
 #include "common/dates.h"
 #include "documents/ui/grid_file.h"
 #include "shell/external_programs.h"
+#include "shell/menu_tree.h"
+#include "shell/operators.h"
+#include "shell/rights.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
 #include "shell/ui/login.h"
+#include "shell/ui/main_menu.h"
+#include "shell/ui/menu_rights.h"
 #include "support/fixture.h"
 #include "support/login_script.h"
 #include "support/scripted_messages.h"
@@ -14,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +34,13 @@ const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 15, 30));
 bool startLoggedIn(TGeneral_Form& form) {
     test::answerNextLogin(form.login());
     return form.start();
+}
+
+QString rightsDenying(const QList<int>& nodes) {
+    QList<bool> denied(menuTreeNodeCount(), false);
+    for (int n : nodes)
+        denied[n] = true;
+    return buildRightsString(denied);
 }
 
 QString panelText(QWidget& w, const char* name) {
@@ -62,7 +75,12 @@ private slots:
         // Tabs: shop and service visible, fiscal service hidden.
         auto* pages = form.findChild<QTabWidget*>("PageControl1");
         QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && !pages->isTabVisible(2));
-        QVERIFY(!form.mainMenu().action("N_Nastr_Fisk_Ser")->isVisible());
+        QVERIFY(form.mainMenu().isHidden("N_Nastr_Fisk_Ser"));
+        QVERIFY(!form.mainMenu()
+                     .submenu(menuParentNode(menuNodeNumber("N_Nastr_Fisk_Ser")))
+                     ->actions()
+                     .contains(form.mainMenu().action("N_Nastr_Fisk_Ser")));
+        QVERIFY(!form.mainMenu().isHidden("N_Nastr_SERVICE"));
         form.grab().save(QDir::tempPath() + "/torvika_main_window.png");
     }
 
@@ -196,6 +214,66 @@ private slots:
         QCOMPARE(fx.firmData().readString("Store", "ActiveOper"), test::kFirstOperator);
     }
 
+    // A shortcut runs its command as the menu would: a hidden command too,
+    // nothing below a disabled submenu.
+    void shortcutReachesCommand_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<int>>("denied");
+        QTest::addColumn<int>("runs");
+        QTest::newRow("shown command") << "N_Prodajba" << QList<int>{} << 1;
+        QTest::newRow("denied command") << "N_Prodajba" << QList<int>{4} << 0;
+        QTest::newRow("below a denied submenu") << "N_Prodajba" << QList<int>{1} << 0;
+        QTest::newRow("hidden command") << "N_Select_Kontrag" << QList<int>{} << 1;
+        QTest::newRow("in a hidden submenu") << "N_Invalidate_Sales" << QList<int>{} << 1;
+        QTest::newRow("below a denied hidden submenu") << "N_Invalidate_Sales" << QList<int>{33} << 0;
+        QTest::newRow("below a denied grandparent") << "N_Invalidate_Sales" << QList<int>{26} << 0;
+    }
+    void shortcutReachesCommand() {
+        QFETCH(QString, command);
+        QFETCH(QList<int>, denied);
+        QFETCH(int, runs);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        int count = 0;
+        form.setCommand(command, [&] { ++count; });
+        applyRights(form.mainMenu(), GETRIGHTS(rightsDenying(denied)));
+        form.mainMenu().action(command)->setShortcut(QKeySequence(Qt::Key_F8));
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_F8);
+        QCOMPARE(count, runs);
+    }
+
+    // SpdBtn_Kasa takes the operator's right to the hidden command N_Kasa.
+    void cashCountButtonFollowsRight_data() {
+        QTest::addColumn<bool>("denied");
+        QTest::addColumn<bool>("operation");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("allowed") << false << true << true;
+        QTest::newRow("denied") << true << true << false;
+        QTest::newRow("allowed, no operation yet") << false << false << false;
+    }
+    void cashCountButtonFollowsRight() {
+        QFETCH(bool, denied);
+        QFETCH(bool, operation);
+        QFETCH(bool, enabled);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        insertOperator(fx.db(), "Касиер", "1", rightsDenying(denied ? QList<int>{96} : QList<int>{}));
+        TGeneral_Form form(fx.session());
+        int runs = 0;
+        if (operation)
+            form.setCommand("SpdBtn_Kasa", [&] { ++runs; });
+        test::answerNextLogin(form.login(), "Касиер", "1");
+        QVERIFY(form.start());
+        auto* button = form.findChild<QToolButton*>("SpdBtn_Kasa");
+        QCOMPARE(button->isEnabled(), enabled);
+        button->click();
+        QCOMPARE(runs, enabled ? 1 : 0);
+    }
+
     void tickerScrollsAndRefills() {
         test::Fixture fx;
         test::ScriptedMessages msgs;
@@ -250,8 +328,10 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("env");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("calculator") << "N_Calc" << "TORVIKA_CALCULATOR" << QStringList{"calc-x", "--small"};
-        QTest::newRow("editor") << "N_Notepad" << "TORVIKA_EDITOR" << QStringList{"edit-x"};
+        QTest::newRow("calculator") << "N_Calc"
+                                    << "TORVIKA_CALCULATOR" << QStringList{"calc-x", "--small"};
+        QTest::newRow("editor") << "N_Notepad"
+                                << "TORVIKA_EDITOR" << QStringList{"edit-x"};
     }
     void desktopProgramsStart() {
         QFETCH(QString, command);

@@ -261,6 +261,33 @@ private slots:
         QCOMPARE(actual, enabled);
     }
 
+    // Hidden items are left out of their menus, yet keep their rights like
+    // any other command.
+    void hiddenItemsKeepTheirRights_data() {
+        QTest::addColumn<int>("node");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("denied");
+        QTest::newRow("hidden command allowed") << 96 << true << false; // N_Kasa
+        QTest::newRow("hidden command denied") << 96 << true << true;
+        QTest::newRow("hidden submenu allowed") << 33 << true << false;            // N7 "Анулиране"
+        QTest::newRow("hidden top-level command allowed") << 128 << true << false; // N_dostap
+        QTest::newRow("shown command denied") << 19 << false << true;              // N_Artikuli
+        QTest::newRow("shown command allowed") << 19 << false << false;
+    }
+    void hiddenItemsKeepTheirRights() {
+        QFETCH(int, node);
+        QFETCH(bool, hidden);
+        QFETCH(bool, denied);
+        MainWindow w;
+        QCOMPARE(w.menu.isHidden(node), hidden);
+        const int parent = menuParentNode(node);
+        const QList<QAction*> shown =
+            parent > 0 ? w.menu.submenu(parent)->actions() : w.window.menuBar()->actions();
+        QCOMPARE(shown.contains(w.menu.action(node)), !hidden);
+        applyRights(w.menu, GETRIGHTS(rightsDenying(denied ? QList<int>{node} : QList<int>{})));
+        QCOMPARE(w.menu.action(node)->isEnabled(), !denied);
+    }
+
     void cancelFollowsExitRight() {
         test::ScriptedMessages messages;
         LoginFixture f;

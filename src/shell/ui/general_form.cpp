@@ -138,6 +138,10 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent) : QMainWindow(pa
 
     login_ = std::make_unique<Login>(session_, this, *menu_);
     connect(login_.get(), &Login::loggedIn, this, [this](const QString&) {
+        // The login gave SpdBtn_Kasa the right of N_Kasa; without its
+        // operation the button stays disabled all the same.
+        if (!hasCommand(toolCommands_.value(QStringLiteral("SpdBtn_Kasa"))))
+            toolButtons_.value(QStringLiteral("SpdBtn_Kasa"))->setEnabled(false);
         timer1_->start();
         refreshDatabasePanel();
         // The page shows the new operator's data.
@@ -165,7 +169,12 @@ void TGeneral_Form::buildMenu() {
         if (menu_->isSubmenu(n))
             continue;
         const QString name = a->objectName();
-        connect(a, &QAction::triggered, this, [this, name] { runCommand(name); });
+        // A shortcut reaches a command only through enabled submenus, as the
+        // menu itself does.
+        connect(a, &QAction::triggered, this, [this, n, name] {
+            if (menu_->isReachable(n))
+                runCommand(name);
+        });
         addAction(a); // shortcuts work while the menu is closed, hidden items included
     }
 }
@@ -180,7 +189,8 @@ void TGeneral_Form::buildToolBars() {
     const QList<QList<Button>> bars = {
         {{"SpdBtn_Dostap", "Достъп оператори", "N_dostap", QStyle::SP_DialogYesButton},
          {"SpdBtn_Smetka", "Активни сметки", "SpdBtn_Smetka", QStyle::SP_FileDialogListView},
-         {"SpdBtn_Kasa", "Паричен калкулатор", "N_Kasa", QStyle::SP_DriveHDIcon}},
+         // The cash count has no menu command (N_Kasa only lends the button its right).
+         {"SpdBtn_Kasa", "Паричен калкулатор", "SpdBtn_Kasa", QStyle::SP_DriveHDIcon}},
         {{"SpdBtn_Artikuli", "Артикули", "N_Artikuli", QStyle::SP_FileDialogDetailedView},
          {"SpdBtn_Kontragenti", "Контрагенти", "N_Klienti", QStyle::SP_DirHomeIcon},
          {"SpdBtn_Sklad", "Складове", "N_Sklad", QStyle::SP_DirIcon}},
@@ -360,9 +370,13 @@ void TGeneral_Form::buildStatusLine() {
 
 void TGeneral_Form::setCommand(const QString& name, std::function<void()> operation) {
     commands_.insert(name, std::move(operation));
-    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it)
-        if (it.value() == name && it.key() != QLatin1String("SpdBtn_Kasa"))
-            toolButtons_.value(it.key())->setEnabled(true);
+    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it) {
+        if (it.value() != name)
+            continue;
+        // SpdBtn_Kasa follows the operator's right to N_Kasa; the others ignore rights.
+        toolButtons_.value(it.key())->setEnabled(it.key() != QLatin1String("SpdBtn_Kasa") ||
+                                                 menu_->action(QStringLiteral("N_Kasa"))->isEnabled());
+    }
 }
 
 void TGeneral_Form::runCommand(const QString& name) {
@@ -450,9 +464,9 @@ void TGeneral_Form::N_dostapClick() {
 
 bool TGeneral_Form::start() {
     // Menu commands of the service pages follow the visibility of their tabs.
-    menu_->action(QStringLiteral("N_Nastr_SERVICE"))->setVisible(pages_->isTabVisible(1));
-    menu_->action(QStringLiteral("N_Spr_Serviz"))->setVisible(pages_->isTabVisible(1));
-    menu_->action(QStringLiteral("N_Nastr_Fisk_Ser"))->setVisible(pages_->isTabVisible(2));
+    menu_->setHidden(QStringLiteral("N_Nastr_SERVICE"), !pages_->isTabVisible(1));
+    menu_->setHidden(QStringLiteral("N_Spr_Serviz"), !pages_->isTabVisible(1));
+    menu_->setHidden(QStringLiteral("N_Nastr_Fisk_Ser"), !pages_->isTabVisible(2));
 
     // Working-date guard at start.
     FirmData fd = session_.firmData();

@@ -8,36 +8,46 @@
 
 namespace torvika {
 
-MainMenu::MainMenu(QMenuBar* bar) {
+MainMenu::MainMenu(QMenuBar* bar) : bar_(bar) {
     bar->setObjectName(QStringLiteral("MainMenu_General"));
     auto nodes = mainMenuNodes();
-    actions_.resize(int(nodes.size()) + 1);
-    menus_.resize(int(nodes.size()) + 1);
-    // The menu each depth adds to; depth 0 goes to the bar.
-    QList<QMenu*> parents;
-    for (int n = 1; n <= int(nodes.size()); ++n) {
+    const int count = int(nodes.size()) + 1;
+    actions_.resize(count);
+    menus_.resize(count);
+    hidden_.resize(count);
+    parents_.resize(count);
+    parents_[0] = -1;
+    for (int n = 1; n < count; ++n) {
         const MenuNode& node = nodes[n - 1];
         const QString name = QString::fromUtf16(node.name);
         const QString caption = QString::fromUtf16(node.caption);
-        const bool hasChildren = n < int(nodes.size()) && nodes[n].depth > node.depth;
-        parents.resize(node.depth);
-        QMenu* parent = node.depth == 0 ? nullptr : parents[node.depth - 1];
+        const bool hasChildren = n + 1 < count && nodes[n].depth > node.depth;
+        parents_[n] = menuParentNode(n);
+        QWidget* owner = container(n);
         QAction* a = nullptr;
         if (hasChildren) {
-            QMenu* m = parent ? parent->addMenu(caption) : bar->addMenu(caption);
+            auto* m = new QMenu(caption, owner);
             m->setObjectName(name + QStringLiteral("_Menu"));
             menus_[n] = m;
             a = m->menuAction();
-            parents.append(m);
         } else {
-            a = parent ? parent->addAction(caption) : bar->addAction(caption);
+            a = new QAction(caption, owner);
         }
         a->setObjectName(name);
         if (node.shortcut[0])
             a->setShortcut(QKeySequence(QString::fromUtf16(node.shortcut)));
-        a->setVisible(!node.hidden);
         actions_[n] = a;
+        hidden_[n] = node.hidden;
+        if (!node.hidden)
+            owner->addAction(a);
     }
+}
+
+QWidget* MainMenu::container(int node) const {
+    const int parent = parents_.value(node, -1);
+    if (parent > 0)
+        return menus_[parent];
+    return bar_;
 }
 
 QAction* MainMenu::action(int node) const {
@@ -58,6 +68,44 @@ int MainMenu::nodeCount() const {
 
 bool MainMenu::isSubmenu(int node) const {
     return submenu(node) != nullptr;
+}
+
+bool MainMenu::isHidden(int node) const {
+    return node > 0 && node < hidden_.size() && hidden_[node];
+}
+
+bool MainMenu::isHidden(const QString& name) const {
+    return isHidden(menuNodeNumber(name));
+}
+
+void MainMenu::setHidden(int node, bool hidden) {
+    if (node <= 0 || node >= hidden_.size() || hidden_[node] == hidden)
+        return;
+    hidden_[node] = hidden;
+    QWidget* owner = container(node);
+    if (hidden) {
+        owner->removeAction(actions_[node]);
+        return;
+    }
+    // Before the next sibling that is shown, so the menu keeps its order.
+    QAction* before = nullptr;
+    for (int n = node + 1; n < actions_.size() && !before; ++n)
+        if (parents_[n] == parents_[node] && !hidden_[n])
+            before = actions_[n];
+    owner->insertAction(before, actions_[node]);
+}
+
+void MainMenu::setHidden(const QString& name, bool hidden) {
+    setHidden(menuNodeNumber(name), hidden);
+}
+
+bool MainMenu::isReachable(int node) const {
+    if (node <= 0 || node >= actions_.size())
+        return false;
+    for (int n = node; n > 0; n = parents_[n])
+        if (!actions_[n]->isEnabled())
+            return false;
+    return true;
 }
 
 } // namespace torvika

@@ -2,6 +2,11 @@
 // MainMenu_General built from the menu tree: one QAction per node (a
 // submenu's menuAction for items with sub-items), each named by its item's
 // objectName, with its caption, default shortcut and hidden state.
+//
+// A hidden item is left out of its menu, but its action stays visible to
+// Qt: Qt disables every invisible action, which would lose the item's right
+// and silence its shortcut, while a hidden command keeps both. Its enabled
+// state is the operator's right like any other.
 
 #include <QList>
 #include <QString>
@@ -9,6 +14,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 namespace torvika {
 
@@ -25,9 +31,27 @@ public:
     // Nodes whose item has sub-items.
     bool isSubmenu(int node) const;
 
+    // Whether the item is left out of its menu.
+    bool isHidden(int node) const;
+    bool isHidden(const QString& name) const;
+    // Shows the item in its place among its siblings, or leaves it out.
+    void setHidden(int node, bool hidden);
+    void setHidden(const QString& name, bool hidden);
+
+    // Whether the command can be reached: it and every submenu above it
+    // are enabled. A command under a disabled submenu cannot be opened in
+    // the menu, and its shortcut does not run it either.
+    bool isReachable(int node) const;
+
 private:
+    // The menu or menu bar the item belongs to.
+    QWidget* container(int node) const;
+
+    QMenuBar* bar_;
     QList<QAction*> actions_; // index = node number; [0] is null
     QList<QMenu*> menus_;
+    QList<bool> hidden_;
+    QList<int> parents_;
 };
 
 } // namespace torvika
