@@ -214,6 +214,40 @@ private slots:
         QCOMPARE(fx.firmData().readString("Store", "ActiveOper"), test::kFirstOperator);
     }
 
+    // Ending the session may end the program at once: the date and the
+    // operator are in Firm_Data.ini before it is asked for.
+    void exitEndsTheSessionLast_data() {
+        QTest::addColumn<QString>("shutdown"); // Tuning/"13"
+        QTest::addColumn<bool>("ended");
+        QTest::newRow("switch off") << "0" << false;
+        QTest::newRow("switch on") << "1" << true;
+    }
+    void exitEndsTheSessionLast() {
+        QFETCH(QString, shutdown);
+        QFETCH(bool, ended);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return kNow; };
+        fx.firmData().writeString("Tuning", "13", shutdown);
+        qputenv("TORVIKA_LOGOUT", "logout-x");
+        QStringList seen; // the command, then what Firm_Data.ini held at that moment
+        setProcessStarter([&](const QString& program, const QStringList&) {
+            seen << program << fx.firmData().readString("TIME", "Last") << fx.firmData().activeOperator();
+            return true;
+        });
+        TGeneral_Form form(fx.session());
+        QVERIFY(startLoggedIn(form));
+        form.show();
+        fx.firmData().deleteKey("TIME", "Last");
+        fx.firmData().deleteKey("Store", "ActiveOper");
+        form.close();
+        setProcessStarter(nullptr);
+        qunsetenv("TORVIKA_LOGOUT");
+        const QStringList expected =
+            ended ? QStringList{"logout-x", "09.12.2026", test::kFirstOperator} : QStringList();
+        QCOMPARE(seen, expected);
+    }
+
     // A shortcut runs its command as the menu would: a hidden command too,
     // nothing below a disabled submenu.
     void shortcutReachesCommand_data() {

@@ -632,8 +632,6 @@ void TGeneral_Form::showVideoHelp(const QString& keyword) {
 
 void TGeneral_Form::closeEvent(QCloseEvent* e) {
     FirmData fd = session_.firmData();
-    if (fd.shutdownAtExit() && !startExternal(ExternalProgram::EndSession))
-        logException(Error(notInstalledMessage(ExternalProgram::EndSession)));
     try {
         fd.setLastWorkingDate(session_.today());
         // Nobody logged in: the last operator stays as it was.
@@ -644,6 +642,10 @@ void TGeneral_Form::closeEvent(QCloseEvent* e) {
     }
     timer1_->stop();
     timer2_->stop();
+    // Ending the session may end this program at once: only once the date
+    // and the operator are written.
+    if (fd.shutdownAtExit() && !startExternal(ExternalProgram::EndSession))
+        logException(Error(notInstalledMessage(ExternalProgram::EndSession)));
     e->accept();
 }
 
