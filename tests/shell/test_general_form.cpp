@@ -308,6 +308,25 @@ private slots:
         QCOMPARE(runs, enabled ? 1 : 0);
     }
 
+    void searchAnimationOnlyWithItsClip_data() {
+        QTest::addColumn<bool>("clip");
+        QTest::newRow("no clip") << false;
+        QTest::newRow("clip") << true;
+    }
+    void searchAnimationOnlyWithItsClip() {
+        QFETCH(bool, clip);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        if (clip)
+            fx.writeFile("Video/Search.avi", "RIFF");
+        TGeneral_Form form(fx.session());
+        form.Action_Search();
+        auto* animation = form.findChild<QWidget*>("Search_Animation");
+        QCOMPARE(animation && animation->isVisible(), clip);
+        form.Action_Stop_Search();
+        QVERIFY(!animation || !animation->isVisible());
+    }
+
     void tickerScrollsAndRefills() {
         test::Fixture fx;
         test::ScriptedMessages msgs;

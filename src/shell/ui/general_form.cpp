@@ -613,10 +613,12 @@ void TGeneral_Form::Timer2Timer() {
 }
 
 void TGeneral_Form::Action_Search() {
+    // Without the clip there is nothing to show.
+    if (!QFileInfo::exists(session_.programDir.videoDir() + QStringLiteral("/Search.avi")))
+        return;
     if (!searchAnimation_)
         searchAnimation_ = createSearchAnimation(session_.programDir.videoDir(), this);
-    if (searchAnimation_)
-        searchAnimation_->show();
+    searchAnimation_->show();
     QCoreApplication::processEvents();
 }
 

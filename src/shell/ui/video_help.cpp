@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibrary>
 #include <QMediaPlayer>
 #include <QProgressBar>
 #include <QScreen>
@@ -13,11 +14,48 @@
 
 namespace torvika {
 
+namespace {
+
+// Qt's GStreamer player (Qt 6.4) crashes while it is being created when the
+// GStreamer base elements are not installed (gstreamer1.0-plugins-base,
+// which Qt's packages do not require). Whether they are is asked GStreamer
+// itself, once.
+bool mediaPlayerUsable() {
+#if defined(Q_OS_LINUX)
+    static const bool usable = [] {
+        QLibrary gst(QStringLiteral("gstreamer-1.0"), 0);
+        if (!gst.load())
+            return false;
+        using Init = int (*)(int*, char***, void**);
+        using Find = void* (*)(const char*);
+        using Unref = void (*)(void*);
+        const auto init = reinterpret_cast<Init>(gst.resolve("gst_init_check"));
+        const auto find = reinterpret_cast<Find>(gst.resolve("gst_element_factory_find"));
+        const auto unref = reinterpret_cast<Unref>(gst.resolve("gst_object_unref"));
+        if (!init || !find || !unref || !init(nullptr, nullptr, nullptr))
+            return false;
+        for (const char* element : {"videoconvert", "videoscale", "audioconvert", "audioresample", "volume",
+                                    "uridecodebin", "queue", "input-selector", "fakesink", "identity"}) {
+            void* factory = find(element);
+            if (!factory)
+                return false;
+            unref(factory);
+        }
+        return true;
+    }();
+    return usable;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
 ClipView::ClipView(const QString& clipFile, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ClipView"));
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
-    if (QFileInfo::exists(clipFile)) {
+    if (QFileInfo::exists(clipFile) && mediaPlayerUsable()) {
         auto* video = new QVideoWidget(this);
         video->setObjectName(QStringLiteral("Video"));
         video->setMinimumSize(320, 240);

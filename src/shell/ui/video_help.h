@@ -1,8 +1,8 @@
 #pragma once
 // Help clips: the modal "ВИДЕО ПОМОЩ" window and the small busy window of
-// long searches. Each plays its clip when the file exists and shows a busy
-// indicator when it does not, so the operator always sees that something is
-// going on.
+// long searches (shown only when its clip exists). A clip view whose file is
+// missing, or that finds no usable media player, shows a busy indicator
+// instead, so the help window is never blank.
 
 #include <QDialog>
 
