@@ -327,10 +327,11 @@ ClickablePanel* TGeneral_Form::panel(const char* name, const QString& hint) {
 void TGeneral_Form::buildStatusLine() {
     auto* bar = new QFrame(centralWidget());
     bar->setObjectName(QStringLiteral("Panel_As_StatusBar"));
+    const QString hint = QStringLiteral("Кликнете за промяна");
+    bar->setToolTip(hint);
     auto* l = new QHBoxLayout(bar);
     l->setContentsMargins(0, 0, 0, 0);
     l->setSpacing(2);
-    const QString hint = QStringLiteral("Кликнете за промяна");
     panelDateTime_ = panel("Panel_DateTime", hint);
     panelTerminal_ = new QLabel(bar);
     panelTerminal_->setObjectName(QStringLiteral("Panel_terminal"));
