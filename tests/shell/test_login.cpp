@@ -350,6 +350,22 @@ private slots:
         QVERIFY(test::Fixture::readFile(f.fx.session().programDir.exceptionsLog()).count('\n') >= 2);
     }
 
+    void passwordFieldsShowStars_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("login") << "Edit_Password";
+        QTest::newRow("operators window") << "Edit_Par";
+    }
+    void passwordFieldsShowStars() {
+        QFETCH(QString, field);
+        LoginFixture f;
+        TForm_Operatori operators(f.fx.session());
+        QLineEdit* edit = field == "Edit_Password" ? f.password() : operators.findChild<QLineEdit*>(field);
+        QVERIFY(edit);
+        edit->setEnabled(true);
+        edit->setText("тайна");
+        QCOMPARE(edit->displayText(), QString("*****"));
+    }
+
     void defaultCaptions_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("caption");

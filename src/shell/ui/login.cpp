@@ -9,6 +9,7 @@
 #include "shell/rights.h"
 #include "shell/ui/main_menu.h"
 #include "shell/ui/menu_rights.h"
+#include "shell/ui/password_field.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -48,7 +49,7 @@ TForm_Dostap_Operators::TForm_Dostap_Operators(Session& session, QWidget* mainWi
                                                QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), session_(session), mainWindow_(mainWindow),
       menu_(menu) {
-    setObjectName(QStringLiteral("TForm_Dostap_Operators"));
+    setObjectName(QStringLiteral("Form_Dostap_Operators"));
     setModal(true);
 
     // Without a title bar the frame alone marks the dialog's edge.
@@ -68,7 +69,7 @@ TForm_Dostap_Operators::TForm_Dostap_Operators(Session& session, QWidget* mainWi
     auto* labelPassword = new QLabel(QStringLiteral("Парола"), frame);
     Edit_Password = new QLineEdit(frame);
     Edit_Password->setObjectName(QStringLiteral("Edit_Password"));
-    Edit_Password->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(Edit_Password);
     labelPassword->setBuddy(Edit_Password);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), frame);

@@ -5,6 +5,7 @@
 #include "common/ui/messages.h"
 #include "shell/menu_tree.h"
 #include "shell/rights.h"
+#include "shell/ui/password_field.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -53,7 +54,7 @@ QIcon markIcon(bool allowed) {
 
 TForm_Operatori::TForm_Operatori(Session& session, QWidget* parent)
     : QDialog(parent), session_(session), allowedIcon_(markIcon(true)), deniedIcon_(markIcon(false)) {
-    setObjectName(QStringLiteral("TForm_Operatori"));
+    setObjectName(QStringLiteral("Form_Operatori"));
     setWindowTitle(QStringLiteral("ОПЕРАТОРИ"));
 
     TreeView_Menues = new QTreeWidget(this);
@@ -78,7 +79,7 @@ TForm_Operatori::TForm_Operatori(Session& session, QWidget* parent)
     Edit_Ime->setObjectName(QStringLiteral("Edit_Ime"));
     Edit_Par = new QLineEdit(this);
     Edit_Par->setObjectName(QStringLiteral("Edit_Par"));
-    Edit_Par->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(Edit_Par);
     ComboBox_Type = new QComboBox(this);
     ComboBox_Type->setObjectName(QStringLiteral("ComboBox_Type"));
     ComboBox_Type->setEnabled(false);
