@@ -2,12 +2,15 @@
 // program goes on.
 
 #include "common/errors.h"
+#include "common/ui/messages.h"
 #include "shell/ui/application.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace torvika;
 
@@ -61,6 +64,21 @@ private slots:
         QVERIFY2(QRegularExpression(stamp + "std::out_of_range: !index 7!$").match(lines[2]).hasMatch(),
                  qPrintable(lines[2]));
         QCOMPARE(lines[3], QString());
+    }
+
+    // Message boxes are titled with the application title; window titles
+    // stay as the windows set them.
+    void messageBoxTitle() {
+        QString title;
+        QTimer::singleShot(0, [&title] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                box->done(0);
+            }
+        });
+        DialogMessages().message(QStringLiteral("Невалидни данни"));
+        QCOMPARE(title, QStringLiteral("ТОРВИКА"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     }
 };
 

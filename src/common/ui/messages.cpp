@@ -19,8 +19,9 @@ QString shown(const QString& text) {
 }
 
 QString appTitle() {
-    return QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("ТОРВИКА")
-                                                            : QApplication::applicationDisplayName();
+    const QVariant title =
+        QCoreApplication::instance() ? qApp->property(kApplicationTitleProperty) : QVariant();
+    return title.isValid() ? title.toString() : QStringLiteral("ТОРВИКА");
 }
 } // namespace
 

@@ -32,6 +32,9 @@ public:
     static void install(Messages* m);
 };
 
+// The application's property holding the title of the message boxes.
+inline constexpr char kApplicationTitleProperty[] = "applicationTitle";
+
 inline void showMessage(const QString& text) {
     Messages::current().message(text);
 }

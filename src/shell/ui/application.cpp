@@ -2,12 +2,16 @@
 
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/ui/messages.h"
 
 namespace torvika {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("torvika"));
-    setApplicationDisplayName(QStringLiteral("ТОРВИКА"));
+    // The application title names the message boxes. It is not Qt's display
+    // name: the desktop platforms append that to every window title, and the
+    // titles are to read exactly "ТОРВИКА - МАГАЗИН", "ЗА НАС", ...
+    setProperty(kApplicationTitleProperty, QStringLiteral("ТОРВИКА"));
 }
 
 Application* Application::instance() {
