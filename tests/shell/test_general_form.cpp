@@ -84,6 +84,34 @@ private slots:
         form.grab().save(QDir::tempPath() + "/torvika_main_window.png");
     }
 
+    // Every check refreshes the active page, a failed one for the operator
+    // still logged in.
+    void loginRefreshesPage_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("refreshed");
+        const QStringList shop{"Get_All_Smetki", "Calculate_SUM"};
+        QTest::newRow("shop, right password") << 0 << test::kFirstPassword << shop;
+        QTest::newRow("shop, wrong password") << 0 << "грешна" << shop;
+        QTest::newRow("service, wrong password") << 1 << "грешна" << QStringList{"Button_Refresh_Priem"};
+    }
+    void loginRefreshesPage() {
+        QFETCH(int, page);
+        QFETCH(QString, password);
+        QFETCH(QStringList, refreshed);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        QVERIFY(startLoggedIn(form));
+        form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
+        QStringList runs;
+        for (const char* command : {"Get_All_Smetki", "Calculate_SUM", "Button_Refresh_Priem"})
+            form.setCommand(command, [&runs, command] { runs << command; });
+        test::answerNextLogin(form.login(), test::kFirstOperator, password);
+        form.N_dostapClick();
+        QCOMPARE(runs, refreshed);
+    }
+
     void missingWarehouseShowsColonOnly() {
         test::Fixture fx;
         test::ScriptedMessages msgs;

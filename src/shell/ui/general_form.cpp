@@ -144,7 +144,10 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent) : QMainWindow(pa
             toolButtons_.value(QStringLiteral("SpdBtn_Kasa"))->setEnabled(false);
         timer1_->start();
         refreshDatabasePanel();
-        // The page shows the new operator's data.
+    });
+    // The page shows the data of whoever is logged in now: after a failed
+    // check, the previous operator.
+    connect(login_.get(), &Login::checked, this, [this] {
         if (pages_->currentIndex() == 0) {
             runCommand(QStringLiteral("Get_All_Smetki"));
             runCommand(QStringLiteral("Calculate_SUM"));

@@ -140,6 +140,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
     const QString name =
         ComboBox_Operators->currentIndex() >= 0 ? ComboBox_Operators->currentText() : QString();
     bool success = false;
+    bool checkMade = false;
     try {
         const std::optional<OperatorRow> row =
             checkCredentials(session_.workspace.db(), name, Edit_Password->text());
@@ -174,6 +175,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
                  counterparty.isEmpty() ? kNoSaleCounterparty : counterparty);
         if (!session_.operatorName.isEmpty())
             applyOperatorShortcuts(menu_, session_.firmData(), session_.operatorName);
+        checkMade = true;
     } catch (const std::exception& e) {
         // A database error during the check: no message, the dialog stays.
         logException(e);
@@ -189,6 +191,8 @@ void TForm_Dostap_Operators::OKBtnClick() {
     }
     if (success)
         emit loggedIn(name);
+    if (checkMade)
+        emit checked();
 }
 
 void TForm_Dostap_Operators::CancelBtnClick() {
@@ -222,6 +226,7 @@ TForm_Dostap_Operators* Login::dialog() {
         if (quit_)
             dialog_->setQuitHook(quit_);
         connect(dialog_, &TForm_Dostap_Operators::loggedIn, this, &Login::loggedIn);
+        connect(dialog_, &TForm_Dostap_Operators::checked, this, &Login::checked);
     }
     return dialog_;
 }

@@ -41,8 +41,11 @@ public slots:
 
 signals:
     // After a successful check, once the status line, rights and shortcuts
-    // are in place: the main window starts its clock and refreshes its page.
+    // are in place: the main window starts its clock.
     void loggedIn(const QString& operatorName);
+    // After every check that could be made, successful or not: the main
+    // window refreshes its page for whoever is logged in now.
+    void checked();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +83,7 @@ public:
 
 signals:
     void loggedIn(const QString& operatorName);
+    void checked();
 
 private:
     Session& session_;
