@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLibrary>
 #include <QMediaPlayer>
 #include <QProgressBar>
 #include <QScreen>
@@ -17,36 +16,17 @@ namespace torvika {
 namespace {
 
 // Qt's GStreamer player (Qt 6.4) crashes while it is being created when the
-// GStreamer base elements are not installed (gstreamer1.0-plugins-base,
-// which Qt's packages do not require). Whether they are is asked GStreamer
-// itself, once.
-bool mediaPlayerUsable() {
-#if defined(Q_OS_LINUX)
-    static const bool usable = [] {
-        QLibrary gst(QStringLiteral("gstreamer-1.0"), 0);
-        if (!gst.load())
-            return false;
-        using Init = int (*)(int*, char***, void**);
-        using Find = void* (*)(const char*);
-        using Unref = void (*)(void*);
-        const auto init = reinterpret_cast<Init>(gst.resolve("gst_init_check"));
-        const auto find = reinterpret_cast<Find>(gst.resolve("gst_element_factory_find"));
-        const auto unref = reinterpret_cast<Unref>(gst.resolve("gst_object_unref"));
-        if (!init || !find || !unref || !init(nullptr, nullptr, nullptr))
-            return false;
-        for (const char* element : {"videoconvert", "videoscale", "audioconvert", "audioresample", "volume",
-                                    "uridecodebin", "queue", "input-selector", "fakesink", "identity"}) {
-            void* factory = find(element);
-            if (!factory)
-                return false;
-            unref(factory);
-        }
+// GStreamer base elements are not installed, and Qt's packages do not
+// require them; its FFmpeg player comes with Qt Multimedia itself and plays
+// .avi clips. It is chosen before the first player is made, unless the
+// user chose a player backend himself.
+void chooseMediaBackend() {
+    static const bool chosen = [] {
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
         return true;
     }();
-    return usable;
-#else
-    return true;
-#endif
+    Q_UNUSED(chosen);
 }
 
 } // namespace
@@ -55,7 +35,8 @@ ClipView::ClipView(const QString& clipFile, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ClipView"));
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
-    if (QFileInfo::exists(clipFile) && mediaPlayerUsable()) {
+    if (QFileInfo::exists(clipFile)) {
+        chooseMediaBackend();
         auto* video = new QVideoWidget(this);
         video->setObjectName(QStringLiteral("Video"));
         video->setMinimumSize(320, 240);
