@@ -5,6 +5,7 @@
 #include "common/ui/messages.h"
 #include "counterparties/sale_counterparty.h"
 #include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/drop_list.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -79,17 +80,7 @@ void CounterpartyQuickSearch::setCounterpartyText(const QString& text) {
 }
 
 void CounterpartyQuickSearch::showItems(const QStringList& items) {
-    list_->clear();
-    list_->addItems(items);
-    if (items.isEmpty()) {
-        list_->hide();
-        return;
-    }
-    const QPoint at = field_->mapTo(host_, QPoint(0, field_->height()));
-    list_->setGeometry(at.x(), at.y(), field_->width(), kListHeight);
-    list_->setCurrentRow(0);
-    list_->show();
-    list_->raise();
+    showListUnder(list_, field_, host_, items, kListHeight);
 }
 
 void CounterpartyQuickSearch::hideList() {

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
+#include "counterparties/ui/drop_list.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -29,18 +30,7 @@ TownLookup::TownLookup(std::function<QSqlDatabase()> db, QLineEdit* field, QWidg
 }
 
 void TownLookup::showTowns(const QStringList& towns, bool focusList) {
-    list_->clear();
-    list_->addItems(towns);
-    if (towns.isEmpty()) {
-        list_->hide();
-        return;
-    }
-    const QPoint at = field_->mapTo(host_, QPoint(0, field_->height()));
-    list_->setGeometry(at.x(), at.y(), field_->width(), kListHeight);
-    list_->setCurrentRow(0);
-    list_->show();
-    list_->raise();
-    if (focusList)
+    if (showListUnder(list_, field_, host_, towns, kListHeight) && focusList)
         list_->setFocus();
 }
 
