@@ -209,6 +209,26 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
     }
 
+    void pointOfSaleMode_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("pos");
+        QTest::newRow("absent") << QString() << false;
+        QTest::newRow("off") << "0" << false;
+        QTest::newRow("on") << "1" << true;
+    }
+    void pointOfSaleMode() {
+        QFETCH(QString, value);
+        QFETCH(bool, pos);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        if (!value.isNull())
+            fx.firmData().writeString("Tuning", "20", value);
+        TGeneral_Form form(fx.session());
+        QVERIFY(startLoggedIn(form));
+        QCOMPARE(form.windowFlags().testFlag(Qt::FramelessWindowHint), pos);
+        QCOMPARE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint), pos);
+    }
+
     void vatSwitchFollowsRate_data() {
         QTest::addColumn<QString>("dds");
         QTest::addColumn<bool>("visible");
