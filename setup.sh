@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
           libqt6printsupport6 libsqlite3-dev libbenchmark-dev qt6-multimedia-dev
-          xvfb xauth fonts-dejavu-core poppler-utils)
+          xvfb xauth fonts-dejavu-core poppler-utils clang-format)
 
 install_missing() {
     local missing=()
@@ -22,15 +22,39 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# The project's sources, as clang-format checks them.
+sources() {
+    find src tests bench tools -name '*.cpp' -o -name '*.h' 2>/dev/null
+}
+
+check_format() {
+    local out
+    out=$(sources | xargs clang-format --dry-run --Werror 2>&1 | grep 'error:' || true)
+    if [ -n "$out" ]; then
+        echo "$out" | head -20
+        echo "The code is not formatted as .clang-format says: run clang-format -i on the files above." >&2
+        exit 1
+    fi
+}
+
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build build --parallel "$(nproc)"
 }
 
 mode="${1:-run}"
 shift || true
 install_missing
-build
+case "$mode" in
+    test)
+        # The tests build with warnings as errors, on formatted code.
+        check_format
+        build -DTORVIKA_WERROR=ON
+        ;;
+    *)
+        build
+        ;;
+esac
 case "$mode" in
     run)
         if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,6 +1,8 @@
 // The program start: the program directory, the shipped files, the default
-// company database on a first start, then the main window and its loop.
+// company database on a first start, then the main window with its modules
+// and the event loop.
 
+#include "app/modules.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/ui/messages.h"
@@ -16,7 +18,7 @@ int main(int argc, char** argv) {
     torvika::Application app(argc, argv);
     torvika::ProgramDir dir(
         torvika::ProgramDir::choose(app.arguments(), QCoreApplication::applicationDirPath()));
-    app.setExceptionLog(dir.exceptionsLog());
+    torvika::setExceptionLog(dir.exceptionsLog());
     try {
         dir.prepare(torvika::shippedShareDir());
     } catch (const torvika::Error& e) {
@@ -28,14 +30,15 @@ int main(int argc, char** argv) {
     torvika::Session session(dir);
     QString problem = torvika::ensureDefaultDatabase(session);
     if (!problem.isEmpty()) {
-        torvika::appendExceptionLog(dir.exceptionsLog(), QDateTime::currentDateTime(),
-                                    QStringLiteral("EDatabaseError"), problem);
+        torvika::logException(torvika::EDatabaseError(problem));
         torvika::showMessage(problem);
     }
 
+    torvika::Modules modules;
     torvika::TGeneral_Form form(session);
+    modules.installInto(form);
     if (!form.start())
-        return 0; // the operator ended the program at the working-date question
+        return 0; // the operator ended the program at the working-date question or the login
     form.showMaximized();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "common/exception_log.h"
 
+#include "common/errors.h"
+
 #include <QFile>
 
 namespace torvika {
@@ -13,6 +15,16 @@ QString oneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     return text;
+}
+
+struct RunLog {
+    QString path;
+    std::function<QDateTime()> clock;
+};
+
+RunLog& runLog() {
+    static RunLog log;
+    return log;
 }
 
 } // namespace
@@ -29,6 +41,22 @@ bool appendExceptionLog(const QString& path, const QDateTime& when, const QStrin
         return false;
     QByteArray line = exceptionLogLine(when, className, message).toUtf8() + "\r\n";
     return f.write(line) == line.size() && f.flush();
+}
+
+void setExceptionLog(const QString& path, std::function<QDateTime()> clock) {
+    runLog() = {path, std::move(clock)};
+}
+
+QString exceptionLogPath() {
+    return runLog().path;
+}
+
+bool logException(const std::exception& e) {
+    const RunLog& log = runLog();
+    if (log.path.isEmpty())
+        return false;
+    const QDateTime when = log.clock ? log.clock() : QDateTime::currentDateTime();
+    return appendExceptionLog(log.path, when, exceptionClassName(e), exceptionMessage(e));
 }
 
 } // namespace torvika

@@ -1,10 +1,17 @@
 #pragma once
-// Exceptions.log: one line per exception that no handler caught, appended
-// and never truncated:  dd.MM.yyyy HH:mm:ss:<class>: !<message>!  CR LF
+// Exceptions.log: one line per exception, appended and never truncated:
+//   dd.MM.yyyy HH:mm:ss:<class>: !<message>!  CR LF
 // (line breaks inside the message become blanks)
+//
+// The run has one log: the session names its file and clock, and every
+// handler that logs an exception (the application's event-loop guard, the
+// windows' error edge, steps that the program logs without showing) goes
+// through logException.
 
 #include <QDateTime>
 #include <QString>
+#include <exception>
+#include <functional>
 
 namespace torvika {
 
@@ -12,5 +19,13 @@ QString exceptionLogLine(const QDateTime& when, const QString& className, const 
 // Appends the line; returns false when the file cannot be written.
 bool appendExceptionLog(const QString& path, const QDateTime& when, const QString& className,
                         const QString& message);
+
+// Makes path the log of the run, with the clock that dates its lines (the
+// system clock when empty). An empty path turns logging off.
+void setExceptionLog(const QString& path, std::function<QDateTime()> clock = {});
+QString exceptionLogPath();
+// Appends a line for the exception to the log of the run; false when there
+// is none or it cannot be written.
+bool logException(const std::exception& e);
 
 } // namespace torvika

@@ -4,6 +4,7 @@
 
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <sqlite3.h>
 
 namespace torvika {
@@ -167,6 +168,33 @@ QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantLis
                    const QVariant& def) {
     QSqlQuery q = execSql(db, sql, values);
     return q.next() ? q.value(0) : def;
+}
+
+SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values, int limit,
+                 qint64 offset) {
+    QVariantList bound = values;
+    QString text = sql;
+    if (limit >= 0) {
+        text += QStringLiteral("\nLIMIT ? OFFSET ?");
+        bound << limit << offset;
+    }
+    QSqlQuery q = execSql(db, text, bound);
+    SqlRows out;
+    const QSqlRecord record = q.record();
+    const int columns = record.count();
+    for (int i = 0; i < columns; ++i)
+        out.fields << record.fieldName(i);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row << q.value(i);
+        out.rows << std::move(row);
+    }
+    if (q.lastError().isValid())
+        throw EDatabaseError(failure(q.lastError(), text));
+    q.finish();
+    return out;
 }
 
 void execScriptStatement(const QSqlDatabase& db, const QString& sql) {

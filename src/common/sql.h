@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 
 namespace torvika {
@@ -15,6 +16,18 @@ QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList
 // The first column of the first row, or def when there is no row.
 QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {},
                    const QVariant& def = {});
+
+// The rows of a statement, read whole and with the statement finished, so
+// that no read stays open on the database.
+struct SqlRows {
+    QStringList fields; // the column names, in statement order
+    QList<QVariantList> rows;
+};
+// Reads the statement's rows; with a limit, at most that many from offset
+// on (the statement must then order its rows by a unique key, so that
+// successive pages neither repeat nor skip a row). Throws EDatabaseError.
+SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}, int limit = -1,
+                 qint64 offset = 0);
 
 // Runs a statement without binding, for script statements read from files
 // (table definitions and fixed rows).

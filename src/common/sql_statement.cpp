@@ -37,7 +37,10 @@ SqlStatement ORDER_SQL(const SqlStatement& statement, const QString& field, Sort
         throw std::invalid_argument("ORDER_SQL: not a column name: " + field.toStdString());
     const qsizetype lineEnd = statement.text.indexOf(u'\n');
     const QString first = lineEnd < 0 ? statement.text : statement.text.left(lineEnd);
-    return {first + QStringLiteral("\nORDER BY ") + field + u' ' + direction.next(), statement.values};
+    QString order = first + QStringLiteral("\nORDER BY ") + field + u' ' + direction.next();
+    if (!statement.key.isEmpty() && statement.key != field)
+        order += QStringLiteral(", ") + statement.key;
+    return {order, statement.values, statement.key};
 }
 
 } // namespace torvika

@@ -11,6 +11,10 @@ namespace torvika {
 struct SqlStatement {
     QString text;
     QVariantList values;
+    // The unique key of the rows (a column of our own code), by which a sort
+    // breaks ties, so that a grid reading the rows page by page neither
+    // repeats nor skips one. Empty when the statement's order is unique.
+    QString key = {};
 };
 
 // A table or column name of our own code: letters, digits and "_", not
@@ -39,8 +43,9 @@ private:
 };
 
 // Keeps the first line of the statement (and its values) and makes
-// "ORDER BY <field> ASC|DESC" its second line. The field is one of our own
-// column names; anything else throws std::invalid_argument.
+// "ORDER BY <field> ASC|DESC" its second line, followed by the statement's
+// key (", <key>") when it has one. The field is one of our own column
+// names; anything else throws std::invalid_argument.
 SqlStatement ORDER_SQL(const SqlStatement& statement, const QString& field, SortDirection& direction);
 
 } // namespace torvika

@@ -15,6 +15,7 @@ namespace {
 const QStringList kListFields{"ID",          "Ime_Firma", "EIK",        "Dan_N",        "Grad",
                               "Adres_Firma", "Telefon",   "Banka_Kod",  "Banka_Smetka", "Banka_Ime",
                               "T_O",         "ID_Mol",    "Nomer_Grupa"};
+const QString kListKey = QStringLiteral("Firmi.ID");
 const QString kListSelect =
     QStringLiteral("SELECT ") + kListFields.join(QStringLiteral(", ")) + QStringLiteral(" FROM Firmi");
 
@@ -139,8 +140,10 @@ bool hasOpenConsignments(const QSqlDatabase& db, qint64 id) {
 
 SqlStatement groupListStatement(qint64 group) {
     if (group == 0)
-        return {kListSelect + QStringLiteral("\nORDER BY Ime_Firma"), {}};
-    return {kListSelect + QStringLiteral(" WHERE Nomer_Grupa = ?\nORDER BY Firmi.Ime_Firma"), {group}};
+        return {kListSelect + QStringLiteral("\nORDER BY Ime_Firma, Firmi.ID"), {}, kListKey};
+    return {kListSelect + QStringLiteral(" WHERE Nomer_Grupa = ?\nORDER BY Firmi.Ime_Firma, Firmi.ID"),
+            {group},
+            kListKey};
 }
 
 SqlStatement debtorsStatement() {
@@ -149,8 +152,10 @@ SqlStatement debtorsStatement() {
         columns << QStringLiteral("Firmi.") + f;
     return {QStringLiteral("SELECT DISTINCT ") + columns.join(QStringLiteral(", ")) +
                 QStringLiteral(" FROM Firmi, Konsignation WHERE Firmi.ID = Konsignation.ID_Kontrag "
-                               "AND (Konsignation.Payed IS NULL OR Konsignation.Payed <> ?)"),
-            {QStringLiteral("True")}};
+                               "AND (Konsignation.Payed IS NULL OR Konsignation.Payed <> ?)\n"
+                               "ORDER BY Firmi.ID"),
+            {QStringLiteral("True")},
+            kListKey};
 }
 
 SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to) {
@@ -158,19 +163,26 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
         throw std::invalid_argument("no such list column");
     const ListColumn& c = listColumns[size_t(column)];
     const QString field = c.field.toString();
+    // The rows in the order of their key, so that a grid can read them page by page.
+    const QString order = QStringLiteral("\nORDER BY Firmi.ID");
     if (!c.numeric)
-        return {kListSelect + QStringLiteral(" WHERE UPPER(%1) LIKE ? ESCAPE '\\'").arg(field),
-                {likeContains(from.toUpper())}};
+        return {kListSelect + QStringLiteral(" WHERE UPPER(%1) LIKE ? ESCAPE '\\'").arg(field) + order,
+                {likeContains(from.toUpper())},
+                kListKey};
     switch (comparison) {
     case Comparison::Equal:
-        return {kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field), {parseNumber(from)}};
+        return {
+            kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order, {parseNumber(from)}, kListKey};
     case Comparison::AtMost:
-        return {kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field), {parseNumber(from)}};
+        return {
+            kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order, {parseNumber(from)}, kListKey};
     case Comparison::AtLeast:
-        return {kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field), {parseNumber(from)}};
+        return {
+            kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order, {parseNumber(from)}, kListKey};
     case Comparison::Between:
-        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field),
-                {parseNumber(from), parseNumber(to)}};
+        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field) + order,
+                {parseNumber(from), parseNumber(to)},
+                kListKey};
     }
     return {};
 }

@@ -1,42 +1,100 @@
 #pragma once
-// What the program keeps for the whole run: the program directory, the
-// workspace, the operator in the status line, the export kind, the per-run
-// counterparty map, and the clock (which tests replace).
+// The state of the run, with a signal for each change: the operator and his
+// rights, the working database, the active warehouse and the sale
+// counterparty of each operator. Status panels and pages show this state;
+// windows change it here and never in each other's controls.
+//
+// A subsystem keeps further state of its own in an object reached through
+// state<T>(), created on first use, so that the shell needs to know none of
+// them.
 
 #include "common/sql_statement.h"
-#include "documents/export_kind.h"
 #include "shell/firm_data.h"
 #include "shell/program_dir.h"
 #include "shell/workspace.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QObject>
+#include <QStringList>
 #include <functional>
+#include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 namespace torvika {
 
-class Session {
+// The counterparty field's text while an operator has chosen none.
+inline const QString kNoSaleCounterparty = QStringLiteral("0: Няма избран контрагент");
+
+class Session : public QObject {
+    Q_OBJECT
 public:
-    explicit Session(const ProgramDir& dir) : programDir(dir), workspace(dir) {}
+    explicit Session(const ProgramDir& dir, QObject* parent = nullptr);
+    ~Session() override;
 
     FirmData firmData() const { return FirmData(programDir.firmDataIni()); }
     QDateTime now() const { return clock ? clock() : QDateTime::currentDateTime(); }
     QDate today() const { return now().date(); }
+    QSqlDatabase db() const { return workspace.db(); }
+
+    // The operator in the status line (empty before the first login) and
+    // the rights entries of his Prava.
+    const QString& operatorName() const { return operatorName_; }
+    const QStringList& rights() const { return rights_; }
+    // A successful login; emits operatorChanged even for the same operator,
+    // whose rights may have changed.
+    void setOperator(const QString& name, const QStringList& rights);
+
+    // The active warehouse ("Склад: <ID>:<name>" in the status line).
+    int activeWarehouse() const { return warehouseId_; }
+    const QString& activeWarehouseText() const { return warehouseText_; }
+    void setActiveWarehouse(int id, const QString& refText);
+
+    // The sale counterparty of an operator in this run as its reference
+    // text; kNoSaleCounterparty while he has chosen none.
+    QString saleCounterparty(const QString& operatorName) const;
+    QString saleCounterparty() const { return saleCounterparty(operatorName_); }
+    // Makes the text the current operator's sale counterparty.
+    void setSaleCounterparty(const QString& refText);
+
+    // Asks for a new login (after a change of database the operators and
+    // their rights are those of the new one).
+    void requestLogin() { emit loginRequested(); }
+
+    // A subsystem's state object, created on first use and kept for the run.
+    template <typename T> T& state() {
+        auto it = states_.find(std::type_index(typeid(T)));
+        if (it == states_.end())
+            it = states_.emplace(std::type_index(typeid(T)), std::make_shared<T>()).first;
+        return *static_cast<T*>(it->second.get());
+    }
 
     ProgramDir programDir;
     Workspace workspace;
-    QString operatorName;
-    ExportKind exportKind;
-    // Operator name -> the text of the selected-counterparty field.
-    QHash<QString, QString> selectedCounterparty;
     // The one direction switch of the lists sorted by a click on a column title.
     SortDirection sortDirection;
+    // The clock of the run; tests replace it.
     std::function<QDateTime()> clock;
-    // Asks for a new login (the main window installs it); after a change of
-    // database the operators and their rights are those of the new one.
-    std::function<void()> requestLogin;
     // Amount decimals as last read by the totals (Values/"9"), used by the ticker.
     int displayDecimals = 2;
+
+signals:
+    void operatorChanged(const QString& name);
+    // The workspace was connected to another company database.
+    void databaseChanged(const QString& directory);
+    void activeWarehouseChanged(int id, const QString& refText);
+    void saleCounterpartyChanged(const QString& operatorName, const QString& refText);
+    void loginRequested();
+
+private:
+    QString operatorName_;
+    QStringList rights_;
+    QString databaseDirectory_;
+    int warehouseId_ = 0;
+    QString warehouseText_;
+    QHash<QString, QString> saleCounterparties_;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
 };
 
 } // namespace torvika

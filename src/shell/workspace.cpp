@@ -106,6 +106,7 @@ void Workspace::open() {
         cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), QDir::cleanPath(programDir_.dataDir())});
     directory_ = cfg.alias(kServiceAlias).path;
     openCompanyConnection(kGeneralConnection, directory_, false);
+    emit opened(directory_);
 }
 
 void Workspace::repoint(const QString& dir) {

@@ -6,6 +6,7 @@
 
 #include "shell/program_dir.h"
 
+#include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -45,10 +46,11 @@ bool isCompanyDatabase(const QString& dir);
 QSqlDatabase openCompanyConnection(const QString& connectionName, const QString& dir, bool create);
 void closeConnection(const QString& connectionName);
 
-class Workspace {
+class Workspace : public QObject {
+    Q_OBJECT
 public:
     explicit Workspace(const ProgramDir& programDir);
-    ~Workspace();
+    ~Workspace() override;
 
     // Disconnects, creates the alias with the Data directory when it is
     // missing, and connects GeneralDataBase to the alias' directory.
@@ -65,6 +67,11 @@ public:
     QString directory() const { return directory_; }
     EngineConfig engineConfig() const { return EngineConfig(programDir_.engineConfig()); }
     const ProgramDir& programDir() const { return programDir_; }
+
+signals:
+    // The connection was opened on the directory (also when it is the same
+    // directory again).
+    void opened(const QString& directory);
 
 private:
     ProgramDir programDir_;

@@ -1,8 +1,10 @@
 #include "shell/workspace_queries.h"
 
 #include "common/cformat.h"
+#include "common/exception_log.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
+#include "shell/session.h"
 
 namespace torvika {
 
@@ -15,7 +17,7 @@ QString buildTickerText(const QSqlDatabase& db, int decimals) {
     return text;
 }
 
-QString warehousePanelText(const QSqlDatabase& db, int warehouseId) {
+QString warehouseRefText(const QSqlDatabase& db, int warehouseId) {
     QString id, name;
     QSqlQuery q = execSql(db, QStringLiteral("SELECT ID_Sklad, Opis_Sklad FROM Sklad WHERE ID_Sklad = ?"),
                           {warehouseId});
@@ -23,23 +25,18 @@ QString warehousePanelText(const QSqlDatabase& db, int warehouseId) {
         id = q.value(0).toString();
         name = q.value(1).toString();
     }
-    return QStringLiteral("Склад: ") + id + u':' + name;
+    return id + u':' + name;
 }
 
-QStringList currencyNames(const QSqlDatabase& db) {
-    QStringList out;
-    QSqlQuery q = execSql(db, QStringLiteral("SELECT Opisanie FROM Valuti"));
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
-}
-
-QStringList departmentItems(const QSqlDatabase& db) {
-    QStringList out{QStringLiteral("0:Не се приготвя")};
-    QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Opisanie FROM Type_Prigotvq_Se"));
-    while (q.next())
-        out << refText(q.value(0).toLongLong(), q.value(1).toString());
-    return out;
+void loadActiveWarehouse(Session& session) {
+    const int id = session.firmData().activeStore();
+    QString text = QStringLiteral(":");
+    try {
+        text = warehouseRefText(session.db(), id);
+    } catch (const std::exception& e) {
+        logException(e);
+    }
+    session.setActiveWarehouse(id, text);
 }
 
 } // namespace torvika

@@ -1,6 +1,6 @@
 #pragma once
 // The few reads the main window makes of the company database: the ticker
-// of currency rates, the active warehouse, and the service page's boxes.
+// of currency rates and the active warehouse.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -11,12 +11,12 @@ namespace torvika {
 // Opisanie + " - " + Kurs ("%*.*f", width 4) + ten blanks, for every
 // currency in the order the table returns them.
 QString buildTickerText(const QSqlDatabase& db, int decimals);
-// "Склад: " + ID_Sklad + ":" + Opis_Sklad of the warehouse (both empty when
-// it does not exist).
-QString warehousePanelText(const QSqlDatabase& db, int warehouseId);
-// The currency names (Opisanie of Valuti, table order).
-QStringList currencyNames(const QSqlDatabase& db);
-// "0:Не се приготвя" followed by "<ID>:<Opisanie>" of every preparation department.
-QStringList departmentItems(const QSqlDatabase& db);
+// ID_Sklad + ":" + Opis_Sklad of the warehouse (both empty when it does
+// not exist).
+QString warehouseRefText(const QSqlDatabase& db, int warehouseId);
 
+class Session;
+// Makes the warehouse of Store/Active the session's active warehouse; a
+// failure is logged and leaves the text ":".
+void loadActiveWarehouse(Session& session);
 } // namespace torvika

@@ -12,7 +12,7 @@
 #include "counterparties/ui/town_lookup.h"
 #include "support/fixture.h"
 #include "support/scripted_messages.h"
-#include "window_helpers.h"
+#include "support/window_helpers.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,15 +1,16 @@
 // The quick counterparty search of the shop and service pages, driven
 // offscreen: every first-character rule, the shop page's letter
-// replacement, the keys, the no-match question, and choosing the sale
-// counterparty of the operator by the quick search and by the list (mode 0).
+// replacement, the keys, the no-match question, and the follow-ups of the
+// list's selection modes.
 
 #include "common/sql.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "counterparties/ui/quick_search.h"
 #include "support/fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
-#include "window_helpers.h"
+#include "support/window_helpers.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -24,16 +25,13 @@ using namespace torvika;
 
 namespace {
 
-const QString kDiscountQuestion =
-    QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент");
 const QString kNoMatchQuestion =
     QStringLiteral("Няма намерени данни, отговарящи на критерия.\rЖелаете ли да въведете нов контрагент");
 
-// A page with the quick search, a button under it and the debts button.
+// A page with the quick search and a button under it.
 struct Page {
     QWidget window;
     CounterpartyQuickSearch* search;
-    QToolButton* debts;
     QPushButton* other;
     Page(Session& session, QuickSearchPage page) {
         auto* layout = new QVBoxLayout(&window);
@@ -42,9 +40,6 @@ struct Page {
         other = new QPushButton("друго", &window);
         layout->addWidget(other);
         layout->addStretch(1);
-        debts = new QToolButton(&window);
-        debts->setObjectName("SpdBtn_Zadaljeniq");
-        layout->addWidget(debts);
         window.resize(400, 300);
         window.show();
         window.activateWindow();
@@ -65,18 +60,6 @@ struct Page {
     }
 };
 
-double lineDiscount(const QSqlDatabase& db, int article) {
-    return scalarSql(db, "SELECT T_O FROM Prodajbi_Vremenni WHERE Operator = 'Иван' AND Barkod = ?",
-                     {article})
-        .toDouble();
-}
-
-QString lineNumber(const QSqlDatabase& db, int article) {
-    return scalarSql(db, "SELECT Nomenkl_N FROM Prodajbi_Vremenni WHERE Operator = 'Иван' AND Barkod = ?",
-                     {article})
-        .toString();
-}
-
 } // namespace
 
 class QuickSearchTest : public QObject {
@@ -89,7 +72,6 @@ private slots:
     void init() {
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
-        fx_->session().operatorName = "Иван";
         execSql(db(),
                 "INSERT INTO Firmi (ID, Ime_Firma, EIK, Dan_N, T_O, ID_Mol, Nomer_Grupa) VALUES "
                 "(3, 'Чип ООД', '0', 'BG123', 7, 3, 0), (15, 'Бип ЕТ', '123456786', 'BG999', 4, 15, 0), "
@@ -147,67 +129,6 @@ private slots:
         QCOMPARE(p.list()->geometry(), QRect(p.field()->mapTo(&p.window, QPoint(0, p.field()->height())),
                                              QSize(p.field()->width(), 80)));
         QCOMPARE(msg_->shown, QStringList{});
-    }
-
-    void quickSearchChoosesTheSaleCounterparty() {
-        Page p(fx_->session(), QuickSearchPage::Shop);
-        QCOMPARE(p.field()->toolTip(), "Въведете име на контрагент");
-        int recalculated = 0, selected = 0;
-        p.search->setSaleHooks({[&selected] {
-                                    ++selected;
-                                    return QList<qint64>{10, 11};
-                                },
-                                [&recalculated] { ++recalculated; }});
-        p.debts->hide();
-        p.type("бип");
-        msg_->answerYes();
-        QTest::keyClick(p.field(), Qt::Key_Return);
-        QCOMPARE(msg_->shown, QStringList{kDiscountQuestion});
-        QCOMPARE(p.field()->text(), "15:Бип ЕТ");
-        QCOMPARE(p.field()->palette().color(QPalette::Text), QColor(Qt::blue));
-        QVERIFY(!p.list()->isVisible());
-        QCOMPARE(fx_->session().selectedCounterparty.value("Иван"), "15:Бип ЕТ");
-        QCOMPARE(lineDiscount(db(), 10), 12.5); // the article's special discount
-        QCOMPARE(lineDiscount(db(), 11), 4.0);  // the standing one
-        QCOMPARE(lineNumber(db(), 10), "B-10");
-        QCOMPARE(lineNumber(db(), 11), "");
-        QCOMPARE(scalarSql(db(), "SELECT T_O FROM Prodajbi_Vremenni WHERE Operator = 'Мария'").toDouble(),
-                 0.0);
-        QCOMPARE(recalculated, 1);
-        QCOMPARE(selected, 2);
-        QVERIFY(p.debts->isVisible());
-        QCOMPARE(p.debts->toolTip(), "Списък задължения");
-
-        // Without the discounts; the article numbers follow the counterparty, the debts button hides.
-        p.type("чип");
-        QCOMPARE(p.items(), (QStringList{"15:Бип ЕТ", "3:Чип ООД"}));
-        p.list()->setCurrentRow(1);
-        msg_->answerNo();
-        QTest::keyClick(p.field(), Qt::Key_Return);
-        QCOMPARE(p.field()->text(), "3:Чип ООД");
-        QCOMPARE(lineDiscount(db(), 10), 12.5);
-        QCOMPARE(lineNumber(db(), 10), "C-10");
-        QVERIFY(!p.debts->isVisible());
-    }
-
-    void listChoosesTheSaleCounterparty() {
-        Page p(fx_->session(), QuickSearchPage::Shop);
-        QTimer::singleShot(0, [] {
-            auto* list = qobject_cast<TForm_Kontrakents*>(QApplication::activeModalWidget());
-            QVERIFY(list);
-            QCOMPARE(list->mode(), 0);
-            list->positionOn(15);
-            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
-        });
-        msg_->answerYes();
-        QCOMPARE(N_Select_KontragClick(fx_->session(), &p.window), std::optional<QString>("15:Бип ЕТ"));
-        QCOMPARE(msg_->shown, QStringList{kDiscountQuestion});
-        QCOMPARE(p.field()->text(), "15:Бип ЕТ");
-        QCOMPARE(fx_->session().selectedCounterparty.value("Иван"), "15:Бип ЕТ");
-        QCOMPARE(lineDiscount(db(), 10), 12.5);
-        QCOMPARE(lineNumber(db(), 10), "0"); // the list does not set the article numbers
-        QVERIFY(p.debts->isEnabled());
-        QVERIFY(p.debts->isVisible());
     }
 
     void keys() {
@@ -268,39 +189,37 @@ private slots:
         p.type("Щит");
         msg_->answerYes();
         int mode = -2;
-        QTimer::singleShot(0, [&mode] {
-            auto* list = qobject_cast<TForm_Kontrakents*>(QApplication::activeModalWidget());
-            QVERIFY(list);
+        test::ModalScript script;
+        script.next<TForm_Kontrakents>([&mode](TForm_Kontrakents* list) {
             mode = list->mode();
             list->reject();
         });
         QTest::keyClick(p.field(), Qt::Key_Return);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(mode, 0);
         QCOMPARE(p.field()->text(), "Щит");
     }
 
-    void serviceFollowUp() {
-        Page p(fx_->session(), QuickSearchPage::Service);
-        p.type("ж");
-        QTimer::singleShot(0, [] {
-            auto* list = qobject_cast<TForm_Kontrakents*>(QApplication::activeModalWidget());
-            QVERIFY(list);
-            list->positionOn(3);
-            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
-        });
-        pickCounterparty(fx_->session(), kSelectServiceClient, &p.window);
-        QCOMPARE(p.field()->text(), "3:Чип ООД");
-        QVERIFY(!p.list()->isVisible());
-        QCOMPARE(msg_->shown, QStringList{});
-        QCOMPARE(fx_->session().selectedCounterparty.value("Иван"), QString());
-    }
-
-    void followUpEndsWithItsPage() {
+    // The list in a page's mode hands its choice to the follow-up the page
+    // registered; the registration ends with the page.
+    void followUpEndsWithItsOwner() {
+        QString taken;
         {
-            Page p(fx_->session(), QuickSearchPage::Shop);
-            QVERIFY(hasSelectionFollowUp(kSelectSaleCounterparty));
+            QObject owner;
+            counterpartyFollowUps().add(
+                kSelectServiceClient, [&](const QString& ref) { taken = ref; }, &owner);
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QCOMPARE(list->mode(), int(kSelectServiceClient));
+                QVERIFY(list->positionOn(3));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            QCOMPARE(pickCounterparty(fx_->session(), kSelectServiceClient, nullptr),
+                     std::optional<QString>("3:Чип ООД"));
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+            QCOMPARE(taken, "3:Чип ООД");
         }
-        QVERIFY(!hasSelectionFollowUp(kSelectSaleCounterparty));
+        QVERIFY(!counterpartyFollowUps().has(kSelectServiceClient));
     }
 
     void failingSearch() {

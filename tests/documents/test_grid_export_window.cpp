@@ -1,9 +1,11 @@
 // The export-kind chooser, a table view written into an export file, and the
 // usual print sequence with a recorded opener.
 
+#include "common/ui/desktop.h"
 #include "documents/ui/form_print_vid_fail.h"
 #include "documents/ui/grid_file.h"
 #include "support/fixture.h"
+#include "support/modal_script.h"
 
 #include <QApplication>
 #include <QFile>
@@ -30,10 +32,9 @@ QByteArray crlfLines(const QStringList& lines) {
 }
 
 // Once the chooser is up: checks item `item` (when >= 0) and presses the button.
-void answerChooser(int item, const QString& buttonName, int* checkedOnShow = nullptr) {
-    QTimer::singleShot(0, [=] {
-        auto* form = qobject_cast<TForm_Print_Vid_Fail*>(QApplication::activeModalWidget());
-        QVERIFY(form);
+void answerChooser(test::ModalScript& script, int item, const QString& buttonName,
+                   int* checkedOnShow = nullptr) {
+    script.next<TForm_Print_Vid_Fail>([=](TForm_Print_Vid_Fail* form) {
         if (checkedOnShow)
             *checkedOnShow = form->choice();
         if (item >= 0)
@@ -107,21 +108,25 @@ private slots:
         QFETCH(QString, separator);
         test::Fixture fx(false);
         if (before >= 0)
-            fx.session().exportKind = exportKindFor(before);
-        answerChooser(item, button);
+            fx.session().state<ExportKind>() = exportKindFor(before);
+        test::ModalScript script;
+        answerChooser(script, item, button);
         QCOMPARE(TForm_Print_Vid_Fail::choose(fx.session()), accepted);
-        QCOMPARE(fx.session().exportKind.number, number);
-        QCOMPARE(fx.session().exportKind.extension, extension);
-        QCOMPARE(fx.session().exportKind.separator, separator);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(fx.session().state<ExportKind>().number, number);
+        QCOMPARE(fx.session().state<ExportKind>().extension, extension);
+        QCOMPARE(fx.session().state<ExportKind>().separator, separator);
     }
 
     // Shown again, the chooser has the kind in use checked.
     void chooserShowsKindInUse() {
         test::Fixture fx(false);
-        fx.session().exportKind = exportKindFor(2);
+        fx.session().state<ExportKind>() = exportKindFor(2);
         int checked = -1;
-        answerChooser(-1, QStringLiteral("BitBtn_Otkaji"), &checked);
+        test::ModalScript script;
+        answerChooser(script, -1, QStringLiteral("BitBtn_Otkaji"), &checked);
         TForm_Print_Vid_Fail::choose(fx.session());
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(checked, 2);
     }
 
@@ -146,10 +151,12 @@ private slots:
             opened << f;
             return true;
         });
-        answerChooser(1, QStringLiteral("BitBtn_Priemi"));
+        test::ModalScript script;
+        answerChooser(script, 1, QStringLiteral("BitBtn_Priemi"));
         const QString file =
             exportGrid(fx.session(), nullptr, &g.view,
                        {QStringLiteral("Spr_Test"), {QString(), QStringLiteral("\tСПРАВКА ")}});
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         setFileOpener(previous);
         QCOMPARE(file, fx.root() + "TEMP/Spr_Test.xls");
         QCOMPARE(opened, QStringList{file});

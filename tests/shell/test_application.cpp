@@ -2,6 +2,7 @@
 // program goes on.
 
 #include "common/errors.h"
+#include "common/exception_log.h"
 #include "common/ui/messages.h"
 #include "shell/ui/application.h"
 
@@ -43,9 +44,8 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("earlier line\r\n");
         }
-        auto* app = Application::instance();
-        QVERIFY(app);
-        app->setExceptionLog(log);
+        QVERIFY(Application::instance());
+        setExceptionLog(log);
         Thrower t;
         QCoreApplication::postEvent(&t, new QEvent(QEvent::User));
         QCoreApplication::postEvent(&t, new QEvent(QEvent::Type(QEvent::User + 1)));

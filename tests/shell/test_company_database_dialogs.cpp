@@ -6,6 +6,7 @@
 #include "shell/ui/form_sazdava_nova_baza.h"
 #include "shell/version.h"
 #include "support/fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
 
 #include <QApplication>
@@ -37,25 +38,12 @@ template <typename T> T* child(QWidget& w, const char* name) {
     return c;
 }
 
-// Runs f on the modal dialog once it is shown; closes it if f did not.
-void onModal(const std::function<void(QWidget*)>& f) {
-    QTimer::singleShot(0, [f] {
-        QWidget* w = QApplication::activeModalWidget();
-        QVERIFY(w);
-        f(w);
-    });
-    QTimer::singleShot(5000, [] {
-        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            d->reject();
-    });
-}
-
 struct Env {
     test::Fixture fx;
     test::ScriptedMessages messages;
     int logins = 0;
     Env() {
-        fx.session().requestLogin = [this] { ++logins; };
+        QObject::connect(&fx.session(), &Session::loginRequested, [this] { ++logins; });
     }
     QString data() { return QDir::cleanPath(fx.root() + "Data"); }
 };
@@ -203,32 +191,37 @@ private slots:
         env.fx.writeFile("SQLs/UpdateTables.nts", script({"CREATE TABLE Added (A INTEGER)"}));
         QWidget mainWindow;
 
-        onModal([&](QWidget* w) {
+        test::ModalScript script;
+        script.next([&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QStringLiteral("Актуализация на база данни"));
+
             QTest::mouseClick(child<QPushButton>(*w, "Button_Vavedi"), Qt::LeftButton);
         });
         TForm_Sazdava_Nova_Baza::run(env.fx.session(), 2, &mainWindow);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(env.messages.messages,
                  QStringList{QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО")});
         QCOMPARE(env.fx.firmData().dbVerText(), QString::number(fileVersion().releaseNumber()));
 
         QString keptLog;
-        onModal([&](QWidget* w) {
+        script.next([&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QStringLiteral("Създаване на нова база данни"));
             keptLog = child<QPlainTextEdit>(*w, "Memo1")->toPlainText();
             QTest::mouseClick(w->findChild<QPushButton*>("Button_Otkaji"), Qt::LeftButton);
         });
         TForm_Sazdava_Nova_Baza::run(env.fx.session(), 1, &mainWindow);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(mainWindow.findChildren<TForm_Sazdava_Nova_Baza*>().size(), 1);
         QCOMPARE(keptLog, QStringLiteral("\nОПЕРАЦИЯ: 1- БЕШЕ УСПЕШНА")); // the last log stays
         QCOMPARE(env.logins, 1);
 
         // Choosing the working database's own directory logs in again.
-        onModal([&](QWidget* w) {
+        script.next([&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QStringLiteral("Смяна на работна база "));
             QTest::mouseClick(child<QPushButton>(*w, "Button_Ok"), Qt::LeftButton);
         });
         TForm_Change_DB::run(env.fx.session(), &mainWindow);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(env.logins, 2);
         QCOMPARE(env.fx.session().workspace.directory(), env.data());
         QCOMPARE(env.messages.messages.size(), 1);

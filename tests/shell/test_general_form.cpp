@@ -2,7 +2,7 @@
 // page switch, ticker and exit.
 
 #include "common/dates.h"
-#include "documents/ui/grid_file.h"
+#include "common/ui/desktop.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -12,8 +12,10 @@
 #include "shell/ui/login.h"
 #include "shell/ui/main_menu.h"
 #include "shell/ui/menu_rights.h"
+#include "shell/ui/status_widgets.h"
 #include "support/fixture.h"
 #include "support/login_script.h"
+#include "support/main_window.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
@@ -35,6 +37,35 @@ bool startLoggedIn(TGeneral_Form& form) {
     test::answerNextLogin(form.login());
     return form.start();
 }
+
+// A page and a module that record what the host asks of them.
+class RecordingPage : public HostPage {
+public:
+    QStringList* calls;
+    explicit RecordingPage(QStringList* c) : calls(c) {}
+    void formShown(bool current) override { *calls << QStringLiteral("formShown %1").arg(current); }
+    void activated() override { *calls << QStringLiteral("activated"); }
+    void refresh() override { *calls << QStringLiteral("refresh"); }
+};
+
+class RecordingModule : public Module {
+public:
+    QStringList calls;
+    QList<RecordingPage*> pages;
+    void install(Host& host) override {
+        for (int position : {0, 1}) {
+            pages << new RecordingPage(&calls);
+            host.addPage(pages.back(), {position,
+                                        QStringLiteral("Страница %1").arg(position),
+                                        QStringLiteral("Заглавие %1").arg(position),
+                                        true,
+                                        {}});
+        }
+    }
+    void loggedIn() override { calls << QStringLiteral("loggedIn"); }
+    void databaseChanged() override { calls << QStringLiteral("databaseChanged"); }
+    void exiting() override { calls << QStringLiteral("exiting"); }
+};
 
 QString rightsDenying(const QList<int>& nodes) {
     QList<bool> denied(menuTreeNodeCount(), false);
@@ -58,8 +89,9 @@ private slots:
         fx.session().clock = [] { return kNow; };
         QCOMPARE(fx.firmData().activeStore(), 1); // set when the first start made the database
         fx.firmData().writeString("DBVer", "Term", "3");
-        TGeneral_Form form(fx.session());
-        QVERIFY(startLoggedIn(form));
+        test::MainWindow main(fx.session());
+        TGeneral_Form& form = main.form;
+        QVERIFY(main.start());
         form.resize(1024, 700);
         form.show();
         QCOMPARE(msgs.shown, QStringList());
@@ -85,31 +117,74 @@ private slots:
     }
 
     // Every check refreshes the active page, a failed one for the operator
-    // still logged in.
+    // still logged in; only a successful one tells the modules.
     void loginRefreshesPage_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QStringList>("refreshed");
-        const QStringList shop{"Get_All_Smetki", "Calculate_SUM"};
-        QTest::newRow("shop, right password") << 0 << test::kFirstPassword << shop;
-        QTest::newRow("shop, wrong password") << 0 << "грешна" << shop;
-        QTest::newRow("service, wrong password") << 1 << "грешна" << QStringList{"Button_Refresh_Priem"};
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("first page, right password")
+            << 0 << test::kFirstPassword << QStringList{"loggedIn", "refresh"};
+        QTest::newRow("first page, wrong password") << 0 << "грешна" << QStringList{"refresh"};
+        QTest::newRow("second page, wrong password") << 1 << "грешна" << QStringList{"refresh"};
     }
     void loginRefreshesPage() {
         QFETCH(int, page);
         QFETCH(QString, password);
-        QFETCH(QStringList, refreshed);
+        QFETCH(QStringList, calls);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        RecordingModule module;
+        TGeneral_Form form(fx.session());
+        form.install(module);
+        QVERIFY(startLoggedIn(form));
+        form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
+        module.calls.clear();
+        test::answerNextLogin(form.login(), test::kFirstOperator, password);
+        form.N_dostapClick();
+        QCOMPARE(module.calls, calls);
+    }
+
+    // The host shows the pages in their places, tells them when the window
+    // shows and when they become current, and tells the modules at exit.
+    void hostDrivesPagesAndModules() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        RecordingModule module;
+        TGeneral_Form form(fx.session());
+        form.install(module);
+        QCOMPARE(module.calls, QStringList{});
+        QVERIFY(startLoggedIn(form));
+        QCOMPARE(module.calls, (QStringList{"loggedIn", "refresh"}));
+        module.calls.clear();
+        form.show();
+        QCOMPARE(module.calls, (QStringList{"formShown 1", "formShown 0"}));
+        module.calls.clear();
+        auto* pages = form.findChild<QTabWidget*>("PageControl1");
+        QCOMPARE(pages->tabText(1), "Страница 1");
+        pages->setCurrentIndex(1);
+        QCOMPARE(form.windowTitle(), "Заглавие 1");
+        QCOMPARE(module.calls, QStringList{"activated"});
+        module.calls.clear();
+        form.close();
+        QCOMPARE(module.calls, QStringList{"exiting"});
+    }
+
+    // Names that are no command are mistakes of the composition.
+    void unknownCommandsAreRefused() {
         test::Fixture fx;
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
-        QVERIFY(startLoggedIn(form));
-        form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
-        QStringList runs;
-        for (const char* command : {"Get_All_Smetki", "Calculate_SUM", "Button_Refresh_Priem"})
-            form.setCommand(command, [&runs, command] { runs << command; });
-        test::answerNextLogin(form.login(), test::kFirstOperator, password);
-        form.N_dostapClick();
-        QCOMPARE(runs, refreshed);
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.registerCommand("Calculate_SUM", [] {}));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.runCommand("Calculate_SUM"));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.registerCommand("N_dostap", [] {}));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.command("SpdBtn_Kasa"));
+        // A command without an operation stays disabled whatever the rights.
+        QVERIFY(!form.mainMenu().action("N_Artikuli")->isEnabled());
+        int runs = 0;
+        form.registerCommand("N_Artikuli", [&] { ++runs; });
+        QVERIFY(form.mainMenu().action("N_Artikuli")->isEnabled());
+        form.runCommand("N_Artikuli");
+        QCOMPARE(runs, 1);
     }
 
     void missingWarehouseShowsColonOnly() {
@@ -186,29 +261,6 @@ private slots:
         QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
     }
 
-    void pageSwitchFillsServiceBoxesOnce() {
-        test::Fixture fx;
-        test::ScriptedMessages msgs;
-        TGeneral_Form form(fx.session());
-        QVERIFY(startLoggedIn(form));
-        auto* pages = form.findChild<QTabWidget*>("PageControl1");
-        pages->setCurrentIndex(1);
-        pages->setCurrentIndex(0);
-        pages->setCurrentIndex(1);
-        QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - СЕРВИЗ"));
-        auto* dep = form.findChild<QComboBox*>("ComboBox_Otdel");
-        QCOMPARE(dep->itemText(0), QStringLiteral("0:Не се приготвя"));
-        QStringList items;
-        for (int i = 0; i < dep->count(); ++i)
-            items << dep->itemText(i);
-        QCOMPARE(items.removeDuplicates(), 0);
-        auto* cur = form.findChild<QComboBox*>("ComboBox_Valuta");
-        QVERIFY(cur->count() > 0);
-        QCOMPARE(cur->currentIndex(), 0);
-        pages->setCurrentIndex(0);
-        QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
-    }
-
     void pointOfSaleMode_data() {
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("pos");
@@ -243,8 +295,9 @@ private slots:
         test::ScriptedMessages msgs;
         if (!dds.isNull())
             fx.firmData().writeString("Firm_Data", "DDS", dds);
-        TGeneral_Form form(fx.session());
-        QVERIFY(startLoggedIn(form));
+        test::MainWindow main(fx.session());
+        TGeneral_Form& form = main.form;
+        QVERIFY(main.start());
         form.show();
         QCOMPARE(form.findChild<QCheckBox*>("ChkBox_Add_DDS")->isVisible(), visible);
     }
@@ -318,8 +371,9 @@ private slots:
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
         int count = 0;
-        form.setCommand(command, [&] { ++count; });
+        form.registerCommand(command, [&] { ++count; });
         applyRights(form.mainMenu(), GETRIGHTS(rightsDenying(denied)));
+        QVERIFY(!denied.isEmpty() || form.mainMenu().action(command)->isEnabled());
         form.mainMenu().action(command)->setShortcut(QKeySequence(Qt::Key_F8));
         form.show();
         form.activateWindow();
@@ -347,7 +401,7 @@ private slots:
         TGeneral_Form form(fx.session());
         int runs = 0;
         if (operation)
-            form.setCommand("SpdBtn_Kasa", [&] { ++runs; });
+            form.registerCommand("SpdBtn_Kasa", [&] { ++runs; });
         test::answerNextLogin(form.login(), "Касиер", "1");
         QVERIFY(form.start());
         auto* button = form.findChild<QToolButton*>("SpdBtn_Kasa");
@@ -399,8 +453,8 @@ private slots:
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
         int runs = 0;
-        form.setCommand("N_Artikuli", [&] { ++runs; });
-        form.mainMenu().action("N_Artikuli")->setEnabled(false);
+        form.registerCommand("N_Artikuli", [&] { ++runs; });
+        form.mainMenu().setRight(menuNodeNumber("N_Artikuli"), false);
         form.findChild<QToolButton*>("SpdBtn_Artikuli")->click();
         QCOMPARE(runs, 1);
         form.mainMenu().action("N_Artikuli")->trigger(); // a disabled action does not fire

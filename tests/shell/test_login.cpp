@@ -9,6 +9,7 @@
 #include "shell/ui/menu_rights.h"
 #include "shell/ui/operators_form.h"
 #include "support/fixture.h"
+#include "support/main_window.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
@@ -38,35 +39,17 @@ QString rightsDenying(const QList<int>& nodes) {
     return buildRightsString(denied);
 }
 
-// A main window with the menu and the controls the login updates.
-struct MainWindow {
+// A menu alone, for the rights.
+struct MenuWindow {
     QMainWindow window;
     MainMenu menu{window.menuBar()};
-
-    MainWindow() {
-        for (const char* name :
-             {"Panel_Operator", "Panel_Database", "Panel_DateTime", "Label_Selected_Kontragent"})
-            (new QLabel(&window))->setObjectName(name);
-        (new QToolButton(&window))->setObjectName("SpdBtn_Kasa");
-        for (const char* name :
-             {"Button_Insert_in_List", "Button_Prodajba", "Button_Otkaz", "Button_Pe4at_Dokumenti",
-              "Button_Select_all", "Button_TO", "Button_Refresh"})
-            (new QPushButton(&window))->setObjectName(name);
-    }
-    QString text(const char* name) const {
-        if (auto* l = window.findChild<QLabel*>(name))
-            return l->text();
-        return window.findChild<QAbstractButton*>(name)->text();
-    }
-    bool enabled(const char* name) const { return window.findChild<QWidget*>(name)->isEnabled(); }
-    QAction* action(const char* name) const { return menu.action(QString::fromLatin1(name)); }
 };
 
-// The program directory with its company database, a main window and the login.
+// The program directory with its company database, the main window and its login.
 struct LoginFixture {
     test::Fixture fx;
-    MainWindow main;
-    Login login{fx.session(), &main.window, main.menu};
+    test::MainWindow main{fx.session()};
+    Login& login = main.form.login();
     int quits = 0;
 
     LoginFixture() {
@@ -78,6 +61,17 @@ struct LoginFixture {
     QComboBox* combo() { return dialog()->findChild<QComboBox*>("ComboBox_Operators"); }
     QLineEdit* password() { return dialog()->findChild<QLineEdit*>("Edit_Password"); }
     QPushButton* cancel() { return dialog()->findChild<QPushButton*>("CancelBtn"); }
+    // The text of a control of the main window.
+    QString text(const char* name) const {
+        if (auto* l = main.form.findChild<QLabel*>(name))
+            return l->text();
+        if (auto* e = main.form.findChild<QLineEdit*>(name))
+            return e->text();
+        return main.form.findChild<QAbstractButton*>(name)->text();
+    }
+    bool enabled(const char* name) const { return main.form.findChild<QWidget*>(name)->isEnabled(); }
+    bool allowed(const char* name) { return main.form.mainMenu().hasRight(menuNodeNumber(name)); }
+    QAction* action(const char* name) { return main.form.mainMenu().action(QString::fromLatin1(name)); }
 
     // Shows the dialog (which lists the operators) and tries name and password.
     void attempt(const QString& name, const QString& pw) {
@@ -101,7 +95,7 @@ struct LoginFixture {
     void logIn(const QString& name, const QString& pw) {
         attempt(name, pw);
         QVERIFY2(!dialog()->isVisible(), qPrintable(name));
-        QCOMPARE(fx.session().operatorName, name);
+        QCOMPARE(fx.session().operatorName(), name);
     }
 };
 
@@ -143,12 +137,12 @@ private slots:
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), QString("Администратор"));
-        QCOMPARE(f.fx.session().operatorName, QString("Администратор"));
-        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Администратор"));
-        QCOMPARE(f.main.text("Panel_Database"),
+        QCOMPARE(f.fx.session().operatorName(), QString("Администратор"));
+        QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Администратор"));
+        QCOMPARE(f.text("Panel_Database"),
                  "База данни: " + QDir::toNativeSeparators(f.fx.session().workspace.directory()));
-        QCOMPARE(f.main.text("Panel_DateTime"), QString("05.03.2024 - 10:11:12"));
-        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("0: Няма избран контрагент"));
+        QCOMPARE(f.text("Panel_DateTime"), QString("05.03.2024 - 10:11:12"));
+        QCOMPARE(f.text("Label_Selected_Kontragent"), QString("0: Няма избран контрагент"));
         QCOMPARE(f.fx.firmData().activeOperator(), QString("Администратор"));
         // The plain-text password is now kept hashed.
         QVERIFY(isPasswordHash(findOperatorByName(f.db(), "Администратор")->par));
@@ -168,7 +162,7 @@ private slots:
         QCOMPARE(selected, QString("Администратор"));
         QCOMPARE(focus, f.password());
         QVERIFY(typed.isEmpty());
-        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Втори"));
+        QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Втори"));
     }
 
     void lastOperatorUnknown() {
@@ -192,14 +186,10 @@ private slots:
         LoginFixture f;
         insertOperator(f.db(), "Ана", "а1", rightsDenying({19}));
         insertOperator(f.db(), "Борис", "б1", allAllowedRights(menuTreeNodeCount()));
-        f.fx.session().selectedCounterparty.insert("Ана", "5:Фирма Ана");
         f.logIn("Ана", "а1");
-        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
-        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
-
-        // Whatever the main window showed meanwhile is written again for Ана.
-        f.main.window.findChild<QPushButton*>("Button_Prodajba")->setText("x");
-        f.main.window.findChild<QLabel*>("Label_Selected_Kontragent")->setText("x");
+        f.fx.session().setSaleCounterparty("5:Фирма Ана");
+        QVERIFY(!f.allowed("N_Artikuli"));
+        QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
         f.fx.firmData().setActiveOperator("x");
         QSignalSpy spy(&f.login, &Login::loggedIn);
         f.attempt("Борис", "грешна");
@@ -208,18 +198,18 @@ private slots:
         QVERIFY(f.password()->text().isEmpty());
         QCOMPARE(f.dialog()->focusWidget(), f.combo());
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(f.fx.session().operatorName, QString("Ана"));
-        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Ана"));
-        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
-        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     Ins"));
-        QCOMPARE(f.main.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
+        QCOMPARE(f.fx.session().operatorName(), QString("Ана"));
+        QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Ана"));
+        QVERIFY(!f.allowed("N_Artikuli"));
+        QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     Ins"));
+        QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
         QCOMPARE(f.fx.firmData().activeOperator(), QString("Ана"));
 
         // A typed quote is just a wrong password too.
         messages.clear();
         f.attempt("Борис", "\" OR \"1\"=\"1");
         QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
-        QCOMPARE(f.fx.session().operatorName, QString("Ана"));
+        QCOMPARE(f.fx.session().operatorName(), QString("Ана"));
     }
 
     void rightsAppliedToMenuAndButtons() {
@@ -227,14 +217,17 @@ private slots:
         // Enter1 (2), N_Dokumenti (9), N_Artikuli (19), N_Kasa (96).
         insertOperator(f.db(), "Ограничен", "1", rightsDenying({2, 9, 19, 96}));
         f.logIn("Ограничен", "1");
-        QVERIFY(!f.main.action("N_Artikuli")->isEnabled());
-        QVERIFY(!f.main.action("Enter1")->isEnabled());
-        QVERIFY(f.main.action("N_Klienti")->isEnabled());
-        QVERIFY(!f.main.enabled("SpdBtn_Kasa"));
-        QVERIFY(!f.main.enabled("Button_Insert_in_List"));
-        QVERIFY(!f.main.enabled("Button_Pe4at_Dokumenti"));
-        QVERIFY(f.main.enabled("Button_Prodajba"));
-        QVERIFY(f.main.enabled("Button_Otkaz"));
+        QVERIFY(!f.allowed("N_Artikuli"));
+        QVERIFY(!f.allowed("Enter1"));
+        QVERIFY(!f.allowed("N_Kasa"));
+        QVERIFY(f.allowed("N_Prodajba"));
+        QVERIFY(f.allowed("N_Klienti"));
+        // Allowed and with an operation: enabled.
+        QVERIFY(f.action("N_Klienti")->isEnabled());
+        QVERIFY(!f.enabled("SpdBtn_Kasa"));
+        // The shop buttons follow their commands: disabled while denied or without an operation.
+        QVERIFY(!f.enabled("Button_Insert_in_List"));
+        QCOMPARE(f.enabled("Button_Prodajba"), f.action("N_Prodajba")->isEnabled());
     }
 
     void shortOrMalformedRights_data() {
@@ -251,13 +244,13 @@ private slots:
     void shortOrMalformedRights() {
         QFETCH(QString, rights);
         QFETCH(QString, enabled);
-        MainWindow w;
+        MenuWindow w;
         // The previous operator was denied everything.
         applyRights(w.menu, GETRIGHTS(rightsDenying(QList<int>{1, 2, 3, 19})));
         applyRights(w.menu, GETRIGHTS(rights));
         QString actual;
         for (int n : {1, 2, 3, 19})
-            actual += w.menu.action(n)->isEnabled() ? u'1' : u'0';
+            actual += w.menu.hasRight(n) ? u'1' : u'0';
         QCOMPARE(actual, enabled);
     }
 
@@ -278,14 +271,14 @@ private slots:
         QFETCH(int, node);
         QFETCH(bool, hidden);
         QFETCH(bool, denied);
-        MainWindow w;
+        MenuWindow w;
         QCOMPARE(w.menu.isHidden(node), hidden);
         const int parent = menuParentNode(node);
         const QList<QAction*> shown =
             parent > 0 ? w.menu.submenu(parent)->actions() : w.window.menuBar()->actions();
         QCOMPARE(shown.contains(w.menu.action(node)), !hidden);
         applyRights(w.menu, GETRIGHTS(rightsDenying(denied ? QList<int>{node} : QList<int>{})));
-        QCOMPARE(w.menu.action(node)->isEnabled(), !denied);
+        QCOMPARE(w.menu.hasRight(node), !denied);
     }
 
     void cancelFollowsExitRight() {
@@ -329,7 +322,7 @@ private slots:
         QVERIFY(!f.runModal([&] { f.cancel()->click(); }));
         QVERIFY(f.login.quitRequested());
         QCOMPARE(f.quits, 1);
-        QCOMPARE(f.fx.session().operatorName, QString());
+        QCOMPARE(f.fx.session().operatorName(), QString());
     }
 
     void databaseMissing() {
@@ -388,7 +381,7 @@ private slots:
         LoginFixture f;
         insertOperator(f.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
         f.logIn("Ана", "1");
-        QCOMPARE(f.main.text(button.toLatin1()), caption);
+        QCOMPARE(f.text(button.toLatin1()), caption);
     }
 
     void shortcutsPerOperator() {
@@ -399,20 +392,20 @@ private slots:
         f.fx.writeFile("Firm_Data.ini", "[Оператор: А]\r\nCounts=140\r\n4=F2\r\n5=\r\n6=Ctrl+Q\r\n"
                                         "[Оператор: Б]\r\nCounts=140\r\n6=Alt+W\r\n");
         f.logIn("А", "1");
-        QCOMPARE(f.main.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
-        QVERIFY(f.main.action("N_Cancel_Prodajba")->shortcut().isEmpty());
-        QCOMPARE(f.main.action("N_Select_All")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-        QCOMPARE(f.main.action("N_Refresh")->shortcut(), QKeySequence(Qt::Key_F12));
-        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     F2"));
-        QCOMPARE(f.main.text("Button_Otkaz"), QString("Откажи          "));
+        QCOMPARE(f.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.action("N_Cancel_Prodajba")->shortcut().isEmpty());
+        QCOMPARE(f.action("N_Select_All")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(f.action("N_Refresh")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     F2"));
+        QCOMPARE(f.text("Button_Otkaz"), QString("Откажи          "));
 
         // Б's section names only node 6: the others keep А's shortcuts.
         f.logIn("Б", "1");
-        QCOMPARE(f.main.action("N_Select_All")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
-        QCOMPARE(f.main.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
-        QVERIFY(f.main.action("N_Cancel_Prodajba")->shortcut().isEmpty());
-        QCOMPARE(f.main.text("Button_Select_all"), QString("Избери всичко    Alt+W"));
-        QCOMPARE(f.main.text("Button_Prodajba"), QString("Продажба     F2"));
+        QCOMPARE(f.action("N_Select_All")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+        QCOMPARE(f.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.action("N_Cancel_Prodajba")->shortcut().isEmpty());
+        QCOMPARE(f.text("Button_Select_all"), QString("Избери всичко    Alt+W"));
+        QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     F2"));
     }
 
     // The operators window.
@@ -420,7 +413,7 @@ private slots:
         test::Fixture fx;
         const qint64 ana = insertOperator(fx.db(), "Ана", "1", rightsDenying({19, 20}));
         insertOperator(fx.db(), "Борис", "1", allAllowedRights(menuTreeNodeCount()));
-        fx.session().operatorName = "Ана";
+        fx.session().setOperator("Ана", {});
         TForm_Operatori form(fx.session());
         form.show();
         QCOMPARE(form.windowTitle(), QString("ОПЕРАТОРИ"));
@@ -456,7 +449,7 @@ private slots:
         const qint64 ana = insertOperator(fx.db(), "Ана", "стара", rightsDenying({139}));
         const QString anaPar = findOperatorById(fx.db(), ana)->par;
         const int before = int(listOperators(fx.db()).size());
-        fx.session().operatorName = "Ана";
+        fx.session().setOperator("Ана", {});
         TForm_Operatori form(fx.session());
         form.show();
 
@@ -501,7 +494,7 @@ private slots:
         test::Fixture fx;
         insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
         const int before = int(listOperators(fx.db()).size());
-        fx.session().operatorName = "Ана";
+        fx.session().setOperator("Ана", {});
         TForm_Operatori form(fx.session());
         form.show();
         // Before any double click saving does nothing.
@@ -528,7 +521,7 @@ private slots:
         test::Fixture fx;
         insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
         int requests = 0;
-        fx.session().requestLogin = [&] { ++requests; };
+        QObject::connect(&fx.session(), &Session::loginRequested, [&] { ++requests; });
         TForm_Operatori form(fx.session());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

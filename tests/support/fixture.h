@@ -1,7 +1,9 @@
 #pragma once
 // A temporary program directory with the project's scripts in SQLs/ and,
-// unless asked otherwise, a fresh company database in Data/ created from
-// NewTables.nts, with the workspace open on it.
+// unless asked otherwise, a company database in Data/ with the workspace
+// open on it. The database is created from NewTables.nts once per test
+// program and copied for each fixture, so every test starts from a fresh
+// database without running the creation script again.
 
 #include "shell/session.h"
 

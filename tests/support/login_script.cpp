@@ -9,8 +9,10 @@
 namespace torvika::test {
 
 namespace {
+// Closes the dialog should the answer leave it open, so that a test fails
+// instead of hanging.
 void closeIfOpen(Login& login) {
-    QTimer::singleShot(5000, login.dialog(), [&login] {
+    QTimer::singleShot(3000, login.dialog(), [&login] {
         if (login.dialog()->isVisible())
             login.dialog()->done(0);
     });

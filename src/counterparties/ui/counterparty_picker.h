@@ -1,17 +1,15 @@
 #pragma once
 // The selection protocol of the counterparty list: a window opens the list
 // in its selection mode, the operator picks a row with "ИЗБЕРИ", and the
-// caller gets the reference text "<ID>:<Ime_Firma>" back. What a mode does
-// beyond that (its follow-up) is registered by the module that owns the
-// receiving window, so the list window knows none of its callers.
+// follow-up registered for the mode by the module that owns the receiving
+// window gets the reference text "<ID>:<Ime_Firma>".
 
+#include "common/ui/follow_ups.h"
 #include "shell/session.h"
 
 #include <QString>
-#include <functional>
 #include <optional>
 
-class QObject;
 class QWidget;
 
 namespace torvika {
@@ -40,24 +38,13 @@ enum CounterpartySelectionMode : int {
     kSelectOffersRequester = 18,       // TForm_Spr_New_Oferts Label_Zaqvitel
 };
 
-// What choosing in a mode does with the reference text.
-using SelectionFollowUp = std::function<void(const QString& refText)>;
-
-// Registers the follow-up of a mode, replacing an earlier one. With an
-// owner, the registration ends when the owner is destroyed.
-void registerSelectionFollowUp(int mode, SelectionFollowUp followUp, QObject* owner = nullptr);
-void unregisterSelectionFollowUp(int mode);
-bool hasSelectionFollowUp(int mode);
+// The follow-ups of the selection modes: what choosing in a mode does with
+// the reference text.
+FollowUps<QString>& counterpartyFollowUps();
 
 // Opens the counterparty list modally in the mode. On "ИЗБЕРИ" runs the
 // mode's registered follow-up (if any) and returns the chosen reference
 // text; empty when the list was closed otherwise.
 std::optional<QString> pickCounterparty(Session& session, int mode, QWidget* parent);
-
-// Menu "Номенклатури" / "Контрагенти..." (Ctrl+K) and the tool button
-// SpdBtn_Kontragenti: the list for browsing.
-void N_KlientiClick(Session& session, QWidget* parent);
-// Menu "Избор клиенти": the sale counterparty of the operator (mode 0).
-std::optional<QString> N_Select_KontragClick(Session& session, QWidget* parent);
 
 } // namespace torvika

@@ -2,21 +2,19 @@
 
 #include "common/errors.h"
 #include "common/ui/messages.h"
-#include "counterparties/ui/statement_model.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSqlQueryModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace torvika {
 
 DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
-    : QDialog(parent), session_(session), counterparty_(counterparty), model_(new QSqlQueryModel(this)),
+    : QDialog(parent), session_(session), counterparty_(counterparty), model_(new StatementModel(this)),
       grid_(new QTableView(this)), fields_(new QFormLayout),
       button1_(new QPushButton(QStringLiteral("НОВ"), this)),
       button2_(new QPushButton(QStringLiteral("ИЗТРИИ"), this)) {
@@ -28,11 +26,7 @@ DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QStrin
     header->addWidget(name, 1);
 
     grid_->setObjectName(QStringLiteral("DBGrid1"));
-    grid_->setModel(model_);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->verticalHeader()->hide();
+    setUpStatementGrid(grid_, model_);
     connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { GridDblClick(i.row()); });
 
     button1_->setObjectName(QStringLiteral("Button1"));
@@ -55,15 +49,19 @@ DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QStrin
 
 void DetailsDialog::finishSetUp(const QStringList& titles) {
     reread();
-    setModelTitles(*model_, titles);
+    QList<GridColumnSpec> columns;
+    for (int i = 0; i < titles.size() && i < model_->fields().size(); ++i)
+        columns.append({model_->fields()[i], titles[i]});
+    model_->setColumns(columns);
+    fitGridColumns(grid_);
 }
 
 QVariant DetailsDialog::value(int row, int column) const {
-    return model_->data(model_->index(row, column));
+    return model_->value(row, column);
 }
 
 void DetailsDialog::reread() {
-    setModelStatement(*model_, session_.workspace.db(), statement());
+    model_->setStatement(session_.db(), statement());
 }
 
 void DetailsDialog::setState(State state) {
@@ -88,14 +86,7 @@ void DetailsDialog::Button1Click() {
     }
     clearFields();
     setState(Idle);
-    const QStringList titles = [this] {
-        QStringList t;
-        for (int i = 0; i < model_->columnCount(); ++i)
-            t << model_->headerData(i, Qt::Horizontal).toString();
-        return t;
-    }();
     reread();
-    setModelTitles(*model_, titles);
 }
 
 void DetailsDialog::Button2Click() {

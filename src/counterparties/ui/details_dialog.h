@@ -5,13 +5,13 @@
 // A double click on a row loads it for editing. Rows are never deleted.
 
 #include "common/sql_statement.h"
+#include "common/ui/statement_model.h"
 #include "shell/session.h"
 
 #include <QDialog>
 
 class QFormLayout;
 class QPushButton;
-class QSqlQueryModel;
 class QTableView;
 
 namespace torvika {
@@ -22,7 +22,7 @@ public:
     enum State { Idle = 0, New = 1, Edit = 2 };
 
     State state() const { return state_; }
-    QSqlQueryModel* model() const { return model_; }
+    StatementModel* model() const { return model_; }
     QTableView* grid() const { return grid_; }
 
     // Handlers, public so that tests drive them.
@@ -32,7 +32,8 @@ public:
 
 protected:
     DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent);
-    // Call at the end of the derived constructor.
+    // Call at the end of the derived constructor: the titles of the
+    // statement's columns, in order.
     void finishSetUp(const QStringList& titles);
 
     virtual SqlStatement statement() const = 0;
@@ -56,7 +57,7 @@ private:
 
     State state_ = Idle;
     qint64 rowId_ = -1;
-    QSqlQueryModel* model_;
+    StatementModel* model_;
     QTableView* grid_;
     QFormLayout* fields_;
     QPushButton* button1_;

@@ -4,12 +4,12 @@
 #include "common/errors.h"
 #include "common/ref_text.h"
 #include "common/ui/messages.h"
+#include "common/ui/statement_model.h"
+#include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
-#include "counterparties/ui/statement_model.h"
 #include "documents/ui/grid_file.h"
-#include "shell/ui/video_help.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,7 +25,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QSqlQueryModel>
 #include <QVBoxLayout>
 
 namespace torvika {
@@ -177,12 +176,13 @@ TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent
 
     grid_ = new CounterpartyGrid(splitter);
     grid_->setObjectName(QStringLiteral("DBGrid_Kontragenti"));
-    model_ = new QSqlQueryModel(this);
-    grid_->setModel(model_);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->verticalHeader()->hide();
+    model_ = new StatementModel(this);
+    QList<GridColumnSpec> columns;
+    for (const ListColumn& c : listColumns)
+        columns.append({c.field.toString(), c.caption.toString(), 0,
+                        c.numeric ? GridColumnSpec::Number : GridColumnSpec::Text, c.field == u"ID" ? 0 : 2});
+    model_->setColumns(columns);
+    setUpStatementGrid(grid_, model_, true);
     grid_->horizontalHeader()->setSectionsClickable(true);
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TForm_Kontrakents::DBGridTitleClick);
@@ -305,11 +305,9 @@ qint64 TForm_Kontrakents::currentGroup() const {
 }
 
 void TForm_Kontrakents::open(const SqlStatement& statement) {
-    setModelStatement(*model_, session_.workspace.db(), statement);
+    model_->setStatement(session_.db(), statement);
     statement_ = statement;
     applyTitles();
-    grid_->setColumnHidden(kListColumnIdMol, true);
-    grid_->setColumnHidden(kListColumnGroup, true);
 }
 
 void TForm_Kontrakents::reread() {
@@ -335,19 +333,17 @@ qint64 TForm_Kontrakents::currentId() const {
     const QModelIndex current = grid_->currentIndex();
     if (!current.isValid())
         return -1;
-    return model_->data(model_->index(current.row(), 0)).toLongLong();
+    return model_->value(current.row(), QStringLiteral("ID")).toLongLong();
 }
 
 bool TForm_Kontrakents::positionOn(qint64 id) {
-    for (int row = 0; row < model_->rowCount(); ++row) {
-        if (model_->data(model_->index(row, 0)).toLongLong() == id) {
-            const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : criterion_;
-            grid_->setCurrentIndex(model_->index(row, column));
-            grid_->scrollTo(grid_->currentIndex());
-            return true;
-        }
-    }
-    return false;
+    const int row = model_->findRow(QStringLiteral("ID"), id);
+    if (row < 0)
+        return false;
+    const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : criterion_;
+    grid_->setCurrentIndex(model_->index(row, column));
+    grid_->scrollTo(grid_->currentIndex());
+    return true;
 }
 
 QList<qint64> TForm_Kontrakents::selectedIds() const {
@@ -356,7 +352,7 @@ QList<qint64> TForm_Kontrakents::selectedIds() const {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QList<qint64> ids;
     for (const QModelIndex& r : rows)
-        ids << model_->data(r).toLongLong();
+        ids << model_->value(r.row(), QStringLiteral("ID")).toLongLong();
     if (ids.isEmpty() && currentId() >= 0)
         ids << currentId();
     return ids;
@@ -427,7 +423,7 @@ void TForm_Kontrakents::Button_TarsiClick() {
     try {
         open(listSearchStatement(criterion_, comparison, from_->text(), to_->text()));
         if (model_->rowCount() == 1) {
-            const qint64 id = model_->data(model_->index(0, 0)).toLongLong();
+            const qint64 id = model_->value(0, QStringLiteral("ID")).toLongLong();
             open(groupListStatement(0));
             positionOn(id);
         }
@@ -503,8 +499,8 @@ void TForm_Kontrakents::BitBtn_IzberiClick() {
     const QModelIndex current = grid_->currentIndex();
     if (!current.isValid())
         return;
-    chosen_ = refText(model_->data(model_->index(current.row(), 0)).toLongLong(),
-                      model_->data(model_->index(current.row(), 1)).toString());
+    chosen_ = refText(model_->value(current.row(), QStringLiteral("ID")).toLongLong(),
+                      model_->value(current.row(), QStringLiteral("Ime_Firma")).toString());
     accept();
 }
 

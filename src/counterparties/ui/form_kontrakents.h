@@ -18,10 +18,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSqlQueryModel;
 class QWidget;
 
 namespace torvika {
+
+class StatementModel;
 
 // The grid: a drag of the selected rows starts when the mouse moves 5
 // pixels with the left button held.
@@ -69,7 +70,7 @@ public:
     // The reference text chosen with "ИЗБЕРИ".
     std::optional<QString> chosen() const { return chosen_; }
 
-    QSqlQueryModel* model() const { return model_; }
+    StatementModel* model() const { return model_; }
     CounterpartyGrid* grid() const { return grid_; }
     CounterpartyGroupTree* tree() const { return tree_; }
     const SqlStatement& statement() const { return statement_; }
@@ -126,7 +127,7 @@ private:
 
     CounterpartyGroupTree* tree_ = nullptr;
     CounterpartyGrid* grid_ = nullptr;
-    QSqlQueryModel* model_ = nullptr;
+    StatementModel* model_ = nullptr;
     QLabel* criterionLabel_ = nullptr;
     QComboBox* criteria_ = nullptr;
     QComboBox* comparison_ = nullptr;

@@ -1,13 +1,11 @@
 #include "counterparties/ui/quick_search.h"
 
-#include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/ui/drop_list.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
-#include "counterparties/sale_counterparty.h"
 #include "counterparties/ui/counterparty_picker.h"
-#include "counterparties/ui/drop_list.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -34,10 +32,24 @@ bool isEnter(int key) {
 
 } // namespace
 
+CounterpartyQuickSearch::CounterpartyQuickSearch(QWidget* parent)
+    : QWidget(parent), field_(new QLineEdit(this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(field_);
+}
+
 CounterpartyQuickSearch::CounterpartyQuickSearch(Session& session, QuickSearchPage page, QWidget* parent,
                                                  QWidget* listHost)
-    : QWidget(parent), session_(session), page_(page), host_(listHost ? listHost : parent),
-      field_(new QLineEdit(this)), list_(new QListWidget(host_)) {
+    : CounterpartyQuickSearch(parent) {
+    setUp(session, page, listHost);
+}
+
+void CounterpartyQuickSearch::setUp(Session& session, QuickSearchPage page, QWidget* listHost) {
+    session_ = &session;
+    page_ = page;
+    host_ = listHost ? listHost : parentWidget();
+    list_ = new QListWidget(host_);
     const bool shop = page == QuickSearchPage::Shop;
     setObjectName(shop ? QStringLiteral("QuickSearch_Kontrag") : QStringLiteral("QuickSearch_Kontrag_Ser"));
     field_->setObjectName(shop ? QStringLiteral("Label_Selected_Kontragent")
@@ -47,29 +59,12 @@ CounterpartyQuickSearch::CounterpartyQuickSearch(Session& session, QuickSearchPa
     list_->setObjectName(shop ? QStringLiteral("ListBox_Selected_Kontrag")
                               : QStringLiteral("ListBox_Selected_Kontrag_Ser"));
     list_->hide();
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(field_);
-    setCounterpartyText(QStringLiteral("0: Няма избран контрагент"));
+    setCounterpartyText(kNoSaleCounterparty);
 
     connect(field_, &QLineEdit::textEdited, this, &CounterpartyQuickSearch::fieldChanged);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { pick(); });
     field_->installEventFilter(this);
     list_->installEventFilter(this);
-
-    if (shop) {
-        registerSelectionFollowUp(
-            kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); },
-            this);
-    } else {
-        registerSelectionFollowUp(
-            kSelectServiceClient,
-            [this](const QString& ref) {
-                field_->setText(ref);
-                hideList();
-            },
-            this);
-    }
 }
 
 void CounterpartyQuickSearch::setCounterpartyText(const QString& text) {
@@ -77,10 +72,6 @@ void CounterpartyQuickSearch::setCounterpartyText(const QString& text) {
     QPalette p = field_->palette();
     p.setColor(QPalette::Text, GetID_MFromTreeNodeName(text) > 0 ? Qt::blue : Qt::red);
     field_->setPalette(p);
-}
-
-void CounterpartyQuickSearch::showItems(const QStringList& items) {
-    showListUnder(list_, field_, host_, items, kListHeight);
 }
 
 void CounterpartyQuickSearch::hideList() {
@@ -94,13 +85,10 @@ void CounterpartyQuickSearch::fieldChanged(const QString& text) {
         return;
     }
     QStringList items;
-    try {
-        items = quickSearch(session_.workspace.db(), text, page_);
-    } catch (const EDatabaseError&) {
-        showMessage(QStringLiteral("Невалидни данни"));
+    if (!guarded([&] { items = quickSearch(session_->db(), text, page_); },
+                 QStringLiteral("Невалидни данни")))
         return;
-    }
-    showItems(items);
+    showListUnder(list_, field_, host_, items, kListHeight);
     foundNothing_ = items.isEmpty();
 }
 
@@ -109,10 +97,8 @@ void CounterpartyQuickSearch::pick() {
         const QString ref = list_->currentItem()->text();
         hideList();
         field_->setFocus();
-        if (page_ == QuickSearchPage::Shop)
-            chooseSaleCounterparty(ref, true);
-        else
-            field_->setText(ref);
+        field_->setText(ref);
+        emit chosen(ref);
         return;
     }
     if (!foundNothing_)
@@ -121,7 +107,7 @@ void CounterpartyQuickSearch::pick() {
     if (askYesNo(QStringLiteral(
             "Няма намерени данни, отговарящи на критерия.\rЖелаете ли да въведете нов контрагент"))) {
         hideList();
-        pickCounterparty(session_,
+        pickCounterparty(*session_,
                          page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty : kSelectServiceClient,
                          window());
     } else {
@@ -140,44 +126,6 @@ void CounterpartyQuickSearch::fieldExit() {
 void CounterpartyQuickSearch::listEscape() {
     field_->setFocus();
     hideList();
-}
-
-QAbstractButton* CounterpartyQuickSearch::debtsButton() const {
-    if (debts_)
-        return debts_;
-    return window()->findChild<QAbstractButton*>(QStringLiteral("SpdBtn_Zadaljeniq"));
-}
-
-void CounterpartyQuickSearch::chooseSaleCounterparty(const QString& refText, bool fromQuickSearch) {
-    field_->setText(refText);
-    QPalette p = field_->palette();
-    p.setColor(QPalette::Text, Qt::blue);
-    field_->setPalette(p);
-    session_.selectedCounterparty[session_.operatorName] = refText;
-
-    const QSqlDatabase db = session_.workspace.db();
-    const qint64 id = GetID_MFromTreeNodeName(refText);
-    const QList<qint64> articles = hooks_.selectOperatorLines ? hooks_.selectOperatorLines()
-                                                              : pendingArticles(db, session_.operatorName);
-    PendingLinesUpdate what;
-    what.discounts =
-        askYesNo(QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент"));
-    what.articleNumbers = fromQuickSearch && id > 0;
-    updatePendingLines(db, session_.operatorName, id, articles, what);
-    if (hooks_.recalculate)
-        hooks_.recalculate();
-    if (hooks_.selectOperatorLines)
-        hooks_.selectOperatorLines();
-
-    const bool debts = hasOpenConsignments(db, id);
-    if (QAbstractButton* b = debtsButton()) {
-        if (fromQuickSearch)
-            b->setVisible(debts);
-        else
-            b->setEnabled(debts);
-        if (debts)
-            b->setToolTip(QStringLiteral("Списък задължения"));
-    }
 }
 
 bool CounterpartyQuickSearch::eventFilter(QObject* watched, QEvent* event) {

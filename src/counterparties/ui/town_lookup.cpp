@@ -1,9 +1,9 @@
 #include "counterparties/ui/town_lookup.h"
 
 #include "common/errors.h"
+#include "common/ui/drop_list.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
-#include "counterparties/ui/drop_list.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -63,10 +63,10 @@ void TForm_Print_Vid_Fail::setChoice(int choice) {
 
 bool TForm_Print_Vid_Fail::choose(Session& session, QWidget* parent) {
     TForm_Print_Vid_Fail form(parent);
-    form.setChoice(session.exportKind.number);
+    form.setChoice(session.state<ExportKind>().number);
     if (form.exec() != QDialog::Accepted)
         return false;
-    session.exportKind = exportKindFor(form.choice());
+    session.state<ExportKind>() = exportKindFor(form.choice());
     return true;
 }
 

@@ -1,26 +1,16 @@
 #include "documents/ui/grid_file.h"
 
+#include "common/ui/desktop.h"
 #include "documents/ui/form_print_vid_fail.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTableView>
-#include <QUrl>
 
 namespace torvika {
 
 namespace {
-
-FileOpener& installedOpener() {
-    static FileOpener opener;
-    return opener;
-}
-
-bool openWithDesktop(const QString& fileName) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()));
-}
 
 QStringList escapedFor(const ExportKind& kind, const QStringList& lines) {
     if (!isHtmlKind(kind))
@@ -56,20 +46,9 @@ bool PRINT_INTO(const QTableView* grid, const QString& fileName, const ExportKin
     return PRINT_INTO(*model, visibleColumns(grid), fileName, kind);
 }
 
-bool SHELLEXECUTE_OPENFILE(const QString& fileName) {
-    const FileOpener& opener = installedOpener();
-    return opener ? opener(fileName) : openWithDesktop(fileName);
-}
-
-FileOpener setFileOpener(FileOpener opener) {
-    FileOpener previous = std::move(installedOpener());
-    installedOpener() = std::move(opener);
-    return previous;
-}
-
 QString exportGrid(Session& session, QWidget* parent, const QTableView* grid, const GridExport& what) {
     TForm_Print_Vid_Fail::choose(session, parent);
-    const ExportKind kind = session.exportKind;
+    const ExportKind kind = session.state<ExportKind>();
     QDir().mkpath(session.programDir.tempDir());
     const QString fileName = exportFileName(session.programDir.tempDir(), what.name, kind);
     // Each step ends silently on a write error; whatever was written is opened.

@@ -1,6 +1,6 @@
 #pragma once
-// Writing a table view into a grid export file and opening a file with the
-// application the desktop associates with it.
+// Writing a table view into a grid export file, and the usual print of a
+// list: the export kind, the file in TEMP and opening it.
 
 #include "documents/grid_export.h"
 #include "shell/session.h"
@@ -8,7 +8,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class QTableView;
 class QWidget;
@@ -22,16 +21,6 @@ QList<GridColumn> visibleColumns(const QTableView* grid);
 // Appends the view's rows to the file as a text table of the given kind
 // (see the logic's PRINT_INTO). False on a write error or without a model.
 bool PRINT_INTO(const QTableView* grid, const QString& fileName, const ExportKind& kind);
-
-// Opens the file with its associated application. Without an association
-// nothing happens and the file stays where it is; the result says whether
-// an application was started.
-bool SHELLEXECUTE_OPENFILE(const QString& fileName);
-
-// Replaces what SHELLEXECUTE_OPENFILE does (tests record instead of
-// launching); an empty opener restores the desktop's. Returns the previous.
-using FileOpener = std::function<bool(const QString& fileName)>;
-FileOpener setFileOpener(FileOpener opener);
 
 // The usual print of a list: choose the kind, rewrite
 // "<program dir>TEMP/<name>" + extension with the heading lines, append the

@@ -18,12 +18,6 @@ Application* Application::instance() {
     return dynamic_cast<Application*>(QCoreApplication::instance());
 }
 
-void Application::logException(const std::exception& e) const {
-    if (!logPath_.isEmpty())
-        appendExceptionLog(logPath_, QDateTime::currentDateTime(), exceptionClassName(e),
-                           exceptionMessage(e));
-}
-
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);

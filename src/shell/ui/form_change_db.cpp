@@ -77,8 +77,7 @@ void TForm_Change_DB::Button_OkClick() {
     }
     // The operators and their rights are those of the new database.
     accept();
-    if (session_.requestLogin)
-        session_.requestLogin();
+    session_.requestLogin();
 }
 
 } // namespace torvika

@@ -96,8 +96,7 @@ void TForm_Sazdava_Nova_Baza::Button_VavediClick() {
         accept();
         // After a failure the alias still leads to the old database: the
         // login is into that one.
-        if (session_.requestLogin)
-            session_.requestLogin();
+        session_.requestLogin();
         return;
     }
     const DbOperationResult r = updateCompanyDatabase(session_, selectedDirectory());
@@ -105,7 +104,7 @@ void TForm_Sazdava_Nova_Baza::Button_VavediClick() {
     showMessage(r.message);
     accept();
     // A failed update leaves the database as it was, and the login with it.
-    if (r.ok && session_.requestLogin)
+    if (r.ok)
         session_.requestLogin();
 }
 

@@ -2,130 +2,78 @@
 
 #include "common/dates.h"
 #include "common/errors.h"
-#include "common/exception_log.h"
+#include "common/ui/desktop.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
-#include "counterparties/ui/counterparty_picker.h"
-#include "counterparties/ui/quick_search.h"
-#include "documents/ui/grid_file.h"
+#include "common/ui/video_help.h"
 #include "shell/company_databases.h"
 #include "shell/external_programs.h"
+#include "shell/menu_tree.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/form_change_db.h"
 #include "shell/ui/form_sazdava_nova_baza.h"
 #include "shell/ui/login.h"
+#include "shell/ui/menu_rights.h"
 #include "shell/ui/operators_form.h"
-#include "shell/ui/video_help.h"
-#include "shell/version.h"
+#include "shell/ui/status_widgets.h"
 #include "shell/working_date.h"
 #include "shell/workspace_queries.h"
+#include "ui_general_form.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPainter>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QStyle>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
+#include <stdexcept>
 
 namespace torvika {
 
-// ---- small widgets -------------------------------------------------------
+namespace {
 
-void ClickablePanel::mousePressEvent(QMouseEvent* e) {
-    QLabel::mousePressEvent(e);
-    emit clicked();
-}
+// The tool buttons: the command each runs and its picture. A button without
+// a menu command runs the operation registered under its own name; "Брак"
+// has no operation.
+struct ToolButton {
+    const char* name;
+    const char* command;
+    QStyle::StandardPixmap icon;
+};
+constexpr ToolButton kToolButtons[] = {
+    {"SpdBtn_Dostap", "N_dostap", QStyle::SP_DialogYesButton},
+    {"SpdBtn_Smetka", "SpdBtn_Smetka", QStyle::SP_FileDialogListView},
+    // The cash count has no menu command; N_Kasa lends the button its right.
+    {"SpdBtn_Kasa", "SpdBtn_Kasa", QStyle::SP_DriveHDIcon},
+    {"SpdBtn_Artikuli", "N_Artikuli", QStyle::SP_FileDialogDetailedView},
+    {"SpdBtn_Kontragenti", "N_Klienti", QStyle::SP_DirHomeIcon},
+    {"SpdBtn_Sklad", "N_Sklad", QStyle::SP_DirIcon},
+    {"SpdBtn_Dostavka", "N_Dostavka", QStyle::SP_ArrowDown},
+    {"SpdBtn_Revizia", "N_Revizia", QStyle::SP_FileDialogContentsView},
+    {"SpdBtn_Transfer", "N_Transfer", QStyle::SP_BrowserReload},
+    {"SpdBtn_Brak", "", QStyle::SP_TrashIcon},
+    {"SpdBtn_Zada4i", "N_Zada4i", QStyle::SP_FileDialogInfoView},
+    {"SpdBtn_Oferti", "N_Oferti", QStyle::SP_FileIcon},
+};
 
-TickerStrip::TickerStrip(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("Image_Show_Valuta_Kurs"));
-    setToolTip(QStringLiteral("Кликнете за да промяна"));
-    setCursor(Qt::PointingHandCursor);
-    setAutoFillBackground(true);
-}
+const QString kOperatorPrefix = QStringLiteral("Оператор: ");
+const QString kWarehousePrefix = QStringLiteral("Склад: ");
+const QString kDatabasePrefix = QStringLiteral("База данни: ");
 
-QSize TickerStrip::sizeHint() const {
-    return {400, fontMetrics().height() + 6};
-}
+} // namespace
 
-int TickerStrip::textWidth() const {
-    return fontMetrics().horizontalAdvance(text);
-}
-
-void TickerStrip::drawAtPosition() {
-    drawnAt_ = position - 5;
-    update();
-}
-
-void TickerStrip::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette().base());
-    p.setPen(palette().text().color());
-    p.drawText(drawnAt_, 2 + fontMetrics().ascent(), text);
-}
-
-void TickerStrip::mousePressEvent(QMouseEvent*) {
-    emit clicked();
-}
-
-ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("Panel_Progress"));
-    setToolTip(QStringLiteral("Кликнете за промяна"));
-    auto* l = new QHBoxLayout(this);
-    l->setContentsMargins(2, 0, 2, 0);
-    gauge_ = new QProgressBar(this);
-    gauge_->setObjectName(QStringLiteral("Gauge1"));
-    cancel_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
-    cancel_->setObjectName(QStringLiteral("BitBtn_Sel_Cancel"));
-    cancel_->setToolTip(QStringLiteral("Прекъсни операцията"));
-    l->addWidget(gauge_, 1);
-    l->addWidget(cancel_);
-    connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
-    hide();
-}
-
-void ProgressPanel::start(int maximum) {
-    cancelled_ = false;
-    gauge_->setRange(0, maximum);
-    gauge_->setValue(0);
-    show();
-    QCoreApplication::processEvents();
-}
-
-void ProgressPanel::setValue(int value) {
-    gauge_->setValue(value);
-}
-
-bool ProgressPanel::cancelled() {
-    QCoreApplication::processEvents();
-    return cancelled_;
-}
-
-void ProgressPanel::finish() {
-    hide();
-}
-
-// ---- the main window -----------------------------------------------------
-
-TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
-    setObjectName(QStringLiteral("General_Form"));
-    setWindowTitle(QStringLiteral("ТОРВИКА - МАГАЗИН"));
-    buildMenu();
-    buildToolBars();
-    buildPages();
-    buildStatusLine();
+TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TGeneral_Form), session_(session) {
+    ui->setupUi(this);
+    setUpMenu();
+    setUpToolButtons();
+    setUpStatusLine();
+    connect(ui->Image_Show_Valuta_Kurs, &TickerStrip::clicked, this, [this] {
+        if (commands_.contains(QStringLiteral("N_Valuti")))
+            runCommand(QStringLiteral("N_Valuti"));
+    });
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TGeneral_Form::PageControl1Change);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -136,37 +84,39 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent) : QMainWindow(pa
     timer2_->setInterval(200);
     connect(timer2_, &QTimer::timeout, this, &TGeneral_Form::Timer2Timer);
 
-    login_ = std::make_unique<Login>(session_, this, *menu_);
-    connect(login_.get(), &Login::loggedIn, this, [this](const QString&) {
-        // The login gave SpdBtn_Kasa the right of N_Kasa; without its
-        // operation the button stays disabled all the same.
-        if (!hasCommand(toolCommands_.value(QStringLiteral("SpdBtn_Kasa"))))
-            toolButtons_.value(QStringLiteral("SpdBtn_Kasa"))->setEnabled(false);
-        timer1_->start();
-        refreshDatabasePanel();
-    });
+    login_ = std::make_unique<Login>(session_, menu_->action(QStringLiteral("N_Izhod")), this);
+    connect(login_.get(), &Login::loggedIn, this, [this] { timer1_->start(); });
     // The page shows the data of whoever is logged in now: after a failed
     // check, the previous operator.
     connect(login_.get(), &Login::checked, this, [this] {
-        if (pages_->currentIndex() == 0) {
-            runCommand(QStringLiteral("Get_All_Smetki"));
-            runCommand(QStringLiteral("Calculate_SUM"));
-        } else if (pages_->currentIndex() == 1) {
-            runCommand(QStringLiteral("Button_Refresh_Priem"));
-        }
+        if (HostPage* current = page(ui->PageControl1->currentIndex()))
+            current->refresh();
     });
+    connect(&session_, &Session::operatorChanged, this, &TGeneral_Form::showOperator);
+    connect(&session_, &Session::databaseChanged, this, [this] {
+        showDatabase();
+        loadActiveWarehouse(session_);
+        for (Module* m : modules_)
+            m->databaseChanged();
+    });
+    connect(&session_, &Session::activeWarehouseChanged, this, &TGeneral_Form::showWarehouse);
+    connect(&session_, &Session::loginRequested, this, &TGeneral_Form::N_dostapClick);
     registerOwnCommands();
-    session_.requestLogin = [this] { N_dostapClick(); };
 }
 
 TGeneral_Form::~TGeneral_Form() = default;
 
-Progress& TGeneral_Form::progress() {
-    return *panelProgress_;
+void TGeneral_Form::install(Module& module) {
+    modules_ << &module;
+    module.install(*this);
 }
 
-void TGeneral_Form::buildMenu() {
-    menu_ = std::make_unique<MainMenu>(menuBar());
+Progress& TGeneral_Form::progress() {
+    return *progress_;
+}
+
+void TGeneral_Form::setUpMenu() {
+    menu_ = std::make_unique<MainMenu>(ui->MainMenu_General);
     for (int n = 1; n < menu_->nodeCount(); ++n) {
         QAction* a = menu_->action(n);
         if (menu_->isSubmenu(n))
@@ -182,284 +132,158 @@ void TGeneral_Form::buildMenu() {
     }
 }
 
-void TGeneral_Form::buildToolBars() {
-    struct Button {
-        const char* name;
-        const char* hint;
-        const char* command;
-        QStyle::StandardPixmap icon;
-    };
-    const QList<QList<Button>> bars = {
-        {{"SpdBtn_Dostap", "Достъп оператори", "N_dostap", QStyle::SP_DialogYesButton},
-         {"SpdBtn_Smetka", "Активни сметки", "SpdBtn_Smetka", QStyle::SP_FileDialogListView},
-         // The cash count has no menu command (N_Kasa only lends the button its right).
-         {"SpdBtn_Kasa", "Паричен калкулатор", "SpdBtn_Kasa", QStyle::SP_DriveHDIcon}},
-        {{"SpdBtn_Artikuli", "Артикули", "N_Artikuli", QStyle::SP_FileDialogDetailedView},
-         {"SpdBtn_Kontragenti", "Контрагенти", "N_Klienti", QStyle::SP_DirHomeIcon},
-         {"SpdBtn_Sklad", "Складове", "N_Sklad", QStyle::SP_DirIcon}},
-        {{"SpdBtn_Dostavka", "Доставка", "N_Dostavka", QStyle::SP_ArrowDown},
-         {"SpdBtn_Revizia", "Ревизия", "N_Revizia", QStyle::SP_FileDialogContentsView},
-         {"SpdBtn_Transfer", "Трансфер", "N_Transfer", QStyle::SP_BrowserReload},
-         {"SpdBtn_Brak", "Брак", "", QStyle::SP_TrashIcon}},
-        {{"SpdBtn_Zada4i", "Задачи", "N_Zada4i", QStyle::SP_FileDialogInfoView},
-         {"SpdBtn_Oferti", "Оферти", "N_Oferti", QStyle::SP_FileIcon}},
-    };
-    int index = 1;
-    for (const auto& bar : bars) {
-        QToolBar* tb = addToolBar(QString());
-        tb->setObjectName(QStringLiteral("ToolBar%1").arg(index++));
-        tb->setMovable(false);
-        for (const Button& b : bar) {
-            auto* button = new QToolButton(tb);
-            const QString name = QString::fromLatin1(b.name);
-            button->setObjectName(name);
-            button->setToolTip(QString::fromUtf8(b.hint));
-            button->setText(QString::fromUtf8(b.hint));
-            button->setIcon(style()->standardIcon(b.icon));
-            button->setIconSize(QSize(32, 32));
-            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-            button->setAutoRaise(true);
-            tb->addWidget(button);
-            toolButtons_.insert(name, button);
-            const QString command = QString::fromLatin1(b.command);
-            toolCommands_.insert(name, command);
-            if (!command.isEmpty())
-                connect(button, &QToolButton::clicked, this, [this, command] { runCommand(command); });
-        }
+void TGeneral_Form::setUpToolButtons() {
+    for (const ToolButton& b : kToolButtons) {
+        const QString name = QString::fromLatin1(b.name);
+        auto* button = findChild<QToolButton*>(name);
+        Q_ASSERT(button);
+        button->setIcon(style()->standardIcon(b.icon));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        toolButtons_.insert(name, button);
+        const QString command = QString::fromLatin1(b.command);
+        toolCommands_.insert(name, command);
+        // A tool button runs its command whatever the command's enabled state.
+        if (!command.isEmpty())
+            connect(button, &QToolButton::clicked, this, [this, command] { runCommand(command); });
+    }
+    connect(menu_->action(QStringLiteral("N_Kasa")), &QAction::changed, this,
+            &TGeneral_Form::updateToolButtons);
+    updateToolButtons();
+}
+
+void TGeneral_Form::updateToolButtons() {
+    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it) {
+        bool enabled = !it.value().isEmpty() && commands_.contains(it.value());
+        // SpdBtn_Kasa follows the operator's right to N_Kasa; the others ignore rights.
+        if (it.key() == QLatin1String("SpdBtn_Kasa"))
+            enabled = enabled && menu_->hasRight(menuNodeNumber(QStringLiteral("N_Kasa")));
+        toolButtons_.value(it.key())->setEnabled(enabled);
     }
 }
 
-void TGeneral_Form::buildPages() {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    ticker_ = new TickerStrip(central);
-    layout->addWidget(ticker_);
-    connect(ticker_, &TickerStrip::clicked, this, [this] { runCommand(QStringLiteral("N_Valuti")); });
-
-    pages_ = new QTabWidget(central);
-    pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setTabPosition(QTabWidget::South);
-    layout->addWidget(pages_, 1);
-
-    // Shop page: the sale list and its buttons are added by the sales windows.
-    auto* shop = new QWidget(pages_);
-    shop->setObjectName(QStringLiteral("TabSheet_Magazin"));
-    auto* sl = new QGridLayout(shop);
-    auto* barcode = new QLineEdit(shop);
-    barcode->setObjectName(QStringLiteral("Edit_Barkod"));
-    auto* vat = new QCheckBox(QStringLiteral("Вкл./Изк. ДДС"), shop);
-    vat->setObjectName(QStringLiteral("ChkBox_Add_DDS"));
-    auto* bills = new QComboBox(shop);
-    bills->setObjectName(QStringLiteral("ComboBox_Smetka"));
-    // The sale counterparty: quick search by typing, or the list ("Избор клиенти").
-    auto* counterparty = new CounterpartyQuickSearch(session_, QuickSearchPage::Shop, shop);
-    sl->addWidget(counterparty, 0, 0, 1, 2);
-    sl->addWidget(bills, 0, 2);
-    sl->addWidget(barcode, 1, 0, 1, 2);
-    sl->addWidget(vat, 1, 2);
-    const QList<std::pair<const char*, const char*>> buttons = {
-        {"Button_Insert_in_List", "Добави в списък"},
-        {"Button_Prodajba", "Продажба"},
-        {"Button_Otkaz", "Откажи"},
-        {"Button_Pe4at_Dokumenti", "Печат на документи"},
-        {"Button_Select_all", "Избери всичко"},
-        {"Button_TO", "Свободна отстъпка"},
-        {"Button_Refresh", "Обнови"}};
-    auto* buttonRow = new QHBoxLayout;
-    for (const auto& [name, caption] : buttons) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), shop);
-        b->setObjectName(QString::fromLatin1(name));
-        buttonRow->addWidget(b);
-    }
-    sl->addLayout(buttonRow, 2, 0, 1, 3);
-    sl->setRowStretch(3, 1);
-    pages_->addTab(shop, QStringLiteral("МАГАЗИН"));
-
-    // Service page.
-    auto* service = new QWidget(pages_);
-    service->setObjectName(QStringLiteral("TabSheet_Servis"));
-    auto* vl = new QGridLayout(service);
-    auto* serial = new QLineEdit(service);
-    serial->setObjectName(QStringLiteral("Edit_SN"));
-    auto* currency = new QComboBox(service);
-    currency->setObjectName(QStringLiteral("ComboBox_Valuta"));
-    auto* department = new QComboBox(service);
-    department->setObjectName(QStringLiteral("ComboBox_Otdel"));
-    department->setToolTip(QStringLiteral("Изберете отдел към който ще се печата"));
-    auto* due = new QDateEdit(service);
-    due->setObjectName(QStringLiteral("DateTimePicker_Krai_Data"));
-    due->setCalendarPopup(true);
-    due->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    auto* serviceCounterparty = new CounterpartyQuickSearch(session_, QuickSearchPage::Service, service);
-    vl->addWidget(serviceCounterparty, 0, 0, 1, 4);
-    vl->addWidget(serial, 1, 0);
-    vl->addWidget(currency, 1, 1);
-    vl->addWidget(department, 1, 2);
-    vl->addWidget(due, 1, 3);
-    vl->setRowStretch(2, 1);
-    pages_->addTab(service, QStringLiteral("СЕРВИЗ"));
-
-    // Fiscal-service page: its tab is hidden in this configuration.
-    auto* fiscal = new QWidget(pages_);
-    fiscal->setObjectName(QStringLiteral("TabSheet_Fisk_Ser"));
-    auto* fl = new QGridLayout(fiscal);
-    auto* device = new QLineEdit(fiscal);
-    device->setObjectName(QStringLiteral("Edit_ID_EKA"));
-    fl->addWidget(device, 0, 0);
-    fl->setRowStretch(1, 1);
-    pages_->addTab(fiscal, QStringLiteral("ФИСКАЛЕН СЕРВИЗ"));
-    pages_->setTabVisible(2, false);
-
-    connect(pages_, &QTabWidget::currentChanged, this, &TGeneral_Form::PageControl1Change);
-    setCentralWidget(central);
-    centralWidget()->layout()->setObjectName(QStringLiteral("CentralLayout"));
-}
-
-ClickablePanel* TGeneral_Form::panel(const char* name, const QString& hint) {
-    auto* p = new ClickablePanel(this);
-    p->setObjectName(QString::fromLatin1(name));
-    p->setToolTip(hint);
-    p->setFrameShape(QFrame::Panel);
-    p->setFrameShadow(QFrame::Sunken);
-    p->setMargin(2);
-    return p;
-}
-
-void TGeneral_Form::buildStatusLine() {
-    auto* bar = new QFrame(centralWidget());
-    bar->setObjectName(QStringLiteral("Panel_As_StatusBar"));
-    const QString hint = QStringLiteral("Кликнете за промяна");
-    bar->setToolTip(hint);
-    auto* l = new QHBoxLayout(bar);
-    l->setContentsMargins(0, 0, 0, 0);
-    l->setSpacing(2);
-    panelDateTime_ = panel("Panel_DateTime", hint);
-    panelTerminal_ = new QLabel(bar);
-    panelTerminal_->setObjectName(QStringLiteral("Panel_terminal"));
-    panelTerminal_->setToolTip(QStringLiteral("Терминал N:"));
-    panelTerminal_->setFrameShape(QFrame::Panel);
-    panelTerminal_->setFrameShadow(QFrame::Sunken);
-    panelTerminal_->setMargin(2);
-    panelOperator_ = panel("Panel_Operator", hint);
-    panelOperator_->setText(QStringLiteral("Оператор: "));
-    panelSklad_ = panel("Panel_Sklad", hint);
-    panelSklad_->setText(QStringLiteral("Склад: "));
-    panelDatabase_ = panel("Panel_Database", hint);
-    panelDatabase_->setText(QStringLiteral("База данни: "));
-    panelProgress_ = new ProgressPanel(bar);
+void TGeneral_Form::setUpStatusLine() {
+    progress_ = new ProgressPanel(ui->Panel_Progress, ui->Gauge1, ui->BitBtn_Sel_Cancel);
     const QFontMetrics fm = fontMetrics();
-    panelDateTime_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00.00.0000 - 00:00:00")) + 12);
-    panelTerminal_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00")) + 12);
-    panelTerminal_->setAlignment(Qt::AlignCenter);
-    panelOperator_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Оператор: Администратор")) + 12);
-    panelSklad_->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Склад: 1:Основен склад")) + 12);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{panelDateTime_, panelTerminal_, panelOperator_, panelSklad_})
-        l->addWidget(w);
-    l->addWidget(panelDatabase_, 1);
-    l->addWidget(panelProgress_, 1);
-    centralWidget()->layout()->addWidget(bar);
+    ui->Panel_DateTime->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00.00.0000 - 00:00:00")) + 12);
+    ui->Panel_terminal->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00")) + 12);
+    ui->Panel_terminal->setAlignment(Qt::AlignCenter);
+    ui->Panel_Operator->setMinimumWidth(
+        fm.horizontalAdvance(kOperatorPrefix + QStringLiteral("Администратор")) + 12);
+    ui->Panel_Sklad->setMinimumWidth(
+        fm.horizontalAdvance(kWarehousePrefix + QStringLiteral("1:Основен склад")) + 12);
 
-    connect(panelDateTime_, &ClickablePanel::clicked, this, [] {
+    connect(ui->Panel_DateTime, &ClickablePanel::clicked, this, [] {
         if (!startExternal(ExternalProgram::DateTimeSettings))
             showMessage(notInstalledMessage(ExternalProgram::DateTimeSettings));
     });
-    connect(panelOperator_, &ClickablePanel::clicked, this, [this] { N_dostapClick(); });
-    connect(panelDatabase_, &ClickablePanel::clicked, this,
+    connect(ui->Panel_Operator, &ClickablePanel::clicked, this, &TGeneral_Form::N_dostapClick);
+    connect(ui->Panel_Database, &ClickablePanel::clicked, this,
             [this] { runCommand(QStringLiteral("N_Open_DataBase")); });
-    connect(panelSklad_, &ClickablePanel::clicked, this, [this] { runCommand(QStringLiteral("N_Sklad")); });
+    connect(ui->Panel_Sklad, &ClickablePanel::clicked, this, [this] {
+        if (commands_.contains(QStringLiteral("N_Sklad")))
+            runCommand(QStringLiteral("N_Sklad"));
+    });
 }
 
-void TGeneral_Form::setCommand(const QString& name, std::function<void()> operation) {
+bool TGeneral_Form::isCommandName(const QString& name) const {
+    return menuNodeNumber(name) > 0 || toolCommands_.contains(name);
+}
+
+void TGeneral_Form::registerCommand(const QString& name, std::function<void()> operation) {
+    if (!isCommandName(name))
+        throw std::logic_error("registerCommand: no menu command or tool button named " + name.toStdString());
+    if (commands_.contains(name))
+        throw std::logic_error("registerCommand: " + name.toStdString() + " is registered twice");
     commands_.insert(name, std::move(operation));
-    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it) {
-        if (it.value() != name)
-            continue;
-        // SpdBtn_Kasa follows the operator's right to N_Kasa; the others ignore rights.
-        toolButtons_.value(it.key())->setEnabled(it.key() != QLatin1String("SpdBtn_Kasa") ||
-                                                 menu_->action(QStringLiteral("N_Kasa"))->isEnabled());
-    }
+    menu_->setAvailable(menuNodeNumber(name), true);
+    updateToolButtons();
 }
 
 void TGeneral_Form::runCommand(const QString& name) {
+    if (!isCommandName(name))
+        throw std::logic_error("runCommand: no menu command or tool button named " + name.toStdString());
     auto it = commands_.constFind(name);
-    if (it != commands_.cend() && *it)
+    if (it != commands_.cend())
         (*it)();
 }
 
-void TGeneral_Form::registerOwnCommands() {
-    // Tool buttons whose operation is not attached yet stay disabled.
-    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it)
-        toolButtons_.value(it.key())->setEnabled(false);
+QAction* TGeneral_Form::command(const QString& name) const {
+    QAction* a = menu_->action(name);
+    if (!a)
+        throw std::logic_error("command: no menu command named " + name.toStdString());
+    return a;
+}
 
-    setCommand(QStringLiteral("N_dostap"), [this] { N_dostapClick(); });
-    setCommand(QStringLiteral("N_Izhod"), [this] { close(); });
-    setCommand(QStringLiteral("N_Operatori"), [this] { N_OperatoriClick(session_, this); });
-    setCommand(QStringLiteral("N_Klienti"), [this] { N_KlientiClick(session_, this); });
-    setCommand(QStringLiteral("N_Select_Kontrag"), [this] { N_Select_KontragClick(session_, this); });
-    setCommand(QStringLiteral("N43"), [this] { TAboutBox(this).exec(); });
-    setCommand(QStringLiteral("N_Calc"), [] {
+void TGeneral_Form::addPage(HostPage* page, const PageSpec& spec) {
+    int index = 0;
+    while (index < pages_.size() && pages_[index].second.position < spec.position)
+        ++index;
+    pages_.insert(index, {page, spec});
+    {
+        const QSignalBlocker block(ui->PageControl1);
+        ui->PageControl1->insertTab(index, page, spec.caption);
+        ui->PageControl1->setTabVisible(index, spec.tabVisible);
+        ui->PageControl1->setCurrentIndex(0);
+    }
+    setWindowTitle(pages_.front().second.windowTitle);
+}
+
+HostPage* TGeneral_Form::page(int position) const {
+    return position >= 0 && position < pages_.size() ? pages_[position].first : nullptr;
+}
+
+void TGeneral_Form::registerOwnCommands() {
+    registerCommand(QStringLiteral("N_dostap"), [this] { N_dostapClick(); });
+    registerCommand(QStringLiteral("N_Izhod"), [this] { close(); });
+    registerCommand(QStringLiteral("N_Operatori"), [this] { N_OperatoriClick(session_, this); });
+    registerCommand(QStringLiteral("N43"), [this] { TAboutBox(this).exec(); });
+    registerCommand(QStringLiteral("N_Calc"), [] {
         if (!startExternal(ExternalProgram::Calculator))
             showMessage(notInstalledMessage(ExternalProgram::Calculator));
     });
-    setCommand(QStringLiteral("N_Notepad"), [] {
+    registerCommand(QStringLiteral("N_Notepad"), [] {
         if (!startExternal(ExternalProgram::TextEditor))
             showMessage(notInstalledMessage(ExternalProgram::TextEditor));
     });
-    setCommand(QStringLiteral("Open_Exe"), [] {
+    registerCommand(QStringLiteral("Open_Exe"), [] {
         QString file = Messages::current().openFileName(QStringLiteral("Отвори програма..."), QString(),
                                                         QStringLiteral("All Files (*);;Text Files (*.txt)"));
         if (!file.isEmpty() && !startProgramFile(file))
             showMessage(QStringLiteral("Програмата не може да бъде стартирана: ") + file);
     });
-    setCommand(QStringLiteral("N_Help"), [this] {
+    registerCommand(QStringLiteral("N_Help"), [this] {
         QString help = session_.programDir.videoDir() + QStringLiteral("/R_P.rtf");
         if (QFileInfo::exists(help))
             SHELLEXECUTE_OPENFILE(help);
     });
-    // Company databases: after any of them the status line shows where the
-    // workspace is now (the login they request fills it as well).
-    auto databaseCommand = [this](std::function<void()> dialog) {
-        return [this, dialog] {
-            dialog();
-            refreshDatabasePanel();
-            refreshWarehousePanel();
-        };
-    };
-    setCommand(QStringLiteral("N_Open_DataBase"),
-               databaseCommand([this] { TForm_Change_DB::run(session_, this); }));
-    setCommand(QStringLiteral("N_Nova_Baza"),
-               databaseCommand([this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); }));
-    setCommand(QStringLiteral("N_Update_DB"),
-               databaseCommand([this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); }));
-    setCommand(QStringLiteral("N_Send_Reports"), [] {
+    registerCommand(QStringLiteral("N_Open_DataBase"), [this] { TForm_Change_DB::run(session_, this); });
+    registerCommand(QStringLiteral("N_Nova_Baza"),
+                    [this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); });
+    registerCommand(QStringLiteral("N_Update_DB"),
+                    [this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); });
+    registerCommand(QStringLiteral("N_Send_Reports"), [] {
         showMessage(QStringLiteral("Желаете ли да уведомите разработчика за възникнали грешки при работа?"));
     });
 }
 
-QString TGeneral_Form::currentOperator() const {
-    return panelOperator_->text().mid(10);
+void TGeneral_Form::showOperator() {
+    const QDateTime now = session_.now();
+    ui->Panel_DateTime->setText(shortDate(now.date()) + QStringLiteral(" - ") + shortTime(now.time()));
+    ui->Panel_Operator->setText(kOperatorPrefix + session_.operatorName());
+    showDatabase();
+    applyRights(*menu_, session_.rights());
+    updateToolButtons();
+    logged([this] { applyOperatorShortcuts(*menu_, session_.firmData(), session_.operatorName()); });
+    for (Module* m : modules_)
+        m->loggedIn();
 }
 
-void TGeneral_Form::refreshDatabasePanel() {
-    panelDatabase_->setText(QStringLiteral("База данни: ") +
-                            QDir::toNativeSeparators(session_.workspace.directory()));
+void TGeneral_Form::showDatabase() {
+    ui->Panel_Database->setText(kDatabasePrefix + QDir::toNativeSeparators(session_.workspace.directory()));
 }
 
-void TGeneral_Form::refreshWarehousePanel() {
-    try {
-        panelSklad_->setText(warehousePanelText(session_.workspace.db(), session_.firmData().activeStore()));
-    } catch (const Error& e) {
-        panelSklad_->setText(QStringLiteral("Склад: :"));
-        logException(e);
-    }
-}
-
-void TGeneral_Form::logException(const std::exception& e) const {
-    appendExceptionLog(session_.programDir.exceptionsLog(), session_.now(), exceptionClassName(e),
-                       exceptionMessage(e));
+void TGeneral_Form::showWarehouse() {
+    ui->Panel_Sklad->setText(kWarehousePrefix + session_.activeWarehouseText());
 }
 
 void TGeneral_Form::N_dostapClick() {
@@ -467,10 +291,10 @@ void TGeneral_Form::N_dostapClick() {
 }
 
 bool TGeneral_Form::start() {
-    // Menu commands of the service pages follow the visibility of their tabs.
-    menu_->setHidden(QStringLiteral("N_Nastr_SERVICE"), !pages_->isTabVisible(1));
-    menu_->setHidden(QStringLiteral("N_Spr_Serviz"), !pages_->isTabVisible(1));
-    menu_->setHidden(QStringLiteral("N_Nastr_Fisk_Ser"), !pages_->isTabVisible(2));
+    // Menu commands of a page follow the visibility of its tab.
+    for (const auto& [p, spec] : pages_)
+        for (const QString& name : spec.menuCommands)
+            menu_->setHidden(name, !spec.tabVisible);
 
     // Working-date guard at start.
     FirmData fd = session_.firmData();
@@ -482,7 +306,8 @@ bool TGeneral_Form::start() {
     if (check.question) {
         if (!askYesNo(*check.question))
             return false;
-        fd.setLastWorkingDate(today);
+        if (!logged([&] { fd.setLastWorkingDate(today); }))
+            return false;
     }
 
     // The first login; it opens the workspace. Cancel confirmed there ends
@@ -490,16 +315,15 @@ bool TGeneral_Form::start() {
     if (!login_->N_dostapClick() && login_->quitRequested())
         return false;
     versionCheck();
-    refreshWarehousePanel();
+    loadActiveWarehouse(session_);
 
-    if (fd.posMode()) {
+    if (fd.posMode())
         setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
-    }
     return true;
 }
 
 void TGeneral_Form::versionCheck() {
-    try {
+    logged([this] {
         VersionCheck v = checkDatabaseVersion(session_);
         if (!v.outdated)
             return;
@@ -508,9 +332,7 @@ void TGeneral_Form::versionCheck() {
             runCommand(QStringLiteral("N_Update_DB"));
         else
             showMessage(v.noScriptMessage);
-    } catch (const Error& e) {
-        logException(e);
-    }
+    });
 }
 
 void TGeneral_Form::showEvent(QShowEvent* e) {
@@ -522,98 +344,59 @@ void TGeneral_Form::showEvent(QShowEvent* e) {
 }
 
 void TGeneral_Form::rebuildTicker() {
-    try {
-        ticker_->text = session_.workspace.isOpen()
-                            ? buildTickerText(session_.workspace.db(), session_.displayDecimals)
-                            : QString();
-    } catch (const Error& e) {
-        ticker_->text.clear();
-        logException(e);
-    }
+    auto* ticker = ui->Image_Show_Valuta_Kurs;
+    ticker->text.clear();
+    if (session_.workspace.isOpen())
+        logged([&] { ticker->text = buildTickerText(session_.db(), session_.displayDecimals); });
 }
 
 void TGeneral_Form::FormShow() {
     rebuildTicker();
-    ticker_->position = width();
+    ui->Image_Show_Valuta_Kurs->position = width();
     timer2_->start();
-    if (auto* bills = findChild<QComboBox*>(QStringLiteral("ComboBox_Smetka")); bills && bills->count() > 0)
-        bills->setCurrentIndex(bills->count() - 1);
-    FirmData fd = session_.firmData();
-    panelTerminal_->setText(QString::number(fd.terminal()));
-    if (pages_->currentIndex() == 0) {
-        findChild<QCheckBox*>(QStringLiteral("ChkBox_Add_DDS"))
-            ->setVisible(QString::compare(fd.vatText(), QStringLiteral("0")) > 0);
-        findChild<QLineEdit*>(QStringLiteral("Edit_Barkod"))->setFocus();
-    } else if (pages_->currentIndex() == 1) {
-        findChild<QLineEdit*>(QStringLiteral("Edit_SN"))->setFocus();
-        runCommand(QStringLiteral("Button_Refresh_Priem"));
-    }
+    ui->Panel_terminal->setText(QString::number(session_.firmData().terminal()));
+    const int current = ui->PageControl1->currentIndex();
+    for (int i = 0; i < pages_.size(); ++i)
+        pages_[i].first->formShown(i == current);
 }
 
 void TGeneral_Form::PageControl1Change(int index) {
-    switch (index) {
-    case 0:
-        setWindowTitle(QStringLiteral("ТОРВИКА - МАГАЗИН"));
-        break;
-    case 1: {
-        setWindowTitle(QStringLiteral("ТОРВИКА - СЕРВИЗ"));
-        auto* currency = findChild<QComboBox*>(QStringLiteral("ComboBox_Valuta"));
-        auto* department = findChild<QComboBox*>(QStringLiteral("ComboBox_Otdel"));
-        currency->clear();
-        department->clear();
-        try {
-            if (session_.workspace.isOpen()) {
-                currency->addItems(currencyNames(session_.workspace.db()));
-                department->addItems(departmentItems(session_.workspace.db()));
-            }
-        } catch (const Error& e) {
-            logException(e);
-        }
-        department->setCurrentIndex(department->count() > 0 ? 0 : -1);
-        findChild<QDateEdit*>(QStringLiteral("DateTimePicker_Krai_Data"))->setDate(session_.today());
-        currency->setCurrentIndex(currency->count() > 0 ? 0 : -1);
-        runCommand(QStringLiteral("Button_Refresh_Priem"));
-        findChild<QLineEdit*>(QStringLiteral("Edit_SN"))->setFocus();
-        break;
-    }
-    case 2: {
-        setWindowTitle(QStringLiteral("ТОРВИКА - ФИСКАЛЕН СЕРВИЗ"));
-        auto* device = findChild<QLineEdit*>(QStringLiteral("Edit_ID_EKA"));
-        device->clear();
-        device->setFocus();
-        break;
-    }
-    default:
-        break;
+    if (HostPage* p = page(index)) {
+        setWindowTitle(pages_[index].second.windowTitle);
+        p->activated();
     }
     if (session_.firmData().loginOnPageSwitch())
         N_dostapClick();
 }
 
 void TGeneral_Form::Timer1Timer() {
-    panelDateTime_->setText(shortDate(session_.today()) + QStringLiteral(" - ") +
-                            shortTime(session_.now().time()));
-    if (ticker_->position < -ticker_->textWidth()) {
+    ui->Panel_DateTime->setText(shortDate(session_.today()) + QStringLiteral(" - ") +
+                                shortTime(session_.now().time()));
+    auto* ticker = ui->Image_Show_Valuta_Kurs;
+    if (ticker->position < -ticker->textWidth()) {
         rebuildTicker();
-        ticker_->position = ticker_->width();
+        ticker->position = ticker->width();
     }
 }
 
 void TGeneral_Form::Timer2Timer() {
-    if (ticker_->position >= -ticker_->textWidth()) {
-        ticker_->drawAtPosition();
-        ticker_->position -= 5;
+    auto* ticker = ui->Image_Show_Valuta_Kurs;
+    if (ticker->position >= -ticker->textWidth()) {
+        ticker->drawAtPosition();
+        ticker->position -= 5;
     }
     FirmData fd = session_.firmData();
     const QDate today = session_.today();
-    if (auto question = runningDateQuestion(today, fd.lastWorkingDateText(today))) {
-        timer2_->stop();
-        if (askYesNo(*question))
-            fd.setLastWorkingDate(today);
-        else if (!startExternal(ExternalProgram::DateTimeSettings))
-            showMessage(notInstalledMessage(ExternalProgram::DateTimeSettings));
-        timer2_->start();
-    }
+    std::optional<QString> question;
+    if (!logged([&] { question = runningDateQuestion(today, fd.lastWorkingDateText(today)); }) || !question)
+        return;
+    timer2_->stop();
+    // The timer runs again whatever the answer and whatever happens to the write.
+    const auto restart = qScopeGuard([this] { timer2_->start(); });
+    if (askYesNo(*question))
+        logged([&] { fd.setLastWorkingDate(today); });
+    else if (!startExternal(ExternalProgram::DateTimeSettings))
+        showMessage(notInstalledMessage(ExternalProgram::DateTimeSettings));
 }
 
 void TGeneral_Form::Action_Search() {
@@ -637,15 +420,15 @@ void TGeneral_Form::showVideoHelp(const QString& keyword) {
 }
 
 void TGeneral_Form::closeEvent(QCloseEvent* e) {
+    for (Module* m : modules_)
+        m->exiting();
     FirmData fd = session_.firmData();
-    try {
+    logged([&] {
         fd.setLastWorkingDate(session_.today());
         // Nobody logged in: the last operator stays as it was.
-        if (!currentOperator().isEmpty())
-            fd.setActiveOperator(currentOperator());
-    } catch (const std::exception& ex) {
-        logException(ex);
-    }
+        if (!session_.operatorName().isEmpty())
+            fd.setActiveOperator(session_.operatorName());
+    });
     timer1_->stop();
     timer2_->stop();
     // Ending the session may end this program at once: only once the date

@@ -1,106 +1,56 @@
 #pragma once
-// The main window: menu, tool bars, currency ticker, the three pages and the
-// status line; the start-up sequence, the timers, the working-date guard and
-// the orderly exit.
+// The main window: menu, tool bars, currency ticker, the pages of the
+// subsystems and the status line; the start-up sequence, the timers, the
+// working-date guard and the orderly exit. It hosts the subsystems' modules
+// and knows none of them.
 
-#include "common/progress.h"
 #include "shell/session.h"
+#include "shell/ui/host.h"
 #include "shell/ui/main_menu.h"
 
-#include <QFrame>
 #include <QHash>
-#include <QLabel>
 #include <QMainWindow>
 #include <functional>
-#include <limits>
 #include <memory>
 
-class QProgressBar;
-class QPushButton;
-class QTabWidget;
-class QTimer;
 class QToolButton;
+class QTimer;
+
+namespace Ui {
+class TGeneral_Form;
+}
 
 namespace torvika {
 
 class Login;
+class ProgressPanel;
 
-// A status-line panel that reports clicks.
-class ClickablePanel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-};
-
-// The strip under the tool bars on which the currency rates scroll.
-class TickerStrip : public QWidget {
-    Q_OBJECT
-public:
-    explicit TickerStrip(QWidget* parent = nullptr);
-    QString text;
-    int position = 0;
-    // Draws the text at the current position (x = position - 5).
-    void drawAtPosition();
-    int textWidth() const;
-    QSize sizeHint() const override;
-signals:
-    void clicked();
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-
-private:
-    int drawnAt_ = std::numeric_limits<int>::max(); // nothing drawn before the first tick
-};
-
-// Panel_Progress: a gauge and a cancel button for long operations.
-class ProgressPanel : public QFrame, public Progress {
-    Q_OBJECT
-public:
-    explicit ProgressPanel(QWidget* parent = nullptr);
-    void start(int maximum) override;
-    void setValue(int value) override;
-    bool cancelled() override;
-    void finish() override;
-
-private:
-    QProgressBar* gauge_;
-    QPushButton* cancel_;
-    bool cancelled_ = false;
-};
-
-class TGeneral_Form : public QMainWindow {
+class TGeneral_Form : public QMainWindow, public Host {
     Q_OBJECT
 public:
     explicit TGeneral_Form(Session& session, QWidget* parent = nullptr);
     ~TGeneral_Form() override;
 
+    // Installs a module (not owned; it outlives the window's run).
+    void install(Module& module);
+
     // The start-up sequence; false when the operator ended the program at
-    // the working-date question.
+    // the working-date question or at the first login.
     bool start();
 
-    Session& session() { return session_; }
+    // Host
+    Session& session() override { return session_; }
+    QWidget* window() override { return this; }
+    Progress& progress() override;
+    void registerCommand(const QString& name, std::function<void()> operation) override;
+    void runCommand(const QString& name) override;
+    QAction* command(const QString& name) const override;
+    void addPage(HostPage* page, const PageSpec& spec) override;
+
     MainMenu& mainMenu() { return *menu_; }
-    Progress& progress();
     Login& login() { return *login_; }
-
-    // Attaches the operation of a menu command (by the action's objectName)
-    // or of a tool button without a menu command. Tool buttons run the
-    // operation whatever the command's enabled state.
-    void setCommand(const QString& name, std::function<void()> operation);
-    bool hasCommand(const QString& name) const { return commands_.contains(name); }
-    void runCommand(const QString& name);
-
-    // The operator name shown in the status line (after "Оператор: ").
-    QString currentOperator() const;
-    void refreshWarehousePanel();
-    void refreshDatabasePanel();
+    // The page at a tab position, nullptr when none was added there.
+    HostPage* page(int position) const;
 
     // Shared busy animation of report searches, and the video help.
     void Action_Search();
@@ -119,30 +69,30 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void buildMenu();
-    void buildToolBars();
-    void buildPages();
-    void buildStatusLine();
+    void setUpMenu();
+    void setUpToolButtons();
+    void setUpStatusLine();
     void registerOwnCommands();
+    void updateToolButtons();
+    void showOperator();
+    void showDatabase();
+    void showWarehouse();
     void versionCheck();
     void rebuildTicker();
-    void logException(const std::exception& e) const;
-    ClickablePanel* panel(const char* name, const QString& hint);
+    bool isCommandName(const QString& name) const;
 
+    std::unique_ptr<Ui::TGeneral_Form> ui;
     Session& session_;
     std::unique_ptr<MainMenu> menu_;
     std::unique_ptr<Login> login_;
+    ProgressPanel* progress_ = nullptr;
+    QList<Module*> modules_;
     QHash<QString, std::function<void()>> commands_;
-    QHash<QString, QToolButton*> toolButtons_; // button name -> button
-    QHash<QString, QString> toolCommands_;     // button name -> command it runs
-    TickerStrip* ticker_ = nullptr;
-    QTabWidget* pages_ = nullptr;
-    ClickablePanel* panelDateTime_ = nullptr;
-    QLabel* panelTerminal_ = nullptr;
-    ClickablePanel* panelOperator_ = nullptr;
-    ClickablePanel* panelSklad_ = nullptr;
-    ClickablePanel* panelDatabase_ = nullptr;
-    ProgressPanel* panelProgress_ = nullptr;
+    // Tool buttons and the command each runs (its own name when it has no
+    // menu command).
+    QHash<QString, QToolButton*> toolButtons_;
+    QHash<QString, QString> toolCommands_;
+    QList<std::pair<HostPage*, PageSpec>> pages_;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     QWidget* searchAnimation_ = nullptr;

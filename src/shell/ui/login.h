@@ -1,29 +1,30 @@
 #pragma once
 // The login: the dialog TForm_Dostap_Operators and the request N_dostapClick
-// that shows it. A successful login puts the operator into the status line
-// and the session, applies the operator's rights and shortcuts to the main
-// menu and restores the counterparty the operator last selected in this run.
+// that shows it. A successful check makes the operator the session's
+// operator with his rights; the main window and the pages show that state.
 
 #include "shell/session.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
-class QComboBox;
-class QLineEdit;
-class QPushButton;
+class QAction;
+
+namespace Ui {
+class TForm_Dostap_Operators;
+}
 
 namespace torvika {
-
-class MainMenu;
 
 class TForm_Dostap_Operators : public QDialog {
     Q_OBJECT
 public:
-    // mainWindow holds the status panels, SpdBtn_Kasa and the shop-page
-    // controls the login updates (any of them may be absent).
-    TForm_Dostap_Operators(Session& session, QWidget* mainWindow, MainMenu& menu, QWidget* parent = nullptr);
+    // exitCommand is N_Izhod: an operator denied it cannot leave the
+    // program from the login either.
+    TForm_Dostap_Operators(Session& session, const QAction* exitCommand, QWidget* parent = nullptr);
+    ~TForm_Dostap_Operators() override;
 
     // Ends the program when the operator confirms Cancel; by default
     // QCoreApplication::quit().
@@ -40,8 +41,7 @@ public slots:
     void reject() override;
 
 signals:
-    // After a successful check, once the status line, rights and shortcuts
-    // are in place: the main window starts its clock.
+    // After a successful check, once the session holds the operator.
     void loggedIn(const QString& operatorName);
     // After every check that could be made, successful or not: the main
     // window refreshes its page for whoever is logged in now.
@@ -51,15 +51,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void logException(const std::exception& e) const;
-
+    std::unique_ptr<Ui::TForm_Dostap_Operators> ui;
     Session& session_;
-    QWidget* mainWindow_;
-    MainMenu& menu_;
-    QComboBox* ComboBox_Operators;
-    QLineEdit* Edit_Password;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QPointer<const QAction> exitCommand_;
     std::function<void()> quit_;
     bool quitRequested_ = false;
 };
@@ -69,7 +63,7 @@ private:
 class Login : public QObject {
     Q_OBJECT
 public:
-    Login(Session& session, QWidget* mainWindow, MainMenu& menu, QObject* parent = nullptr);
+    Login(Session& session, const QAction* exitCommand, QWidget* parentWindow, QObject* parent = nullptr);
     ~Login() override;
 
     // Clears the password and shows the dialog modally. True when an
@@ -87,8 +81,8 @@ signals:
 
 private:
     Session& session_;
-    QWidget* mainWindow_;
-    MainMenu& menu_;
+    const QAction* exitCommand_;
+    QWidget* parentWindow_;
     QPointer<TForm_Dostap_Operators> dialog_;
     std::function<void()> quit_;
 };

@@ -15,6 +15,8 @@ MainMenu::MainMenu(QMenuBar* bar) : bar_(bar) {
     actions_.resize(count);
     menus_.resize(count);
     hidden_.resize(count);
+    rights_.fill(true, count);
+    available_.fill(false, count);
     parents_.resize(count);
     parents_[0] = -1;
     for (int n = 1; n < count; ++n) {
@@ -37,6 +39,8 @@ MainMenu::MainMenu(QMenuBar* bar) : bar_(bar) {
         if (node.shortcut[0])
             a->setShortcut(QKeySequence(QString::fromUtf16(node.shortcut)));
         actions_[n] = a;
+        available_[n] = hasChildren;
+        a->setEnabled(hasChildren);
         hidden_[n] = node.hidden;
         if (!node.hidden)
             owner->addAction(a);
@@ -97,6 +101,32 @@ void MainMenu::setHidden(int node, bool hidden) {
 
 void MainMenu::setHidden(const QString& name, bool hidden) {
     setHidden(menuNodeNumber(name), hidden);
+}
+
+bool MainMenu::hasRight(int node) const {
+    return node > 0 && node < rights_.size() && rights_[node];
+}
+
+void MainMenu::setRight(int node, bool allowed) {
+    if (node <= 0 || node >= rights_.size())
+        return;
+    rights_[node] = allowed;
+    updateEnabled(node);
+}
+
+bool MainMenu::isAvailable(int node) const {
+    return node > 0 && node < available_.size() && available_[node];
+}
+
+void MainMenu::setAvailable(int node, bool available) {
+    if (node <= 0 || node >= available_.size() || isSubmenu(node))
+        return;
+    available_[node] = available;
+    updateEnabled(node);
+}
+
+void MainMenu::updateEnabled(int node) {
+    actions_[node]->setEnabled(rights_[node] && available_[node]);
 }
 
 bool MainMenu::isReachable(int node) const {

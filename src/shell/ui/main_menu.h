@@ -38,6 +38,13 @@ public:
     void setHidden(int node, bool hidden);
     void setHidden(const QString& name, bool hidden);
 
+    // A command is enabled when the operator has the right to it and an
+    // operation is attached to it; a submenu when the operator has the right.
+    bool hasRight(int node) const;
+    void setRight(int node, bool allowed);
+    bool isAvailable(int node) const;
+    void setAvailable(int node, bool available);
+
     // Whether the command can be reached: it and every submenu above it
     // are enabled. A command under a disabled submenu cannot be opened in
     // the menu, and its shortcut does not run it either.
@@ -50,7 +57,11 @@ private:
     QMenuBar* bar_;
     QList<QAction*> actions_; // index = node number; [0] is null
     QList<QMenu*> menus_;
+    void updateEnabled(int node);
+
     QList<bool> hidden_;
+    QList<bool> rights_;
+    QList<bool> available_;
     QList<int> parents_;
 };
 

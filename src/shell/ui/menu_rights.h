@@ -1,13 +1,11 @@
 #pragma once
-// Applying an operator's rights and shortcuts to the main menu, and the
-// shop-page buttons that mirror menu commands.
+// Applying an operator's rights and shortcuts to the main menu.
 
 #include "common/profile_file.h"
 
 #include <QStringList>
 
 class QAction;
-class QWidget;
 
 namespace torvika {
 
@@ -24,14 +22,5 @@ QString actionShortcutText(const QAction* action);
 // Firm_Data.ini. Commands the section does not name, and texts that name
 // no key, keep their current shortcut; an empty text removes it.
 void applyOperatorShortcuts(MainMenu& menu, const ProfileFile& firmData, const QString& operatorName);
-
-// Copies the enabled state of Enter1, N_Prodajba, N_Cancel_Prodajba and
-// N_Dokumenti to the shop-page buttons that run them.
-void copyShopButtonStates(QWidget* mainWindow, const MainMenu& menu);
-
-// Writes on the six shop-page buttons their caption followed by their
-// command's shortcut text. The login puts eight blanks after "Добави в
-// списък", the shortcut window three.
-void writeShopButtonCaptions(QWidget* mainWindow, const MainMenu& menu, int insertInListBlanks);
 
 } // namespace torvika

@@ -124,11 +124,6 @@ QTreeWidgetItem* TForm_Operatori::treeItem(int node) const {
     return node >= 0 && node < items_.size() ? items_[node] : nullptr;
 }
 
-void TForm_Operatori::logException(const std::exception& e) const {
-    appendExceptionLog(session_.programDir.exceptionsLog(), session_.now(), exceptionClassName(e),
-                       exceptionMessage(e));
-}
-
 void TForm_Operatori::Insert_Menus_to_TreeView() {
     TreeView_Menues->clear();
     items_.clear();
@@ -198,7 +193,7 @@ void TForm_Operatori::FormShow() {
     try {
         reloadGrid();
         const std::optional<OperatorRow> current =
-            findOperatorByName(session_.workspace.db(), session_.operatorName);
+            findOperatorByName(session_.workspace.db(), session_.operatorName());
         if (current)
             denied_ = deniedFlags(GETRIGHTS(current->prava), int(items_.size()));
         showFlags();
@@ -296,8 +291,7 @@ void TForm_Operatori::FormClose() {
         return;
     closed_ = true;
     model_->removeRows(0, model_->rowCount());
-    if (session_.requestLogin)
-        session_.requestLogin();
+    session_.requestLogin();
 }
 
 void TForm_Operatori::done(int result) {

@@ -57,7 +57,6 @@ private:
     void reloadGrid();
     void showFlags();
     void setEditing(bool on);
-    void logException(const std::exception& e) const;
 
     Session& session_;
     QTreeWidget* TreeView_Menues;

@@ -1,4 +1,4 @@
-#include "counterparties/sale_counterparty.h"
+#include "sales/sale_counterparty.h"
 
 #include "common/cformat.h"
 #include "common/sql.h"

@@ -1,4 +1,4 @@
-#include "shell/ui/video_help.h"
+#include "common/ui/video_help.h"
 
 #include <QAudioOutput>
 #include <QDialogButtonBox>

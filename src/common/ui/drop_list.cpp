@@ -1,4 +1,4 @@
-#include "counterparties/ui/drop_list.h"
+#include "common/ui/drop_list.h"
 
 #include <QListWidget>
 

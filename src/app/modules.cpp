@@ -1,0 +1,14 @@
+#include "app/modules.h"
+
+#include "shell/ui/general_form.h"
+
+namespace torvika {
+
+void Modules::installInto(TGeneral_Form& form) {
+    form.install(counterparties);
+    form.install(sales);
+    form.install(service);
+    form.install(fiscalService);
+}
+
+} // namespace torvika

@@ -1,0 +1,17 @@
+#include "counterparties/ui/counterparties_module.h"
+
+#include "counterparties/ui/counterparty_picker.h"
+
+namespace torvika {
+
+void CounterpartiesModule::install(Host& host) {
+    // "Номенклатури" / "Контрагенти..." and SpdBtn_Kontragenti: the list for browsing.
+    host.registerCommand(QStringLiteral("N_Klienti"),
+                         [&host] { pickCounterparty(host.session(), kBrowseCounterparties, host.window()); });
+    // "Избор клиенти": the list in the mode of the sale counterparty.
+    host.registerCommand(QStringLiteral("N_Select_Kontrag"), [&host] {
+        pickCounterparty(host.session(), kSelectSaleCounterparty, host.window());
+    });
+}
+
+} // namespace torvika

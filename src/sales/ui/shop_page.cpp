@@ -1,0 +1,107 @@
+#include "sales/ui/shop_page.h"
+
+#include "common/ref_text.h"
+#include "common/ui/error_edge.h"
+#include "common/ui/messages.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/quick_search.h"
+#include "sales/sale_counterparty.h"
+#include "shell/ui/menu_rights.h"
+#include "ui_shop_page.h"
+
+#include <QAction>
+
+namespace torvika {
+
+namespace {
+
+// The buttons that run menu commands, and the blanks between caption and
+// shortcut text.
+struct CommandButton {
+    const char* button;
+    const char* command;
+    int blanks; // -1: the caption carries no shortcut text
+};
+constexpr CommandButton kCommandButtons[] = {
+    {"Button_Insert_in_List", "Enter1", 0},    {"Button_Prodajba", "N_Prodajba", 5},
+    {"Button_Otkaz", "N_Cancel_Prodajba", 10}, {"Button_Pe4at_Dokumenti", "N_Dokumenti", -1},
+    {"Button_Select_all", "N_Select_All", 4},  {"Button_TO", "N_Ob6ta_TO", 3},
+    {"Button_Refresh", "N_Refresh", 3},
+};
+
+} // namespace
+
+ShopPage::ShopPage(Host& host, QWidget* parent) : HostPage(parent), ui(new Ui::ShopPage), host_(host) {
+    ui->setupUi(this);
+    Session& session = host.session();
+    ui->QuickSearch_Kontrag->setUp(session, QuickSearchPage::Shop, this);
+    connect(ui->QuickSearch_Kontrag, &CounterpartyQuickSearch::chosen, this,
+            [this](const QString& ref) { chooseSaleCounterparty(ref, true); });
+    counterpartyFollowUps().add(
+        kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); }, this);
+
+    // Each button runs its command and is enabled as its command is.
+    for (const CommandButton& b : kCommandButtons) {
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
+        QAction* command = host.command(QString::fromLatin1(b.command));
+        const QString name = command->objectName();
+        connect(button, &QPushButton::clicked, this, [this, name] { host_.runCommand(name); });
+        auto follow = [button, command] { button->setEnabled(command->isEnabled()); };
+        connect(command, &QAction::changed, button, follow);
+        follow();
+    }
+    connect(&session, &Session::saleCounterpartyChanged, this, &ShopPage::showSaleCounterparty);
+    connect(&session, &Session::operatorChanged, this, &ShopPage::showSaleCounterparty);
+}
+
+ShopPage::~ShopPage() = default;
+
+CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
+    return ui->QuickSearch_Kontrag;
+}
+
+void ShopPage::formShown(bool current) {
+    if (ui->ComboBox_Smetka->count() > 0)
+        ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);
+    if (!current)
+        return;
+    // The VAT switch shows only when a VAT rate is set.
+    ui->ChkBox_Add_DDS->setVisible(
+        QString::compare(host_.session().firmData().vatText(), QStringLiteral("0")) > 0);
+    ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::writeButtonCaptions(int insertInListBlanks) {
+    for (const CommandButton& b : kCommandButtons) {
+        if (b.blanks < 0)
+            continue;
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
+        const QString caption =
+            button->property("caption").isValid() ? button->property("caption").toString() : button->text();
+        button->setProperty("caption", caption);
+        const int blanks = b.blanks == 0 ? insertInListBlanks : b.blanks;
+        button->setText(caption + QString(blanks, u' ') +
+                        actionShortcutText(host_.command(QString::fromLatin1(b.command))));
+    }
+}
+
+void ShopPage::showSaleCounterparty() {
+    ui->QuickSearch_Kontrag->setCounterpartyText(host_.session().saleCounterparty());
+}
+
+void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSearch) {
+    Session& session = host_.session();
+    session.setSaleCounterparty(refText);
+    guarded([&] {
+        const QSqlDatabase db = session.db();
+        const qint64 id = GetID_MFromTreeNodeName(refText);
+        const QList<qint64> articles = pendingArticles(db, session.operatorName());
+        PendingLinesUpdate what;
+        what.discounts =
+            askYesNo(QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент"));
+        what.articleNumbers = fromQuickSearch && id > 0;
+        updatePendingLines(db, session.operatorName(), id, articles, what);
+    });
+}
+
+} // namespace torvika

@@ -1,0 +1,16 @@
+#include "service/ui/service_module.h"
+
+#include "service/ui/service_page.h"
+
+namespace torvika {
+
+void ServiceModule::install(Host& host) {
+    host.addPage(new ServicePage(host),
+                 {1,
+                  QStringLiteral("СЕРВИЗ"),
+                  QStringLiteral("ТОРВИКА - СЕРВИЗ"),
+                  true,
+                  {QStringLiteral("N_Nastr_SERVICE"), QStringLiteral("N_Spr_Serviz")}});
+}
+
+} // namespace torvika

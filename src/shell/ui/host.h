@@ -1,0 +1,91 @@
+#pragma once
+// The main window as a host of subsystems. Each subsystem contributes one
+// Module; the composition root installs the modules into the host, and the
+// host never learns a subsystem's name.
+//
+// Through the Host a module attaches the operations of its menu commands and
+// tool buttons, and places its page. The host calls the module back after a
+// login, after a change of the working database and at exit.
+
+#include "shell/session.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class QAction;
+
+namespace torvika {
+
+class Progress;
+
+// A page of PageControl1. The host shows it as a tab and tells it when the
+// main window is shown, when the operator switches to it and when it should
+// show the data of whoever is logged in now.
+class HostPage : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // The main window was shown for the first time (its FormShow); current
+    // tells whether this page is the one shown.
+    virtual void formShown(bool current) { Q_UNUSED(current); }
+    // The operator switched to this page.
+    virtual void activated() {}
+    // After every login check, while this page is current: show the data of
+    // the operator logged in now.
+    virtual void refresh() {}
+};
+
+struct PageSpec {
+    int position = 0;         // the tab's place: 0 shop, 1 service, 2 fiscal service
+    QString caption;          // the tab's caption
+    QString windowTitle;      // the main window's title while the page is current
+    bool tabVisible = true;   // the window definition may hide a tab
+    QStringList menuCommands; // menu items hidden whenever the tab is hidden
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual Session& session() = 0;
+    // The main window, as the parent of the dialogs a command opens.
+    virtual QWidget* window() = 0;
+    virtual Progress& progress() = 0;
+
+    // Attaches the operation of a menu command (by its objectName) or of a
+    // tool button that has no menu command (by the button's objectName).
+    // A name that is neither, or one registered twice, throws
+    // std::logic_error: a mistake of the composition, found at start-up.
+    // A command without an operation stays disabled.
+    virtual void registerCommand(const QString& name, std::function<void()> operation) = 0;
+    // Runs the operation of a command as its menu item or button would.
+    // Throws std::logic_error for a name that is not a command.
+    virtual void runCommand(const QString& name) = 0;
+    // The menu command's action: its enabled state (the operator's right
+    // and an attached operation) and its shortcut. Throws std::logic_error
+    // for a name that is not a menu command.
+    virtual QAction* command(const QString& name) const = 0;
+
+    // Places the page in PageControl1 (the host takes ownership).
+    virtual void addPage(HostPage* page, const PageSpec& spec) = 0;
+};
+
+class Module {
+public:
+    virtual ~Module() = default;
+    // Registers the module's commands, pages and picker follow-ups.
+    virtual void install(Host& host) = 0;
+    // After a successful login, once the operator's rights and shortcuts are
+    // applied to the menu.
+    virtual void loggedIn() {}
+    // After the working database changed.
+    virtual void databaseChanged() {}
+    // When the program ends, before the last working date and operator are
+    // written.
+    virtual void exiting() {}
+};
+
+} // namespace torvika
