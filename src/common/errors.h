@@ -10,7 +10,8 @@ namespace torvika {
 
 class Error : public std::runtime_error {
 public:
-    explicit Error(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    explicit Error(const QString& message)
+        : std::runtime_error(message.toUtf8().constData()), message_(message) {}
     const QString& message() const { return message_; }
     virtual const char* className() const { return "Error"; }
 
