@@ -34,8 +34,16 @@ int main(int argc, char** argv) {
     }
 
     torvika::TGeneral_Form form(session);
-    if (!form.start())
-        return 0; // the operator ended the program at the working-date question
+    try {
+        if (!form.start())
+            return 0; // the operator ended the program at the working-date question
+    } catch (const torvika::Error& e) {
+        // Firm_Data.ini is there but cannot be read: the program would work
+        // with defaults and write them over it at exit.
+        app.logException(e);
+        torvika::showMessage(e.message());
+        return 1;
+    }
     form.showMaximized();
     return app.exec();
 }

@@ -88,14 +88,11 @@ private:
     bool written_ = false;
 };
 
-// Opis.pdt as it was before a creation wrote it.
+// Opis.pdt as it was before a creation wrote it. Throws EInOutError when
+// it is there but cannot be read: putting it back would be impossible.
 class SavedFile {
 public:
-    explicit SavedFile(QString path) : path_(std::move(path)) {
-        QFile f(path_);
-        if (QFileInfo(path_).isFile() && f.open(QIODevice::ReadOnly))
-            old_ = f.readAll();
-    }
+    explicit SavedFile(QString path) : path_(std::move(path)), old_(readFileIfExists(path_)) {}
     void markWritten() { written_ = true; }
     void restore() noexcept {
         if (!written_)
@@ -163,13 +160,22 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     const QString scriptPath = session.programDir.newTablesScript();
     if (!QFileInfo(scriptPath).isFile())
         return refuse(QStringLiteral("Не е намерен файлът %1").arg(native(scriptPath)));
-    const NtsScript script = NtsScript::load(scriptPath);
+    NtsScript script;
+    std::optional<SavedFile> savedTree;
+    std::optional<SavedVersion> savedVersion;
+    try {
+        script = NtsScript::load(scriptPath);
+        savedTree.emplace(QDir(target).filePath(QStringLiteral("Opis.pdt")));
+        savedVersion.emplace(session.firmData());
+    } catch (const Error& e) {
+        return refuse(e.message());
+    }
+    SavedFile& tree = *savedTree;
+    SavedVersion& version = *savedVersion;
 
     const bool dirExisted = QFileInfo(target).isDir();
     const QString dbFile = companyDbFile(target);
     const bool dbExisted = QFileInfo::exists(dbFile);
-    SavedFile tree(QDir(target).filePath(QStringLiteral("Opis.pdt")));
-    SavedVersion version(session.firmData());
     const int release = fileVersion().releaseNumber();
 
     auto undo = [&] {
@@ -253,19 +259,21 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
         r.message = dbtext::kNoUpdateFile;
         return r;
     }
-    const NtsScript script = NtsScript::load(path);
-    if (!session.workspace.isOpen()) {
-        try {
+    NtsScript script;
+    std::optional<SavedVersion> savedVersion;
+    try {
+        script = NtsScript::load(path);
+        if (!session.workspace.isOpen())
             session.workspace.open();
-        } catch (const Error& e) {
-            r.message = e.message();
-            return r;
-        }
+        savedVersion.emplace(session.firmData());
+    } catch (const Error& e) {
+        r.message = QStringLiteral("Прекратена актуализация: ") + e.message();
+        return r;
     }
+    SavedVersion& version = *savedVersion;
     r.directory = session.workspace.directory();
 
     const int release = fileVersion().releaseNumber();
-    SavedVersion version(session.firmData());
     QString finishError;
     bool finished = false;
     ScriptResult run = runNtsScript(
@@ -301,40 +309,47 @@ DbOperationResult switchCompanyDatabase(Session& session, const QString& chosen)
     r.directory = dir;
     // Nothing is touched unless the directory holds a company database.
     if (!dir.isEmpty() && isCompanyDatabase(dir)) {
-        const QString previous = aliasDirectory(session);
+        std::optional<QString> previous;
         try {
+            previous = aliasDirectory(session);
             pointAlias(session, dir);
             if (SET_NEW_DATABASE(session, dir)) {
                 r.ok = true;
                 return r;
             }
-            pointAlias(session, previous);
+            pointAlias(session, *previous);
         } catch (const Error&) {
         }
-        SET_NEW_DATABASE(session, previous);
+        if (previous)
+            SET_NEW_DATABASE(session, *previous);
     }
     r.message = dbtext::kSwitchFailed;
     return r;
 }
 
 QString ensureDefaultDatabase(Session& session) {
-    EngineConfig cfg = session.workspace.engineConfig();
-    const QString data = clean(session.programDir.dataDir());
-    if (cfg.hasAlias(kServiceAlias) && clean(cfg.alias(kServiceAlias).path) != data)
-        return {};
-    if (isCompanyDatabase(data))
-        return {};
-    if (QFileInfo::exists(companyDbFile(data)))
-        return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
-    DbOperationResult r = createCompanyDatabase(session, data, QString());
-    if (r.ok) {
-        // A new installation works in the new company's first warehouse.
-        FirmData fd = session.firmData();
-        if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
-            fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
-        return {};
+    try {
+        EngineConfig cfg = session.workspace.engineConfig();
+        const QString data = clean(session.programDir.dataDir());
+        if (cfg.hasAlias(kServiceAlias) && clean(cfg.alias(kServiceAlias).path) != data)
+            return {};
+        if (isCompanyDatabase(data))
+            return {};
+        if (QFileInfo::exists(companyDbFile(data)))
+            return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
+        DbOperationResult r = createCompanyDatabase(session, data, QString());
+        if (r.ok) {
+            // A new installation works in the new company's first warehouse.
+            FirmData fd = session.firmData();
+            if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
+                fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
+            return {};
+        }
+        return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
+    } catch (const Error& e) {
+        // Engine.cfg or Firm_Data.ini is there but cannot be read or written.
+        return e.message();
     }
-    return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
 }
 
 VersionCheck checkDatabaseVersion(Session& session) {

@@ -52,8 +52,9 @@ public:
 
     // Disconnects, creates the alias with the Data directory when it is
     // missing, and connects GeneralDataBase to the alias' directory.
-    // Throws EDatabaseError when the database cannot be opened; the
-    // connection is then closed.
+    // Throws EDatabaseError when the database cannot be opened, and
+    // EInOutError when the engine's configuration cannot be read or
+    // written; the connection is then closed.
     void open();
     // Points the alias to dir (when it exists) and reconnects.
     void repoint(const QString& dir);
