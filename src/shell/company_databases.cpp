@@ -356,23 +356,26 @@ VersionCheck checkDatabaseVersion(Session& session) {
     VersionCheck c;
     FirmData fd = session.firmData();
     const int release = fileVersion().releaseNumber();
+    // This installation's record is converted first, whatever the database
+    // records: a damaged value is a conversion error that ends the check,
+    // never a missing key.
+    const QString iniText = fd.dbVerText();
+    int version = -1;
+    try {
+        version = databaseVersionFromText(iniText);
+    } catch (const EConvertError& e) {
+        throw EConvertError(QStringLiteral("DBVer/Ver: ") + e.message());
+    }
     // The database's own record decides when it has one: another workstation
     // may have updated it already, or the working database may be older than
     // the one this installation last updated. Otherwise this installation's
     // record.
-    int version = -1;
     if (session.workspace.isOpen()) {
         try {
-            version = storedDatabaseVersion(session.workspace.db());
+            if (const int stored = storedDatabaseVersion(session.workspace.db()); stored >= 0)
+                version = stored;
         } catch (const Error&) {
-            version = -1;
         }
-    }
-    if (version < 0) {
-        bool ok = false;
-        version = fd.dbVerText().trimmed().toInt(&ok);
-        if (!ok)
-            version = 0; // unreadable: treated as missing
     }
     if (version >= release)
         return c;

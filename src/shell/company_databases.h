@@ -74,7 +74,10 @@ QString ensureDefaultDatabase(Session& session);
 // The start-up version check. Returns the texts to show, in order: the
 // update request and, when the update script has no marker for the
 // release, "Не беше открит файл за актуализация". needsUpdateDialog is set
-// when the update dialog should open.
+// when the update dialog should open. A DBVer/Ver that is not an integer
+// throws EConvertError (the caller logs it and the start-up goes on);
+// Firm_Data.ini or the update script that cannot be read throws
+// EInOutError.
 struct VersionCheck {
     bool outdated = false;
     QString request;

@@ -16,6 +16,11 @@ const FileVersion& fileVersion();
 // The four parts joined by ".": "3.0.23.4".
 QString GETFILEVERSION();
 
+// A database version written as text (DBVer/Ver of Firm_Data.ini): a
+// decimal integer, blanks around it allowed. Throws EConvertError for any
+// other text, the empty one included.
+int databaseVersionFromText(const QString& text);
+
 inline const QString kProductName = QStringLiteral("ТОРВИКА");
 
 } // namespace torvika

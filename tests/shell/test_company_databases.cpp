@@ -442,13 +442,38 @@ private slots:
         QTest::newRow("no version, no update script") << none << -1 << none << QByteArray() << true << false;
         QTest::newRow("date in the request")
             << QString::number(r - 1) << -1 << "15.03.2024" << marked << true << true;
-        QTest::newRow("unreadable version") << "abc" << -1 << none << marked << true << true;
+        QTest::newRow("version with blanks around")
+            << QString(" %1 ").arg(r - 1) << -1 << none << marked << true << true;
         QTest::newRow("database records the release") << none << r << none << marked << false << false;
         QTest::newRow("installation records the release")
             << QString::number(r) << -1 << none << marked << false << false;
         QTest::newRow("database older than the installation's record")
             << QString::number(r) << r - 1 << none << marked << true << true;
     }
+    // DBVer/Ver is converted whatever the database records; a text that is
+    // not an integer ends the check with a conversion error.
+    void versionCheckRefusesNonInteger_data() {
+        QTest::addColumn<QString>("iniVer");
+        QTest::addColumn<int>("dbVer"); // -1: the database records none
+        QTest::newRow("letters") << "abc" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("blanks") << "  " << -1;
+        QTest::newRow("digits and letters") << "23x" << -1;
+        QTest::newRow("decimal") << "22.5" << -1;
+        QTest::newRow("letters, database up to date") << "abc" << kRelease;
+    }
+    void versionCheckRefusesNonInteger() {
+        QFETCH(QString, iniVer);
+        QFETCH(int, dbVer);
+        test::Fixture fx;
+        fx.firmData().writeString(ini::kDBVer, "Ver", iniVer);
+        if (dbVer < 0)
+            execScriptStatement(fx.db(), "DROP TABLE DB_Info");
+        else
+            storeDatabaseVersion(fx.db(), dbVer);
+        QVERIFY_THROWS_EXCEPTION(EConvertError, checkDatabaseVersion(fx.session()));
+    }
+
     void versionCheck() {
         QFETCH(QString, iniVer);
         QFETCH(int, dbVer);

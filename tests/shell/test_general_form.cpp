@@ -2,6 +2,7 @@
 // page switch, ticker and exit.
 
 #include "common/dates.h"
+#include "common/sql.h"
 #include "documents/ui/grid_file.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
@@ -12,6 +13,7 @@
 #include "shell/ui/login.h"
 #include "shell/ui/main_menu.h"
 #include "shell/ui/menu_rights.h"
+#include "shell/version.h"
 #include "support/fixture.h"
 #include "support/login_script.h"
 #include "support/scripted_messages.h"
@@ -158,6 +160,45 @@ private slots:
         QCOMPARE(fx.firmData().readString("TIME", "Last"), storedAfter);
         if (stored == "32.13.2026")
             QVERIFY(test::Fixture::readFile(fx.root() + "Exceptions.log").contains("EConvertError"));
+    }
+
+    // DBVer/Ver that is not an integer is a conversion error: logged, no
+    // update request, and the start-up goes on.
+    void startupVersionCheck_data() {
+        QTest::addColumn<QString>("ver");
+        QTest::addColumn<bool>("requested");
+        QTest::addColumn<bool>("logged");
+        const QString older = QString::number(fileVersion().releaseNumber() - 1);
+        QTest::newRow("older version") << older << true << false;
+        QTest::newRow("older version with blanks") << " " + older + " " << true << false;
+        QTest::newRow("letters") << "abc" << false << true;
+        QTest::newRow("empty") << "" << false << true;
+        QTest::newRow("digits and letters") << "22a" << false << true;
+        QTest::newRow("decimal") << "22.5" << false << true;
+    }
+    void startupVersionCheck() {
+        QFETCH(QString, ver);
+        QFETCH(bool, requested);
+        QFETCH(bool, logged);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        // This installation's record decides: the database keeps none.
+        execScriptStatement(fx.db(), "DROP TABLE DB_Info");
+        fx.firmData().writeString("DBVer", "Ver", ver);
+        fx.firmData().writeString("Store", "Active", "1");
+        TGeneral_Form form(fx.session());
+        int updates = 0;
+        form.setCommand("N_Update_DB", [&updates] { ++updates; });
+        QVERIFY(startLoggedIn(form));
+        QCOMPARE(updates, requested ? 1 : 0);
+        QCOMPARE(msgs.shown.size(), requested ? 1 : 0);
+        const QByteArray log = test::Fixture::readFile(fx.root() + "Exceptions.log");
+        QCOMPARE(log.contains("EConvertError"), logged);
+        if (logged)
+            QVERIFY2(log.contains("'" + ver.toUtf8() + "'"), log.constData());
+        // The rest of the start-up ran.
+        QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
+                 qPrintable(panelText(form, "Panel_Sklad")));
     }
 
     void dateChangeWhileRunning() {
