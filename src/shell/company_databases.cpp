@@ -143,7 +143,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     const QString target = dirName.isEmpty() ? clean(base) : clean(QDir(base).filePath(dirName));
     r.directory = target;
     auto refuse = [&r](const QString& message) {
-        r.log << QString() << dbtext::kError;
+        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
         r.message = message;
         return r;
     };
@@ -238,7 +238,8 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
         }
         pointAlias(session, target);
     } catch (const Error& e) {
-        r.log << QString() << dbtext::kError;
+        // The statements logged as done were rolled back with the rest.
+        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
         r.message = e.message();
         undo();
         return r;
@@ -289,6 +290,8 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
             }
         });
     if (!run.ok) {
+        // The statements logged as done were rolled back with the rest.
+        r.log << QString() << dbtext::kError << QString() << dbtext::kUpdateCancelled;
         version.restore();
         if (!finishError.isEmpty())
             r.message = QStringLiteral("Прекратена актуализация: ") + finishError;

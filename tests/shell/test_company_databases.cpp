@@ -42,6 +42,12 @@ QStringList logOf(int operations, const QString& last) {
     return operationsLog(operations) << QString() << last;
 }
 
+// The log of a creation or update that was rolled back: whatever ran, then
+// the error and that nothing was changed.
+QStringList cancelledLog(int operations, const QString& cancelled) {
+    return logOf(operations, dbtext::kError) << QString() << cancelled;
+}
+
 // Every file and directory below dir with a hash of its content: equal
 // snapshots mean nothing was written there.
 QMap<QString, QByteArray> snapshot(const QString& dir) {
@@ -180,29 +186,29 @@ private slots:
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("explained"); // a message besides the log
 
-        const QString e = dbtext::kError;
+        auto e = [](int operations) { return cancelledLog(operations, dbtext::kCreationCancelled); };
         QTest::newRow("failing statement") << "failing statement"
-                                           << "Firma" << logOf(1, e) << false;
+                                           << "Firma" << e(1) << false;
         QTest::newRow("MAX beyond the sections repeats the last") << "max beyond"
-                                                                  << "Firma" << logOf(2, e) << false;
+                                                                  << "Firma" << e(2) << false;
         QTest::newRow("missing script") << "missing script"
-                                        << "Firma" << logOf(0, e) << true;
+                                        << "Firma" << e(0) << true;
         QTest::newRow("script without Operators") << "no operators"
-                                                  << "Firma" << logOf(1, e) << true;
+                                                  << "Firma" << e(1) << true;
         QTest::newRow("already a company database") << "company database"
-                                                    << "" << logOf(0, e) << true;
+                                                    << "" << e(0) << true;
         QTest::newRow("text file named Torvika.db") << "text db"
-                                                    << "Firma" << logOf(0, e) << true;
+                                                    << "Firma" << e(0) << true;
         QTest::newRow("name taken by a file") << "name is a file"
-                                              << "Firma" << logOf(0, e) << true;
+                                              << "Firma" << e(0) << true;
         QTest::newRow("chosen directory under a file") << "base under file"
-                                                       << "Firma" << logOf(0, e) << true;
+                                                       << "Firma" << e(0) << true;
         QTest::newRow("name leading elsewhere") << ""
-                                                << "../Escape" << logOf(0, e) << true;
+                                                << "../Escape" << e(0) << true;
         QTest::newRow("Opis.pdt cannot be read") << "tree unreadable"
-                                                 << "Firma" << logOf(0, e) << true;
+                                                 << "Firma" << e(0) << true;
         QTest::newRow("Firm_Data.ini cannot be read") << "ini unreadable"
-                                                      << "Firma" << logOf(0, e) << true;
+                                                      << "Firma" << e(0) << true;
     }
     void createFails() {
         QFETCH(QString, setup);
@@ -317,7 +323,8 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(r.message,
                  QStringLiteral("Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:") + failing);
-        QCOMPARE(r.log, operationsLog(1));
+        QCOMPARE(r.log, cancelledLog(1, dbtext::kUpdateCancelled));
+        QCOMPARE(r.log.last(), QStringLiteral("Операцията е прекратена: базата данни не е променена"));
         QCOMPARE(tables(fx.db()), before);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
         QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease - 1));
