@@ -1,5 +1,6 @@
 #include "shell/operators.h"
 
+#include "common/errors.h"
 #include "common/sql.h"
 
 #include <QCryptographicHash>
@@ -95,11 +96,14 @@ std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id) {
     return std::nullopt;
 }
 
-qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QString& storedPar,
-                            const QString& prava) {
+qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
+                      const QString& prava) {
+    if (password.isEmpty())
+        throw Error(kNewOperatorNeedsPassword);
+    const QString stored = hashPassword(password);
     Transaction t(db);
     QSqlQuery q = execSql(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
-                          {ime, storedPar, prava});
+                          {ime, stored, prava});
     QVariant id = q.lastInsertId();
     // Drivers that do not report the generated key: the newest row, read
     // inside the same transaction.
@@ -107,11 +111,6 @@ qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QS
         id = scalarSql(db, QStringLiteral("SELECT MAX(ID) FROM Operators"));
     t.commit();
     return id.toLongLong();
-}
-
-qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
-                      const QString& prava) {
-    return insertOperatorStored(db, ime, hashPassword(password), prava);
 }
 
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,

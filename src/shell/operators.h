@@ -30,13 +30,13 @@ QList<OperatorRow> listOperators(const QSqlDatabase& db);
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
-// Inserts an operator with the password hashed; returns the new ID.
+// What refuses a new operator without a password.
+inline const QString kNewOperatorNeedsPassword = QStringLiteral("Въведете парола за новия оператор");
+// Inserts an operator with the password hashed; returns the new ID. A new
+// operator has a password of its own: an empty one throws Error with
+// kNewOperatorNeedsPassword and nothing is stored.
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava);
-// As insertOperator, with a Par value already in its stored form (a hash
-// taken over from another operator).
-qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QString& storedPar,
-                            const QString& prava);
 // Changes name and rights; the password only when one is given.
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
                     const std::optional<QString>& password, const QString& prava);

@@ -1,6 +1,7 @@
 // Rights strings, the rights tree's click rules, passwords and the login
 // check, shortcut texts and the per-operator shortcut sections.
 
+#include "common/errors.h"
 #include "common/sql.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -220,6 +221,16 @@ private slots:
         QVERIFY(checkCredentials(db, "А2", "нова"));
         QVERIFY(!checkCredentials(db, "А2", "1"));
         QVERIFY(!findOperatorById(db, 9999));
+    }
+
+    // Nobody can log in as an operator stored without a password.
+    void newOperatorNeedsPassword() {
+        test::Fixture fx;
+        QSqlDatabase db = fx.db();
+        const int before = int(listOperators(db).size());
+        QVERIFY_THROWS_EXCEPTION(Error, insertOperator(db, "Без парола", "", "0=0,"));
+        QCOMPARE(int(listOperators(db).size()), before);
+        QVERIFY(!findOperatorByName(db, "Без парола"));
     }
 
     void shortcutText_data() {
