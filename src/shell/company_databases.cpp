@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "shell/nts_script.h"
+#include "shell/operators.h"
 #include "shell/version.h"
 
 #include <QDir>
@@ -217,6 +218,9 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
                         if (!d.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
                             throw EDatabaseError(QStringLiteral("Скриптът %1 не създава таблицата Operators")
                                                      .arg(native(scriptPath)));
+                        // The script writes the first operator's password as
+                        // text; the database keeps only its hash.
+                        hashPlainPasswords(d);
                         storeDatabaseVersion(d, release);
                         tree.markWritten();
                         writeInitialGroupTree(target);

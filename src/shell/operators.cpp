@@ -7,6 +7,7 @@
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 
 namespace torvika {
@@ -145,19 +146,44 @@ bool verifyPassword(const QString& stored, const QString& password) {
 }
 
 std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QString& name,
-                                            const QString& password) {
+                                            const QString& password, const FailureLog& upgradeFailed) {
     const QList<OperatorRow> candidates =
         rows(execSql(db, kSelectColumns + QStringLiteral(" WHERE Ime = ? ORDER BY ID"), {name}));
     for (OperatorRow row : candidates) {
         if (!verifyPassword(row.par, password))
             continue;
         if (!isPasswordHash(row.par)) {
-            row.par = hashPassword(password);
-            execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ?"), {row.par, row.id});
+            const QString hashed = hashPassword(password);
+            try {
+                // Only over the text just checked: a password that another
+                // workstation changed meanwhile stays as it was set there.
+                if (execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ? AND Par = ?"),
+                            {hashed, row.id, row.par})
+                        .numRowsAffected() == 1)
+                    row.par = hashed;
+            } catch (const Error& e) {
+                if (upgradeFailed)
+                    upgradeFailed(e);
+            }
         }
         return row;
     }
     return std::nullopt;
+}
+
+void hashPlainPasswords(const QSqlDatabase& db) {
+    if (db.record(QStringLiteral("Operators")).indexOf(QStringLiteral("Par")) < 0)
+        return;
+    QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Par FROM Operators"));
+    QList<std::pair<qint64, QString>> plain;
+    while (q.next()) {
+        const QString par = q.value(1).toString();
+        if (!isPasswordHash(par))
+            plain.append({q.value(0).toLongLong(), par});
+    }
+    q.finish();
+    for (const auto& [id, par] : plain)
+        execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ?"), {hashPassword(par), id});
 }
 
 QString operatorShortcutSection(const QString& operatorName) {

@@ -105,8 +105,8 @@ struct LoginFixture {
     }
 };
 
-// The first operator of a new database, plain text as the creation script
-// stores it; added when the script does not add it.
+// The first operator of a new database with its password "1"; added when
+// the creation script does not add it.
 void ensureAdministrator(const QSqlDatabase& db) {
     if (!findOperatorByName(db, "Администратор"))
         execSql(db, "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)",
@@ -330,6 +330,25 @@ private slots:
         QVERIFY(f.login.quitRequested());
         QCOMPARE(f.quits, 1);
         QCOMPARE(f.fx.session().operatorName, QString());
+    }
+
+    // The upgrade of a plain-text password to a hash is not the login: when
+    // it fails the operator is logged in all the same and the failure is
+    // logged.
+    void loginWhenPasswordCannotBeHashed() {
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        execSql(f.db(), "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)",
+                {"Стар", "стара", allAllowedRights(menuTreeNodeCount())});
+        execScriptStatement(f.db(), "CREATE TRIGGER Operators_Locked BEFORE UPDATE ON Operators "
+                                    "BEGIN SELECT RAISE(ABORT, 'заключена таблица'); END");
+        f.logIn("Стар", "стара");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(f.main.text("Panel_Operator"), QString("Оператор: Стар"));
+        const QByteArray log = test::Fixture::readFile(f.fx.session().programDir.exceptionsLog());
+        QVERIFY2(log.startsWith("05.03.2024 10:11:12:EDatabaseError: !"), log.constData());
+        QVERIFY2(log.contains("заключена таблица"), log.constData());
+        QCOMPARE(findOperatorByName(f.db(), "Стар")->par, QString("стара"));
     }
 
     void databaseMissing() {

@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "common/sql.h"
 #include "shell/nts_script.h"
+#include "shell/operators.h"
 #include "support/fixture.h"
 
 #include <QSqlRecord>
@@ -135,7 +136,11 @@ private slots:
         QSqlQuery q = execSql(db(), QStringLiteral("SELECT Ime, Par, Prava FROM Operators"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("Администратор"));
-        QCOMPARE(q.value(1).toString(), QStringLiteral("1"));
+        // Stored hashed from the start; the password is "1".
+        const QString par = q.value(1).toString();
+        QVERIFY2(isPasswordHash(par), qPrintable(par));
+        QVERIFY(verifyPassword(par, QStringLiteral("1")));
+        QVERIFY(!verifyPassword(par, QStringLiteral("2")));
         QString everything;
         for (int node = 0; node < 140; ++node)
             everything += QString::number(node) + QStringLiteral("=0,");

@@ -143,7 +143,8 @@ void TForm_Dostap_Operators::OKBtnClick() {
     bool checkMade = false;
     try {
         const std::optional<OperatorRow> row =
-            checkCredentials(session_.workspace.db(), name, Edit_Password->text());
+            checkCredentials(session_.workspace.db(), name, Edit_Password->text(),
+                             [this](const std::exception& e) { logException(e); });
         if (row) {
             const QDateTime now = session_.now();
             setLabel(mainWindow_, QStringLiteral("Panel_DateTime"),
