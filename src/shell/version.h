@@ -13,7 +13,7 @@ struct FileVersion {
 };
 
 const FileVersion& fileVersion();
-// The four parts joined by ".": "3.0.23.4".
+// The four parts joined by ".": "3.0.24.0".
 QString GETFILEVERSION();
 
 // A database version written as text (DBVer/Ver of Firm_Data.ini): a

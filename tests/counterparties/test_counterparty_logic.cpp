@@ -12,6 +12,7 @@
 #include "counterparties/identity_numbers.h"
 #include "counterparties/sale_counterparty.h"
 #include "counterparties/sites_accounts.h"
+#include "counterparties/towns.h"
 #include "support/fixture.h"
 
 #include <QTest>
@@ -347,6 +348,59 @@ private slots:
         QCOMPARE(townsByCode(db(), TownCode::Phone, "03"), (QStringList{"Асеновград", "Пловдив"}));
         QCOMPARE(townsByCode(db(), TownCode::Postal, "1000"), (QStringList{"София"}));
         QCOMPARE(townsByCode(db(), TownCode::Postal, "9"), QStringList{});
+    }
+
+    // The towns window's register: every town its own row under its key,
+    // also when two are written alike.
+    void townsEditor() {
+        const Town varna{QStringLiteral("Варна"), QStringLiteral("9000"), QStringLiteral("052")};
+        const qint64 first = insertTown(db(), varna);
+        const qint64 second = insertTown(db(), varna);
+        const qint64 quoted = insertTown(db(), {QStringLiteral("Село \"Ново\" '1'"), QString(), QString()});
+        QVERIFY(first > 0);
+        QVERIFY(second > first && quoted > second);
+
+        auto rows = [this] {
+            const SqlStatement list = townsStatement();
+            QSqlQuery q = execSql(db(), list.text, list.values);
+            QStringList out;
+            while (q.next())
+                out << QStringLiteral("%1|%2|%3|%4")
+                           .arg(q.value(kTownColumnId).toString(), q.value(kTownColumnName).toString(),
+                                q.value(kTownColumnPostalCode).toString(),
+                                q.value(kTownColumnPhoneCode).toString());
+            return out;
+        };
+        const QString f = QString::number(first), s = QString::number(second), o = QString::number(quoted);
+        QCOMPARE(rows(),
+                 (QStringList{f + "|Варна|9000|052", s + "|Варна|9000|052", o + "|Село \"Ново\" '1'||"}));
+
+        updateTown(db(), second, {QStringLiteral("Варна"), QStringLiteral("9010"), QStringLiteral("052")});
+        QCOMPARE(rows(),
+                 (QStringList{f + "|Варна|9000|052", s + "|Варна|9010|052", o + "|Село \"Ново\" '1'||"}));
+        QCOMPARE(loadTown(db(), second)->postalCode, QStringLiteral("9010"));
+
+        // Deleting one of two towns written alike leaves the other.
+        updateTown(db(), second, varna);
+        QVERIFY(deleteTown(db(), first));
+        QCOMPARE(rows(), (QStringList{s + "|Варна|9000|052", o + "|Село \"Ново\" '1'||"}));
+        QVERIFY(!loadTown(db(), first));
+
+        // A town another workstation deleted meanwhile.
+        QVERIFY(!deleteTown(db(), first));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateTown(db(), first, varna));
+        QCOMPARE(rows().size(), 2);
+        // A key is never given out again.
+        QVERIFY(insertTown(db(), varna) > quoted);
+    }
+
+    void townsEditorFailuresThrow() {
+        execSql(db(), "DROP TABLE Grad");
+        const Town town{QStringLiteral("Варна"), QString(), QString()};
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, insertTown(db(), town));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateTown(db(), 1, town));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, deleteTown(db(), 1));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, loadTown(db(), 1));
     }
 
     void readTreeFile_data() {

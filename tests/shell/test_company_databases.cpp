@@ -338,6 +338,42 @@ private slots:
         QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
     }
 
+    // The shipped update gives the towns of an older database their key and
+    // keeps every row, also two written alike, which are then two rows.
+    void shippedUpdateKeysTheTowns() {
+        test::Fixture fx;
+        execScriptStatement(fx.db(), "DROP TABLE Grad");
+        execScriptStatement(fx.db(),
+                            "CREATE TABLE Grad (Opisanie VARCHAR(100), PK VARCHAR(10), TK VARCHAR(10))");
+        for (const auto& [name, pk, tk] :
+             {std::tuple{"Варна", "9000", "052"}, std::tuple{"Варна", "9000", "052"},
+              std::tuple{"Бургас", "8000", "056"}})
+            execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {name, pk, tk});
+        storeDatabaseVersion(fx.db(), kRelease - 1);
+        fx.firmData().setDbVer(kRelease - 1);
+        const VersionCheck check = checkDatabaseVersion(fx.session());
+        QVERIFY(check.outdated && check.needsUpdateDialog);
+
+        DbOperationResult r = updateCompanyDatabase(fx.session(), fx.session().programDir.sqlsDir());
+
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
+        auto rows = [&fx] {
+            QSqlQuery q = execSql(fx.db(), "SELECT ID, Opisanie, PK, TK FROM Grad ORDER BY ID");
+            QStringList out;
+            while (q.next())
+                out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                   q.value(3).toString()}
+                           .join(u'|');
+            return out;
+        };
+        QCOMPARE(rows(), (QStringList{"1|Варна|9000|052", "2|Варна|9000|052", "3|Бургас|8000|056"}));
+        execSql(fx.db(), "DELETE FROM Grad WHERE ID = ?", {1});
+        execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
+        QCOMPARE(rows(), (QStringList{"2|Варна|9000|052", "3|Бургас|8000|056", "4|Русе|7000|082"}));
+        QVERIFY(!checkDatabaseVersion(fx.session()).outdated);
+    }
+
     void updateRefused_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("message"); // the start of it

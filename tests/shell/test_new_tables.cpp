@@ -55,7 +55,7 @@ private slots:
              "ID_Mol Nomer_Grupa"},
             {"Klienti", "ID Ime_Klient Grad Adres_Klient Telefon_Klient EGN"},
             {"Grupi_Kontrag", "ID Opisanie"},
-            {"Grad", "Opisanie PK TK"},
+            {"Grad", "ID Opisanie PK TK"},
             {"Kontrag_Sklad",
              "ID_Sk Opisanie_Sk Grad_SK Adres_SK Tel_SK MOL_SK EGN_MOL_SK LK_Mol_Sk LK_Izd_Ot ID_Kontrag"},
             {"Kontrag_SM", "ID_SM Smetka Kod Banka Klon DDS ID_Kontrag"},
@@ -212,6 +212,9 @@ private slots:
         QTest::newRow("operator") << "Operators"
                                   << "ID"
                                   << "Ime";
+        QTest::newRow("town") << "Grad"
+                              << "ID"
+                              << "Opisanie";
     }
     void generatedKeyIsNeverReused() {
         QFETCH(QString, table);
