@@ -23,9 +23,14 @@ struct Alias {
 };
 
 // The engine's configuration: one section per alias, keys DRIVER and PATH.
+// The file lies in the program directory. A company database inside that
+// directory is kept by a path relative to it ("Data"), so that a program
+// directory copied or restored elsewhere works on its own copy of the
+// database; one outside it by its full path. Aliases give and take full
+// paths: a relative PATH is read against the program directory.
 class EngineConfig {
 public:
-    explicit EngineConfig(QString file) : file_(std::move(file)) {}
+    explicit EngineConfig(QString file);
     bool hasAlias(const QString& name) const;
     Alias alias(const QString& name) const;
     void addAlias(const Alias& alias);
@@ -33,7 +38,9 @@ public:
     void modifyAliasPath(const QString& name, const QString& path);
 
 private:
+    QString storedPath(const QString& path) const;
     QString file_;
+    QString programDir_; // the directory of the file
 };
 
 QString companyDbFile(const QString& dir);

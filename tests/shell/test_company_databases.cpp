@@ -1,6 +1,7 @@
 // Creating, updating and switching company databases.
 
 #include "common/errors.h"
+#include "common/profile_file.h"
 #include "common/sql.h"
 #include "shell/company_databases.h"
 #include "shell/nts_script.h"
@@ -10,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace torvika;
@@ -128,6 +130,78 @@ private slots:
         EngineConfig cfg(fx.session().programDir.engineConfig());
         QVERIFY(cfg.hasAlias("Service"));
         QCOMPARE(cfg.alias("Service").path, QDir::cleanPath(fx.root() + "Data"));
+    }
+
+    // Engine.cfg keeps a company database inside the program directory by
+    // a path relative to it, and one outside by its full path.
+    void aliasPathKeptRelativeInside_data() {
+        QTest::addColumn<QString>("dir");    // below the program directory, or "../" outside it
+        QTest::addColumn<QString>("stored"); // PATH as written; "<abs>" for the full path
+        QTest::newRow("Data") << "Data"
+                              << "Data";
+        QTest::newRow("a company below Data") << "Data/Firma 2"
+                                              << "Data/Firma 2";
+        QTest::newRow("the program directory itself") << ""
+                                                      << ".";
+        QTest::newRow("a name starting with two dots") << "..Firma"
+                                                       << "..Firma";
+        QTest::newRow("beside the program directory") << "../Shared/Firma"
+                                                      << "<abs>";
+    }
+    void aliasPathKeptRelativeInside() {
+        QFETCH(QString, dir);
+        QFETCH(QString, stored);
+        QTemporaryDir top;
+        const QString root = top.filePath("Program");
+        QVERIFY(QDir().mkpath(root));
+        const QString cfgFile = root + "/Engine.cfg";
+        const QString absolute = QDir::cleanPath(root + u'/' + dir);
+        EngineConfig cfg(cfgFile);
+
+        cfg.addAlias({kServiceAlias, "SQLITE", absolute});
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"),
+                 stored == "<abs>" ? absolute : stored);
+        QCOMPARE(cfg.alias(kServiceAlias).path, absolute);
+
+        cfg.modifyAliasPath(kServiceAlias, QDir::cleanPath(root + "/Other"));
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"), QStringLiteral("Other"));
+        cfg.modifyAliasPath(kServiceAlias, absolute);
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"),
+                 stored == "<abs>" ? absolute : stored);
+        QCOMPARE(cfg.alias(kServiceAlias).path, absolute);
+    }
+
+    // A program directory copied or restored elsewhere works on its own
+    // copy of the company database, not on the original's.
+    void copiedProgramDirectoryOpensItsOwnDatabase() {
+        QTemporaryDir copyTop;
+        const QString copy = copyTop.filePath("Copy");
+        test::Fixture fx;
+        execSql(fx.db(), "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (?, ?)", {7, "Преди копието"});
+        fx.session().workspace.close();
+        QDirIterator it(fx.root(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = copy + u'/' + QDir(fx.root()).relativeFilePath(from);
+            if (it.fileInfo().isDir())
+                QVERIFY(QDir().mkpath(to));
+            else
+                QVERIFY(QDir().mkpath(QFileInfo(to).path()) && QFile::copy(from, to));
+        }
+        // The original goes on after the copy was taken.
+        fx.session().workspace.open();
+        execSql(fx.db(), "UPDATE Grupi_Kontrag SET Opisanie = ? WHERE ID = ?", {"След копието", 7});
+        fx.session().workspace.close();
+
+        Session copied{ProgramDir(copy)};
+        copied.workspace.open();
+        QCOMPARE(copied.workspace.directory(), QDir::cleanPath(copy + "/Data"));
+        QCOMPARE(scalarSql(copied.workspace.db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = ?", {7})
+                     .toString(),
+                 QStringLiteral("Преди копието"));
+        QVERIFY(ensureDefaultDatabase(copied).isEmpty());
+        copied.workspace.close();
     }
 
     void firstStartLeavesForeignFileAlone() {
