@@ -69,7 +69,8 @@ private slots:
         QTest::newRow("the default 0") << "0" << false << false;
         QTest::newRow("ninth a letter") << "12345678A" << false << false;
         QTest::newRow("letter among the first eight") << "1234A6786" << false << true;
-        QTest::newRow("blank among the first eight") << "12345678 " << false << false;
+        QTest::newRow("blank among the first eight") << "1234 6786" << false << true;
+        QTest::newRow("ninth a blank") << "12345678 " << false << false;
         QTest::newRow("non-ASCII digit") << QStringLiteral("١23456786") << false << true;
     }
     void checkEik() {

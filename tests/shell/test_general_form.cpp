@@ -416,15 +416,32 @@ private slots:
         QVERIFY(!animation || !animation->isVisible());
     }
 
+    // The rates of Valuti in the order read, each at least four characters
+    // wide with the display decimals, and ten blanks after each.
+    void tickerScrollsAndRefills_data() {
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QStringList>("rates");
+        QTest::newRow("two decimals")
+            << 2 << QStringList{"Лева - 1.00", "BGL - 1.00", "EUR - 1.96", "USD - 1.70"};
+        QTest::newRow("four decimals")
+            << 4 << QStringList{"Лева - 1.0000", "BGL - 1.0000", "EUR - 1.9558", "USD - 1.7000"};
+        // At least four characters wide.
+        QTest::newRow("no decimals") << 0
+                                     << QStringList{"Лева -    1", "BGL -    1", "EUR -    2", "USD -    2"};
+    }
     void tickerScrollsAndRefills() {
+        QFETCH(int, decimals);
+        QFETCH(QStringList, rates);
         test::Fixture fx;
         test::ScriptedMessages msgs;
+        fx.session().displayDecimals = decimals;
         TGeneral_Form form(fx.session());
         QVERIFY(startLoggedIn(form));
         form.resize(800, 600);
         form.show();
         auto* ticker = form.findChild<TickerStrip*>("Image_Show_Valuta_Kurs");
-        QVERIFY(ticker->text.contains(" - 1.95583") || ticker->text.contains("EUR - 1.96"));
+        const QString blanks(10, u' ');
+        QCOMPARE(ticker->text, rates.join(blanks) + blanks);
         int start = ticker->position;
         form.Timer2Timer();
         QCOMPARE(ticker->position, start - 5);
