@@ -2,6 +2,7 @@
 // page switch, ticker and exit.
 
 #include "common/dates.h"
+#include "common/errors.h"
 #include "common/sql.h"
 #include "documents/ui/grid_file.h"
 #include "shell/external_programs.h"
@@ -199,6 +200,21 @@ private slots:
         // The rest of the start-up ran.
         QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
                  qPrintable(panelText(form, "Panel_Sklad")));
+    }
+
+    // A Firm_Data.ini that is there but cannot be read stops the start-up
+    // (the program shows and logs the error) instead of being worked on
+    // with defaults that the exit would write over it.
+    void unreadableFirmDataStopsTheStart() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        const QString ini = fx.session().programDir.firmDataIni();
+        QVERIFY(QFile::remove(ini));
+        QVERIFY(QDir().mkpath(ini));
+        TGeneral_Form form(fx.session());
+        QVERIFY_THROWS_EXCEPTION(EInOutError, form.start());
+        QVERIFY(QFileInfo(ini).isDir());
+        QVERIFY(QDir(ini).isEmpty());
     }
 
     void dateChangeWhileRunning() {
