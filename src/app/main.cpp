@@ -37,8 +37,16 @@ int main(int argc, char** argv) {
     torvika::Modules modules;
     torvika::TGeneral_Form form(session);
     modules.installInto(form);
-    if (!form.start())
-        return 0; // the operator ended the program at the working-date question or the login
+    try {
+        if (!form.start())
+            return 0; // the operator ended the program at the working-date question or the login
+    } catch (const torvika::Error& e) {
+        // Firm_Data.ini is there but cannot be read: the program would work
+        // with defaults and write them over it at exit.
+        torvika::logException(e);
+        torvika::showMessage(e.message());
+        return 1;
+    }
     form.showMaximized();
     return app.exec();
 }

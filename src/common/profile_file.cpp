@@ -1,10 +1,12 @@
 #include "common/profile_file.h"
 
 #include "common/cp1251.h"
+#include "common/errors.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <stdexcept>
 
 namespace torvika {
 
@@ -189,11 +191,26 @@ QByteArray ProfileData::toBytes() const {
     return out;
 }
 
-ProfileData ProfileFile::load() const {
-    QFile f(path_);
+std::optional<QByteArray> readFileIfExists(const QString& path) {
+    // A dangling link is nothing at the path, like a missing file.
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    QFile f(path);
+    auto fail = [&] {
+        return EInOutError(QStringLiteral("Файлът %1 не може да бъде прочетен: %2")
+                               .arg(QDir::toNativeSeparators(path), f.errorString()));
+    };
     if (!f.open(QIODevice::ReadOnly))
-        return ProfileData();
-    return ProfileData::parse(f.readAll());
+        throw fail();
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw fail();
+    return bytes;
+}
+
+ProfileData ProfileFile::load() const {
+    const std::optional<QByteArray> bytes = reader_(path_);
+    return bytes ? ProfileData::parse(*bytes) : ProfileData();
 }
 
 void ProfileFile::save(const ProfileData& data) {
@@ -201,8 +218,8 @@ void ProfileFile::save(const ProfileData& data) {
     // Replaced as a whole where the directory allows it, else written in place.
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly) || f.write(data.toBytes()) < 0 || !f.commit())
-        throw std::runtime_error(
-            QStringLiteral("Cannot write %1: %2").arg(path_, f.errorString()).toStdString());
+        throw EInOutError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
+                              .arg(QDir::toNativeSeparators(path_), f.errorString()));
 }
 
 QString ProfileFile::readString(const QString& section, const QString& key, const QString& def) const {

@@ -6,11 +6,22 @@
 // Files are read as UTF-8 or Windows-1251 (whichever the bytes are) and
 // written as UTF-8. Each operation opens the file anew, as the program's
 // configuration may be changed by another window in between.
+//
+// A file that exists but cannot be read (no permission, an I/O error, a
+// directory in its place) is an error, never an empty file: reading it
+// throws EInOutError, and so does a write, which then leaves it untouched.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace torvika {
+
+// The whole content of a file; nullopt when nothing is at the path. Throws
+// EInOutError when something is there that cannot be read.
+std::optional<QByteArray> readFileIfExists(const QString& path);
 
 // A parsed profile text; lookups are by first occurrence, case-insensitive.
 class ProfileData {
@@ -52,7 +63,12 @@ private:
 
 class ProfileFile {
 public:
-    explicit ProfileFile(QString path) : path_(std::move(path)) {}
+    // How the file's bytes are read: readFileIfExists, or a stand-in that
+    // fails as a disk can.
+    using Reader = std::function<std::optional<QByteArray>(const QString& path)>;
+
+    explicit ProfileFile(QString path, Reader reader = readFileIfExists)
+        : path_(std::move(path)), reader_(std::move(reader)) {}
     const QString& path() const { return path_; }
 
     QString readString(const QString& section, const QString& key, const QString& def = {}) const;
@@ -65,19 +81,22 @@ public:
     QStringList readSections() const;
     QStringList readSection(const QString& section) const;
 
-    // Writes throw std::runtime_error when the file cannot be written.
+    // Writes read the file first and throw EInOutError when it cannot be
+    // read or written.
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
     void deleteKey(const QString& section, const QString& key);
     void eraseSection(const QString& section);
 
-    // The whole file parsed once, for readers of many keys (scripts).
+    // The whole file parsed once, for readers of many keys (scripts); empty
+    // when the file is missing.
     ProfileData load() const;
 
 private:
     void save(const ProfileData& data);
     QString path_;
+    Reader reader_;
 };
 
 } // namespace torvika

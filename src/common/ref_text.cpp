@@ -7,10 +7,11 @@ QString refText(qint64 id, const QString& text) {
 }
 
 int GetID_MFromTreeNodeName(const QString& text) {
-    int colon = text.indexOf(u':');
-    QString head = colon < 0 ? text : text.left(colon);
+    const int colon = text.indexOf(u':');
+    if (colon < 0)
+        return -1;
     bool ok = false;
-    int id = head.trimmed().toInt(&ok);
+    const int id = text.left(colon).trimmed().toInt(&ok);
     return ok ? id : -1;
 }
 

@@ -7,8 +7,9 @@
 namespace torvika {
 
 QString refText(qint64 id, const QString& text);
-// The integer before the first ":" (the whole text when there is none);
-// leading and trailing blanks are allowed; -1 when it is not an integer.
+// The integer before the first ":", leading and trailing blanks allowed;
+// -1 when it is not an integer or the text has no ":" (a bare number is
+// not a reference text).
 int GetID_MFromTreeNodeName(const QString& text);
 // The text after the first ":" (empty when there is none).
 QString refDescription(const QString& text);

@@ -3,12 +3,14 @@
 #include "common/cp1251.h"
 #include "common/errors.h"
 #include "common/new_keys.h"
+#include "common/profile_file.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 
 #include <QDir>
-#include <QFile>
+#include <QLockFile>
 #include <QSaveFile>
+#include <functional>
 
 namespace torvika {
 
@@ -18,9 +20,8 @@ QString groupTreeFile(const QString& databaseDirectory) {
 
 QList<GroupTreeLine> readGroupTree(const QString& fileName) {
     QList<GroupTreeLine> lines;
-    QFile f(fileName);
-    if (f.open(QIODevice::ReadOnly)) {
-        QByteArray bytes = f.readAll();
+    if (std::optional<QByteArray> content = readFileIfExists(fileName)) {
+        QByteArray bytes = std::move(*content);
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
         const QString text = decodeUtf8OrCp1251(bytes);
@@ -50,7 +51,49 @@ void writeGroupTree(const QString& fileName, const QList<GroupTreeLine>& lines) 
         text += QString(l.depth, u'\t') + l.text + QStringLiteral("\r\n");
     QSaveFile f(fileName);
     if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit())
-        throw EInOutError(QStringLiteral("Cannot write %1").arg(fileName));
+        throw EInOutError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
+                              .arg(QDir::toNativeSeparators(fileName), f.errorString()));
+}
+
+namespace {
+
+// How long a change waits for another workstation's change of the same file.
+constexpr int kTreeLockWaitMs = 10000;
+
+QList<GroupTreeLine> changeGroupTree(const QString& fileName,
+                                     const std::function<void(QList<GroupTreeLine>&)>& change) {
+    // The lock file lies beside the tree, where every workstation sees it.
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(kTreeLockWaitMs))
+        throw EInOutError(QStringLiteral("Файлът %1 се променя от друго работно място")
+                              .arg(QDir::toNativeSeparators(fileName)));
+    QList<GroupTreeLine> lines = readGroupTree(fileName);
+    change(lines);
+    writeGroupTree(fileName, lines);
+    return lines;
+}
+
+} // namespace
+
+QList<GroupTreeLine> addGroupTreeNode(const QString& fileName, const QString& text) {
+    return changeGroupTree(fileName, [&](QList<GroupTreeLine>& lines) { lines.append({0, text}); });
+}
+
+QList<GroupTreeLine> addGroupTreeChild(const QString& fileName, const QString& parentText,
+                                       const QString& text) {
+    return changeGroupTree(fileName, [&](QList<GroupTreeLine>& lines) {
+        qsizetype parent = 0;
+        while (parent < lines.size() && lines[parent].text != parentText)
+            ++parent;
+        if (parent == lines.size())
+            throw EInOutError(QStringLiteral("Във файла %1 няма група %2")
+                                  .arg(QDir::toNativeSeparators(fileName), parentText));
+        // After the parent's last descendant.
+        qsizetype end = parent + 1;
+        while (end < lines.size() && lines[end].depth > lines[parent].depth)
+            ++end;
+        lines.insert(end, {lines[parent].depth + 1, text});
+    });
 }
 
 bool addCounterpartyGroup(const QSqlDatabase& db, qint64 number, const QString& name) {

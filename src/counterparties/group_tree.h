@@ -24,9 +24,25 @@ QString groupTreeFile(const QString& databaseDirectory);
 // lines in CR LF or LF; blank lines are skipped and a node never lies more
 // than one level below the node before it. The tree always starts with the
 // root "0:Всички контрагенти" (the whole tree when the file is missing).
+// Throws EInOutError when the file is there but cannot be read.
 QList<GroupTreeLine> readGroupTree(const QString& fileName);
-// Rewrites the file whole: UTF-8, CR LF. Throws EInOutError.
+// Replaces the file whole (written beside it, then renamed into place):
+// UTF-8, CR LF. Throws EInOutError.
 void writeGroupTree(const QString& fileName, const QList<GroupTreeLine>& lines);
+
+// Changes of the tree that several workstations may make at once. Each one
+// re-reads the file under a lock, applies its one change to what the file
+// holds now (not to the tree a window has been showing) and replaces the
+// file atomically, so no workstation's group is lost. Each returns the tree
+// as stored, for the window to show. Throws EInOutError when the file
+// cannot be read, locked or written; the file then stays as it was.
+//
+// Adds the node text ("<ID>:<name>") at the top level, after the last node.
+QList<GroupTreeLine> addGroupTreeNode(const QString& fileName, const QString& text);
+// Adds the node text as the last child of the first node whose text is
+// parentText. Throws EInOutError when no node has that text.
+QList<GroupTreeLine> addGroupTreeChild(const QString& fileName, const QString& parentText,
+                                       const QString& text);
 
 // Adds a group; false (and nothing stored) when the number is taken.
 bool addCounterpartyGroup(const QSqlDatabase& db, qint64 number, const QString& name);

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "shell/nts_script.h"
+#include "shell/operators.h"
 #include "shell/version.h"
 
 #include <QDir>
@@ -88,14 +89,11 @@ private:
     bool written_ = false;
 };
 
-// Opis.pdt as it was before a creation wrote it.
+// Opis.pdt as it was before a creation wrote it. Throws EInOutError when
+// it is there but cannot be read: putting it back would be impossible.
 class SavedFile {
 public:
-    explicit SavedFile(QString path) : path_(std::move(path)) {
-        QFile f(path_);
-        if (QFileInfo(path_).isFile() && f.open(QIODevice::ReadOnly))
-            old_ = f.readAll();
-    }
+    explicit SavedFile(QString path) : path_(std::move(path)), old_(readFileIfExists(path_)) {}
     void markWritten() { written_ = true; }
     void restore() noexcept {
         if (!written_)
@@ -146,7 +144,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     const QString target = dirName.isEmpty() ? clean(base) : clean(QDir(base).filePath(dirName));
     r.directory = target;
     auto refuse = [&r](const QString& message) {
-        r.log << QString() << dbtext::kError;
+        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
         r.message = message;
         return r;
     };
@@ -163,13 +161,22 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     const QString scriptPath = session.programDir.newTablesScript();
     if (!QFileInfo(scriptPath).isFile())
         return refuse(QStringLiteral("Не е намерен файлът %1").arg(native(scriptPath)));
-    const NtsScript script = NtsScript::load(scriptPath);
+    NtsScript script;
+    std::optional<SavedFile> savedTree;
+    std::optional<SavedVersion> savedVersion;
+    try {
+        script = NtsScript::load(scriptPath);
+        savedTree.emplace(QDir(target).filePath(QStringLiteral("Opis.pdt")));
+        savedVersion.emplace(session.firmData());
+    } catch (const Error& e) {
+        return refuse(e.message());
+    }
+    SavedFile& tree = *savedTree;
+    SavedVersion& version = *savedVersion;
 
     const bool dirExisted = QFileInfo(target).isDir();
     const QString dbFile = companyDbFile(target);
     const bool dbExisted = QFileInfo::exists(dbFile);
-    SavedFile tree(QDir(target).filePath(QStringLiteral("Opis.pdt")));
-    SavedVersion version(session.firmData());
     const int release = fileVersion().releaseNumber();
 
     auto undo = [&] {
@@ -211,6 +218,9 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
                         if (!d.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
                             throw EDatabaseError(QStringLiteral("Скриптът %1 не създава таблицата Operators")
                                                      .arg(native(scriptPath)));
+                        // The script writes the first operator's password as
+                        // text; the database keeps only its hash.
+                        hashPlainPasswords(d);
                         storeDatabaseVersion(d, release);
                         tree.markWritten();
                         writeInitialGroupTree(target);
@@ -232,7 +242,8 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
         }
         pointAlias(session, target);
     } catch (const Error& e) {
-        r.log << QString() << dbtext::kError;
+        // The statements logged as done were rolled back with the rest.
+        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
         r.message = e.message();
         undo();
         return r;
@@ -253,19 +264,21 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
         r.message = dbtext::kNoUpdateFile;
         return r;
     }
-    const NtsScript script = NtsScript::load(path);
-    if (!session.workspace.isOpen()) {
-        try {
+    NtsScript script;
+    std::optional<SavedVersion> savedVersion;
+    try {
+        script = NtsScript::load(path);
+        if (!session.workspace.isOpen())
             session.workspace.open();
-        } catch (const Error& e) {
-            r.message = e.message();
-            return r;
-        }
+        savedVersion.emplace(session.firmData());
+    } catch (const Error& e) {
+        r.message = QStringLiteral("Прекратена актуализация: ") + e.message();
+        return r;
     }
+    SavedVersion& version = *savedVersion;
     r.directory = session.workspace.directory();
 
     const int release = fileVersion().releaseNumber();
-    SavedVersion version(session.firmData());
     QString finishError;
     bool finished = false;
     ScriptResult run = runNtsScript(
@@ -281,6 +294,8 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
             }
         });
     if (!run.ok) {
+        // The statements logged as done were rolled back with the rest.
+        r.log << QString() << dbtext::kError << QString() << dbtext::kUpdateCancelled;
         version.restore();
         if (!finishError.isEmpty())
             r.message = QStringLiteral("Прекратена актуализация: ") + finishError;
@@ -301,63 +316,73 @@ DbOperationResult switchCompanyDatabase(Session& session, const QString& chosen)
     r.directory = dir;
     // Nothing is touched unless the directory holds a company database.
     if (!dir.isEmpty() && isCompanyDatabase(dir)) {
-        const QString previous = aliasDirectory(session);
+        std::optional<QString> previous;
         try {
+            previous = aliasDirectory(session);
             pointAlias(session, dir);
             if (SET_NEW_DATABASE(session, dir)) {
                 r.ok = true;
                 return r;
             }
-            pointAlias(session, previous);
+            pointAlias(session, *previous);
         } catch (const Error&) {
         }
-        SET_NEW_DATABASE(session, previous);
+        if (previous)
+            SET_NEW_DATABASE(session, *previous);
     }
     r.message = dbtext::kSwitchFailed;
     return r;
 }
 
 QString ensureDefaultDatabase(Session& session) {
-    EngineConfig cfg = session.workspace.engineConfig();
-    const QString data = clean(session.programDir.dataDir());
-    if (cfg.hasAlias(kServiceAlias) && clean(cfg.alias(kServiceAlias).path) != data)
-        return {};
-    if (isCompanyDatabase(data))
-        return {};
-    if (QFileInfo::exists(companyDbFile(data)))
-        return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
-    DbOperationResult r = createCompanyDatabase(session, data, QString());
-    if (r.ok) {
-        // A new installation works in the new company's first warehouse.
-        FirmData fd = session.firmData();
-        if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
-            fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
-        return {};
+    try {
+        EngineConfig cfg = session.workspace.engineConfig();
+        const QString data = clean(session.programDir.dataDir());
+        if (cfg.hasAlias(kServiceAlias) && clean(cfg.alias(kServiceAlias).path) != data)
+            return {};
+        if (isCompanyDatabase(data))
+            return {};
+        if (QFileInfo::exists(companyDbFile(data)))
+            return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
+        DbOperationResult r = createCompanyDatabase(session, data, QString());
+        if (r.ok) {
+            // A new installation works in the new company's first warehouse.
+            FirmData fd = session.firmData();
+            if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
+                fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
+            return {};
+        }
+        return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
+    } catch (const Error& e) {
+        // Engine.cfg or Firm_Data.ini is there but cannot be read or written.
+        return e.message();
     }
-    return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
 }
 
 VersionCheck checkDatabaseVersion(Session& session) {
     VersionCheck c;
     FirmData fd = session.firmData();
     const int release = fileVersion().releaseNumber();
+    // This installation's record is converted first, whatever the database
+    // records: a damaged value is a conversion error that ends the check,
+    // never a missing key.
+    const QString iniText = fd.dbVerText();
+    int version = -1;
+    try {
+        version = databaseVersionFromText(iniText);
+    } catch (const EConvertError& e) {
+        throw EConvertError(QStringLiteral("DBVer/Ver: ") + e.message());
+    }
     // The database's own record decides when it has one: another workstation
     // may have updated it already, or the working database may be older than
     // the one this installation last updated. Otherwise this installation's
     // record.
-    int version = -1;
     if (session.workspace.isOpen()) {
         try {
-            version = storedDatabaseVersion(session.workspace.db());
+            if (const int stored = storedDatabaseVersion(session.workspace.db()); stored >= 0)
+                version = stored;
         } catch (const Error&) {
-            version = -1;
         }
-    }
-    if (version < 0) {
-        bool ok = false;
-        version = fd.dbVerText().trimmed().toInt(&ok);
-        if (!ok)
-            version = 0; // unreadable: treated as missing
     }
     if (version >= release)
         return c;

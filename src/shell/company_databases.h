@@ -18,6 +18,11 @@ namespace dbtext {
 inline const QString kOperationOk = QStringLiteral("ОПЕРАЦИЯ: %1- БЕШЕ УСПЕШНА");
 inline const QString kCreated = QStringLiteral("СЪЗДАВАНЕТО НА НОВАТА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
 inline const QString kError = QStringLiteral("ГРЕШКА: ");
+// The line after "ГРЕШКА: ": what had run was undone.
+inline const QString kCreationCancelled =
+    QStringLiteral("Операцията е прекратена: новата база данни не е създадена");
+inline const QString kUpdateCancelled =
+    QStringLiteral("Операцията е прекратена: базата данни не е променена");
 inline const QString kUpdated = QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
 inline const QString kUpdateAborted = QStringLiteral("Прекратена актуализация при изпълнението на ");
 inline const QString kSwitchFailed = QStringLiteral("Неуспешна смяна на базата данни");
@@ -43,8 +48,10 @@ void writeInitialGroupTree(const QString& dir);
 // from SQLs/NewTables.nts, in one transaction, and points the alias to it.
 // The log holds an empty line and "ОПЕРАЦИЯ: i- БЕШЕ УСПЕШНА" for every
 // statement run, then an empty line and the closing line. On failure the log
-// ends with "ГРЕШКА: ", the alias, the working database and DBVer/Ver stay
-// as they were and what the operation created is removed; message explains
+// goes on with an empty line, "ГРЕШКА: ", an empty line and
+// kCreationCancelled, since every statement logged was undone; the alias,
+// the working database and DBVer/Ver stay as they were and what the
+// operation created is removed; message explains
 // failures that are not a failing statement (bad name, missing script, a
 // directory or file that cannot be written, a directory that already holds
 // a company database, a script that creates no Operators).
@@ -52,7 +59,9 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
 
 // Runs <scriptDir>/UpdateTables.nts on the working database in one
 // transaction; on success records the program's release as the version in
-// the database and in DBVer/Ver. A missing script runs nothing and records
+// the database and in DBVer/Ver. The log is that of a creation; after a
+// failure it ends with an empty line, "ГРЕШКА: ", an empty line and
+// kUpdateCancelled, and message names the failed operation. A missing script runs nothing and records
 // nothing ("Не беше открит файл за актуализация"); a script whose COUNT/MAX
 // is 0 is an empty update and succeeds.
 DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir);
@@ -74,7 +83,10 @@ QString ensureDefaultDatabase(Session& session);
 // The start-up version check. Returns the texts to show, in order: the
 // update request and, when the update script has no marker for the
 // release, "Не беше открит файл за актуализация". needsUpdateDialog is set
-// when the update dialog should open.
+// when the update dialog should open. A DBVer/Ver that is not an integer
+// throws EConvertError (the caller logs it and the start-up goes on);
+// Firm_Data.ini or the update script that cannot be read throws
+// EInOutError.
 struct VersionCheck {
     bool outdated = false;
     QString request;

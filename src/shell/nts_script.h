@@ -31,7 +31,8 @@ struct ScriptResult {
 // Runs the statements in order inside one transaction; a failing statement
 // rolls back everything the script did. afterEach(i) is called for every
 // operation that succeeded (1-based), so a caller can log it; after a
-// failure the caller's log of those operations stays, the database does not.
+// failure those operations are undone, and a caller that logged them must
+// say so.
 // extraInTransaction runs last, inside the same transaction (the database's
 // own version is recorded there).
 ScriptResult runNtsScript(const QSqlDatabase& db, const NtsScript& script,

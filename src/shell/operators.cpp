@@ -1,11 +1,13 @@
 #include "shell/operators.h"
 
+#include "common/errors.h"
 #include "common/sql.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 
 namespace torvika {
@@ -95,11 +97,14 @@ std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id) {
     return std::nullopt;
 }
 
-qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QString& storedPar,
-                            const QString& prava) {
+qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
+                      const QString& prava) {
+    if (password.isEmpty())
+        throw Error(kNewOperatorNeedsPassword);
+    const QString stored = hashPassword(password);
     Transaction t(db);
     QSqlQuery q = execSql(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
-                          {ime, storedPar, prava});
+                          {ime, stored, prava});
     QVariant id = q.lastInsertId();
     // Drivers that do not report the generated key: the newest row, read
     // inside the same transaction.
@@ -107,11 +112,6 @@ qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QS
         id = scalarSql(db, QStringLiteral("SELECT MAX(ID) FROM Operators"));
     t.commit();
     return id.toLongLong();
-}
-
-qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
-                      const QString& prava) {
-    return insertOperatorStored(db, ime, hashPassword(password), prava);
 }
 
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
@@ -146,19 +146,44 @@ bool verifyPassword(const QString& stored, const QString& password) {
 }
 
 std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QString& name,
-                                            const QString& password) {
+                                            const QString& password, const FailureLog& upgradeFailed) {
     const QList<OperatorRow> candidates =
         rows(execSql(db, kSelectColumns + QStringLiteral(" WHERE Ime = ? ORDER BY ID"), {name}));
     for (OperatorRow row : candidates) {
         if (!verifyPassword(row.par, password))
             continue;
         if (!isPasswordHash(row.par)) {
-            row.par = hashPassword(password);
-            execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ?"), {row.par, row.id});
+            const QString hashed = hashPassword(password);
+            try {
+                // Only over the text just checked: a password that another
+                // workstation changed meanwhile stays as it was set there.
+                if (execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ? AND Par = ?"),
+                            {hashed, row.id, row.par})
+                        .numRowsAffected() == 1)
+                    row.par = hashed;
+            } catch (const Error& e) {
+                if (upgradeFailed)
+                    upgradeFailed(e);
+            }
         }
         return row;
     }
     return std::nullopt;
+}
+
+void hashPlainPasswords(const QSqlDatabase& db) {
+    if (db.record(QStringLiteral("Operators")).indexOf(QStringLiteral("Par")) < 0)
+        return;
+    QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Par FROM Operators"));
+    QList<std::pair<qint64, QString>> plain;
+    while (q.next()) {
+        const QString par = q.value(1).toString();
+        if (!isPasswordHash(par))
+            plain.append({q.value(0).toLongLong(), par});
+    }
+    q.finish();
+    for (const auto& [id, par] : plain)
+        execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ?"), {hashPassword(par), id});
 }
 
 QString operatorShortcutSection(const QString& operatorName) {

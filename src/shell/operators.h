@@ -14,6 +14,8 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <exception>
+#include <functional>
 #include <optional>
 
 namespace torvika {
@@ -30,13 +32,13 @@ QList<OperatorRow> listOperators(const QSqlDatabase& db);
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
-// Inserts an operator with the password hashed; returns the new ID.
+// What refuses a new operator without a password.
+inline const QString kNewOperatorNeedsPassword = QStringLiteral("Въведете парола за новия оператор");
+// Inserts an operator with the password hashed; returns the new ID. A new
+// operator has a password of its own: an empty one throws Error with
+// kNewOperatorNeedsPassword and nothing is stored.
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava);
-// As insertOperator, with a Par value already in its stored form (a hash
-// taken over from another operator).
-qint64 insertOperatorStored(const QSqlDatabase& db, const QString& ime, const QString& storedPar,
-                            const QString& prava);
 // Changes name and rights; the password only when one is given.
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
                     const std::optional<QString>& password, const QString& prava);
@@ -52,13 +54,25 @@ bool isPasswordHash(const QString& stored);
 // an older database). Compares in constant time.
 bool verifyPassword(const QString& stored, const QString& password);
 
+// Told of a failure that does not change the outcome, so the caller can
+// log it.
+using FailureLog = std::function<void(const std::exception&)>;
+
 // The login check: the first operator (by ID) of that name whose password
 // matches, or nullopt. A plain-text password that matches is stored hashed
-// at once. Names and passwords are bound values: any text is just a name
-// or a password. Throws EDatabaseError when the table cannot be read or
-// written.
+// at once; when that cannot be done (a busy or read-only database) the
+// login succeeds all the same, the password stays as it was for the next
+// login to try again, and upgradeFailed is told. Names and passwords are
+// bound values: any text is just a name or a password. Throws
+// EDatabaseError when the table cannot be read.
 std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QString& name,
-                                            const QString& password);
+                                            const QString& password, const FailureLog& upgradeFailed = {});
+
+// Replaces every plain-text password of the table by its hash, in the
+// caller's transaction (the creation of a company database stores its
+// first operator hashed). Nothing when the table keeps no passwords.
+// Throws EDatabaseError.
+void hashPlainPasswords(const QSqlDatabase& db);
 
 // The section of an operator's shortcuts: "Оператор: <name>".
 QString operatorShortcutSection(const QString& operatorName);

@@ -1,6 +1,7 @@
 #include "shell/version.h"
 
 #include "build_info.h"
+#include "common/errors.h"
 
 namespace torvika {
 
@@ -13,6 +14,14 @@ const FileVersion& fileVersion() {
 
 QString GETFILEVERSION() {
     return fileVersion().text();
+}
+
+int databaseVersionFromText(const QString& text) {
+    bool ok = false;
+    const int version = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return version;
 }
 
 } // namespace torvika

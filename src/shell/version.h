@@ -13,8 +13,13 @@ struct FileVersion {
 };
 
 const FileVersion& fileVersion();
-// The four parts joined by ".": "3.0.23.4".
+// The four parts joined by ".": "3.0.24.0".
 QString GETFILEVERSION();
+
+// A database version written as text (DBVer/Ver of Firm_Data.ini): a
+// decimal integer, blanks around it allowed. Throws EConvertError for any
+// other text, the empty one included.
+int databaseVersionFromText(const QString& text);
 
 inline const QString kProductName = QStringLiteral("ТОРВИКА");
 

@@ -12,25 +12,41 @@
 
 namespace torvika {
 
+EngineConfig::EngineConfig(QString file)
+    : file_(std::move(file)), programDir_(QDir::cleanPath(QFileInfo(file_).absolutePath())) {}
+
+QString EngineConfig::storedPath(const QString& path) const {
+    const QString absolute = QDir::cleanPath(QDir(programDir_).absoluteFilePath(path));
+    if (absolute == programDir_)
+        return QStringLiteral(".");
+    const QString relative = QDir(programDir_).relativeFilePath(absolute);
+    if (QDir::isAbsolutePath(relative) || relative == QStringLiteral("..") ||
+        relative.startsWith(QStringLiteral("../")))
+        return absolute;
+    return relative;
+}
+
 bool EngineConfig::hasAlias(const QString& name) const {
     return ProfileFile(file_).sectionExists(name);
 }
 
 Alias EngineConfig::alias(const QString& name) const {
     ProfileData d = ProfileFile(file_).load();
-    return {name, d.value(name, QStringLiteral("DRIVER"), QStringLiteral("SQLITE")),
-            d.value(name, QStringLiteral("PATH"), QString())};
+    QString path = d.value(name, QStringLiteral("PATH"), QString());
+    if (!path.isEmpty())
+        path = QDir::cleanPath(QDir(programDir_).absoluteFilePath(path));
+    return {name, d.value(name, QStringLiteral("DRIVER"), QStringLiteral("SQLITE")), path};
 }
 
 void EngineConfig::addAlias(const Alias& a) {
     ProfileFile f(file_);
     f.writeString(a.name, QStringLiteral("DRIVER"), a.driver);
-    f.writeString(a.name, QStringLiteral("PATH"), a.path);
+    f.writeString(a.name, QStringLiteral("PATH"), storedPath(a.path));
 }
 
 void EngineConfig::modifyAliasPath(const QString& name, const QString& path) {
     if (hasAlias(name))
-        ProfileFile(file_).writeString(name, QStringLiteral("PATH"), path);
+        ProfileFile(file_).writeString(name, QStringLiteral("PATH"), storedPath(path));
 }
 
 QString companyDbFile(const QString& dir) {
@@ -74,6 +90,13 @@ QSqlDatabase openCompanyConnection(const QString& name, const QString& dir, bool
     }
     // SQLite refuses to redefine UPPER and LIKE while a statement is active.
     probe.finish();
+    // Write-ahead logging: readers never block the writer, and a commit
+    // writes the log alone instead of flushing the whole file.
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+        QSqlQuery q(db);
+        q.exec(QString::fromLatin1(pragma));
+        q.finish();
+    }
     registerSqlFunctions(db);
     return db;
 }

@@ -24,9 +24,14 @@ struct Alias {
 };
 
 // The engine's configuration: one section per alias, keys DRIVER and PATH.
+// The file lies in the program directory. A company database inside that
+// directory is kept by a path relative to it ("Data"), so that a program
+// directory copied or restored elsewhere works on its own copy of the
+// database; one outside it by its full path. Aliases give and take full
+// paths: a relative PATH is read against the program directory.
 class EngineConfig {
 public:
-    explicit EngineConfig(QString file) : file_(std::move(file)) {}
+    explicit EngineConfig(QString file);
     bool hasAlias(const QString& name) const;
     Alias alias(const QString& name) const;
     void addAlias(const Alias& alias);
@@ -34,7 +39,9 @@ public:
     void modifyAliasPath(const QString& name, const QString& path);
 
 private:
+    QString storedPath(const QString& path) const;
     QString file_;
+    QString programDir_; // the directory of the file
 };
 
 QString companyDbFile(const QString& dir);
@@ -54,8 +61,9 @@ public:
 
     // Disconnects, creates the alias with the Data directory when it is
     // missing, and connects GeneralDataBase to the alias' directory.
-    // Throws EDatabaseError when the database cannot be opened; the
-    // connection is then closed.
+    // Throws EDatabaseError when the database cannot be opened, and
+    // EInOutError when the engine's configuration cannot be read or
+    // written; the connection is then closed.
     void open();
     // Points the alias to dir (when it exists) and reconnects.
     void repoint(const QString& dir);

@@ -2,11 +2,15 @@
 // encodings, and files that are damaged.
 
 #include "common/cp1251.h"
+#include "common/errors.h"
 #include "common/profile_file.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <stdexcept>
 
 using namespace torvika;
@@ -45,6 +49,10 @@ private slots:
     void write();
     void firstWriteCreatesFile();
     void writeToImpossiblePathThrows();
+    void unreadableFileIsAnError_data();
+    void unreadableFileIsAnError();
+    void failedReadIsNeverWrittenOver_data();
+    void failedReadIsNeverWrittenOver();
     void deleteKeyAndSectionKeepTheRest();
     void writeNumbersReadBack();
 
@@ -308,6 +316,72 @@ void ProfileFileTest::writeToImpossiblePathThrows() {
     ProfileFile ini(dir_.filePath(QStringLiteral("no such dir/Firm_Data.ini")));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                              ini.writeString(QStringLiteral("S"), QStringLiteral("K"), "v"));
+}
+
+// The readers and writers of a profile file, each run on one file.
+using Operation = std::function<void(ProfileFile&)>;
+Q_DECLARE_METATYPE(Operation)
+
+namespace {
+
+void addReaders() {
+    QTest::newRow("readString") << Operation([](ProfileFile& f) { f.readString("Store", "Active", "1"); });
+    QTest::newRow("readInteger") << Operation([](ProfileFile& f) { f.readInteger("Values", "9", 2); });
+    QTest::newRow("readBool") << Operation([](ProfileFile& f) { f.readBool("Tuning", "20", false); });
+    QTest::newRow("hasKey") << Operation([](ProfileFile& f) { f.hasKey("Store", "Active"); });
+    QTest::newRow("sectionExists") << Operation([](ProfileFile& f) { f.sectionExists("Store"); });
+    QTest::newRow("readSections") << Operation([](ProfileFile& f) { f.readSections(); });
+    QTest::newRow("readSection") << Operation([](ProfileFile& f) { f.readSection("Store"); });
+    QTest::newRow("load") << Operation([](ProfileFile& f) { f.load(); });
+}
+
+void addWriters() {
+    QTest::newRow("writeString") << Operation(
+        [](ProfileFile& f) { f.writeString("TIME", "Last", "01.02.2025"); });
+    QTest::newRow("writeInteger") << Operation([](ProfileFile& f) { f.writeInteger("DBVer", "Ver", 24); });
+    QTest::newRow("writeBool") << Operation([](ProfileFile& f) { f.writeBool("Tuning", "20", true); });
+    QTest::newRow("deleteKey") << Operation([](ProfileFile& f) { f.deleteKey("Store", "Active"); });
+    QTest::newRow("eraseSection") << Operation([](ProfileFile& f) { f.eraseSection("Store"); });
+}
+
+} // namespace
+
+// Something at the file's path that cannot be read is not a missing file:
+// no reader answers with its default and no writer replaces it.
+void ProfileFileTest::unreadableFileIsAnError_data() {
+    QTest::addColumn<Operation>("operation");
+    addReaders();
+    addWriters();
+}
+
+void ProfileFileTest::unreadableFileIsAnError() {
+    QFETCH(Operation, operation);
+    const QString path = dir_.filePath(QStringLiteral("dir-in-place/Firm_Data.ini"));
+    QVERIFY(QDir().mkpath(path));
+    ProfileFile ini(path);
+    QVERIFY_THROWS_EXCEPTION(EInOutError, operation(ini));
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QDir(path).isEmpty());
+}
+
+// A read that fails half-way (an I/O error of the disk or the network)
+// must not turn a write into a new file holding one key.
+void ProfileFileTest::failedReadIsNeverWrittenOver_data() {
+    QTest::addColumn<Operation>("operation");
+    addWriters();
+}
+
+void ProfileFileTest::failedReadIsNeverWrittenOver() {
+    QFETCH(Operation, operation);
+    const QString path = dir_.filePath(QStringLiteral("io-error.ini"));
+    const QByteArray content = "[Firm_Data]\r\nName=Фирма\r\n[Store]\r\nActive=3\r\nActiveOper=Иван\r\n"
+                               "[TIME]\r\nLast=01.01.2025\r\n";
+    writeAll(path, content);
+    ProfileFile ini(path, [](const QString& p) -> std::optional<QByteArray> {
+        throw EInOutError(QStringLiteral("Входно-изходна грешка при четене на ") + p);
+    });
+    QVERIFY_THROWS_EXCEPTION(EInOutError, operation(ini));
+    QCOMPARE(readAll(path), content);
 }
 
 void ProfileFileTest::deleteKeyAndSectionKeepTheRest() {

@@ -296,7 +296,8 @@ void TextHelpersTest::referenceId_data() {
     QTest::newRow("too large") << "99999999999:x" << -1;
     QTest::newRow("empty") << "" << -1;
     QTest::newRow("lone colon") << ":" << -1;
-    QTest::newRow("no colon: whole text") << "7" << 7;
+    QTest::newRow("no colon, a number") << "7" << -1;
+    QTest::newRow("no colon, a number and blanks") << " 12 " << -1;
     QTest::newRow("no colon, no number") << "Склад" << -1;
 }
 

@@ -462,6 +462,17 @@ private slots:
         QCOMPARE(msg_->shown, QStringList{});
     }
 
+    // Two towns written alike are two rows: deleting one keeps the other.
+    void townsWindowDeletesOneOfTwoAlike() {
+        for (int i = 0; i < 2; ++i)
+            execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Варна", "9000", "052"});
+        TForm_Grad towns(fx_->session());
+        towns.grid()->setCurrentIndex(towns.grid()->model()->index(0, 0));
+        towns.deleteRow();
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Варна'"), 1);
+        QCOMPARE(msg_->shown, QStringList{});
+    }
+
     void groupDialog() {
         execSql(db(), "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (4, 'Клиенти')");
         TForm_Grupi_Kontrag group(fx_->session(), "Подгрупа");

@@ -10,8 +10,12 @@
 #include "counterparties/group_tree.h"
 #include "counterparties/identity_numbers.h"
 #include "counterparties/sites_accounts.h"
+#include "counterparties/towns.h"
 #include "support/fixture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <memory>
 #include <stdexcept>
@@ -68,7 +72,8 @@ private slots:
         QTest::newRow("the default 0") << "0" << false << false;
         QTest::newRow("ninth a letter") << "12345678A" << false << false;
         QTest::newRow("letter among the first eight") << "1234A6786" << false << true;
-        QTest::newRow("blank among the first eight") << "12345678 " << false << false;
+        QTest::newRow("blank among the first eight") << "1234 6786" << false << true;
+        QTest::newRow("ninth a blank") << "12345678 " << false << false;
         QTest::newRow("non-ASCII digit") << QStringLiteral("١23456786") << false << true;
     }
     void checkEik() {
@@ -350,6 +355,59 @@ private slots:
         QCOMPARE(townsByCode(db(), TownCode::Postal, "9"), QStringList{});
     }
 
+    // The towns window's register: every town its own row under its key,
+    // also when two are written alike.
+    void townsEditor() {
+        const Town varna{QStringLiteral("Варна"), QStringLiteral("9000"), QStringLiteral("052")};
+        const qint64 first = insertTown(db(), varna);
+        const qint64 second = insertTown(db(), varna);
+        const qint64 quoted = insertTown(db(), {QStringLiteral("Село \"Ново\" '1'"), QString(), QString()});
+        QVERIFY(first > 0);
+        QVERIFY(second > first && quoted > second);
+
+        auto rows = [this] {
+            const SqlStatement list = townsStatement();
+            QSqlQuery q = execSql(db(), list.text, list.values);
+            QStringList out;
+            while (q.next())
+                out << QStringLiteral("%1|%2|%3|%4")
+                           .arg(q.value(kTownColumnId).toString(), q.value(kTownColumnName).toString(),
+                                q.value(kTownColumnPostalCode).toString(),
+                                q.value(kTownColumnPhoneCode).toString());
+            return out;
+        };
+        const QString f = QString::number(first), s = QString::number(second), o = QString::number(quoted);
+        QCOMPARE(rows(),
+                 (QStringList{f + "|Варна|9000|052", s + "|Варна|9000|052", o + "|Село \"Ново\" '1'||"}));
+
+        updateTown(db(), second, {QStringLiteral("Варна"), QStringLiteral("9010"), QStringLiteral("052")});
+        QCOMPARE(rows(),
+                 (QStringList{f + "|Варна|9000|052", s + "|Варна|9010|052", o + "|Село \"Ново\" '1'||"}));
+        QCOMPARE(loadTown(db(), second)->postalCode, QStringLiteral("9010"));
+
+        // Deleting one of two towns written alike leaves the other.
+        updateTown(db(), second, varna);
+        QVERIFY(deleteTown(db(), first));
+        QCOMPARE(rows(), (QStringList{s + "|Варна|9000|052", o + "|Село \"Ново\" '1'||"}));
+        QVERIFY(!loadTown(db(), first));
+
+        // A town another workstation deleted meanwhile.
+        QVERIFY(!deleteTown(db(), first));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateTown(db(), first, varna));
+        QCOMPARE(rows().size(), 2);
+        // A key is never given out again.
+        QVERIFY(insertTown(db(), varna) > quoted);
+    }
+
+    void townsEditorFailuresThrow() {
+        execSql(db(), "DROP TABLE Grad");
+        const Town town{QStringLiteral("Варна"), QString(), QString()};
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, insertTown(db(), town));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateTown(db(), 1, town));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, deleteTown(db(), 1));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, loadTown(db(), 1));
+    }
+
     void readTreeFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("nodes"); // depth as leading tabs
@@ -375,6 +433,97 @@ private slots:
         for (const GroupTreeLine& l : readGroupTree(file))
             got << QString(l.depth, u'\t') + l.text;
         QCOMPARE(got, nodes);
+    }
+
+    // A change re-reads the file and changes only what it adds: node texts
+    // with the depth as leading tabs, as the file keeps them.
+    void addGroupTreeNodes_data() {
+        QTest::addColumn<QStringList>("before"); // empty: no file
+        QTest::addColumn<QString>("parent");     // null: at the top level
+        QTest::addColumn<QStringList>("after");
+        const QStringList tree{"0:Всички контрагенти", "\t1:Клиенти",    "\t\t3:Едро",
+                               "\t\t\t4:Градове",      "\t2:Доставчици", "5:Други"};
+        QTest::newRow("top level: after the last node")
+            << tree << QString()
+            << QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t\t\t4:Градове",
+                           "\t2:Доставчици",       "5:Други",     "9:Нова"};
+        QTest::newRow("child: after the parent's last descendant")
+            << tree << "1:Клиенти"
+            << QStringList{"0:Всички контрагенти", "\t1:Клиенти",    "\t\t3:Едро", "\t\t\t4:Градове",
+                           "\t\t9:Нова",           "\t2:Доставчици", "5:Други"};
+        QTest::newRow("child of the root")
+            << tree << "0:Всички контрагенти"
+            << QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t\t\t4:Градове",
+                           "\t2:Доставчици",       "\t9:Нова",    "5:Други"};
+        QTest::newRow("child of a node without children")
+            << tree << "4:Градове"
+            << QStringList{"0:Всички контрагенти", "\t1:Клиенти",    "\t\t3:Едро", "\t\t\t4:Градове",
+                           "\t\t\t\t9:Нова",       "\t2:Доставчици", "5:Други"};
+        QTest::newRow("child of the last node")
+            << tree << "5:Други"
+            << QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t\t\t4:Градове",
+                           "\t2:Доставчици",       "5:Други",     "\t9:Нова"};
+        QTest::newRow("no file yet: the built-in root")
+            << QStringList() << "0:Всички контрагенти" << QStringList{"0:Всички контрагенти", "\t9:Нова"};
+    }
+    void addGroupTreeNodes() {
+        QFETCH(QStringList, before);
+        QFETCH(QString, parent);
+        QFETCH(QStringList, after);
+        const QString file = groupTreeFile(fx().session().workspace.directory());
+        QFile::remove(file);
+        if (!before.isEmpty())
+            fx().writeFile("Data/" + kGroupTreeFileName, (before.join("\r\n") + "\r\n").toUtf8());
+        const QList<GroupTreeLine> shown =
+            parent.isNull() ? addGroupTreeNode(file, "9:Нова") : addGroupTreeChild(file, parent, "9:Нова");
+        QCOMPARE(shown, readGroupTree(file));
+        QCOMPARE(test::Fixture::readFile(file), (after.join("\r\n") + "\r\n").toUtf8());
+        // Replaced whole: nothing else is left in the directory.
+        QCOMPARE(QDir(QFileInfo(file).path()).entryList({"Opis_Kontrag*"}, QDir::Files | QDir::Hidden),
+                 QStringList{kGroupTreeFileName});
+    }
+
+    // Two workstations show the tree as it was and each adds a group: both
+    // groups are in the file.
+    void groupTreeChangesFromStaleTreesBothSurvive() {
+        const QString file = groupTreeFile(fx().session().workspace.directory());
+        writeGroupTree(file, {{0, kAllCounterpartiesNode}, {1, "1:Клиенти"}});
+        const QList<GroupTreeLine> first = readGroupTree(file);
+        const QList<GroupTreeLine> second = readGroupTree(file);
+
+        addGroupTreeChild(file, first[1].text, "2:Едро");
+        addGroupTreeNode(file, "3:Други");
+        addGroupTreeChild(file, second[0].text, "4:Доставчици");
+
+        QCOMPARE(readGroupTree(file), (QList<GroupTreeLine>{{0, kAllCounterpartiesNode},
+                                                            {1, "1:Клиенти"},
+                                                            {2, "2:Едро"},
+                                                            {1, "4:Доставчици"},
+                                                            {0, "3:Други"}}));
+    }
+
+    void groupTreeChangeRefused_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("parent not in the file") << "missing parent";
+        QTest::newRow("file cannot be read") << "unreadable";
+    }
+    void groupTreeChangeRefused() {
+        QFETCH(QString, setup);
+        const QString file = groupTreeFile(fx().session().workspace.directory());
+        if (setup == "unreadable") {
+            QFile::remove(file);
+            QVERIFY(QDir().mkpath(file));
+            QVERIFY_THROWS_EXCEPTION(EInOutError, readGroupTree(file));
+            QVERIFY_THROWS_EXCEPTION(EInOutError, addGroupTreeNode(file, "9:Нова"));
+            QVERIFY_THROWS_EXCEPTION(EInOutError, addGroupTreeChild(file, kAllCounterpartiesNode, "9:Нова"));
+            QVERIFY(QFileInfo(file).isDir());
+            QVERIFY(QDir(file).isEmpty());
+            return;
+        }
+        const QByteArray bytes = "0:Всички контрагенти\r\n\t1:Клиенти\r\n";
+        fx().writeFile("Data/" + kGroupTreeFileName, bytes);
+        QVERIFY_THROWS_EXCEPTION(EInOutError, addGroupTreeChild(file, "7:Изтрита", "9:Нова"));
+        QCOMPARE(test::Fixture::readFile(file), bytes);
     }
 
     void groupTreeWriteAndReadBack() {

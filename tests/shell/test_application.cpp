@@ -8,6 +8,9 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +82,26 @@ private slots:
         DialogMessages().message(QStringLiteral("Невалидни данни"));
         QCOMPARE(title, QStringLiteral("ТОРВИКА"));
         QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    }
+
+    // Qt's own texts, such as the buttons of the program's questions, are
+    // Bulgarian.
+    void qtTextsInBulgarian() {
+        const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFile::exists(translations + "/qtbase_bg.qm"))
+            QSKIP(qPrintable("Qt's Bulgarian translation is not installed in " + translations +
+                             " (Debian package qt6-translations-l10n)"));
+        QStringList buttons;
+        QTimer::singleShot(0, [&buttons] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                    if (QAbstractButton* button = box->button(b))
+                        buttons << button->text().remove(u'&');
+                box->done(QMessageBox::Cancel);
+            }
+        });
+        DialogMessages().question(QStringLiteral("Желаете ли да продължите?"), true);
+        QCOMPARE(buttons, (QStringList{"Да", "Не", "Отказ"}));
     }
 };
 

@@ -116,7 +116,7 @@ private slots:
         QTest::newRow("failing statement")
             << script({"CREATE TABLE Operators (ID INTEGER PRIMARY KEY, Ime VARCHAR(30))",
                        "INSERT INTO Operators (Ime) VALUES ('Админ')", "CREATE TABLE Broken ("})
-            << ops + "\n\nГРЕШКА: " << false;
+            << ops + "\n\nГРЕШКА: \n\nОперацията е прекратена: новата база данни не е създадена" << false;
     }
     void createDialog() {
         QFETCH(QByteArray, text);
@@ -155,16 +155,21 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("logins");
+        QTest::addColumn<QString>("memo");
+        const QString op1 = "\nОПЕРАЦИЯ: 1- БЕШЕ УСПЕШНА";
         QTest::newRow("updated") << script({"CREATE TABLE Added (A INTEGER)"})
-                                 << "АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО" << 1;
+                                 << "АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО" << 1 << op1;
+        // The statement that ran is undone with the rest: the log says so.
         QTest::newRow("failing statement")
             << script({"CREATE TABLE Added (A INTEGER)", "DROP TABLE Missing"})
-            << "Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:DROP TABLE Missing" << 0;
+            << "Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:DROP TABLE Missing" << 0
+            << op1 + "\n\nГРЕШКА: \n\nОперацията е прекратена: базата данни не е променена";
     }
     void updateDialog() {
         QFETCH(QByteArray, text);
         QFETCH(QString, message);
         QFETCH(int, logins);
+        QFETCH(QString, memo);
         Env env;
         env.fx.writeFile("Upd/UpdateTables.nts", text);
 
@@ -177,8 +182,7 @@ private slots:
         dlg.setSelectedDirectory(env.fx.root() + "Upd");
         QTest::mouseClick(child<QPushButton>(dlg, "Button_Vavedi"), Qt::LeftButton);
 
-        QCOMPARE(child<QPlainTextEdit>(dlg, "Memo1")->toPlainText(),
-                 QStringLiteral("\nОПЕРАЦИЯ: 1- БЕШЕ УСПЕШНА"));
+        QCOMPARE(child<QPlainTextEdit>(dlg, "Memo1")->toPlainText(), memo);
         QCOMPARE(env.messages.messages, QStringList{message});
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(env.logins, logins);

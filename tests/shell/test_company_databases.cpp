@@ -1,5 +1,7 @@
 // Creating, updating and switching company databases.
 
+#include "common/errors.h"
+#include "common/profile_file.h"
 #include "common/sql.h"
 #include "shell/company_databases.h"
 #include "shell/nts_script.h"
@@ -9,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace torvika;
@@ -41,6 +44,12 @@ QStringList logOf(int operations, const QString& last) {
     return operationsLog(operations) << QString() << last;
 }
 
+// The log of a creation or update that was rolled back: whatever ran, then
+// the error and that nothing was changed.
+QStringList cancelledLog(int operations, const QString& cancelled) {
+    return logOf(operations, dbtext::kError) << QString() << cancelled;
+}
+
 // Every file and directory below dir with a hash of its content: equal
 // snapshots mean nothing was written there.
 QMap<QString, QByteArray> snapshot(const QString& dir) {
@@ -56,6 +65,9 @@ QMap<QString, QByteArray> snapshot(const QString& dir) {
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString p = it.next();
+        // The write-ahead log of an open database goes when it is closed.
+        if (p.endsWith(QLatin1String("-wal")) || p.endsWith(QLatin1String("-shm")))
+            continue;
         m.insert(QDir(dir).relativeFilePath(p),
                  it.fileInfo().isDir()
                      ? QByteArray("<dir>")
@@ -78,11 +90,28 @@ QStringList tables(const QSqlDatabase& db) {
     return t;
 }
 
-// A Firm_Data.ini that cannot be written: a directory stands in its place.
+// A Firm_Data.ini that cannot be read or written: a directory stands in its place.
 void breakFirmData(test::Fixture& fx) {
     const QString ini = fx.session().programDir.firmDataIni();
     QFile::remove(ini);
     QVERIFY(QDir().mkpath(ini));
+}
+
+// DBVer/Ver as stored; a mark when Firm_Data.ini cannot be read.
+QString iniVersion(test::Fixture& fx) {
+    try {
+        return fx.firmData().dbVerText();
+    } catch (const EInOutError&) {
+        return QStringLiteral("<unreadable>");
+    }
+}
+
+QString dbPathOrMark(test::Fixture& fx) {
+    try {
+        return fx.firmData().readString(ini::kDBVer, QStringLiteral("DBPath"));
+    } catch (const EInOutError&) {
+        return QStringLiteral("<unreadable>");
+    }
 }
 
 const int kRelease = fileVersion().releaseNumber();
@@ -104,6 +133,78 @@ private slots:
         EngineConfig cfg(fx.session().programDir.engineConfig());
         QVERIFY(cfg.hasAlias("Service"));
         QCOMPARE(cfg.alias("Service").path, QDir::cleanPath(fx.root() + "Data"));
+    }
+
+    // Engine.cfg keeps a company database inside the program directory by
+    // a path relative to it, and one outside by its full path.
+    void aliasPathKeptRelativeInside_data() {
+        QTest::addColumn<QString>("dir");    // below the program directory, or "../" outside it
+        QTest::addColumn<QString>("stored"); // PATH as written; "<abs>" for the full path
+        QTest::newRow("Data") << "Data"
+                              << "Data";
+        QTest::newRow("a company below Data") << "Data/Firma 2"
+                                              << "Data/Firma 2";
+        QTest::newRow("the program directory itself") << ""
+                                                      << ".";
+        QTest::newRow("a name starting with two dots") << "..Firma"
+                                                       << "..Firma";
+        QTest::newRow("beside the program directory") << "../Shared/Firma"
+                                                      << "<abs>";
+    }
+    void aliasPathKeptRelativeInside() {
+        QFETCH(QString, dir);
+        QFETCH(QString, stored);
+        QTemporaryDir top;
+        const QString root = top.filePath("Program");
+        QVERIFY(QDir().mkpath(root));
+        const QString cfgFile = root + "/Engine.cfg";
+        const QString absolute = QDir::cleanPath(root + u'/' + dir);
+        EngineConfig cfg(cfgFile);
+
+        cfg.addAlias({kServiceAlias, "SQLITE", absolute});
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"),
+                 stored == "<abs>" ? absolute : stored);
+        QCOMPARE(cfg.alias(kServiceAlias).path, absolute);
+
+        cfg.modifyAliasPath(kServiceAlias, QDir::cleanPath(root + "/Other"));
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"), QStringLiteral("Other"));
+        cfg.modifyAliasPath(kServiceAlias, absolute);
+        QCOMPARE(ProfileFile(cfgFile).readString(kServiceAlias, "PATH"),
+                 stored == "<abs>" ? absolute : stored);
+        QCOMPARE(cfg.alias(kServiceAlias).path, absolute);
+    }
+
+    // A program directory copied or restored elsewhere works on its own
+    // copy of the company database, not on the original's.
+    void copiedProgramDirectoryOpensItsOwnDatabase() {
+        QTemporaryDir copyTop;
+        const QString copy = copyTop.filePath("Copy");
+        test::Fixture fx;
+        execSql(fx.db(), "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (?, ?)", {7, "Преди копието"});
+        fx.session().workspace.close();
+        QDirIterator it(fx.root(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = copy + u'/' + QDir(fx.root()).relativeFilePath(from);
+            if (it.fileInfo().isDir())
+                QVERIFY(QDir().mkpath(to));
+            else
+                QVERIFY(QDir().mkpath(QFileInfo(to).path()) && QFile::copy(from, to));
+        }
+        // The original goes on after the copy was taken.
+        fx.session().workspace.open();
+        execSql(fx.db(), "UPDATE Grupi_Kontrag SET Opisanie = ? WHERE ID = ?", {"След копието", 7});
+        fx.session().workspace.close();
+
+        Session copied{ProgramDir(copy)};
+        copied.workspace.open();
+        QCOMPARE(copied.workspace.directory(), QDir::cleanPath(copy + "/Data"));
+        QCOMPARE(scalarSql(copied.workspace.db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = ?", {7})
+                     .toString(),
+                 QStringLiteral("Преди копието"));
+        QVERIFY(ensureDefaultDatabase(copied).isEmpty());
+        copied.workspace.close();
     }
 
     void firstStartLeavesForeignFileAlone() {
@@ -162,29 +263,29 @@ private slots:
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("explained"); // a message besides the log
 
-        const QString e = dbtext::kError;
+        auto e = [](int operations) { return cancelledLog(operations, dbtext::kCreationCancelled); };
         QTest::newRow("failing statement") << "failing statement"
-                                           << "Firma" << logOf(1, e) << false;
+                                           << "Firma" << e(1) << false;
         QTest::newRow("MAX beyond the sections repeats the last") << "max beyond"
-                                                                  << "Firma" << logOf(2, e) << false;
+                                                                  << "Firma" << e(2) << false;
         QTest::newRow("missing script") << "missing script"
-                                        << "Firma" << logOf(0, e) << true;
+                                        << "Firma" << e(0) << true;
         QTest::newRow("script without Operators") << "no operators"
-                                                  << "Firma" << logOf(1, e) << true;
+                                                  << "Firma" << e(1) << true;
         QTest::newRow("already a company database") << "company database"
-                                                    << "" << logOf(0, e) << true;
+                                                    << "" << e(0) << true;
         QTest::newRow("text file named Torvika.db") << "text db"
-                                                    << "Firma" << logOf(0, e) << true;
+                                                    << "Firma" << e(0) << true;
         QTest::newRow("name taken by a file") << "name is a file"
-                                              << "Firma" << logOf(0, e) << true;
+                                              << "Firma" << e(0) << true;
         QTest::newRow("chosen directory under a file") << "base under file"
-                                                       << "Firma" << logOf(0, e) << true;
+                                                       << "Firma" << e(0) << true;
         QTest::newRow("name leading elsewhere") << ""
-                                                << "../Escape" << logOf(0, e) << true;
-        QTest::newRow("Opis.pdt cannot be written") << "tree unwritable"
-                                                    << "Firma" << logOf(1, e) << true;
-        QTest::newRow("Firm_Data.ini cannot be written") << "ini unwritable"
-                                                         << "Firma" << logOf(1, e) << true;
+                                                << "../Escape" << e(0) << true;
+        QTest::newRow("Opis.pdt cannot be read") << "tree unreadable"
+                                                 << "Firma" << e(0) << true;
+        QTest::newRow("Firm_Data.ini cannot be read") << "ini unreadable"
+                                                      << "Firma" << e(0) << true;
     }
     void createFails() {
         QFETCH(QString, setup);
@@ -213,13 +314,13 @@ private slots:
             fx.writeFile("Companies/Firma", "a file");
         else if (setup == "base under file")
             base = fx.writeFile("plain.txt", "a file") + "/sub";
-        else if (setup == "tree unwritable")
+        else if (setup == "tree unreadable")
             QVERIFY(QDir().mkpath(base + "/Firma/Opis.pdt"));
-        else if (setup == "ini unwritable")
+        else if (setup == "ini unreadable")
             breakFirmData(fx);
         const QString aliasBefore = aliasPath(fx);
-        const QString verBefore = fx.firmData().dbVerText();
-        const QString pathBefore = dbPath(fx);
+        const QString verBefore = iniVersion(fx);
+        const QString pathBefore = dbPathOrMark(fx);
         const auto oldDb = snapshot(data);
         const auto companies = snapshot(fx.root() + "Companies");
         const auto rootEntries = QDir(fx.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -235,8 +336,8 @@ private slots:
         QCOMPARE(snapshot(data), oldDb);
         QCOMPARE(aliasPath(fx), aliasBefore);
         QCOMPARE(aliasBefore, data);
-        QCOMPARE(fx.firmData().dbVerText(), verBefore);
-        QCOMPARE(dbPath(fx), pathBefore);
+        QCOMPARE(iniVersion(fx), verBefore);
+        QCOMPARE(dbPathOrMark(fx), pathBefore);
         QVERIFY(fx.session().workspace.isOpen());
         QCOMPARE(fx.session().workspace.directory(), data);
     }
@@ -299,7 +400,8 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(r.message,
                  QStringLiteral("Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:") + failing);
-        QCOMPARE(r.log, operationsLog(1));
+        QCOMPARE(r.log, cancelledLog(1, dbtext::kUpdateCancelled));
+        QCOMPARE(r.log.last(), QStringLiteral("Операцията е прекратена: базата данни не е променена"));
         QCOMPARE(tables(fx.db()), before);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
         QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease - 1));
@@ -313,12 +415,48 @@ private slots:
         QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
     }
 
+    // The shipped update gives the towns of an older database their key and
+    // keeps every row, also two written alike, which are then two rows.
+    void shippedUpdateKeysTheTowns() {
+        test::Fixture fx;
+        execScriptStatement(fx.db(), "DROP TABLE Grad");
+        execScriptStatement(fx.db(),
+                            "CREATE TABLE Grad (Opisanie VARCHAR(100), PK VARCHAR(10), TK VARCHAR(10))");
+        for (const auto& [name, pk, tk] :
+             {std::tuple{"Варна", "9000", "052"}, std::tuple{"Варна", "9000", "052"},
+              std::tuple{"Бургас", "8000", "056"}})
+            execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {name, pk, tk});
+        storeDatabaseVersion(fx.db(), kRelease - 1);
+        fx.firmData().setDbVer(kRelease - 1);
+        const VersionCheck check = checkDatabaseVersion(fx.session());
+        QVERIFY(check.outdated && check.needsUpdateDialog);
+
+        DbOperationResult r = updateCompanyDatabase(fx.session(), fx.session().programDir.sqlsDir());
+
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
+        auto rows = [&fx] {
+            QSqlQuery q = execSql(fx.db(), "SELECT ID, Opisanie, PK, TK FROM Grad ORDER BY ID");
+            QStringList out;
+            while (q.next())
+                out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                   q.value(3).toString()}
+                           .join(u'|');
+            return out;
+        };
+        QCOMPARE(rows(), (QStringList{"1|Варна|9000|052", "2|Варна|9000|052", "3|Бургас|8000|056"}));
+        execSql(fx.db(), "DELETE FROM Grad WHERE ID = ?", {1});
+        execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
+        QCOMPARE(rows(), (QStringList{"2|Варна|9000|052", "3|Бургас|8000|056", "4|Русе|7000|082"}));
+        QVERIFY(!checkDatabaseVersion(fx.session()).outdated);
+    }
+
     void updateRefused_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("message"); // the start of it
         QTest::newRow("missing script") << "missing" << dbtext::kNoUpdateFile;
-        QTest::newRow("Firm_Data.ini cannot be written") << "ini"
-                                                         << "Прекратена актуализация: ";
+        QTest::newRow("Firm_Data.ini cannot be read") << "ini"
+                                                      << "Прекратена актуализация: ";
     }
     void updateRefused() {
         QFETCH(QString, setup);
@@ -330,7 +468,7 @@ private slots:
             fx.writeFile("Upd/UpdateTables.nts", script({"CREATE TABLE Added (A INTEGER)"}));
             breakFirmData(fx);
         }
-        const QString verBefore = fx.firmData().dbVerText();
+        const QString verBefore = iniVersion(fx);
         const QStringList before = tables(fx.db());
 
         DbOperationResult r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
@@ -339,7 +477,7 @@ private slots:
         QVERIFY2(r.message.startsWith(message), qPrintable(r.message));
         QCOMPARE(tables(fx.db()), before);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
-        QCOMPARE(fx.firmData().dbVerText(), verBefore);
+        QCOMPARE(iniVersion(fx), verBefore);
     }
 
     void switchTo_data() {
@@ -424,13 +562,38 @@ private slots:
         QTest::newRow("no version, no update script") << none << -1 << none << QByteArray() << true << false;
         QTest::newRow("date in the request")
             << QString::number(r - 1) << -1 << "15.03.2024" << marked << true << true;
-        QTest::newRow("unreadable version") << "abc" << -1 << none << marked << true << true;
+        QTest::newRow("version with blanks around")
+            << QString(" %1 ").arg(r - 1) << -1 << none << marked << true << true;
         QTest::newRow("database records the release") << none << r << none << marked << false << false;
         QTest::newRow("installation records the release")
             << QString::number(r) << -1 << none << marked << false << false;
         QTest::newRow("database older than the installation's record")
             << QString::number(r) << r - 1 << none << marked << true << true;
     }
+    // DBVer/Ver is converted whatever the database records; a text that is
+    // not an integer ends the check with a conversion error.
+    void versionCheckRefusesNonInteger_data() {
+        QTest::addColumn<QString>("iniVer");
+        QTest::addColumn<int>("dbVer"); // -1: the database records none
+        QTest::newRow("letters") << "abc" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("blanks") << "  " << -1;
+        QTest::newRow("digits and letters") << "23x" << -1;
+        QTest::newRow("decimal") << "22.5" << -1;
+        QTest::newRow("letters, database up to date") << "abc" << kRelease;
+    }
+    void versionCheckRefusesNonInteger() {
+        QFETCH(QString, iniVer);
+        QFETCH(int, dbVer);
+        test::Fixture fx;
+        fx.firmData().writeString(ini::kDBVer, "Ver", iniVer);
+        if (dbVer < 0)
+            execScriptStatement(fx.db(), "DROP TABLE DB_Info");
+        else
+            storeDatabaseVersion(fx.db(), dbVer);
+        QVERIFY_THROWS_EXCEPTION(EConvertError, checkDatabaseVersion(fx.session()));
+    }
+
     void versionCheck() {
         QFETCH(QString, iniVer);
         QFETCH(int, dbVer);

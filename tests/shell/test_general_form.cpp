@@ -2,6 +2,8 @@
 // page switch, ticker and exit.
 
 #include "common/dates.h"
+#include "common/errors.h"
+#include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
@@ -13,9 +15,11 @@
 #include "shell/ui/main_menu.h"
 #include "shell/ui/menu_rights.h"
 #include "shell/ui/status_widgets.h"
+#include "shell/version.h"
 #include "support/fixture.h"
 #include "support/login_script.h"
 #include "support/main_window.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
 
 #include <QAction>
@@ -235,6 +239,69 @@ private slots:
             QVERIFY(test::Fixture::readFile(fx.root() + "Exceptions.log").contains("EConvertError"));
     }
 
+    // DBVer/Ver that is not an integer is a conversion error: logged, no
+    // update request, and the start-up goes on.
+    void startupVersionCheck_data() {
+        QTest::addColumn<QString>("ver");
+        QTest::addColumn<bool>("requested");
+        QTest::addColumn<bool>("logged");
+        const QString older = QString::number(fileVersion().releaseNumber() - 1);
+        QTest::newRow("older version") << older << true << false;
+        QTest::newRow("older version with blanks") << " " + older + " " << true << false;
+        QTest::newRow("letters") << "abc" << false << true;
+        QTest::newRow("empty") << "" << false << true;
+        QTest::newRow("digits and letters") << "22a" << false << true;
+        QTest::newRow("decimal") << "22.5" << false << true;
+    }
+    void startupVersionCheck() {
+        QFETCH(QString, ver);
+        QFETCH(bool, requested);
+        QFETCH(bool, logged);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        // This installation's record decides: the database keeps none.
+        execScriptStatement(fx.db(), "DROP TABLE DB_Info");
+        fx.firmData().writeString("DBVer", "Ver", ver);
+        fx.firmData().writeString("Store", "Active", "1");
+        TGeneral_Form form(fx.session());
+        // The update request opens the update dialog, which the test leaves.
+        int updates = 0;
+        test::ModalScript script;
+        test::scriptLogin(script);
+        if (requested)
+            script.next([&updates](QWidget* w) {
+                QCOMPARE(w->windowTitle(), QStringLiteral("Актуализация на база данни"));
+                ++updates;
+                qobject_cast<QDialog*>(w)->reject();
+            });
+        QVERIFY(form.start());
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(updates, requested ? 1 : 0);
+        QCOMPARE(msgs.shown.size(), requested ? 1 : 0);
+        const QByteArray log = test::Fixture::readFile(fx.root() + "Exceptions.log");
+        QCOMPARE(log.contains("EConvertError"), logged);
+        if (logged)
+            QVERIFY2(log.contains("'" + ver.toUtf8() + "'"), log.constData());
+        // The rest of the start-up ran.
+        QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
+                 qPrintable(panelText(form, "Panel_Sklad")));
+    }
+
+    // A Firm_Data.ini that is there but cannot be read stops the start-up
+    // (the program shows and logs the error) instead of being worked on
+    // with defaults that the exit would write over it.
+    void unreadableFirmDataStopsTheStart() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        const QString ini = fx.session().programDir.firmDataIni();
+        QVERIFY(QFile::remove(ini));
+        QVERIFY(QDir().mkpath(ini));
+        TGeneral_Form form(fx.session());
+        QVERIFY_THROWS_EXCEPTION(EInOutError, form.start());
+        QVERIFY(QFileInfo(ini).isDir());
+        QVERIFY(QDir(ini).isEmpty());
+    }
+
     void dateChangeWhileRunning() {
         test::Fixture fx;
         test::ScriptedMessages msgs;
@@ -429,15 +496,32 @@ private slots:
         QVERIFY(!animation || !animation->isVisible());
     }
 
+    // The rates of Valuti in the order read, each at least four characters
+    // wide with the display decimals, and ten blanks after each.
+    void tickerScrollsAndRefills_data() {
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QStringList>("rates");
+        QTest::newRow("two decimals")
+            << 2 << QStringList{"Лева - 1.00", "BGL - 1.00", "EUR - 1.96", "USD - 1.70"};
+        QTest::newRow("four decimals")
+            << 4 << QStringList{"Лева - 1.0000", "BGL - 1.0000", "EUR - 1.9558", "USD - 1.7000"};
+        // At least four characters wide.
+        QTest::newRow("no decimals") << 0
+                                     << QStringList{"Лева -    1", "BGL -    1", "EUR -    2", "USD -    2"};
+    }
     void tickerScrollsAndRefills() {
+        QFETCH(int, decimals);
+        QFETCH(QStringList, rates);
         test::Fixture fx;
         test::ScriptedMessages msgs;
+        fx.session().displayDecimals = decimals;
         TGeneral_Form form(fx.session());
         QVERIFY(startLoggedIn(form));
         form.resize(800, 600);
         form.show();
         auto* ticker = form.findChild<TickerStrip*>("Image_Show_Valuta_Kurs");
-        QVERIFY(ticker->text.contains(" - 1.95583") || ticker->text.contains("EUR - 1.96"));
+        const QString blanks(10, u' ');
+        QCOMPARE(ticker->text, rates.join(blanks) + blanks);
         int start = ticker->position;
         form.Timer2Timer();
         QCOMPARE(ticker->position, start - 5);

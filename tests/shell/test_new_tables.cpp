@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "common/sql.h"
 #include "shell/nts_script.h"
+#include "shell/operators.h"
 #include "support/fixture.h"
 
 #include <QSqlRecord>
@@ -54,7 +55,7 @@ private slots:
              "ID_Mol Nomer_Grupa"},
             {"Klienti", "ID Ime_Klient Grad Adres_Klient Telefon_Klient EGN"},
             {"Grupi_Kontrag", "ID Opisanie"},
-            {"Grad", "Opisanie PK TK"},
+            {"Grad", "ID Opisanie PK TK"},
             {"Kontrag_Sklad",
              "ID_Sk Opisanie_Sk Grad_SK Adres_SK Tel_SK MOL_SK EGN_MOL_SK LK_Mol_Sk LK_Izd_Ot ID_Kontrag"},
             {"Kontrag_SM", "ID_SM Smetka Kod Banka Klon DDS ID_Kontrag"},
@@ -135,7 +136,11 @@ private slots:
         QSqlQuery q = execSql(db(), QStringLiteral("SELECT Ime, Par, Prava FROM Operators"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("Администратор"));
-        QCOMPARE(q.value(1).toString(), QStringLiteral("1"));
+        // Stored hashed from the start; the password is "1".
+        const QString par = q.value(1).toString();
+        QVERIFY2(isPasswordHash(par), qPrintable(par));
+        QVERIFY(verifyPassword(par, QStringLiteral("1")));
+        QVERIFY(!verifyPassword(par, QStringLiteral("2")));
         QString everything;
         for (int node = 0; node < 140; ++node)
             everything += QString::number(node) + QStringLiteral("=0,");
@@ -207,6 +212,9 @@ private slots:
         QTest::newRow("operator") << "Operators"
                                   << "ID"
                                   << "Ime";
+        QTest::newRow("town") << "Grad"
+                              << "ID"
+                              << "Opisanie";
     }
     void generatedKeyIsNeverReused() {
         QFETCH(QString, table);

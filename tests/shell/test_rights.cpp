@@ -1,6 +1,7 @@
 // Rights strings, the rights tree's click rules, passwords and the login
 // check, shortcut texts and the per-operator shortcut sections.
 
+#include "common/errors.h"
 #include "common/sql.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -220,6 +221,55 @@ private slots:
         QVERIFY(checkCredentials(db, "А2", "нова"));
         QVERIFY(!checkCredentials(db, "А2", "1"));
         QVERIFY(!findOperatorById(db, 9999));
+    }
+
+    // A correct login stays correct when the plain-text password cannot be
+    // stored hashed at that moment; the failure goes to the caller's log.
+    void loginSurvivesFailedUpgrade_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("read-only database") << "read-only";
+        QTest::newRow("update refused") << "trigger";
+    }
+    void loginSurvivesFailedUpgrade() {
+        QFETCH(QString, cause);
+        test::Fixture fx;
+        execSql(fx.db(), "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)", {"Стар", "1", "0=0,"});
+        QSqlDatabase db = fx.db();
+        const QString connection = QStringLiteral("read-only-check");
+        if (cause == "read-only") {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(companyDbFile(fx.session().workspace.directory()));
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            QVERIFY(db.open());
+        } else {
+            execScriptStatement(db, "CREATE TRIGGER Operators_Locked BEFORE UPDATE ON Operators "
+                                    "BEGIN SELECT RAISE(ABORT, 'заключена таблица'); END");
+        }
+        QStringList failures;
+        auto log = [&failures](const std::exception& e) { failures << exceptionClassName(e); };
+
+        QVERIFY(!checkCredentials(db, "Стар", "2", log));
+        QVERIFY(failures.isEmpty());
+        const std::optional<OperatorRow> row = checkCredentials(db, "Стар", "1", log);
+        QVERIFY(row);
+        QCOMPARE(row->prava, QString("0=0,"));
+        QCOMPARE(failures, QStringList{"EDatabaseError"});
+        // Still plain: the next login tries again.
+        QCOMPARE(findOperatorByName(fx.db(), "Стар")->par, QString("1"));
+        QVERIFY(checkCredentials(db, "Стар", "1"));
+
+        db = QSqlDatabase();
+        closeConnection(connection);
+    }
+
+    // Nobody can log in as an operator stored without a password.
+    void newOperatorNeedsPassword() {
+        test::Fixture fx;
+        QSqlDatabase db = fx.db();
+        const int before = int(listOperators(db).size());
+        QVERIFY_THROWS_EXCEPTION(Error, insertOperator(db, "Без парола", "", "0=0,"));
+        QCOMPARE(int(listOperators(db).size()), before);
+        QVERIFY(!findOperatorByName(db, "Без парола"));
     }
 
     void shortcutText_data() {

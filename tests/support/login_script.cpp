@@ -1,6 +1,7 @@
 #include "support/login_script.h"
 
 #include "shell/ui/login.h"
+#include "support/modal_script.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,6 +31,15 @@ void answerNextLogin(Login& login, const QString& name, const QString& password)
             d->done(0);
     });
     closeIfOpen(login);
+}
+
+void scriptLogin(ModalScript& script, const QString& name, const QString& password) {
+    script.next<TForm_Dostap_Operators>([name, password](TForm_Dostap_Operators* d) {
+        auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
+        combo->setCurrentIndex(combo->findText(name));
+        d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"))->setText(password);
+        d->OKBtnClick();
+    });
 }
 
 void cancelNextLogin(Login& login) {

@@ -60,7 +60,12 @@ void TForm_Dostap_Operators::OKBtnClick() {
         ui->ComboBox_Operators->currentIndex() >= 0 ? ui->ComboBox_Operators->currentText() : QString();
     std::optional<OperatorRow> row;
     // A database error during the check: no message, the dialog stays.
-    if (!logged([&] { row = checkCredentials(session_.workspace.db(), name, ui->Edit_Password->text()); }))
+    // A failed upgrade of a plain-text password to its hash is logged; the
+    // login goes on.
+    if (!logged([&] {
+            row = checkCredentials(session_.db(), name, ui->Edit_Password->text(),
+                                   [](const std::exception& e) { logException(e); });
+        }))
         return;
     if (row) {
         session_.setOperator(name, GETRIGHTS(row->prava));

@@ -236,8 +236,11 @@ void TForm_Operatori::DBGrid1DblClick() {
         return;
     mode_ = a == Messages::Yes ? EditMode::Insert : EditMode::Edit;
     setEditing(true);
-    // A new operator starts as a copy of the selected one, to be edited.
+    // A new operator starts as a copy of the selected one, to be edited,
+    // but never with its password: one has to be typed.
     DBGrid1CellClick();
+    if (mode_ == EditMode::Insert)
+        Edit_Par->clear();
 }
 
 void TForm_Operatori::TreeView_MenuesClick(QTreeWidgetItem* item) {
@@ -256,14 +259,16 @@ void TForm_Operatori::BitBtn_Insert_OperatorClick() {
     const QString rights = buildRightsString(denied_);
     // The field shows blanks until a password is typed: then it is kept.
     const bool passwordTyped = Edit_Par->isModified();
+    if (mode_ == EditMode::Insert && (!passwordTyped || Edit_Par->text().isEmpty())) {
+        showMessage(kNewOperatorNeedsPassword);
+        Edit_Par->setFocus();
+        return;
+    }
     try {
         const QSqlDatabase db = session_.workspace.db();
         qint64 id = 0;
         if (mode_ == EditMode::Insert) {
-            if (passwordTyped || !loaded_)
-                id = insertOperator(db, ime, Edit_Par->text(), rights);
-            else
-                id = insertOperatorStored(db, ime, loaded_->par, rights);
+            id = insertOperator(db, ime, Edit_Par->text(), rights);
         } else {
             id = loaded_->id;
             updateOperator(db, id, ime,

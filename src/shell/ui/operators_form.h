@@ -72,8 +72,8 @@ private:
     QList<QTreeWidgetItem*> items_; // index = node number
     QList<bool> denied_;
     EditMode mode_ = EditMode::None;
-    // The row last loaded into the fields; a new operator whose password
-    // field was left alone takes over its password.
+    // The row last loaded into the fields; an edited operator whose
+    // password field was left alone keeps its password.
     std::optional<OperatorRow> loaded_;
     bool closed_ = false;
 };
