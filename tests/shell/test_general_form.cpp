@@ -302,6 +302,23 @@ private slots:
         QVERIFY(QDir(ini).isEmpty());
     }
 
+    // A failure inside the tick is logged and the ticker and the date guard
+    // go on for the rest of the run.
+    void timer2SurvivesAFailure() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        QVERIFY(startLoggedIn(form));
+        form.show();
+        const QString ini = fx.session().programDir.firmDataIni();
+        QVERIFY(QFile::remove(ini));
+        QVERIFY(QDir().mkpath(ini)); // the file cannot be read now
+        form.Timer2Timer();
+        QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
+        QVERIFY(test::Fixture::readFile(fx.root() + "Exceptions.log").contains("EInOutError"));
+        QCOMPARE(msgs.shown, QStringList{});
+    }
+
     void dateChangeWhileRunning() {
         test::Fixture fx;
         test::ScriptedMessages msgs;

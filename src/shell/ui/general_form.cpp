@@ -306,8 +306,8 @@ bool TGeneral_Form::start() {
     if (check.question) {
         if (!askYesNo(*check.question))
             return false;
-        if (!logged([&] { fd.setLastWorkingDate(today); }))
-            return false;
+        // A date that cannot be written is logged; the operator asked to go on.
+        logged([&] { fd.setLastWorkingDate(today); });
     }
 
     // The first login; it opens the workspace. Cancel confirmed there ends
