@@ -20,6 +20,11 @@ void checkNames(const QString& table, const QString& column) {
 
 qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column) {
     checkNames(table, column);
+    // On PostgreSQL two transactions could read the same MAX: the table is
+    // locked against other writers (readers go on) until this one ends.
+    // SQLite's transactions hold the write lock from their start.
+    if (sqlEngine(db) == SqlEngine::PostgreSQL && Transaction::isOpen(db))
+        execScriptStatement(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
     const QVariant max =
         scalarSql(db, QStringLiteral("SELECT MAX(%1) AS MaxNumber FROM %2").arg(column, table));
     if (max.isNull())

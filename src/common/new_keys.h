@@ -14,7 +14,8 @@ namespace torvika {
 // Throws std::invalid_argument for a name that is not a plain identifier.
 qint64 GET_MAX_NUMBER(const QSqlDatabase& db, const QString& table, const QString& column);
 // Like GET_MAX_NUMBER, but a failing statement throws EDatabaseError, for
-// callers that must never insert key 0.
+// callers that must never insert key 0. Inside a Transaction the key stays
+// this transaction's until it ends, on either engine.
 qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column);
 
 // Whether a row with column = value exists. Throws EDatabaseError when the

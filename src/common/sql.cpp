@@ -2,9 +2,13 @@
 
 #include "common/errors.h"
 
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QThread>
 #include <sqlite3.h>
 
 namespace torvika {
@@ -131,8 +135,12 @@ bool likeMatch(QStringView p, QStringView t, QChar escape) {
     return pi == p.size();
 }
 
+SqlEngine sqlEngine(const QSqlDatabase& db) {
+    return db.driverName() == QLatin1String("QPSQL") ? SqlEngine::PostgreSQL : SqlEngine::SQLite;
+}
+
 bool isSqlite(const QSqlDatabase& db) {
-    return db.driverName() == QLatin1String("QSQLITE");
+    return sqlEngine(db) == SqlEngine::SQLite;
 }
 
 void registerSqlFunctions(const QSqlDatabase& db) {
@@ -152,6 +160,81 @@ void registerSqlFunctions(const QSqlDatabase& db) {
     sqlite3_create_function_v2(h, "like", 3, flags, nullptr, likeFn, nullptr, nullptr, nullptr);
 }
 
+void setUpConnection(const QSqlDatabase& db) {
+    if (sqlEngine(db) == SqlEngine::PostgreSQL) {
+        execScriptStatement(db, QStringLiteral("SET client_encoding TO 'UTF8'"));
+        return;
+    }
+    // Write-ahead logging: readers never block the writer, and a commit
+    // writes the log alone instead of flushing the whole file.
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+        QSqlQuery q(db);
+        if (!q.exec(QString::fromLatin1(pragma)))
+            throw EDatabaseError(failure(q.lastError(), QString::fromLatin1(pragma)));
+        q.finish();
+    }
+    registerSqlFunctions(db);
+}
+
+namespace {
+
+BusyWaitIndicator& busyIndicator() {
+    static BusyWaitIndicator indicator;
+    return indicator;
+}
+
+// Another connection holds the lock of the SQLite database.
+bool isBusy(const QSqlDatabase& db, const QSqlError& e) {
+    if (!isSqlite(db))
+        return false;
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok && ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED);
+}
+
+int& busyPatience() {
+    static int ms = 120000;
+    return ms;
+}
+
+// Runs the prepared query; while the database is busy, tries again after a
+// random pause of a few milliseconds, so that workstations waiting for the
+// lock take turns instead of one of them timing out.
+bool execWaiting(const QSqlDatabase& db, QSqlQuery& q) {
+    if (q.exec())
+        return true;
+    if (!isBusy(db, q.lastError()))
+        return false;
+    QDeadlineTimer deadline(busyPatience());
+    if (busyIndicator())
+        busyIndicator()(true);
+    bool done = false;
+    while (!done && !deadline.hasExpired()) {
+        QThread::msleep(5 + QRandomGenerator::global()->bounded(45));
+        done = q.exec();
+        if (!done && !isBusy(db, q.lastError()))
+            break;
+    }
+    if (busyIndicator())
+        busyIndicator()(false);
+    return done;
+}
+
+QHash<QString, int>& transactionLevels() {
+    static QHash<QString, int> levels;
+    return levels;
+}
+
+} // namespace
+
+void setBusyWaitIndicator(BusyWaitIndicator indicator) {
+    busyIndicator() = std::move(indicator);
+}
+
+void setBusyPatience(int milliseconds) {
+    busyPatience() = milliseconds;
+}
+
 QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -159,7 +242,7 @@ QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList
         throw EDatabaseError(failure(q.lastError(), sql));
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!q.exec())
+    if (!execWaiting(db, q))
         throw EDatabaseError(failure(q.lastError(), sql));
     return q;
 }
@@ -168,6 +251,16 @@ QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantLis
                    const QVariant& def) {
     QSqlQuery q = execSql(db, sql, values);
     return q.next() ? q.value(0) : def;
+}
+
+qint64 insertReturningKey(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                          const QString& keyColumn) {
+    QSqlQuery q = execSql(db, sql + QStringLiteral(" RETURNING ") + keyColumn, values);
+    if (!q.next())
+        throw EDatabaseError(QStringLiteral("The new row's key was not returned [%1]").arg(sql));
+    const qint64 key = q.value(0).toLongLong();
+    q.finish();
+    return key;
 }
 
 SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values, int limit,
@@ -199,35 +292,45 @@ SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList&
 
 void execScriptStatement(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
-    if (!q.exec(sql))
+    if (!q.exec(sql) && !(isBusy(db, q.lastError()) && execWaiting(db, q)))
         throw EDatabaseError(failure(q.lastError(), sql));
 }
 
-Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)), sqlite_(isSqlite(db_)) {
-    if (sqlite_) {
-        execScriptStatement(db_, QStringLiteral("BEGIN IMMEDIATE"));
-    } else if (!db_.transaction()) {
-        throw EDatabaseError(failure(db_.lastError(), QStringLiteral("BEGIN")));
-    }
+Transaction::Transaction(QSqlDatabase db)
+    : db_(std::move(db)), level_(transactionLevels().value(db_.connectionName())) {
+    if (level_ > 0)
+        execScriptStatement(db_, QStringLiteral("SAVEPOINT torvika_%1").arg(level_));
+    else if (isSqlite(db_))
+        execSql(db_, QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        execScriptStatement(db_, QStringLiteral("BEGIN"));
+    transactionLevels()[db_.connectionName()] = level_ + 1;
 }
 
 Transaction::~Transaction() {
     if (!open_)
         return;
-    if (sqlite_) {
-        QSqlQuery q(db_);
-        q.exec(QStringLiteral("ROLLBACK"));
+    transactionLevels()[db_.connectionName()] = level_;
+    QSqlQuery q(db_);
+    if (level_ > 0) {
+        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT torvika_%1").arg(level_));
+        q.exec(QStringLiteral("RELEASE SAVEPOINT torvika_%1").arg(level_));
     } else {
-        db_.rollback();
+        q.exec(QStringLiteral("ROLLBACK"));
     }
 }
 
 void Transaction::commit() {
-    if (sqlite_)
+    if (level_ > 0)
+        execScriptStatement(db_, QStringLiteral("RELEASE SAVEPOINT torvika_%1").arg(level_));
+    else
         execScriptStatement(db_, QStringLiteral("COMMIT"));
-    else if (!db_.commit())
-        throw EDatabaseError(failure(db_.lastError(), QStringLiteral("COMMIT")));
     open_ = false;
+    transactionLevels()[db_.connectionName()] = level_;
+}
+
+bool Transaction::isOpen(const QSqlDatabase& db) {
+    return transactionLevels().value(db.connectionName()) > 0;
 }
 
 } // namespace torvika

@@ -1,21 +1,33 @@
 #pragma once
-// Running statements with bound values, transactions, and the connection
-// set-up every SQLite connection gets (Unicode-aware UPPER, LOWER and LIKE).
+// Running statements with bound values and transactions on either engine
+// (SQLite, the embedded default, and PostgreSQL, the server several
+// workstations share), and the connection set-up each engine gets.
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 namespace torvika {
 
+enum class SqlEngine { SQLite, PostgreSQL };
+SqlEngine sqlEngine(const QSqlDatabase& db);
+bool isSqlite(const QSqlDatabase& db);
+
 // Prepares and runs one statement with its values bound in order; throws
 // EDatabaseError with the driver's text when it fails. The query is left on
-// its result set, before the first row.
+// its result set, before the first row. On SQLite a statement that finds
+// the database busy (another workstation writing) is tried again after a
+// short random delay, with the wait shown, instead of failing.
 QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
 // The first column of the first row, or def when there is no row.
 QVariant scalarSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {},
                    const QVariant& def = {});
+// Runs an INSERT and gives the key the database generated for the row (the
+// statement gets "RETURNING <keyColumn>", which both engines understand).
+qint64 insertReturningKey(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                          const QString& keyColumn);
 
 // The rows of a statement, read whole and with the statement finished, so
 // that no read stays open on the database.
@@ -30,12 +42,14 @@ SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList&
                  qint64 offset = 0);
 
 // Runs a statement without binding, for script statements read from files
-// (table definitions and fixed rows).
+// (table definitions and fixed rows) and statements of our own code.
 void execScriptStatement(const QSqlDatabase& db, const QString& sql);
 
 // All of it or none: rolls back unless commit() was called. On SQLite the
-// transaction takes the write lock at once (BEGIN IMMEDIATE), so keys taken
-// inside it as MAX + 1 are never taken twice by two workstations.
+// transaction takes the write lock at once (BEGIN IMMEDIATE); on PostgreSQL
+// a key taken as MAX + 1 inside it locks its table first (nextKey). Either
+// way two workstations never take the same key. A transaction begun while
+// another is open on the connection is a savepoint inside it.
 class Transaction {
 public:
     explicit Transaction(QSqlDatabase db);
@@ -44,16 +58,31 @@ public:
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
+    // Whether a transaction of ours is open on the connection.
+    static bool isOpen(const QSqlDatabase& db);
+
 private:
     QSqlDatabase db_;
-    bool sqlite_;
+    int level_;
     bool open_ = true;
 };
 
-bool isSqlite(const QSqlDatabase& db);
+// What the windows show while a busy database is waited for: called with
+// true when the wait begins and false when it ends.
+using BusyWaitIndicator = std::function<void(bool waiting)>;
+void setBusyWaitIndicator(BusyWaitIndicator indicator);
+// How long a busy database is waited for before the statement fails (two
+// minutes unless changed).
+void setBusyPatience(int milliseconds);
+
+// The set-up of a freshly opened connection: on SQLite the busy timeout,
+// write-ahead logging and Unicode-aware UPPER, LOWER and LIKE; on
+// PostgreSQL the client encoding. Throws EDatabaseError.
+void setUpConnection(const QSqlDatabase& db);
 // Registers UPPER, LOWER and LIKE with Unicode case folding on a SQLite
-// connection; nothing for other engines. (PostgreSQL's UPPER and LOWER fold
-// Unicode already, but its LIKE is case-sensitive.)
+// connection; nothing for other engines (PostgreSQL folds Unicode itself in
+// a database with a UTF-8 character type; our statements compare
+// UPPER(column) with an upper-cased pattern, so LIKE finds the same rows).
 void registerSqlFunctions(const QSqlDatabase& db);
 
 // The Unicode LIKE used by the connections: % and _ (one character) as

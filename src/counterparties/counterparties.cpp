@@ -4,6 +4,7 @@
 #include "common/new_keys.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
+#include "common/sql_dialect.h"
 
 #include <stdexcept>
 
@@ -16,6 +17,8 @@ const QStringList kListFields{"ID",          "Ime_Firma", "EIK",        "Dan_N",
                               "Adres_Firma", "Telefon",   "Banka_Kod",  "Banka_Smetka", "Banka_Ime",
                               "T_O",         "ID_Mol",    "Nomer_Grupa"};
 const QString kListKey = QStringLiteral("Firmi.ID");
+// The name index of the counterparties (the creation script makes it).
+const QString kNameIndex = QStringLiteral("Firmi_Names");
 const QString kListSelect =
     QStringLiteral("SELECT ") + kListFields.join(QStringLiteral(", ")) + QStringLiteral(" FROM Firmi");
 
@@ -158,17 +161,22 @@ SqlStatement debtorsStatement() {
             kListKey};
 }
 
-SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to) {
+SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to,
+                                 SqlEngine engine) {
     if (column < 0 || column >= int(listColumns.size()))
         throw std::invalid_argument("no such list column");
     const ListColumn& c = listColumns[size_t(column)];
     const QString field = c.field.toString();
     // The rows in the order of their key, so that a grid can read them page by page.
     const QString order = QStringLiteral("\nORDER BY Firmi.ID");
-    if (!c.numeric)
-        return {kListSelect + QStringLiteral(" WHERE UPPER(%1) LIKE ? ESCAPE '\\'").arg(field) + order,
-                {likeContains(from.toUpper())},
-                kListKey};
+    if (!c.numeric) {
+        const ContainsCondition contains =
+            field == QLatin1String("Ime_Firma")
+                ? containsCondition(engine, QStringLiteral("Firmi"), QStringLiteral("ID"), field, kNameIndex,
+                                    from)
+                : likeCondition(field, likeContains(from.toUpper()));
+        return {kListSelect + QStringLiteral(" WHERE ") + contains.sql + order, {contains.value}, kListKey};
+    }
     switch (comparison) {
     case Comparison::Equal:
         return {
@@ -187,7 +195,8 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
     return {};
 }
 
-std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page) {
+std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page,
+                                                 SqlEngine engine) {
     if (text.isEmpty() || text.startsWith(u'0'))
         return std::nullopt;
     const QString select = QStringLiteral("SELECT ID, Ime_Firma FROM Firmi");
@@ -208,19 +217,26 @@ std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearc
     }
     // A Cyrillic letter of the Windows-1251 range (А to я) searches by name.
     if (first.unicode() >= 0x0410 && first.unicode() <= 0x044F) {
-        QString pattern = likeContains(text.toUpper());
-        if (page == QuickSearchPage::Shop) {
+        const QString upper = text.toUpper();
+        // On the shop page Ч, Щ, Ю and Я stand for any one letter: such a
+        // pattern is matched by a scan.
+        if (page == QuickSearchPage::Shop &&
+            (upper.contains(u'Ч') || upper.contains(u'Щ') || upper.contains(u'Ю') || upper.contains(u'Я'))) {
+            QString pattern = likeContains(upper);
             for (QChar letter : {u'Ч', u'Щ', u'Ю', u'Я'})
                 pattern.replace(letter, u'_');
+            const ContainsCondition c = likeCondition(QStringLiteral("Ime_Firma"), pattern);
+            return SqlStatement{select + QStringLiteral(" WHERE ") + c.sql + order, {c.value}};
         }
-        return SqlStatement{select + QStringLiteral(" WHERE UPPER(Ime_Firma) LIKE ? ESCAPE '\\'") + order,
-                            {pattern}};
+        const ContainsCondition c = containsCondition(engine, QStringLiteral("Firmi"), QStringLiteral("ID"),
+                                                      QStringLiteral("Ime_Firma"), kNameIndex, text);
+        return SqlStatement{select + QStringLiteral(" WHERE ") + c.sql + order, {c.value}};
     }
     return SqlStatement{select + order, {}};
 }
 
 QStringList quickSearch(const QSqlDatabase& db, const QString& text, QuickSearchPage page) {
-    const std::optional<SqlStatement> s = quickSearchStatement(text, page);
+    const std::optional<SqlStatement> s = quickSearchStatement(text, page, sqlEngine(db));
     if (!s)
         return {};
     QSqlQuery q = execSql(db, s->text, s->values);

@@ -3,6 +3,7 @@
 // (Klienti), the list statements of the counterparty window, its searches,
 // the quick search of the shop and service pages, and the town lookup.
 
+#include "common/sql.h"
 #include "common/sql_statement.h"
 
 #include <QList>
@@ -101,14 +102,17 @@ inline constexpr std::array<QStringView, 4> comparisonCaptions{u"равно", u"
 // the comparison chosen (throws EConvertError when a value is not a
 // number); text columns find the rows that contain the typed text, case
 // folded, with every character taken as typed.
-SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to);
+// On either engine the name search goes through the name index when it can.
+SqlStatement listSearchStatement(int column, Comparison comparison, const QString& from, const QString& to,
+                                 SqlEngine engine = SqlEngine::SQLite);
 
 // The quick search of the main window's pages: the shop page lets "Ч", "Щ",
 // "Ю" and "Я" stand for any single character in a name search.
 enum class QuickSearchPage { Shop, Service };
 // Empty when no search is run (an empty text, the "none" text "0...", or a
 // number search with nothing after its sign).
-std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page);
+std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page,
+                                                 SqlEngine engine = SqlEngine::SQLite);
 // The reference texts "<ID>:<Ime_Firma>" the statement finds. Throws
 // EDatabaseError when it fails.
 QStringList quickSearch(const QSqlDatabase& db, const QString& text, QuickSearchPage page);

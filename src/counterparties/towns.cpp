@@ -28,16 +28,8 @@ std::optional<Town> loadTown(const QSqlDatabase& db, qint64 id) {
 }
 
 qint64 insertTown(const QSqlDatabase& db, const Town& town) {
-    Transaction t(db);
-    QSqlQuery q = execSql(db, QStringLiteral("INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)"),
-                          {town.name, town.postalCode, town.phoneCode});
-    QVariant id = q.lastInsertId();
-    // Drivers that do not report the generated key: the newest row, read
-    // inside the same transaction.
-    if (!id.isValid())
-        id = scalarSql(db, QStringLiteral("SELECT MAX(ID) FROM Grad"));
-    t.commit();
-    return id.toLongLong();
+    return insertReturningKey(db, QStringLiteral("INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)"),
+                              {town.name, town.postalCode, town.phoneCode}, QStringLiteral("ID"));
 }
 
 void updateTown(const QSqlDatabase& db, qint64 id, const Town& town) {

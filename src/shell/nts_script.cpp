@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "common/sql_dialect.h"
 
 #include <QSqlQuery>
 
@@ -37,7 +38,8 @@ ScriptResult runNtsScript(const QSqlDatabase& db, const NtsScript& script,
         for (i = 1; i <= script.statements.size(); ++i) {
             const QString& sql = script.statements[i - 1];
             if (!sql.trimmed().isEmpty())
-                execScriptStatement(db, sql);
+                for (const QString& statement : scriptStatementsFor(sql, sqlEngine(db)))
+                    execScriptStatement(db, statement);
             if (afterEach)
                 afterEach(i);
         }

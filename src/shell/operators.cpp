@@ -101,17 +101,8 @@ qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString&
                       const QString& prava) {
     if (password.isEmpty())
         throw Error(kNewOperatorNeedsPassword);
-    const QString stored = hashPassword(password);
-    Transaction t(db);
-    QSqlQuery q = execSql(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
-                          {ime, stored, prava});
-    QVariant id = q.lastInsertId();
-    // Drivers that do not report the generated key: the newest row, read
-    // inside the same transaction.
-    if (!id.isValid())
-        id = scalarSql(db, QStringLiteral("SELECT MAX(ID) FROM Operators"));
-    t.commit();
-    return id.toLongLong();
+    return insertReturningKey(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
+                              {ime, hashPassword(password), prava}, QStringLiteral("ID"));
 }
 
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,

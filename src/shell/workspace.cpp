@@ -4,6 +4,8 @@
 #include "common/profile_file.h"
 #include "common/sql.h"
 
+#include <QSqlRecord>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -35,13 +37,31 @@ Alias EngineConfig::alias(const QString& name) const {
     QString path = d.value(name, QStringLiteral("PATH"), QString());
     if (!path.isEmpty())
         path = QDir::cleanPath(QDir(programDir_).absoluteFilePath(path));
-    return {name, d.value(name, QStringLiteral("DRIVER"), QStringLiteral("SQLITE")), path};
+    Alias a{name, d.value(name, QStringLiteral("DRIVER"), kSqliteDriver).toUpper(), path};
+    a.host = d.value(name, QStringLiteral("HOST"), QString());
+    a.port = d.value(name, QStringLiteral("PORT"), QStringLiteral("5432")).toInt();
+    a.database = d.value(name, QStringLiteral("DATABASE"), QString());
+    a.user = d.value(name, QStringLiteral("USER"), QString());
+    a.sslMode = d.value(name, QStringLiteral("SSLMODE"), QString());
+    return a;
 }
 
 void EngineConfig::addAlias(const Alias& a) {
     ProfileFile f(file_);
     f.writeString(a.name, QStringLiteral("DRIVER"), a.driver);
     f.writeString(a.name, QStringLiteral("PATH"), storedPath(a.path));
+    f.writeString(a.name, QStringLiteral("HOST"), a.isPostgres() ? a.host : QString());
+    f.writeString(a.name, QStringLiteral("PORT"), a.isPostgres() ? QString::number(a.port) : QString());
+    f.writeString(a.name, QStringLiteral("DATABASE"), a.isPostgres() ? a.database : QString());
+    f.writeString(a.name, QStringLiteral("USER"), a.isPostgres() ? a.user : QString());
+    f.writeString(a.name, QStringLiteral("SSLMODE"), a.isPostgres() ? a.sslMode : QString());
+}
+
+QString Alias::description() const {
+    if (!isPostgres())
+        return QDir::toNativeSeparators(path);
+    return database + QStringLiteral(" на ") + (host.isEmpty() ? QStringLiteral("localhost") : host) + u':' +
+           QString::number(port);
 }
 
 void EngineConfig::modifyAliasPath(const QString& name, const QString& path) {
@@ -63,51 +83,106 @@ void closeConnection(const QString& name) {
     QSqlDatabase::removeDatabase(name);
 }
 
-QSqlDatabase openCompanyConnection(const QString& name, const QString& dir, bool create) {
-    closeConnection(name);
-    QString file = companyDbFile(dir);
+namespace {
+
+// The oldest server the program's statements are written for.
+constexpr int kOldestServer = 120000;
+
+QSqlDatabase failOpen(QSqlDatabase& db, const QString& name, const QString& error) {
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+    throw EDatabaseError(error);
+}
+
+QSqlDatabase openSqlite(const QString& name, const QString& dir, bool create) {
+    const QString file = companyDbFile(dir);
     if (!create && !QFileInfo::exists(file))
         throw EDatabaseError(QStringLiteral("Няма база данни в %1").arg(dir));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(file);
-    // Several workstations may write at once: wait for the lock instead of failing.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    if (!db.open()) {
-        QString err = db.lastError().text();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
-        throw EDatabaseError(err);
-    }
+    // A short wait inside SQLite; longer waits take turns in execSql.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
+    if (!db.open())
+        return failOpen(db, name, db.lastError().text());
     // A file that is not a database fails on its first read.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        QString err = probe.lastError().text();
-        probe = QSqlQuery();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
-        throw EDatabaseError(err);
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString err = probe.lastError().text();
+            probe = QSqlQuery();
+            return failOpen(db, name, err);
+        }
     }
-    // SQLite refuses to redefine UPPER and LIKE while a statement is active.
-    probe.finish();
-    // Write-ahead logging: readers never block the writer, and a commit
-    // writes the log alone instead of flushing the whole file.
-    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
-        QSqlQuery q(db);
-        q.exec(QString::fromLatin1(pragma));
-        q.finish();
-    }
-    registerSqlFunctions(db);
     return db;
 }
 
-bool isCompanyDatabase(const QString& dir) {
-    if (!QFileInfo::exists(companyDbFile(dir)))
+QString serverError(const Alias& a, const QString& driverText) {
+    const QString where = a.description();
+    if (needsPassword(driverText))
+        return QStringLiteral("Сървърът %1 не прие потребителя %2 или паролата").arg(where, a.user);
+    if (driverText.contains(QStringLiteral("does not exist")))
+        return QStringLiteral("На сървъра няма база данни %1").arg(a.database);
+    return QStringLiteral("Няма връзка със сървъра %1: %2").arg(where, driverText.trimmed());
+}
+
+QSqlDatabase openPostgres(const QString& name, const Alias& a, const QString& password) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid())
+        throw EDatabaseError(QStringLiteral("Липсва драйверът за PostgreSQL (libqt6sql6-psql)"));
+    db.setHostName(a.host);
+    db.setPort(a.port);
+    db.setDatabaseName(a.database);
+    db.setUserName(a.user);
+    if (!password.isEmpty())
+        db.setPassword(password);
+    QStringList options{QStringLiteral("connect_timeout=5")};
+    if (!a.sslMode.isEmpty())
+        options << QStringLiteral("sslmode=") + a.sslMode;
+    db.setConnectOptions(options.join(u';'));
+    if (!db.open())
+        return failOpen(db, name, serverError(a, db.lastError().text()));
+    int version = 0;
+    {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SHOW server_version_num")) && q.next())
+            version = q.value(0).toInt();
+    }
+    if (version < kOldestServer)
+        return failOpen(
+            db, name,
+            QStringLiteral("Сървърът %1 е с версия, по-стара от 12: не се поддържа").arg(a.description()));
+    return db;
+}
+
+} // namespace
+
+bool needsPassword(const QString& openError) {
+    return openError.contains(QStringLiteral("no password supplied")) ||
+           openError.contains(QStringLiteral("password authentication failed")) ||
+           openError.contains(QStringLiteral("не прие потребителя"));
+}
+
+QSqlDatabase openCompanyConnection(const QString& name, const Alias& alias, bool create,
+                                   const QString& password) {
+    closeConnection(name);
+    QSqlDatabase db =
+        alias.isPostgres() ? openPostgres(name, alias, password) : openSqlite(name, alias.path, create);
+    try {
+        setUpConnection(db);
+    } catch (const EDatabaseError& e) {
+        return failOpen(db, name, e.message());
+    }
+    return db;
+}
+
+bool isCompanyDatabase(const Alias& alias, const QString& password) {
+    if (!alias.isPostgres() && !QFileInfo::exists(companyDbFile(alias.path)))
         return false;
     const QString name = QStringLiteral("probe-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool found = false;
     try {
-        QSqlDatabase db = openCompanyConnection(name, dir, false);
+        QSqlDatabase db = openCompanyConnection(name, alias, false, password);
         found = db.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive);
     } catch (const EDatabaseError&) {
         found = false;
@@ -126,15 +201,12 @@ void Workspace::open() {
     close();
     EngineConfig cfg = engineConfig();
     if (!cfg.hasAlias(kServiceAlias))
-        cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), QDir::cleanPath(programDir_.dataDir())});
-    directory_ = cfg.alias(kServiceAlias).path;
-    openCompanyConnection(kGeneralConnection, directory_, false);
+        cfg.addAlias(sqliteAlias(QDir::cleanPath(programDir_.dataDir())));
+    const Alias alias = cfg.alias(kServiceAlias);
+    directory_ = alias.path;
+    description_ = alias.description();
+    openCompanyConnection(kGeneralConnection, alias, false, password_);
     emit opened(directory_);
-}
-
-void Workspace::repoint(const QString& dir) {
-    engineConfig().modifyAliasPath(kServiceAlias, QDir::cleanPath(dir));
-    open();
 }
 
 void Workspace::close() {

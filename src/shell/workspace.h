@@ -1,8 +1,12 @@
 #pragma once
-// The database workspace: the alias Service (its driver and path, kept in
-// the engine's configuration file of the program directory), the one
-// connection GeneralDataBase bound to it, and what makes a directory a
-// company database.
+// The database workspace: the alias Service (its engine and where the
+// company database is, kept in the engine's configuration file of the
+// program directory), the one connection GeneralDataBase bound to it, and
+// what makes a database a company database (its table Operators).
+//
+// A company database is either a directory holding the SQLite file and the
+// text files of the company (Opis.pdt, Opis_Kontrag.pdt), or a database on
+// a PostgreSQL server with the company directory of the text files.
 
 #include "shell/program_dir.h"
 
@@ -17,13 +21,34 @@ inline const QString kGeneralConnection = QStringLiteral("GeneralDataBase");
 // The database file inside a company database directory.
 inline const QString kCompanyDbFile = QStringLiteral("Torvika.db");
 
+inline const QString kSqliteDriver = QStringLiteral("SQLITE");
+inline const QString kPostgresDriver = QStringLiteral("POSTGRESQL");
+
 struct Alias {
     QString name;
-    QString driver; // "SQLITE"
-    QString path;   // the company database directory
+    QString driver; // kSqliteDriver or kPostgresDriver
+    QString path;   // the company directory (the database file, the text files)
+    // On a PostgreSQL server. The password is never kept here: libpq reads
+    // the user's ~/.pgpass, or the login asks for it (Workspace).
+    QString host = {}; // a host name, or the directory of the server's socket
+    int port = 5432;
+    QString database = {};
+    QString user = {};
+    QString sslMode = {}; // libpq's sslmode; empty: libpq's default
+
+    bool isPostgres() const { return driver == kPostgresDriver; }
+    // How the status line names the database: the directory, or
+    // "<database> на <host>:<port>".
+    QString description() const;
 };
 
-// The engine's configuration: one section per alias, keys DRIVER and PATH.
+// A SQLite company database in a directory.
+inline Alias sqliteAlias(const QString& dir) {
+    return {kServiceAlias, kSqliteDriver, dir};
+}
+
+// The engine's configuration: one section per alias, keys DRIVER and PATH,
+// and for a server HOST, PORT, DATABASE, USER and SSLMODE.
 // The file lies in the program directory. A company database inside that
 // directory is kept by a path relative to it ("Data"), so that a program
 // directory copied or restored elsewhere works on its own copy of the
@@ -34,6 +59,8 @@ public:
     explicit EngineConfig(QString file);
     bool hasAlias(const QString& name) const;
     Alias alias(const QString& name) const;
+    // Writes the alias whole (every key, so that nothing of an earlier
+    // engine is left).
     void addAlias(const Alias& alias);
     // Changes the path of an existing alias; nothing when it does not exist.
     void modifyAliasPath(const QString& name, const QString& path);
@@ -45,13 +72,24 @@ private:
 };
 
 QString companyDbFile(const QString& dir);
-// A directory is a company database when its database file holds Operators.
-bool isCompanyDatabase(const QString& dir);
-// Opens (creating the file when asked) a SQLite connection to a company
-// database directory, with the connection set-up applied. Throws
-// EDatabaseError when it cannot be opened.
-QSqlDatabase openCompanyConnection(const QString& connectionName, const QString& dir, bool create);
+// A database is a company database when it holds the table Operators.
+bool isCompanyDatabase(const Alias& alias, const QString& password = {});
+inline bool isCompanyDatabase(const QString& dir) {
+    return isCompanyDatabase(sqliteAlias(dir));
+}
+// Opens a connection to the database of the alias, with the engine's
+// connection set-up applied; on SQLite the file is created when asked.
+// Throws EDatabaseError with a Bulgarian text when it cannot be opened (no
+// such file, an unreachable server, a refused password, a server older
+// than version 12).
+QSqlDatabase openCompanyConnection(const QString& connectionName, const Alias& alias, bool create = false,
+                                   const QString& password = {});
+inline QSqlDatabase openCompanyConnection(const QString& connectionName, const QString& dir, bool create) {
+    return openCompanyConnection(connectionName, sqliteAlias(dir), create);
+}
 void closeConnection(const QString& connectionName);
+// Whether the error of an opening says that the server wants a password.
+bool needsPassword(const QString& openError);
 
 class Workspace : public QObject {
     Q_OBJECT
@@ -65,14 +103,18 @@ public:
     // EInOutError when the engine's configuration cannot be read or
     // written; the connection is then closed.
     void open();
-    // Points the alias to dir (when it exists) and reconnects.
-    void repoint(const QString& dir);
     void close();
 
     bool isOpen() const;
     QSqlDatabase db() const;
-    // The directory the connection is on (the alias path once opened).
+    // The company directory of the working database (the alias path once
+    // opened): the SQLite file and the company's text files.
     QString directory() const { return directory_; }
+    // The working database as the status line names it.
+    QString description() const { return description_; }
+    // The password of the server, given at the login, kept for the run in
+    // memory only.
+    void setServerPassword(const QString& password) { password_ = password; }
     EngineConfig engineConfig() const { return EngineConfig(programDir_.engineConfig()); }
     const ProgramDir& programDir() const { return programDir_; }
 
@@ -84,6 +126,8 @@ signals:
 private:
     ProgramDir programDir_;
     QString directory_;
+    QString description_;
+    QString password_;
 };
 
 } // namespace torvika

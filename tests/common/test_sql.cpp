@@ -4,9 +4,11 @@
 #include "common/errors.h"
 #include "common/sql.h"
 
+#include <QSemaphore>
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace torvika;
 
@@ -37,6 +39,7 @@ private slots:
 
     void transactionCommitsOnlyWhenAsked();
     void transactionTakesTheWriteLock();
+    void transactionWaitsForTheWriteLock();
 
     void functions_data();
     void functions();
@@ -55,7 +58,8 @@ private:
 };
 
 void SqlTest::initTestCase() {
-    db_ = openSqlite(QStringLiteral("sql-test"), dir_.filePath(QStringLiteral("test.db")));
+    db_ = openSqlite(QStringLiteral("sql-test"), dir_.filePath(QStringLiteral("test.db")),
+                     QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
     execScriptStatement(db_, QStringLiteral("CREATE TABLE Produkti (ID INTEGER, Opisanie VARCHAR(60))"));
 }
 
@@ -131,22 +135,60 @@ void SqlTest::transactionCommitsOnlyWhenAsked() {
 }
 
 // A second workstation cannot start writing while the first holds a
-// transaction, even before the first has written anything.
+// transaction, even before the first has written anything: it waits, with
+// the wait shown, and fails only when its patience runs out.
 void SqlTest::transactionTakesTheWriteLock() {
     QSqlDatabase other =
         openSqlite(QStringLiteral("sql-test-other"), dir_.filePath(QStringLiteral("test.db")),
                    QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    QList<bool> shown;
+    setBusyWaitIndicator([&shown](bool waiting) { shown << waiting; });
+    setBusyPatience(150);
     {
         Transaction first(db_);
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, Transaction second(other));
     }
+    QCOMPARE(shown, (QList<bool>{true, false}));
     {
         Transaction second(other);
         second.commit();
     }
+    setBusyPatience(120000);
+    setBusyWaitIndicator({});
     other.close();
     other = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("sql-test-other"));
+}
+
+// The second workstation gets the lock once the first lets it go.
+void SqlTest::transactionWaitsForTheWriteLock() {
+    const QString file = dir_.filePath(QStringLiteral("test.db"));
+    QSemaphore holding;
+    QThread* first = QThread::create([file, &holding] {
+        {
+            QSqlDatabase db = openSqlite(QStringLiteral("sql-test-thread"), file);
+            Transaction t(db);
+            execSql(db, QStringLiteral("INSERT INTO Produkti (ID) VALUES (77)"));
+            holding.release();
+            QThread::msleep(300);
+            t.commit();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("sql-test-thread"));
+    });
+    first->start();
+    holding.acquire();
+    QList<bool> shown;
+    setBusyWaitIndicator([&shown](bool waiting) { shown << waiting; });
+    {
+        Transaction second(db_);
+        QCOMPARE(scalarSql(db_, QStringLiteral("SELECT COUNT(*) FROM Produkti WHERE ID = 77")).toInt(), 1);
+        execSql(db_, QStringLiteral("DELETE FROM Produkti WHERE ID = 77"));
+        second.commit();
+    }
+    setBusyWaitIndicator({});
+    QCOMPARE(shown, (QList<bool>{true, false})); // it waited, and the wait was shown
+    first->wait();
+    delete first;
 }
 
 void SqlTest::functions_data() {

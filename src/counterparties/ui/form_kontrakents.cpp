@@ -421,7 +421,8 @@ void TForm_Kontrakents::Button_TarsiClick() {
     const bool numeric = listColumns[size_t(criterion_)].numeric;
     const Comparison comparison = numeric ? Comparison(comparison_->currentIndex()) : Comparison::Equal;
     try {
-        open(listSearchStatement(criterion_, comparison, from_->text(), to_->text()));
+        open(listSearchStatement(criterion_, comparison, from_->text(), to_->text(),
+                                 sqlEngine(session_.db())));
         if (model_->rowCount() == 1) {
             const qint64 id = model_->value(0, QStringLiteral("ID")).toLongLong();
             open(groupListStatement(0));

@@ -279,7 +279,7 @@ void TGeneral_Form::showOperator() {
 }
 
 void TGeneral_Form::showDatabase() {
-    ui->Panel_Database->setText(kDatabasePrefix + QDir::toNativeSeparators(session_.workspace.directory()));
+    ui->Panel_Database->setText(kDatabasePrefix + session_.workspace.description());
 }
 
 void TGeneral_Form::showWarehouse() {
