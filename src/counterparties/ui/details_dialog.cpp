@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/ui/messages.h"
+#include "counterparties/texts.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,9 +16,8 @@ namespace torvika {
 
 DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
     : QDialog(parent), session_(session), counterparty_(counterparty), model_(new StatementModel(this)),
-      grid_(new QTableView(this)), fields_(new QFormLayout),
-      button1_(new QPushButton(QStringLiteral("НОВ"), this)),
-      button2_(new QPushButton(QStringLiteral("ИЗТРИИ"), this)) {
+      grid_(new QTableView(this)), fields_(new QFormLayout), button1_(new QPushButton(kCaptionNew, this)),
+      button2_(new QPushButton(kCaptionDelete, this)) {
     resize(760, 480);
     auto* header = new QHBoxLayout;
     header->addWidget(new QLabel(QStringLiteral("Контрагент:"), this));
@@ -67,8 +67,8 @@ void DetailsDialog::reread() {
 void DetailsDialog::setState(State state) {
     state_ = state;
     button1_->setProperty("tag", int(state));
-    button1_->setText(state == Idle ? QStringLiteral("НОВ") : QStringLiteral("ЗАПИС"));
-    button2_->setText(state == Idle ? QStringLiteral("ИЗТРИИ") : QStringLiteral("ОТКАЖИ"));
+    button1_->setText(state == Idle ? kCaptionNew : kCaptionSave);
+    button2_->setText(state == Idle ? kCaptionDelete : kCaptionCancel);
     enteringState(state);
 }
 
@@ -81,7 +81,7 @@ void DetailsDialog::Button1Click() {
     try {
         save(state_ == New);
     } catch (const EDatabaseError&) {
-        showMessage(QStringLiteral("Некоректни или непълни данни"));
+        showMessage(kIncompleteData);
         return;
     }
     clearFields();

@@ -1,6 +1,7 @@
 #include "counterparties/ui/form_grad.h"
 
 #include "common/ui/messages.h"
+#include "counterparties/texts.h"
 
 #include <QDataWidgetMapper>
 #include <QFormLayout>
@@ -101,7 +102,7 @@ bool TForm_Grad::post() {
     grid_->setFocus(); // ends an open cell editor, whose text goes to the model
     if (model_->submitAll())
         return true;
-    showMessage(QStringLiteral("Некоректни данни"));
+    showMessage(kIncorrectData);
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "common/new_keys.h"
 #include "common/ui/messages.h"
 #include "counterparties/group_tree.h"
+#include "counterparties/texts.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -14,7 +15,7 @@ namespace torvika {
 TForm_Grupi_Kontrag::TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent)
     : QDialog(parent), session_(session), name_(new QLineEdit(this)), numberField_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form_Grupi_Kontrag"));
-    setWindowTitle(QStringLiteral("Въвеждане на ") + kind);
+    setWindowTitle(kEnteringGroup + kind);
     name_->setObjectName(QStringLiteral("Edit_Naimenovanie"));
     numberField_->setObjectName(QStringLiteral("Edit_Nomer"));
     numberField_->setText(QString::number(
@@ -46,12 +47,12 @@ void TForm_Grupi_Kontrag::Button_ZapisClick() {
     bool ok = false;
     const qint64 number = numberField_->text().trimmed().toLongLong(&ok);
     if (!ok || number <= 0) {
-        showMessage(QStringLiteral("Номерът на група трябва да е цяло положително число!"));
+        showMessage(kGroupNumberNotPositive);
         numberField_->setFocus();
         return;
     }
     if (!addCounterpartyGroup(session_.workspace.db(), number, name())) {
-        showMessage(QStringLiteral("Въведеният номер за група вече съществува!"));
+        showMessage(kGroupNumberTaken);
         reject();
         return;
     }

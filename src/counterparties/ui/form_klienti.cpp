@@ -2,15 +2,16 @@
 
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/ui/field_events.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/identity_numbers.h"
+#include "counterparties/texts.h"
 #include "counterparties/ui/form_grad.h"
 #include "counterparties/ui/form_kontrag_sklad.h"
 #include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
 
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,8 +24,6 @@
 namespace torvika {
 
 namespace {
-
-const QString kFailed = QStringLiteral("Некоректни или непълни данни");
 
 QLineEdit* edit(const char* name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
@@ -39,17 +38,6 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     return b;
 }
 
-// Leaving a field for another one of the card (not for a message box or
-// another window) runs its exit check.
-bool leftWithinWindow(QEvent* event) {
-    if (event->type() != QEvent::FocusOut)
-        return false;
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
-           reason == Qt::OtherFocusReason;
-}
-
 } // namespace
 
 TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
@@ -62,8 +50,8 @@ TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
       personName_(edit("Edit_Ime_Mol", this)), personAddress_(edit("EditAdres_Mol", this)),
       personPhone_(edit("Edit_Telefon_Mol", this)), personTownField_(edit("EditGrad_Mol", this)),
       egn_(edit("Edit_EGN_Mol", this)), note_(new QPlainTextEdit(this)), email_(edit("Edit_Email", this)),
-      insert_(button(QStringLiteral("НОВ"), "Button_Insert", this)),
-      cancel_(button(QStringLiteral("ОТКАЖИ"), "Button_Cancel", this)) {
+      insert_(button(kCaptionNew, "Button_Insert", this)),
+      cancel_(button(kCaptionCancel, "Button_Cancel", this)) {
     setObjectName(QStringLiteral("Form_Klienti"));
     setWindowTitle(QStringLiteral("Контрагенти"));
     idLabel_->setObjectName(QStringLiteral("Label_ID_Klient"));
@@ -167,7 +155,7 @@ TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
 
 void TForm_Klienti::setState(State state) {
     state_ = state;
-    insert_->setText(state == Idle ? QStringLiteral("НОВ") : QStringLiteral("ВЪВЕДИ"));
+    insert_->setText(state == Idle ? kCaptionNew : kCaptionEnter);
     insert_->setProperty("tag", int(state));
     cancel_->setEnabled(state != Idle);
     if (state != Idle) {
@@ -235,7 +223,7 @@ bool TForm_Klienti::readCards(FirmCard& firm, PersonCard& person) {
     bool ok = false;
     firm.discount = discount.toDouble(&ok);
     if (!ok) {
-        showMessage(kFailed);
+        showMessage(kIncompleteData);
         discount_->setFocus();
         return false;
     }
@@ -261,9 +249,8 @@ bool TForm_Klienti::saveNew() {
     bool eikMessage = false;
     const bool eikValid = Check_EIK(eik_->text(), &eikMessage);
     if (eikMessage)
-        showMessage(kInvalidEikMessage);
-    if (!(eikValid && Check_EGN(egn_->text())) &&
-        !askYesNo(QStringLiteral("Въведени са невалидни ЕИК или ЕГН!.Желаете ли да продължите?")))
+        showMessage(kInvalidEik);
+    if (!(eikValid && Check_EGN(egn_->text())) && !askYesNo(kAskInvalidIdentity))
         return false;
     FirmCard firm;
     PersonCard person;
@@ -272,7 +259,7 @@ bool TForm_Klienti::saveNew() {
     try {
         savedId_ = createCounterparty(session_.workspace.db(), firm, person, group_).id;
     } catch (const EDatabaseError&) {
-        showMessage(kFailed);
+        showMessage(kIncompleteData);
     }
     return true;
 }
@@ -286,7 +273,7 @@ bool TForm_Klienti::saveEdit() {
         personId_ = updateCounterparty(session_.workspace.db(), id_, personId_, firm, person);
         savedId_ = id_;
     } catch (const EDatabaseError&) {
-        showMessage(kFailed);
+        showMessage(kIncompleteData);
     }
     return true;
 }
@@ -303,7 +290,7 @@ void TForm_Klienti::Button_InsertClick() {
 void TForm_Klienti::Button_CancelClick() {
     clearFields();
     setState(Idle);
-    if (askYesNo(QStringLiteral("Желаете ли да приключите работа с модул Контрагенти")))
+    if (askYesNo(kAskCloseCounterparties))
         reject();
 }
 
@@ -315,8 +302,8 @@ void TForm_Klienti::Edit_EIKExit() {
         return;
     asking_ = true;
     if (message)
-        showMessage(kInvalidEikMessage);
-    const bool goOn = askYesNo(QStringLiteral("Невалиден ЕИК, желаете ли да продължите"));
+        showMessage(kInvalidEik);
+    const bool goOn = askYesNo(kAskInvalidEik);
     asking_ = false;
     (goOn ? vatNumber_ : eik_)->setFocus();
 }
@@ -325,7 +312,7 @@ void TForm_Klienti::Edit_EGN_MolExit() {
     if (state_ == Idle || asking_ || Check_EGN(egn_->text()))
         return;
     asking_ = true;
-    const bool goOn = askYesNo(QStringLiteral("Невалидно ЕГН, желаете ли да продължите"));
+    const bool goOn = askYesNo(kAskInvalidEgn);
     asking_ = false;
     if (goOn)
         note_->setFocus();

@@ -1,6 +1,7 @@
 #include "counterparties/ui/form_kontrag_sklad.h"
 
 #include "counterparties/sites_accounts.h"
+#include "counterparties/texts.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -11,7 +12,7 @@ TForm_Kontrag_Sklad::TForm_Kontrag_Sklad(Session& session, qint64 counterparty, 
                                          QWidget* parent)
     : DetailsDialog(session, counterparty, refText, parent) {
     setObjectName(QStringLiteral("Form_Kontrag_Sklad"));
-    setWindowTitle(QStringLiteral("Складове за избран контрагент"));
+    setWindowTitle(kSitesTitle);
     const std::pair<const char*, QString> fields[] = {
         {"Edit_Opisanie", QStringLiteral("Описание")}, {"Edit_Grad", QStringLiteral("Град")},
         {"Edit_Adres", QStringLiteral("Адрес")},       {"Edit_Telefon", QStringLiteral("Телефон")},

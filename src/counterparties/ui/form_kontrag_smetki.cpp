@@ -1,6 +1,7 @@
 #include "counterparties/ui/form_kontrag_smetki.h"
 
 #include "counterparties/sites_accounts.h"
+#include "counterparties/texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +16,7 @@ TForm_Kontrag_Smetki::TForm_Kontrag_Smetki(Session& session, qint64 counterparty
       code_(new QLineEdit(this)), branch_(new QLineEdit(this)), bank_(new QComboBox(this)),
       vat_(new QCheckBox(QStringLiteral("ДДС сметка"), this)) {
     setObjectName(QStringLiteral("Form_Kontrag_Smetki"));
-    setWindowTitle(QStringLiteral("Сметки за избран контрагент"));
+    setWindowTitle(kAccountsTitle);
     account_->setObjectName(QStringLiteral("Edit_Smetka"));
     code_->setObjectName(QStringLiteral("Edit_Kod"));
     branch_->setObjectName(QStringLiteral("Edit_Klon"));

@@ -7,6 +7,7 @@
 #include "common/ui/statement_model.h"
 #include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
+#include "counterparties/texts.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
 #include "documents/ui/grid_file.h"
@@ -383,7 +384,7 @@ void TForm_Kontrakents::Button_RedaktirajClick() {
 
 void TForm_Kontrakents::setCriterion(int column) {
     criterion_ = column;
-    criterionLabel_->setText(QStringLiteral("Търсене по: ") + listColumns[size_t(column)].caption.toString());
+    criterionLabel_->setText(kSearchBy + listColumns[size_t(column)].caption.toString());
     {
         const QSignalBlocker block(criteria_);
         criteria_->setCurrentIndex(column);
@@ -428,7 +429,7 @@ void TForm_Kontrakents::Button_TarsiClick() {
             positionOn(id);
         }
     } catch (const Error&) {
-        showMessage(QStringLiteral("Невалидни данни"));
+        showMessage(kInvalidData);
     }
 }
 
@@ -441,20 +442,20 @@ void TForm_Kontrakents::DBGridTitleClick(int column) {
                        session_.sortDirection));
         positionOn(keep);
     } catch (const Error&) {
-        showMessage(QStringLiteral("Няма данни за подреждане"));
+        showMessage(kNothingToSort);
     }
 }
 
 void TForm_Kontrakents::Button_Pe4atClick() {
     if (model_->rowCount() == 0) {
-        showMessage(QStringLiteral("Няма данни за печат"));
+        showMessage(kNothingToPrint);
         return;
     }
     const QDateTime now = session_.now();
     GridExport what;
     what.name = QStringLiteral("Export_Articles");
-    what.heading = {QString(), QStringLiteral("\tЕкспорт контрагенти "), QString(),
-                    QStringLiteral("\tДата:") + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    what.heading = {QString(), kExportHeading, QString(),
+                    kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
     exportGrid(session_, this, grid_, what);
 }
 
@@ -486,7 +487,7 @@ void TForm_Kontrakents::TreeViewDragDrop(QTreeWidgetItem* node) {
     if (!node || ids.isEmpty())
         return;
     const QString text = node->text(0);
-    if (!askYesNo(QStringLiteral("Желаете ли да преместите избраните контрагенти в група:\r") + text))
+    if (!askYesNo(kAskMoveToGroup + text))
         return;
     const int group = GetID_MFromTreeNodeName(text);
     if (group < 0)
