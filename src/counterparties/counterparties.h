@@ -15,9 +15,6 @@
 
 namespace torvika {
 
-inline const QString kNoCounterparty = QStringLiteral("0: Няма избран Контрагент");
-inline const QString kNoUser = QStringLiteral("0: Няма избран потребител");
-
 // The company card, as the card window edits it.
 struct FirmCard {
     QString name;

@@ -3,6 +3,8 @@
 // groups kept in the text file Opis_Kontrag.pdt of the company database
 // directory, one node "<ID>:<name>" a line, indented one tab per level.
 
+#include "counterparties/texts.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -10,7 +12,6 @@
 namespace torvika {
 
 inline const QString kGroupTreeFileName = QStringLiteral("Opis_Kontrag.pdt");
-inline const QString kAllCounterpartiesNode = QStringLiteral("0:Всички контрагенти");
 
 struct GroupTreeLine {
     int depth = 0;

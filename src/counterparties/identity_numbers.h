@@ -7,8 +7,6 @@
 
 namespace torvika {
 
-inline const QString kInvalidEikMessage = QStringLiteral("Невалиден ЕИК");
-
 // The check digit candidate of a company number: the first length - 1
 // characters (at most eight) weighted shift + 1 ... shift + 8, modulo 11.
 // In the second pass (second = true) a remainder of 10 gives 0. -1 when one
@@ -19,7 +17,7 @@ int Get_EIK(QStringView text, int shift, bool second);
 // 1..8 modulo 11, or, when that is 10, S2 with weights 3..10 modulo 11
 // (10 counting as 0). When one of the first eight characters of a nine-
 // character text is not a digit, *showMessage is set: the caller shows
-// kInvalidEikMessage before going on.
+// kInvalidEik (texts.h) before going on.
 bool Check_EIK(QStringView text, bool* showMessage = nullptr);
 
 // Ten decimal digits whose last one is the check digit: weights

@@ -2,49 +2,31 @@
 
 #include "common/errors.h"
 #include "common/ui/messages.h"
-
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QTableView>
-#include <QVBoxLayout>
+#include "counterparties/texts.h"
+#include "ui_details_dialog.h"
 
 namespace torvika {
 
 DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
-    : QDialog(parent), session_(session), counterparty_(counterparty), model_(new StatementModel(this)),
-      grid_(new QTableView(this)), fields_(new QFormLayout),
-      button1_(new QPushButton(QStringLiteral("НОВ"), this)),
-      button2_(new QPushButton(QStringLiteral("ИЗТРИИ"), this)) {
-    resize(760, 480);
-    auto* header = new QHBoxLayout;
-    header->addWidget(new QLabel(QStringLiteral("Контрагент:"), this));
-    auto* name = new QLabel(refText, this);
-    name->setObjectName(QStringLiteral("Label_Kontragent"));
-    header->addWidget(name, 1);
+    : QDialog(parent), session_(session), counterparty_(counterparty), ui(new Ui::DetailsDialog),
+      model_(new StatementModel(this)) {
+    ui->setupUi(this);
+    ui->Label_Kontragent->setText(refText);
+    setUpStatementGrid(ui->DBGrid1, model_);
+    connect(ui->DBGrid1, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { GridDblClick(i.row()); });
+    connect(ui->Button1, &QPushButton::clicked, this, &DetailsDialog::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &DetailsDialog::Button2Click);
+}
 
-    grid_->setObjectName(QStringLiteral("DBGrid1"));
-    setUpStatementGrid(grid_, model_);
-    connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { GridDblClick(i.row()); });
+DetailsDialog::~DetailsDialog() = default;
 
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button2_->setObjectName(QStringLiteral("Button2"));
-    button1_->setAutoDefault(false);
-    button2_->setAutoDefault(false);
-    connect(button1_, &QPushButton::clicked, this, &DetailsDialog::Button1Click);
-    connect(button2_, &QPushButton::clicked, this, &DetailsDialog::Button2Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(button1_);
-    buttons->addWidget(button2_);
+QTableView* DetailsDialog::grid() const {
+    return ui->DBGrid1;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addWidget(grid_, 1);
-    layout->addLayout(fields_);
-    layout->addLayout(buttons);
+QWidget* DetailsDialog::fieldsPanel() const {
+    return ui->Panel_Fields;
 }
 
 void DetailsDialog::finishSetUp(const QStringList& titles) {
@@ -53,7 +35,7 @@ void DetailsDialog::finishSetUp(const QStringList& titles) {
     for (int i = 0; i < titles.size() && i < model_->fields().size(); ++i)
         columns.append({model_->fields()[i], titles[i]});
     model_->setColumns(columns);
-    fitGridColumns(grid_);
+    fitGridColumns(ui->DBGrid1);
 }
 
 QVariant DetailsDialog::value(int row, int column) const {
@@ -66,9 +48,9 @@ void DetailsDialog::reread() {
 
 void DetailsDialog::setState(State state) {
     state_ = state;
-    button1_->setProperty("tag", int(state));
-    button1_->setText(state == Idle ? QStringLiteral("НОВ") : QStringLiteral("ЗАПИС"));
-    button2_->setText(state == Idle ? QStringLiteral("ИЗТРИИ") : QStringLiteral("ОТКАЖИ"));
+    ui->Button1->setProperty("tag", int(state));
+    ui->Button1->setText(state == Idle ? kCaptionNew : kCaptionSave);
+    ui->Button2->setText(state == Idle ? kCaptionDelete : kCaptionCancel);
     enteringState(state);
 }
 
@@ -81,7 +63,7 @@ void DetailsDialog::Button1Click() {
     try {
         save(state_ == New);
     } catch (const EDatabaseError&) {
-        showMessage(QStringLiteral("Некоректни или непълни данни"));
+        showMessage(kIncompleteData);
         return;
     }
     clearFields();

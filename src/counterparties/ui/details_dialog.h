@@ -3,16 +3,21 @@
 // grid of its rows, edit fields under it, and two buttons whose captions
 // follow the state: idle "НОВ" / "ИЗТРИИ", entering "ЗАПИС" / "ОТКАЖИ".
 // A double click on a row loads it for editing. Rows are never deleted.
+// The dialog's .ui file holds the shared part; each derived dialog lays its
+// own fields out in fieldsPanel().
 
 #include "common/sql_statement.h"
 #include "common/ui/statement_model.h"
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
-class QFormLayout;
-class QPushButton;
 class QTableView;
+
+namespace Ui {
+class DetailsDialog;
+}
 
 namespace torvika {
 
@@ -21,9 +26,11 @@ class DetailsDialog : public QDialog {
 public:
     enum State { Idle = 0, New = 1, Edit = 2 };
 
+    ~DetailsDialog() override;
+
     State state() const { return state_; }
     StatementModel* model() const { return model_; }
-    QTableView* grid() const { return grid_; }
+    QTableView* grid() const;
 
     // Handlers, public so that tests drive them.
     void Button1Click();
@@ -43,7 +50,8 @@ protected:
     // Stores the fields as a new row or over the row being edited; throws.
     virtual void save(bool isNew) = 0;
 
-    QFormLayout* fields() const { return fields_; }
+    // The empty panel between the grid and the buttons, for the fields.
+    QWidget* fieldsPanel() const;
     // The value of a column of the grid's row.
     QVariant value(int row, int column) const;
     qint64 rowId() const { return rowId_; }
@@ -55,13 +63,10 @@ private:
     void setState(State state);
     void reread();
 
+    std::unique_ptr<Ui::DetailsDialog> ui;
     State state_ = Idle;
     qint64 rowId_ = -1;
     StatementModel* model_;
-    QTableView* grid_;
-    QFormLayout* fields_;
-    QPushButton* button1_;
-    QPushButton* button2_;
 };
 
 } // namespace torvika

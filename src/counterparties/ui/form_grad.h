@@ -6,9 +6,14 @@
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
 class QSqlTableModel;
 class QTableView;
+
+namespace Ui {
+class TForm_Grad;
+}
 
 namespace torvika {
 
@@ -16,9 +21,10 @@ class TForm_Grad : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Grad(Session& session, QWidget* parent = nullptr);
+    ~TForm_Grad() override;
 
     QSqlTableModel* model() const { return model_; }
-    QTableView* grid() const { return grid_; }
+    QTableView* grid() const;
 
     // The navigator's buttons.
     void beginNewRow();
@@ -31,8 +37,8 @@ public:
     void done(int result) override;
 
 private:
+    std::unique_ptr<Ui::TForm_Grad> ui;
     QSqlTableModel* model_;
-    QTableView* grid_;
 };
 
 } // namespace torvika

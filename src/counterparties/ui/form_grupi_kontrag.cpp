@@ -3,55 +3,37 @@
 #include "common/new_keys.h"
 #include "common/ui/messages.h"
 #include "counterparties/group_tree.h"
-
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QPushButton>
+#include "counterparties/texts.h"
+#include "ui_form_grupi_kontrag.h"
 
 namespace torvika {
 
 TForm_Grupi_Kontrag::TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent)
-    : QDialog(parent), session_(session), name_(new QLineEdit(this)), numberField_(new QLineEdit(this)) {
-    setObjectName(QStringLiteral("Form_Grupi_Kontrag"));
-    setWindowTitle(QStringLiteral("Въвеждане на ") + kind);
-    name_->setObjectName(QStringLiteral("Edit_Naimenovanie"));
-    numberField_->setObjectName(QStringLiteral("Edit_Nomer"));
-    numberField_->setText(QString::number(
+    : QDialog(parent), ui(new Ui::TForm_Grupi_Kontrag), session_(session) {
+    ui->setupUi(this);
+    setWindowTitle(kEnteringGroup + kind);
+    ui->Edit_Nomer->setText(QString::number(
         GET_MAX_NUMBER(session_.workspace.db(), QStringLiteral("Grupi_Kontrag"), QStringLiteral("ID"))));
-
-    auto* save = new QPushButton(QStringLiteral("Запис"), this);
-    save->setObjectName(QStringLiteral("Button_Zapis"));
-    save->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отказ"), this);
-    cancel->setObjectName(QStringLiteral("Button_Otkaz"));
-    connect(save, &QPushButton::clicked, this, &TForm_Grupi_Kontrag::Button_ZapisClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("Наименование"), name_);
-    form->addRow(QStringLiteral("Номер"), numberField_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    form->addRow(buttons);
+    connect(ui->Button_Zapis, &QPushButton::clicked, this, &TForm_Grupi_Kontrag::Button_ZapisClick);
+    connect(ui->Button_Otkaz, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+TForm_Grupi_Kontrag::~TForm_Grupi_Kontrag() = default;
+
 QString TForm_Grupi_Kontrag::name() const {
-    return name_->text();
+    return ui->Edit_Naimenovanie->text();
 }
 
 void TForm_Grupi_Kontrag::Button_ZapisClick() {
     bool ok = false;
-    const qint64 number = numberField_->text().trimmed().toLongLong(&ok);
+    const qint64 number = ui->Edit_Nomer->text().trimmed().toLongLong(&ok);
     if (!ok || number <= 0) {
-        showMessage(QStringLiteral("Номерът на група трябва да е цяло положително число!"));
-        numberField_->setFocus();
+        showMessage(kGroupNumberNotPositive);
+        ui->Edit_Nomer->setFocus();
         return;
     }
     if (!addCounterpartyGroup(session_.workspace.db(), number, name())) {
-        showMessage(QStringLiteral("Въведеният номер за група вече съществува!"));
+        showMessage(kGroupNumberTaken);
         reject();
         return;
     }

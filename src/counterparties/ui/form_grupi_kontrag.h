@@ -5,8 +5,11 @@
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
-class QLineEdit;
+namespace Ui {
+class TForm_Grupi_Kontrag;
+}
 
 namespace torvika {
 
@@ -15,6 +18,7 @@ class TForm_Grupi_Kontrag : public QDialog {
 public:
     // kind is the caption of the menu entry used: "Група" or "Подгрупа".
     TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent = nullptr);
+    ~TForm_Grupi_Kontrag() override;
 
     qint64 number() const { return number_; }
     QString name() const;
@@ -24,9 +28,8 @@ public:
     void Button_ZapisClick();
 
 private:
+    std::unique_ptr<Ui::TForm_Grupi_Kontrag> ui;
     Session& session_;
-    QLineEdit* name_;
-    QLineEdit* numberField_;
     qint64 number_ = 0;
 };
 

@@ -2,174 +2,55 @@
 
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/ui/field_events.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/identity_numbers.h"
+#include "counterparties/texts.h"
 #include "counterparties/ui/form_grad.h"
 #include "counterparties/ui/form_kontrag_sklad.h"
 #include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
-
-#include <QFocusEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "ui_form_klienti.h"
 
 namespace torvika {
 
-namespace {
-
-const QString kFailed = QStringLiteral("Некоректни или непълни данни");
-
-QLineEdit* edit(const char* name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
-
-QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-// Leaving a field for another one of the card (not for a message box or
-// another window) runs its exit check.
-bool leftWithinWindow(QEvent* event) {
-    if (event->type() != QEvent::FocusOut)
-        return false;
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
-           reason == Qt::OtherFocusReason;
-}
-
-} // namespace
-
 TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), firmName_(edit("Edit_Ime_Firma", this)),
-      firmTownField_(edit("EditGrad_Firma", this)), firmAddress_(edit("Edit_Adres_Firma", this)),
-      firmPhone_(edit("Edit_Telefoni_Firma", this)), eik_(edit("Edit_EIK", this)),
-      vatNumber_(edit("Edit_Dan_N", this)), bankName_(edit("Edit_BankaIme", this)),
-      bankCode_(edit("Edit_BankaKod", this)), bankAccount_(edit("EditBanka_Smetka", this)),
-      discount_(edit("Edit_Otsapka", this)), idLabel_(new QLabel(this)),
-      personName_(edit("Edit_Ime_Mol", this)), personAddress_(edit("EditAdres_Mol", this)),
-      personPhone_(edit("Edit_Telefon_Mol", this)), personTownField_(edit("EditGrad_Mol", this)),
-      egn_(edit("Edit_EGN_Mol", this)), note_(new QPlainTextEdit(this)), email_(edit("Edit_Email", this)),
-      insert_(button(QStringLiteral("НОВ"), "Button_Insert", this)),
-      cancel_(button(QStringLiteral("ОТКАЖИ"), "Button_Cancel", this)) {
-    setObjectName(QStringLiteral("Form_Klienti"));
-    setWindowTitle(QStringLiteral("Контрагенти"));
-    idLabel_->setObjectName(QStringLiteral("Label_ID_Klient"));
-    note_->setObjectName(QStringLiteral("Memo_Zabel"));
-    note_->setTabChangesFocus(true);
-
-    auto* firmBox = new QGroupBox(QStringLiteral("Фирма"), this);
-    auto* fl = new QGridLayout(firmBox);
-    int row = 0;
-    auto addRow = [](QGridLayout* l, int& r, const QString& caption, QWidget* field,
-                     QWidget* extra = nullptr) {
-        l->addWidget(new QLabel(caption), r, 0);
-        l->addWidget(field, r, 1);
-        field->setMinimumWidth(220);
-        if (extra)
-            l->addWidget(extra, r, 2);
-        ++r;
-    };
-    auto* firmTownNew = button(QStringLiteral("Нов"), "Button_Nov_Grad_Firma", this);
-    auto* numberRow = new QWidget(firmBox);
-    auto* nl = new QHBoxLayout(numberRow);
-    nl->setContentsMargins(0, 0, 0, 0);
-    nl->addWidget(new QLabel(QStringLiteral("КЛИЕНТ № "), numberRow));
-    nl->addWidget(idLabel_);
-    nl->addStretch(1);
-    fl->addWidget(numberRow, row++, 0, 1, 3);
-    addRow(fl, row, QStringLiteral("Име на фирма"), firmName_);
-    addRow(fl, row, QStringLiteral("Град"), firmTownField_, firmTownNew);
-    addRow(fl, row, QStringLiteral("Адрес"), firmAddress_);
-    addRow(fl, row, QStringLiteral("Телефон"), firmPhone_);
-    addRow(fl, row, QStringLiteral("ЕИК"), eik_);
-    addRow(fl, row, QStringLiteral("ЗДДС N"), vatNumber_);
-    addRow(fl, row, QStringLiteral("Банка"), bankName_);
-    addRow(fl, row, QStringLiteral("Банков код"), bankCode_);
-    addRow(fl, row, QStringLiteral("Банкова сметка"), bankAccount_);
-    addRow(fl, row, QStringLiteral("Търговска отстъпка"), discount_,
-           new QLabel(QStringLiteral("%"), firmBox));
-
-    auto* personBox = new QGroupBox(QStringLiteral("Физическo лицe"), this);
-    auto* pl = new QGridLayout(personBox);
-    row = 0;
-    auto* personTownNew = button(QStringLiteral("Нов"), "Button_Nov_Grad_Mol", this);
-    addRow(pl, row, QStringLiteral("МОЛ"), personName_);
-    addRow(pl, row, QStringLiteral("Адрес"), personAddress_);
-    addRow(pl, row, QStringLiteral("Телефон"), personPhone_);
-    addRow(pl, row, QStringLiteral("Град"), personTownField_, personTownNew);
-    addRow(pl, row, QStringLiteral("ЕГН"), egn_);
-    addRow(pl, row, QStringLiteral("E - mail"), email_);
-    addRow(pl, row, QStringLiteral("Забележка"), note_);
-
-    auto* cards = button(QStringLiteral("Клиентски карти"), "Button_Karti", this);
-    auto* sites = button(QStringLiteral("Складове"), "Button_Skladove", this);
-    auto* discounts = button(QStringLiteral("Специални отстъпки"), "Button_Sp_Otstapki", this);
-    auto* accounts = button(QStringLiteral("Банкови сметки"), "Button_Smetki", this);
-    sideButtons_ = {cards, sites, discounts, accounts};
-    // The fields take the width; the captions and small buttons keep theirs.
-    fl->setColumnStretch(1, 1);
-    pl->setColumnStretch(1, 1);
-    auto* side = new QVBoxLayout;
-    for (QPushButton* b : sideButtons_) {
-        b->setEnabled(false);
-        side->addWidget(b);
-    }
-    side->addStretch(1);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(firmBox, 1);
-    top->addWidget(personBox, 1);
-    top->addLayout(side);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(insert_);
-    bottom->addWidget(cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(bottom);
+    : QDialog(parent), ui(new Ui::TForm_Klienti), session_(session) {
+    ui->setupUi(this);
+    sideButtons_ = {ui->Button_Karti, ui->Button_Skladove, ui->Button_Sp_Otstapki, ui->Button_Smetki};
 
     auto db = [this] { return session_.workspace.db(); };
-    firmTown_ = new TownLookup(db, firmTownField_, this, QStringLiteral("ListBox_Grad_Firma"));
-    personTown_ = new TownLookup(db, personTownField_, this, QStringLiteral("ListBox_Grad_Mol"));
+    firmTown_ = new TownLookup(db, ui->EditGrad_Firma, this, QStringLiteral("ListBox_Grad_Firma"));
+    personTown_ = new TownLookup(db, ui->EditGrad_Mol, this, QStringLiteral("ListBox_Grad_Mol"));
     connect(firmTown_, &TownLookup::entered, this,
-            [this] { personTownField_->setText(firmTownField_->text()); });
-    connect(firmTownNew, &QPushButton::clicked, this, [this] { newTown(firmTownField_); });
-    connect(personTownNew, &QPushButton::clicked, this, [this] { newTown(personTownField_); });
+            [this] { ui->EditGrad_Mol->setText(ui->EditGrad_Firma->text()); });
+    connect(ui->Button_Nov_Grad_Firma, &QPushButton::clicked, this, [this] { newTown(ui->EditGrad_Firma); });
+    connect(ui->Button_Nov_Grad_Mol, &QPushButton::clicked, this, [this] { newTown(ui->EditGrad_Mol); });
 
     // Typing the firm's name, address and phone fills the person's.
-    connect(firmName_, &QLineEdit::textEdited, personName_, &QLineEdit::setText);
-    connect(firmAddress_, &QLineEdit::textEdited, personAddress_, &QLineEdit::setText);
-    connect(firmPhone_, &QLineEdit::textEdited, personPhone_, &QLineEdit::setText);
+    connect(ui->Edit_Ime_Firma, &QLineEdit::textEdited, ui->Edit_Ime_Mol, &QLineEdit::setText);
+    connect(ui->Edit_Adres_Firma, &QLineEdit::textEdited, ui->EditAdres_Mol, &QLineEdit::setText);
+    connect(ui->Edit_Telefoni_Firma, &QLineEdit::textEdited, ui->Edit_Telefon_Mol, &QLineEdit::setText);
 
-    connect(insert_, &QPushButton::clicked, this, &TForm_Klienti::Button_InsertClick);
-    connect(cancel_, &QPushButton::clicked, this, &TForm_Klienti::Button_CancelClick);
-    connect(sites, &QPushButton::clicked, this, &TForm_Klienti::Button_SkladoveClick);
-    connect(accounts, &QPushButton::clicked, this, &TForm_Klienti::Button_SmetkiClick);
-    connect(discounts, &QPushButton::clicked, this, &TForm_Klienti::Button_Sp_OtstapkiClick);
-    eik_->installEventFilter(this);
-    egn_->installEventFilter(this);
+    connect(ui->Button_Insert, &QPushButton::clicked, this, &TForm_Klienti::Button_InsertClick);
+    connect(ui->Button_Cancel, &QPushButton::clicked, this, &TForm_Klienti::Button_CancelClick);
+    connect(ui->Button_Skladove, &QPushButton::clicked, this, &TForm_Klienti::Button_SkladoveClick);
+    connect(ui->Button_Smetki, &QPushButton::clicked, this, &TForm_Klienti::Button_SmetkiClick);
+    connect(ui->Button_Sp_Otstapki, &QPushButton::clicked, this, &TForm_Klienti::Button_Sp_OtstapkiClick);
+    ui->Edit_EIK->installEventFilter(this);
+    ui->Edit_EGN_Mol->installEventFilter(this);
 
     setState(Idle);
 }
 
+TForm_Klienti::~TForm_Klienti() = default;
+
 void TForm_Klienti::setState(State state) {
     state_ = state;
-    insert_->setText(state == Idle ? QStringLiteral("НОВ") : QStringLiteral("ВЪВЕДИ"));
-    insert_->setProperty("tag", int(state));
-    cancel_->setEnabled(state != Idle);
+    ui->Button_Insert->setText(state == Idle ? kCaptionNew : kCaptionEnter);
+    ui->Button_Insert->setProperty("tag", int(state));
+    ui->Button_Cancel->setEnabled(state != Idle);
     if (state != Idle) {
         for (QPushButton* b : sideButtons_)
             b->setEnabled(state == Edit);
@@ -179,20 +60,20 @@ void TForm_Klienti::setState(State state) {
 void TForm_Klienti::clearFields() {
     for (QLineEdit* e : findChildren<QLineEdit*>())
         e->clear();
-    note_->clear();
-    idLabel_->clear();
-    discount_->setText(QStringLiteral("0"));
+    ui->Memo_Zabel->clear();
+    ui->Label_ID_Klient->clear();
+    ui->Edit_Otsapka->setText(QStringLiteral("0"));
 }
 
 void TForm_Klienti::openNew(qint64 group) {
     clearFields();
-    for (QLineEdit* e : {eik_, vatNumber_, discount_, egn_})
+    for (QLineEdit* e : {ui->Edit_EIK, ui->Edit_Dan_N, ui->Edit_Otsapka, ui->Edit_EGN_Mol})
         e->setText(QStringLiteral("0"));
     group_ = group;
     id_ = personId_ = -1;
     savedId_ = -1;
     setState(New);
-    firmName_->setFocus();
+    ui->Edit_Ime_Firma->setFocus();
 }
 
 bool TForm_Klienti::openEdit(qint64 id) {
@@ -203,67 +84,66 @@ bool TForm_Klienti::openEdit(qint64 id) {
     id_ = c->id;
     personId_ = c->personId;
     savedId_ = -1;
-    idLabel_->setText(QString::number(c->id));
-    firmName_->setText(c->firm.name);
-    firmTownField_->setText(c->firm.town);
-    firmAddress_->setText(c->firm.address);
-    firmPhone_->setText(c->firm.phone);
-    eik_->setText(c->firm.eik);
-    vatNumber_->setText(c->firm.vatNumber);
-    bankName_->setText(c->firm.bankName);
-    bankCode_->setText(c->firm.bankCode);
-    bankAccount_->setText(c->firm.bankAccount);
-    discount_->setText(QString::number(c->firm.discount));
-    note_->setPlainText(c->firm.note);
-    personName_->setText(c->person.name);
-    personTownField_->setText(c->person.town);
-    personAddress_->setText(c->person.address);
-    personPhone_->setText(c->person.phone);
-    egn_->setText(c->person.egn);
+    ui->Label_ID_Klient->setText(QString::number(c->id));
+    ui->Edit_Ime_Firma->setText(c->firm.name);
+    ui->EditGrad_Firma->setText(c->firm.town);
+    ui->Edit_Adres_Firma->setText(c->firm.address);
+    ui->Edit_Telefoni_Firma->setText(c->firm.phone);
+    ui->Edit_EIK->setText(c->firm.eik);
+    ui->Edit_Dan_N->setText(c->firm.vatNumber);
+    ui->Edit_BankaIme->setText(c->firm.bankName);
+    ui->Edit_BankaKod->setText(c->firm.bankCode);
+    ui->EditBanka_Smetka->setText(c->firm.bankAccount);
+    ui->Edit_Otsapka->setText(QString::number(c->firm.discount));
+    ui->Memo_Zabel->setPlainText(c->firm.note);
+    ui->Edit_Ime_Mol->setText(c->person.name);
+    ui->EditGrad_Mol->setText(c->person.town);
+    ui->EditAdres_Mol->setText(c->person.address);
+    ui->Edit_Telefon_Mol->setText(c->person.phone);
+    ui->Edit_EGN_Mol->setText(c->person.egn);
     setState(Edit);
-    firmName_->setFocus();
+    ui->Edit_Ime_Firma->setFocus();
     return true;
 }
 
 QString TForm_Klienti::refText() const {
-    return torvika::refText(id_, firmName_->text());
+    return torvika::refText(id_, ui->Edit_Ime_Firma->text());
 }
 
 bool TForm_Klienti::readCards(FirmCard& firm, PersonCard& person) {
-    QString discount = discount_->text().trimmed();
+    QString discount = ui->Edit_Otsapka->text().trimmed();
     discount.replace(u',', u'.');
     bool ok = false;
     firm.discount = discount.toDouble(&ok);
     if (!ok) {
-        showMessage(kFailed);
-        discount_->setFocus();
+        showMessage(kIncompleteData);
+        ui->Edit_Otsapka->setFocus();
         return false;
     }
-    firm.name = firmName_->text();
-    firm.town = firmTownField_->text();
-    firm.address = firmAddress_->text();
-    firm.eik = eik_->text();
-    firm.vatNumber = vatNumber_->text();
-    firm.phone = firmPhone_->text();
-    firm.bankName = bankName_->text();
-    firm.bankCode = bankCode_->text();
-    firm.bankAccount = bankAccount_->text();
-    firm.note = note_->toPlainText();
-    person.name = personName_->text();
-    person.town = personTownField_->text();
-    person.address = personAddress_->text();
-    person.phone = personPhone_->text();
-    person.egn = egn_->text();
+    firm.name = ui->Edit_Ime_Firma->text();
+    firm.town = ui->EditGrad_Firma->text();
+    firm.address = ui->Edit_Adres_Firma->text();
+    firm.eik = ui->Edit_EIK->text();
+    firm.vatNumber = ui->Edit_Dan_N->text();
+    firm.phone = ui->Edit_Telefoni_Firma->text();
+    firm.bankName = ui->Edit_BankaIme->text();
+    firm.bankCode = ui->Edit_BankaKod->text();
+    firm.bankAccount = ui->EditBanka_Smetka->text();
+    firm.note = ui->Memo_Zabel->toPlainText();
+    person.name = ui->Edit_Ime_Mol->text();
+    person.town = ui->EditGrad_Mol->text();
+    person.address = ui->EditAdres_Mol->text();
+    person.phone = ui->Edit_Telefon_Mol->text();
+    person.egn = ui->Edit_EGN_Mol->text();
     return true;
 }
 
 bool TForm_Klienti::saveNew() {
     bool eikMessage = false;
-    const bool eikValid = Check_EIK(eik_->text(), &eikMessage);
+    const bool eikValid = Check_EIK(ui->Edit_EIK->text(), &eikMessage);
     if (eikMessage)
-        showMessage(kInvalidEikMessage);
-    if (!(eikValid && Check_EGN(egn_->text())) &&
-        !askYesNo(QStringLiteral("Въведени са невалидни ЕИК или ЕГН!.Желаете ли да продължите?")))
+        showMessage(kInvalidEik);
+    if (!(eikValid && Check_EGN(ui->Edit_EGN_Mol->text())) && !askYesNo(kAskInvalidIdentity))
         return false;
     FirmCard firm;
     PersonCard person;
@@ -272,7 +152,7 @@ bool TForm_Klienti::saveNew() {
     try {
         savedId_ = createCounterparty(session_.workspace.db(), firm, person, group_).id;
     } catch (const EDatabaseError&) {
-        showMessage(kFailed);
+        showMessage(kIncompleteData);
     }
     return true;
 }
@@ -286,7 +166,7 @@ bool TForm_Klienti::saveEdit() {
         personId_ = updateCounterparty(session_.workspace.db(), id_, personId_, firm, person);
         savedId_ = id_;
     } catch (const EDatabaseError&) {
-        showMessage(kFailed);
+        showMessage(kIncompleteData);
     }
     return true;
 }
@@ -303,7 +183,7 @@ void TForm_Klienti::Button_InsertClick() {
 void TForm_Klienti::Button_CancelClick() {
     clearFields();
     setState(Idle);
-    if (askYesNo(QStringLiteral("Желаете ли да приключите работа с модул Контрагенти")))
+    if (askYesNo(kAskCloseCounterparties))
         reject();
 }
 
@@ -311,33 +191,33 @@ void TForm_Klienti::Edit_EIKExit() {
     if (state_ == Idle || asking_)
         return;
     bool message = false;
-    if (Check_EIK(eik_->text(), &message))
+    if (Check_EIK(ui->Edit_EIK->text(), &message))
         return;
     asking_ = true;
     if (message)
-        showMessage(kInvalidEikMessage);
-    const bool goOn = askYesNo(QStringLiteral("Невалиден ЕИК, желаете ли да продължите"));
+        showMessage(kInvalidEik);
+    const bool goOn = askYesNo(kAskInvalidEik);
     asking_ = false;
-    (goOn ? vatNumber_ : eik_)->setFocus();
+    (goOn ? ui->Edit_Dan_N : ui->Edit_EIK)->setFocus();
 }
 
 void TForm_Klienti::Edit_EGN_MolExit() {
-    if (state_ == Idle || asking_ || Check_EGN(egn_->text()))
+    if (state_ == Idle || asking_ || Check_EGN(ui->Edit_EGN_Mol->text()))
         return;
     asking_ = true;
-    const bool goOn = askYesNo(QStringLiteral("Невалидно ЕГН, желаете ли да продължите"));
+    const bool goOn = askYesNo(kAskInvalidEgn);
     asking_ = false;
     if (goOn)
-        note_->setFocus();
+        ui->Memo_Zabel->setFocus();
     else
-        egn_->setFocus();
+        ui->Edit_EGN_Mol->setFocus();
 }
 
 bool TForm_Klienti::eventFilter(QObject* watched, QEvent* event) {
     if (leftWithinWindow(event)) {
-        if (watched == eik_)
+        if (watched == ui->Edit_EIK)
             Edit_EIKExit();
-        else if (watched == egn_)
+        else if (watched == ui->Edit_EGN_Mol)
             Edit_EGN_MolExit();
     }
     return QDialog::eventFilter(watched, event);

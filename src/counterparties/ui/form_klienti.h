@@ -8,11 +8,14 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
-class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace Ui {
+class TForm_Klienti;
+}
 
 namespace torvika {
 
@@ -26,6 +29,7 @@ public:
     enum State { Idle = 0, New = 1, Edit = 2 };
 
     explicit TForm_Klienti(Session& session, QWidget* parent = nullptr);
+    ~TForm_Klienti() override;
 
     // "Специални отстъпки" opens the special-discount window of the sales
     // module with the card's "<ID>:<name>"; it installs the opener.
@@ -64,6 +68,7 @@ private:
     bool readCards(FirmCard& firm, PersonCard& person);
     QString refText() const;
 
+    std::unique_ptr<Ui::TForm_Klienti> ui;
     Session& session_;
     State state_ = Idle;
     qint64 group_ = 0;
@@ -71,27 +76,7 @@ private:
     qint64 personId_ = -1;
     qint64 savedId_ = -1;
     bool asking_ = false;
-
-    QLineEdit* firmName_;
-    QLineEdit* firmTownField_;
-    QLineEdit* firmAddress_;
-    QLineEdit* firmPhone_;
-    QLineEdit* eik_;
-    QLineEdit* vatNumber_;
-    QLineEdit* bankName_;
-    QLineEdit* bankCode_;
-    QLineEdit* bankAccount_;
-    QLineEdit* discount_;
-    QLabel* idLabel_;
-    QLineEdit* personName_;
-    QLineEdit* personAddress_;
-    QLineEdit* personPhone_;
-    QLineEdit* personTownField_;
-    QLineEdit* egn_;
-    QPlainTextEdit* note_;
-    QLineEdit* email_;
-    QPushButton* insert_;
-    QPushButton* cancel_;
+    // Клиентски карти, Складове, Специални отстъпки, Банкови сметки.
     QList<QPushButton*> sideButtons_;
     TownLookup* firmTown_;
     TownLookup* personTown_;

@@ -1,32 +1,25 @@
 #include "counterparties/ui/form_kontrag_sklad.h"
 
 #include "counterparties/sites_accounts.h"
-
-#include <QFormLayout>
-#include <QLineEdit>
+#include "counterparties/texts.h"
+#include "ui_form_kontrag_sklad.h"
 
 namespace torvika {
 
 TForm_Kontrag_Sklad::TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
                                          QWidget* parent)
-    : DetailsDialog(session, counterparty, refText, parent) {
+    : DetailsDialog(session, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Sklad) {
+    ui->setupUi(fieldsPanel());
     setObjectName(QStringLiteral("Form_Kontrag_Sklad"));
-    setWindowTitle(QStringLiteral("Складове за избран контрагент"));
-    const std::pair<const char*, QString> fields[] = {
-        {"Edit_Opisanie", QStringLiteral("Описание")}, {"Edit_Grad", QStringLiteral("Град")},
-        {"Edit_Adres", QStringLiteral("Адрес")},       {"Edit_Telefon", QStringLiteral("Телефон")},
-        {"Edit_MOL", QStringLiteral("МОЛ")},           {"Edit_EGN", QStringLiteral("ЕГН")},
-        {"Edit_LK", QStringLiteral("Лична карта")},    {"Edit_Izdadena_Ot", QStringLiteral("Издадена от")}};
-    for (const auto& [name, caption] : fields) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        this->fields()->addRow(caption, e);
-        edits_ << e;
-    }
+    setWindowTitle(kSitesTitle);
+    edits_ = {ui->Edit_Opisanie, ui->Edit_Grad, ui->Edit_Adres, ui->Edit_Telefon,
+              ui->Edit_MOL,      ui->Edit_EGN,  ui->Edit_LK,    ui->Edit_Izdadena_Ot};
     finishSetUp({QStringLiteral("N"), QStringLiteral("Описание"), QStringLiteral("Град"),
                  QStringLiteral("Адрес"), QStringLiteral("Телефон"), QStringLiteral("МОЛ"),
                  QStringLiteral("ЕГН на МОЛ"), QStringLiteral("ЛК на МОЛ"), QStringLiteral("Издадена от ")});
 }
+
+TForm_Kontrag_Sklad::~TForm_Kontrag_Sklad() = default;
 
 SqlStatement TForm_Kontrag_Sklad::statement() const {
     return sitesStatement(counterparty_);
@@ -45,14 +38,14 @@ void TForm_Kontrag_Sklad::loadRow(int row) {
 void TForm_Kontrag_Sklad::save(bool isNew) {
     Site s;
     s.id = rowId();
-    s.name = edits_[0]->text();
-    s.town = edits_[1]->text();
-    s.address = edits_[2]->text();
-    s.phone = edits_[3]->text();
-    s.mol = edits_[4]->text();
-    s.molEgn = edits_[5]->text();
-    s.molCard = edits_[6]->text();
-    s.cardIssuer = edits_[7]->text();
+    s.name = ui->Edit_Opisanie->text();
+    s.town = ui->Edit_Grad->text();
+    s.address = ui->Edit_Adres->text();
+    s.phone = ui->Edit_Telefon->text();
+    s.mol = ui->Edit_MOL->text();
+    s.molEgn = ui->Edit_EGN->text();
+    s.molCard = ui->Edit_LK->text();
+    s.cardIssuer = ui->Edit_Izdadena_Ot->text();
     if (isNew)
         insertSite(session_.workspace.db(), counterparty_, s);
     else

@@ -4,8 +4,13 @@
 #include "counterparties/ui/details_dialog.h"
 
 #include <QList>
+#include <memory>
 
 class QLineEdit;
+
+namespace Ui {
+class TForm_Kontrag_Sklad;
+}
 
 namespace torvika {
 
@@ -14,6 +19,7 @@ class TForm_Kontrag_Sklad : public DetailsDialog {
 public:
     TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
                         QWidget* parent = nullptr);
+    ~TForm_Kontrag_Sklad() override;
 
 protected:
     SqlStatement statement() const override;
@@ -22,7 +28,8 @@ protected:
     void save(bool isNew) override;
 
 private:
-    // Описание, Град, Адрес, Телефон, МОЛ, ЕГН, Лична карта, Издадена от.
+    std::unique_ptr<Ui::TForm_Kontrag_Sklad> ui;
+    // The fields in the order of the grid's columns after the key.
     QList<QLineEdit*> edits_;
 };
 

@@ -1,75 +1,62 @@
 #include "counterparties/ui/form_kontrag_smetki.h"
 
 #include "counterparties/sites_accounts.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFormLayout>
-#include <QLineEdit>
+#include "counterparties/texts.h"
+#include "ui_form_kontrag_smetki.h"
 
 namespace torvika {
 
 TForm_Kontrag_Smetki::TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
                                            QWidget* parent)
-    : DetailsDialog(session, counterparty, refText, parent), account_(new QLineEdit(this)),
-      code_(new QLineEdit(this)), branch_(new QLineEdit(this)), bank_(new QComboBox(this)),
-      vat_(new QCheckBox(QStringLiteral("ДДС сметка"), this)) {
+    : DetailsDialog(session, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Smetki) {
+    ui->setupUi(fieldsPanel());
     setObjectName(QStringLiteral("Form_Kontrag_Smetki"));
-    setWindowTitle(QStringLiteral("Сметки за избран контрагент"));
-    account_->setObjectName(QStringLiteral("Edit_Smetka"));
-    code_->setObjectName(QStringLiteral("Edit_Kod"));
-    branch_->setObjectName(QStringLiteral("Edit_Klon"));
-    bank_->setObjectName(QStringLiteral("ComboBox_Banka"));
-    bank_->setEditable(true);
-    bank_->setInsertPolicy(QComboBox::NoInsert);
-    vat_->setObjectName(QStringLiteral("CheckBox_DDS"));
-    fields()->addRow(QStringLiteral("Номер на сметка"), account_);
-    fields()->addRow(QStringLiteral("Код"), code_);
-    fields()->addRow(QStringLiteral("Клон"), branch_);
-    fields()->addRow(QStringLiteral("Банка"), bank_);
-    fields()->addRow(vat_);
+    setWindowTitle(kAccountsTitle);
     finishSetUp({QStringLiteral("Номер"), QStringLiteral("Номер на сметка"), QStringLiteral("Код на сметка"),
                  QStringLiteral("Банка"), QStringLiteral("Клон"), QStringLiteral("ДДС сметка")});
 }
+
+TForm_Kontrag_Smetki::~TForm_Kontrag_Smetki() = default;
 
 SqlStatement TForm_Kontrag_Smetki::statement() const {
     return accountsStatement(counterparty_);
 }
 
 void TForm_Kontrag_Smetki::clearFields() {
-    account_->clear();
-    code_->clear();
-    branch_->clear();
-    bank_->setEditText(QString());
-    vat_->setChecked(false);
+    ui->Edit_Smetka->clear();
+    ui->Edit_Kod->clear();
+    ui->Edit_Klon->clear();
+    ui->ComboBox_Banka->setEditText(QString());
+    ui->CheckBox_DDS->setChecked(false);
 }
 
 void TForm_Kontrag_Smetki::loadRow(int row) {
-    account_->setText(value(row, 1).toString());
-    code_->setText(value(row, 2).toString());
-    bank_->setEditText(value(row, 3).toString());
-    branch_->setText(value(row, 4).toString());
-    vat_->setChecked(textBool(value(row, 5).toString()));
+    ui->Edit_Smetka->setText(value(row, 1).toString());
+    ui->Edit_Kod->setText(value(row, 2).toString());
+    ui->ComboBox_Banka->setEditText(value(row, 3).toString());
+    ui->Edit_Klon->setText(value(row, 4).toString());
+    ui->CheckBox_DDS->setChecked(textBool(value(row, 5).toString()));
 }
 
 void TForm_Kontrag_Smetki::enteringState(State state) {
     if (state == Idle)
         return;
     // The banks already known, to choose from or to type a new one.
-    const QString typed = bank_->currentText();
-    bank_->clear();
-    bank_->addItems(bankNames(session_.workspace.db()));
-    bank_->setEditText(typed);
+    QComboBox* bank = ui->ComboBox_Banka;
+    const QString typed = bank->currentText();
+    bank->clear();
+    bank->addItems(bankNames(session_.workspace.db()));
+    bank->setEditText(typed);
 }
 
 void TForm_Kontrag_Smetki::save(bool isNew) {
     BankAccount a;
     a.id = rowId();
-    a.account = account_->text();
-    a.code = code_->text();
-    a.bank = bank_->currentText();
-    a.branch = branch_->text();
-    a.vat = vat_->isChecked();
+    a.account = ui->Edit_Smetka->text();
+    a.code = ui->Edit_Kod->text();
+    a.bank = ui->ComboBox_Banka->currentText();
+    a.branch = ui->Edit_Klon->text();
+    a.vat = ui->CheckBox_DDS->isChecked();
     if (isNew)
         insertBankAccount(session_.workspace.db(), counterparty_, a);
     else

@@ -3,9 +3,11 @@
 
 #include "counterparties/ui/details_dialog.h"
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
+#include <memory>
+
+namespace Ui {
+class TForm_Kontrag_Smetki;
+}
 
 namespace torvika {
 
@@ -14,6 +16,7 @@ class TForm_Kontrag_Smetki : public DetailsDialog {
 public:
     TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
                          QWidget* parent = nullptr);
+    ~TForm_Kontrag_Smetki() override;
 
 protected:
     SqlStatement statement() const override;
@@ -23,11 +26,7 @@ protected:
     void save(bool isNew) override;
 
 private:
-    QLineEdit* account_;
-    QLineEdit* code_;
-    QLineEdit* branch_;
-    QComboBox* bank_;
-    QCheckBox* vat_;
+    std::unique_ptr<Ui::TForm_Kontrag_Smetki> ui;
 };
 
 } // namespace torvika

@@ -6,73 +6,34 @@
 
 #include "common/sql_statement.h"
 #include "counterparties/group_tree.h"
+#include "counterparties/ui/counterparty_views.h"
 #include "shell/session.h"
 
 #include <QDialog>
-#include <QPoint>
-#include <QTableView>
-#include <QTreeWidget>
+#include <memory>
 #include <optional>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QWidget;
+namespace Ui {
+class TForm_Kontrakents;
+}
 
 namespace torvika {
 
 class StatementModel;
 
-// The grid: a drag of the selected rows starts when the mouse moves 5
-// pixels with the left button held.
-class CounterpartyGrid : public QTableView {
-    Q_OBJECT
-public:
-    using QTableView::QTableView;
-    static const char* mimeType() { return "application/x-torvika-counterparties"; }
-
-signals:
-    void dragStarted();
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    QPoint pressAt_;
-    bool pressed_ = false;
-    bool pressOnSelection_ = false;
-};
-
-// The group tree: accepts the grid's rows dropped on a node.
-class CounterpartyGroupTree : public QTreeWidget {
-    Q_OBJECT
-public:
-    using QTreeWidget::QTreeWidget;
-
-signals:
-    void rowsDropped(QTreeWidgetItem* node);
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragMoveEvent(QDragMoveEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
-};
-
 class TForm_Kontrakents : public QDialog {
     Q_OBJECT
 public:
     TForm_Kontrakents(Session& session, int mode, QWidget* parent = nullptr);
+    ~TForm_Kontrakents() override;
 
     int mode() const { return mode_; }
     // The reference text chosen with "ИЗБЕРИ".
     std::optional<QString> chosen() const { return chosen_; }
 
     StatementModel* model() const { return model_; }
-    CounterpartyGrid* grid() const { return grid_; }
-    CounterpartyGroupTree* tree() const { return tree_; }
+    CounterpartyGrid* grid() const;
+    CounterpartyGroupTree* tree() const;
     const SqlStatement& statement() const { return statement_; }
     // The number of the group node selected in the tree (0 for the root).
     qint64 currentGroup() const;
@@ -119,24 +80,13 @@ private:
     void openCard(bool edit);
     QString helpClip() const;
 
+    std::unique_ptr<Ui::TForm_Kontrakents> ui;
     Session& session_;
     int mode_;
     std::optional<QString> chosen_;
     SqlStatement statement_;
     int criterion_ = 0;
-
-    CounterpartyGroupTree* tree_ = nullptr;
-    CounterpartyGrid* grid_ = nullptr;
-    StatementModel* model_ = nullptr;
-    QLabel* criterionLabel_ = nullptr;
-    QComboBox* criteria_ = nullptr;
-    QComboBox* comparison_ = nullptr;
-    QLabel* fromLabel_ = nullptr;
-    QLabel* toLabel_ = nullptr;
-    QLineEdit* from_ = nullptr;
-    QLineEdit* to_ = nullptr;
-    QPushButton* help_ = nullptr;
-    QWidget* choosePanel_ = nullptr;
+    StatementModel* model_;
 };
 
 } // namespace torvika

@@ -3,11 +3,12 @@
 #include "common/ref_text.h"
 #include "common/ui/drop_list.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/field_events.h"
 #include "common/ui/messages.h"
+#include "counterparties/texts.h"
 #include "counterparties/ui/counterparty_picker.h"
 
 #include <QApplication>
-#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -16,20 +17,7 @@
 namespace torvika {
 
 namespace {
-
 constexpr int kListHeight = 80;
-
-bool leftWithinWindow(QEvent* event) {
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
-           reason == Qt::OtherFocusReason;
-}
-
-bool isEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 } // namespace
 
 CounterpartyQuickSearch::CounterpartyQuickSearch(QWidget* parent)
@@ -55,7 +43,7 @@ void CounterpartyQuickSearch::setUp(Session& session, QuickSearchPage page, QWid
     field_->setObjectName(shop ? QStringLiteral("Label_Selected_Kontragent")
                                : QStringLiteral("Label_Selected_Kontragent_Ser"));
     if (shop)
-        field_->setToolTip(QStringLiteral("Въведете име на контрагент"));
+        field_->setToolTip(kQuickSearchHint);
     list_->setObjectName(shop ? QStringLiteral("ListBox_Selected_Kontrag")
                               : QStringLiteral("ListBox_Selected_Kontrag_Ser"));
     list_->hide();
@@ -85,8 +73,7 @@ void CounterpartyQuickSearch::fieldChanged(const QString& text) {
         return;
     }
     QStringList items;
-    if (!guarded([&] { items = quickSearch(session_->db(), text, page_); },
-                 QStringLiteral("Невалидни данни")))
+    if (!guarded([&] { items = quickSearch(session_->db(), text, page_); }, kInvalidData))
         return;
     showListUnder(list_, field_, host_, items, kListHeight);
     foundNothing_ = items.isEmpty();
@@ -104,8 +91,7 @@ void CounterpartyQuickSearch::pick() {
     if (!foundNothing_)
         return;
     foundNothing_ = false;
-    if (askYesNo(QStringLiteral(
-            "Няма намерени данни, отговарящи на критерия.\rЖелаете ли да въведете нов контрагент"))) {
+    if (askYesNo(kAskNewCounterparty)) {
         hideList();
         pickCounterparty(*session_,
                          page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty : kSelectServiceClient,
@@ -132,7 +118,7 @@ bool CounterpartyQuickSearch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == field_) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (isEnter(key)) {
+            if (isEnterKey(key)) {
                 pick();
                 return true;
             }
@@ -143,13 +129,13 @@ bool CounterpartyQuickSearch::eventFilter(QObject* watched, QEvent* event) {
             }
         } else if (event->type() == QEvent::MouseButtonRelease) {
             field_->selectAll();
-        } else if (event->type() == QEvent::FocusOut && leftWithinWindow(event)) {
+        } else if (leftWithinWindow(event)) {
             fieldExit();
         }
     } else if (watched == list_) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (isEnter(key)) {
+            if (isEnterKey(key)) {
                 pick();
                 return true;
             }

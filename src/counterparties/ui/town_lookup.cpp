@@ -2,10 +2,11 @@
 
 #include "common/errors.h"
 #include "common/ui/drop_list.h"
+#include "common/ui/field_events.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
+#include "counterparties/texts.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,7 +15,6 @@ namespace torvika {
 
 namespace {
 constexpr int kListHeight = 100;
-const QString kBadLookup = QStringLiteral("Некоректни данни");
 } // namespace
 
 TownLookup::TownLookup(std::function<QSqlDatabase()> db, QLineEdit* field, QWidget* host,
@@ -22,7 +22,7 @@ TownLookup::TownLookup(std::function<QSqlDatabase()> db, QLineEdit* field, QWidg
     : QObject(field), db_(std::move(db)), field_(field), host_(host), list_(new QListWidget(host)) {
     list_->setObjectName(listName);
     list_->hide();
-    field_->setToolTip(QString(hint).replace(u'\r', u'\n'));
+    field_->setToolTip(QString(kTownHint).replace(u'\r', u'\n'));
     connect(field_, &QLineEdit::textEdited, this, &TownLookup::fieldChanged);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { takeFromList(); });
     field_->installEventFilter(this);
@@ -48,7 +48,7 @@ void TownLookup::fieldChanged(const QString& text) {
             hideList();
         }
     } catch (const EDatabaseError&) {
-        showMessage(kBadLookup);
+        showMessage(kIncorrectData);
     }
 }
 
@@ -60,7 +60,7 @@ void TownLookup::fieldEnter() {
             towns =
                 townsByCode(db_(), text.startsWith(u'+') ? TownCode::Phone : TownCode::Postal, text.mid(1));
         } catch (const EDatabaseError&) {
-            showMessage(kBadLookup);
+            showMessage(kIncorrectData);
             return;
         }
         if (towns.size() > 1) {
@@ -88,7 +88,7 @@ bool TownLookup::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == field_) {
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (isEnterKey(key)) {
                 fieldEnter();
                 return true;
             }
@@ -97,7 +97,7 @@ bool TownLookup::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         } else if (watched == list_) {
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (isEnterKey(key)) {
                 takeFromList();
                 return true;
             }

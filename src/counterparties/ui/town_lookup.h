@@ -17,10 +17,6 @@ namespace torvika {
 class TownLookup : public QObject {
     Q_OBJECT
 public:
-    inline static const QString hint = QStringLiteral(
-        "1.Въведете част от името и изберете от списъка!\r2.Въведете \"+\" и телефонен код на търсеният "
-        "град\r3.Въведете \"-\" и пощенски код на търсеният град");
-
     // The list is created as a child of host (an ancestor of the field).
     TownLookup(std::function<QSqlDatabase()> db, QLineEdit* field, QWidget* host, const QString& listName);
 
