@@ -83,6 +83,10 @@ QList<OperatorRow> listOperators(const QSqlDatabase& db) {
     return rows(execSql(db, kSelectColumns + QStringLiteral(" ORDER BY ID")));
 }
 
+SqlStatement operatorsStatement() {
+    return {QStringLiteral("SELECT ID, Ime FROM Operators ORDER BY ID"), {}, QStringLiteral("ID")};
+}
+
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name) {
     QSqlQuery q = execSql(db, kSelectColumns + QStringLiteral(" WHERE Ime = ? ORDER BY ID"), {name});
     if (q.next())

@@ -9,6 +9,7 @@
 // accepted once and replaced by its hash at that login.
 
 #include "common/profile_file.h"
+#include "common/sql_statement.h"
 
 #include <QHash>
 #include <QList>
@@ -29,6 +30,9 @@ struct OperatorRow {
 
 // Every operator in table order (by ID).
 QList<OperatorRow> listOperators(const QSqlDatabase& db);
+// The rows of the operators grid: ID and Ime of every operator, by ID. The
+// passwords stay out of it.
+SqlStatement operatorsStatement();
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
