@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/sql.h"
+#include "shell/texts.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
@@ -104,7 +105,7 @@ std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id) {
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava) {
     if (password.isEmpty())
-        throw Error(kNewOperatorNeedsPassword);
+        throw Error(texts::kNewOperatorNeedsPassword);
     const QString stored = hashPassword(password);
     Transaction t(db);
     QSqlQuery q = execSql(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
@@ -191,7 +192,7 @@ void hashPlainPasswords(const QSqlDatabase& db) {
 }
 
 QString operatorShortcutSection(const QString& operatorName) {
-    return QStringLiteral("Оператор: ") + operatorName;
+    return texts::kOperatorPrefix + operatorName;
 }
 
 QHash<int, QString> readOperatorShortcuts(const ProfileFile& firmData, const QString& operatorName,

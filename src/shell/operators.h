@@ -36,11 +36,9 @@ SqlStatement operatorsStatement();
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
-// What refuses a new operator without a password.
-inline const QString kNewOperatorNeedsPassword = QStringLiteral("Въведете парола за новия оператор");
 // Inserts an operator with the password hashed; returns the new ID. A new
 // operator has a password of its own: an empty one throws Error with
-// kNewOperatorNeedsPassword and nothing is stored.
+// texts::kNewOperatorNeedsPassword and nothing is stored.
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava);
 // Changes name and rights; the password only when one is given.

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "shell/texts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +68,7 @@ QSqlDatabase openCompanyConnection(const QString& name, const QString& dir, bool
     closeConnection(name);
     QString file = companyDbFile(dir);
     if (!create && !QFileInfo::exists(file))
-        throw EDatabaseError(QStringLiteral("Няма база данни в %1").arg(dir));
+        throw EDatabaseError(texts::kNoDatabaseIn.arg(dir));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(file);
     // Several workstations may write at once: wait for the lock instead of failing.

@@ -1,5 +1,7 @@
 #include "shell/ui/about_box.h"
 
+#include "common/texts.h"
+#include "shell/texts.h"
 #include "shell/version.h"
 #include "ui_about_box.h"
 
@@ -11,8 +13,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(new Ui::TAboutBox) {
     QFont f = ui->ProductName->font();
     f.setPointSizeF(f.pointSizeF() * 2);
     ui->ProductName->setFont(f);
-    ui->ProductName->setText(kProductName);
-    ui->Version->setText(QStringLiteral("Ver.") + GETFILEVERSION());
+    ui->ProductName->setText(texts::kProgramName);
+    ui->Version->setText(texts::kVersionPrefix + GETFILEVERSION());
     connect(ui->ButtonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/ui/messages.h"
 #include "shell/company_databases.h"
+#include "shell/texts.h"
 #include "shell/ui/form_change_db.h"
 #include "ui_form_sazdava_nova_baza.h"
 
@@ -36,8 +37,7 @@ void TForm_Sazdava_Nova_Baza::run(Session& session, int mode, QWidget* parent) {
 void TForm_Sazdava_Nova_Baza::setMode(int mode) {
     mode_ = mode == Update ? Update : Create;
     const bool creating = mode_ == Create;
-    setWindowTitle(creating ? QStringLiteral("Създаване на нова база данни")
-                            : QStringLiteral("Актуализация на база данни"));
+    setWindowTitle(creating ? texts::kCreateDatabaseTitle : texts::kUpdateDatabaseTitle);
     // An update needs no name: it runs on the working database.
     ui->Label_ime_baza->setVisible(creating);
     ui->Edit_ime_baza->setVisible(creating);

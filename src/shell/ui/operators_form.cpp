@@ -6,6 +6,7 @@
 #include "common/ui/statement_model.h"
 #include "shell/menu_tree.h"
 #include "shell/rights.h"
+#include "shell/texts.h"
 #include "shell/ui/password_field.h"
 #include "ui_operators_form.h"
 
@@ -164,11 +165,7 @@ void TForm_Operatori::DBGrid1CellClick() {
 }
 
 void TForm_Operatori::DBGrid1DblClick() {
-    const Messages::Answer a =
-        Messages::current().question(QStringLiteral("1. За въвеждане на нов оператор натиснете Yes!\r"
-                                                    "2. За редакция на избраният оператор натиснете No!\r"
-                                                    "3. За отказ от операцията натиснете Cancel!"),
-                                     true);
+    const Messages::Answer a = Messages::current().question(texts::kOperatorEditQuestion, true);
     if (a != Messages::Yes && a != Messages::No)
         return;
     mode_ = a == Messages::Yes ? EditMode::Insert : EditMode::Edit;
@@ -197,7 +194,7 @@ void TForm_Operatori::BitBtn_Insert_OperatorClick() {
     // The field shows blanks until a password is typed: then it is kept.
     const bool passwordTyped = ui->Edit_Par->isModified();
     if (mode_ == EditMode::Insert && (!passwordTyped || ui->Edit_Par->text().isEmpty())) {
-        showMessage(kNewOperatorNeedsPassword);
+        showMessage(texts::kNewOperatorNeedsPassword);
         ui->Edit_Par->setFocus();
         return;
     }
@@ -219,7 +216,7 @@ void TForm_Operatori::BitBtn_Insert_OperatorClick() {
         DBGrid1CellClick();
     } catch (const std::exception& e) {
         logException(e);
-        showMessage(QStringLiteral("Операторът не беше записан: ") + exceptionMessage(e));
+        showMessage(texts::kOperatorNotSaved + exceptionMessage(e));
     }
 }
 
