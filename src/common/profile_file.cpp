@@ -2,6 +2,7 @@
 
 #include "common/cp1251.h"
 #include "common/errors.h"
+#include "common/texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -197,8 +198,7 @@ std::optional<QByteArray> readFileIfExists(const QString& path) {
         return std::nullopt;
     QFile f(path);
     auto fail = [&] {
-        return EInOutError(QStringLiteral("Файлът %1 не може да бъде прочетен: %2")
-                               .arg(QDir::toNativeSeparators(path), f.errorString()));
+        return EInOutError(texts::kFileUnreadable.arg(QDir::toNativeSeparators(path), f.errorString()));
     };
     if (!f.open(QIODevice::ReadOnly))
         throw fail();
@@ -218,8 +218,7 @@ void ProfileFile::save(const ProfileData& data) {
     // Replaced as a whole where the directory allows it, else written in place.
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly) || f.write(data.toBytes()) < 0 || !f.commit())
-        throw EInOutError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
-                              .arg(QDir::toNativeSeparators(path_), f.errorString()));
+        throw EInOutError(texts::kFileUnwritable.arg(QDir::toNativeSeparators(path_), f.errorString()));
 }
 
 QString ProfileFile::readString(const QString& section, const QString& key, const QString& def) const {

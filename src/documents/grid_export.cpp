@@ -1,6 +1,7 @@
 #include "documents/grid_export.h"
 
 #include "common/dates.h"
+#include "documents/texts.h"
 
 #include <QAbstractItemModel>
 #include <QDateTime>
@@ -70,8 +71,7 @@ ExportKind exportKindFor(int choice) {
 }
 
 QString footerLine() {
-    return QStringLiteral("Този документ е издаден от програма ") + QStringLiteral("\"Торвика\"") + u'.' +
-           QStringLiteral("  E-mail: office@torvika.bg, тел./факс: +359 2 000 0000");
+    return texts::kDocumentFooter;
 }
 
 QString FORMAT_NUMBERS(const QString& text, int width) {

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "shell/nts_script.h"
 #include "shell/operators.h"
+#include "shell/texts.h"
 #include "shell/version.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ QString native(const QString& path) {
 }
 
 QString cannotWrite(const QString& file) {
-    return QStringLiteral("Не може да бъде записан файлът %1").arg(native(file));
+    return texts::kCannotWriteFile.arg(native(file));
 }
 
 // A new database gets one directory below the chosen one, never a path
@@ -117,14 +118,13 @@ private:
 } // namespace
 
 QString updateAbortedMessage(int operation, const QString& statement) {
-    return dbtext::kUpdateAborted + QStringLiteral("\rОПЕРАЦИЯ: ") + QString::number(operation) +
-           QStringLiteral("\r:") + statement;
+    return texts::kUpdateAbortedAt.arg(QString::number(operation), statement);
 }
 
 void writeInitialGroupTree(const QString& dir) {
     QSaveFile f(QDir(dir).filePath(QStringLiteral("Opis.pdt")));
-    if (!f.open(QIODevice::WriteOnly) || f.write(QStringLiteral("Всички артикули\r\n").toUtf8()) < 0 ||
-        !f.commit())
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write((texts::kAllArticlesGroup + QStringLiteral("\r\n")).toUtf8()) < 0 || !f.commit())
         throw EInOutError(cannotWrite(f.fileName()));
 }
 
@@ -144,23 +144,23 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     const QString target = dirName.isEmpty() ? clean(base) : clean(QDir(base).filePath(dirName));
     r.directory = target;
     auto refuse = [&r](const QString& message) {
-        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
+        r.log << QString() << texts::kOperationError << QString() << texts::kCreationCancelled;
         r.message = message;
         return r;
     };
 
     // Checks that touch nothing.
     if (!validName(dirName))
-        return refuse(QStringLiteral("Невалидно име на базата данни: %1").arg(dirName));
+        return refuse(texts::kInvalidDatabaseName.arg(dirName));
     if (base.trimmed().isEmpty() || !QFileInfo(base).isDir())
-        return refuse(QStringLiteral("Директорията %1 не съществува").arg(native(base)));
+        return refuse(texts::kDirectoryMissing.arg(native(base)));
     // The script would meet the tables of a working company; never run it
     // into one.
     if (isCompanyDatabase(target))
-        return refuse(QStringLiteral("В директорията %1 вече има база данни").arg(native(target)));
+        return refuse(texts::kDatabaseAlreadyThere.arg(native(target)));
     const QString scriptPath = session.programDir.newTablesScript();
     if (!QFileInfo(scriptPath).isFile())
-        return refuse(QStringLiteral("Не е намерен файлът %1").arg(native(scriptPath)));
+        return refuse(texts::kFileNotFound.arg(native(scriptPath)));
     NtsScript script;
     std::optional<SavedFile> savedTree;
     std::optional<SavedVersion> savedVersion;
@@ -193,8 +193,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
 
     try {
         if (!dirExisted && !QDir(base).mkdir(dirName))
-            throw EInOutError(
-                QStringLiteral("Не може да бъде създадена директорията %1").arg(native(target)));
+            throw EInOutError(texts::kCannotCreateDirectory.arg(native(target)));
 
         // The group tree and DBVer/Ver are written inside the script's
         // transaction: when one of them fails the tables are rolled back too.
@@ -206,18 +205,15 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
             try {
                 db = openCompanyConnection(kCreateConnection, target, true);
             } catch (const EDatabaseError&) {
-                throw EDatabaseError(
-                    (dbExisted ? QStringLiteral("Файлът %1 не е база данни")
-                               : QStringLiteral("Не може да бъде създадена база данни във файла %1"))
-                        .arg(native(dbFile)));
+                throw EDatabaseError((dbExisted ? texts::kFileIsNoDatabase : texts::kCannotCreateDatabaseFile)
+                                         .arg(native(dbFile)));
             }
             run = runNtsScript(
-                db, script, [&](int i) { r.log << QString() << dbtext::kOperationOk.arg(i); },
+                db, script, [&](int i) { r.log << QString() << texts::kOperationOk.arg(i); },
                 [&](const QSqlDatabase& d) {
                     try {
                         if (!d.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
-                            throw EDatabaseError(QStringLiteral("Скриптът %1 не създава таблицата Operators")
-                                                     .arg(native(scriptPath)));
+                            throw EDatabaseError(texts::kScriptCreatesNoOperators.arg(native(scriptPath)));
                         // The script writes the first operator's password as
                         // text; the database keeps only its hash.
                         hashPlainPasswords(d);
@@ -243,12 +239,12 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
         pointAlias(session, target);
     } catch (const Error& e) {
         // The statements logged as done were rolled back with the rest.
-        r.log << QString() << dbtext::kError << QString() << dbtext::kCreationCancelled;
+        r.log << QString() << texts::kOperationError << QString() << texts::kCreationCancelled;
         r.message = e.message();
         undo();
         return r;
     }
-    r.log << QString() << dbtext::kCreated;
+    r.log << QString() << texts::kDatabaseCreated;
     r.ok = true;
     SET_NEW_DATABASE(session, target);
     return r;
@@ -261,7 +257,7 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
     // Recording the new version for a script that is not there would report
     // an update that never ran.
     if (scriptDir.trimmed().isEmpty() || !QFileInfo(path).isFile()) {
-        r.message = dbtext::kNoUpdateFile;
+        r.message = texts::kNoUpdateFile;
         return r;
     }
     NtsScript script;
@@ -272,7 +268,7 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
             session.workspace.open();
         savedVersion.emplace(session.firmData());
     } catch (const Error& e) {
-        r.message = QStringLiteral("Прекратена актуализация: ") + e.message();
+        r.message = texts::kUpdateStopped + e.message();
         return r;
     }
     SavedVersion& version = *savedVersion;
@@ -282,7 +278,7 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
     QString finishError;
     bool finished = false;
     ScriptResult run = runNtsScript(
-        session.workspace.db(), script, [&](int i) { r.log << QString() << dbtext::kOperationOk.arg(i); },
+        session.workspace.db(), script, [&](int i) { r.log << QString() << texts::kOperationOk.arg(i); },
         [&](const QSqlDatabase& d) {
             try {
                 storeDatabaseVersion(d, release);
@@ -295,17 +291,17 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
         });
     if (!run.ok) {
         // The statements logged as done were rolled back with the rest.
-        r.log << QString() << dbtext::kError << QString() << dbtext::kUpdateCancelled;
+        r.log << QString() << texts::kOperationError << QString() << texts::kUpdateCancelled;
         version.restore();
         if (!finishError.isEmpty())
-            r.message = QStringLiteral("Прекратена актуализация: ") + finishError;
+            r.message = texts::kUpdateStopped + finishError;
         else if (finished || run.failedOperation == 0)
-            r.message = QStringLiteral("Прекратена актуализация: ") + run.error;
+            r.message = texts::kUpdateStopped + run.error;
         else
             r.message = updateAbortedMessage(run.failedOperation, run.failedStatement);
         return r;
     }
-    r.message = dbtext::kUpdated;
+    r.message = texts::kDatabaseUpdated;
     r.ok = true;
     return r;
 }
@@ -330,7 +326,7 @@ DbOperationResult switchCompanyDatabase(Session& session, const QString& chosen)
         if (previous)
             SET_NEW_DATABASE(session, *previous);
     }
-    r.message = dbtext::kSwitchFailed;
+    r.message = texts::kSwitchFailed;
     return r;
 }
 
@@ -343,7 +339,7 @@ QString ensureDefaultDatabase(Session& session) {
         if (isCompanyDatabase(data))
             return {};
         if (QFileInfo::exists(companyDbFile(data)))
-            return QStringLiteral("Файлът %1 не е база данни на програмата").arg(native(companyDbFile(data)));
+            return texts::kFileIsNoProgramDatabase.arg(native(companyDbFile(data)));
         DbOperationResult r = createCompanyDatabase(session, data, QString());
         if (r.ok) {
             // A new installation works in the new company's first warehouse.
@@ -387,11 +383,11 @@ VersionCheck checkDatabaseVersion(Session& session) {
     if (version >= release)
         return c;
     c.outdated = true;
-    c.request = dbtext::kUpdateRequest + QString::number(release) + QStringLiteral(" от ") + fd.dbVerDate();
+    c.request = texts::kUpdateRequest.arg(QString::number(release), fd.dbVerDate());
     if (NtsScript::updateMarker(session.programDir.updateTablesScript(), release) != QStringLiteral("0"))
         c.needsUpdateDialog = true;
     else
-        c.noScriptMessage = dbtext::kNoUpdateFile;
+        c.noScriptMessage = texts::kNoUpdateFile;
     return c;
 }
 

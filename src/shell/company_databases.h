@@ -14,23 +14,6 @@
 
 namespace torvika {
 
-namespace dbtext {
-inline const QString kOperationOk = QStringLiteral("ОПЕРАЦИЯ: %1- БЕШЕ УСПЕШНА");
-inline const QString kCreated = QStringLiteral("СЪЗДАВАНЕТО НА НОВАТА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
-inline const QString kError = QStringLiteral("ГРЕШКА: ");
-// The line after "ГРЕШКА: ": what had run was undone.
-inline const QString kCreationCancelled =
-    QStringLiteral("Операцията е прекратена: новата база данни не е създадена");
-inline const QString kUpdateCancelled =
-    QStringLiteral("Операцията е прекратена: базата данни не е променена");
-inline const QString kUpdated = QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО");
-inline const QString kUpdateAborted = QStringLiteral("Прекратена актуализация при изпълнението на ");
-inline const QString kSwitchFailed = QStringLiteral("Неуспешна смяна на базата данни");
-inline const QString kNoUpdateFile = QStringLiteral("Не беше открит файл за актуализация");
-inline const QString kUpdateRequest =
-    QStringLiteral("Необходимо е базата данни да бъде актуализирана с версия N:");
-} // namespace dbtext
-
 // "Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: <i>\r:<statement>"
 QString updateAbortedMessage(int operation, const QString& statement);
 
@@ -49,7 +32,7 @@ void writeInitialGroupTree(const QString& dir);
 // The log holds an empty line and "ОПЕРАЦИЯ: i- БЕШЕ УСПЕШНА" for every
 // statement run, then an empty line and the closing line. On failure the log
 // goes on with an empty line, "ГРЕШКА: ", an empty line and
-// kCreationCancelled, since every statement logged was undone; the alias,
+// texts::kCreationCancelled, since every statement logged was undone; the alias,
 // the working database and DBVer/Ver stay as they were and what the
 // operation created is removed; message explains
 // failures that are not a failing statement (bad name, missing script, a
@@ -61,7 +44,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
 // transaction; on success records the program's release as the version in
 // the database and in DBVer/Ver. The log is that of a creation; after a
 // failure it ends with an empty line, "ГРЕШКА: ", an empty line and
-// kUpdateCancelled, and message names the failed operation. A missing script runs nothing and records
+// texts::kUpdateCancelled, and message names the failed operation. A missing script runs nothing and records
 // nothing ("Не беше открит файл за актуализация"); a script whose COUNT/MAX
 // is 0 is an empty update and succeeds.
 DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir);

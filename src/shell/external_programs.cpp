@@ -1,5 +1,7 @@
 #include "shell/external_programs.h"
 
+#include "shell/texts.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -87,13 +89,13 @@ bool startProgramFile(const QString& path) {
 QString notInstalledMessage(ExternalProgram which) {
     switch (which) {
     case ExternalProgram::Calculator:
-        return QStringLiteral("Не е намерен калкулатор на тази система");
+        return texts::kNoCalculator;
     case ExternalProgram::TextEditor:
-        return QStringLiteral("Не е намерен текстов редактор на тази система");
+        return texts::kNoTextEditor;
     case ExternalProgram::DateTimeSettings:
-        return QStringLiteral("Не са намерени настройките за дата и час на тази система");
+        return texts::kNoDateTimeSettings;
     case ExternalProgram::EndSession:
-        return QStringLiteral("Сесията не може да бъде прекратена");
+        return texts::kCannotEndSession;
     }
     return {};
 }

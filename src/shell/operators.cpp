@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/sql.h"
+#include "shell/texts.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
@@ -83,6 +84,10 @@ QList<OperatorRow> listOperators(const QSqlDatabase& db) {
     return rows(execSql(db, kSelectColumns + QStringLiteral(" ORDER BY ID")));
 }
 
+SqlStatement operatorsStatement() {
+    return {QStringLiteral("SELECT ID, Ime FROM Operators ORDER BY ID"), {}, QStringLiteral("ID")};
+}
+
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name) {
     QSqlQuery q = execSql(db, kSelectColumns + QStringLiteral(" WHERE Ime = ? ORDER BY ID"), {name});
     if (q.next())
@@ -100,7 +105,7 @@ std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id) {
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava) {
     if (password.isEmpty())
-        throw Error(kNewOperatorNeedsPassword);
+        throw Error(texts::kNewOperatorNeedsPassword);
     return insertReturningKey(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
                               {ime, hashPassword(password), prava}, QStringLiteral("ID"));
 }
@@ -178,7 +183,7 @@ void hashPlainPasswords(const QSqlDatabase& db) {
 }
 
 QString operatorShortcutSection(const QString& operatorName) {
-    return QStringLiteral("Оператор: ") + operatorName;
+    return texts::kOperatorPrefix + operatorName;
 }
 
 QHash<int, QString> readOperatorShortcuts(const ProfileFile& firmData, const QString& operatorName,

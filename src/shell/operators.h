@@ -9,6 +9,7 @@
 // accepted once and replaced by its hash at that login.
 
 #include "common/profile_file.h"
+#include "common/sql_statement.h"
 
 #include <QHash>
 #include <QList>
@@ -29,14 +30,15 @@ struct OperatorRow {
 
 // Every operator in table order (by ID).
 QList<OperatorRow> listOperators(const QSqlDatabase& db);
+// The rows of the operators grid: ID and Ime of every operator, by ID. The
+// passwords stay out of it.
+SqlStatement operatorsStatement();
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
-// What refuses a new operator without a password.
-inline const QString kNewOperatorNeedsPassword = QStringLiteral("Въведете парола за новия оператор");
 // Inserts an operator with the password hashed; returns the new ID. A new
 // operator has a password of its own: an empty one throws Error with
-// kNewOperatorNeedsPassword and nothing is stored.
+// texts::kNewOperatorNeedsPassword and nothing is stored.
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
                       const QString& prava);
 // Changes name and rights; the password only when one is given.

@@ -2,6 +2,7 @@
 
 #include "build_info.h"
 #include "common/errors.h"
+#include "shell/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,9 +36,9 @@ void ProgramDir::prepare(const QString& shareDir) const {
     QDir dir;
     for (const QString& d : {root_, sqlsDir(), documentationsDir(), tempDir(), videoDir(), dataDir()})
         if (!dir.mkpath(d))
-            throw EInOutError(QStringLiteral("Не може да бъде създадена директорията %1").arg(d));
+            throw EInOutError(texts::kCannotCreateDirectory.arg(d));
     if (!QFileInfo(root_).isWritable())
-        throw EInOutError(QStringLiteral("Няма права за запис в директорията %1").arg(root_));
+        throw EInOutError(texts::kNoWriteAccess.arg(root_));
     if (shareDir.isEmpty() || QDir(shareDir) == QDir(root_))
         return;
     for (const QString& sub :
@@ -60,7 +61,7 @@ void ProgramDir::prepare(const QString& shareDir) const {
             }
             dir.mkpath(QFileInfo(target).path());
             if (!QFile::copy(src, target))
-                throw EInOutError(QStringLiteral("Не може да бъде копиран файлът %1").arg(target));
+                throw EInOutError(texts::kCannotCopyFile.arg(target));
         }
     }
 }

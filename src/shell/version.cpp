@@ -2,6 +2,7 @@
 
 #include "build_info.h"
 #include "common/errors.h"
+#include "shell/texts.h"
 
 namespace torvika {
 
@@ -20,7 +21,7 @@ int databaseVersionFromText(const QString& text) {
     bool ok = false;
     const int version = text.trimmed().toInt(&ok);
     if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw EConvertError(texts::kNotValidInteger.arg(text));
     return version;
 }
 

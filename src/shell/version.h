@@ -21,6 +21,4 @@ QString GETFILEVERSION();
 // other text, the empty one included.
 int databaseVersionFromText(const QString& text);
 
-inline const QString kProductName = QStringLiteral("ТОРВИКА");
-
 } // namespace torvika

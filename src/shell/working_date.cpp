@@ -1,6 +1,7 @@
 #include "shell/working_date.h"
 
 #include "common/dates.h"
+#include "shell/texts.h"
 
 namespace torvika {
 
@@ -13,9 +14,7 @@ StartupDateCheck startupDateCheck(const QDate& today, const QString& storedText)
     }
     if (today >= last)
         return c;
-    c.question = QStringLiteral("Настоящата дата ") + shortDate(today) +
-                 QStringLiteral(" е по стара от последната дата с която e работено:") + storedText +
-                 QStringLiteral("\rЖелаете ли да продължите?");
+    c.question = texts::kTodayOlderThanLastDate.arg(shortDate(today), storedText) + texts::kContinueQuestion;
     return c;
 }
 
@@ -23,9 +22,7 @@ std::optional<QString> runningDateQuestion(const QDate& today, const QString& st
     const QString todayText = shortDate(today);
     if (storedText == todayText)
         return std::nullopt;
-    return QStringLiteral("Извършена е промяна на работната дата !\rАктивна дата :") + todayText +
-           QStringLiteral("\rПоследна дата с която e работено:") + storedText +
-           QStringLiteral("\rЖелаете ли да продължите?");
+    return texts::kWorkingDateChanged.arg(todayText, storedText) + texts::kContinueQuestion;
 }
 
 } // namespace torvika

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "shell/texts.h"
 
 #include <QSqlRecord>
 
@@ -98,7 +99,7 @@ QSqlDatabase failOpen(QSqlDatabase& db, const QString& name, const QString& erro
 QSqlDatabase openSqlite(const QString& name, const QString& dir, bool create) {
     const QString file = companyDbFile(dir);
     if (!create && !QFileInfo::exists(file))
-        throw EDatabaseError(QStringLiteral("Няма база данни в %1").arg(dir));
+        throw EDatabaseError(texts::kNoDatabaseIn.arg(dir));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(file);
     // A short wait inside SQLite; longer waits take turns in execSql.

@@ -5,6 +5,7 @@
 #include "common/sql.h"
 #include "shell/company_databases.h"
 #include "shell/nts_script.h"
+#include "shell/texts.h"
 #include "shell/version.h"
 #include "support/fixture.h"
 
@@ -36,7 +37,7 @@ const QString kOperators = QStringLiteral("CREATE TABLE Operators (ID INTEGER PR
 QStringList operationsLog(int n) {
     QStringList l;
     for (int i = 1; i <= n; ++i)
-        l << QString() << dbtext::kOperationOk.arg(i);
+        l << QString() << texts::kOperationOk.arg(i);
     return l;
 }
 
@@ -47,7 +48,7 @@ QStringList logOf(int operations, const QString& last) {
 // The log of a creation or update that was rolled back: whatever ran, then
 // the error and that nothing was changed.
 QStringList cancelledLog(int operations, const QString& cancelled) {
-    return logOf(operations, dbtext::kError) << QString() << cancelled;
+    return logOf(operations, texts::kOperationError) << QString() << cancelled;
 }
 
 // Every file and directory below dir with a hash of its content: equal
@@ -239,7 +240,7 @@ private slots:
         DbOperationResult r = createCompanyDatabase(fx.session(), base, name);
 
         QVERIFY(r.ok);
-        QCOMPARE(r.log, logOf(3, dbtext::kCreated));
+        QCOMPARE(r.log, logOf(3, texts::kDatabaseCreated));
         QVERIFY(r.message.isEmpty());
         QCOMPARE(r.directory, target);
         QVERIFY(isCompanyDatabase(target));
@@ -263,7 +264,7 @@ private slots:
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("explained"); // a message besides the log
 
-        auto e = [](int operations) { return cancelledLog(operations, dbtext::kCreationCancelled); };
+        auto e = [](int operations) { return cancelledLog(operations, texts::kCreationCancelled); };
         QTest::newRow("failing statement") << "failing statement"
                                            << "Firma" << e(1) << false;
         QTest::newRow("MAX beyond the sections repeats the last") << "max beyond"
@@ -377,7 +378,7 @@ private slots:
         DbOperationResult r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
 
         QVERIFY(r.ok);
-        QCOMPARE(r.message, dbtext::kUpdated);
+        QCOMPARE(r.message, texts::kDatabaseUpdated);
         QCOMPARE(r.log, log);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
         QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
@@ -400,7 +401,7 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(r.message,
                  QStringLiteral("Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: 2\r:") + failing);
-        QCOMPARE(r.log, cancelledLog(1, dbtext::kUpdateCancelled));
+        QCOMPARE(r.log, cancelledLog(1, texts::kUpdateCancelled));
         QCOMPARE(r.log.last(), QStringLiteral("Операцията е прекратена: базата данни не е променена"));
         QCOMPARE(tables(fx.db()), before);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
@@ -454,7 +455,7 @@ private slots:
     void updateRefused_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("message"); // the start of it
-        QTest::newRow("missing script") << "missing" << dbtext::kNoUpdateFile;
+        QTest::newRow("missing script") << "missing" << texts::kNoUpdateFile;
         QTest::newRow("Firm_Data.ini cannot be read") << "ini"
                                                       << "Прекратена актуализация: ";
     }

@@ -5,10 +5,12 @@
 #include "common/errors.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
+#include "common/ui/video_help.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
 #include "shell/rights.h"
+#include "shell/ui/about_box.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
 #include "shell/ui/login.h"
@@ -25,7 +27,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -511,6 +517,49 @@ private slots:
         QCOMPARE(animation && animation->isVisible(), clip);
         form.Action_Stop_Search();
         QVERIFY(!animation || !animation->isVisible());
+    }
+
+    // The help clip plays in its modal window; without the clip the window
+    // shows a busy indicator instead of staying blank.
+    void videoHelp_data() {
+        QTest::addColumn<bool>("clip");
+        QTest::newRow("no clip") << false;
+        QTest::newRow("clip") << true;
+    }
+    void videoHelp() {
+        QFETCH(bool, clip);
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        if (clip)
+            fx.writeFile("Video/1.avi", "RIFF");
+        TGeneral_Form form(fx.session());
+        test::ModalScript script;
+        script.next<TForm_Video_Help>([clip](TForm_Video_Help* help) {
+            QCOMPARE(help->windowTitle(), QStringLiteral("ВИДЕО ПОМОЩ"));
+            QCOMPARE(help->clip()->playing(), clip);
+            QCOMPARE(help->findChild<QWidget*>("Video") != nullptr, clip);
+            QCOMPARE(help->findChild<QProgressBar*>("BusyIndicator") != nullptr, !clip);
+            help->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+        });
+        form.showVideoHelp("1");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QVERIFY(msgs.shown.isEmpty());
+    }
+
+    // "За програмата": the product name and its four-part version, modally.
+    void aboutWindow() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        TGeneral_Form form(fx.session());
+        test::ModalScript script;
+        script.next<TAboutBox>([](TAboutBox* about) {
+            QCOMPARE(about->windowTitle(), QStringLiteral("ЗА НАС"));
+            QCOMPARE(about->findChild<QLabel*>("ProductName")->text(), QStringLiteral("ТОРВИКА"));
+            QCOMPARE(about->findChild<QLabel*>("Version")->text(), "Ver." + GETFILEVERSION());
+            about->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        form.mainMenu().action("N43")->trigger();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 
     // The rates of Valuti in the order read, each at least four characters

@@ -455,6 +455,14 @@ private slots:
         auto* grid = form.findChild<QTableView*>("DBGrid1");
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QString("№"));
         QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QString("Име"));
+        // Every operator by ID, with number and name only.
+        const QList<OperatorRow> all = listOperators(fx.db());
+        QCOMPARE(grid->model()->columnCount(), 2);
+        QCOMPARE(grid->model()->rowCount(), int(all.size()));
+        for (int row = 0; row < all.size(); ++row) {
+            QCOMPARE(grid->model()->index(row, 0).data().toString(), QString::number(all[row].id));
+            QCOMPARE(grid->model()->index(row, 1).data().toString(), all[row].ime);
+        }
     }
 
     // A new operator starts as a copy of the selected one but never with

@@ -1,5 +1,7 @@
 #include "common/ui/messages.h"
 
+#include "common/texts.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -21,7 +23,7 @@ QString shown(const QString& text) {
 QString appTitle() {
     const QVariant title =
         QCoreApplication::instance() ? qApp->property(kApplicationTitleProperty) : QVariant();
-    return title.isValid() ? title.toString() : QStringLiteral("ТОРВИКА");
+    return title.isValid() ? title.toString() : texts::kProgramName;
 }
 } // namespace
 

@@ -1,14 +1,14 @@
 #include "common/ui/video_help.h"
 
+#include "ui_search_animation.h"
+#include "ui_video_help.h"
+
 #include <QAudioOutput>
-#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMediaPlayer>
 #include <QProgressBar>
 #include <QScreen>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QVideoWidget>
 
 namespace torvika {
@@ -31,16 +31,18 @@ void chooseMediaBackend() {
 
 } // namespace
 
-ClipView::ClipView(const QString& clipFile, QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("ClipView"));
+ClipView::ClipView(QWidget* parent) : QWidget(parent) {
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
+}
+
+void ClipView::setUp(const QString& clipFile) {
     if (QFileInfo::exists(clipFile)) {
         chooseMediaBackend();
         auto* video = new QVideoWidget(this);
         video->setObjectName(QStringLiteral("Video"));
         video->setMinimumSize(320, 240);
-        l->addWidget(video);
+        layout()->addWidget(video);
         player_ = new QMediaPlayer(this);
         player_->setVideoOutput(video);
         player_->setAudioOutput(new QAudioOutput(this));
@@ -54,7 +56,7 @@ ClipView::ClipView(const QString& clipFile, QWidget* parent) : QWidget(parent) {
     busy->setRange(0, 0); // indeterminate: the bar keeps moving
     busy->setTextVisible(false);
     busy->setMinimumWidth(200);
-    l->addWidget(busy);
+    layout()->addWidget(busy);
 }
 
 void ClipView::stop() {
@@ -62,23 +64,31 @@ void ClipView::stop() {
         player_->stop();
 }
 
-TForm_Video_Help::TForm_Video_Help(const QString& clipFile, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Form_Video_Help"));
-    setWindowTitle(QStringLiteral("ВИДЕО ПОМОЩ"));
-    auto* l = new QVBoxLayout(this);
-    clip_ = new ClipView(clipFile, this);
-    l->addWidget(clip_, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    l->addWidget(buttons);
-    connect(this, &QDialog::finished, clip_, &ClipView::stop);
+TForm_Video_Help::TForm_Video_Help(const QString& clipFile, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Video_Help) {
+    ui->setupUi(this);
+    ui->ClipView->setUp(clipFile);
+    connect(ui->ButtonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(this, &QDialog::finished, ui->ClipView, &ClipView::stop);
 }
 
+TForm_Video_Help::~TForm_Video_Help() = default;
+
+ClipView* TForm_Video_Help::clip() const {
+    return ui->ClipView;
+}
+
+SearchAnimation::SearchAnimation(const QString& videoDir, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(new Ui::SearchAnimation) {
+    ui->setupUi(this);
+    ui->ClipView->setUp(videoDir + QStringLiteral("/Search.avi"));
+}
+
+SearchAnimation::~SearchAnimation() = default;
+
 QWidget* createSearchAnimation(const QString& videoDir, QWidget* parent) {
-    auto* w = new QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    w->setObjectName(QStringLiteral("Search_Animation"));
-    auto* l = new QVBoxLayout(w);
-    l->addWidget(new ClipView(videoDir + QStringLiteral("/Search.avi"), w));
+    auto* w = new SearchAnimation(videoDir, parent);
     w->adjustSize();
     if (QScreen* s = (parent ? parent->screen() : nullptr)) {
         QRect g = s->geometry();

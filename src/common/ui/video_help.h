@@ -5,16 +5,26 @@
 // instead, so the help window is never blank.
 
 #include <QDialog>
+#include <memory>
 
 class QMediaPlayer;
 
+namespace Ui {
+class TForm_Video_Help;
+class SearchAnimation;
+} // namespace Ui
+
 namespace torvika {
 
-// The clip (or, without it, a busy indicator) inside a widget.
+// The clip (or, without it, a busy indicator) inside a widget; a promoted
+// widget of the clip windows' forms.
 class ClipView : public QWidget {
     Q_OBJECT
 public:
-    ClipView(const QString& clipFile, QWidget* parent);
+    explicit ClipView(QWidget* parent = nullptr);
+    // Plays the clip in a loop, or shows the busy indicator when the file
+    // does not exist. Called once.
+    void setUp(const QString& clipFile);
     bool playing() const { return player_ != nullptr; }
     void stop();
 
@@ -26,13 +36,25 @@ class TForm_Video_Help : public QDialog {
     Q_OBJECT
 public:
     TForm_Video_Help(const QString& clipFile, QWidget* parent = nullptr);
-    ClipView* clip() const { return clip_; }
+    ~TForm_Video_Help() override;
+    ClipView* clip() const;
 
 private:
-    ClipView* clip_;
+    std::unique_ptr<Ui::TForm_Video_Help> ui;
 };
 
-// The non-modal search animation near the bottom-right corner of the screen.
+// The non-modal search animation: a frameless tool window that stays on top.
+class SearchAnimation : public QWidget {
+    Q_OBJECT
+public:
+    SearchAnimation(const QString& videoDir, QWidget* parent);
+    ~SearchAnimation() override;
+
+private:
+    std::unique_ptr<Ui::SearchAnimation> ui;
+};
+
+// The search animation near the bottom-right corner of the screen.
 QWidget* createSearchAnimation(const QString& videoDir, QWidget* parent);
 
 } // namespace torvika

@@ -1,56 +1,30 @@
 #include "documents/ui/form_print_vid_fail.h"
 
 #include "documents/grid_export.h"
+#include "ui_form_print_vid_fail.h"
 
 #include <QButtonGroup>
-#include <QFrame>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
+#include <iterator>
 
 namespace torvika {
 
 TForm_Print_Vid_Fail::TForm_Print_Vid_Fail(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), group_(new QButtonGroup(this)) {
-    setObjectName(QStringLiteral("Form_Print_Vid_Fail"));
-    setModal(true);
-
-    // Without a title bar the box draws its own raised border.
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    frame->setLineWidth(2);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(frame);
-
-    auto* box = new QGroupBox(QStringLiteral("Изберете вид на файла"), frame);
-    box->setObjectName(QStringLiteral("RadioGroup_Vid_Fail"));
-    auto* items = new QVBoxLayout(box);
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(new Ui::TForm_Print_Vid_Fail),
+      group_(new QButtonGroup(this)) {
+    ui->setupUi(this);
+    // The items' captions come with their kinds, in the chooser's order.
+    QRadioButton* const items[] = {ui->RadioButton_Vid_0, ui->RadioButton_Vid_1, ui->RadioButton_Vid_2,
+                                   ui->RadioButton_Vid_3};
+    static_assert(std::size(items) == exportKindChoices.size());
     for (const ExportKindChoice& c : exportKindChoices) {
-        auto* radio = new QRadioButton(c.caption.toString(), box);
-        radio->setObjectName(QStringLiteral("RadioButton_Vid_%1").arg(c.number));
-        group_->addButton(radio, c.number);
-        items->addWidget(radio);
+        items[c.number]->setText(c.caption.toString());
+        group_->addButton(items[c.number], c.number);
     }
-    group_->button(0)->setChecked(true);
-
-    auto* ok = new QPushButton(QStringLiteral("ПРИЕМИ"), frame);
-    ok->setObjectName(QStringLiteral("BitBtn_Priemi"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ОТКАЖИ"), frame);
-    cancel->setObjectName(QStringLiteral("BitBtn_Otkaji"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* inner = new QVBoxLayout(frame);
-    inner->addWidget(box);
-    inner->addLayout(buttons);
+    connect(ui->BitBtn_Priemi, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->BitBtn_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+TForm_Print_Vid_Fail::~TForm_Print_Vid_Fail() = default;
 
 int TForm_Print_Vid_Fail::choice() const {
     return qMax(0, group_->checkedId());

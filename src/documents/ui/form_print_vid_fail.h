@@ -6,8 +6,13 @@
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
 class QButtonGroup;
+
+namespace Ui {
+class TForm_Print_Vid_Fail;
+}
 
 namespace torvika {
 
@@ -15,6 +20,7 @@ class TForm_Print_Vid_Fail : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Print_Vid_Fail(QWidget* parent = nullptr);
+    ~TForm_Print_Vid_Fail() override;
 
     // The index of the checked item (0 to 3).
     int choice() const;
@@ -26,7 +32,8 @@ public:
     static bool choose(Session& session, QWidget* parent = nullptr);
 
 private:
-    QButtonGroup* group_;
+    std::unique_ptr<Ui::TForm_Print_Vid_Fail> ui;
+    QButtonGroup* group_; // the items, by kind number
 };
 
 } // namespace torvika

@@ -1,34 +1,23 @@
 #include "shell/ui/about_box.h"
 
+#include "common/texts.h"
+#include "shell/texts.h"
 #include "shell/version.h"
-
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QStyle>
-#include <QVBoxLayout>
+#include "ui_about_box.h"
 
 namespace torvika {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("ЗА НАС"));
-    auto* l = new QVBoxLayout(this);
-    auto* product = new QLabel(kProductName, this);
-    product->setObjectName(QStringLiteral("ProductName"));
-    QFont f = product->font();
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(new Ui::TAboutBox) {
+    ui->setupUi(this);
+    // Twice the size of the desktop's font, whatever that is.
+    QFont f = ui->ProductName->font();
     f.setPointSizeF(f.pointSizeF() * 2);
-    f.setBold(true);
-    product->setFont(f);
-    product->setAlignment(Qt::AlignCenter);
-    auto* version = new QLabel(QStringLiteral("Ver.") + GETFILEVERSION(), this);
-    version->setObjectName(QStringLiteral("Version"));
-    version->setAlignment(Qt::AlignCenter);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    l->addWidget(product);
-    l->addWidget(version);
-    l->addWidget(buttons);
+    ui->ProductName->setFont(f);
+    ui->ProductName->setText(texts::kProgramName);
+    ui->Version->setText(texts::kVersionPrefix + GETFILEVERSION());
+    connect(ui->ButtonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }
+
+TAboutBox::~TAboutBox() = default;
 
 } // namespace torvika

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/texts.h"
 #include "common/ui/messages.h"
 
 #include <QLibraryInfo>
@@ -32,7 +33,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The application title names the message boxes. It is not Qt's display
     // name: the desktop platforms append that to every window title, and the
     // titles are to read exactly "ТОРВИКА - МАГАЗИН", "ЗА НАС", ...
-    setProperty(kApplicationTitleProperty, QStringLiteral("ТОРВИКА"));
+    setProperty(kApplicationTitleProperty, texts::kProgramName);
 }
 
 Application* Application::instance() {

@@ -1,13 +1,11 @@
 #include "shell/ui/directory_chooser.h"
 
-#include <QComboBox>
+#include "ui_directory_chooser.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QHeaderView>
 #include <QStorageInfo>
-#include <QTreeView>
-#include <QVBoxLayout>
 
 namespace torvika {
 
@@ -28,35 +26,29 @@ QString existingAncestor(const QString& path) {
 } // namespace
 
 DirectoryChooser::DirectoryChooser(QWidget* parent)
-    : QWidget(parent), drives_(new QComboBox(this)), tree_(new QTreeView(this)),
-      model_(new QFileSystemModel(this)) {
-    drives_->setObjectName(QStringLiteral("ComboBox_Drive"));
-    tree_->setObjectName(QStringLiteral("TreeView_Dirs"));
+    : QWidget(parent), ui(new Ui::DirectoryChooser), model_(new QFileSystemModel(this)) {
+    ui->setupUi(this);
     model_->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     model_->setReadOnly(true);
-    tree_->setModel(model_);
+    ui->TreeView_Dirs->setModel(model_);
     for (int c = 1; c < model_->columnCount(); ++c)
-        tree_->hideColumn(c);
-    tree_->header()->hide();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(drives_);
-    layout->addWidget(tree_, 1);
+        ui->TreeView_Dirs->hideColumn(c);
 
     fillDrives();
-    connect(drives_, &QComboBox::activated, this, [this](int i) {
-        const QString root = drives_->itemData(i).toString();
+    connect(ui->ComboBox_Drive, &QComboBox::activated, this, [this](int i) {
+        const QString root = ui->ComboBox_Drive->itemData(i).toString();
         reroot(root);
         selected_ = root;
-        tree_->setCurrentIndex(model_->index(root));
+        ui->TreeView_Dirs->setCurrentIndex(model_->index(root));
     });
-    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(ui->TreeView_Dirs->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
                     selected_ = model_->filePath(current);
             });
 }
+
+DirectoryChooser::~DirectoryChooser() = default;
 
 void DirectoryChooser::fillDrives() {
     QStringList roots;
@@ -67,21 +59,21 @@ void DirectoryChooser::fillDrives() {
         roots << QDir::rootPath();
     roots.sort();
     for (const QString& r : roots)
-        drives_->addItem(QDir::toNativeSeparators(r), r);
+        ui->ComboBox_Drive->addItem(QDir::toNativeSeparators(r), r);
 }
 
 int DirectoryChooser::driveItem(const QString& root) {
-    int i = drives_->findData(root);
+    int i = ui->ComboBox_Drive->findData(root);
     if (i < 0) {
-        drives_->addItem(QDir::toNativeSeparators(root), root);
-        i = drives_->count() - 1;
+        ui->ComboBox_Drive->addItem(QDir::toNativeSeparators(root), root);
+        i = ui->ComboBox_Drive->count() - 1;
     }
     return i;
 }
 
 void DirectoryChooser::reroot(const QString& root) {
     model_->setRootPath(root);
-    tree_->setRootIndex(model_->index(root));
+    ui->TreeView_Dirs->setRootIndex(model_->index(root));
 }
 
 void DirectoryChooser::setDirectory(const QString& dir) {
@@ -89,13 +81,13 @@ void DirectoryChooser::setDirectory(const QString& dir) {
     const QString existing = existingAncestor(wanted);
     QStorageInfo volume(existing);
     const QString root = volume.isValid() ? volume.rootPath() : QDir::rootPath();
-    drives_->setCurrentIndex(driveItem(root));
+    ui->ComboBox_Drive->setCurrentIndex(driveItem(root));
     reroot(root);
     const QModelIndex index = model_->index(existing);
     if (index.isValid()) {
-        tree_->setCurrentIndex(index);
-        tree_->scrollTo(index);
-        tree_->expand(index);
+        ui->TreeView_Dirs->setCurrentIndex(index);
+        ui->TreeView_Dirs->scrollTo(index);
+        ui->TreeView_Dirs->expand(index);
     }
     selected_ = wanted;
 }

@@ -2,12 +2,9 @@
 
 #include "common/ui/messages.h"
 #include "shell/company_databases.h"
-#include "shell/ui/directory_chooser.h"
+#include "ui_form_change_db.h"
 
 #include <QDir>
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <memory>
 
 namespace torvika {
@@ -21,27 +18,13 @@ QString workingDatabaseDirectory(const Session& session) {
 }
 
 TForm_Change_DB::TForm_Change_DB(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), chooser_(new DirectoryChooser(this)),
-      ok_(new QPushButton(QStringLiteral("Приеми"), this)),
-      cancel_(new QPushButton(QStringLiteral("Откажи"), this)) {
-    setObjectName(QStringLiteral("Form_Change_DB"));
-    setWindowTitle(QStringLiteral("Смяна на работна база "));
-    ok_->setObjectName(QStringLiteral("Button_Ok"));
-    cancel_->setObjectName(QStringLiteral("Button_Otkaji"));
-    ok_->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(chooser_, 1);
-    layout->addLayout(buttons);
-    resize(420, 480);
-
-    connect(ok_, &QPushButton::clicked, this, &TForm_Change_DB::Button_OkClick);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    : QDialog(parent), ui(new Ui::TForm_Change_DB), session_(session) {
+    ui->setupUi(this);
+    connect(ui->Button_Ok, &QPushButton::clicked, this, &TForm_Change_DB::Button_OkClick);
+    connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+TForm_Change_DB::~TForm_Change_DB() = default;
 
 void TForm_Change_DB::run(Session& session, QWidget* parent) {
     TForm_Change_DB* dialog =
@@ -57,15 +40,15 @@ void TForm_Change_DB::run(Session& session, QWidget* parent) {
 }
 
 void TForm_Change_DB::prepare() {
-    chooser_->setDirectory(workingDatabaseDirectory(session_));
+    ui->Directories->setDirectory(workingDatabaseDirectory(session_));
 }
 
 void TForm_Change_DB::setSelectedDirectory(const QString& dir) {
-    chooser_->setDirectory(dir);
+    ui->Directories->setDirectory(dir);
 }
 
 QString TForm_Change_DB::selectedDirectory() const {
-    return chooser_->directory();
+    return ui->Directories->directory();
 }
 
 void TForm_Change_DB::Button_OkClick() {

@@ -6,17 +6,19 @@
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
-class QPushButton;
+namespace Ui {
+class TForm_Change_DB;
+}
 
 namespace torvika {
-
-class DirectoryChooser;
 
 class TForm_Change_DB : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Change_DB(Session& session, QWidget* parent = nullptr);
+    ~TForm_Change_DB() override;
 
     // Shows the dialog modally, starting at the working database's
     // directory. The dialog is kept by its parent for the rest of the run.
@@ -31,10 +33,8 @@ public slots:
     void Button_OkClick();
 
 private:
+    std::unique_ptr<Ui::TForm_Change_DB> ui;
     Session& session_;
-    DirectoryChooser* chooser_;
-    QPushButton* ok_;
-    QPushButton* cancel_;
 };
 
 // The directory of the working database (the alias' one before the

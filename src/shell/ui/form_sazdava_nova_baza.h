@@ -8,15 +8,13 @@
 #include "shell/session.h"
 
 #include <QDialog>
+#include <memory>
 
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+namespace Ui {
+class TForm_Sazdava_Nova_Baza;
+}
 
 namespace torvika {
-
-class DirectoryChooser;
 
 class TForm_Sazdava_Nova_Baza : public QDialog {
     Q_OBJECT
@@ -24,6 +22,7 @@ public:
     enum Mode { Create = 1, Update = 2 };
 
     explicit TForm_Sazdava_Nova_Baza(Session& session, QWidget* parent = nullptr);
+    ~TForm_Sazdava_Nova_Baza() override;
 
     // Shows the dialog modally in the mode. The dialog is kept by its
     // parent for the rest of the run.
@@ -40,14 +39,9 @@ public slots:
     void Button_VavediClick();
 
 private:
+    std::unique_ptr<Ui::TForm_Sazdava_Nova_Baza> ui;
     Session& session_;
     int mode_ = Create;
-    DirectoryChooser* chooser_;
-    QLabel* nameLabel_;
-    QLineEdit* name_;
-    QPlainTextEdit* memo_;
-    QPushButton* accept_;
-    QPushButton* cancel_;
 };
 
 } // namespace torvika

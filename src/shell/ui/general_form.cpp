@@ -9,6 +9,7 @@
 #include "shell/company_databases.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
+#include "shell/texts.h"
 #include "shell/ui/about_box.h"
 #include "shell/ui/form_change_db.h"
 #include "shell/ui/form_sazdava_nova_baza.h"
@@ -56,10 +57,6 @@ constexpr ToolButton kToolButtons[] = {
     {"SpdBtn_Zada4i", "N_Zada4i", QStyle::SP_FileDialogInfoView},
     {"SpdBtn_Oferti", "N_Oferti", QStyle::SP_FileIcon},
 };
-
-const QString kOperatorPrefix = QStringLiteral("Оператор: ");
-const QString kWarehousePrefix = QStringLiteral("Склад: ");
-const QString kDatabasePrefix = QStringLiteral("База данни: ");
 
 } // namespace
 
@@ -168,9 +165,9 @@ void TGeneral_Form::setUpStatusLine() {
     ui->Panel_terminal->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00")) + 12);
     ui->Panel_terminal->setAlignment(Qt::AlignCenter);
     ui->Panel_Operator->setMinimumWidth(
-        fm.horizontalAdvance(kOperatorPrefix + QStringLiteral("Администратор")) + 12);
+        fm.horizontalAdvance(texts::kOperatorPrefix + QStringLiteral("Администратор")) + 12);
     ui->Panel_Sklad->setMinimumWidth(
-        fm.horizontalAdvance(kWarehousePrefix + QStringLiteral("1:Основен склад")) + 12);
+        fm.horizontalAdvance(texts::kWarehousePrefix + QStringLiteral("1:Основен склад")) + 12);
 
     connect(ui->Panel_DateTime, &ClickablePanel::clicked, this, [] {
         if (!startExternal(ExternalProgram::DateTimeSettings))
@@ -246,10 +243,10 @@ void TGeneral_Form::registerOwnCommands() {
             showMessage(notInstalledMessage(ExternalProgram::TextEditor));
     });
     registerCommand(QStringLiteral("Open_Exe"), [] {
-        QString file = Messages::current().openFileName(QStringLiteral("Отвори програма..."), QString(),
-                                                        QStringLiteral("All Files (*);;Text Files (*.txt)"));
+        QString file = Messages::current().openFileName(texts::kOpenProgramCaption, QString(),
+                                                        texts::kOpenProgramFilter);
         if (!file.isEmpty() && !startProgramFile(file))
-            showMessage(QStringLiteral("Програмата не може да бъде стартирана: ") + file);
+            showMessage(texts::kProgramNotStarted + file);
     });
     registerCommand(QStringLiteral("N_Help"), [this] {
         QString help = session_.programDir.videoDir() + QStringLiteral("/R_P.rtf");
@@ -261,15 +258,13 @@ void TGeneral_Form::registerOwnCommands() {
                     [this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); });
     registerCommand(QStringLiteral("N_Update_DB"),
                     [this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); });
-    registerCommand(QStringLiteral("N_Send_Reports"), [] {
-        showMessage(QStringLiteral("Желаете ли да уведомите разработчика за възникнали грешки при работа?"));
-    });
+    registerCommand(QStringLiteral("N_Send_Reports"), [] { showMessage(texts::kSendReportsMessage); });
 }
 
 void TGeneral_Form::showOperator() {
     const QDateTime now = session_.now();
-    ui->Panel_DateTime->setText(shortDate(now.date()) + QStringLiteral(" - ") + shortTime(now.time()));
-    ui->Panel_Operator->setText(kOperatorPrefix + session_.operatorName());
+    ui->Panel_DateTime->setText(shortDate(now.date()) + texts::kDateTimeSeparator + shortTime(now.time()));
+    ui->Panel_Operator->setText(texts::kOperatorPrefix + session_.operatorName());
     showDatabase();
     applyRights(*menu_, session_.rights());
     updateToolButtons();
@@ -279,11 +274,11 @@ void TGeneral_Form::showOperator() {
 }
 
 void TGeneral_Form::showDatabase() {
-    ui->Panel_Database->setText(kDatabasePrefix + session_.workspace.description());
+    ui->Panel_Database->setText(texts::kDatabasePrefix + session_.workspace.description());
 }
 
 void TGeneral_Form::showWarehouse() {
-    ui->Panel_Sklad->setText(kWarehousePrefix + session_.activeWarehouseText());
+    ui->Panel_Sklad->setText(texts::kWarehousePrefix + session_.activeWarehouseText());
 }
 
 void TGeneral_Form::N_dostapClick() {
@@ -302,7 +297,7 @@ bool TGeneral_Form::start() {
     const QString stored = fd.lastWorkingDateText(today);
     StartupDateCheck check = startupDateCheck(today, stored);
     if (check.unreadable)
-        logException(EConvertError(QStringLiteral("'%1' is not a valid date").arg(stored)));
+        logException(EConvertError(texts::kNotValidDate.arg(stored)));
     if (check.question) {
         if (!askYesNo(*check.question))
             return false;
@@ -370,7 +365,7 @@ void TGeneral_Form::PageControl1Change(int index) {
 }
 
 void TGeneral_Form::Timer1Timer() {
-    ui->Panel_DateTime->setText(shortDate(session_.today()) + QStringLiteral(" - ") +
+    ui->Panel_DateTime->setText(shortDate(session_.today()) + texts::kDateTimeSeparator +
                                 shortTime(session_.now().time()));
     auto* ticker = ui->Image_Show_Valuta_Kurs;
     if (ticker->position < -ticker->textWidth()) {

@@ -4,6 +4,7 @@
 #include "common/ui/messages.h"
 #include "shell/operators.h"
 #include "shell/rights.h"
+#include "shell/texts.h"
 #include "shell/ui/password_field.h"
 #include "ui_login.h"
 
@@ -73,7 +74,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
     } else {
         ui->Edit_Password->clear();
         ui->ComboBox_Operators->setFocus();
-        showMessage(QStringLiteral("Невалидни данни"));
+        showMessage(texts::kInvalidLogin);
     }
     if (!session_.operatorName().isEmpty())
         logged([this] { session_.firmData().setActiveOperator(session_.operatorName()); });
@@ -83,7 +84,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
 }
 
 void TForm_Dostap_Operators::CancelBtnClick() {
-    if (askYesNo(QStringLiteral("Найстина ли желаете да приключите работа"))) {
+    if (askYesNo(texts::kQuitQuestion)) {
         quitRequested_ = true;
         done(QDialog::Rejected);
         if (quit_)

@@ -9,21 +9,23 @@
 #include <QDialog>
 #include <QIcon>
 #include <QList>
+#include <memory>
 
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-class QStandardItemModel;
-class QTableView;
-class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace Ui {
+class TForm_Operatori;
+}
+
 namespace torvika {
+
+class StatementModel;
 
 class TForm_Operatori : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_Operatori(Session& session, QWidget* parent = nullptr);
+    ~TForm_Operatori() override;
 
     // What the next save does: nothing before a double click.
     enum class EditMode { None, Insert, Edit };
@@ -58,15 +60,9 @@ private:
     void showFlags();
     void setEditing(bool on);
 
+    std::unique_ptr<Ui::TForm_Operatori> ui;
     Session& session_;
-    QTreeWidget* TreeView_Menues;
-    QTableView* DBGrid1;
-    QStandardItemModel* model_;
-    QLineEdit* Edit_Ime;
-    QLineEdit* Edit_Par;
-    QComboBox* ComboBox_Type;
-    QPushButton* BitBtn_Insert_Operator;
-    QPushButton* BitBtn_Cancel_Operator;
+    StatementModel* model_; // DBGrid1's rows: operatorsStatement()
     QIcon allowedIcon_;
     QIcon deniedIcon_;
     QList<QTreeWidgetItem*> items_; // index = node number
