@@ -35,6 +35,14 @@ TORVIKA_ERROR_CLASS(EInOutError)
 
 #undef TORVIKA_ERROR_CLASS
 
+// The database stayed busy (another workstation writing) for longer than
+// the program waits: nothing was stored, and trying again may succeed.
+class EDatabaseBusy : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+    const char* className() const override { return "EDatabaseBusy"; }
+};
+
 // The class name and the message of any exception, for the log.
 QString exceptionClassName(const std::exception& e);
 QString exceptionMessage(const std::exception& e);

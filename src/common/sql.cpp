@@ -220,6 +220,14 @@ bool execWaiting(const QSqlDatabase& db, QSqlQuery& q) {
     return done;
 }
 
+[[noreturn]] void throwFailure(const QSqlDatabase& db, const QSqlError& e, const QString& sql) {
+    if (isBusy(db, e))
+        throw EDatabaseBusy(
+            QStringLiteral("Базата данни е заета от друга работна станция: нищо не е записано. "
+                           "Опитайте отново."));
+    throw EDatabaseError(failure(e, sql));
+}
+
 QHash<QString, int>& transactionLevels() {
     static QHash<QString, int> levels;
     return levels;
@@ -243,7 +251,7 @@ QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!execWaiting(db, q))
-        throw EDatabaseError(failure(q.lastError(), sql));
+        throwFailure(db, q.lastError(), sql);
     return q;
 }
 
@@ -293,7 +301,7 @@ SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList&
 void execScriptStatement(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     if (!q.exec(sql) && !(isBusy(db, q.lastError()) && execWaiting(db, q)))
-        throw EDatabaseError(failure(q.lastError(), sql));
+        throwFailure(db, q.lastError(), sql);
 }
 
 Transaction::Transaction(QSqlDatabase db)

@@ -3,6 +3,7 @@
 // fields, the town lookup, sites, bank accounts, towns and groups.
 
 #include "common/sql.h"
+#include "common/ui/statement_model.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/ui/form_grad.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
@@ -10,6 +11,7 @@
 #include "counterparties/ui/form_kontrag_sklad.h"
 #include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
+#include "shell/workspace.h"
 #include "support/fixture.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -23,7 +25,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQueryModel>
-#include <QSqlTableModel>
 #include <QTableView>
 #include <QTest>
 #include <memory>
@@ -155,6 +156,8 @@ private slots:
         QCOMPARE(c->person.egn, egn);
     }
 
+    // A save that fails stores nothing, keeps the card open with what was
+    // typed, and says what happened.
     void failedSaveStoresNothing() {
         // A person table that refuses the row: the company row must not stay alone.
         execSql(db(), "DROP TABLE Klienti");
@@ -165,10 +168,38 @@ private slots:
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         card.Button_InsertClick();
-        QCOMPARE(msg_->shown, QStringList{"Некоректни или непълни данни"});
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY2(msg_->shown.front().startsWith("Некоректни или непълни данни\r"),
+                 qPrintable(msg_->shown.front()));
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Firmi"), 1);
-        QCOMPARE(card.state(), TForm_Klienti::Idle);
+        QCOMPARE(card.state(), TForm_Klienti::New);
+        QCOMPARE(card.result(), int(QDialog::Rejected)); // not closed as accepted
+        QCOMPARE(field(card, "Edit_Ime_Firma")->text(), "Фирма \"Роза\" 100%_");
         QCOMPARE(card.savedId(), -1);
+    }
+
+    // Another workstation holds the database for longer than the program
+    // waits: the card says the database is busy, and the typed card stays.
+    void busyDatabaseIsNotIncompleteData() {
+        QSqlDatabase other =
+            openCompanyConnection("other-workstation", fx_->session().workspace.directory(), false);
+        setBusyPatience(100);
+        {
+            Transaction holding(other);
+            TForm_Klienti card(fx_->session());
+            card.openNew(0);
+            fill(card, "123456786", "7501020018");
+            card.Button_InsertClick();
+            QCOMPARE(msg_->shown.size(), 1);
+            QVERIFY2(msg_->shown.front().contains("заета"), qPrintable(msg_->shown.front()));
+            QCOMPARE(card.state(), TForm_Klienti::New);
+            QCOMPARE(field(card, "Edit_Ime_Firma")->text(), "Фирма \"Роза\" 100%_");
+        }
+        setBusyPatience(120000);
+        other = QSqlDatabase();
+        closeConnection("other-workstation");
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Firmi"), 1);
+        QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseBusy"));
     }
 
     void discountMustBeANumber() {
@@ -442,16 +473,30 @@ private slots:
         TForm_Grad towns(fx_->session());
         QCOMPARE(towns.windowTitle(), "Населени места");
         QCOMPARE(towns.model()->headerData(0, Qt::Horizontal).toString(), "Име на населено място");
+        auto type = [&towns](const QString& name, const QString& pk, const QString& tk) {
+            field(towns, "DBEdit_Opisanie")->setText(name);
+            field(towns, "DBEdit_PK")->setText(pk);
+            field(towns, "DBEdit_TK")->setText(tk);
+        };
         towns.beginNewRow();
-        QSqlTableModel* m = towns.model();
-        m->setData(m->index(0, 0), "Бургас");
-        m->setData(m->index(0, 1), "8000");
-        m->setData(m->index(0, 2), "056");
+        type("Бургас", "8000", "056");
         QVERIFY(towns.post());
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Бургас' AND TK = '056'"), 1);
+        QCOMPARE(towns.model()->rowCount(), 1);
+        QCOMPARE(field(towns, "DBEdit_Opisanie")->text(), "Бургас"); // the stored town is current
+
+        // An edit rewrites the current town; cancel puts its values back.
+        towns.editRow();
+        type("Бургас", "8001", "056");
+        towns.cancel();
+        QCOMPARE(field(towns, "DBEdit_PK")->text(), "8000");
+        towns.editRow();
+        type("Бургас", "8001", "056");
+        QVERIFY(towns.post());
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE PK = '8001'"), 1);
 
         towns.beginNewRow();
-        m->setData(m->index(1, 0), "Не записан");
+        type("Не записан", "", "");
         towns.done(QDialog::Rejected); // closing abandons the unposted row
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 1);
 
@@ -460,6 +505,21 @@ private slots:
         again.deleteRow();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 0);
         QCOMPARE(msg_->shown, QStringList{});
+    }
+
+    // A town deleted on another workstation while it is edited here: the
+    // save says so and keeps what was typed.
+    void townEditOfAVanishedTown() {
+        execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
+        TForm_Grad towns(fx_->session());
+        towns.editRow();
+        field(towns, "DBEdit_PK")->setText("7001");
+        execSql(db(), "DELETE FROM Grad");
+        QVERIFY(!towns.post());
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY2(msg_->shown.front().contains("не съществува"), qPrintable(msg_->shown.front()));
+        QCOMPARE(field(towns, "DBEdit_PK")->text(), "7001");
+        QCOMPARE(towns.state(), TForm_Grad::Edit);
     }
 
     // Two towns written alike are two rows: deleting one keeps the other.

@@ -144,8 +144,11 @@ private slots:
                                                    "\t2:Доставчици", "\t\t4:Вносители", "5:Други"}));
         QCOMPARE(reopened.tree()->currentItem()->text(0), "0:Всички контрагенти");
 
-        // A taken number stores nothing, and the tree file is written all the same.
-        QFile::remove(treeFile());
+        // Another workstation adds a group meanwhile. A taken number stores
+        // nothing and leaves the file alone; a group added here keeps the
+        // other workstation's, and the tree shows both.
+        const QString theirs = expected + "6:Чужда\r\n";
+        fx_->writeFile("Data/" + kGroupTreeFileName, theirs.toUtf8());
         {
             test::ModalScript script;
             script.next<TForm_Grupi_Kontrag>([](TForm_Grupi_Kontrag* d) {
@@ -156,7 +159,11 @@ private slots:
             QVERIFY2(script.finished(), qPrintable(script.failure()));
         }
         QCOMPARE(msg_->shown, QStringList{"Въведеният номер за група вече съществува!"});
-        QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), expected);
+        QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), theirs);
+        reopened.addGroupNode(7, "Наша", false);
+        QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), theirs + "7:Наша\r\n");
+        QCOMPARE(treeTexts(reopened).mid(5), (QStringList{"5:Други", "6:Чужда", "7:Наша"}));
+        QCOMPARE(reopened.tree()->currentItem()->text(0), "7:Наша");
     }
 
     void search_data() {

@@ -1,45 +1,43 @@
 #include "counterparties/ui/form_grad.h"
 
-#include "common/ui/messages.h"
+#include "common/ui/error_edge.h"
+#include "common/ui/statement_model.h"
 #include "counterparties/texts.h"
+#include "counterparties/towns.h"
 #include "ui_form_grad.h"
 
-#include <QDataWidgetMapper>
-#include <QSqlTableModel>
+#include <QHeaderView>
 
 namespace torvika {
 
 TForm_Grad::TForm_Grad(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Grad), model_(new QSqlTableModel(this, session.workspace.db())) {
+    : QDialog(parent), ui(new Ui::TForm_Grad), session_(session), model_(new StatementModel(this)) {
     ui->setupUi(this);
-    model_->setTable(QStringLiteral("Grad"));
-    model_->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    model_->setSort(0, Qt::AscendingOrder);
-    model_->select();
     // The grid's titles are the captions of the fields.
-    const QList<QLabel*> captions{ui->Label_Opisanie, ui->Label_PK, ui->Label_TK};
-    for (int i = 0; i < captions.size(); ++i)
-        model_->setHeaderData(i, Qt::Horizontal, captions.at(i)->text());
-    ui->DBGrid_Grad->setModel(model_);
-    ui->DBGrid_Grad->resizeColumnsToContents();
-    // The window opens in the grid, on its first row.
-    ui->DBGrid_Grad->setFocus();
-
-    // The fields of the current row.
-    auto* mapper = new QDataWidgetMapper(this);
-    mapper->setModel(model_);
-    mapper->setSubmitPolicy(QDataWidgetMapper::AutoSubmit);
-    mapper->addMapping(ui->DBEdit_Opisanie, 0);
-    mapper->addMapping(ui->DBEdit_PK, 1);
-    mapper->addMapping(ui->DBEdit_TK, 2);
-    connect(ui->DBGrid_Grad->selectionModel(), &QItemSelectionModel::currentRowChanged, mapper,
-            [mapper](const QModelIndex& current) { mapper->setCurrentIndex(current.row()); });
-
+    model_->setColumns({{QStringLiteral("Opisanie"), ui->Label_Opisanie->text()},
+                        {QStringLiteral("PK"), ui->Label_PK->text()},
+                        {QStringLiteral("TK"), ui->Label_TK->text()}});
+    setUpStatementGrid(ui->DBGrid_Grad, model_);
+    connect(ui->DBGrid_Grad->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        // Moving to another town abandons what was typed, as the fields
+        // show the row that is current.
+        state_ = Browse;
+        showCurrent();
+    });
+    // Typing into a field edits the current town.
+    for (QLineEdit* field : {ui->DBEdit_Opisanie, ui->DBEdit_PK, ui->DBEdit_TK})
+        connect(field, &QLineEdit::textEdited, this, [this] {
+            if (state_ == Browse && currentId() > 0)
+                state_ = Edit;
+        });
     connect(ui->DBNavigator_Insert, &QPushButton::clicked, this, &TForm_Grad::beginNewRow);
     connect(ui->DBNavigator_Delete, &QPushButton::clicked, this, &TForm_Grad::deleteRow);
     connect(ui->DBNavigator_Edit, &QPushButton::clicked, this, &TForm_Grad::editRow);
     connect(ui->DBNavigator_Post, &QPushButton::clicked, this, [this] { post(); });
     connect(ui->DBNavigator_Cancel, &QPushButton::clicked, this, &TForm_Grad::cancel);
+    reread(0);
+    // The window opens in the grid, on its first row.
+    ui->DBGrid_Grad->setFocus();
 }
 
 TForm_Grad::~TForm_Grad() = default;
@@ -48,43 +46,78 @@ QTableView* TForm_Grad::grid() const {
     return ui->DBGrid_Grad;
 }
 
+qint64 TForm_Grad::currentId() const {
+    const QModelIndex current = ui->DBGrid_Grad->currentIndex();
+    return current.isValid() ? model_->value(current.row(), QStringLiteral("ID")).toLongLong() : 0;
+}
+
+void TForm_Grad::reread(qint64 current) {
+    guarded([this] { model_->setStatement(session_.db(), townsStatement()); }, kIncorrectData);
+    int row = current > 0 ? model_->findRow(QStringLiteral("ID"), current) : -1;
+    if (row < 0 && model_->rowCount() > 0)
+        row = 0;
+    if (row >= 0)
+        ui->DBGrid_Grad->setCurrentIndex(model_->index(row, 0));
+    state_ = Browse;
+    showCurrent();
+}
+
+void TForm_Grad::showCurrent() {
+    const QModelIndex current = ui->DBGrid_Grad->currentIndex();
+    const int row = current.isValid() ? current.row() : -1;
+    ui->DBEdit_Opisanie->setText(model_->value(row, QStringLiteral("Opisanie")).toString());
+    ui->DBEdit_PK->setText(model_->value(row, QStringLiteral("PK")).toString());
+    ui->DBEdit_TK->setText(model_->value(row, QStringLiteral("TK")).toString());
+}
+
 void TForm_Grad::beginNewRow() {
-    const int row = model_->rowCount();
-    model_->insertRow(row);
-    ui->DBGrid_Grad->setCurrentIndex(model_->index(row, 0));
-    ui->DBGrid_Grad->setFocus();
-    ui->DBGrid_Grad->edit(ui->DBGrid_Grad->currentIndex());
+    state_ = Insert;
+    for (QLineEdit* field : {ui->DBEdit_Opisanie, ui->DBEdit_PK, ui->DBEdit_TK})
+        field->clear();
+    ui->DBEdit_Opisanie->setFocus();
 }
 
 void TForm_Grad::deleteRow() {
-    const QModelIndex current = ui->DBGrid_Grad->currentIndex();
-    if (!current.isValid())
+    const qint64 id = currentId();
+    if (id <= 0)
         return;
-    model_->removeRow(current.row());
-    post();
+    const int row = ui->DBGrid_Grad->currentIndex().row();
+    if (!guarded([&] { deleteTown(session_.db(), id); }))
+        return;
+    // The row that takes the deleted one's place becomes current.
+    const qint64 next = model_->value(row + 1, QStringLiteral("ID")).toLongLong();
+    reread(next > 0 ? next : model_->value(row - 1, QStringLiteral("ID")).toLongLong());
 }
 
 void TForm_Grad::editRow() {
-    const QModelIndex current = ui->DBGrid_Grad->currentIndex();
-    if (current.isValid())
-        ui->DBGrid_Grad->edit(current);
+    if (currentId() <= 0)
+        return;
+    state_ = Edit;
+    ui->DBEdit_Opisanie->setFocus();
 }
 
 bool TForm_Grad::post() {
-    ui->DBGrid_Grad->setFocus(); // ends an open cell editor, whose text goes to the model
-    if (model_->submitAll())
+    if (state_ == Browse)
         return true;
-    showMessage(kIncorrectData);
-    return false;
+    const Town town{ui->DBEdit_Opisanie->text(), ui->DBEdit_PK->text(), ui->DBEdit_TK->text()};
+    qint64 id = state_ == Edit ? currentId() : 0;
+    // A town that cannot be stored keeps what was typed, and the message
+    // says why (another workstation may have deleted the town meanwhile).
+    const bool stored = guarded([&] {
+        if (state_ == Insert)
+            id = insertTown(session_.db(), town);
+        else
+            updateTown(session_.db(), id, town);
+    });
+    if (!stored)
+        return false;
+    reread(id);
+    return true;
 }
 
 void TForm_Grad::cancel() {
-    model_->revertAll();
-}
-
-void TForm_Grad::done(int result) {
-    model_->revertAll();
-    QDialog::done(result);
+    state_ = Browse;
+    showCurrent();
 }
 
 } // namespace torvika

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
 #include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
@@ -149,12 +150,7 @@ bool TForm_Klienti::saveNew() {
     PersonCard person;
     if (!readCards(firm, person))
         return false;
-    try {
-        savedId_ = createCounterparty(session_.workspace.db(), firm, person, group_).id;
-    } catch (const EDatabaseError&) {
-        showMessage(kIncompleteData);
-    }
-    return true;
+    return store([&] { savedId_ = createCounterparty(session_.db(), firm, person, group_).id; });
 }
 
 bool TForm_Klienti::saveEdit() {
@@ -162,13 +158,24 @@ bool TForm_Klienti::saveEdit() {
     PersonCard person;
     if (!readCards(firm, person))
         return false;
-    try {
-        personId_ = updateCounterparty(session_.workspace.db(), id_, personId_, firm, person);
+    return store([&] {
+        personId_ = updateCounterparty(session_.db(), id_, personId_, firm, person);
         savedId_ = id_;
-    } catch (const EDatabaseError&) {
-        showMessage(kIncompleteData);
+    });
+}
+
+bool TForm_Klienti::store(const std::function<void()>& save) {
+    // A save that fails keeps the card open with what was typed, and says
+    // what happened: a busy database is not incomplete data.
+    try {
+        save();
+        return true;
+    } catch (const EDatabaseBusy& e) {
+        reportError(e);
+    } catch (const Error& e) {
+        reportError(e, kIncompleteData + u'\r' + e.message());
     }
-    return true;
+    return false;
 }
 
 void TForm_Klienti::Button_InsertClick() {

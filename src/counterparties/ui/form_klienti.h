@@ -65,6 +65,7 @@ private:
     void clearFields();
     bool saveNew();
     bool saveEdit();
+    bool store(const std::function<void()>& save);
     bool readCards(FirmCard& firm, PersonCard& person);
     QString refText() const;
 

@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
 #include "common/ui/video_help.h"
@@ -102,7 +103,9 @@ QString TForm_Kontrakents::helpClip() const {
 void TForm_Kontrakents::FormShow() {
     ui->Button_Pomosht->setEnabled(QFile::exists(helpClip()));
     setCriterion(0);
-    buildTree(readGroupTree(groupTreeFile(session_.workspace.directory())));
+    QList<GroupTreeLine> tree{{0, kAllCounterpartiesNode}};
+    guarded([&] { tree = readGroupTree(groupTreeFile(session_.workspace.directory())); });
+    buildTree(tree);
     QTreeWidgetItem* top = ui->TreeView_Kontrag->topLevelItem(0);
     ui->TreeView_Kontrag->setCurrentItem(top);
     TreeViewClick(top);
@@ -132,10 +135,6 @@ QList<GroupTreeLine> TForm_Kontrakents::treeLines() const {
     for (int i = 0; i < ui->TreeView_Kontrag->topLevelItemCount(); ++i)
         walk(ui->TreeView_Kontrag->topLevelItem(i), 0);
     return lines;
-}
-
-void TForm_Kontrakents::writeTreeFile() {
-    writeGroupTree(groupTreeFile(session_.workspace.directory()), treeLines());
 }
 
 qint64 TForm_Kontrakents::currentGroup() const {
@@ -309,18 +308,23 @@ void TForm_Kontrakents::N_Add_GroupClick(bool subgroup) {
     TForm_Grupi_Kontrag dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
     if (dialog.exec() == QDialog::Accepted)
         addGroupNode(dialog.number(), dialog.name(), subgroup);
-    else
-        writeTreeFile();
 }
 
 void TForm_Kontrakents::addGroupNode(qint64 number, const QString& name, bool subgroup) {
-    QTreeWidgetItem* parent = subgroup ? ui->TreeView_Kontrag->currentItem() : nullptr;
-    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ui->TreeView_Kontrag);
-    node->setText(0, refText(number, name));
-    if (parent)
-        parent->setExpanded(true);
-    ui->TreeView_Kontrag->setCurrentItem(node);
-    writeTreeFile();
+    // The file is read again, changed by this one node and replaced, so the
+    // groups other workstations added meanwhile stay; the tree shows them too.
+    const QString file = groupTreeFile(session_.workspace.directory());
+    const QString text = refText(number, name);
+    const QTreeWidgetItem* parent = subgroup ? ui->TreeView_Kontrag->currentItem() : nullptr;
+    QList<GroupTreeLine> tree;
+    if (!guarded([&] {
+            tree = parent ? addGroupTreeChild(file, parent->text(0), text) : addGroupTreeNode(file, text);
+        }))
+        return;
+    buildTree(tree);
+    const auto found = ui->TreeView_Kontrag->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (!found.isEmpty())
+        ui->TreeView_Kontrag->setCurrentItem(found.back());
 }
 
 void TForm_Kontrakents::TreeViewDragDrop(QTreeWidgetItem* node) {

@@ -61,10 +61,10 @@ public:
     void BitBtn_IzberiClick();
     void Button_PomoshtClick();
 
-    // Adds the node "<number>:<name>" at the top level or as the last child
-    // of the selected node, selects it and rewrites the tree file.
+    // Adds the node "<number>:<name>" to the tree file at the top level or as
+    // the last child of the selected node, shows the file's tree and selects
+    // the node.
     void addGroupNode(qint64 number, const QString& name, bool subgroup);
-    void writeTreeFile();
 
 protected:
     void showEvent(QShowEvent* e) override;
