@@ -86,9 +86,9 @@ private:
 };
 
 // Sets up a read-only grid of whole rows for the model: the columns take
-// the widths of their specification, or as much as title and content need.
+// the widths of their column list, or as much as title and content need.
 void setUpStatementGrid(QTableView* view, StatementModel* model, bool multiSelect = false);
-// Gives the columns the widths of their specification again (after new rows).
+// Gives the columns the widths of their column list again (after new rows).
 void fitGridColumns(QTableView* view);
 
 } // namespace torvika

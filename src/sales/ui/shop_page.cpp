@@ -6,6 +6,7 @@
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/quick_search.h"
 #include "sales/sale_counterparty.h"
+#include "sales/texts.h"
 #include "shell/ui/menu_rights.h"
 #include "ui_shop_page.h"
 
@@ -97,8 +98,7 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
         const qint64 id = GetID_MFromTreeNodeName(refText);
         const QList<qint64> articles = pendingArticles(db, session.operatorName());
         PendingLinesUpdate what;
-        what.discounts =
-            askYesNo(QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент"));
+        what.discounts = askYesNo(texts::kAskCounterpartyDiscounts);
         what.articleNumbers = fromQuickSearch && id > 0;
         updatePendingLines(db, session.operatorName(), id, articles, what);
     });

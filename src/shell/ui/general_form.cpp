@@ -211,15 +211,15 @@ QAction* TGeneral_Form::command(const QString& name) const {
     return a;
 }
 
-void TGeneral_Form::addPage(HostPage* page, const PageSpec& spec) {
+void TGeneral_Form::addPage(HostPage* page, const PageTab& tab) {
     int index = 0;
-    while (index < pages_.size() && pages_[index].second.position < spec.position)
+    while (index < pages_.size() && pages_[index].second.position < tab.position)
         ++index;
-    pages_.insert(index, {page, spec});
+    pages_.insert(index, {page, tab});
     {
         const QSignalBlocker block(ui->PageControl1);
-        ui->PageControl1->insertTab(index, page, spec.caption);
-        ui->PageControl1->setTabVisible(index, spec.tabVisible);
+        ui->PageControl1->insertTab(index, page, tab.caption);
+        ui->PageControl1->setTabVisible(index, tab.tabVisible);
         ui->PageControl1->setCurrentIndex(0);
     }
     setWindowTitle(pages_.front().second.windowTitle);
@@ -287,9 +287,9 @@ void TGeneral_Form::N_dostapClick() {
 
 bool TGeneral_Form::start() {
     // Menu commands of a page follow the visibility of its tab.
-    for (const auto& [p, spec] : pages_)
-        for (const QString& name : spec.menuCommands)
-            menu_->setHidden(name, !spec.tabVisible);
+    for (const auto& [p, tab] : pages_)
+        for (const QString& name : tab.menuCommands)
+            menu_->setHidden(name, !tab.tabVisible);
 
     // Working-date guard at start.
     FirmData fd = session_.firmData();

@@ -45,7 +45,7 @@ public:
     void registerCommand(const QString& name, std::function<void()> operation) override;
     void runCommand(const QString& name) override;
     QAction* command(const QString& name) const override;
-    void addPage(HostPage* page, const PageSpec& spec) override;
+    void addPage(HostPage* page, const PageTab& tab) override;
 
     MainMenu& mainMenu() { return *menu_; }
     Login& login() { return *login_; }
@@ -92,7 +92,7 @@ private:
     // menu command).
     QHash<QString, QToolButton*> toolButtons_;
     QHash<QString, QString> toolCommands_;
-    QList<std::pair<HostPage*, PageSpec>> pages_;
+    QList<std::pair<HostPage*, PageTab>> pages_;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     QWidget* searchAnimation_ = nullptr;

@@ -38,7 +38,7 @@ public:
     virtual void refresh() {}
 };
 
-struct PageSpec {
+struct PageTab {
     int position = 0;         // the tab's place: 0 shop, 1 service, 2 fiscal service
     QString caption;          // the tab's caption
     QString windowTitle;      // the main window's title while the page is current
@@ -70,7 +70,7 @@ public:
     virtual QAction* command(const QString& name) const = 0;
 
     // Places the page in PageControl1 (the host takes ownership).
-    virtual void addPage(HostPage* page, const PageSpec& spec) = 0;
+    virtual void addPage(HostPage* page, const PageTab& tab) = 0;
 };
 
 class Module {
