@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
           libqt6printsupport6 libsqlite3-dev libbenchmark-dev qt6-multimedia-dev
-          xvfb xauth fonts-dejavu-core poppler-utils clang-format qt6-translations-l10n)
+          xvfb xauth fonts-dejavu-core poppler-utils clang-format qt6-translations-l10n
+          postgresql)
 
 install_missing() {
     local missing=()
@@ -64,8 +65,13 @@ case "$mode" in
         exec build/torvika "$@"
         ;;
     test)
-        cd build
-        exec ctest --output-on-failure --parallel "$(nproc)" "$@"
+        # Every test of the company database runs on SQLite and on a
+        # throwaway PostgreSQL server, started here and stopped at the end.
+        server=$(tools/pg_test_server.sh start)
+        export "${server?}"
+        pgdir=$(echo "$TORVIKA_TEST_PG" | sed -e 's/^host=\([^ ]*\).*/\1/')
+        trap 'tools/pg_test_server.sh stop "$pgdir"' EXIT
+        (cd build && ctest --output-on-failure --parallel "$(nproc)" "$@")
         ;;
     *)
         echo "usage: $0 [run|test]" >&2

@@ -163,6 +163,8 @@ void registerSqlFunctions(const QSqlDatabase& db) {
 void setUpConnection(const QSqlDatabase& db) {
     if (sqlEngine(db) == SqlEngine::PostgreSQL) {
         execScriptStatement(db, QStringLiteral("SET client_encoding TO 'UTF8'"));
+        // The server's notices ("… does not exist, skipping") are no news here.
+        execScriptStatement(db, QStringLiteral("SET client_min_messages TO warning"));
         return;
     }
     // Write-ahead logging: readers never block the writer, and a commit
@@ -200,8 +202,8 @@ int& busyPatience() {
 // Runs the prepared query; while the database is busy, tries again after a
 // random pause of a few milliseconds, so that workstations waiting for the
 // lock take turns instead of one of them timing out.
-bool execWaiting(const QSqlDatabase& db, QSqlQuery& q) {
-    if (q.exec())
+template <typename Run> bool execWaiting(const QSqlDatabase& db, QSqlQuery& q, Run run) {
+    if (run())
         return true;
     if (!isBusy(db, q.lastError()))
         return false;
@@ -211,7 +213,7 @@ bool execWaiting(const QSqlDatabase& db, QSqlQuery& q) {
     bool done = false;
     while (!done && !deadline.hasExpired()) {
         QThread::msleep(5 + QRandomGenerator::global()->bounded(45));
-        done = q.exec();
+        done = run();
         if (!done && !isBusy(db, q.lastError()))
             break;
     }
@@ -220,8 +222,13 @@ bool execWaiting(const QSqlDatabase& db, QSqlQuery& q) {
     return done;
 }
 
+// A lock of the server was not granted within the patience (lock_timeout).
+bool isLockTimeout(const QSqlDatabase& db, const QSqlError& e) {
+    return sqlEngine(db) == SqlEngine::PostgreSQL && e.nativeErrorCode() == QLatin1String("55P03");
+}
+
 [[noreturn]] void throwFailure(const QSqlDatabase& db, const QSqlError& e, const QString& sql) {
-    if (isBusy(db, e))
+    if (isBusy(db, e) || isLockTimeout(db, e))
         throw EDatabaseBusy(
             QStringLiteral("Базата данни е заета от друга работна станция: нищо не е записано. "
                            "Опитайте отново."));
@@ -246,11 +253,19 @@ void setBusyPatience(int milliseconds) {
 QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    // A statement without values runs as it is: PostgreSQL's driver
+    // prepares statements as PREPARE ... AS, which takes no table
+    // definitions.
+    if (values.isEmpty()) {
+        if (!execWaiting(db, q, [&] { return q.exec(sql); }))
+            throwFailure(db, q.lastError(), sql);
+        return q;
+    }
     if (!q.prepare(sql))
-        throw EDatabaseError(failure(q.lastError(), sql));
+        throwFailure(db, q.lastError(), sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!execWaiting(db, q))
+    if (!execWaiting(db, q, [&] { return q.exec(); }))
         throwFailure(db, q.lastError(), sql);
     return q;
 }
@@ -298,20 +313,27 @@ SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList&
     return out;
 }
 
+QSqlRecord tableColumns(const QSqlDatabase& db, const QString& table) {
+    const QSqlRecord exact = db.record(table);
+    return exact.isEmpty() ? db.record(table.toLower()) : exact;
+}
+
 void execScriptStatement(const QSqlDatabase& db, const QString& sql) {
-    QSqlQuery q(db);
-    if (!q.exec(sql) && !(isBusy(db, q.lastError()) && execWaiting(db, q)))
-        throwFailure(db, q.lastError(), sql);
+    execSql(db, sql);
 }
 
 Transaction::Transaction(QSqlDatabase db)
     : db_(std::move(db)), level_(transactionLevels().value(db_.connectionName())) {
-    if (level_ > 0)
+    if (level_ > 0) {
         execScriptStatement(db_, QStringLiteral("SAVEPOINT torvika_%1").arg(level_));
-    else if (isSqlite(db_))
+    } else if (isSqlite(db_)) {
         execSql(db_, QStringLiteral("BEGIN IMMEDIATE"));
-    else
+    } else {
         execScriptStatement(db_, QStringLiteral("BEGIN"));
+        // A lock another workstation holds is waited for as long as a busy
+        // SQLite database is.
+        execScriptStatement(db_, QStringLiteral("SET LOCAL lock_timeout = %1").arg(busyPatience()));
+    }
     transactionLevels()[db_.connectionName()] = level_ + 1;
 }
 

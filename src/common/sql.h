@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -40,6 +41,10 @@ struct SqlRows {
 // successive pages neither repeat nor skip a row). Throws EDatabaseError.
 SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}, int limit = -1,
                  qint64 offset = 0);
+
+// The columns of a table of the database (PostgreSQL keeps the names of
+// our tables in lower case); an empty record when there is no such table.
+QSqlRecord tableColumns(const QSqlDatabase& db, const QString& table);
 
 // Runs a statement without binding, for script statements read from files
 // (table definitions and fixed rows) and statements of our own code.

@@ -209,8 +209,10 @@ std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearc
         if (first == u'!') {
             bool ok = false;
             const qint64 id = rest.trimmed().toLongLong(&ok);
-            return SqlStatement{select + QStringLiteral(" WHERE ID = ?") + order,
-                                {ok ? QVariant(id) : QVariant(rest)}};
+            // A number that is not a number finds nobody.
+            if (!ok)
+                return SqlStatement{select + QStringLiteral(" WHERE 1 = 0") + order, {}};
+            return SqlStatement{select + QStringLiteral(" WHERE ID = ?") + order, {id}};
         }
         const QString column = first == u'+' ? QStringLiteral("Dan_N") : QStringLiteral("EIK");
         return SqlStatement{select + QStringLiteral(" WHERE %1 = ?").arg(column) + order, {rest}};

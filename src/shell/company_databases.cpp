@@ -1,6 +1,9 @@
 #include "shell/company_databases.h"
 
 #include "common/errors.h"
+#include "common/exception_log.h"
+#include "common/sql.h"
+#include "common/sql_statement.h"
 #include "shell/nts_script.h"
 #include "shell/operators.h"
 #include "shell/texts.h"
@@ -37,21 +40,22 @@ bool validName(const QString& name) {
            (name != u'.' && name != QStringLiteral("..") && !name.contains(u'/') && !name.contains(u'\\'));
 }
 
-// The directory the alias leads to; Data when the alias does not exist yet
+// The database the alias leads to; Data when the alias does not exist yet
 // (that is where the workspace creates it).
-QString aliasDirectory(const Session& session) {
+Alias aliasTarget(const Session& session) {
     EngineConfig cfg = session.workspace.engineConfig();
-    return cfg.hasAlias(kServiceAlias) ? cfg.alias(kServiceAlias).path : clean(session.programDir.dataDir());
+    return cfg.hasAlias(kServiceAlias) ? cfg.alias(kServiceAlias)
+                                       : sqliteAlias(clean(session.programDir.dataDir()));
 }
 
-// Throws EInOutError when the engine's configuration cannot be written.
-void pointAlias(const Session& session, const QString& dir) {
+// Makes the alias lead to the database. Throws EInOutError when the
+// engine's configuration cannot be written.
+void pointAlias(const Session& session, const Alias& target) {
     EngineConfig cfg = session.workspace.engineConfig();
     try {
-        if (cfg.hasAlias(kServiceAlias))
-            cfg.modifyAliasPath(kServiceAlias, dir);
-        else
-            cfg.addAlias({kServiceAlias, QStringLiteral("SQLITE"), dir});
+        Alias a = target;
+        a.name = kServiceAlias;
+        cfg.addAlias(a);
     } catch (const std::exception&) {
         throw EInOutError(cannotWrite(session.programDir.engineConfig()));
     }
@@ -138,11 +142,146 @@ bool SET_NEW_DATABASE(Session& session, const QString& dir) {
     }
 }
 
-DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name) {
+namespace {
+
+// Where a new company database goes: a directory of its own (SQLite) or a
+// new database on a server (PostgreSQL), with the company directory for
+// the text files.
+class NewStorage {
+public:
+    virtual ~NewStorage() = default;
+    // The alias of the new database.
+    virtual Alias alias() const = 0;
+    // A reason not to create it at all (nothing touched yet); empty for none.
+    virtual QString refusal() const = 0;
+    // Creates the directory or the database. Throws.
+    virtual void make() = 0;
+    // The connection the script runs on. Throws.
+    virtual QSqlDatabase open() = 0;
+    // Removes what make() created (the connection is closed by then).
+    virtual void undo() noexcept = 0;
+};
+
+class DirectoryStorage : public NewStorage {
+public:
+    DirectoryStorage(const QString& base, const QString& name)
+        : base_(base), name_(name.trimmed()),
+          target_(name_.isEmpty() ? clean(base) : clean(QDir(base).filePath(name_))),
+          dirExisted_(QFileInfo(target_).isDir()), dbExisted_(QFileInfo::exists(companyDbFile(target_))) {}
+
+    Alias alias() const override { return sqliteAlias(target_); }
+    QString refusal() const override {
+        if (!validName(name_))
+            return texts::kInvalidDatabaseName.arg(name_);
+        if (base_.trimmed().isEmpty() || !QFileInfo(base_).isDir())
+            return texts::kDirectoryMissing.arg(native(base_));
+        // The script would meet the tables of a working company; never run
+        // it into one.
+        if (isCompanyDatabase(target_))
+            return texts::kDatabaseAlreadyThere.arg(native(target_));
+        return {};
+    }
+    void make() override {
+        if (!dirExisted_ && !QDir(base_).mkdir(name_))
+            throw EInOutError(texts::kCannotCreateDirectory.arg(native(target_)));
+    }
+    QSqlDatabase open() override {
+        try {
+            return openCompanyConnection(kCreateConnection, target_, true);
+        } catch (const EDatabaseError&) {
+            throw EDatabaseError((dbExisted_ ? texts::kFileIsNoDatabase : texts::kCannotCreateDatabaseFile)
+                                     .arg(native(companyDbFile(target_))));
+        }
+    }
+    void undo() noexcept override {
+        const QString dbFile = companyDbFile(target_);
+        if (!dbExisted_) {
+            for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+                QFile::remove(dbFile + QString::fromLatin1(suffix));
+        }
+        if (!dirExisted_)
+            QDir().rmdir(target_); // only when empty: files that were there stay
+    }
+
+private:
+    QString base_, name_, target_;
+    bool dirExisted_, dbExisted_;
+};
+
+const QString kServerConnection = QStringLiteral("CompanyDatabaseServer");
+
+// A database name of the server: plain letters, digits and "_", kept in
+// lower case as the server keeps names it is given without quotes.
+bool validServerName(const QString& name) {
+    return isPlainIdentifier(name) && !name.contains(u'.') && name.size() <= 63;
+}
+
+class ServerStorage : public NewStorage {
+public:
+    ServerStorage(Alias alias, QString password) : alias_(std::move(alias)), password_(std::move(password)) {
+        alias_.database = alias_.database.trimmed().toLower();
+    }
+
+    Alias alias() const override { return alias_; }
+    QString refusal() const override {
+        if (!validServerName(alias_.database))
+            return texts::kInvalidDatabaseName.arg(alias_.database);
+        if (alias_.path.trimmed().isEmpty() || !QFileInfo(alias_.path).isDir())
+            return texts::kDirectoryMissing.arg(native(alias_.path));
+        return {};
+    }
+    void make() override {
+        QSqlDatabase server = openCompanyConnection(kServerConnection, maintenance(), false, password_);
+        const bool exists =
+            scalarSql(server, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"),
+                      {alias_.database})
+                .toInt() > 0;
+        if (exists) {
+            server = QSqlDatabase();
+            closeConnection(kServerConnection);
+            throw EDatabaseError(texts::kServerDatabaseExists.arg(alias_.database, alias_.description()));
+        }
+        // The name was checked to be a plain identifier: it can stand in the statement.
+        execScriptStatement(server, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' "
+                                                   "LC_COLLATE 'C.UTF-8' LC_CTYPE 'C.UTF-8'")
+                                        .arg(alias_.database));
+        made_ = true;
+        server = QSqlDatabase();
+        closeConnection(kServerConnection);
+    }
+    QSqlDatabase open() override {
+        return openCompanyConnection(kCreateConnection, alias_, false, password_);
+    }
+    void undo() noexcept override {
+        if (!made_)
+            return;
+        try {
+            QSqlDatabase server = openCompanyConnection(kServerConnection, maintenance(), false, password_);
+            execScriptStatement(server, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(alias_.database));
+        } catch (const std::exception& e) {
+            logException(e);
+        }
+        closeConnection(kServerConnection);
+        made_ = false;
+    }
+
+private:
+    // The server's own database, from which databases are created and dropped.
+    Alias maintenance() const {
+        Alias a = alias_;
+        a.database = QStringLiteral("postgres");
+        return a;
+    }
+
+    Alias alias_;
+    QString password_;
+    bool made_ = false;
+};
+
+DbOperationResult createIn(Session& session, NewStorage& storage, const QString& password) {
     DbOperationResult r;
-    const QString dirName = name.trimmed();
-    const QString target = dirName.isEmpty() ? clean(base) : clean(QDir(base).filePath(dirName));
-    r.directory = target;
+    const Alias target = storage.alias();
+    r.directory = target.path;
     auto refuse = [&r](const QString& message) {
         r.log << QString() << texts::kOperationError << QString() << texts::kCreationCancelled;
         r.message = message;
@@ -150,14 +289,8 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     };
 
     // Checks that touch nothing.
-    if (!validName(dirName))
-        return refuse(texts::kInvalidDatabaseName.arg(dirName));
-    if (base.trimmed().isEmpty() || !QFileInfo(base).isDir())
-        return refuse(texts::kDirectoryMissing.arg(native(base)));
-    // The script would meet the tables of a working company; never run it
-    // into one.
-    if (isCompanyDatabase(target))
-        return refuse(texts::kDatabaseAlreadyThere.arg(native(target)));
+    if (const QString why = storage.refusal(); !why.isEmpty())
+        return refuse(why);
     const QString scriptPath = session.programDir.newTablesScript();
     if (!QFileInfo(scriptPath).isFile())
         return refuse(texts::kFileNotFound.arg(native(scriptPath)));
@@ -166,34 +299,24 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     std::optional<SavedVersion> savedVersion;
     try {
         script = NtsScript::load(scriptPath);
-        savedTree.emplace(QDir(target).filePath(QStringLiteral("Opis.pdt")));
+        savedTree.emplace(QDir(target.path).filePath(QStringLiteral("Opis.pdt")));
         savedVersion.emplace(session.firmData());
     } catch (const Error& e) {
         return refuse(e.message());
     }
     SavedFile& tree = *savedTree;
     SavedVersion& version = *savedVersion;
-
-    const bool dirExisted = QFileInfo(target).isDir();
-    const QString dbFile = companyDbFile(target);
-    const bool dbExisted = QFileInfo::exists(dbFile);
     const int release = fileVersion().releaseNumber();
 
     auto undo = [&] {
         closeConnection(kCreateConnection);
         version.restore();
         tree.restore();
-        if (!dbExisted) {
-            QFile::remove(dbFile);
-            QFile::remove(dbFile + QStringLiteral("-journal"));
-        }
-        if (!dirExisted)
-            QDir().rmdir(target); // only when empty: files that were there stay
+        storage.undo();
     };
 
     try {
-        if (!dirExisted && !QDir(base).mkdir(dirName))
-            throw EInOutError(texts::kCannotCreateDirectory.arg(native(target)));
+        storage.make();
 
         // The group tree and DBVer/Ver are written inside the script's
         // transaction: when one of them fails the tables are rolled back too.
@@ -201,13 +324,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
         bool finished = false;
         ScriptResult run;
         {
-            QSqlDatabase db;
-            try {
-                db = openCompanyConnection(kCreateConnection, target, true);
-            } catch (const EDatabaseError&) {
-                throw EDatabaseError((dbExisted ? texts::kFileIsNoDatabase : texts::kCannotCreateDatabaseFile)
-                                         .arg(native(dbFile)));
-            }
+            const QSqlDatabase db = storage.open();
             run = runNtsScript(
                 db, script, [&](int i) { r.log << QString() << texts::kOperationOk.arg(i); },
                 [&](const QSqlDatabase& d) {
@@ -219,7 +336,7 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
                         hashPlainPasswords(d);
                         storeDatabaseVersion(d, release);
                         tree.markWritten();
-                        writeInitialGroupTree(target);
+                        writeInitialGroupTree(target.path);
                         version.write(release);
                         finished = true;
                     } catch (const Error& e) {
@@ -246,8 +363,21 @@ DbOperationResult createCompanyDatabase(Session& session, const QString& base, c
     }
     r.log << QString() << texts::kDatabaseCreated;
     r.ok = true;
-    SET_NEW_DATABASE(session, target);
+    session.workspace.setServerPassword(password);
+    SET_NEW_DATABASE(session, target.path);
     return r;
+}
+
+} // namespace
+
+DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name) {
+    DirectoryStorage storage(base, name);
+    return createIn(session, storage, QString());
+}
+
+DbOperationResult createServerDatabase(Session& session, const Alias& target, const QString& password) {
+    ServerStorage storage(target, password);
+    return createIn(session, storage, password);
 }
 
 DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptDir) {
@@ -307,24 +437,32 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
 }
 
 DbOperationResult switchCompanyDatabase(Session& session, const QString& chosen) {
-    DbOperationResult r;
     const QString dir = chosen.trimmed().isEmpty() ? QString() : clean(chosen);
-    r.directory = dir;
-    // Nothing is touched unless the directory holds a company database.
-    if (!dir.isEmpty() && isCompanyDatabase(dir)) {
-        std::optional<QString> previous;
+    return switchCompanyDatabase(session, sqliteAlias(dir), QString());
+}
+
+DbOperationResult switchCompanyDatabase(Session& session, const Alias& target, const QString& password) {
+    DbOperationResult r;
+    r.directory = target.path;
+    // Nothing is touched unless the target holds a company database.
+    const bool named = target.isPostgres() ? !target.database.trimmed().isEmpty() : !target.path.isEmpty();
+    if (named && isCompanyDatabase(target, password)) {
+        std::optional<Alias> previous;
+        const QString previousPassword = session.workspace.serverPassword();
         try {
-            previous = aliasDirectory(session);
-            pointAlias(session, dir);
-            if (SET_NEW_DATABASE(session, dir)) {
+            previous = aliasTarget(session);
+            pointAlias(session, target);
+            session.workspace.setServerPassword(password);
+            if (SET_NEW_DATABASE(session, target.path)) {
                 r.ok = true;
                 return r;
             }
             pointAlias(session, *previous);
         } catch (const Error&) {
         }
+        session.workspace.setServerPassword(previousPassword);
         if (previous)
-            SET_NEW_DATABASE(session, *previous);
+            SET_NEW_DATABASE(session, previous->path);
     }
     r.message = texts::kSwitchFailed;
     return r;

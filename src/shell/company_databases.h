@@ -39,6 +39,11 @@ void writeInitialGroupTree(const QString& dir);
 // directory or file that cannot be written, a directory that already holds
 // a company database, a script that creates no Operators).
 DbOperationResult createCompanyDatabase(Session& session, const QString& base, const QString& name);
+// The same on a PostgreSQL server: a new database of the server (its name a
+// plain identifier, kept in lower case; refused when the server has one of
+// that name), its text files in the alias' company directory. A failure
+// drops the new database again, so nothing is left behind.
+DbOperationResult createServerDatabase(Session& session, const Alias& target, const QString& password);
 
 // Runs <scriptDir>/UpdateTables.nts on the working database in one
 // transaction; on success records the program's release as the version in
@@ -53,6 +58,10 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
 // otherwise leaves the working database as it is and reports
 // "Неуспешна смяна на базата данни".
 DbOperationResult switchCompanyDatabase(Session& session, const QString& dir);
+// The same for any database: a directory, or a database of a server with
+// its company directory and the password of the server (kept in memory for
+// the run when the switch succeeds).
+DbOperationResult switchCompanyDatabase(Session& session, const Alias& target, const QString& password);
 
 // Reconnects the workspace after the alias changed and records the
 // directory in DBVer/DBPath. False on any error.

@@ -168,7 +168,7 @@ std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QStrin
 }
 
 void hashPlainPasswords(const QSqlDatabase& db) {
-    if (db.record(QStringLiteral("Operators")).indexOf(QStringLiteral("Par")) < 0)
+    if (tableColumns(db, QStringLiteral("Operators")).indexOf(QStringLiteral("Par")) < 0)
         return;
     QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Par FROM Operators"));
     QList<std::pair<qint64, QString>> plain;

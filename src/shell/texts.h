@@ -88,6 +88,7 @@ inline const QString kCannotWriteFile = QStringLiteral("Не може да бъ�
 inline const QString kInvalidDatabaseName = QStringLiteral("Невалидно име на базата данни: %1");
 inline const QString kDirectoryMissing = QStringLiteral("Директорията %1 не съществува");
 inline const QString kDatabaseAlreadyThere = QStringLiteral("В директорията %1 вече има база данни");
+inline const QString kServerDatabaseExists = QStringLiteral("Базата данни %1 вече съществува на сървъра %2");
 inline const QString kFileNotFound = QStringLiteral("Не е намерен файлът %1");
 inline const QString kFileIsNoDatabase = QStringLiteral("Файлът %1 не е база данни");
 inline const QString kCannotCreateDatabaseFile =

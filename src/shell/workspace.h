@@ -115,6 +115,7 @@ public:
     // The password of the server, given at the login, kept for the run in
     // memory only.
     void setServerPassword(const QString& password) { password_ = password; }
+    const QString& serverPassword() const { return password_; }
     EngineConfig engineConfig() const { return EngineConfig(programDir_.engineConfig()); }
     const ProgramDir& programDir() const { return programDir_; }
 

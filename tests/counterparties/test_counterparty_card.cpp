@@ -2,6 +2,7 @@
 // edited counterparties, the identity questions, "ОТКАЖИ", the copied
 // fields, the town lookup, sites, bank accounts, towns and groups.
 
+#include "common/new_keys.h"
 #include "common/sql.h"
 #include "common/ui/statement_model.h"
 #include "counterparties/counterparties.h"
@@ -181,11 +182,11 @@ private slots:
     // Another workstation holds the database for longer than the program
     // waits: the card says the database is busy, and the typed card stays.
     void busyDatabaseIsNotIncompleteData() {
-        QSqlDatabase other =
-            openCompanyConnection("other-workstation", fx_->session().workspace.directory(), false);
+        QSqlDatabase other = openCompanyConnection("other-workstation", fx_->alias());
         setBusyPatience(100);
         {
             Transaction holding(other);
+            nextKey(other, "Klienti", "ID"); // the other workstation takes a key
             TForm_Klienti card(fx_->session());
             card.openNew(0);
             fill(card, "123456786", "7501020018");

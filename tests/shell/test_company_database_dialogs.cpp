@@ -60,6 +60,8 @@ private slots:
         QTest::newRow("plain directory") << "Plain" << false;
     }
     void changeDialog() {
+        if (test::onPostgres())
+            QSKIP("the change dialog's directories are SQLite company databases");
         QFETCH(QString, dir);
         QFETCH(bool, switched);
         Env env;
@@ -186,11 +188,14 @@ private slots:
         QCOMPARE(env.messages.messages, QStringList{message});
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(env.logins, logins);
-        QCOMPARE(env.fx.session().workspace.db().tables().contains("Added"), logins == 1);
+        QCOMPARE(env.fx.session().workspace.db().tables().contains("Added", Qt::CaseInsensitive),
+                 logins == 1);
     }
 
     // The main window's entry points: modal, and one dialog kept for the run.
     void entryPoints() {
+        if (test::onPostgres())
+            QSKIP("the change dialog's directories are SQLite company databases");
         Env env;
         env.fx.writeFile("SQLs/UpdateTables.nts", script({"CREATE TABLE Added (A INTEGER)"}));
         QWidget mainWindow;

@@ -106,8 +106,7 @@ private slots:
         form.show();
         QCOMPARE(msgs.shown, QStringList());
         QCOMPARE(panelText(form, "Panel_Operator"), "Оператор: " + test::kFirstOperator);
-        QCOMPARE(panelText(form, "Panel_Database"),
-                 "База данни: " + QDir::toNativeSeparators(fx.root() + "Data"));
+        QCOMPARE(panelText(form, "Panel_Database"), "База данни: " + fx.alias().description());
         QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
                  qPrintable(panelText(form, "Panel_Sklad")));
         QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));

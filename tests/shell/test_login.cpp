@@ -139,8 +139,7 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QString("Администратор"));
         QCOMPARE(f.fx.session().operatorName(), QString("Администратор"));
         QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Администратор"));
-        QCOMPARE(f.text("Panel_Database"),
-                 "База данни: " + QDir::toNativeSeparators(f.fx.session().workspace.directory()));
+        QCOMPARE(f.text("Panel_Database"), "База данни: " + f.fx.alias().description());
         QCOMPARE(f.text("Panel_DateTime"), QString("05.03.2024 - 10:11:12"));
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("0: Няма избран контрагент"));
         QCOMPARE(f.fx.firmData().activeOperator(), QString("Администратор"));
@@ -333,8 +332,7 @@ private slots:
         LoginFixture f;
         execSql(f.db(), "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)",
                 {"Стар", "стара", allAllowedRights(menuTreeNodeCount())});
-        execScriptStatement(f.db(), "CREATE TRIGGER Operators_Locked BEFORE UPDATE ON Operators "
-                                    "BEGIN SELECT RAISE(ABORT, 'заключена таблица'); END");
+        test::refuseUpdates(f.db(), "Operators", "заключена таблица");
         f.logIn("Стар", "стара");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Стар"));
@@ -348,8 +346,12 @@ private slots:
         test::ScriptedMessages messages;
         LoginFixture f;
         ensureAdministrator(f.db());
-        EngineConfig(f.fx.session().programDir.engineConfig())
-            .modifyAliasPath("Service", f.fx.root() + "Nowhere");
+        Alias missing = f.fx.alias();
+        if (missing.isPostgres())
+            missing.database = "torvika_nowhere";
+        else
+            missing.path = f.fx.root() + "Nowhere";
+        EngineConfig(f.fx.session().programDir.engineConfig()).addAlias(missing);
         f.dialog()->show();
         QCOMPARE(f.combo()->count(), 0);
         const QByteArray log = test::Fixture::readFile(f.fx.session().programDir.exceptionsLog());

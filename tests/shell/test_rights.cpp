@@ -236,15 +236,10 @@ private slots:
         execSql(fx.db(), "INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)", {"Стар", "1", "0=0,"});
         QSqlDatabase db = fx.db();
         const QString connection = QStringLiteral("read-only-check");
-        if (cause == "read-only") {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(companyDbFile(fx.session().workspace.directory()));
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            QVERIFY(db.open());
-        } else {
-            execScriptStatement(db, "CREATE TRIGGER Operators_Locked BEFORE UPDATE ON Operators "
-                                    "BEGIN SELECT RAISE(ABORT, 'заключена таблица'); END");
-        }
+        if (cause == "read-only")
+            db = fx.openReadOnly(connection);
+        else
+            test::refuseUpdates(db, "Operators", "заключена таблица");
         QStringList failures;
         auto log = [&failures](const std::exception& e) { failures << exceptionClassName(e); };
 

@@ -3,16 +3,35 @@
 #include "common/sql.h"
 #include "shell/company_databases.h"
 #include "shell/operators.h"
+#include "shell/version.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace torvika::test {
 
 namespace {
+
+const QString kServerConnection = QStringLiteral("test-server");
+
+// A PostgreSQL run without a server is a skipped test, said before anything runs.
+struct EngineCheck {
+    EngineCheck() {
+        if (onPostgres() && qEnvironmentVariableIsEmpty("TORVIKA_TEST_PG")) {
+            std::fputs("SKIPPED: the PostgreSQL variant needs a server: TORVIKA_TEST_PG is not set "
+                       "(tools/pg_test_server.sh start prints it).\n",
+                       stderr);
+            std::exit(77);
+        }
+    }
+} engineCheck;
 
 // A program directory with the scripts and nothing else.
 void prepareProgramDir(const QString& root) {
@@ -23,8 +42,57 @@ void prepareProgramDir(const QString& root) {
         QFile::copy(scripts.filePath(f), pd.sqlsDir() + u'/' + f);
 }
 
+// A connection to the test server's own database, for creating and
+// dropping databases.
+class ServerConnection {
+public:
+    ServerConnection() {
+        Alias a = testServer();
+        a.database = QStringLiteral("postgres");
+        db_ = openCompanyConnection(kServerConnection, a);
+    }
+    ~ServerConnection() {
+        db_ = QSqlDatabase();
+        closeConnection(kServerConnection);
+    }
+    void run(const QString& sql) { execScriptStatement(db_, sql); }
+    QVariant value(const QString& sql, const QVariantList& values) { return scalarSql(db_, sql, values); }
+
+private:
+    QSqlDatabase db_;
+};
+
+// The template database of the test run: named by the creation script it
+// was made from, so that every test program of a run shares it and a
+// changed script makes a new one. Test programs running side by side take
+// turns through an advisory lock: one makes the template, the others wait
+// and then copy it.
+constexpr int kTemplateLock = 7247;
+
+QString templateDatabase() {
+    static const QString name = [] {
+        QFile f(QStringLiteral(TORVIKA_SOURCE_DIR "/scripts/NewTables.nts"));
+        f.open(QIODevice::ReadOnly);
+        return QStringLiteral("torvika_tmpl_") +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex().left(12));
+    }();
+    return name;
+}
+
+// The first operator's password hashed with one round: every login of a
+// test checks it, and the program's slow hash would make each one cost a
+// tenth of a second.
+void quickFirstPassword(Session& session) {
+    session.workspace.open();
+    execSql(session.db(), QStringLiteral("UPDATE Operators SET Par = ? WHERE Ime = ?"),
+            {hashPassword(QStringLiteral("1"), 1), QStringLiteral("Администратор")});
+    session.workspace.close();
+}
+
 // The program directory whose company database every fixture copies:
-// created from the creation script on first use, once per test program.
+// created on first use, once per test program (and on PostgreSQL its
+// database once per run).
 const QString& templateDir() {
     static QTemporaryDir dir;
     static const bool made = [] {
@@ -32,16 +100,35 @@ const QString& templateDir() {
             throw std::runtime_error("no temporary directory");
         prepareProgramDir(dir.path());
         Session session{ProgramDir(dir.path())};
-        const QString problem = ensureDefaultDatabase(session);
-        if (!problem.isEmpty())
-            throw std::runtime_error(problem.toStdString());
-        // The first operator's password hashed with one round: every login
-        // of a test checks it, and the program's slow hash would make each
-        // one cost a tenth of a second.
-        session.workspace.open();
-        execSql(session.db(), QStringLiteral("UPDATE Operators SET Par = ? WHERE Ime = ?"),
-                {hashPassword(QStringLiteral("1"), 1), QStringLiteral("Администратор")});
-        session.workspace.close();
+        if (!onPostgres()) {
+            const QString problem = ensureDefaultDatabase(session);
+            if (!problem.isEmpty())
+                throw std::runtime_error(problem.toStdString());
+            quickFirstPassword(session);
+            return true;
+        }
+        Alias a = testServer();
+        a.database = templateDatabase();
+        a.path = QDir::cleanPath(session.programDir.dataDir());
+        ServerConnection server;
+        server.run(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(kTemplateLock));
+        const bool exists =
+            server.value(QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"), {a.database})
+                .toInt() > 0;
+        if (!exists) {
+            const DbOperationResult r = createServerDatabase(session, a, QString());
+            if (!r.ok)
+                throw std::runtime_error((r.message + r.log.join(u'\n')).toStdString());
+            quickFirstPassword(session);
+        } else {
+            // The database is there: this program directory gets what a
+            // creation writes into it.
+            session.workspace.engineConfig().addAlias(a);
+            writeInitialGroupTree(a.path);
+            session.firmData().setDbVer(fileVersion().releaseNumber());
+        }
+        server.run(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kTemplateLock));
+        session.firmData().writeInteger(QStringLiteral("Store"), QStringLiteral("Active"), 1);
         return true;
     }();
     Q_UNUSED(made);
@@ -62,27 +149,99 @@ void copyTree(const QString& from, const QString& to) {
 
 } // namespace
 
+bool onPostgres() {
+    return qEnvironmentVariable("TORVIKA_TEST_ENGINE") == QLatin1String("postgres");
+}
+
+Alias testServer() {
+    Alias a{kServiceAlias, kPostgresDriver, QString()};
+    for (const QString& part : qEnvironmentVariable("TORVIKA_TEST_PG").split(u' ', Qt::SkipEmptyParts)) {
+        const QString key = part.section(u'=', 0, 0);
+        const QString value = part.section(u'=', 1);
+        if (key == QLatin1String("host"))
+            a.host = value;
+        else if (key == QLatin1String("port"))
+            a.port = value.toInt();
+        else if (key == QLatin1String("user"))
+            a.user = value;
+    }
+    return a;
+}
+
 Fixture::Fixture(bool withDatabase) {
     if (!dir_.isValid())
         throw std::runtime_error("no temporary directory");
-    if (withDatabase) {
-        copyTree(templateDir(), dir_.path());
-        ProgramDir pd(dir_.path());
-        pd.prepare(QString());
-        session_ = std::make_unique<Session>(pd);
-        // The copy works on its own database.
-        const QString data = QDir::cleanPath(pd.dataDir());
-        session_->workspace.engineConfig().modifyAliasPath(kServiceAlias, data);
-        session_->firmData().setDbPath(data);
-        session_->workspace.open();
-    } else {
+    if (!withDatabase) {
         prepareProgramDir(dir_.path());
         session_ = std::make_unique<Session>(ProgramDir(dir_.path()));
+        return;
     }
+    copyTree(templateDir(), dir_.path());
+    ProgramDir pd(dir_.path());
+    pd.prepare(QString());
+    session_ = std::make_unique<Session>(pd);
+    // The copy works on its own database.
+    const QString data = QDir::cleanPath(pd.dataDir());
+    if (onPostgres()) {
+        static int made = 0;
+        serverDatabase_ = QStringLiteral("torvika_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        ServerConnection().run(
+            QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(serverDatabase_, templateDatabase()));
+        Alias a = testServer();
+        a.database = serverDatabase_;
+        a.path = data;
+        session_->workspace.engineConfig().addAlias(a);
+    } else {
+        session_->workspace.engineConfig().modifyAliasPath(kServiceAlias, data);
+    }
+    session_->firmData().setDbPath(data);
+    session_->workspace.open();
 }
 
 Fixture::~Fixture() {
     session_.reset();
+    if (serverDatabase_.isEmpty())
+        return;
+    try {
+        ServerConnection().run(
+            QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverDatabase_));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot drop %s: %s\n", qPrintable(serverDatabase_), e.what());
+    }
+}
+
+void refuseUpdates(const QSqlDatabase& db, const QString& table, const QString& message) {
+    if (sqlEngine(db) == SqlEngine::SQLite) {
+        execScriptStatement(db, QStringLiteral("CREATE TRIGGER %1_Locked BEFORE UPDATE ON %1 "
+                                               "BEGIN SELECT RAISE(ABORT, '%2'); END")
+                                    .arg(table, message));
+        return;
+    }
+    execScriptStatement(db, QStringLiteral("CREATE FUNCTION %1_refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                           "$$ BEGIN RAISE EXCEPTION '%2'; END $$")
+                                .arg(table, message));
+    execScriptStatement(db, QStringLiteral("CREATE TRIGGER %1_Locked BEFORE UPDATE ON %1 FOR EACH ROW "
+                                           "EXECUTE FUNCTION %1_refuse()")
+                                .arg(table));
+}
+
+QSqlDatabase Fixture::openReadOnly(const QString& connection) const {
+    const Alias a = alias();
+    if (a.isPostgres()) {
+        QSqlDatabase db = openCompanyConnection(connection, a);
+        execScriptStatement(db, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(companyDbFile(a.path));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!db.open())
+        throw std::runtime_error("cannot open the database read-only");
+    return db;
+}
+
+Alias Fixture::alias() const {
+    return session_->workspace.engineConfig().alias(kServiceAlias);
 }
 
 QString Fixture::writeFile(const QString& relative, const QByteArray& bytes) {

@@ -1,9 +1,16 @@
 #pragma once
 // A temporary program directory with the project's scripts in SQLs/ and,
-// unless asked otherwise, a company database in Data/ with the workspace
-// open on it. The database is created from NewTables.nts once per test
-// program and copied for each fixture, so every test starts from a fresh
-// database without running the creation script again.
+// unless asked otherwise, a company database with the workspace open on it.
+// The database is created from NewTables.nts once per test program and
+// copied for each fixture, so every test starts from a fresh database
+// without running the creation script again.
+//
+// The engine is SQLite, or PostgreSQL when the environment says
+// TORVIKA_TEST_ENGINE=postgres: the server is then the one TORVIKA_TEST_PG
+// names ("host=<dir or host> port=<n> user=<name>", as
+// tools/pg_test_server.sh prints it). A PostgreSQL run without a server
+// ends at start with the exit code 77 and says why, which CTest shows as a
+// skipped test.
 
 #include "shell/session.h"
 
@@ -11,6 +18,14 @@
 #include <memory>
 
 namespace torvika::test {
+
+// Whether this test program runs on PostgreSQL.
+bool onPostgres();
+// The test server as an alias (database and path still to be set).
+Alias testServer();
+
+// Makes every update of the table fail with the message, on either engine.
+void refuseUpdates(const QSqlDatabase& db, const QString& table, const QString& message);
 
 class Fixture {
 public:
@@ -21,6 +36,10 @@ public:
     Session& session() { return *session_; }
     QSqlDatabase db() { return session_->workspace.db(); }
     FirmData firmData() { return session_->firmData(); }
+    // The alias of this fixture's company database.
+    Alias alias() const;
+    // A second connection to this fixture's database that can only read.
+    QSqlDatabase openReadOnly(const QString& connection) const;
     // Writes a file below the program directory (UTF-8).
     QString writeFile(const QString& relative, const QByteArray& bytes);
     static QByteArray readFile(const QString& path);
@@ -28,6 +47,7 @@ public:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<Session> session_;
+    QString serverDatabase_; // on PostgreSQL: the database this fixture made
 };
 
 } // namespace torvika::test
