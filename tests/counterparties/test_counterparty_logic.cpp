@@ -5,6 +5,7 @@
 #include "common/errors.h"
 #include "common/new_keys.h"
 #include "common/sql.h"
+#include "common/sql_dialect.h"
 #include "common/sql_statement.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/group_tree.h"
@@ -335,6 +336,46 @@ private slots:
         addFirm(db(), 15, "Бип ЕТ", "123456786", "BG1234");
         addFirm(db(), 16, "Жар 50%");
         QCOMPARE(torvika::quickSearch(db(), text, QuickSearchPage(page)), items);
+    }
+
+    // The name index finds exactly the rows a scan of UPPER(name) finds, in
+    // any letter case, on either engine; wildcards and short texts scan.
+    void nameIndexFindsWhatTheScanFinds_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("three letters") << "аги";
+        QTest::newRow("upper case") << "АГИ";
+        QTest::newRow("mixed case") << "ТрЕйД";
+        QTest::newRow("ё and Ё") << "ёлх";
+        QTest::newRow("Latin") << "tech";
+        QTest::newRow("across a blank") << "а т";
+        QTest::newRow("two letters") << "ра";
+        QTest::newRow("one letter") << "ч";
+        QTest::newRow("digits") << "100";
+        QTest::newRow("percent") << "100%";
+        QTest::newRow("underscore") << "a_b";
+        QTest::newRow("backslash") << "\\d";
+        QTest::newRow("nothing found") << "щхщ";
+    }
+    void nameIndexFindsWhatTheScanFinds() {
+        QFETCH(QString, text);
+        const QStringList words{"Агитех",    "Трейд",  "ЁЛХА", "ёлха",    "TechNo", "Пчела",
+                                "100% чист", "a_b ЕТ", "axb",  "C:\\dir", "Рая",    "Марагит"};
+        int id = 100;
+        for (const QString& a : words)
+            for (const QString& b : words)
+                addFirm(db(), ++id, a + u' ' + b.toLower());
+        auto ids = [this](const ContainsCondition& c) {
+            QSqlQuery q = execSql(db(), "SELECT ID FROM Firmi WHERE " + c.sql + " ORDER BY ID", {c.value});
+            QList<qint64> out;
+            while (q.next())
+                out << q.value(0).toLongLong();
+            return out;
+        };
+        const QList<qint64> scanned = ids(likeCondition("Ime_Firma", likeContains(text.toUpper())));
+        const QList<qint64> indexed =
+            ids(containsCondition(sqlEngine(db()), "Firmi", "ID", "Ime_Firma", "Firmi_Names", text));
+        QCOMPARE(indexed, scanned);
+        QVERIFY(text == "щхщ" || !scanned.isEmpty());
     }
 
     void quickSearchFailureThrows() {
