@@ -1,20 +1,79 @@
 // The program start: the program directory, the shipped files, the default
 // company database on a first start, then the main window with its modules
-// and the event loop.
+// and the event loop. "--copy-database FROM TO" copies a company database to
+// a server instead, without windows.
 
 #include "app/modules.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/progress.h"
 #include "common/ui/messages.h"
 #include "shell/company_databases.h"
+#include "shell/database_copy.h"
 #include "shell/program_dir.h"
 #include "shell/session.h"
 #include "shell/ui/application.h"
 #include "shell/ui/general_form.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <cstdio>
+
+namespace {
+
+// The progress of the copy on the terminal.
+class ConsoleProgress : public torvika::Progress {
+public:
+    void start(int maximum) override { maximum_ = qMax(1, maximum); }
+    void setValue(int value) override {
+        const int percent = int(qint64(value) * 100 / maximum_);
+        if (percent != shown_)
+            std::printf("\rКопиране: %d%%", shown_ = percent);
+        std::fflush(stdout);
+    }
+    bool cancelled() override { return false; }
+    void finish() override { std::printf("\n"); }
+
+private:
+    int maximum_ = 1;
+    int shown_ = -1;
+};
+
+int copyDatabase(const QStringList& args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--copy-database"));
+    if (at + 2 >= args.size()) {
+        std::fprintf(stderr,
+                     "usage: torvika --copy-database <company directory> "
+                     "\"host=… port=… dbname=… user=… dir=<company directory on the server side>\"\n");
+        return 2;
+    }
+    try {
+        const torvika::ProgramDir dir(
+            torvika::ProgramDir::choose(args, QCoreApplication::applicationDirPath()));
+        dir.prepare(torvika::shippedShareDir());
+        const torvika::Alias from =
+            torvika::sqliteAlias(QDir::cleanPath(QDir::current().absoluteFilePath(args[at + 1])));
+        const torvika::Alias to = torvika::serverAliasFromText(args[at + 2]);
+        ConsoleProgress progress;
+        const torvika::CopyReport r = torvika::copyCompanyDatabase(dir, from, to, QString(), progress);
+        std::printf("Копирани %d таблици, %lld реда в %s\n", r.tables, static_cast<long long>(r.rows),
+                    qPrintable(to.description()));
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(torvika::exceptionMessage(e)));
+        return 1;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--copy-database") == 0) {
+            QCoreApplication app(argc, argv);
+            return copyDatabase(app.arguments());
+        }
+
     torvika::Application app(argc, argv);
     torvika::ProgramDir dir(
         torvika::ProgramDir::choose(app.arguments(), QCoreApplication::applicationDirPath()));

@@ -208,14 +208,6 @@ private:
     bool dirExisted_, dbExisted_;
 };
 
-const QString kServerConnection = QStringLiteral("CompanyDatabaseServer");
-
-// A database name of the server: plain letters, digits and "_", kept in
-// lower case as the server keeps names it is given without quotes.
-bool validServerName(const QString& name) {
-    return isPlainIdentifier(name) && !name.contains(u'.') && name.size() <= 63;
-}
-
 class ServerStorage : public NewStorage {
 public:
     ServerStorage(Alias alias, QString password) : alias_(std::move(alias)), password_(std::move(password)) {
@@ -224,58 +216,41 @@ public:
 
     Alias alias() const override { return alias_; }
     QString refusal() const override {
-        if (!validServerName(alias_.database))
+        if (!isServerDatabaseName(alias_.database))
             return texts::kInvalidDatabaseName.arg(alias_.database);
-        if (alias_.path.trimmed().isEmpty() || !QFileInfo(alias_.path).isDir())
+        if (alias_.path.trimmed().isEmpty())
             return texts::kDirectoryMissing.arg(native(alias_.path));
         return {};
     }
     void make() override {
-        QSqlDatabase server = openCompanyConnection(kServerConnection, maintenance(), false, password_);
-        const bool exists =
-            scalarSql(server, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"),
-                      {alias_.database})
-                .toInt() > 0;
-        if (exists) {
-            server = QSqlDatabase();
-            closeConnection(kServerConnection);
-            throw EDatabaseError(texts::kServerDatabaseExists.arg(alias_.database, alias_.description()));
-        }
-        // The name was checked to be a plain identifier: it can stand in the statement.
-        execScriptStatement(server, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' "
-                                                   "LC_COLLATE 'C.UTF-8' LC_CTYPE 'C.UTF-8'")
-                                        .arg(alias_.database));
+        // The company directory of the text files is made when it is missing.
+        dirMade_ = !QFileInfo(alias_.path).isDir();
+        if (dirMade_ && !QDir().mkpath(alias_.path))
+            throw EInOutError(texts::kCannotCreateDirectory.arg(native(alias_.path)));
+        createServerDatabaseOnly(alias_, password_);
         made_ = true;
-        server = QSqlDatabase();
-        closeConnection(kServerConnection);
     }
     QSqlDatabase open() override {
         return openCompanyConnection(kCreateConnection, alias_, false, password_);
     }
     void undo() noexcept override {
-        if (!made_)
-            return;
-        try {
-            QSqlDatabase server = openCompanyConnection(kServerConnection, maintenance(), false, password_);
-            execScriptStatement(server, QStringLiteral("DROP DATABASE IF EXISTS %1").arg(alias_.database));
-        } catch (const std::exception& e) {
-            logException(e);
+        if (made_) {
+            try {
+                dropServerDatabase(alias_, password_);
+            } catch (const std::exception& e) {
+                logException(e);
+            }
+            made_ = false;
         }
-        closeConnection(kServerConnection);
-        made_ = false;
+        if (dirMade_)
+            QDir().rmdir(alias_.path); // only when empty
     }
 
 private:
-    // The server's own database, from which databases are created and dropped.
-    Alias maintenance() const {
-        Alias a = alias_;
-        a.database = QStringLiteral("postgres");
-        return a;
-    }
-
     Alias alias_;
     QString password_;
     bool made_ = false;
+    bool dirMade_ = false;
 };
 
 DbOperationResult createIn(Session& session, NewStorage& storage, const QString& password) {

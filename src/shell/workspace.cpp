@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "common/sql_statement.h"
 #include "shell/texts.h"
 
 #include <QSqlRecord>
@@ -175,6 +176,59 @@ QSqlDatabase openCompanyConnection(const QString& name, const Alias& alias, bool
         return failOpen(db, name, e.message());
     }
     return db;
+}
+
+namespace {
+
+const QString kServerConnection = QStringLiteral("ServerMaintenance");
+
+// Runs work on a connection to the server's own database.
+template <typename Work> auto onServer(const Alias& alias, const QString& password, Work work) {
+    Alias server = alias;
+    server.database = QStringLiteral("postgres");
+    struct Closer {
+        ~Closer() { closeConnection(kServerConnection); }
+    } closer;
+    return work(openCompanyConnection(kServerConnection, server, false, password));
+}
+
+} // namespace
+
+bool isServerDatabaseName(const QString& name) {
+    return isPlainIdentifier(name) && !name.contains(u'.') && name.size() <= 63;
+}
+
+bool serverDatabaseExists(const Alias& alias, const QString& password) {
+    return onServer(alias, password, [&](const QSqlDatabase& db) {
+        return scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"),
+                         {alias.database.toLower()})
+                   .toInt() > 0;
+    });
+}
+
+void createServerDatabaseOnly(const Alias& alias, const QString& password) {
+    const QString name = alias.database.toLower();
+    if (!isServerDatabaseName(name))
+        throw EDatabaseError(QStringLiteral("Невалидно име на базата данни: %1").arg(alias.database));
+    onServer(alias, password, [&](const QSqlDatabase& db) {
+        if (scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"), {name})
+                .toInt() > 0)
+            throw EDatabaseError(QStringLiteral("Базата данни %1 вече съществува на сървъра %2")
+                                     .arg(name, alias.description()));
+        // The name was checked to be a plain identifier: it can stand in the statement.
+        execScriptStatement(db, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' "
+                                               "LC_COLLATE 'C.UTF-8' LC_CTYPE 'C.UTF-8'")
+                                    .arg(name));
+    });
+}
+
+void dropServerDatabase(const Alias& alias, const QString& password) {
+    const QString name = alias.database.toLower();
+    if (!isServerDatabaseName(name))
+        return;
+    onServer(alias, password, [&](const QSqlDatabase& db) {
+        execScriptStatement(db, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    });
 }
 
 bool isCompanyDatabase(const Alias& alias, const QString& password) {

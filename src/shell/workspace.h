@@ -88,6 +88,16 @@ inline QSqlDatabase openCompanyConnection(const QString& connectionName, const Q
     return openCompanyConnection(connectionName, sqliteAlias(dir), create);
 }
 void closeConnection(const QString& connectionName);
+
+// Databases of a PostgreSQL server, through its own database "postgres".
+// The name of the alias' database is a plain identifier, kept in lower case.
+// Throw EDatabaseError.
+bool serverDatabaseExists(const Alias& alias, const QString& password);
+// A new, empty database with UTF-8 text compared and case-folded by code
+// point, as SQLite does; refused when the server has one of that name.
+void createServerDatabaseOnly(const Alias& alias, const QString& password);
+void dropServerDatabase(const Alias& alias, const QString& password);
+bool isServerDatabaseName(const QString& name);
 // Whether the error of an opening says that the server wants a password.
 bool needsPassword(const QString& openError);
 

@@ -44,4 +44,12 @@ std::optional<QString> ScriptedMessages::inputText(const QString&, const QString
     return a.toString();
 }
 
+std::optional<QString> ScriptedMessages::inputPassword(const QString&, const QString& label) {
+    shown << label;
+    QVariant a = next();
+    if (!a.isValid())
+        return std::nullopt;
+    return a.toString();
+}
+
 } // namespace torvika::test

@@ -35,6 +35,7 @@ public:
     QString existingDirectory(const QString& caption, const QString& dir) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& text) override;
+    std::optional<QString> inputPassword(const QString& caption, const QString& label) override;
 
     void clear() {
         shown.clear();

@@ -76,4 +76,13 @@ std::optional<QString> DialogMessages::inputText(const QString& caption, const Q
     return v;
 }
 
+std::optional<QString> DialogMessages::inputPassword(const QString& caption, const QString& label) {
+    bool ok = false;
+    QString v = QInputDialog::getText(QApplication::activeWindow(), caption, label, QLineEdit::Password,
+                                      QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
 } // namespace torvika

@@ -26,6 +26,8 @@ public:
     virtual QString existingDirectory(const QString& caption, const QString& dir) = 0;
     virtual std::optional<QString> inputText(const QString& caption, const QString& label,
                                              const QString& text) = 0;
+    // A password, typed as stars; empty when cancelled.
+    virtual std::optional<QString> inputPassword(const QString& caption, const QString& label) = 0;
 
     static Messages& current();
     // Installs m (not owned); nullptr restores the dialogs.
@@ -52,6 +54,7 @@ public:
     QString existingDirectory(const QString& caption, const QString& dir) override;
     std::optional<QString> inputText(const QString& caption, const QString& label,
                                      const QString& text) override;
+    std::optional<QString> inputPassword(const QString& caption, const QString& label) override;
 };
 
 } // namespace torvika

@@ -1,5 +1,6 @@
 #include "shell/ui/login.h"
 
+#include "common/errors.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "shell/operators.h"
@@ -40,7 +41,7 @@ void TForm_Dostap_Operators::FormShow() {
     ui->ComboBox_Operators->clear();
     // No database: the list stays empty and the operator can only cancel.
     logged([this] {
-        session_.workspace.open();
+        openWorkspace();
         for (const OperatorRow& r : listOperators(session_.workspace.db()))
             ui->ComboBox_Operators->addItem(r.ime);
     });
@@ -54,6 +55,24 @@ void TForm_Dostap_Operators::FormShow() {
         ui->ComboBox_Operators->setFocus();
     }
     ui->CancelBtn->setEnabled(!exitCommand_ || exitCommand_->isEnabled());
+}
+
+void TForm_Dostap_Operators::openWorkspace() {
+    try {
+        session_.workspace.open();
+    } catch (const EDatabaseError& e) {
+        // A server that wants a password the user's ~/.pgpass does not
+        // hold: it is asked for once and kept in memory for the run.
+        if (!needsPassword(e.message()))
+            throw;
+        const std::optional<QString> password = Messages::current().inputPassword(
+            texts::kServerPasswordCaption,
+            texts::kServerPasswordPrompt.arg(session_.workspace.description()));
+        if (!password)
+            throw;
+        session_.workspace.setServerPassword(*password);
+        session_.workspace.open();
+    }
 }
 
 void TForm_Dostap_Operators::OKBtnClick() {

@@ -51,6 +51,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Opens the workspace, asking for the server's password when it wants one.
+    void openWorkspace();
+
     std::unique_ptr<Ui::TForm_Dostap_Operators> ui;
     Session& session_;
     QPointer<const QAction> exitCommand_;

@@ -1,0 +1,229 @@
+#include "shell/database_copy.h"
+
+#include "common/errors.h"
+#include "common/sql.h"
+#include "common/sql_dialect.h"
+#include "shell/nts_script.h"
+#include "shell/version.h"
+#include "shell/workspace.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlField>
+#include <QSqlRecord>
+
+namespace torvika {
+
+namespace {
+
+const QString kSource = QStringLiteral("CopySource");
+const QString kTarget = QStringLiteral("CopyTarget");
+// Rows written by one statement.
+constexpr int kBatch = 200;
+
+struct SourceTable {
+    QString name;
+    qint64 rows = 0;
+};
+
+// The tables of the source that hold the company's data: not the engine's
+// own, not the name index (the target keeps its own), not the version
+// record (the target records the program's version itself).
+QList<SourceTable> dataTables(const QSqlDatabase& src) {
+    QStringList names;
+    if (isSqlite(src)) {
+        QStringList indexes;
+        QSqlQuery q =
+            execSql(src, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'table'"));
+        QList<std::pair<QString, QString>> all;
+        while (q.next())
+            all.append({q.value(0).toString(), q.value(1).toString()});
+        for (const auto& [name, sql] : all)
+            if (sql.startsWith(QStringLiteral("CREATE VIRTUAL TABLE"), Qt::CaseInsensitive))
+                indexes << name;
+        for (const auto& [name, sql] : all) {
+            const bool indexPart = std::any_of(indexes.cbegin(), indexes.cend(), [&](const QString& index) {
+                return name == index || name.startsWith(index + u'_');
+            });
+            if (!name.startsWith(QStringLiteral("sqlite_")) && !indexPart)
+                names << name;
+        }
+    } else {
+        names = src.tables(QSql::Tables);
+    }
+    QList<SourceTable> tables;
+    for (const QString& name : names) {
+        if (name.compare(QStringLiteral("DB_Info"), Qt::CaseInsensitive) == 0)
+            continue;
+        tables.append(
+            {name, scalarSql(src, QStringLiteral("SELECT COUNT(*) FROM %1").arg(name)).toLongLong()});
+    }
+    return tables;
+}
+
+// The target's name of a source table, in whatever letter case it keeps it.
+QString targetTable(const QStringList& targetTables, const QString& name) {
+    for (const QString& t : targetTables)
+        if (t.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    return {};
+}
+
+// Copies the rows of one table, kBatch rows a statement; the columns are
+// those both tables have.
+qint64 copyRows(const QSqlDatabase& src, const QSqlDatabase& dst, const QString& table, const QString& target,
+                Progress& progress, qint64& done) {
+    const QSqlRecord from = tableColumns(src, table);
+    const QSqlRecord to = tableColumns(dst, target);
+    QStringList columns;
+    for (int i = 0; i < from.count(); ++i)
+        if (to.indexOf(from.fieldName(i)) >= 0)
+            columns << from.fieldName(i);
+    if (columns.isEmpty())
+        return 0;
+    const QString group = u'(' + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
+    auto insert = [&](int rows) {
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(target, columns.join(u',')) +
+               QStringList(rows, group).join(u',');
+    };
+    QSqlQuery q = execSql(src, QStringLiteral("SELECT %1 FROM %2").arg(columns.join(u','), table));
+    QVariantList batch;
+    int inBatch = 0;
+    qint64 copied = 0;
+    auto flush = [&] {
+        if (inBatch == 0)
+            return;
+        execSql(dst, insert(inBatch), batch);
+        copied += inBatch;
+        done += inBatch;
+        batch.clear();
+        inBatch = 0;
+        progress.setValue(int(done));
+        if (progress.cancelled())
+            throw Error(QStringLiteral("Копирането е прекъснато: новата база данни не е създадена"));
+    };
+    while (q.next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            batch << q.value(i);
+        if (++inBatch == kBatch)
+            flush();
+    }
+    flush();
+    return copied;
+}
+
+// The company's text files (group trees and the like) of the source's
+// directory, copied into the target's. Returns the files written.
+QStringList copyTextFiles(const QString& from, const QString& to) {
+    QStringList written;
+    if (from.isEmpty() || to.isEmpty() || QDir(from) == QDir(to))
+        return written;
+    if (!QDir().mkpath(to))
+        throw EInOutError(QStringLiteral("Не може да бъде създадена директорията %1").arg(to));
+    for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files)) {
+        if (f.fileName().startsWith(kCompanyDbFile))
+            continue;
+        const QString target = QDir(to).filePath(f.fileName());
+        QFile::remove(target);
+        if (!QFile::copy(f.filePath(), target))
+            throw EInOutError(QStringLiteral("Не може да бъде записан файлът %1").arg(target));
+        written << target;
+    }
+    return written;
+}
+
+} // namespace
+
+CopyReport copyCompanyDatabase(const ProgramDir& programDir, const Alias& from, const Alias& to,
+                               const QString& password, Progress& progress) {
+    if (!to.isPostgres())
+        throw Error(QStringLiteral("Базата данни се пренася на сървър PostgreSQL"));
+    struct Connections {
+        ~Connections() {
+            closeConnection(kSource);
+            closeConnection(kTarget);
+        }
+    } connections;
+    const QSqlDatabase src = openCompanyConnection(kSource, from, false, password);
+    if (!src.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
+        throw Error(QStringLiteral("%1 не е база данни на програмата").arg(from.description()));
+    const int release = fileVersion().releaseNumber();
+    if (storedDatabaseVersion(src) != release)
+        throw Error(QStringLiteral("Базата данни %1 трябва първо да бъде актуализирана с версия N:%2")
+                        .arg(from.description())
+                        .arg(release));
+    const QList<SourceTable> tables = dataTables(src);
+    qint64 total = 0;
+    for (const SourceTable& t : tables)
+        total += t.rows;
+    const NtsScript script = NtsScript::load(programDir.newTablesScript());
+
+    createServerDatabaseOnly(to, password);
+    CopyReport report;
+    QStringList files;
+    try {
+        const QSqlDatabase dst = openCompanyConnection(kTarget, to, false, password);
+        progress.start(int(qMin<qint64>(total, std::numeric_limits<int>::max())));
+        Transaction t(dst);
+        const ScriptResult created = runNtsScript(dst, script);
+        if (!created.ok)
+            throw EDatabaseError(created.error);
+        storeDatabaseVersion(dst, release);
+        const QStringList targetTables = dst.tables(QSql::Tables);
+        // The creation script's own first rows give way to the copied ones.
+        for (const QString& name : targetTables)
+            if (name.compare(QStringLiteral("DB_Info"), Qt::CaseInsensitive) != 0)
+                execSql(dst, QStringLiteral("DELETE FROM %1").arg(name));
+        qint64 done = 0;
+        for (const SourceTable& table : tables) {
+            const QString target = targetTable(targetTables, table.name);
+            if (target.isEmpty())
+                continue;
+            report.rows += copyRows(src, dst, table.name, target, progress, done);
+            ++report.tables;
+        }
+        files = copyTextFiles(from.path, to.path);
+        t.commit();
+        progress.finish();
+    } catch (...) {
+        progress.finish();
+        for (const QString& f : files)
+            QFile::remove(f);
+        closeConnection(kTarget);
+        dropServerDatabase(to, password);
+        throw;
+    }
+    return report;
+}
+
+Alias serverAliasFromText(const QString& text) {
+    Alias a{kServiceAlias, kPostgresDriver, QString()};
+    for (const QString& part : text.split(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (eq <= 0)
+            throw EConvertError(QStringLiteral("'%1' is not key=value").arg(part));
+        const QString key = part.left(eq).toLower();
+        const QString value = part.mid(eq + 1);
+        if (key == QLatin1String("host"))
+            a.host = value;
+        else if (key == QLatin1String("port"))
+            a.port = value.toInt();
+        else if (key == QLatin1String("dbname"))
+            a.database = value;
+        else if (key == QLatin1String("user"))
+            a.user = value;
+        else if (key == QLatin1String("sslmode"))
+            a.sslMode = value;
+        else if (key == QLatin1String("dir"))
+            a.path = QDir::cleanPath(QDir::current().absoluteFilePath(value));
+        else
+            throw EConvertError(QStringLiteral("'%1' is not a key of the server's address").arg(key));
+    }
+    if (a.database.isEmpty() || a.path.isEmpty() || a.port <= 0)
+        throw EConvertError(QStringLiteral("the server's address needs dbname=… and dir=…"));
+    return a;
+}
+
+} // namespace torvika
