@@ -88,6 +88,9 @@ inline const QString kCannotWriteFile = QStringLiteral("Не може да бъ�
 inline const QString kInvalidDatabaseName = QStringLiteral("Невалидно име на базата данни: %1");
 inline const QString kDirectoryMissing = QStringLiteral("Директорията %1 не съществува");
 inline const QString kDatabaseAlreadyThere = QStringLiteral("В директорията %1 вече има база данни");
+inline const QString kCopyingToServer = QStringLiteral("Пренасяне на работната база в %1 ...");
+inline const QString kCopiedToServer =
+    QStringLiteral("Пренесени са %1 реда в %2.\rЖелаете ли да работите с новата база на сървъра?");
 inline const QString kServerPasswordCaption = QStringLiteral("Сървър на базата данни");
 inline const QString kServerPasswordPrompt = QStringLiteral("Парола за %1:");
 inline const QString kServerDatabaseExists = QStringLiteral("Базата данни %1 вече съществува на сървъра %2");

@@ -4,6 +4,7 @@
 #include "shell/nts_script.h"
 #include "shell/ui/form_change_db.h"
 #include "shell/ui/form_sazdava_nova_baza.h"
+#include "shell/ui/server_settings.h"
 #include "shell/version.h"
 #include "support/fixture.h"
 #include "support/modal_script.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileSystemModel>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -85,6 +87,97 @@ private slots:
                  switched ? QStringList() : QStringList{QStringLiteral("Неуспешна смяна на базата данни")});
         QCOMPARE(env.fx.session().workspace.directory(),
                  switched ? QDir::cleanPath(env.fx.root() + dir) : env.data());
+    }
+
+    // The server box: another database of the server, one that is no
+    // company database, and a server that cannot be reached. A failed
+    // switch keeps the working database; the password is never written.
+    void changeToServer_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("switched");
+        QTest::newRow("company database") << "company" << true;
+        QTest::newRow("empty database") << "empty" << false;
+        QTest::newRow("unreachable server") << "nowhere" << false;
+    }
+    void changeToServer() {
+        if (!test::onPostgres())
+            QSKIP("needs the PostgreSQL test server");
+        QFETCH(QString, target);
+        QFETCH(bool, switched);
+        Env env;
+        const Alias working = env.fx.alias();
+        Alias other = working;
+        other.database = QStringLiteral("torvika_other_%1").arg(QCoreApplication::applicationPid());
+        other.path = QDir::cleanPath(env.fx.root() + "Other");
+        dropServerDatabase(other, QString());
+        if (target == "company")
+            QVERIFY(createServerDatabase(env.fx.session(), other, QString()).ok);
+        else if (target == "empty")
+            createServerDatabaseOnly(other, QString());
+        else
+            other.host = env.fx.root() + "NoServerHere";
+        // The creation above moved the workspace: back to the fixture's database.
+        QVERIFY(switchCompanyDatabase(env.fx.session(), working, QString()).ok);
+        env.logins = 0;
+
+        TForm_Change_DB dlg(env.fx.session());
+        dlg.prepare();
+        QVERIFY(dlg.server()->useServer()); // the working database is on the server
+        QVERIFY(!child<QPushButton>(dlg, "Button_Copy_To_Server")->isVisibleTo(&dlg));
+        dlg.show();
+        child<QLineEdit>(dlg, "Edit_Server_Host")->setText(other.host);
+        child<QLineEdit>(dlg, "Edit_Server_Database")->setText(other.database);
+        child<QLineEdit>(dlg, "Edit_Server_Password")->setText("не-се-пише");
+        QDir().mkpath(other.path);
+        dlg.setSelectedDirectory(other.path);
+        QTest::mouseClick(child<QPushButton>(dlg, "Button_Ok"), Qt::LeftButton);
+
+        QCOMPARE(env.logins, switched ? 1 : 0);
+        QCOMPARE(env.messages.messages,
+                 switched ? QStringList() : QStringList{QStringLiteral("Неуспешна смяна на базата данни")});
+        QCOMPARE(env.fx.session().workspace.description(),
+                 switched ? other.description() : working.description());
+        QVERIFY(env.fx.session().workspace.isOpen());
+        QVERIFY(!test::Fixture::readFile(env.fx.session().programDir.engineConfig()).contains("не-се-пише"));
+        env.fx.session().workspace.close();
+        if (target != "nowhere")
+            dropServerDatabase(other, QString());
+    }
+
+    // A database created on the server from the create dialog; a failed one
+    // leaves none behind.
+    void createOnServer_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("created");
+        QTest::newRow("created") << "Firma_Sarvar" << true;
+        QTest::newRow("name that is no identifier") << "Фирма сървър" << false;
+    }
+    void createOnServer() {
+        if (!test::onPostgres())
+            QSKIP("needs the PostgreSQL test server");
+        QFETCH(QString, name);
+        QFETCH(bool, created);
+        Env env;
+        Alias target = env.fx.alias();
+        target.database = name.toLower();
+        TForm_Sazdava_Nova_Baza dlg(env.fx.session());
+        dlg.setMode(1);
+        dlg.show();
+        dlg.server()->setAlias(target);
+        const QString base = QDir::cleanPath(env.fx.root() + "Companies");
+        QVERIFY(QDir().mkpath(base));
+        dlg.setSelectedDirectory(base);
+        child<QLineEdit>(dlg, "Edit_ime_baza")->setText(name);
+        QTest::mouseClick(child<QPushButton>(dlg, "Button_Vavedi"), Qt::LeftButton);
+        QCOMPARE(env.fx.session().workspace.isOpen(), true);
+        QCOMPARE(env.fx.session().workspace.description().startsWith(target.database + " "), created);
+        QCOMPARE(QFileInfo::exists(base + "/" + name + "/Opis.pdt"), created);
+        env.fx.session().workspace.close();
+        if (created) {
+            QVERIFY(serverDatabaseExists(target, QString()));
+            dropServerDatabase(target, QString());
+        }
+        QCOMPARE(env.messages.messages.size(), created ? 0 : 1);
     }
 
     void driveBoxReroots() {

@@ -41,6 +41,21 @@ DirectoryChooser::DirectoryChooser(QWidget* parent)
         selected_ = root;
         ui->TreeView_Dirs->setCurrentIndex(model_->index(root));
     });
+    // The file-system model lists directories as it reads them: once the
+    // one holding the current directory is read, the tree shows it.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (pending_.isEmpty() || !(pending_ + u'/').startsWith(QDir(loaded).absolutePath()))
+            return;
+        const QModelIndex index = model_->index(pending_);
+        if (!index.isValid())
+            return;
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            ui->TreeView_Dirs->expand(up);
+        ui->TreeView_Dirs->setCurrentIndex(index);
+        ui->TreeView_Dirs->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        if (QDir(loaded).absolutePath() == pending_)
+            pending_.clear();
+    });
     connect(ui->TreeView_Dirs->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -49,6 +64,13 @@ DirectoryChooser::DirectoryChooser(QWidget* parent)
 }
 
 DirectoryChooser::~DirectoryChooser() = default;
+
+void DirectoryChooser::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // Laid out now: the tree can open and scroll to the directory.
+    if (!selected_.isEmpty())
+        setDirectory(selected_);
+}
 
 void DirectoryChooser::fillDrives() {
     QStringList roots;
@@ -85,10 +107,15 @@ void DirectoryChooser::setDirectory(const QString& dir) {
     reroot(root);
     const QModelIndex index = model_->index(existing);
     if (index.isValid()) {
+        // Opening the directories above it has the model read them.
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            ui->TreeView_Dirs->expand(up);
         ui->TreeView_Dirs->setCurrentIndex(index);
         ui->TreeView_Dirs->scrollTo(index);
         ui->TreeView_Dirs->expand(index);
     }
+    // Shown again as the directories above it are read.
+    pending_ = existing;
     selected_ = wanted;
 }
 

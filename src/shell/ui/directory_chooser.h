@@ -26,6 +26,9 @@ public:
     void setDirectory(const QString& dir);
     QString directory() const { return selected_; }
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     void fillDrives();
     int driveItem(const QString& root);
@@ -34,6 +37,7 @@ private:
     std::unique_ptr<Ui::DirectoryChooser> ui;
     QFileSystemModel* model_;
     QString selected_;
+    QString pending_; // the directory to show once the model has read its way to it
 };
 
 } // namespace torvika

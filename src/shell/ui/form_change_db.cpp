@@ -1,7 +1,12 @@
 #include "shell/ui/form_change_db.h"
 
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
+#include "common/ui/progress_dialog.h"
 #include "shell/company_databases.h"
+#include "shell/database_copy.h"
+#include "shell/texts.h"
+#include "shell/ui/server_settings.h"
 #include "ui_form_change_db.h"
 
 #include <QDir>
@@ -22,6 +27,8 @@ TForm_Change_DB::TForm_Change_DB(Session& session, QWidget* parent)
     ui->setupUi(this);
     connect(ui->Button_Ok, &QPushButton::clicked, this, &TForm_Change_DB::Button_OkClick);
     connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->Button_Copy_To_Server, &QPushButton::clicked, this, &TForm_Change_DB::copyToServer);
+    connect(ui->Server, &QGroupBox::toggled, this, &TForm_Change_DB::updateCopyButton);
 }
 
 TForm_Change_DB::~TForm_Change_DB() = default;
@@ -41,6 +48,34 @@ void TForm_Change_DB::run(Session& session, QWidget* parent) {
 
 void TForm_Change_DB::prepare() {
     ui->Directories->setDirectory(workingDatabaseDirectory(session_));
+    logged([this] { ui->Server->setAlias(session_.workspace.engineConfig().alias(kServiceAlias)); });
+    updateCopyButton();
+}
+
+ServerSettings* TForm_Change_DB::server() const {
+    return ui->Server;
+}
+
+void TForm_Change_DB::updateCopyButton() {
+    // The working database moves to a server when it is a directory's.
+    Alias working;
+    logged([&] { working = session_.workspace.engineConfig().alias(kServiceAlias); });
+    ui->Button_Copy_To_Server->setVisible(ui->Server->useServer() && !working.isPostgres());
+}
+
+void TForm_Change_DB::copyToServer() {
+    const Alias target = ui->Server->alias(selectedDirectory());
+    DialogProgress progress(texts::kCopyingToServer.arg(target.description()), this);
+    CopyReport report;
+    if (!guarded([&] {
+            report = copyCompanyDatabase(session_.programDir,
+                                         session_.workspace.engineConfig().alias(kServiceAlias), target,
+                                         ui->Server->password(), progress);
+        }))
+        return;
+    if (!askYesNo(texts::kCopiedToServer.arg(report.rows).arg(target.description())))
+        return;
+    switchTo(target, ui->Server->password());
 }
 
 void TForm_Change_DB::setSelectedDirectory(const QString& dir) {
@@ -52,7 +87,14 @@ QString TForm_Change_DB::selectedDirectory() const {
 }
 
 void TForm_Change_DB::Button_OkClick() {
-    const DbOperationResult r = switchCompanyDatabase(session_, selectedDirectory());
+    if (ui->Server->useServer())
+        switchTo(ui->Server->alias(selectedDirectory()), ui->Server->password());
+    else
+        switchTo(sqliteAlias(selectedDirectory()), QString());
+}
+
+void TForm_Change_DB::switchTo(const Alias& target, const QString& password) {
+    const DbOperationResult r = switchCompanyDatabase(session_, target, password);
     if (!r.ok) {
         showMessage(r.message);
         accept();

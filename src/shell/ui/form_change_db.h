@@ -1,7 +1,9 @@
 #pragma once
 // The database-change dialog: a directory tree with a drive box; "Приеми"
 // makes the chosen directory the working company database and asks for a
-// login into it.
+// login into it. With the server box ticked the database is the one of the
+// PostgreSQL server, and the directory holds the company's text files;
+// there a directory's working database can also be moved to the server.
 
 #include "shell/session.h"
 
@@ -13,6 +15,8 @@ class TForm_Change_DB;
 }
 
 namespace torvika {
+
+class ServerSettings;
 
 class TForm_Change_DB : public QDialog {
     Q_OBJECT
@@ -29,10 +33,17 @@ public:
     void setSelectedDirectory(const QString& dir);
     QString selectedDirectory() const;
 
+    ServerSettings* server() const;
+
 public slots:
     void Button_OkClick();
+    // Copies the working database into a new one on the server of the box.
+    void copyToServer();
 
 private:
+    void switchTo(const Alias& target, const QString& password);
+    void updateCopyButton();
+
     std::unique_ptr<Ui::TForm_Change_DB> ui;
     Session& session_;
 };

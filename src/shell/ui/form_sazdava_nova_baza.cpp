@@ -4,6 +4,7 @@
 #include "shell/company_databases.h"
 #include "shell/texts.h"
 #include "shell/ui/form_change_db.h"
+#include "shell/ui/server_settings.h"
 #include "ui_form_sazdava_nova_baza.h"
 
 #include <QDir>
@@ -41,12 +42,17 @@ void TForm_Sazdava_Nova_Baza::setMode(int mode) {
     // An update needs no name: it runs on the working database.
     ui->Label_ime_baza->setVisible(creating);
     ui->Edit_ime_baza->setVisible(creating);
+    ui->Server->setVisible(creating);
     ui->Directories->setDirectory(creating ? workingDatabaseDirectory(session_)
                                            : QDir::cleanPath(session_.programDir.sqlsDir()));
 }
 
 void TForm_Sazdava_Nova_Baza::setSelectedDirectory(const QString& dir) {
     ui->Directories->setDirectory(dir);
+}
+
+ServerSettings* TForm_Sazdava_Nova_Baza::server() const {
+    return ui->Server;
 }
 
 QString TForm_Sazdava_Nova_Baza::selectedDirectory() const {
@@ -56,8 +62,14 @@ QString TForm_Sazdava_Nova_Baza::selectedDirectory() const {
 void TForm_Sazdava_Nova_Baza::Button_VavediClick() {
     ui->Memo1->clear();
     if (mode_ == Create) {
-        const DbOperationResult r =
-            createCompanyDatabase(session_, selectedDirectory(), ui->Edit_ime_baza->text());
+        // On a server the name is the new database's; its text files go
+        // into a directory of that name below the chosen one.
+        const QString name = ui->Edit_ime_baza->text().trimmed();
+        Alias target = ui->Server->alias(QDir(selectedDirectory()).filePath(name));
+        target.database = name;
+        const DbOperationResult r = ui->Server->useServer()
+                                        ? createServerDatabase(session_, target, ui->Server->password())
+                                        : createCompanyDatabase(session_, selectedDirectory(), name);
         ui->Memo1->setPlainText(r.log.join(u'\n'));
         if (!r.message.isEmpty())
             showMessage(r.message);

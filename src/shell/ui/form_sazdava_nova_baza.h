@@ -16,6 +16,8 @@ class TForm_Sazdava_Nova_Baza;
 
 namespace torvika {
 
+class ServerSettings;
+
 class TForm_Sazdava_Nova_Baza : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
     int mode() const { return mode_; }
     void setSelectedDirectory(const QString& dir);
     QString selectedDirectory() const;
+    ServerSettings* server() const;
 
 public slots:
     void Button_VavediClick();
