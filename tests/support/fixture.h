@@ -6,7 +6,8 @@
 // without running the creation script again.
 //
 // The engine is SQLite, or PostgreSQL when the environment says
-// TORVIKA_TEST_ENGINE=postgres: the server is then the one TORVIKA_TEST_PG
+// TORVIKA_TEST_ENGINE=postgres (one database per test program, emptied and
+// given its first rows again for each fixture): the server is then the one TORVIKA_TEST_PG
 // names ("host=<dir or host> port=<n> user=<name>", as
 // tools/pg_test_server.sh prints it). A PostgreSQL run without a server
 // ends at start with the exit code 77 and says why, which CTest shows as a
@@ -47,7 +48,6 @@ public:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<Session> session_;
-    QString serverDatabase_; // on PostgreSQL: the database this fixture made
 };
 
 } // namespace torvika::test
