@@ -219,7 +219,7 @@ private:
                                  " SELECT c.relname::text || ':' || c.relkind::text AS x FROM pg_class c"
                                  "  JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = 'public'"
                                  " UNION ALL SELECT c.relname::text || '.' || a.attname::text || ':' || "
-                                 "a.atttypid::text"
+                                 "a.atttypid::text || ':' || a.atttypmod::text"
                                  "  FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
                                  "  JOIN pg_namespace n ON n.oid = c.relnamespace"
                                  "  WHERE n.nspname = 'public' AND a.attnum > 0 AND NOT a.attisdropped"
@@ -227,6 +227,9 @@ private:
                                  "c.oid = t.tgrelid"
                                  "  JOIN pg_namespace n ON n.oid = c.relnamespace"
                                  "  WHERE n.nspname = 'public' AND NOT t.tgisinternal"
+                                 " UNION ALL SELECT k.conname::text || ':' || pg_get_constraintdef(k.oid)"
+                                 "  FROM pg_constraint k JOIN pg_namespace n ON n.oid = k.connamespace"
+                                 "  WHERE n.nspname = 'public'"
                                  " UNION ALL SELECT p.proname::text FROM pg_proc p"
                                  "  JOIN pg_namespace n ON n.oid = p.pronamespace WHERE n.nspname = 'public'"
                                  ") s"))
