@@ -1,6 +1,7 @@
 #pragma once
 // The composition root: the subsystems' modules that the main window hosts.
 
+#include "catalogue/ui/catalogue_module.h"
 #include "counterparties/ui/counterparties_module.h"
 #include "fiscal_service/ui/fiscal_service_module.h"
 #include "sales/ui/sales_module.h"
@@ -13,6 +14,7 @@ class TGeneral_Form;
 // Every module of the program; they must outlive the main window's run.
 struct Modules {
     CounterpartiesModule counterparties;
+    CatalogueModule catalogue;
     SalesModule sales;
     ServiceModule service;
     FiscalServiceModule fiscalService;

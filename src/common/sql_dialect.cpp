@@ -25,8 +25,9 @@ const QString kNextKeyFunction = QStringLiteral(
     "  RETURN NEW;\n"
     "END $$");
 
-const QRegularExpression kCreateTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s+(\w+)\s*\()"),
-                                      QRegularExpression::CaseInsensitiveOption);
+const QRegularExpression
+    kCreateTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s+(?:IF\s+NOT\s+EXISTS\s+)?(\w+)\s*\()"),
+                 QRegularExpression::CaseInsensitiveOption);
 const QRegularExpression kAutoKey(QStringLiteral(R"((\w+)\s+INTEGER\s+PRIMARY\s+KEY\s+AUTOINCREMENT)"),
                                   QRegularExpression::CaseInsensitiveOption);
 const QRegularExpression kSearchIndex(
