@@ -3,6 +3,4 @@
 
 #include <QString>
 
-namespace torvika::texts {
-
-} // namespace torvika::texts
+namespace torvika::texts {} // namespace torvika::texts

@@ -1,9 +1,9 @@
 #include "service/ui/service_page.h"
 
+#include "catalogue/reference_lists.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/quick_search.h"
-#include "service/intake_lists.h"
 #include "ui_service_page.h"
 
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #pragma once
-// The choices of the service page's intake boxes: currencies and the
-// departments a workshop ticket can go to.
+// The choice lists that several windows offer from the catalogue's tables:
+// currencies, preparation places and warehouses.
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -11,5 +11,7 @@ namespace torvika {
 QStringList currencyNames(const QSqlDatabase& db);
 // "0:Не се приготвя" followed by "<ID>:<Opisanie>" of every preparation department.
 QStringList departmentItems(const QSqlDatabase& db);
+// "<ID_Sklad>:<Opis_Sklad>" of every warehouse, by number.
+QStringList warehouseItems(const QSqlDatabase& db);
 
 } // namespace torvika
