@@ -14,6 +14,8 @@ inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не мо
 
 // %1 the text or value that is no number.
 inline const QString kNotANumber = QStringLiteral("\"%1\" не е число");
+// %1 the VAT rate text of the company's settings.
+inline const QString kVatRateInvalid = QStringLiteral("Ставката на ДДС \"%1\" не е число от 0 нагоре");
 
 // The currency of amounts in words: its major and minor unit.
 inline const QString kCurrencyMajorWords = QStringLiteral("лева");
