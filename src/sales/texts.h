@@ -20,6 +20,8 @@ inline const QString kZeroPriceArticle =
     QStringLiteral("Избраният артикул е с нулева цена!\rНеобходимо е да въведете цена");
 inline const QString kSerialNeeded =
     QStringLiteral("Необходим е сериен номер\rза въвеждане в гаранционна карта");
+inline const QString kSerialCaption = QStringLiteral("Сериен номер");
+inline const QString kSeriesCaption = QStringLiteral("Поредица");
 inline const QString kSerialSold = QStringLiteral("Серийният номер %1 вече е продаден");
 inline const QString kAskCancelLines = QStringLiteral("Наистина ли желаете да откажете избраните артикули");
 inline const QString kLineGone =

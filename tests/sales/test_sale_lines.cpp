@@ -320,6 +320,25 @@ private slots:
         QCOMPARE(lineValue(1, "T_O").toDouble(), 25.0);
     }
 
+    // Two operators on two workstations: each sees, totals and cancels only
+    // his own lines, and their line numbers never meet.
+    void twoOperatorsOnTwoConnections() {
+        addArticle(10, "Чай", 10);
+        QSqlDatabase other = fx_->openWorkstation("second workstation");
+        const SaleContext ivan = context("Иван"), maria = context("Мария");
+        const qint64 a = enterLine(db(), ivan, {10, 1, 10, {}, {}}).line;
+        const qint64 b = enterLine(other, maria, {10, 2, 10, {}, {}}).line;
+        const qint64 c = enterLine(db(), ivan, {10, 3, 10, {}, {}}).line;
+        QCOMPARE(QSet<qint64>({a, b, c}).size(), 3);
+        QCOMPARE(recalculateSale(db(), ivan).total, Decimal(40));
+        QCOMPARE(recalculateSale(other, maria).total, Decimal(20));
+        QCOMPARE(recalculateSale(other, ivan).lines.size(), 2);
+        QCOMPARE(cancelLines(other, "Мария", {a, b}, 1), 1);
+        QCOMPARE(recalculateSale(db(), ivan).total, Decimal(40));
+        other = {};
+        QSqlDatabase::removeDatabase("second workstation");
+    }
+
     // Line numbers are never taken twice, even after the last line is gone.
     void lineNumbersNotReused() {
         addArticle(10, "Чай", 10);
