@@ -100,10 +100,13 @@ ContainsCondition containsCondition(SqlEngine engine, const QString& table, cons
     const QString pattern = u'%' + upper + u'%';
     if (upper.size() < 3)
         return {QStringLiteral("UPPER(%1) LIKE ?").arg(column), pattern};
+    // The trigram index answers a phrase of the text's trigrams, in any
+    // letter case, from the index alone; a LIKE inside the index would read
+    // every candidate's text from the table again.
     if (engine == SqlEngine::SQLite)
-        return {QStringLiteral("%1.%2 IN (SELECT rowid FROM %3 WHERE %4 LIKE ?)")
-                    .arg(table, key, searchIndex, column),
-                pattern};
+        return {
+            QStringLiteral("%1.%2 IN (SELECT rowid FROM %3 WHERE %3 MATCH ?)").arg(table, key, searchIndex),
+            u'"' + QString(upper).replace(u'"', QStringLiteral("\"\"")) + u'"'};
     return {QStringLiteral("UPPER(%1) LIKE ?").arg(column), pattern};
 }
 
