@@ -1,5 +1,6 @@
 #include "documents/print_run.h"
 
+#include "common/amount_words.h"
 #include "common/sql.h"
 #include "documents/template_files.h"
 #include "documents/texts.h"
@@ -50,13 +51,10 @@ PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& req
             v.typedLabels.insert(i, *typed);
             continue;
         }
-        QString number = typed->trimmed();
-        number.replace(u',', u'.');
-        bool ok = false;
-        const double value = number.toDouble(&ok);
-        if (!ok)
-            throw EDocumentError(texts::kNotANumber.arg(*typed, kindName));
-        v.typedLabels.insert(i, request.amountInWords ? request.amountInWords(value) : QString());
+        const std::optional<Decimal> number = Decimal::parse(*typed);
+        if (!number)
+            throw EDocumentError(texts::kTypedNotANumber.arg(*typed, kindName));
+        v.typedLabels.insert(i, Sum_To_Words(*number));
     }
     return doc;
 }

@@ -30,8 +30,6 @@ struct PrintRequest {
     QString operatorName;
     // The page's own amounts for the computed labels.
     DocumentAmounts amounts;
-    // The amount in words of a number (labels of kind 5).
-    std::function<QString(double)> amountInWords;
     // Company data for the band texts ("[Фирма]" ...).
     QHash<QString, QString> companyFields;
     QString templateDir;

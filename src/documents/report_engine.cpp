@@ -1,5 +1,6 @@
 #include "documents/report_engine.h"
 
+#include "common/cformat.h"
 #include "common/dates.h"
 #include "documents/rich_text.h"
 #include "documents/texts.h"
@@ -108,7 +109,9 @@ QString fieldText(const QVariant& value) {
     switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
-        return QString::number(value.toDouble(), 'f', 2);
+        if (const std::optional<Decimal> d = Decimal::fromVariant(value))
+            return d->toFixed(2);
+        return {};
     case QMetaType::QString: {
         static const QRegularExpression iso(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
         const QString s = value.toString();
@@ -161,13 +164,13 @@ struct ReportLayout::Impl {
         case ElementKind::Label:
             switch (e.code) {
             case kLabelNet:
-                return QString::number(values.amounts.net, 'f', 2);
+                return format42(values.amounts.net);
             case kLabelVat:
-                return QString::number(values.amounts.vat, 'f', 2);
+                return format42(values.amounts.vat);
             case kLabelTotal:
-                return QString::number(values.amounts.total, 'f', 2);
+                return format42(values.amounts.gross);
             case kLabelTotalWords:
-                return values.amounts.totalInWords;
+                return values.amounts.grossWords;
             case kLabelFreeText:
             case kLabelNumberWords:
                 return values.typedLabels.value(index);

@@ -7,6 +7,7 @@
 // page gets the frame and, at its foot, the fixed band with the page number,
 // the print date and the line naming the program.
 
+#include "common/vat.h"
 #include "documents/report_query.h"
 #include "documents/report_template.h"
 
@@ -21,14 +22,9 @@ class QPagedPaintDevice;
 namespace torvika {
 
 // The amounts of the document as the page that prints it computed them
-// (the computed labels print them).
-struct DocumentAmounts {
-    double net = 0;   // the amount without VAT (tax base)
-    double vat = 0;   // the VAT amount
-    double total = 0; // the total with VAT
-    double rate = 0;  // the VAT rate in percent
-    QString totalInWords;
-};
+// (GET_DDS of its total): the computed labels print the tax base, the VAT,
+// the total and the total in words.
+using DocumentAmounts = VatSplit;
 
 // What the report prints besides the rows.
 struct ReportValues {

@@ -55,7 +55,7 @@ inline const QString kUnjoinedTables =
 inline const QString kNoDocumentRows =
     QStringLiteral("Няма данни за документ \"%1\": избраните редове вече не съществуват.\r"
                    "Документът не е отпечатан.");
-inline const QString kNotANumber = QStringLiteral("\"%1\" не е число.\rДокумент \"%2\" не е отпечатан.");
+inline const QString kTypedNotANumber = QStringLiteral("\"%1\" не е число.\rДокумент \"%2\" не е отпечатан.");
 inline const QString kTemplateNotPrinted = QStringLiteral("Документ \"%1\" не е отпечатан:\r%2");
 
 // The prompts of labels typed at print time.
@@ -76,7 +76,8 @@ inline const QString kPrintFailed =
 
 // The register of kinds and of working-document kinds.
 inline const QString kNumberDigitsOnly = QStringLiteral("Номерът на документа може да съдържа само цифри");
-inline const QString kCopiesNotNegative = QStringLiteral("Броят копия не може да бъде отрицателен");
+inline const QString kCopiesNotNegative =
+    QStringLiteral("Броят копия трябва да бъде цяло число, 0 или повече");
 inline const QString kKindNameTaken = QStringLiteral("Вече има документ с име \"%1\"");
 inline const QString kKindInUse = QStringLiteral("Документ \"%1\" е издаван и не може да бъде изтрит");
 inline const QString kWorkKindInUse =
