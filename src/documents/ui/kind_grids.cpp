@@ -88,9 +88,9 @@ TForm_Na4_N_Dok::TForm_Na4_N_Dok(Session& session, QWidget* parent)
           this)) {
     ui->setupUi(this);
     model_->setColumns(
-        {{QStringLiteral("Opisanie"), QStringLiteral("Описание"), 30},
+        {{QStringLiteral("Opisanie"), QStringLiteral("Описание"), 24},
          {QStringLiteral("N_Dok"), QStringLiteral("Текущ номер"), 14},
-         {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 34},
+         {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 24},
          {QStringLiteral("N_Copies"), QStringLiteral("Брой копия"), 10, GridColumnSpec::Integer}});
     setUpEditableGrid(ui->DBGrid1, model_);
     connect(ui->Button_Dobavi, &QPushButton::clicked, this, &TForm_Na4_N_Dok::addRow);
