@@ -12,10 +12,13 @@
 #include "sales/ui/shop_page.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
 
 #include <QDir>
 #include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QTableView>
 #include <QTest>
@@ -173,6 +176,34 @@ private slots:
         QCOMPARE(registered(), 0);
         QCOMPARE(number(), "000125");
         QVERIFY(fx_->session().state<DocumentPrintState>().keys.isEmpty());
+    }
+
+    // With "Преглед на документ преди печат" the document is previewed:
+    // looking registers nothing, a print from the preview is numbered.
+    void preview() {
+        FirmData firm = fx_->firmData();
+        firm.writeString(ini::kTuning, "26", "1");
+        test::ModalScript script;
+        script.next<QPrintPreviewDialog>([](QPrintPreviewDialog* dialog) { dialog->reject(); });
+        choose({0}, "Фактура", texts::kPdfPrinter);
+        page()->Button_Pe4at_DokumentiClick();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(registered(), 0);
+        QCOMPARE(number(), "000125");
+
+        script.next<QPrintPreviewDialog>([](QPrintPreviewDialog* dialog) {
+            dialog->findChild<QPrintPreviewWidget*>()->print();
+            dialog->reject();
+        });
+        choose({0}, "Фактура", texts::kPdfPrinter);
+        page()->Button_Pe4at_DokumentiClick();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(msg_->messages, QStringList{});
+        QCOMPARE(registered(), 1);
+        QCOMPARE(number(), "000126");
+        const QString text = pdfText(QDir(fx_->session().programDir.tempDir()).filePath("Фактура.pdf"));
+        QVERIFY(text.contains("ОРИГИНАЛ"));
+        QVERIFY(text.contains("000125"));
     }
 
     // A template whose band text is missing prints with that band empty.
