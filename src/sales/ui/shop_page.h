@@ -35,6 +35,12 @@ public:
 
     CounterpartyQuickSearch* counterpartySearch() const;
 
+    // The text of the bill box (ComboBox_Smetka), the bill the receipts name.
+    QString billText() const;
+    // The N_Prodajba of the sale-list lines the operator has selected, in
+    // the order of selecting; none while the page shows no sale list.
+    QList<qint64> selectedSaleLines() const;
+
 private:
     void showSaleCounterparty();
 
