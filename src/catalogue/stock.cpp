@@ -1,6 +1,8 @@
 #include "catalogue/stock.h"
 
+#include "catalogue/texts.h"
 #include "common/errors.h"
+#include "common/ref_text.h"
 #include "common/sql.h"
 
 namespace torvika {
@@ -19,8 +21,7 @@ void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int
                               .arg(value),
                           {article, warehouse, quantity, warehouse});
     if (q.numRowsAffected() < 1)
-        throw EDatabaseError(
-            QStringLiteral("Няма склад с номер %1: наличността не е променена").arg(warehouse));
+        throw EDatabaseError(texts::kStockNoSuchWarehouse.arg(warehouse));
 }
 
 double stockTotal(const QSqlDatabase& db, qint64 article) {
@@ -35,6 +36,71 @@ std::optional<double> stockIn(const QSqlDatabase& db, qint64 article, qint64 war
     if (!v.isValid())
         return std::nullopt;
     return v.toDouble();
+}
+
+SqlStatement stockReportStatement(const StockFilter& filter) {
+    QString where = QStringLiteral("Produkti.ID = Store_Kol.Art_ID");
+    QVariantList values;
+    if (filter.article) {
+        where += QStringLiteral(" AND Store_Kol.Art_ID = ?");
+        values << *filter.article;
+    }
+    if (filter.warehouse) {
+        where += QStringLiteral(" AND Store_Kol.Sklad_ID = ?");
+        values << *filter.warehouse;
+    }
+    if (filter.group) {
+        where += QStringLiteral(" AND Produkti.Nomer_Grupa = ?");
+        values << *filter.group;
+    }
+    // The sum is rounded as the stored quantities are, so that it shows no
+    // binary remainder.
+    return {
+        QStringLiteral("SELECT Produkti.ID AS ID, Produkti.Opisanie AS Opisanie, Produkti.Mqrka AS Mqrka, "
+                       "ROUND(CAST(SUM(Store_Kol.Kol) AS NUMERIC), 6) AS All_Kol "
+                       "FROM Produkti, Store_Kol WHERE %1 "
+                       "GROUP BY Produkti.ID, Produkti.Opisanie, Produkti.Mqrka\nORDER BY ID")
+            .arg(where),
+        values, QStringLiteral("ID")};
+}
+
+std::optional<SqlStatement> markedArticlesStockStatement(const QList<qint64>& marked) {
+    if (marked.size() >= kMarkedStockLimit)
+        return std::nullopt;
+    QVariantList values;
+    QStringList marks;
+    for (qint64 id : marked) {
+        values << id;
+        marks << QStringLiteral("?");
+    }
+    const QString in = marked.isEmpty() ? QStringLiteral("1 = 0")
+                                        : QStringLiteral("Store_Kol.Art_ID IN (%1)").arg(marks.join(u','));
+    return SqlStatement{
+        QStringLiteral(
+            "SELECT Grupi.ID AS ID_Grupa, Grupi.Opisanie AS Grupa_Opis, Produkti.ID AS ID, "
+            "Produkti.Nomenkl_N AS Nomenkl_N, Produkti.Opisanie AS Opisanie, Produkti.Ed_Cena AS Ed_Cena, "
+            "Produkti.Valuta_P AS Valuta_P, Produkti.Mqrka AS Mqrka, "
+            "ROUND(CAST(SUM(Store_Kol.Kol) AS NUMERIC), 6) AS All_Kol "
+            "FROM Produkti, Store_Kol, Grupi "
+            "WHERE %1 AND Produkti.ID = Store_Kol.Art_ID AND Grupi.ID = Produkti.Nomer_Grupa "
+            "GROUP BY Produkti.ID, Produkti.Nomenkl_N, Produkti.Opisanie, Produkti.Ed_Cena, "
+            "Produkti.Valuta_P, Produkti.Mqrka, Grupi.ID, Grupi.Opisanie\nORDER BY ID")
+            .arg(in),
+        values, QStringLiteral("ID")};
+}
+
+QString stockReportArticleText(const QSqlDatabase& db, qint64 article) {
+    const QVariant name =
+        scalarSql(db, QStringLiteral("SELECT Opisanie FROM Produkti WHERE ID = ?"), {article});
+    return name.isValid() ? refText(article, name.toString()) : texts::kStockNoArticle;
+}
+
+QStringList stockReportGroupItems(const QSqlDatabase& db) {
+    QStringList out;
+    QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Opisanie FROM Grupi ORDER BY ID"));
+    while (q.next())
+        out << refText(q.value(0).toLongLong(), q.value(1).toString());
+    return out;
 }
 
 } // namespace torvika

@@ -175,4 +175,13 @@ QString formatFixed(double value, int decimals, int width) {
     return cformat(u"%*.*f", {width, decimals, value});
 }
 
+QString formatFixed(const Decimal& value, int decimals, int width) {
+    if (decimals > kMaxField || width > kMaxField || width < -kMaxField)
+        throw std::invalid_argument("formatFixed: width or precision too large");
+    Directive directive;
+    directive.left = width < 0;
+    directive.width = width < 0 ? -width : width;
+    return pad(value.toFixed(decimals < 0 ? 6 : decimals), directive);
+}
+
 } // namespace torvika

@@ -4,6 +4,8 @@
 // count characters, not bytes, so Cyrillic names are cut and padded right.
 // Numbers use "." as the decimal separator.
 
+#include "common/decimal.h"
+
 #include <QString>
 #include <QVariant>
 #include <initializer_list>
@@ -21,6 +23,18 @@ inline QString format42(double value) {
     return formatFixed(value, 2, 4);
 } // "%4.2f"
 inline QString format44(double value) {
+    return formatFixed(value, 4, 4);
+} // "%4.4f"
+
+// The same texts of an exact decimal: at least `width` characters (a negative
+// width pads on the right), blanks on the left, "." as the separator, and a
+// negative number of decimals meaning 6, as printf does. The rounding is half
+// away from zero on the decimal value (2.675 gives "2.68"; see common/decimal.h).
+QString formatFixed(const Decimal& value, int decimals, int width = 4); // "%*.*f"
+inline QString format42(const Decimal& value) {
+    return formatFixed(value, 2, 4);
+} // "%4.2f"
+inline QString format44(const Decimal& value) {
     return formatFixed(value, 4, 4);
 } // "%4.4f"
 

@@ -8,6 +8,42 @@ namespace torvika::texts {
 inline const QString kAskCounterpartyDiscounts =
     QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент");
 
+// The sale list.
+inline const QString kNothingFound = QStringLiteral("Не са открити данни");
+inline const QString kZeroValue = QStringLiteral("Въведена е нулева стойност");
+inline const QString kWrongValue = QStringLiteral("Грешно въведена (или нулева) стойност");
+inline const QString kNegativeQuantity = QStringLiteral("Не се допускат отрицателни количества");
+inline const QString kNegativePrice = QStringLiteral("Не се допуска отрицателна цена");
+inline const QString kAboveMaxDiscount = QStringLiteral("Надвишавате максимално допустимата отстъпка! - ");
+inline const QString kIncorrectData = QStringLiteral("Не са въведени коректни данни");
+inline const QString kZeroPriceArticle =
+    QStringLiteral("Избраният артикул е с нулева цена!\rНеобходимо е да въведете цена");
+inline const QString kSerialNeeded =
+    QStringLiteral("Необходим е сериен номер\rза въвеждане в гаранционна карта");
+inline const QString kSerialCaption = QStringLiteral("Сериен номер");
+inline const QString kSeriesCaption = QStringLiteral("Поредица");
+inline const QString kSerialSold = QStringLiteral("Серийният номер %1 вече е продаден");
+inline const QString kAskCancelLines = QStringLiteral("Наистина ли желаете да откажете избраните артикули");
+inline const QString kLineGone =
+    QStringLiteral("Редактираният ред вече не е в списъка\r(продаден или отказан от друго работно място).");
+inline const QString kArticleGone = QStringLiteral("Артикулът вече не е в каталога");
+// The fourth word is written with a Latin "e", as the program always had it.
+inline const QString kSelectLinesForDiscount =
+    QStringLiteral("Моля изберeте артикулите, за които\rще се въвежда отстъпка/надбавка");
+inline const QString kDiscountAbove100 = QStringLiteral("Отстъпката не може да бъде над 100%");
+inline const QString kNoSaleCounterpartyShort = QStringLiteral("0:Няма избран контрагент");
+
+// The table window: the names of its objects and the scheme shown first.
+inline const QString kFloorTable = QStringLiteral("Маса");
+inline const QString kFloorPlace = QStringLiteral("Място");
+inline const QString kFloorShapeHintChoose = QStringLiteral("Кликнете за да изберете");
+inline const QString kFloorShapeHintCancel = QStringLiteral("Кликнете за да откажете");
+inline const QString kFloorAskSaveScheme =
+    QStringLiteral("Схемата на масите не е записана.\rЖелаете ли да я запишете?");
+inline const QString kFloorAskClear = QStringLiteral("Наистина ли желаете да изтриете всички маси и места?");
+inline const QString kFloorSaved = QStringLiteral("Схемата на масите е записана.");
+inline const QString kFloorDefaultScheme = QStringLiteral("Стандарт");
+
 // Receipts and department tickets.
 inline const QString kBonPrintFailed = QStringLiteral("Неуспешен печат на бон");
 inline const QString kSelectServiceReceiptLines =

@@ -359,6 +359,18 @@ QSqlDatabase Fixture::openReadOnly(const QString& connection) const {
     return db;
 }
 
+QSqlDatabase Fixture::openWorkstation(const QString& connection) const {
+    const Alias a = alias();
+    if (a.isPostgres())
+        return openCompanyConnection(connection, a);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(companyDbFile(a.path));
+    if (!db.open())
+        throw std::runtime_error("cannot open the database");
+    setUpConnection(db);
+    return db;
+}
+
 Alias Fixture::alias() const {
     return session_->workspace.engineConfig().alias(kServiceAlias);
 }

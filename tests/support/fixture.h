@@ -41,6 +41,8 @@ public:
     Alias alias() const;
     // A second connection to this fixture's database that can only read.
     QSqlDatabase openReadOnly(const QString& connection) const;
+    // A second connection to this fixture's database, as another workstation has.
+    QSqlDatabase openWorkstation(const QString& connection) const;
     // Writes a file below the program directory (UTF-8).
     QString writeFile(const QString& relative, const QByteArray& bytes);
     static QByteArray readFile(const QString& path);

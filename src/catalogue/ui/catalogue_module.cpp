@@ -1,9 +1,32 @@
 #include "catalogue/ui/catalogue_module.h"
 
+#include "catalogue/ui/form_cenovi_listi.h"
+#include "catalogue/ui/form_nali4nosti_artikuli.h"
+#include "catalogue/ui/form_sklad.h"
+#include "catalogue/ui/form_valuti.h"
+
 namespace torvika {
 
+namespace {
+
+// Opens the window modally over the main window.
+template <typename Window> void runWindow(Host& host) {
+    Window window(host.session(), host.window());
+    window.exec();
+}
+
+} // namespace
+
 void CatalogueModule::install(Host& host) {
-    Q_UNUSED(host);
+    // "Номенклатури" / "Складове...", SpdBtn_Sklad and a click on Panel_Sklad.
+    host.registerCommand(QStringLiteral("N_Sklad"), [&host] { runWindow<TForm_Sklad>(host); });
+    // "Системни" / "Валутни курсове ..." and a click on the currency ticker.
+    host.registerCommand(QStringLiteral("N_Valuti"), [&host] { runWindow<TForm_Valuti>(host); });
+    // "Номенклатури" / "Ценови групи ...".
+    host.registerCommand(QStringLiteral("N6"), [&host] { runWindow<TForm_Cenovi_Listi>(host); });
+    // "Справки" / "Наличност артикули".
+    host.registerCommand(QStringLiteral("N_Spr_Nali4nosti_Art"),
+                         [&host] { runWindow<TForm_Nali4nosti_Artikuli>(host); });
 }
 
 } // namespace torvika

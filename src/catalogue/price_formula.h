@@ -1,0 +1,51 @@
+#pragma once
+// The price formulas of the price groups, read by our own small parser and
+// never handed to SQL or a script engine. A formula is made of
+//   P        the selling price,
+//   D        the delivery price,
+//   numbers  digits with an optional "." ("12", "0.5", ".5"),
+//   + - * /  with the usual precedence, and a sign before an operand,
+//   ( )      grouping,
+//   %        after an operand: hundredths of it ("P*120%" is P*1.2); after
+//            "+" or "-" a percentage of what stands before ("D+20%" is
+//            D*1.2, "P-10%" is P*0.9).
+// Blanks and any other character are faults.
+
+#include <QString>
+#include <optional>
+
+namespace torvika {
+
+// The longest formula a price group keeps (Cenovi_Grupi.Formula).
+inline constexpr int kFormulaMaxLength = 255;
+
+struct FormulaResult {
+    enum Fault { None, Syntax, Arithmetic };
+    std::optional<double> value; // none when there is a fault
+    Fault fault = None;
+    QString message;   // the operator's message when there is a fault
+    int position = -1; // the character where a fault of syntax was found
+};
+
+// Evaluates the formula for the prices. A malformed formula gives a fault
+// of syntax (the first one found, with its position); a division by zero
+// or a result out of range one of arithmetic.
+FormulaResult GETRESULT_FORMULA(const QString& formula, double P, double D);
+
+// The formula's fault of syntax, if any (division by zero is no fault of
+// syntax: it depends on the prices).
+std::optional<FormulaResult> formulaSyntaxFault(const QString& formula);
+
+// Whether the character may be typed into a formula ("p" and "d" are
+// taken as "P" and "D").
+bool isFormulaCharacter(QChar c);
+// The typed text as a formula line keeps it: the characters a formula may
+// hold, "p" and "d" upper-cased, any other character dropped.
+QString formulaInput(const QString& typed);
+
+// A number typed into a field (a rate, a factor, a sample price): an
+// optional sign, digits and one decimal separator, "." or ","; blanks
+// around it are ignored. None for anything else.
+std::optional<double> typedDecimal(const QString& typed);
+
+} // namespace torvika

@@ -1,0 +1,297 @@
+#include "sales/sale_lines.h"
+
+#include "common/errors.h"
+#include "common/sql.h"
+#include "sales/sale_counterparty.h"
+#include "sales/texts.h"
+
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace torvika {
+
+namespace {
+
+// Values read from the number columns are rounded to these decimals so that
+// a double read back never carries binary noise into the products.
+constexpr int kQuantityScale = 6;
+constexpr int kPriceScale = 6;
+constexpr int kRateScale = 8;
+constexpr int kDiscountScale = 8;
+
+Decimal number(const QVariant& v, int scale) {
+    return Decimal::fromVariant(v).value_or(Decimal()).rounded(scale);
+}
+
+// Stored prices keep at least two decimals whatever the display decimals.
+int priceDecimals(int decimals) {
+    return std::max(decimals, 2);
+}
+
+const QString kLineColumns = QStringLiteral(
+    "P.N_Prodajba, P.Barkod, P.Opisanie, P.Kol, P.Mqrka, P.Ed_Cena, P.Valuta, P.T_O, P.Operator, "
+    "P.Pored_Ot, P.Pored_Do, P.Sm_N, P.Term_N, P.Dan_Grup, P.Prigotvq_Se, P.Nomenkl_N, P.Bez_DDS, "
+    "P.SUM_BezDDS, V.Kurs");
+
+QList<SaleLine> readLines(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                          int decimals) {
+    QSqlQuery q = execSql(db, sql, values);
+    QList<SaleLine> lines;
+    while (q.next()) {
+        SaleLine l;
+        l.number = q.value(0).toLongLong();
+        l.article = q.value(1).toLongLong();
+        l.description = q.value(2).toString();
+        l.quantity = number(q.value(3), kQuantityScale);
+        l.unit = q.value(4).toString();
+        l.unitPrice = number(q.value(5), kPriceScale);
+        l.currency = q.value(6).toString();
+        l.discount = number(q.value(7), kDiscountScale);
+        l.operatorName = q.value(8).toString();
+        l.serialFrom = q.value(9).toString();
+        l.serialTo = q.value(10).toString();
+        l.bill = q.value(11).toInt();
+        l.terminal = q.value(12).toInt();
+        l.taxGroup = q.value(13).toInt();
+        l.department = q.value(14).toInt();
+        l.catalogueNumber = q.value(15).toString();
+        l.unitNet = number(q.value(16), kPriceScale);
+        l.lineNet = number(q.value(17), kPriceScale);
+        if (!q.value(18).isNull()) {
+            l.rate = number(q.value(18), kRateScale);
+            l.amount = lineAmount(l.quantity, l.unitPrice, *l.rate, l.discount, decimals);
+        }
+        lines << l;
+    }
+    return lines;
+}
+
+// The counterparty's own number of the article; "0" without a counterparty.
+QString catalogueNumberFor(const QSqlDatabase& db, qint64 article, qint64 counterparty) {
+    if (counterparty < 1)
+        return QStringLiteral("0");
+    return scalarSql(db,
+                     QStringLiteral("SELECT Nomenkl_N FROM Nomenklatures WHERE ID = ? AND ID_Kontrag = ?"),
+                     {article, counterparty}, QString())
+        .toString();
+}
+
+double stored(const Decimal& d) {
+    return d.toDouble();
+}
+
+} // namespace
+
+Decimal lineAmount(const Decimal& quantity, const Decimal& unitPrice, const Decimal& rate,
+                   const Decimal& discount, int decimals) {
+    // q × p × r × (100 − d) / 100, one rounding at the end.
+    const Decimal gross = (quantity * unitPrice).rounded(12) * rate;
+    return (gross.rounded(14) * (Decimal(100) - discount)).divided(100, std::clamp(decimals, 0, 12));
+}
+
+QList<SaleLine> billLines(const QSqlDatabase& db, const QString& operatorName, int bill, int decimals) {
+    return readLines(db,
+                     QStringLiteral("SELECT ") + kLineColumns +
+                         QStringLiteral(" FROM Prodajbi_Vremenni P JOIN Valuti V ON V.Opisanie = P.Valuta "
+                                        "WHERE P.Operator = ? AND P.Sm_N = ? ORDER BY P.N_Prodajba"),
+                     {operatorName, bill}, decimals);
+}
+
+QList<SaleLine> allOperatorLines(const QSqlDatabase& db, const QString& operatorName, int decimals) {
+    return readLines(
+        db,
+        QStringLiteral("SELECT ") + kLineColumns +
+            QStringLiteral(" FROM Prodajbi_Vremenni P LEFT JOIN Valuti V ON V.Opisanie = P.Valuta "
+                           "WHERE P.Operator = ? ORDER BY P.N_Prodajba"),
+        {operatorName}, decimals);
+}
+
+SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
+    SaleTotals t;
+    t.lines = billLines(db, c.operatorName, c.bill, c.decimals);
+    struct Change {
+        qint64 line;
+        Decimal unitNet, lineNet;
+    };
+    QList<Change> changes;
+    for (SaleLine& l : t.lines) {
+        t.total += l.amount;
+        const LineNet net = lineNet(l.quantity, l.unitPrice, l.discount, c.vatRate, c.decimals);
+        if (net.unitNet != l.unitNet || net.lineNet != l.lineNet)
+            changes << Change{l.number, net.unitNet, net.lineNet};
+        l.unitNet = net.unitNet;
+        l.lineNet = net.lineNet;
+    }
+    if (!changes.isEmpty()) {
+        Transaction tx(db);
+        for (const Change& ch : changes)
+            execSql(db,
+                    QStringLiteral("UPDATE Prodajbi_Vremenni SET Bez_DDS = ?, SUM_BezDDS = ? "
+                                   "WHERE N_Prodajba = ? AND Operator = ?"),
+                    {stored(ch.unitNet), stored(ch.lineNet), ch.line, c.operatorName});
+        tx.commit();
+    }
+    t.vat = splitVat(t.total, c.vatRate);
+    return t;
+}
+
+std::optional<Decimal> parsePositiveAmount(const QString& text) {
+    const std::optional<Decimal> d = Decimal::parse(text);
+    if (!d || d->sign() <= 0)
+        return std::nullopt;
+    return d;
+}
+
+Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, int decimals) {
+    const Decimal difference = (cataloguePrice - typedPrice) * 100;
+    const int priceScale = std::max(priceDecimals(decimals), typedPrice.scale());
+    for (int scale = std::clamp(decimals, 0, 10); scale < 10; ++scale) {
+        const Decimal d = difference.divided(cataloguePrice, scale);
+        const Decimal charged = (cataloguePrice * (Decimal(100) - d)).divided(100, priceScale);
+        if (charged == typedPrice.rounded(priceScale))
+            return d;
+    }
+    return difference.divided(cataloguePrice, 10);
+}
+
+EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEntry& e,
+                      std::optional<qint64> editing) {
+    EnterResult r;
+    QSqlQuery a =
+        execSql(db,
+                QStringLiteral("SELECT Opisanie, Mqrka, Ed_Cena, Valuta_P, Max_TO, Dan_Grup, Prigotvq_Se "
+                               "FROM Produkti WHERE ID = ?"),
+                {e.article});
+    if (!a.next()) {
+        r.status = EnterResult::NoArticle;
+        return r;
+    }
+    const QString description = a.value(0).toString();
+    const QString unit = a.value(1).toString();
+    Decimal cataloguePrice = number(a.value(2), kPriceScale);
+    const QString currency = a.value(3).toString();
+    const Decimal maxDiscount = number(a.value(4), kDiscountScale);
+    const int taxGroup = a.value(5).toInt();
+    const int department = a.value(6).toInt();
+
+    // Zero-priced articles take the typed price.
+    if (cataloguePrice.isZero())
+        cataloguePrice = e.typedPrice;
+    const int decimals = priceDecimals(c.decimals);
+    const Decimal storedPrice = cataloguePrice.rounded(decimals);
+
+    std::optional<Decimal> keptDiscount;
+    if (editing) {
+        QSqlQuery old = execSql(
+            db,
+            QStringLiteral(
+                "SELECT Barkod, Ed_Cena, T_O FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
+            {*editing, c.operatorName});
+        if (!old.next()) {
+            r.status = EnterResult::Gone;
+            return r;
+        }
+        // An edit of the quantity alone keeps the line's discount.
+        if (old.value(0).toLongLong() == e.article &&
+            number(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
+            keptDiscount = number(old.value(2), kDiscountScale);
+    }
+
+    Decimal discount;
+    if (keptDiscount) {
+        discount = *keptDiscount;
+    } else {
+        const Decimal counterpartyPercent =
+            Decimal::fromVariant(counterpartyDiscount(db, c.counterparty, e.article))
+                .value_or(Decimal())
+                .rounded(4);
+        if (counterpartyPercent.sign() > 0) {
+            discount = counterpartyPercent;
+        } else {
+            if (storedPrice.isZero()) {
+                r.status = EnterResult::IncorrectData;
+                return r;
+            }
+            discount = discountFromPrice(storedPrice, e.typedPrice, c.decimals);
+        }
+        if (!maxDiscount.isZero() && discount > maxDiscount) {
+            r.status = EnterResult::AboveMaximum;
+            r.maxDiscount = maxDiscount;
+            return r;
+        }
+    }
+    r.discount = discount;
+    const LineNet net = lineNet(e.quantity, storedPrice, discount, c.vatRate, c.decimals);
+
+    Transaction tx(db);
+    if (editing) {
+        QSqlQuery u = execSql(
+            db,
+            QStringLiteral(
+                "UPDATE Prodajbi_Vremenni SET Barkod = ?, Opisanie = ?, Kol = ?, Mqrka = ?, Ed_Cena = ?, "
+                "Valuta = ?, Pored_Ot = ?, Pored_Do = ?, T_O = ?, SUM_BezDDS = ?, Bez_DDS = ?, "
+                "Dan_Grup = ?, Prigotvq_Se = ?, Nomenkl_N = ? WHERE N_Prodajba = ? AND Operator = ?"),
+            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, e.serialFrom,
+             e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), taxGroup, department,
+             catalogueNumberFor(db, e.article, c.counterparty), *editing, c.operatorName});
+        if (u.numRowsAffected() != 1) {
+            r.status = EnterResult::Gone;
+            return r;
+        }
+        r.status = EnterResult::Rewritten;
+        r.line = *editing;
+    } else {
+        r.line = insertReturningKey(
+            db,
+            QStringLiteral(
+                "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, "
+                "Pored_Ot, Pored_Do, T_O, SUM_BezDDS, Bez_DDS, Sm_N, Term_N, Nomenkl_N, Dan_Grup, "
+                "Prigotvq_Se) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, c.operatorName,
+             e.serialFrom, e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), c.bill,
+             c.terminal, catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
+            QStringLiteral("N_Prodajba"));
+        r.status = EnterResult::Added;
+    }
+    tx.commit();
+    return r;
+}
+
+int cancelLines(const QSqlDatabase& db, const QString& operatorName, const QList<qint64>& lines, int page) {
+    int deleted = 0;
+    Transaction tx(db);
+    for (qint64 line : lines) {
+        QSqlQuery q =
+            execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
+                    {line, operatorName});
+        if (q.numRowsAffected() > 0) {
+            ++deleted;
+            execSql(db, QStringLiteral("DELETE FROM Printed_Dok WHERE ID_Prod = ? AND Ot_Kade_Prod = ?"),
+                    {line, page});
+        }
+    }
+    tx.commit();
+    return deleted;
+}
+
+void applyFreeDiscount(const QSqlDatabase& db, const SaleContext& c, const QList<qint64>& articles,
+                       const Decimal& percent) {
+    if (percent > Decimal(100))
+        throw EConvertError(texts::kDiscountAbove100);
+    const Decimal p = percent.rounded(4);
+    Transaction tx(db);
+    for (qint64 article : articles)
+        execSql(db,
+                QStringLiteral(
+                    "UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Barkod = ? AND Sm_N = ?"),
+                {stored(p), c.operatorName, article, c.bill});
+    tx.commit();
+}
+
+std::optional<Decimal> discountBetweenPrices(const Decimal& oldPrice, const Decimal& newPrice) {
+    if (oldPrice.isZero())
+        return std::nullopt;
+    return ((oldPrice - newPrice) * 100).divided(oldPrice, 4);
+}
+
+} // namespace torvika
