@@ -114,30 +114,39 @@ QString departmentDirectory(const FiscalSettings& settings, int department, cons
     return fromProgramDir(settings.programDir, path);
 }
 
-QList<ReceiptLine> pendingReceiptLines(const QSqlDatabase& db, const QString& operatorName,
-                                       const QList<qint64>& lineNumbers) {
+QList<SaleLine> pendingSaleLines(const QSqlDatabase& db, const QString& operatorName,
+                                 const QList<qint64>& lineNumbers, int decimals) {
+    const QList<SaleLine> all = allOperatorLines(db, operatorName, decimals);
+    QList<SaleLine> out;
+    for (qint64 number : lineNumbers)
+        for (const SaleLine& line : all)
+            if (line.number == number && line.rate) {
+                out << line;
+                break;
+            }
+    return out;
+}
+
+std::optional<ReceiptLine> receiptLine(const SaleLine& line) {
+    if (!line.rate)
+        return std::nullopt;
+    ReceiptLine r;
+    r.article = QString::number(line.article);
+    r.name = line.description;
+    r.quantity = line.quantity;
+    r.unitPrice = line.unitPrice;
+    r.discount = line.discount;
+    r.vatGroup = line.taxGroup;
+    r.department = line.department;
+    r.rate = *line.rate;
+    return r;
+}
+
+QList<ReceiptLine> receiptLines(const QList<SaleLine>& lines) {
     QList<ReceiptLine> out;
-    for (qint64 number : lineNumbers) {
-        QSqlQuery q =
-            execSql(db,
-                    QStringLiteral("SELECT p.Barkod, p.Opisanie, p.Kol, p.Ed_Cena, p.T_O, p.Dan_Grup, "
-                                   "p.Prigotvq_Se, v.Kurs FROM Prodajbi_Vremenni p, Valuti v "
-                                   "WHERE p.N_Prodajba = ? AND p.Operator = ? AND v.Opisanie = p.Valuta "
-                                   "AND v.Kurs IS NOT NULL"),
-                    {number, operatorName});
-        if (!q.next())
-            continue;
-        ReceiptLine line;
-        line.article = q.value(0).toString();
-        line.name = q.value(1).toString();
-        line.quantity = q.value(2).toDouble();
-        line.unitPrice = q.value(3).toDouble();
-        line.discount = q.value(4).toDouble();
-        line.vatGroup = q.value(5).toInt();
-        line.department = q.value(6).toInt();
-        line.rate = q.value(7).toDouble();
-        out << line;
-    }
+    for (const SaleLine& line : lines)
+        if (const std::optional<ReceiptLine> r = receiptLine(line))
+            out << *r;
     return out;
 }
 
@@ -168,7 +177,7 @@ bool writeCommandFileIfAbsent(const QString& path, const QByteArray& bytes) {
 }
 
 void FiscalState::PREPARE_BON_FILE(const ReceiptLine& line, int kind, const FiscalSettings& settings,
-                                   double amountDue) {
+                                   const Decimal& amountDue) {
     prepareBonLine(prepared, line, kind, settings.prepare(), amountDue);
 }
 
@@ -290,7 +299,7 @@ QList<TicketFailure> FiscalState::waitingDepartments() const {
     return out;
 }
 
-BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLines, double amountDue,
+BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLines, const Decimal& amountDue,
                            const QSqlDatabase& db, const FiscalSettings& settings, const BonHeader& header) {
     const int kind = settings.saleReceipt;
     for (const ReceiptLine& line : soldLines)
@@ -304,9 +313,9 @@ BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLin
     return state.writeDepartmentTickets(db, settings, header);
 }
 
-BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& soldLines, double amountDue,
-                                const QSqlDatabase& db, const FiscalSettings& settings,
-                                const BonHeader& header) {
+BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& soldLines,
+                                const Decimal& amountDue, const QSqlDatabase& db,
+                                const FiscalSettings& settings, const BonHeader& header) {
     FiscalSettings receiptOnly = settings;
     receiptOnly.departmentTickets = false;
     if (receiptOnly.saleReceipt != kServiceReceipt && receiptOnly.saleReceipt != kFiscalReceipt)
@@ -314,11 +323,9 @@ BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& so
     return printSaleReceipt(state, soldLines, amountDue, db, receiptOnly, header);
 }
 
-BonResult printServiceReceipt(FiscalState& state, const QList<ReceiptLine>& lines, const QSqlDatabase& db,
-                              const FiscalSettings& settings, const BonHeader& header) {
-    double amountDue = 0;
-    for (const ReceiptLine& line : lines)
-        amountDue += lineAmount(line);
+BonResult printServiceReceipt(FiscalState& state, const QList<ReceiptLine>& lines, const Decimal& amountDue,
+                              const QSqlDatabase& db, const FiscalSettings& settings,
+                              const BonHeader& header) {
     for (const ReceiptLine& line : lines)
         state.PREPARE_BON_FILE(line, kServiceReceipt, settings, amountDue);
     return state.CREATE_BON_FILE(kBonService, db, settings, header);

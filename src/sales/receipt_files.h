@@ -15,7 +15,7 @@
 //
 //     FiscalState& fiscal = session.state<FiscalState>();
 //     const FiscalSettings settings = readFiscalSettings(session.firmData(), session.programDir.root());
-//     const QList<ReceiptLine> lines = pendingReceiptLines(db, operatorName, soldLineNumbers);
+//     const QList<ReceiptLine> lines = receiptLines(soldSaleLines);
 //     … the sale's transaction …
 //     const BonResult result = printSaleReceipt(fiscal, lines, amountDue, db, settings, header);
 //
@@ -25,6 +25,7 @@
 
 #include "common/profile_file.h"
 #include "sales/receipt_lines.h"
+#include "sales/sale_lines.h"
 
 #include <QSqlDatabase>
 
@@ -51,12 +52,15 @@ FiscalSettings readFiscalSettings(const ProfileFile& firmData, const QString& pr
 // "Department<number>" in the receipt directory.
 QString departmentDirectory(const FiscalSettings& settings, int department, const QString& path);
 
-// The sale-list lines of the operator with the given numbers (N_Prodajba),
-// in that order, as receipt lines with the rates of their currencies. A
-// line that is gone, or whose currency has no rate, is left out, as the
-// sale list leaves it out. Throws EDatabaseError.
-QList<ReceiptLine> pendingReceiptLines(const QSqlDatabase& db, const QString& operatorName,
-                                       const QList<qint64>& lineNumbers);
+// The operator's sale lines with the given numbers (N_Prodajba), in that
+// order, as the sale list shows them: a line that is gone, or whose
+// currency has no rate, is left out. Throws EDatabaseError.
+QList<SaleLine> pendingSaleLines(const QSqlDatabase& db, const QString& operatorName,
+                                 const QList<qint64>& lineNumbers, int decimals);
+// A sale line as a receipt prints it; none without the rate of its currency.
+std::optional<ReceiptLine> receiptLine(const SaleLine& line);
+// The receipt lines of the sale lines that have a rate, in order.
+QList<ReceiptLine> receiptLines(const QList<SaleLine>& lines);
 
 // Writes the bytes as the next receipt file of the directory (created when
 // missing): "BON<counter>.bon", or the next number whose file is not there
@@ -99,7 +103,7 @@ public:
     // department tickets on, to its department's list. amountDue is the
     // amount due of the whole sale, the service receipt's "Общо".
     void PREPARE_BON_FILE(const ReceiptLine& line, int kind, const FiscalSettings& settings,
-                          double amountDue);
+                          const Decimal& amountDue);
 
     // Writes the receipt directory's file of the mode, then the tickets of
     // the departments that have lines. The prepared receipt is used up
@@ -140,17 +144,18 @@ private:
 // sale's receipt kind ([Tuning] "FB"), with the correction line on a
 // fiscal receipt, and written as a service receipt (FB 1), a fiscal receipt
 // (FB 2), or, when the sale prints none, only as department tickets.
-BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLines, double amountDue,
+BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLines, const Decimal& amountDue,
                            const QSqlDatabase& db, const FiscalSettings& settings, const BonHeader& header);
 // The receipt of a recorded sale once more (its file could not be written
 // the first time): as printSaleReceipt, without the department tickets,
 // which the sale has written already.
-BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& soldLines, double amountDue,
-                                const QSqlDatabase& db, const FiscalSettings& settings,
-                                const BonHeader& header);
-// "Издай служебен бон": the lines as a service receipt whose "Общо" is
-// their amount in leva; the lines are taken in the order given.
-BonResult printServiceReceipt(FiscalState& state, const QList<ReceiptLine>& lines, const QSqlDatabase& db,
-                              const FiscalSettings& settings, const BonHeader& header);
+BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& soldLines,
+                                const Decimal& amountDue, const QSqlDatabase& db,
+                                const FiscalSettings& settings, const BonHeader& header);
+// "Издай служебен бон": the lines, in the order given, as a service receipt
+// whose "Общо" is the amount due (the sum of their amounts in leva).
+BonResult printServiceReceipt(FiscalState& state, const QList<ReceiptLine>& lines, const Decimal& amountDue,
+                              const QSqlDatabase& db, const FiscalSettings& settings,
+                              const BonHeader& header);
 
 } // namespace torvika

@@ -4,8 +4,6 @@
 #include "common/cp1251.h"
 #include "common/ref_text.h"
 
-#include <cmath>
-
 namespace torvika {
 
 namespace {
@@ -22,64 +20,40 @@ const QString kTotal = QStringLiteral("Общо: ");
 const QString kDiscount = QStringLiteral("отстъпка: ");
 const QString kSurcharge = QStringLiteral("надбавка: ");
 
-using Wide = __int128;
-
-// The scales at which the sale line's decimals are taken: quantities and
-// prices to 6 decimals, rates to 8, discounts to 4 (they are stored with
-// at most 4). One stotinka of unit price is then kStotinka units of
-// price × rate × (100 − discount).
-constexpr qint64 kQuantityScale = 1'000'000;
-constexpr qint64 kPriceScale = 1'000'000;
-constexpr qint64 kRateScale = 100'000'000;
-constexpr qint64 kPercentScale = 10'000;
-constexpr Wide kStotinka = Wide(kPriceScale) * kRateScale * kPercentScale; // 10^18
-// A rounding loss is counted in quantity units × price units.
-constexpr Wide kLossStotinka = kStotinka * kQuantityScale; // 10^24
-// 0.009 leva, the loss from which a correction line is added.
-constexpr Wide kCorrectionThreshold = kLossStotinka * 9 / 10;
-
-// The decimal the double stands for, as a whole number of 1/scale.
-Wide scaled(double value, qint64 scale) {
-    return Wide(std::llround(value * double(scale)));
-}
-
 QString operatorText(const QString& name) {
     return cformat(u"%-16.16s", {commandText(name)});
 }
 
 // The "отстъпка"/"надбавка" line of a discounted or surcharged line.
-QString discountText(double discount) {
-    return (discount < 0 ? kSurcharge : kDiscount) + format42(discount) + u'%';
+QString discountText(const Decimal& discount) {
+    return (discount.sign() < 0 ? kSurcharge : kDiscount) + format42(discount) + u'%';
+}
+
+qint64 whole(const Decimal& value) {
+    return value.integerPart().toString().toLongLong();
 }
 
 } // namespace
 
-// The one place of the receipt's arithmetic: exact scaled integers until
-// the program's decimal money type takes their place.
 FiscalItemFigures fiscalItemFigures(const ReceiptLine& line) {
-    const Wide quantity = scaled(line.quantity, kQuantityScale);
-    const Wide exactPrice = scaled(line.unitPrice, kPriceScale) * scaled(line.rate, kRateScale) *
-                            (100 * kPercentScale - scaled(line.discount, kPercentScale));
+    // The unit price in stotinki: price × rate × (100 − discount). The
+    // sale list's values fit exactly; only values with more decimals than
+    // the exact type holds in a product are rounded first.
+    const Decimal exact =
+        (line.unitPrice * line.rate).rounded(10) * (Decimal(100) - line.discount).rounded(8);
+    const Decimal price = exact.integerPart(); // truncated towards zero
     FiscalItemFigures f;
-    f.price = qint64(exactPrice / kStotinka); // truncated towards zero
-    f.quantity = qint64(quantity / (kQuantityScale / 1000));
-    const Wide lost = quantity * (exactPrice - Wide(f.price) * kStotinka);
-    if (lost > 0)
-        f.loss.units_ = lost;
+    f.price = whole(price);
+    f.quantity = whole(line.quantity * 1000);
+    const Decimal lost = line.quantity.rounded(6) * (exact - price).rounded(12); // stotinki
+    if (lost.sign() > 0)
+        f.loss = lost.divided(100, Decimal::kMaxScale);
     return f;
 }
 
-double RoundingLoss::leva() const {
-    return double(units_) / double(kLossStotinka) / 100.0;
-}
-
-qint64 RoundingLoss::correctionStotinki() const {
-    return units_ > kCorrectionThreshold ? qint64(units_ / kLossStotinka) : 0;
-}
-
-double lineAmount(const ReceiptLine& line) {
-    const double gross = line.quantity * line.unitPrice * line.rate;
-    return gross - gross * line.discount / 100;
+qint64 correctionStotinki(const Decimal& loss) {
+    static const Decimal threshold("0.009");
+    return loss > threshold ? whole(loss * 100) : 0;
 }
 
 const QStringList& deviceTypeTexts() {
@@ -145,17 +119,18 @@ QStringList fiscalItemLines(const ReceiptLine& line) {
     QStringList out{u'%' + commandText(line.article) + u'^' + cformat(u"%-12.12s", {commandText(line.name)}) +
                     u'^' + QString::number(f.price) + u'^' + QString::number(f.quantity) + u'^' +
                     QString::number(line.vatGroup) + u'^'};
-    if (line.discount != 0)
+    if (!line.discount.isZero())
         out << u':' + discountText(line.discount);
     return out;
 }
 
 QStringList serviceItemLines(const ReceiptLine& line) {
     const QString name = cformat(u"%-12.11s", {commandText(line.name)});
-    const QString quantity = cformat(u"%-4.4s", {cformat(u"%-4.2f", {line.quantity})});
-    const QString price = cformat(u"%-8.8s", {cformat(u"%-8.2f", {line.unitPrice})});
+    // "%-4.2f" cut to 4 characters, "%-8.2f" cut to 8.
+    const QString quantity = cformat(u"%-4.4s", {formatFixed(line.quantity, 2, -4)});
+    const QString price = cformat(u"%-8.8s", {formatFixed(line.unitPrice, 2, -8)});
     QStringList out{name + quantity + QStringLiteral(" x ") + price};
-    if (line.discount != 0)
+    if (!line.discount.isZero())
         out << discountText(line.discount);
     return out;
 }
@@ -165,7 +140,7 @@ QString correctionLine(qint64 stotinki) {
 }
 
 QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& header,
-                             const QStringList& prepared, double total) {
+                             const QStringList& prepared, const Decimal& total) {
     const QString terminal = kTerminal + commandText(header.terminal);
     const QString bill = kBill + commandText(header.bill);
     const QString op = kOperator + operatorText(header.operatorName);
@@ -248,7 +223,7 @@ QByteArray commandFileBytes(const QStringList& lines) {
 }
 
 void prepareBonLine(PreparedReceipt& receipt, const ReceiptLine& line, int kind,
-                    const PrepareSettings& settings, double amountDue) {
+                    const PrepareSettings& settings, const Decimal& amountDue) {
     if (kind == kServiceReceipt && deviceLayout(settings.deviceType) != DeviceLayout::None) {
         receipt.total = amountDue;
         receipt.lines += serviceItemLines(line);
@@ -261,12 +236,12 @@ void prepareBonLine(PreparedReceipt& receipt, const ReceiptLine& line, int kind,
 }
 
 void addCorrectionLine(PreparedReceipt& receipt) {
-    if (const qint64 stotinki = receipt.loss.correctionStotinki(); stotinki > 0)
+    if (const qint64 stotinki = correctionStotinki(receipt.loss); stotinki > 0)
         receipt.lines << correctionLine(stotinki);
 }
 
 PreparedReceipt buildSaleReceipt(const QList<ReceiptLine>& lines, int kind, const PrepareSettings& settings,
-                                 double amountDue) {
+                                 const Decimal& amountDue) {
     PreparedReceipt receipt;
     for (const ReceiptLine& line : lines)
         prepareBonLine(receipt, line, kind, settings, amountDue);

@@ -6,6 +6,8 @@
 // type. Everything here is a pure function of its arguments, so a sale's
 // receipt can be built again from its lines.
 
+#include "common/decimal.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -17,19 +19,15 @@ namespace torvika {
 // One sale line as a receipt prints it: a row of Prodajbi_Vremenni with the
 // rate of its currency.
 struct ReceiptLine {
-    QString article;      // Barkod, the article number
-    QString name;         // Opisanie
-    double quantity = 0;  // Kol
-    double unitPrice = 0; // Ed_Cena, in the line's currency
-    double discount = 0;  // T_O in percent; negative is a surcharge
-    int vatGroup = 0;     // Dan_Grup, 0 to 3
-    int department = 0;   // Prigotvq_Se, 0 when the article is not prepared
-    double rate = 1;      // Valuti.Kurs, leva for one unit of the line's currency
+    QString article;    // Barkod, the article number
+    QString name;       // Opisanie
+    Decimal quantity;   // Kol
+    Decimal unitPrice;  // Ed_Cena, in the line's currency
+    Decimal discount;   // T_O in percent; negative is a surcharge
+    int vatGroup = 0;   // Dan_Grup, 0 to 3
+    int department = 0; // Prigotvq_Se, 0 when the article is not prepared
+    Decimal rate = 1;   // Valuti.Kurs, leva for one unit of the line's currency
 };
-
-// The line's amount in leva after its discount (the sale list's "Общо в
-// лева"): quantity × unit price × rate, less the discount.
-double lineAmount(const ReceiptLine& line);
 
 // Receipt kinds: what PREPARE_BON_FILE makes of a line, and what a cash
 // sale prints ([Tuning] "FB").
@@ -59,43 +57,22 @@ enum class DeviceLayout {
 };
 DeviceLayout deviceLayout(int type);
 
-struct FiscalItemFigures;
-FiscalItemFigures fiscalItemFigures(const ReceiptLine& line);
-
-// What truncating unit prices to whole stotinki lost on the fiscal receipt
-// being prepared, kept exactly.
-class RoundingLoss {
-public:
-    bool isZero() const { return units_ == 0; }
-    // In leva, for showing.
-    double leva() const;
-    // The whole stotinki of the correction line: once the loss exceeds
-    // 0.009 leva, what it amounts to in whole stotinki; 0 when it calls for
-    // no correction line (also when it exceeds 0.009 but not a stotinka).
-    qint64 correctionStotinki() const;
-    RoundingLoss& operator+=(const RoundingLoss& other) {
-        units_ += other.units_;
-        return *this;
-    }
-    bool operator==(const RoundingLoss&) const = default;
-
-private:
-    friend FiscalItemFigures fiscalItemFigures(const ReceiptLine& line);
-    __int128 units_ = 0; // 10^-24 stotinki
-};
-
 // The figures of a fiscal item line: the unit price after discount,
 // converted to leva at the line's rate and truncated to whole stotinki; the
 // quantity truncated to thousandths; and what the truncated price loses on
-// the whole line (nothing when the line gains). Computed from the exact
-// decimal values the line holds: 1000.00 is 100000 stotinki, quantity 1.001
-// is 1001 thousandths.
+// the whole line, in leva (nothing when the line gains). Exact decimals:
+// 1000.00 is 100000 stotinki, quantity 1.001 is 1001 thousandths.
 struct FiscalItemFigures {
     qint64 price = 0;    // stotinki
     qint64 quantity = 0; // thousandths
-    RoundingLoss loss;
+    Decimal loss;        // leva
 };
 FiscalItemFigures fiscalItemFigures(const ReceiptLine& line);
+// The whole stotinki of the correction line for a rounding loss in leva:
+// once the loss exceeds 0.009 leva, what it amounts to in whole stotinki;
+// 0 when it calls for no correction line (also when it exceeds 0.009 but
+// not a stotinka).
+qint64 correctionStotinki(const Decimal& loss);
 
 // The text with the characters that would break a command line ("^", ";",
 // CR, LF) replaced by blanks.
@@ -120,7 +97,7 @@ struct BonHeader {
 // The lines of the receipt directory's file of the mode; for a service
 // receipt the layout of the device type, with total on its "Общо" line.
 QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& header,
-                             const QStringList& prepared, double total);
+                             const QStringList& prepared, const Decimal& total);
 // The lines of a department's ticket in the layout of its device type;
 // empty for a type that prints nothing. The bill line only withBill.
 QStringList departmentTicketLines(int deviceType, const BonHeader& header, bool withBill,
@@ -136,12 +113,12 @@ struct PrepareSettings {
 
 // A receipt being prepared: its lines, the department lists by department
 // number, the amount due for the service receipt's "Общо" line, and the
-// rounding loss of its fiscal item lines.
+// rounding loss of its fiscal item lines in leva.
 struct PreparedReceipt {
     QStringList lines;
     QMap<int, QStringList> departments;
-    double total = 0;
-    RoundingLoss loss;
+    Decimal total;
+    Decimal loss;
 };
 
 // What PREPARE_BON_FILE makes of one sale line of the kind: a service line
@@ -149,12 +126,12 @@ struct PreparedReceipt {
 // fiscal item line with its rounding loss, and, with department tickets
 // on, the line for its department.
 void prepareBonLine(PreparedReceipt& receipt, const ReceiptLine& line, int kind,
-                    const PrepareSettings& settings, double amountDue);
+                    const PrepareSettings& settings, const Decimal& amountDue);
 // Adds the correction line when the rounding loss calls for one.
 void addCorrectionLine(PreparedReceipt& receipt);
 // The whole receipt of a sale: every line in the order given, and on a
 // fiscal receipt the correction line after the last.
 PreparedReceipt buildSaleReceipt(const QList<ReceiptLine>& lines, int kind, const PrepareSettings& settings,
-                                 double amountDue);
+                                 const Decimal& amountDue);
 
 } // namespace torvika

@@ -26,14 +26,19 @@ QByteArray file(std::initializer_list<const char*> lines) {
     return out;
 }
 
+// A value as the database gives it.
+Decimal dec(double value) {
+    return *Decimal::fromVariant(value);
+}
+
 ReceiptLine line(const QString& name, double quantity, double price, double discount = 0, int group = 2,
                  int department = 0) {
     ReceiptLine l;
     l.article = QStringLiteral("12");
     l.name = name;
-    l.quantity = quantity;
-    l.unitPrice = price;
-    l.discount = discount;
+    l.quantity = dec(quantity);
+    l.unitPrice = dec(price);
+    l.discount = dec(discount);
     l.vatGroup = group;
     l.department = department;
     return l;
@@ -86,8 +91,8 @@ private slots:
     void firstFiscalReceipt() {
         settings_.saleReceipt = kFiscalReceipt;
         FiscalState state;
-        const BonResult r =
-            printSaleReceipt(state, {line("Хляб", 1.5, 2.99, 10)}, 4.04, db(), settings_, {"1", "Иван", "0"});
+        const BonResult r = printSaleReceipt(state, {line("Хляб", 1.5, 2.99, 10)}, Decimal("4.04"), db(),
+                                             settings_, {"1", "Иван", "0"});
         QVERIFY(!r.receiptFailed);
         QCOMPARE(r.receiptFile, bon(1));
         QCOMPARE(test::Fixture::readFile(bon(1)),
@@ -197,7 +202,7 @@ private slots:
         const BonResult r = printSaleReceipt(
             state,
             {line("Супа", 2, 3.5, 10, 2, 1), line("Бира", 1, 2, 0, 2, 2), line("Салата", 1, 4.2, 0, 2, 1)},
-            13.5, db(), settings_, kHeader);
+            Decimal("13.5"), db(), settings_, kHeader);
         QCOMPARE(r.ticketsWritten, 1);
         QVERIFY(r.ticketFailures.isEmpty());
         QCOMPARE(test::Fixture::readFile(kitchenTicket()), ticket);
@@ -270,7 +275,7 @@ private slots:
         FiscalState state;
         ReceiptLine euro = line("Кафе", 2, 1.5, 0);
         euro.rate = 2;
-        printServiceReceipt(state, {line("Чай", 1, 2.5, 20), euro}, db(), settings_, kHeader);
+        printServiceReceipt(state, {line("Чай", 1, 2.5, 20), euro}, 8, db(), settings_, kHeader);
         QCOMPARE(test::Fixture::readFile(bon(1)),
                  file({":ПОС: 1", ":ПОРЪЧКА: 4", kOperator, ":Чай         1.00 x 2.50    ",
                        ":отстъпка: 20.00%", ":Кафе        2.00 x 1.50    ",
@@ -313,7 +318,7 @@ private slots:
             return insertReturningKey(
                 db(),
                 "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Ed_Cena, Valuta, "
-                "Operator, T_O, Dan_Grup, Prigotvq_Se) VALUES (7, ?, 2, ?, ?, ?, 5, 3, 1)",
+                "Operator, T_O, Dan_Grup, Prigotvq_Se, Sm_N) VALUES (7, ?, 2, ?, ?, ?, 5, 3, 1, 0)",
                 {QString::fromUtf8(name), price, QString::fromUtf8(currency), QString::fromUtf8(op)},
                 "N_Prodajba");
         };
@@ -321,18 +326,24 @@ private slots:
         const qint64 euro = add("Иван", "Кафе", 10, "EUR");
         const qint64 unknown = add("Иван", "Сок", 1, "XYZ");
         const qint64 other = add("Мария", "Мед", 1, "Лева");
-        const QList<ReceiptLine> lines = pendingReceiptLines(db(), "Иван", {euro, unknown, other, leva});
+        const QList<SaleLine> sale = pendingSaleLines(db(), "Иван", {euro, unknown, other, leva}, 2);
+        QCOMPARE(sale.size(), 2);
+        QCOMPARE(sale[0].amount, Decimal("37.16")); // 2 × 10 × 1.95583 less 5 %
+        const QList<ReceiptLine> lines = receiptLines(sale);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0].name, "Кафе");
-        QCOMPARE(lines[0].rate, 1.95583);
+        QCOMPARE(lines[0].rate, Decimal("1.95583"));
         QCOMPARE(lines[0].article, "7");
-        QCOMPARE(lines[0].quantity, 2.0);
-        QCOMPARE(lines[0].unitPrice, 10.0);
-        QCOMPARE(lines[0].discount, 5.0);
+        QCOMPARE(lines[0].quantity, Decimal(2));
+        QCOMPARE(lines[0].unitPrice, Decimal(10));
+        QCOMPARE(lines[0].discount, Decimal(5));
         QCOMPARE(lines[0].vatGroup, 3);
         QCOMPARE(lines[0].department, 1);
         QCOMPARE(lines[1].name, "Чай");
-        QCOMPARE(lines[1].rate, 1.0);
+        QCOMPARE(lines[1].rate, Decimal(1));
+        SaleLine noRate = sale[1];
+        noRate.rate.reset();
+        QVERIFY(!receiptLine(noRate));
     }
 
     // New departments take the next number, the lowest free one once 100

@@ -16,17 +16,22 @@ using namespace torvika;
 
 namespace {
 
+// A value as the database gives it.
+Decimal dec(double value) {
+    return *Decimal::fromVariant(value);
+}
+
 ReceiptLine line(const QString& name, double quantity, double price, double discount, int group,
                  int department, double rate = 1) {
     ReceiptLine l;
     l.article = QStringLiteral("31");
     l.name = name;
-    l.quantity = quantity;
-    l.unitPrice = price;
-    l.discount = discount;
+    l.quantity = dec(quantity);
+    l.unitPrice = dec(price);
+    l.discount = dec(discount);
     l.vatGroup = group;
     l.department = department;
-    l.rate = rate;
+    l.rate = dec(rate);
     return l;
 }
 
@@ -74,13 +79,14 @@ private slots:
             line("Супа^топчета;", 2, 3.5, 10, 2, 1), line("Бира", 1, 2.99, 0, 2, 2),
             line("Кафе с мляко и сметана", 8, 0.125, 0, 1, 0), line("Вино", 1, 10, 0, 2, 2, 1.95583)};
         settings.saleReceipt = kFiscalReceipt;
-        BonResult r = printSaleReceipt(state, first, 30.87, db, settings, header);
+        BonResult r = printSaleReceipt(state, first, Decimal("30.87"), db, settings, header);
         QVERIFY(!r.receiptFailed);
         settings.saleReceipt = kServiceReceipt;
-        r = printSaleReceipt(state, {line("Салата", 1, 4.2, 0, 2, 1)}, 4.2, db, settings, header);
+        r = printSaleReceipt(state, {line("Салата", 1, 4.2, 0, 2, 1)}, Decimal("4.2"), db, settings, header);
         QVERIFY(!r.receiptFailed);
         settings.saleReceipt = kFiscalReceipt;
-        r = printSaleReceipt(state, {line("Хляб", 1.5, 2.99, -5, 3, 0)}, 4.71, db, settings, header);
+        r = printSaleReceipt(state, {line("Хляб", 1.5, 2.99, -5, 3, 0)}, Decimal("4.71"), db, settings,
+                             header);
         QVERIFY(!r.receiptFailed);
         for (BonMode mode : {kBonDailyReport, kBonCopyLast, kBonDailyZeroing})
             QVERIFY(!state.CREATE_BON_FILE(mode, db, settings, header).receiptFailed);

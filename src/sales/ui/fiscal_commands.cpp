@@ -82,9 +82,14 @@ void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, c
     guarded([&] {
         QList<qint64> lastFirst = selectedLines;
         std::reverse(lastFirst.begin(), lastFirst.end());
-        const QList<ReceiptLine> lines = pendingReceiptLines(session.db(), session.operatorName(), lastFirst);
-        const BonResult result = printServiceReceipt(session.state<FiscalState>(), lines, session.db(),
-                                                     fiscalSettings(session), bonHeader(session, bill));
+        const QList<SaleLine> lines = pendingSaleLines(session.db(), session.operatorName(), lastFirst,
+                                                       session.firmData().roundingDecimals());
+        Decimal amountDue;
+        for (const SaleLine& line : lines)
+            amountDue += line.amount;
+        const BonResult result =
+            printServiceReceipt(session.state<FiscalState>(), receiptLines(lines), amountDue, session.db(),
+                                fiscalSettings(session), bonHeader(session, bill));
         reportBonResult(session, result);
     });
 }
