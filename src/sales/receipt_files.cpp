@@ -1,7 +1,6 @@
 #include "sales/receipt_files.h"
 
 #include "common/errors.h"
-#include "common/sql.h"
 #include "sales/departments.h"
 #include "sales/texts.h"
 
@@ -13,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 #include <utility>
 
@@ -156,7 +156,7 @@ QString writeReceiptFile(const QString& directory, int& counter, const QByteArra
     PendingFile file(directory, bytes);
     // A file the server has not consumed keeps its number: the receipt
     // takes the next free one (after a restart the counter starts at 1).
-    for (int n = qMax(counter, 1); n > 0; ++n) {
+    for (int n = qMax(counter, 1); n < std::numeric_limits<int>::max(); ++n) {
         const QString path = QDir(directory).filePath(QStringLiteral("BON%1.bon").arg(n));
         if (!taken(path) && file.moveTo(path)) {
             counter = n + 1;
