@@ -6,9 +6,9 @@
 //
 // A cash sale (after its rows are committed):
 //
-//     const BonResult result = printSaleReceipt(session.state<FiscalState>(), lines, amountDue,
-//                                               session.db(), fiscalSettings(session),
-//                                               bonHeader(session, billText));
+//     const BonResult result =
+//         printSaleReceipt(session.state<FiscalState>(), receiptLines(soldLines), amountDue, session.db(),
+//                          fiscalSettings(session), bonHeader(session, billText));
 //     reportBonResult(session, result);
 
 #include "sales/receipt_files.h"
