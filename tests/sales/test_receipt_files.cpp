@@ -144,8 +144,10 @@ private slots:
         QVERIFY(!QFile::exists(bon(1)));
     }
 
-    // A receipt that cannot be written is never printed later, the loss
-    // starts again, the counter stays, and the sale's tickets are written.
+    // A receipt that cannot be written is never printed with a later one,
+    // the loss starts again, the counter stays, and the sale's tickets are
+    // written; the sale's receipt can be printed again from its lines,
+    // without its tickets.
     void failedReceiptIsDropped() {
         setUpDepartments();
         settings_.saleReceipt = kFiscalReceipt;
@@ -154,8 +156,8 @@ private slots:
         const QString good = settings_.receiptDir;
         settings_.receiptDir = fx_->root() + "blocker/Fiscal";
         FiscalState state;
-        const BonResult failed =
-            printSaleReceipt(state, {line("Супа", 8, 0.125, 0, 1, 1)}, 1, db(), settings_, kHeader);
+        const QList<ReceiptLine> soup{line("Супа", 8, 0.125, 0, 1, 1)};
+        const BonResult failed = printSaleReceipt(state, soup, 1, db(), settings_, kHeader);
         QVERIFY(failed.receiptFailed);
         QVERIFY2(failed.receiptError.contains("blocker"), qPrintable(failed.receiptError));
         QVERIFY(state.prepared.lines.isEmpty());
@@ -168,6 +170,13 @@ private slots:
         printSaleReceipt(state, {line("Сол", 1, 2)}, 2, db(), settings_, kHeader);
         QCOMPARE(test::Fixture::readFile(bon(1)),
                  file({":ПОС: 1", kOperator, "%12^Сол         ^200^1000^2^"}));
+
+        QFile::remove(kitchenTicket());
+        const BonResult again = printSaleReceiptAgain(state, soup, 1, db(), settings_, kHeader);
+        QVERIFY(!again.receiptFailed);
+        QCOMPARE(test::Fixture::readFile(bon(2)),
+                 file({":ПОС: 1", kOperator, "%12^Супа        ^12^8000^1^", "%0000^КОРЕКЦИЯ:^4^1000^1^"}));
+        QVERIFY(!QFileInfo::exists(kitchenTicket()));
     }
 
     // Kitchen and bar: both kitchen lines on the kitchen's ticket, none for
