@@ -1,7 +1,9 @@
 #pragma once
 // Texts of the helpers every subsystem uses: the program's name, which
-// titles the message boxes, and the errors of files that cannot be read or
-// written (%1 the file, %2 the system's reason).
+// titles the message boxes, the errors of files that cannot be read or
+// written (%1 the file, %2 the system's reason), and of the group tree
+// files: another workstation is changing one (%1 the file), or it holds no
+// node of a group (%1 the file, %2 the node).
 
 #include <QString>
 
@@ -10,5 +12,7 @@ namespace torvika::texts {
 inline const QString kProgramName = QStringLiteral("ТОРВИКА");
 inline const QString kFileUnreadable = QStringLiteral("Файлът %1 не може да бъде прочетен: %2");
 inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не може да бъде записан: %2");
+inline const QString kTreeFileBusy = QStringLiteral("Файлът %1 се променя от друго работно място");
+inline const QString kTreeNodeMissing = QStringLiteral("Във файла %1 няма група %2");
 
 } // namespace torvika::texts
