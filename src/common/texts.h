@@ -15,4 +15,16 @@ inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не мо
 inline const QString kTreeFileBusy = QStringLiteral("Файлът %1 се променя от друго работно място");
 inline const QString kTreeNodeMissing = QStringLiteral("Във файла %1 няма група %2");
 
+// The small input dialog Form_Get_Kol: its captions by mode and its refusals.
+inline const QString kGetKolQuantity = QStringLiteral("Количество");
+inline const QString kGetKolSerial = QStringLiteral("Сериен Номер / Поредица от");
+inline const QString kGetKolGuarantee = QStringLiteral("Гаранция / Поредица До");
+inline const QString kGetKolBill = QStringLiteral("Номер на открита сметка");
+inline const QString kGetKolReason = QStringLiteral("Посочете основание за анулиране");
+inline const QString kGetKolReasonText = QStringLiteral("Върната стока");
+inline const QString kGetKolQueryName = QStringLiteral("Въведете име на справката");
+inline const QString kBadQuantity = QStringLiteral("Количеството трябва да е число, не по-малко от 0!");
+inline const QString kBadBillNumber =
+    QStringLiteral("Номерът на сметка трябва да е цяло число, не по-малко от 0!");
+
 } // namespace torvika::texts
