@@ -100,10 +100,16 @@ ContainsCondition containsCondition(SqlEngine engine, const QString& table, cons
     const QString pattern = u'%' + upper + u'%';
     if (upper.size() < 3)
         return {QStringLiteral("UPPER(%1) LIKE ?").arg(column), pattern};
-    if (engine == SqlEngine::SQLite)
-        return {QStringLiteral("%1.%2 IN (SELECT rowid FROM %3 WHERE %4 LIKE ?)")
-                    .arg(table, key, searchIndex, column),
-                pattern};
+    if (engine == SqlEngine::SQLite) {
+        // A phrase of the trigram index is the text's trigrams one after the
+        // other: exactly the names that contain it, letter case folded, found
+        // by the index alone (a LIKE would read and test every candidate).
+        QString phrase = text;
+        phrase.replace(u'"', QStringLiteral("\"\""));
+        return {
+            QStringLiteral("%1.%2 IN (SELECT rowid FROM %3 WHERE %3 MATCH ?)").arg(table, key, searchIndex),
+            u'"' + phrase + u'"'};
+    }
     return {QStringLiteral("UPPER(%1) LIKE ?").arg(column), pattern};
 }
 
