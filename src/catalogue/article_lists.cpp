@@ -320,9 +320,7 @@ SqlStatement commonDataStatement(const ArticleCommonData& d) {
         assign("DDS", QStringLiteral("True"));
     if (set.isEmpty())
         return {};
-    return {QStringLiteral("UPDATE Produkti SET ") + set.join(QStringLiteral(", ")) +
-                QStringLiteral(" WHERE ID = ?"),
-            values};
+    return {QStringLiteral("UPDATE Produkti SET ") + set.join(QStringLiteral(", ")), values};
 }
 
 int setCommonData(const QSqlDatabase& db, const QList<qint64>& ids, const ArticleCommonData& data) {
@@ -331,8 +329,14 @@ int setCommonData(const QSqlDatabase& db, const QList<qint64>& ids, const Articl
         return 0;
     int changed = 0;
     Transaction t(db);
-    for (qint64 id : ids) {
-        QSqlQuery q = execSql(db, s.text, QVariantList(s.values) << id);
+    constexpr int kChunk = 500;
+    for (qsizetype i = 0; i < ids.size(); i += kChunk) {
+        const QList<qint64> chunk = ids.mid(i, kChunk);
+        QVariantList values = s.values;
+        for (qint64 id : chunk)
+            values << id;
+        QSqlQuery q =
+            execSql(db, s.text + QStringLiteral(" WHERE ID IN (%1)").arg(marks(chunk.size())), values);
         changed += qMax(0, q.numRowsAffected());
     }
     t.commit();

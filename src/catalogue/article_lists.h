@@ -121,8 +121,9 @@ struct ArticleCommonData {
     bool vatIncluded = false;
     bool isEmpty() const;
 };
-// The assignments, each column once: a warranty period given with the
-// warranty mark takes the place of the shelf life.
+// The update of the ticked fields, without its condition; each column is
+// assigned once: a warranty period given with the warranty mark takes the
+// place of the shelf life. Empty when nothing is ticked.
 SqlStatement commonDataStatement(const ArticleCommonData& data);
 // Writes the data into every article, in one transaction; nothing when no
 // field is ticked. Returns the articles changed.

@@ -505,8 +505,17 @@ std::optional<ArticleRefusal> moveArticlesToGroup(const QSqlDatabase& db, const 
     Transaction t(db);
     if (group < 1 || !groupExists(db, group))
         return ArticleRefusal{ArticleRefusal::Group, texts::kGroupIsGone};
-    for (qint64 id : ids)
-        execSql(db, QStringLiteral("UPDATE Produkti SET Nomer_Grupa = ? WHERE ID = ?"), {group, id});
+    constexpr int kChunk = 500;
+    for (qsizetype i = 0; i < ids.size(); i += kChunk) {
+        const QList<qint64> chunk = ids.mid(i, kChunk);
+        QVariantList values{group};
+        for (qint64 id : chunk)
+            values << id;
+        execSql(db,
+                QStringLiteral("UPDATE Produkti SET Nomer_Grupa = ? WHERE ID IN (%1)")
+                    .arg(QStringList(chunk.size(), QStringLiteral("?")).join(u',')),
+                values);
+    }
     t.commit();
     return std::nullopt;
 }

@@ -631,8 +631,8 @@ private slots:
         d.vatGroup = 3;
         d.maxDiscount = 12.5;
         d.vatIncluded = true;
-        QCOMPARE(commonDataStatement(d).text, "UPDATE Produkti SET Dan_Grup = ?, Max_TO = ?, Garancionen = "
-                                              "?, Trajnost = ?, DDS = ? WHERE ID = ?");
+        QCOMPARE(commonDataStatement(d).text,
+                 "UPDATE Produkti SET Dan_Grup = ?, Max_TO = ?, Garancionen = ?, Trajnost = ?, DDS = ?");
         QCOMPARE(setCommonData(db(), {1, 2}, d), 2);
         const Article a = *loadArticle(db(), 2);
         QCOMPARE(a.shelfLife, "2:24");
