@@ -3,8 +3,10 @@
 // that follow their commands.
 
 #include "common/sql.h"
+#include "common/ui/form_get_kol.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "counterparties/ui/quick_search.h"
+#include "sales/ui/sale_lines_model.h"
 #include "sales/ui/shop_page.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -16,9 +18,12 @@
 #include "support/window_helpers.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace torvika;
@@ -57,6 +62,27 @@ class ShopPageTest : public QObject {
     QSqlDatabase db() { return fx_->db(); }
     QLineEdit* field() { return test::control<QLineEdit>(main_->form, "Label_Selected_Kontragent"); }
     QListWidget* list() { return test::control<QListWidget>(main_->form, "ListBox_Selected_Kontrag"); }
+    ShopPage* page() { return main_->form.findChild<ShopPage*>(); }
+    QLineEdit* edit(const char* name) { return test::control<QLineEdit>(main_->form, name); }
+    QString label(const char* name) { return test::control<QLabel>(main_->form, name)->text(); }
+    void setUpTill() {
+        execSql(db(), "DELETE FROM Prodajbi_Vremenni");
+        execSql(
+            db(),
+            "UPDATE Produkti SET Ed_Cena = 2.5, Valuta_P = 'Лева', Mqrka = 'бр.', Max_TO = 0 WHERE ID = 10");
+        execSql(db(), "UPDATE Produkti SET Ed_Cena = 4, Valuta_P = 'Лева', Mqrka = 'кг' WHERE ID = 11");
+        execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (11, '3800000000011')");
+        fx_->firmData().writeString("Firm_Data", "DDS", "20");
+        page()->Calculate_SUM();
+    }
+    // Types into the field as the operator does and presses Enter.
+    void typeAndEnter(const char* field, const QString& text) {
+        QLineEdit* e = edit(field);
+        e->setFocus();
+        e->selectAll();
+        test::typeText(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
 
 private slots:
     void init() {
@@ -75,8 +101,11 @@ private slots:
         execSql(
             db(),
             "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (10, 'B-10', 15), (10, 'C-10', 3)");
-        execSql(db(), "INSERT INTO Prodajbi_Vremenni (Barkod, Operator, T_O, Nomenkl_N) VALUES "
-                      "(10, 'Иван', 0, '0'), (11, 'Иван', 0, '0'), (10, 'Мария', 0, '0')");
+        execSql(
+            db(),
+            "INSERT INTO Prodajbi_Vremenni (Barkod, Operator, T_O, Nomenkl_N, Kol, Ed_Cena, Valuta, Sm_N) "
+            "VALUES (10, 'Иван', 0, '0', 1, 1, 'Лева', 0), (11, 'Иван', 0, '0', 1, 1, 'Лева', 0), "
+            "(10, 'Мария', 0, '0', 1, 1, 'Лева', 0)");
         main_ = std::make_unique<test::MainWindow>(fx_->session());
         QVERIFY(main_->start("Иван", "1"));
         main_->form.resize(1024, 700);
@@ -152,6 +181,185 @@ private slots:
         QCOMPARE(field()->text(), "15:Бип ЕТ");
     }
 
+    // Reference, Enter, quantity, Enter, price, Enter: the line is there and
+    // the totals under the grid show it with its VAT.
+    void typingALine() {
+        setUpTill();
+        typeAndEnter("Edit_Barkod", "10");
+        QCOMPARE(edit("Edit_Cena_Nula")->text(), "2.50");
+        QCOMPARE(label("Ime_na_produkt"), "[] 10:Чай");
+        typeAndEnter("Edit_Broj", "3");
+        typeAndEnter("Edit_Cena_Nula", "2,50");
+        const SaleLinesModel* m = page()->model();
+        QCOMPARE(m->rowCount(), 1);
+        QCOMPARE(m->data(m->index(0, SaleLinesModel::Description), Qt::DisplayRole).toString(), "Чай");
+        QCOMPARE(m->data(m->index(0, SaleLinesModel::Quantity), Qt::DisplayRole).toString(), "3");
+        QCOMPARE(m->data(m->index(0, SaleLinesModel::Amount), Qt::DisplayRole).toString(), "7.50");
+        QCOMPARE(label("Label_Leva"), "7.50");
+        QCOMPARE(label("Label_SUMA_BezDDS"), "6.25");
+        QCOMPARE(label("Label_DDS"), "1.25");
+        QCOMPARE(label("Label68"), "ДДС 20.00% :");
+        QCOMPARE(label("Label_Words"), "седем лева и 50 стотинки ");
+        QCOMPARE(edit("Edit_Barkod")->text(), "");
+        QCOMPARE(edit("Edit_Broj")->text(), "1");
+        QCOMPARE(main_->form.focusWidget(), edit("Edit_Barkod"));
+        QVERIFY(field()->isEnabled());
+
+        // A price typed below the catalogue's becomes the line's discount.
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "1");
+        typeAndEnter("Edit_Cena_Nula", "2");
+        QCOMPARE(scalarSql(db(), "SELECT T_O FROM Prodajbi_Vremenni ORDER BY N_Prodajba DESC").toDouble(),
+                 20.0);
+        QCOMPARE(label("Label_Leva"), "9.50");
+    }
+
+    // Bad references, quantities and prices: the message, nothing written.
+    void refusedInput() {
+        setUpTill();
+        typeAndEnter("Edit_Barkod", "999");
+        QCOMPARE(msg_->messages, QStringList{"Не са открити данни"});
+        QCOMPARE(edit("Edit_Barkod")->text(), "");
+        msg_->clear();
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "0");
+        QCOMPARE(msg_->messages, QStringList{"Въведена е нулева стойност"});
+        msg_->clear();
+        typeAndEnter("Edit_Broj", "abc");
+        QCOMPARE(msg_->messages, QStringList{"Грешно въведена (или нулева) стойност"});
+        msg_->clear();
+        edit("Edit_Broj")->setFocus();
+        edit("Edit_Broj")->clear();
+        test::typeText(edit("Edit_Broj"), "-");
+        QCOMPARE(msg_->messages, QStringList{"Не се допускат отрицателни количества"});
+        QCOMPARE(edit("Edit_Broj")->text(), "1");
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 0);
+    }
+
+    // "3*" on the keypad makes 3 the quantity; a code typed at scanner
+    // speed is a barcode whatever the criterion.
+    void quantityFirstAndScanner() {
+        setUpTill();
+        QLineEdit* code = edit("Edit_Barkod");
+        code->setFocus();
+        test::typeText(code, "3");
+        QTest::keyClick(code, Qt::Key_Asterisk, Qt::KeypadModifier);
+        QCOMPARE(edit("Edit_Broj")->text(), "3");
+        QCOMPARE(code->text(), "");
+        test::typeText(code, "3800000000011");
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(page()->currentArticle()->id, 11);
+        QCOMPARE(edit("Edit_Broj")->text(), "1");
+        typeAndEnter("Edit_Broj", "2");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        QCOMPARE(label("Label_Leva"), "8.00");
+        QCOMPARE(test::control<QLabel>(main_->form, "Label_Search_In")->text(), "a.");
+    }
+
+    // Two articles of one name: the pick list carries each one's number.
+    void pickListSellsTheChosenArticle() {
+        setUpTill();
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P) VALUES "
+                      "(12, 'Хляб', 1, 1, 'Лева'), (13, 'Хляб', 1, 2, 'Лева')");
+        QLineEdit* code = edit("Edit_Barkod");
+        code->setFocus();
+        QTest::keyClick(code, Qt::Key_Space);
+        auto* criteria = test::control<QListWidget>(main_->form, "ListBox_Prefixes");
+        QVERIFY(criteria->isVisible());
+        criteria->setCurrentRow(2);
+        QTest::keyClick(criteria, Qt::Key_Return);
+        QCOMPARE(test::control<QLabel>(main_->form, "Label_Search_In")->text(), "i.");
+        typeAndEnter("Edit_Barkod", "хля");
+        auto* pick = test::control<QListWidget>(main_->form, "ListBox_Opisanie_Artikuli");
+        QVERIFY(pick->isVisible());
+        QCOMPARE(pick->count(), 2);
+        QVERIFY(!test::control<QPushButton>(main_->form, "Button_Insert_in_List")->isEnabled());
+        pick->setCurrentRow(1);
+        QTest::keyClick(pick, Qt::Key_Return);
+        QVERIFY(!pick->isVisible());
+        QCOMPARE(page()->currentArticle()->id, 13);
+        typeAndEnter("Edit_Broj", "1");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        QCOMPARE(scalarSql(db(), "SELECT Barkod FROM Prodajbi_Vremenni").toInt(), 13);
+    }
+
+    // A line opened by a double click is rewritten, not added; cancelling
+    // asks first and logs in again.
+    void editAndCancel() {
+        setUpTill();
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "2");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        page()->openLineForEditing(0);
+        QCOMPARE(edit("Edit_Barkod")->text(), "10");
+        QCOMPARE(edit("Edit_Broj")->text(), "2.00");
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "5");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 1);
+        QCOMPARE(scalarSql(db(), "SELECT Kol FROM Prodajbi_Vremenni").toDouble(), 5.0);
+        QVERIFY(!page()->editingLine());
+
+        page()->grid()->selectRow(0);
+        msg_->answerYes();
+        test::answerNextLogin(main_->form.login(), "Иван", "1");
+        main_->form.runCommand("N_Cancel_Prodajba");
+        QCOMPARE(msg_->questions, QStringList{"Наистина ли желаете да откажете избраните артикули"});
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 0);
+        QCOMPARE(field()->text(), "0:Няма избран контрагент");
+        QVERIFY(!field()->isEnabled());
+    }
+
+    // Bills 2 and 10 list as "0", "10", "2"; each shows its own lines.
+    void openBills() {
+        setUpTill();
+        for (const char* bill : {"10", "2"}) {
+            test::ModalScript script;
+            script.next<TForm_Get_Kol>([bill](TForm_Get_Kol* d) {
+                QCOMPARE(d->mode(), TForm_Get_Kol::BillNumber);
+                auto* field = d->findChild<QLineEdit*>("Edit_Kol");
+                field->setText(QString::fromLatin1(bill));
+                d->Button_PriemiClick();
+            });
+            main_->form.runCommand("N39");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+            typeAndEnter("Edit_Barkod", "10");
+            typeAndEnter("Edit_Broj", "1");
+            QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        }
+        auto* bills = test::control<QComboBox>(main_->form, "ComboBox_Smetka");
+        QStringList items;
+        for (int i = 0; i < bills->count(); ++i)
+            items << bills->itemText(i);
+        QCOMPARE(items, (QStringList{"0", "10", "2"}));
+        QCOMPARE(bills->currentText(), "2");
+        QVERIFY(test::control<QWidget>(main_->form, "Panel_Smetki")->isVisible());
+        QCOMPARE(page()->model()->rowCount(), 1);
+        page()->showBill(0);
+        QCOMPARE(page()->model()->rowCount(), 0);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE Sm_N = 10").toInt(), 1);
+    }
+
+    // A counterparty with an article, a group and a standing discount: each
+    // line gets its own.
+    void counterpartyDiscountsOnLines() {
+        setUpTill();
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P) VALUES "
+                      "(12, 'Мед', 2, 10, 'Лева'), (13, 'Сол', 3, 10, 'Лева')");
+        execSql(db(),
+                "INSERT INTO Sp_Otstapka (ID_Klient, Otnasq_se_za, ID_Art_Gr, T_O) VALUES (15, 'G', 2, 3)");
+        fx_->session().setSaleCounterparty("15:Бип ЕТ");
+        for (const char* article : {"10", "12", "13"}) {
+            typeAndEnter("Edit_Barkod", article);
+            typeAndEnter("Edit_Broj", "1");
+            QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        }
+        QCOMPARE(lineDiscount(db(), 10), 12.5); // the article's
+        QCOMPARE(lineDiscount(db(), 12), 3.0);  // its group's
+        QCOMPARE(lineDiscount(db(), 13), 4.0);  // the standing one
+        QCOMPARE(field()->text(), "15:Бип ЕТ");
+    }
+
     // The buttons follow their commands' rights and carry their shortcut texts.
     void buttonsFollowTheirCommands() {
         auto* sale = test::control<QPushButton>(main_->form, "Button_Prodajba");
@@ -161,6 +369,7 @@ private slots:
         // No operation attached yet: visibly disabled.
         QVERIFY(!sale->isEnabled());
         QVERIFY(!main_->form.command("N_Prodajba")->isEnabled());
+        QVERIFY(test::control<QPushButton>(main_->form, "Button_Otkaz")->isEnabled());
     }
 };
 

@@ -1,6 +1,7 @@
 // The service page in the main window: its boxes filled at each switch to
 // it, and the intake client chosen by the quick search or the list (mode 9).
 
+#include "common/ref_text.h"
 #include "common/sql.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_kontrakents.h"
@@ -67,7 +68,8 @@ private slots:
         QCOMPARE(test::control<QLineEdit>(main.form, "Label_Selected_Kontragent_Ser")->text(), "3:Чип ООД");
         QVERIFY(!test::control<QListWidget>(main.form, "ListBox_Selected_Kontrag_Ser")->isVisible());
         QCOMPARE(msgs.shown, QStringList{});
-        QCOMPARE(fx.session().saleCounterparty(), kNoSaleCounterparty);
+        // The shop's sale keeps no counterparty.
+        QCOMPARE(GetID_MFromTreeNodeName(fx.session().saleCounterparty()), 0);
     }
 };
 

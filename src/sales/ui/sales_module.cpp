@@ -1,15 +1,52 @@
 #include "sales/ui/sales_module.h"
 
+#include "common/ui/error_edge.h"
+#include "sales/bills.h"
 #include "sales/ui/fiscal_commands.h"
+#include "sales/ui/form_smetki.h"
 #include "sales/ui/form_type_prigotvq_se.h"
 #include "sales/ui/shop_page.h"
 
 namespace torvika {
 
+namespace {
+
+QList<int> openBillNumbers(Session& session) {
+    QList<int> bills;
+    logged([&] {
+        for (const QString& b : openBills(session.db(), session.operatorName()))
+            if (const auto n = parseBillNumber(b); n && *n > 0)
+                bills << *n;
+    });
+    return bills;
+}
+
+} // namespace
+
 void SalesModule::install(Host& host) {
     host_ = &host;
     page_ = new ShopPage(host);
     host.addPage(page_, {0, QStringLiteral("МАГАЗИН"), QStringLiteral("ТОРВИКА - МАГАЗИН"), true, {}});
+    ShopPage* page = page_;
+    host.registerCommand(QStringLiteral("Enter1"), [page] { page->insertLine(); });
+    host.registerCommand(QStringLiteral("N_Cancel_Prodajba"), [page] { page->cancelSelectedLines(); });
+    host.registerCommand(QStringLiteral("N_Select_All"), [page] { page->selectOwnLines(); });
+    host.registerCommand(QStringLiteral("N_Ob6ta_TO"), [page] { page->freeDiscount(); });
+    host.registerCommand(QStringLiteral("N_Refresh"), [page] { page->Calculate_SUM(); });
+    host.registerCommand(QStringLiteral("N_Show_Gre6ni_Danni"), [page] { page->showAllLines(); });
+    host.registerCommand(QStringLiteral("N_Select_artikuli"), [page] { page->pickFromCatalogue(); });
+    host.registerCommand(QStringLiteral("N39"), [page] { page->openBill(); });
+    host.registerCommand(QStringLiteral("N_Masa_And_Places"), [&host] {
+        TForm_Smetki form(host.session(), TForm_Smetki::Design, openBillNumbers(host.session()),
+                          host.window());
+        form.exec();
+    });
+    host.registerCommand(QStringLiteral("SpdBtn_Smetka"), [&host, page] {
+        TForm_Smetki form(host.session(), TForm_Smetki::ActiveBills, openBillNumbers(host.session()),
+                          host.window());
+        if (form.exec() == QDialog::Accepted && form.chosenTable() > 0)
+            page->showBill(form.chosenTable(), true);
+    });
     // "Действия" / "Печат на документи" (Ctrl+P): the page's document lists.
     host.registerCommand(QStringLiteral("N_Dokumenti"), [this] { page_->showDocumentChoosers(); });
 

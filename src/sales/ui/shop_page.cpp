@@ -1,21 +1,29 @@
 #include "sales/ui/shop_page.h"
 
+#include "catalogue/ui/article_picker.h"
+#include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
 #include "common/ui/selection_order.h"
-#include "common/ui/statement_model.h"
+#include "counterparties/counterparties.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/quick_search.h"
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/document_printer.h"
+#include "sales/bills.h"
 #include "sales/sale_counterparty.h"
-#include "sales/sale_lines.h"
 #include "sales/texts.h"
+#include "sales/ui/ok_bottom_dlg.h"
+#include "sales/ui/sale_lines_model.h"
+#include "shell/firm_data.h"
 #include "shell/ui/menu_rights.h"
 #include "ui_shop_page.h"
 
 #include <QAction>
+#include <QKeyEvent>
+#include <QSignalBlocker>
 
 namespace torvika {
 
@@ -37,38 +45,48 @@ constexpr CommandButton kCommandButtons[] = {
     {"Button_Refresh", "N_Refresh", 3},
 };
 
+// A key counts as typed by a scanner when it follows the previous one this
+// quickly; a code counts as scanned when all but its first key did.
+constexpr qint64 kScannerKeyGapMs = 30;
+constexpr int kScannerMinimumKeys = 4;
+
+RecipeFollowUp& recipeFollowUp() {
+    static RecipeFollowUp followUp;
+    return followUp;
+}
+
+const QColor kCounterpartyChosen(Qt::blue);
+const QColor kNoCounterparty(Qt::red);
+
 } // namespace
 
+void setRecipeFollowUp(RecipeFollowUp followUp) {
+    recipeFollowUp() = std::move(followUp);
+}
+
 ShopPage::ShopPage(Host& host, QWidget* parent)
-    : HostPage(parent), ui(new Ui::ShopPage), host_(host), lines_(new StatementModel(this)) {
+    : HostPage(parent), ui(new Ui::ShopPage), host_(host), model_(new SaleLinesModel(this)),
+      selection_(nullptr), prefixes_(new QListWidget(this)), serials_(new QListWidget(this)) {
     ui->setupUi(this);
     Session& session = host.session();
-    // The operator's pending lines; the rows selected are the lines
-    // documents are printed for.
-    lines_->setColumns({{QStringLiteral("Barkod"), QStringLiteral("Арт. №"), 8, GridColumnSpec::Integer},
-                        {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 30},
-                        {QStringLiteral("Kol"), QStringLiteral("Кол."), 8, GridColumnSpec::Number},
-                        {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 6},
-                        {QStringLiteral("Ed_Cena"), QStringLiteral("Ед. Цена"), 10, GridColumnSpec::Number},
-                        {QStringLiteral("Valuta"), QStringLiteral("Валута"), 6},
-                        {QStringLiteral("T_O"), QStringLiteral("TO в %"), 8, GridColumnSpec::Number},
-                        {QStringLiteral("Operator"), QStringLiteral("Оператор"), 12}});
-    setUpStatementGrid(ui->DBGrid1, lines_, true);
-    selection_ = new SelectionOrder(ui->DBGrid1);
-    ui->DocumentChoosers->setUp(session, PrintContext::Shop);
-    // "Печат документи" prints; it is enabled as "Печат на документи" is.
-    QAction* documents = host.command(QStringLiteral("N_Dokumenti"));
-    connect(ui->Button_Pe4at_Dokumenti, &QPushButton::clicked, this, &ShopPage::Button_Pe4at_DokumentiClick);
-    auto followDocuments = [this, documents] {
-        ui->Button_Pe4at_Dokumenti->setEnabled(documents->isEnabled());
-    };
-    connect(documents, &QAction::changed, this, followDocuments);
-    followDocuments();
     ui->QuickSearch_Kontrag->setUp(session, QuickSearchPage::Shop, this);
     connect(ui->QuickSearch_Kontrag, &CounterpartyQuickSearch::chosen, this,
             [this](const QString& ref) { chooseSaleCounterparty(ref, true); });
     counterpartyFollowUps().add(
         kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); }, this);
+    articleFollowUps().add(
+        kSelectSaleArticle,
+        [this](const ArticleChoice& choice) {
+            if (choice.current) {
+                criterion_ = SearchCriterion::Article;
+                ui->Label_Search_In->setText(criterionLabel(criterion_));
+                ui->Label_Search_In->setToolTip(criterionItem(criterion_));
+                ui->Edit_Barkod->setText(QString::number(choice.current->id));
+                needsLookup_ = true;
+                lookUp();
+            }
+        },
+        this);
 
     // Each button runs its command and is enabled as its command is.
     for (const CommandButton& b : kCommandButtons) {
@@ -80,45 +98,685 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
         connect(command, &QAction::changed, button, follow);
         follow();
     }
-    connect(&session, &Session::saleCounterpartyChanged, this, &ShopPage::showSaleCounterparty);
-    connect(&session, &Session::operatorChanged, this, &ShopPage::showSaleCounterparty);
+    connect(&session, &Session::saleCounterpartyChanged, this, [this] { Calculate_SUM(); });
+
+    // "Печат документи" prints the ticked documents; it is enabled as
+    // "Печат на документи" is.
+    ui->DocumentChoosers->setUp(session, PrintContext::Shop);
+    QAction* documents = host.command(QStringLiteral("N_Dokumenti"));
+    connect(ui->Button_Pe4at_Dokumenti, &QPushButton::clicked, this, &ShopPage::Button_Pe4at_DokumentiClick);
+    auto followDocuments = [this, documents] {
+        ui->Button_Pe4at_Dokumenti->setEnabled(documents->isEnabled());
+    };
+    connect(documents, &QAction::changed, this, followDocuments);
+    followDocuments();
+
+    ui->DBGrid1->setModel(model_);
+    selection_ = new SelectionOrder(ui->DBGrid1);
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    ui->DBGrid1->verticalHeader()->hide();
+    ui->DBGrid1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    const int widths[] = {70, 300, 70, 60, 90, 60, 70, 110, 120};
+    for (int c = 0; c < SaleLinesModel::ColumnCount; ++c)
+        ui->DBGrid1->setColumnWidth(c, widths[c]);
+    connect(ui->DBGrid1, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& i) { openLineForEditing(i.row()); });
+
+    // The criterion list and the known serial numbers open under their fields.
+    prefixes_->setObjectName(QStringLiteral("ListBox_Prefixes"));
+    prefixes_->addItems(criterionItems());
+    prefixes_->hide();
+    prefixes_->installEventFilter(this);
+    connect(prefixes_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { chooseCriterion(prefixes_->row(item)); });
+    serials_->setObjectName(QStringLiteral("ListBox_Select_SN"));
+    serials_->hide();
+    serials_->installEventFilter(this);
+    connect(serials_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { chooseSerial(serials_->row(item)); });
+
+    ui->ListBox_Opisanie_Artikuli->hide();
+    ui->ListBox_Opisanie_Artikuli->installEventFilter(this);
+    connect(ui->ListBox_Opisanie_Artikuli, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        choosePickItem(ui->ListBox_Opisanie_Artikuli->row(item), false);
+    });
+    connect(
+        ui->ListBox_Opisanie_Artikuli, &QListWidget::itemDoubleClicked, this,
+        [this](QListWidgetItem* item) { choosePickItem(ui->ListBox_Opisanie_Artikuli->row(item), true); });
+
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->Edit_Barkod), static_cast<QWidget*>(ui->Edit_Broj),
+          static_cast<QWidget*>(ui->Edit_Cena_Nula), static_cast<QWidget*>(ui->Edit_Serien_Nomer),
+          static_cast<QWidget*>(ui->Edit_Do_Nomer), static_cast<QWidget*>(ui->Label_Search_In)})
+        w->installEventFilter(this);
+    connect(ui->Edit_Barkod, &QLineEdit::textEdited, this, [this] { needsLookup_ = true; });
+    connect(ui->Edit_Broj, &QLineEdit::textEdited, this, &ShopPage::quantityChanged);
+    connect(ui->Edit_Cena_Nula, &QLineEdit::textEdited, this, &ShopPage::priceChanged);
+    connect(ui->ChkBox_Add_DDS, &QCheckBox::clicked, this, &ShopPage::vatSwitchClicked);
+    connect(ui->SpdBtn_Select_SN, &QToolButton::clicked, this, &ShopPage::showSerialList);
+    connect(ui->Label_Izbor_artikul, &QLabel::linkActivated, this, [this] { pickFromCatalogue(); });
+    connect(ui->ComboBox_Smetka, &QComboBox::activated, this, [this](int i) {
+        if (const auto bill = parseBillNumber(ui->ComboBox_Smetka->itemText(i)))
+            showBill(*bill);
+    });
+    ui->SpdBtn_Zadaljeniq->hide();
+    connect(ui->SpdBtn_Zadaljeniq, &QToolButton::clicked, this,
+            [this] { counterpartyFollowUps().run(kSelectInstalments, host_.session().saleCounterparty()); });
+    ui->ComboBox_Smetka->addItem(QStringLiteral("0"));
+    ui->Panel_Smetki->hide();
+    hideSerialFields();
+    ui->Label_Search_In->setText(criterionLabel(criterion_));
+    ui->Label_Search_In->setToolTip(criterionItem(criterion_));
 }
 
 ShopPage::~ShopPage() = default;
+
+CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
+    return ui->QuickSearch_Kontrag;
+}
+
+QTableView* ShopPage::grid() const {
+    return ui->DBGrid1;
+}
+
+int ShopPage::currentBill() const {
+    return host_.session().state<ShopState>().bill;
+}
+
+int ShopPage::decimals() const {
+    return host_.session().displayDecimals;
+}
+
+QString ShopPage::formatted(const Decimal& value) const {
+    return formatFixed(value, decimals());
+}
+
+SaleContext ShopPage::context() const {
+    Session& s = host_.session();
+    SaleContext c;
+    c.operatorName = s.operatorName();
+    c.bill = currentBill();
+    c.terminal = s.firmData().terminal();
+    c.counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
+    c.decimals = decimals();
+    c.vatRate = vatRateFromText(s.firmData().vatText());
+    return c;
+}
+
+void ShopPage::formShown(bool current) {
+    if (ui->ComboBox_Smetka->count() > 0) {
+        const QSignalBlocker block(ui->ComboBox_Smetka);
+        ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);
+    }
+    if (!current)
+        return;
+    // The VAT switch shows only when a VAT rate is set.
+    ui->ChkBox_Add_DDS->setVisible(
+        QString::compare(host_.session().firmData().vatText(), QStringLiteral("0")) > 0);
+    ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::activated() {
+    refresh();
+}
+
+void ShopPage::refresh() {
+    clearEditState();
+    Get_All_Smetki();
+}
+
+void ShopPage::writeButtonCaptions(int insertInListBlanks) {
+    for (const CommandButton& b : kCommandButtons) {
+        if (b.blanks < 0)
+            continue;
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
+        const QString caption =
+            button->property("caption").isValid() ? button->property("caption").toString() : button->text();
+        button->setProperty("caption", caption);
+        const int blanks = b.blanks == 0 ? insertInListBlanks : b.blanks;
+        button->setText(caption + QString(blanks, u' ') +
+                        actionShortcutText(host_.command(QString::fromLatin1(b.command))));
+    }
+}
+
+void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSearch) {
+    Session& session = host_.session();
+    guarded([&] {
+        const QSqlDatabase db = session.db();
+        const qint64 id = GetID_MFromTreeNodeName(refText);
+        const QList<qint64> articles = pendingArticles(db, session.operatorName());
+        PendingLinesUpdate what;
+        what.discounts = askYesNo(texts::kAskCounterpartyDiscounts);
+        what.articleNumbers = fromQuickSearch && id > 0;
+        updatePendingLines(db, session.operatorName(), id, articles, what);
+    });
+    // Remembering the choice recomputes the totals (saleCounterpartyChanged).
+    session.setSaleCounterparty(refText);
+    selectOwnLines();
+}
+
+// ---- totals and bills -------------------------------------------------
+
+void ShopPage::Calculate_SUM() {
+    Session& s = host_.session();
+    guarded([&] {
+        s.displayDecimals = s.firmData().roundingDecimals();
+        const SaleContext c = context();
+        const QList<qint64> selected = selectedSaleLines();
+        const SaleTotals t = recalculateSale(s.db(), c);
+        showingAll_ = false;
+        model_->setLines(t.lines, c.decimals);
+        for (qint64 line : selected)
+            if (const int row = model_->rowOf(line); row >= 0)
+                ui->DBGrid1->selectionModel()->select(model_->index(row, 0), QItemSelectionModel::Select |
+                                                                                 QItemSelectionModel::Rows);
+        ui->Label_Leva->setText(formatted(t.total));
+        ui->Label_DDS->setText(format42(t.vat.vat));
+        ui->Label_SUMA_BezDDS->setText(format42(t.vat.net));
+        ui->Label68->setText(QStringLiteral("ДДС ") + format42(t.vat.rate) + QStringLiteral("% :"));
+        ui->Label_Words->setText(t.vat.grossWords);
+        showCounterpartyField(!t.lines.isEmpty());
+    });
+    // The sale's buttons follow their commands again (a pick list disables them).
+    setEntryButtonsEnabled(true);
+}
+
+void ShopPage::showCounterpartyField(bool hasLines) {
+    Session& s = host_.session();
+    QLineEdit* field = ui->QuickSearch_Kontrag->field();
+    // A sale that lost its last line forgets its counterparty; one chosen
+    // before the first line stays for it.
+    const bool emptied = !hasLines && linesOf_ == s.operatorName() && hadLines_;
+    linesOf_ = s.operatorName();
+    hadLines_ = hasLines;
+    QString ref = s.saleCounterparty();
+    const bool none = ref.isEmpty() || GetID_MFromTreeNodeName(ref) <= 0;
+    if (emptied || none)
+        ref = hasLines ? kNoSaleCounterparty : texts::kNoSaleCounterpartyShort;
+    if (ref != s.saleCounterparty()) {
+        const QSignalBlocker block(&s);
+        s.setSaleCounterparty(ref);
+    }
+    ui->QuickSearch_Kontrag->setCounterpartyText(ref);
+    field->setEnabled(hasLines);
+    const qint64 id = GetID_MFromTreeNodeName(ref);
+    bool debts = false;
+    if (id > 0 && counterpartyFollowUps().has(kSelectInstalments))
+        logged([&] { debts = hasOpenConsignments(s.db(), id); });
+    ui->SpdBtn_Zadaljeniq->setVisible(debts);
+}
+
+void ShopPage::Get_All_Smetki() {
+    Session& s = host_.session();
+    guarded([&] {
+        QStringList bills = openBills(s.db(), s.operatorName());
+        // A bill just opened is listed while it has no lines yet.
+        if (openedBill_ >= 0 && !bills.contains(QString::number(openedBill_))) {
+            bills << QString::number(openedBill_);
+            std::sort(bills.begin(), bills.end());
+        } else {
+            openedBill_ = -1;
+        }
+        int& bill = s.state<ShopState>().bill;
+        bill = billAfterRebuild(bills, bill);
+        const QSignalBlocker block(ui->ComboBox_Smetka);
+        ui->ComboBox_Smetka->clear();
+        ui->ComboBox_Smetka->addItems(bills);
+        ui->ComboBox_Smetka->setCurrentText(QString::number(bill));
+        ui->Panel_Smetki->setVisible(bills.size() > 1);
+    });
+    Calculate_SUM();
+}
+
+void ShopPage::showBill(int bill, bool open) {
+    openedBill_ = open ? bill : (bill == openedBill_ ? bill : -1);
+    host_.session().state<ShopState>().bill = bill;
+    clearEditState();
+    Get_All_Smetki();
+    ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::openBill() {
+    TForm_Get_Kol dialog(TForm_Get_Kol::BillNumber, QString(), window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<int> bill = parseBillNumber(dialog.text());
+    if (!bill)
+        return;
+    showBill(*bill, true);
+}
+
+// ---- criteria and lookup ----------------------------------------------
+
+void ShopPage::placePopup(QListWidget* list, QWidget* under) {
+    const QPoint at = under->mapTo(this, QPoint(0, under->height()));
+    const int rows = std::min(list->count(), 8);
+    list->setGeometry(at.x(), at.y(), std::max(under->width(), 260),
+                      rows * list->sizeHintForRow(0) + 2 * list->frameWidth() + 4);
+    list->raise();
+    list->show();
+    list->setCurrentRow(0);
+    list->setFocus();
+}
+
+void ShopPage::showCriteria() {
+    placePopup(prefixes_, ui->Edit_Barkod);
+}
+
+void ShopPage::chooseCriterion(int item) {
+    prefixes_->hide();
+    if (item >= 0 && item < prefixes_->count()) {
+        const QString text = prefixes_->item(item)->text();
+        criterion_ = criterionOf(text);
+        ui->Label_Search_In->setText(text.left(2));
+        ui->Label_Search_In->setToolTip(text);
+    }
+    ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::lookUp() {
+    if (prefixes_->hasFocus() || !needsLookup_)
+        return;
+    needsLookup_ = false;
+    const QString reference = ui->Edit_Barkod->text().trimmed();
+    if (reference.isEmpty())
+        return;
+    // A code typed at scanner speed is a barcode whatever the criterion shown.
+    const bool scanned = typedKeys_ >= kScannerMinimumKeys && fastKeys_ >= typedKeys_ - 1;
+    typedKeys_ = fastKeys_ = 0;
+    guarded([&] {
+        const QSqlDatabase db = host_.session().db();
+        QList<qint64> found;
+        if (scanned && criterion_ != SearchCriterion::Barcode)
+            found = findArticles(db, SearchCriterion::Barcode, reference);
+        if (found.isEmpty())
+            found = findArticles(db, criterion_, reference);
+        if (found.isEmpty()) {
+            showMessage(texts::kNothingFound);
+            ui->Edit_Barkod->clear();
+            ui->Edit_Barkod->setFocus();
+            return;
+        }
+        const QList<PickItem> items = pickItems(db, found);
+        if (items.size() >= 2) {
+            showPickList(items);
+            return;
+        }
+        chooseArticle(items.value(0).id);
+        ui->Edit_Broj->setEnabled(true);
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+        if (ui->Edit_Cena_Nula->hasFocus() || ui->Edit_Serien_Nomer->isVisible())
+            return;
+        ui->Edit_Broj->setFocus();
+        ui->Edit_Broj->selectAll();
+    });
+}
+
+void ShopPage::chooseArticle(qint64 id) {
+    const QSqlDatabase db = host_.session().db();
+    article_ = loadSaleArticle(db, id);
+    if (!article_)
+        return;
+    const QString typed = ui->Edit_Barkod->text().trimmed();
+    ui->Ime_na_produkt->setText(articleCaption(*article_));
+    ui->ChkBox_Add_DDS->setChecked(article_->vatIncluded);
+    ui->Label_Edini4na_Cena->setText(article_->currency);
+    // The line being edited shows its own price; a new line the catalogue's.
+    ui->Edit_Cena_Nula->setText(editing_ && article_->id == model_->line(model_->rowOf(*editing_)).article
+                                    ? formatted(editingPrice_)
+                                    : formatted(article_->price));
+    followUpArticle(typed);
+    if (article_->price.isZero())
+        ui->Edit_Cena_Nula->selectAll();
+}
+
+void ShopPage::followUpArticle(const QString& typedReference) {
+    Session& s = host_.session();
+    const QSqlDatabase db = s.db();
+    clearSerialFields();
+    const bool askPeriod = s.firmData().readBool(ini::kTuning, QStringLiteral("14"), false);
+    if (askPeriod)
+        ui->Edit_Do_Nomer->setText(warrantyPeriodText(article_->shelfLife));
+    if (article_->warranty) {
+        serialChoices_.clear();
+        if (criterion_ == SearchCriterion::Serial) {
+            ui->Edit_Serien_Nomer->setText(typedReference);
+            if (const auto known = serialOf(db, article_->id, typedReference); known && !askPeriod)
+                ui->Edit_Do_Nomer->setText(known->date);
+            ui->SpdBtn_Select_SN->hide();
+        } else {
+            serialChoices_ = knownSerials(db, article_->id);
+            if (serialChoices_.size() == 1) {
+                ui->Edit_Serien_Nomer->setText(serialChoices_.at(0).serial);
+                if (!askPeriod)
+                    ui->Edit_Do_Nomer->setText(serialChoices_.at(0).date);
+            }
+            ui->SpdBtn_Select_SN->setVisible(serialChoices_.size() > 1);
+        }
+        ui->Label14->setText(texts::kSerialCaption);
+        ui->Label14->show();
+        ui->Edit_Serien_Nomer->show();
+        ui->Edit_Do_Nomer->show();
+        ui->Edit_Serien_Nomer->setFocus();
+    } else if (article_->series) {
+        ui->Label14->setText(texts::kSeriesCaption);
+        ui->Edit_Do_Nomer->clear();
+        ui->Label14->show();
+        ui->Edit_Serien_Nomer->show();
+        ui->Edit_Do_Nomer->show();
+        ui->SpdBtn_Select_SN->hide();
+        ui->Edit_Serien_Nomer->setFocus();
+    } else {
+        ui->Label14->hide();
+        ui->Edit_Serien_Nomer->hide();
+        ui->Edit_Do_Nomer->hide();
+        ui->SpdBtn_Select_SN->hide();
+    }
+    if (article_->price.isZero()) {
+        ui->Edit_Cena_Nula->setFocus();
+        showMessage(texts::kZeroPriceArticle);
+    }
+    if (hasRecipe(db, article_->id) && recipeFollowUp())
+        recipeFollowUp()(article_->id);
+}
+
+void ShopPage::showPickList(const QList<PickItem>& items) {
+    QListWidget* list = ui->ListBox_Opisanie_Artikuli;
+    list->clear();
+    for (const PickItem& item : items) {
+        auto* row = new QListWidgetItem(item.name, list);
+        row->setData(Qt::UserRole, item.id);
+    }
+    setEntryButtonsEnabled(false);
+    list->show();
+    list->setCurrentRow(0);
+    list->setFocus();
+}
+
+void ShopPage::hidePickList() {
+    ui->ListBox_Opisanie_Artikuli->hide();
+    ui->ListBox_Opisanie_Artikuli->clear();
+}
+
+void ShopPage::choosePickItem(int row, bool choose) {
+    QListWidget* list = ui->ListBox_Opisanie_Artikuli;
+    if (row < 0 || row >= list->count())
+        return;
+    const qint64 id = list->item(row)->data(Qt::UserRole).toLongLong();
+    guarded([&] {
+        const std::optional<SaleArticle> a = loadSaleArticle(host_.session().db(), id);
+        if (!a)
+            return;
+        if (!choose) {
+            // A single click previews the article.
+            ui->Edit_Cena_Nula->setText(a->price.toString());
+            ui->Ime_na_produkt->setText(articleCaption(*a));
+            ui->Label_Edini4na_Cena->setText(a->currency);
+            return;
+        }
+        chooseArticle(id);
+        hidePickList();
+        setEntryButtonsEnabled(true);
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+        ui->Edit_Broj->setEnabled(true);
+        if (!ui->Edit_Serien_Nomer->isVisible() && !article_->price.isZero()) {
+            ui->Edit_Broj->setFocus();
+            ui->Edit_Broj->selectAll();
+        }
+    });
+}
+
+void ShopPage::setEntryButtonsEnabled(bool enabled) {
+    for (const char* name : {"Button_Insert_in_List", "Button_Prodajba"}) {
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(name));
+        const QAction* command = host_.command(
+            QString::fromLatin1(name == QLatin1String("Button_Prodajba") ? "N_Prodajba" : "Enter1"));
+        button->setEnabled(enabled && command->isEnabled());
+    }
+}
+
+void ShopPage::pickFromCatalogue() {
+    pickArticles(host_.session(), kSelectSaleArticle, window());
+}
+
+// ---- quantity, price and serial numbers ---------------------------------
+
+bool ShopPage::checkQuantity() {
+    const QString text = ui->Edit_Broj->text().trimmed();
+    if (text.isEmpty() || text == QLatin1String("0")) {
+        showMessage(texts::kZeroValue);
+        ui->Edit_Broj->clear();
+        ui->Edit_Broj->setFocus();
+        return false;
+    }
+    if (!parsePositiveAmount(text) || !Decimal::parse(ui->Edit_Cena_Nula->text())) {
+        showMessage(texts::kWrongValue);
+        ui->Edit_Broj->clear();
+        ui->Edit_Broj->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void ShopPage::quantityChanged(const QString& text) {
+    if (const auto q = Decimal::parse(text); q && q->sign() < 0) {
+        showMessage(texts::kNegativeQuantity);
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+    } else if (text.trimmed().startsWith(u'-')) {
+        showMessage(texts::kNegativeQuantity);
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+    }
+}
+
+void ShopPage::priceChanged(const QString& text) {
+    if (text.trimmed().startsWith(u'-')) {
+        showMessage(texts::kNegativePrice);
+        ui->Edit_Cena_Nula->setText(article_ ? formatted(article_->price) : formatted(Decimal()));
+    }
+}
+
+void ShopPage::vatSwitchClicked() {
+    Session& s = host_.session();
+    guarded([&] {
+        const Decimal rate = vatRateFromText(s.firmData().vatText());
+        if (rate.isZero())
+            return;
+        const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
+        if (!price)
+            return;
+        const Decimal factor = rate.divided(100, 6) + 1;
+        const Decimal changed = ui->ChkBox_Add_DDS->isChecked()
+                                    ? *price * factor
+                                    : price->divided(factor, std::max(decimals(), 2) + 4);
+        ui->Edit_Cena_Nula->setText(formatted(changed));
+        ui->Edit_Cena_Nula->setFocus();
+    });
+}
+
+bool ShopPage::serialExit() {
+    if (serials_->hasFocus())
+        return true;
+    if (ui->Edit_Serien_Nomer->text().trimmed().isEmpty()) {
+        showMessage(texts::kSerialNeeded);
+        ui->Edit_Serien_Nomer->setFocus();
+        return false;
+    }
+    ui->Label14->hide();
+    ui->SpdBtn_Select_SN->hide();
+    return true;
+}
+
+void ShopPage::showSerialList() {
+    serials_->clear();
+    for (const KnownSerial& s : serialChoices_)
+        serials_->addItem(s.serial);
+    placePopup(serials_, ui->Edit_Serien_Nomer);
+}
+
+void ShopPage::chooseSerial(int row) {
+    if (row < 0 || row >= serialChoices_.size())
+        return;
+    ui->Edit_Serien_Nomer->setText(serialChoices_.at(row).serial);
+    serials_->hide();
+    ui->SpdBtn_Select_SN->hide();
+    if (!host_.session().firmData().readBool(ini::kTuning, QStringLiteral("14"), false))
+        ui->Edit_Do_Nomer->setText(serialChoices_.at(row).date);
+    ui->Edit_Do_Nomer->setFocus();
+}
+
+void ShopPage::hideSerialFields() {
+    ui->Label14->hide();
+    ui->Edit_Serien_Nomer->hide();
+    ui->Edit_Do_Nomer->hide();
+    ui->SpdBtn_Select_SN->hide();
+}
+
+void ShopPage::clearSerialFields() {
+    ui->Edit_Serien_Nomer->clear();
+    ui->Edit_Do_Nomer->clear();
+}
+
+// ---- lines ------------------------------------------------------------
+
+void ShopPage::insertLine() {
+    if (!article_) {
+        showMessage(texts::kIncorrectData);
+        resetEntry();
+        return;
+    }
+    const std::optional<Decimal> quantity = parsePositiveAmount(ui->Edit_Broj->text());
+    const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
+    if (!quantity || !price || price->sign() < 0) {
+        showMessage(texts::kIncorrectData);
+        ui->Edit_Cena_Nula->setText(QStringLiteral("0.0000"));
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+        clearSerialFields();
+        return;
+    }
+    Session& s = host_.session();
+    const QSqlDatabase db = s.db();
+    const QString serial = ui->Edit_Serien_Nomer->text().trimmed();
+    if (article_->warranty) {
+        if (serial.isEmpty()) {
+            showMessage(texts::kSerialNeeded);
+            ui->Edit_Serien_Nomer->show();
+            ui->Edit_Do_Nomer->show();
+            ui->Label14->show();
+            ui->Edit_Serien_Nomer->setFocus();
+            return;
+        }
+        bool taken = false;
+        if (!guarded([&] { taken = serialTaken(db, article_->id, serial, editing_.value_or(0)); }))
+            return;
+        if (taken) {
+            showMessage(texts::kSerialSold.arg(serial));
+            ui->Edit_Serien_Nomer->setFocus();
+            ui->Edit_Serien_Nomer->selectAll();
+            return;
+        }
+    }
+    EnterResult r;
+    const LineEntry entry{article_->id, *quantity, *price, serial, ui->Edit_Do_Nomer->text()};
+    if (!guarded([&] { r = enterLine(db, context(), entry, editing_); })) {
+        clearSerialFields();
+        return;
+    }
+    switch (r.status) {
+    case EnterResult::Added:
+    case EnterResult::Rewritten:
+        break;
+    case EnterResult::Gone:
+        showMessage(texts::kLineGone);
+        clearEditState();
+        resetEntry();
+        Calculate_SUM();
+        return;
+    case EnterResult::NoArticle:
+        showMessage(texts::kArticleGone);
+        resetEntry();
+        return;
+    case EnterResult::IncorrectData:
+        showMessage(texts::kIncorrectData);
+        ui->Edit_Cena_Nula->setText(QStringLiteral("0.0000"));
+        ui->Edit_Broj->setText(QStringLiteral("1"));
+        clearSerialFields();
+        return;
+    case EnterResult::AboveMaximum:
+        showMessage(texts::kAboveMaxDiscount + formatted(r.maxDiscount) + u'%');
+        ui->Edit_Cena_Nula->setText(formatted(article_->price));
+        ui->Edit_Cena_Nula->setFocus();
+        ui->Edit_Cena_Nula->selectAll();
+        clearSerialFields();
+        return;
+    }
+    clearEditState();
+    resetEntry();
+    Get_All_Smetki();
+    if (const int row = model_->rowOf(r.line); row >= 0)
+        ui->DBGrid1->scrollTo(model_->index(row, 0));
+}
+
+void ShopPage::resetEntry() {
+    ui->Edit_Broj->setText(QStringLiteral("1"));
+    ui->Edit_Barkod->clear();
+    needsLookup_ = false;
+    hidePickList();
+    clearSerialFields();
+    hideSerialFields();
+    ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::clearEditState() {
+    editing_.reset();
+    editingPrice_ = Decimal();
+}
+
+void ShopPage::openLineForEditing(int row) {
+    if (showingAll_ || row < 0 || row >= model_->rowCount())
+        return;
+    const SaleLine& l = model_->line(row);
+    if (l.operatorName != host_.session().operatorName())
+        return;
+    guarded([&] {
+        if (const auto a = loadSaleArticle(host_.session().db(), l.article))
+            ui->Ime_na_produkt->setText(articleCaption(*a));
+    });
+    editing_ = l.number;
+    editingPrice_ = l.unitPrice;
+    criterion_ = SearchCriterion::Article;
+    ui->Label_Search_In->setText(criterionLabel(criterion_));
+    ui->Label_Search_In->setToolTip(criterionItem(criterion_));
+    ui->Edit_Barkod->setText(QString::number(l.article));
+    ui->Edit_Broj->setText(formatted(l.quantity));
+    ui->Edit_Cena_Nula->setText(formatted(l.unitPrice));
+    ui->Label_Edini4na_Cena->setText(l.currency);
+    needsLookup_ = true;
+    ui->Edit_Barkod->setFocus();
+    ui->Edit_Barkod->selectAll();
+}
+
+QList<qint64> ShopPage::selectedSaleLines() const {
+    QList<qint64> lines;
+    for (int row : selection_->rows())
+        if (row >= 0 && row < model_->rowCount())
+            lines << model_->line(row).number;
+    return lines;
+}
+
+QString ShopPage::billText() const {
+    return ui->ComboBox_Smetka->currentText();
+}
 
 DocumentChoosers* ShopPage::documentChoosers() const {
     return ui->DocumentChoosers;
 }
 
-void ShopPage::refresh() {
-    Session& session = host_.session();
-    if (!session.workspace.isOpen())
-        return;
-    guarded([&] {
-        lines_->setStatement(
-            session.db(),
-            {QStringLiteral("SELECT N_Prodajba, Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, T_O, "
-                            "Operator FROM Prodajbi_Vremenni WHERE Operator = ? ORDER BY N_Prodajba"),
-             {session.operatorName()},
-             QStringLiteral("N_Prodajba")});
-    });
-}
-
-QList<qint64> ShopPage::selectedSaleLines() const {
-    QList<qint64> out;
-    for (int row : selection_->rows())
-        out << lines_->value(row, QStringLiteral("N_Prodajba")).toLongLong();
-    return out;
-}
-
 DocumentAmounts ShopPage::selectedAmounts(const QList<qint64>& lines) const {
-    Session& session = host_.session();
     Decimal total;
-    for (const SaleLine& line :
-         allOperatorLines(session.db(), session.operatorName(), session.displayDecimals))
-        if (lines.contains(line.number))
-            total += line.amount;
-    return splitVat(total, vatRateFromText(session.firmData().vatText()));
+    for (qint64 line : lines)
+        if (const int row = model_->rowOf(line); row >= 0)
+            total += model_->line(row).amount;
+    return splitVat(total, vatRateFromText(host_.session().firmData().vatText()));
 }
 
 void ShopPage::showDocumentChoosers() {
@@ -137,55 +795,144 @@ void ShopPage::Button_Pe4at_DokumentiClick() {
     ui->DocumentChoosers->closeChoosers();
 }
 
-CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
-    return ui->QuickSearch_Kontrag;
+void ShopPage::selectOwnLines() {
+    const QString op = host_.session().operatorName();
+    QItemSelection selection;
+    for (int r = 0; r < model_->rowCount(); ++r)
+        if (model_->line(r).operatorName == op)
+            selection.select(model_->index(r, 0), model_->index(r, SaleLinesModel::ColumnCount - 1));
+    ui->DBGrid1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
-QString ShopPage::billText() const {
-    return ui->ComboBox_Smetka->currentText();
-}
-
-void ShopPage::formShown(bool current) {
-    if (ui->ComboBox_Smetka->count() > 0)
-        ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);
-    if (!current)
+void ShopPage::cancelSelectedLines() {
+    const QList<qint64> lines = selectedSaleLines();
+    if (lines.isEmpty() || !askYesNo(texts::kAskCancelLines))
         return;
-    // The VAT switch shows only when a VAT rate is set.
-    ui->ChkBox_Add_DDS->setVisible(
-        QString::compare(host_.session().firmData().vatText(), QStringLiteral("0")) > 0);
-    ui->Edit_Barkod->setFocus();
-}
-
-void ShopPage::writeButtonCaptions(int insertInListBlanks) {
-    for (const CommandButton& b : kCommandButtons) {
-        if (b.blanks < 0)
-            continue;
-        auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
-        const QString caption =
-            button->property("caption").isValid() ? button->property("caption").toString() : button->text();
-        button->setProperty("caption", caption);
-        const int blanks = b.blanks == 0 ? insertInListBlanks : b.blanks;
-        button->setText(caption + QString(blanks, u' ') +
-                        actionShortcutText(host_.command(QString::fromLatin1(b.command))));
+    Session& s = host_.session();
+    if (guarded([&] { cancelLines(s.db(), s.operatorName(), lines, 1); })) {
+        if (editing_ && lines.contains(*editing_))
+            clearEditState();
     }
+    Get_All_Smetki();
+    ui->Edit_Barkod->setFocus();
+    s.requestLogin();
 }
 
-void ShopPage::showSaleCounterparty() {
-    ui->QuickSearch_Kontrag->setCounterpartyText(host_.session().saleCounterparty());
-}
-
-void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSearch) {
-    Session& session = host_.session();
-    session.setSaleCounterparty(refText);
+void ShopPage::showAllLines() {
+    Session& s = host_.session();
     guarded([&] {
-        const QSqlDatabase db = session.db();
-        const qint64 id = GetID_MFromTreeNodeName(refText);
-        const QList<qint64> articles = pendingArticles(db, session.operatorName());
-        PendingLinesUpdate what;
-        what.discounts = askYesNo(texts::kAskCounterpartyDiscounts);
-        what.articleNumbers = fromQuickSearch && id > 0;
-        updatePendingLines(db, session.operatorName(), id, articles, what);
+        model_->setLines(allOperatorLines(s.db(), s.operatorName(), decimals()), decimals());
+        showingAll_ = true;
+        // Lines of any bill or currency can be cancelled from here.
+        ui->Button_Otkaz->setEnabled(host_.command(QStringLiteral("N_Cancel_Prodajba"))->isEnabled());
     });
+}
+
+void ShopPage::freeDiscount() {
+    const QList<qint64> lines = selectedSaleLines();
+    if (lines.isEmpty()) {
+        showMessage(texts::kSelectLinesForDiscount);
+        return;
+    }
+    TOKBottomDlg dialog(window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QList<qint64> articles;
+    for (qint64 line : lines)
+        if (const int row = model_->rowOf(line); row >= 0 && !articles.contains(model_->line(row).article))
+            articles << model_->line(row).article;
+    guarded([&] { applyFreeDiscount(host_.session().db(), context(), articles, *dialog.percent()); });
+    Calculate_SUM();
+}
+
+// ---- keys -------------------------------------------------------------
+
+bool ShopPage::eventFilter(QObject* watched, QEvent* event) {
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    const bool enter = key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if (watched == ui->Edit_Barkod) {
+        if (key) {
+            if (key->key() == Qt::Key_Space && ui->Edit_Barkod->text().isEmpty()) {
+                showCriteria();
+                return true;
+            }
+            if (enter) {
+                lookUp();
+                return true;
+            }
+            if (!key->text().isEmpty() && key->text().at(0).isPrint()) {
+                // Keys that follow each other within a few milliseconds come from a scanner.
+                if (ui->Edit_Barkod->text().isEmpty())
+                    typedKeys_ = fastKeys_ = 0;
+                if (typedKeys_ > 0 && lastKey_.isValid() && lastKey_.elapsed() <= kScannerKeyGapMs)
+                    ++fastKeys_;
+                ++typedKeys_;
+                lastKey_.start();
+            }
+        } else if (event->type() == QEvent::KeyRelease) {
+            const auto* release = static_cast<QKeyEvent*>(event);
+            // The keypad "*" makes what was typed before it the quantity.
+            if (release->key() == Qt::Key_Asterisk && (release->modifiers() & Qt::KeypadModifier) &&
+                ui->Edit_Barkod->text().endsWith(u'*')) {
+                const QString text = ui->Edit_Barkod->text();
+                ui->Edit_Broj->setText(text.left(text.size() - 1));
+                ui->Edit_Barkod->clear();
+                needsLookup_ = false;
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            lookUp();
+        }
+    } else if (watched == ui->Label_Search_In && event->type() == QEvent::MouseButtonDblClick) {
+        showCriteria();
+        return true;
+    } else if (watched == prefixes_ && key) {
+        if (enter) {
+            chooseCriterion(prefixes_->currentRow());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            prefixes_->hide();
+            ui->Edit_Barkod->clear();
+            ui->Edit_Barkod->setFocus();
+            return true;
+        }
+    } else if (watched == serials_ && key) {
+        if (enter) {
+            chooseSerial(serials_->currentRow());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            serials_->hide();
+            ui->SpdBtn_Select_SN->hide();
+            ui->Edit_Serien_Nomer->setFocus();
+            return true;
+        }
+    } else if (watched == ui->ListBox_Opisanie_Artikuli && key && enter) {
+        choosePickItem(ui->ListBox_Opisanie_Artikuli->currentRow(), true);
+        return true;
+    } else if (watched == ui->Edit_Broj && enter) {
+        if (checkQuantity()) {
+            ui->Edit_Cena_Nula->setFocus();
+            ui->Edit_Cena_Nula->selectAll();
+        }
+        return true;
+    } else if (watched == ui->Edit_Cena_Nula && enter) {
+        if (checkQuantity())
+            host_.runCommand(QStringLiteral("Enter1"));
+        return true;
+    } else if (watched == ui->Edit_Serien_Nomer && enter) {
+        if (serialExit())
+            ui->Edit_Do_Nomer->setFocus();
+        return true;
+    } else if (watched == ui->Edit_Do_Nomer && enter) {
+        ui->Edit_Do_Nomer->hide();
+        ui->Edit_Serien_Nomer->hide();
+        ui->Edit_Broj->setFocus();
+        ui->Edit_Broj->selectAll();
+        return true;
+    }
+    return HostPage::eventFilter(watched, event);
 }
 
 } // namespace torvika

@@ -1,11 +1,21 @@
 #pragma once
-// The shop page "МАГАЗИН": the sale counterparty with its quick search, the
-// bill box, the code field, the VAT switch and the buttons of the sale.
+// The shop page "МАГАЗИН": the operator looks an article up by one of six
+// criteria, states quantity, price and serial numbers, and appends it as a
+// line of his sale; the grid shows his lines of the bill chosen, the panel
+// under it their totals with VAT, and the buttons sell, cancel, discount and
+// print them. Every operator sees and changes only his own lines.
 
-#include "documents/report_engine.h"
+#include "documents/print_run.h"
+#include "sales/article_lookup.h"
+#include "sales/sale_lines.h"
 #include "shell/ui/host.h"
 
+#include <QElapsedTimer>
 #include <memory>
+#include <optional>
+
+class QListWidget;
+class QTableView;
 
 namespace Ui {
 class ShopPage;
@@ -15,8 +25,13 @@ namespace torvika {
 
 class CounterpartyQuickSearch;
 class DocumentChoosers;
+class SaleLinesModel;
 class SelectionOrder;
-class StatementModel;
+
+// The sale of this workstation that other windows read: the bill shown.
+struct ShopState {
+    int bill = 0;
+};
 
 class ShopPage : public HostPage {
     Q_OBJECT
@@ -25,6 +40,8 @@ public:
     ~ShopPage() override;
 
     void formShown(bool current) override;
+    void activated() override;
+    void refresh() override;
 
     // Writes on the six buttons that name a command their caption followed
     // by the command's shortcut text; "Добави в списък" gets blanks blanks
@@ -33,35 +50,102 @@ public:
 
     // Makes the reference text the sale counterparty of the operator: the
     // field and the per-operator choice, the discounts question and the
-    // operator's pending lines. fromQuickSearch also gives the lines the
-    // counterparty's own article numbers.
+    // operator's pending lines, then the totals. fromQuickSearch also gives
+    // the lines the counterparty's own article numbers.
     void chooseSaleCounterparty(const QString& refText, bool fromQuickSearch);
 
     CounterpartyQuickSearch* counterpartySearch() const;
+    QTableView* grid() const;
+    SaleLinesModel* model() const { return model_; }
+    int currentBill() const;
+    SearchCriterion criterion() const { return criterion_; }
+    std::optional<qint64> editingLine() const { return editing_; }
+    const std::optional<SaleArticle>& currentArticle() const { return article_; }
 
-    // The documents of the page. The sale lines selected for them come
-    // from selectedSaleLines() (N_Prodajba, in the order they were
-    // selected), their amounts from selectedAmounts(): the lines' total
-    // split at the company's VAT rate.
-    DocumentChoosers* documentChoosers() const;
+    // The page's operations, as its controls and the menu run them.
+    void Calculate_SUM();
+    void Get_All_Smetki();
+    void showCriteria();
+    void chooseCriterion(int item);
+    void lookUp(); // leaving the code field
+    void choosePickItem(int row, bool choose);
+    void insertLine(); // "Добави в списък"
+    void openLineForEditing(int row);
+    void selectOwnLines();
+    void cancelSelectedLines();
+    void showAllLines();
+    void openBill();
+    // Shows the bill's lines; open lists it even while it has none.
+    void showBill(int bill, bool open = false);
+    void freeDiscount();
+    void pickFromCatalogue();
+    void vatSwitchClicked();
+    // The lines selected in the grid (N_Prodajba), in the order the
+    // operator selected them: the order documents and receipts list them in.
     QList<qint64> selectedSaleLines() const;
-    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
-    // "Печат на документи" (Ctrl+P): the document and printer lists.
-    void showDocumentChoosers();
-    // "Печат документи": the ticked documents for the selected lines.
-    void Button_Pe4at_DokumentiClick();
-    // The operator's pending lines into the grid.
-    void refresh() override;
     // The text of the bill box (ComboBox_Smetka), the bill the receipts name.
     QString billText() const;
 
+    // The documents of the page: the selected lines' total split at the
+    // company's VAT rate, the document and printer lists, and "Печат
+    // документи" printing the ticked documents for the selected lines.
+    DocumentChoosers* documentChoosers() const;
+    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    void showDocumentChoosers();
+    void Button_Pe4at_DokumentiClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void showSaleCounterparty();
+    void chooseArticle(qint64 id);
+    void followUpArticle(const QString& typedReference);
+    bool checkQuantity();
+    void quantityChanged(const QString& text);
+    void priceChanged(const QString& text);
+    bool serialExit();
+    void showSerialList();
+    void chooseSerial(int row);
+    void hideSerialFields();
+    void clearSerialFields();
+    void showPickList(const QList<PickItem>& items);
+    void hidePickList();
+    void showCounterpartyField(bool hasLines);
+    void resetEntry();
+    void clearEditState();
+    void setEntryButtonsEnabled(bool enabled);
+    void placePopup(QListWidget* list, QWidget* under);
+    SaleContext context() const;
+    QString formatted(const Decimal& value) const;
+    int decimals() const;
 
     std::unique_ptr<Ui::ShopPage> ui;
     Host& host_;
-    StatementModel* lines_;
+    SaleLinesModel* model_;
     SelectionOrder* selection_;
+    QListWidget* prefixes_;
+    QListWidget* serials_;
+    SearchCriterion criterion_ = SearchCriterion::Article;
+    std::optional<SaleArticle> article_;
+    QList<KnownSerial> serialChoices_;
+    QString serialDate_;
+    std::optional<qint64> editing_;
+    Decimal editingPrice_;
+    bool showingAll_ = false;
+    // Whose sale the totals last showed, and whether it had lines.
+    QString linesOf_;
+    bool hadLines_ = false;
+    int openedBill_ = -1; // a bill opened and still without lines
+    bool needsLookup_ = false;
+    // Keyboard-wedge scanners type a code in a few milliseconds.
+    QElapsedTimer lastKey_;
+    int fastKeys_ = 0;
+    int typedKeys_ = 0;
 };
+
+// A recipe article chosen for a sale opens the production window; the
+// production module registers what it does (the article number).
+using RecipeFollowUp = std::function<void(qint64 article)>;
+void setRecipeFollowUp(RecipeFollowUp followUp);
 
 } // namespace torvika
