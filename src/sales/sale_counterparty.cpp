@@ -76,12 +76,4 @@ void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qin
     t.commit();
 }
 
-bool hasOpenConsignments(const QSqlDatabase& db, qint64 counterparty) {
-    return scalarSql(db,
-                     QStringLiteral("SELECT 1 FROM Konsignation WHERE ID_Kontrag = ? "
-                                    "AND (Payed IS NULL OR UPPER(Payed) <> 'TRUE')"),
-                     {counterparty})
-        .isValid();
-}
-
 } // namespace torvika

@@ -26,7 +26,4 @@ struct PendingLinesUpdate {
 void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qint64 counterparty,
                         const QList<qint64>& articles, PendingLinesUpdate what);
 
-// Whether the counterparty has consignments not yet paid off.
-bool hasOpenConsignments(const QSqlDatabase& db, qint64 counterparty);
-
 } // namespace torvika
