@@ -1,5 +1,7 @@
 #include "sales/ui/sales_module.h"
 
+#include "counterparties/ui/form_klienti.h"
+#include "sales/ui/form_spec_otstapki.h"
 #include "sales/ui/shop_page.h"
 
 namespace torvika {
@@ -7,6 +9,15 @@ namespace torvika {
 void SalesModule::install(Host& host) {
     page_ = new ShopPage(host);
     host.addPage(page_, {0, QStringLiteral("МАГАЗИН"), QStringLiteral("ТОРВИКА - МАГАЗИН"), true, {}});
+
+    // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
+    // "Специални отстъпки" with the card's counterparty loaded.
+    host.registerCommand(QStringLiteral("N_TO"),
+                         [&host] { TForm_Spec_Otstapki::run(host.session(), host.window()); });
+    counterpartyCardFollowUps().add(
+        kCardSpecialDiscounts,
+        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.session(), c.parent, c.refText); },
+        page_);
 }
 
 void SalesModule::loggedIn() {
