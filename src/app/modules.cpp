@@ -7,6 +7,7 @@ namespace torvika {
 void Modules::installInto(TGeneral_Form& form) {
     form.install(counterparties);
     form.install(catalogue);
+    form.install(documents);
     form.install(sales);
     form.install(service);
     form.install(fiscalService);

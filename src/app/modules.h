@@ -3,6 +3,7 @@
 
 #include "catalogue/ui/catalogue_module.h"
 #include "counterparties/ui/counterparties_module.h"
+#include "documents/ui/documents_module.h"
 #include "fiscal_service/ui/fiscal_service_module.h"
 #include "sales/ui/sales_module.h"
 #include "service/ui/service_module.h"
@@ -15,6 +16,7 @@ class TGeneral_Form;
 struct Modules {
     CounterpartiesModule counterparties;
     CatalogueModule catalogue;
+    DocumentsModule documents;
     SalesModule sales;
     ServiceModule service;
     FiscalServiceModule fiscalService;

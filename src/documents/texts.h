@@ -1,5 +1,6 @@
 #pragma once
-// The texts of the documents: the fixed footer of the text exports.
+// The texts of the documents: the fixed footer of the text exports, the
+// messages of templates, printing and numbering, and the printed captions.
 
 #include <QString>
 
@@ -9,5 +10,79 @@ namespace torvika::texts {
 inline const QString kDocumentFooter =
     QStringLiteral("Този документ е издаден от програма \"Торвика\"."
                    "  E-mail: office@torvika.bg, тел./факс: +359 2 000 0000");
+
+// Where a document kind is offered (Kade_se_izpolzva).
+inline const QString kPlaceShop = QStringLiteral("МАГАЗИН");
+inline const QString kPlaceService = QStringLiteral("СЕРВИЗ");
+inline const QString kPlaceFiscalService = QStringLiteral("Фискален сервиз");
+// The fiscal-service page's own name of its place, found as well.
+inline const QString kPlaceFiscalCentre = QStringLiteral("Фискален център");
+
+// The stamp of the upper band.
+inline const QString kStampOriginal = QStringLiteral("ОРИГИНАЛ");
+inline const QString kStampCopy = QStringLiteral("КОПИЕ");
+
+// The fixed band at the foot of every page: the page number's caption and
+// the line naming the program (its "o" in "дoкумент" is a Latin letter).
+inline const QString kPageCaption = QStringLiteral("Стр.");
+inline const QString kIssuedByLine =
+    QStringLiteral("Този дoкумент е издаден от програмен продукт: \"Торвика\". "
+                   "Торвика ЕООД, тел./факс: +359 2 000 0000");
+
+// "Печат документи" without a selected line (the "e" of "изберeте" is a Latin letter).
+inline const QString kNoLinesSelected =
+    QStringLiteral("Моля изберeте артикулите, за които\rще се разпечатват документи");
+inline const QString kNoDocumentTicked = QStringLiteral("Моля изберете документите, които ще се разпечатват");
+inline const QString kNoPrinterTicked = QStringLiteral("Моля изберете принтерите, на които ще се разпечатва");
+
+// Templates (%1 the template's or table's name as stated).
+inline const QString kBadTemplateName =
+    QStringLiteral("\"%1\" не може да бъде име на документ: името не може да е празно и не може да "
+                   "съдържа \\ / : * ? \" < > | или \"..\"");
+inline const QString kMissingBandText =
+    QStringLiteral("Липсва файлът %1: текстът на лентата му се отпечатва празен");
+inline const QString kUnknownTable =
+    QStringLiteral("Таблицата %1 от шаблона \"%2\" не съществува в базата данни");
+inline const QString kUnknownColumn =
+    QStringLiteral("Колоната %2 на таблицата %1 от шаблона \"%3\" не съществува в базата данни");
+inline const QString kRepeatingTable =
+    QStringLiteral("Таблицата %1 от шаблона \"%2\" не е свързана с редовете на документа и би ги "
+                   "повторила.\rДокументът не е отпечатан.");
+inline const QString kUnjoinedTables =
+    QStringLiteral("Таблиците %1 не са свързани с редовете на документа.\rПри печат всеки техен ред "
+                   "би повторил редовете му, затова документът ще се отпечатва само докато в тях има "
+                   "най-много един ред.");
+inline const QString kNoDocumentRows =
+    QStringLiteral("Няма данни за документ \"%1\": избраните редове вече не съществуват.\r"
+                   "Документът не е отпечатан.");
+inline const QString kTypedNotANumber = QStringLiteral("\"%1\" не е число.\rДокумент \"%2\" не е отпечатан.");
+inline const QString kTemplateNotPrinted = QStringLiteral("Документ \"%1\" не е отпечатан:\r%2");
+
+// The prompts of labels typed at print time.
+inline const QString kFreeTextPrompt = QStringLiteral("Текст на етикета:");
+inline const QString kNumberPrompt = QStringLiteral("Число за изписване с думи:");
+
+// Printers (%1 the printer, %2 the document).
+inline const QString kPdfPrinter = QStringLiteral("PDF файл");
+inline const QString kPdfFileCaption = QStringLiteral("Запис на документ \"%1\" като PDF файл");
+inline const QString kPdfFilter = QStringLiteral("PDF файлове (*.pdf)");
+inline const QString kPrinterNotFound =
+    QStringLiteral("Принтерът \"%1\" не е намерен.\rДокумент \"%2\" не е отпечатан на него.");
+inline const QString kPrinterNotReady =
+    QStringLiteral("Принтерът \"%1\" не е готов за печат (изключен, без хартия или в грешка).\r"
+                   "Документ \"%2\" не е отпечатан на него.");
+inline const QString kPrintFailed =
+    QStringLiteral("Печатът на принтера \"%1\" не успя.\rДокумент \"%2\" не е отпечатан на него.");
+
+// The register of kinds and of working-document kinds.
+inline const QString kNumberDigitsOnly = QStringLiteral("Номерът на документа може да съдържа само цифри");
+inline const QString kCopiesNotNegative =
+    QStringLiteral("Броят копия трябва да бъде цяло число, 0 или повече");
+inline const QString kKindNameTaken = QStringLiteral("Вече има документ с име \"%1\"");
+inline const QString kKindInUse = QStringLiteral("Документ \"%1\" е издаван и не може да бъде изтрит");
+inline const QString kWorkKindInUse =
+    QStringLiteral("Видът документ \"%1\" се използва в доставки или гаранции и не може да бъде изтрит");
+inline const QString kEmptyName = QStringLiteral("Въведете описание");
+inline const QString kAskDeleteKind = QStringLiteral("Желаете ли да изтриете \"%1\"?");
 
 } // namespace torvika::texts

@@ -9,6 +9,8 @@ namespace torvika {
 void SalesModule::install(Host& host) {
     page_ = new ShopPage(host);
     host.addPage(page_, {0, QStringLiteral("МАГАЗИН"), QStringLiteral("ТОРВИКА - МАГАЗИН"), true, {}});
+    // "Действия" / "Печат на документи" (Ctrl+P): the page's document lists.
+    host.registerCommand(QStringLiteral("N_Dokumenti"), [this] { page_->showDocumentChoosers(); });
 
     // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
     // "Специални отстъпки" with the card's counterparty loaded.
@@ -23,6 +25,7 @@ void SalesModule::install(Host& host) {
 void SalesModule::loggedIn() {
     // The login writes the shortcut texts after eight blanks on "Добави в списък".
     page_->writeButtonCaptions(8);
+    page_->refresh();
 }
 
 } // namespace torvika

@@ -2,6 +2,7 @@
 // The shop page "МАГАЗИН": the sale counterparty with its quick search, the
 // bill box, the code field, the VAT switch and the buttons of the sale.
 
+#include "documents/report_engine.h"
 #include "shell/ui/host.h"
 
 #include <memory>
@@ -13,6 +14,9 @@ class ShopPage;
 namespace torvika {
 
 class CounterpartyQuickSearch;
+class DocumentChoosers;
+class SelectionOrder;
+class StatementModel;
 
 class ShopPage : public HostPage {
     Q_OBJECT
@@ -35,11 +39,27 @@ public:
 
     CounterpartyQuickSearch* counterpartySearch() const;
 
+    // The documents of the page. The sale lines selected for them come
+    // from selectedSaleLines() (N_Prodajba, in the order they were
+    // selected), their amounts from selectedAmounts(): the lines' total
+    // split at the company's VAT rate.
+    DocumentChoosers* documentChoosers() const;
+    QList<qint64> selectedSaleLines() const;
+    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    // "Печат на документи" (Ctrl+P): the document and printer lists.
+    void showDocumentChoosers();
+    // "Печат документи": the ticked documents for the selected lines.
+    void Button_Pe4at_DokumentiClick();
+    // The operator's pending lines into the grid.
+    void refresh() override;
+
 private:
     void showSaleCounterparty();
 
     std::unique_ptr<Ui::ShopPage> ui;
     Host& host_;
+    StatementModel* lines_;
+    SelectionOrder* selection_;
 };
 
 } // namespace torvika

@@ -1,11 +1,16 @@
 #include "service/ui/service_page.h"
 
 #include "catalogue/reference_lists.h"
+#include "common/ref_text.h"
+#include "common/sql.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/quick_search.h"
+#include "documents/ui/document_choosers.h"
+#include "documents/ui/document_printer.h"
 #include "ui_service_page.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 
 namespace torvika {
@@ -20,6 +25,37 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
         search->list()->hide();
     };
     counterpartyFollowUps().add(kSelectServiceClient, takeClient, this);
+    ui->DocumentChoosers->setUp(host.session(), PrintContext::Service, QStringLiteral("_Ser"));
+    connect(ui->Button3, &QPushButton::clicked, this, &ServicePage::Button3Click);
+}
+
+DocumentChoosers* ServicePage::documentChoosers() const {
+    return ui->DocumentChoosers;
+}
+
+DocumentAmounts ServicePage::selectedAmounts(const QList<qint64>& lines) const {
+    Session& session = host_.session();
+    Decimal total;
+    for (qint64 line : lines) {
+        const QVariant price = scalarSql(
+            session.db(),
+            QStringLiteral("SELECT Pred_Cena_Remont FROM Priem_Ser_Vremen WHERE N_Prodajba = ?"), {line});
+        if (const std::optional<Decimal> d = Decimal::fromVariant(price))
+            total += *d;
+    }
+    return splitVat(total, vatRateFromText(session.firmData().vatText()));
+}
+
+void ServicePage::Button3Click() {
+    Session& session = host_.session();
+    PrintRequest request = pageRequest(session, PrintContext::Service);
+    request.lines = selectedIntakeLines();
+    request.counterparty = std::max(0, GetID_MFromTreeNodeName(ui->QuickSearch_Kontrag_Ser->field()->text()));
+    if (!request.lines.isEmpty() && !guarded([&] { request.amounts = selectedAmounts(request.lines); }))
+        return;
+    printDocuments(session, request,
+                   {ui->DocumentChoosers->checkedDocuments(), ui->DocumentChoosers->checkedPrinters()}, this);
+    ui->DocumentChoosers->closeChoosers();
 }
 
 ServicePage::~ServicePage() = default;

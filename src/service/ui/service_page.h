@@ -3,6 +3,7 @@
 // search, the serial number, the currency, the workshop department and the
 // due date.
 
+#include "documents/report_engine.h"
 #include "shell/ui/host.h"
 
 #include <memory>
@@ -12,6 +13,8 @@ class ServicePage;
 }
 
 namespace torvika {
+
+class DocumentChoosers;
 
 class ServicePage : public HostPage {
     Q_OBJECT
@@ -23,9 +26,22 @@ public:
     // Fills the currency and department boxes anew and sets the due date to today.
     void activated() override;
 
+    // The documents of the page, printed for the selected intake lines
+    // (N_Prodajba of Priem_Ser_Vremen, in the order they were selected)
+    // with the amounts of those lines. The intake grid hands its selection
+    // over with setSelectedIntakeLines() until it provides it itself.
+    DocumentChoosers* documentChoosers() const;
+    void setSelectedIntakeLines(const QList<qint64>& lines) { selectedLines_ = lines; }
+    QList<qint64> selectedIntakeLines() const { return selectedLines_; }
+    // The estimated repair prices of the lines, split at the company's VAT rate.
+    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    // "Печат документи" of the service page.
+    void Button3Click();
+
 private:
     std::unique_ptr<Ui::ServicePage> ui;
     Host& host_;
+    QList<qint64> selectedLines_;
 };
 
 } // namespace torvika

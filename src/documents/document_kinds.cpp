@@ -1,0 +1,289 @@
+#include "documents/document_kinds.h"
+
+#include "common/dates.h"
+#include "common/new_keys.h"
+#include "common/sql.h"
+#include "common/texts.h"
+#include "documents/template_files.h"
+#include "documents/texts.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace torvika {
+
+namespace {
+
+bool digitsOnly(const QString& s) {
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The number as digits without its leading zeros ("0" for zero).
+QString stripZeros(const QString& digits) {
+    qsizetype i = 0;
+    while (i < digits.size() - 1 && digits[i] == u'0')
+        ++i;
+    return digits.mid(i);
+}
+
+// Adds one to a decimal text of any length.
+QString plusOne(const QString& digits) {
+    QString s = digits;
+    for (qsizetype i = s.size() - 1; i >= 0; --i) {
+        if (s[i] != u'9') {
+            s[i] = QChar(s[i].unicode() + 1);
+            return s;
+        }
+        s[i] = u'0';
+    }
+    return u'1' + s;
+}
+
+DocumentKind kindOf(const SqlRows& rows, int row) {
+    const QVariantList& r = rows.rows[row];
+    DocumentKind k;
+    k.id = r[0].toLongLong();
+    k.name = r[1].toString();
+    k.places = r[2].toString();
+    k.number = r[3].toString().trimmed();
+    k.copies = r[4].toInt();
+    return k;
+}
+
+void refuse(const QString& message) {
+    throw EDocumentError(message);
+}
+
+void checkName(const QString& name) {
+    if (name.trimmed().isEmpty())
+        refuse(texts::kEmptyName);
+}
+
+} // namespace
+
+std::optional<DocumentKind> findDocumentKind(const QSqlDatabase& db, const QString& name) {
+    const SqlRows rows =
+        readRows(db,
+                 QStringLiteral("SELECT ID_Dokument, Opisanie, Kade_se_izpolzva, N_Dok, N_Copies "
+                                "FROM Dokumenti WHERE Opisanie = ? ORDER BY ID_Dokument"),
+                 {name}, 1);
+    if (rows.rows.isEmpty())
+        return std::nullopt;
+    return kindOf(rows, 0);
+}
+
+QStringList documentKindsFor(const QSqlDatabase& db, PrintContext context) {
+    QStringList places;
+    switch (context) {
+    case PrintContext::Shop:
+        places << texts::kPlaceShop;
+        break;
+    case PrintContext::Service:
+        places << texts::kPlaceService;
+        break;
+    case PrintContext::FiscalService:
+        places << texts::kPlaceFiscalService << texts::kPlaceFiscalCentre;
+        break;
+    default:
+        return {};
+    }
+    QStringList conditions;
+    QVariantList values;
+    for (const QString& p : places) {
+        conditions << QStringLiteral("Kade_se_izpolzva LIKE ? ESCAPE '\\'");
+        values << likeContains(p);
+    }
+    const SqlRows rows = readRows(db,
+                                  QStringLiteral("SELECT DISTINCT Opisanie FROM Dokumenti WHERE ") +
+                                      conditions.join(QStringLiteral(" OR ")),
+                                  values);
+    QStringList out;
+    for (const QVariantList& r : rows.rows)
+        out << r[0].toString();
+    std::sort(out.begin(), out.end(),
+              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    return out;
+}
+
+bool isNumbered(const QString& number) {
+    return digitsOnly(number) && stripZeros(number) != QLatin1String("0");
+}
+
+QString nextDocumentNumber(const QString& number) {
+    if (!digitsOnly(number) || number == QLatin1String("0"))
+        return number;
+    const QString next = plusOne(stripZeros(number));
+    return next.rightJustified(number.size(), u'0');
+}
+
+IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& request) {
+    IssuedNumber out;
+    // Another workstation numbering the kind holds its rows until it commits.
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = N_Dok WHERE Opisanie = ?"), {request.kindName});
+    const std::optional<DocumentKind> kind = findDocumentKind(db, request.kindName);
+    if (!kind)
+        return out;
+    out.number = kind->number;
+    if (!digitsOnly(kind->number))
+        return out;
+    if (isNumbered(kind->number)) {
+        const QString table = lineTable(request.context);
+        QList<QVariantList> lines;
+        if (!table.isEmpty() && !request.lines.isEmpty()) {
+            QStringList marks;
+            QVariantList keys;
+            for (qint64 l : request.lines) {
+                marks << QStringLiteral("?");
+                keys << l;
+            }
+            const SqlRows rows = readRows(db,
+                                          QStringLiteral("SELECT N_Prodajba, Barkod, Operator FROM %1 "
+                                                         "WHERE N_Prodajba IN (%2)")
+                                              .arg(table, marks.join(QStringLiteral(", "))),
+                                          keys);
+            for (qint64 l : request.lines)
+                for (const QVariantList& r : rows.rows)
+                    if (r[0].toLongLong() == l) {
+                        lines << r;
+                        break;
+                    }
+        }
+        const int place = int(request.context) + 1;
+        for (const QVariantList& line : lines)
+            execSql(db,
+                    QStringLiteral(
+                        "INSERT INTO Printed_Dok (ID_Prod, ID_Dok, ID_Kontrag, ID_Art, N_Dok, Operator, "
+                        "Data, fTime, Ot_Kade_Prod) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {line[0], kind->id, request.counterparty, line[1], kind->number, line[2],
+                     isoDate(request.now.date()), shortTime(request.now.time()), place});
+        out.registered = !lines.isEmpty();
+    }
+    const QString next = nextDocumentNumber(kind->number);
+    if (next != kind->number)
+        execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"), {next, kind->id});
+    return out;
+}
+
+QString currentDocumentNumber(const QSqlDatabase& db, const QString& kindName) {
+    const std::optional<DocumentKind> kind = findDocumentKind(db, kindName);
+    return kind ? kind->number : QString();
+}
+
+SqlStatement documentKindsStatement() {
+    return {QStringLiteral("SELECT ID_Dokument, Opisanie, N_Dok, Kade_se_izpolzva, N_Copies FROM Dokumenti "
+                           "ORDER BY ID_Dokument"),
+            {},
+            QStringLiteral("ID_Dokument")};
+}
+
+void setDocumentNumber(const QSqlDatabase& db, qint64 id, const QString& number) {
+    const QString n = number.trimmed();
+    if (!digitsOnly(n))
+        refuse(texts::kNumberDigitsOnly);
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"), {n, id});
+}
+
+void setDocumentCopies(const QSqlDatabase& db, qint64 id, int copies) {
+    if (copies < 0)
+        refuse(texts::kCopiesNotNegative);
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Copies = ? WHERE ID_Dokument = ?"), {copies, id});
+}
+
+void setDocumentPlaces(const QSqlDatabase& db, qint64 id, const QString& places) {
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET Kade_se_izpolzva = ? WHERE ID_Dokument = ?"),
+            {places, id});
+}
+
+void renameDocumentKind(const QSqlDatabase& db, const QString& dir, qint64 id, const QString& name) {
+    const QString n = name.trimmed();
+    checkName(n);
+    if (!isValidTemplateName(n))
+        refuse(texts::kBadTemplateName.arg(n));
+    Transaction tx(db);
+    const QString old =
+        scalarSql(db, QStringLiteral("SELECT Opisanie FROM Dokumenti WHERE ID_Dokument = ?"), {id})
+            .toString();
+    if (old == n)
+        return;
+    if (scalarSql(db,
+                  QStringLiteral("SELECT COUNT(*) FROM Dokumenti WHERE Opisanie = ? AND ID_Dokument <> ?"),
+                  {n, id})
+            .toLongLong() > 0)
+        refuse(texts::kKindNameTaken.arg(n));
+    for (const char* ext : {".psc", ".hdr", ".ftr"})
+        if (QFile::exists(templatePath(dir, n, ext)))
+            refuse(texts::kKindNameTaken.arg(n));
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET Opisanie = ? WHERE ID_Dokument = ?"), {n, id});
+    // The template follows its kind's name.
+    if (!old.isEmpty() && isValidTemplateName(old))
+        for (const char* ext : {".psc", ".hdr", ".ftr"})
+            if (QFile::exists(templatePath(dir, old, ext)) &&
+                !QFile::rename(templatePath(dir, old, ext), templatePath(dir, n, ext)))
+                throw EInOutError(texts::kFileUnwritable.arg(templatePath(dir, n, ext), QString()));
+    tx.commit();
+}
+
+qint64 addDocumentKind(const QSqlDatabase& db, const QString& name) {
+    checkName(name);
+    if (!isValidTemplateName(name.trimmed()))
+        refuse(texts::kBadTemplateName.arg(name.trimmed()));
+    Transaction tx(db);
+    const qint64 key = nextKey(db, QStringLiteral("Dokumenti"), QStringLiteral("ID_Dokument"));
+    if (scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM Dokumenti WHERE Opisanie = ?"), {name.trimmed()})
+            .toLongLong() > 0)
+        refuse(texts::kKindNameTaken.arg(name.trimmed()));
+    execSql(db,
+            QStringLiteral("INSERT INTO Dokumenti (ID_Dokument, Opisanie, Kade_se_izpolzva, N_Dok, N_Copies) "
+                           "VALUES (?, ?, ?, '0', 0)"),
+            {key, name.trimmed(), placesText({})});
+    tx.commit();
+    return key;
+}
+
+void deleteDocumentKind(const QSqlDatabase& db, qint64 id) {
+    Transaction tx(db);
+    const QString name =
+        scalarSql(db, QStringLiteral("SELECT Opisanie FROM Dokumenti WHERE ID_Dokument = ?"), {id})
+            .toString();
+    if (scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM Printed_Dok WHERE ID_Dok = ?"), {id})
+            .toLongLong() > 0)
+        refuse(texts::kKindInUse.arg(name));
+    execSql(db, QStringLiteral("DELETE FROM Dokumenti WHERE ID_Dokument = ?"), {id});
+    tx.commit();
+}
+
+SqlStatement workKindsStatement() {
+    return {QStringLiteral("SELECT ID, Opisanie FROM Rab_Dokumenti ORDER BY ID"), {}, QStringLiteral("ID")};
+}
+
+qint64 addWorkKind(const QSqlDatabase& db, const QString& name) {
+    checkName(name);
+    Transaction tx(db);
+    const qint64 key = nextKey(db, QStringLiteral("Rab_Dokumenti"), QStringLiteral("ID"));
+    execSql(db, QStringLiteral("INSERT INTO Rab_Dokumenti (ID, Opisanie) VALUES (?, ?)"),
+            {key, name.trimmed()});
+    tx.commit();
+    return key;
+}
+
+void renameWorkKind(const QSqlDatabase& db, qint64 id, const QString& name) {
+    checkName(name);
+    execSql(db, QStringLiteral("UPDATE Rab_Dokumenti SET Opisanie = ? WHERE ID = ?"), {name.trimmed(), id});
+}
+
+void deleteWorkKind(const QSqlDatabase& db, qint64 id) {
+    Transaction tx(db);
+    const QString name =
+        scalarSql(db, QStringLiteral("SELECT Opisanie FROM Rab_Dokumenti WHERE ID = ?"), {id}).toString();
+    const qint64 uses =
+        scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM Dostavki WHERE Vid_Dokument = ?"), {id})
+            .toLongLong() +
+        scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM Garancia_dostavtchik WHERE Vid_Dok = ?"), {id})
+            .toLongLong();
+    if (uses > 0)
+        refuse(texts::kWorkKindInUse.arg(name));
+    execSql(db, QStringLiteral("DELETE FROM Rab_Dokumenti WHERE ID = ?"), {id});
+    tx.commit();
+}
+
+} // namespace torvika

@@ -1,0 +1,82 @@
+#pragma once
+// The report engine: a template with its rows laid out on A4 portrait pages
+// and drawn with QPainter onto any paged device (a printer, a PDF file, a
+// preview). The upper band opens the report with the stamp, one detail band
+// follows per row (growing where a wrapped text needs it, continuing on the
+// next page where the page is full), the lower band closes it, and every
+// page gets the frame and, at its foot, the fixed band with the page number,
+// the print date and the line naming the program.
+
+#include "common/vat.h"
+#include "documents/report_query.h"
+#include "documents/report_template.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <memory>
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace torvika {
+
+// The amounts of the document as the page that prints it computed them
+// (GET_DDS of its total): the computed labels print the tax base, the VAT,
+// the total and the total in words.
+using DocumentAmounts = VatSplit;
+
+// What the report prints besides the rows.
+struct ReportValues {
+    DocumentAmounts amounts;
+    QString title; // the document kind's name
+    QDateTime printed;
+    // "ОРИГИНАЛ" or "КОПИЕ"; shown when the template enables the stamp.
+    QString stamp;
+    // The document's number, printed by a data field of Dokumenti.N_Dok.
+    QString number;
+    // The texts of labels typed at print time, by element index.
+    QHash<int, QString> typedLabels;
+    // Texts put in place of "[name]" in the band texts (company data).
+    QHash<QString, QString> fields;
+    // The directory of the images' files.
+    QString imageDir;
+};
+
+// The page: A4 portrait in the designer's units (1/96 inch), its margins
+// and the height of the fixed band at its foot.
+inline constexpr double kPageWidth = 210.0 / 25.4 * 96.0;
+inline constexpr double kPageHeight = 297.0 / 25.4 * 96.0;
+inline constexpr double kPageMargin = 10.0 / 25.4 * 96.0;
+inline constexpr double kPageFootHeight = 34.0;
+inline constexpr double kContentWidth = kPageWidth - 2 * kPageMargin;
+
+// The text a data field prints for a value: numbers with two decimals,
+// ISO dates as dd.MM.yyyy, everything else as stored.
+QString fieldText(const QVariant& value);
+
+class ReportLayout {
+public:
+    ReportLayout(const ReportTemplate& report, const ReportData& data, const ReportValues& values);
+    ~ReportLayout();
+    ReportLayout(const ReportLayout&) = delete;
+    ReportLayout& operator=(const ReportLayout&) = delete;
+
+    int pageCount() const;
+    // The text an element prints for a row (-1: no row).
+    QString elementText(int element, int row) const;
+    // Draws a page; the painter's units are the designer's, from the
+    // paper's top left corner.
+    void drawPage(QPainter& painter, int page) const;
+    // The whole report, copies times over, onto the device (A4, no margins
+    // of its own). False when the device cannot be painted on.
+    bool print(QPagedPaintDevice& device, int copies = 1) const;
+    // Every page's text, top to bottom, for checks and searches.
+    QString plainText() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace torvika

@@ -1,0 +1,20 @@
+#include "documents/ui/documents_module.h"
+
+#include "documents/ui/kind_grids.h"
+
+namespace torvika {
+
+void DocumentsModule::install(Host& host) {
+    // "Настройки" / "Системни" / "Работни документи ...".
+    host.registerCommand(QStringLiteral("N25"), [&host] {
+        TForm_Rab_Dokumenti form(host.session(), host.window());
+        form.exec();
+    });
+    // "Настройки" / "Системни" / "Начален номер на документ...".
+    host.registerCommand(QStringLiteral("N64"), [&host] {
+        TForm_Na4_N_Dok form(host.session(), host.window());
+        form.exec();
+    });
+}
+
+} // namespace torvika

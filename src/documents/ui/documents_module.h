@@ -1,0 +1,15 @@
+#pragma once
+// The documents' part of the main window: the registers of document kinds
+// ("Начален номер на документ...") and of working-document kinds
+// ("Работни документи ...").
+
+#include "shell/ui/host.h"
+
+namespace torvika {
+
+class DocumentsModule : public Module {
+public:
+    void install(Host& host) override;
+};
+
+} // namespace torvika
