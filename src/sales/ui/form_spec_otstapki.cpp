@@ -94,6 +94,12 @@ TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
     connect(ui->Button_Pe4at_Izbran, &QPushButton::clicked, this, [this] { Pe4at(false); });
     connect(ui->Button_Pe4at_Vsichki, &QPushButton::clicked, this, [this] { Pe4at(true); });
 
+    // Enter goes from the percentage to the purchase amount, and there adds (or accepts) the row.
+    connect(ui->Edit_TO, &QLineEdit::returnPressed, this, [this] {
+        ui->Edit_Price_Up->setFocus();
+        ui->Edit_Price_Up->selectAll();
+    });
+    connect(ui->Edit_Price_Up, &QLineEdit::returnPressed, this, &TForm_Spec_Otstapki::Button_DobaviClick);
     ui->Edit_TO->installEventFilter(this);
     connect(ui->Edit_Cena1, &QLineEdit::textEdited, this, [this] { priceFieldEdited(ui->Edit_Cena1); });
     connect(ui->Edit_Cena2, &QLineEdit::textEdited, this, [this] { priceFieldEdited(ui->Edit_Cena2); });
