@@ -27,11 +27,11 @@ const QString kMaintenanceConnection = QStringLiteral("bench-server");
 } // namespace
 
 std::optional<Alias> benchServer() {
-    const QString spec = qEnvironmentVariable("TORVIKA_BENCH_PG");
-    if (spec.trimmed().isEmpty())
+    const QString connection = qEnvironmentVariable("TORVIKA_BENCH_PG");
+    if (connection.trimmed().isEmpty())
         return std::nullopt;
     Alias a{kServiceAlias, kPostgresDriver, QString()};
-    for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : connection.split(u' ', Qt::SkipEmptyParts)) {
         const QString key = part.section(u'=', 0, 0);
         const QString value = part.section(u'=', 1);
         if (key == QLatin1String("host"))

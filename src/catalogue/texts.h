@@ -93,5 +93,112 @@ inline const QString kFormulaOutOfRange =
     QStringLiteral("Резултатът от формулата е извън допустимите стойности!");
 
 // ---- end of warehouses, stock, currencies and price groups ----
+// The nodes of the article group tree that are not groups.
+inline const QString kAllArticlesNode = QStringLiteral("Всички артикули");
+inline const QString kDeletedArticlesNode = QStringLiteral("Изтрити артикули");
+
+// Reference texts of "none".
+inline const QString kNoCounterpartyChosen = QStringLiteral("0: Няма избран контрагент");
+
+// The catalogue window.
+inline const QString kSearchBy = QStringLiteral("Търсене по: ");
+inline const QString kSearchPartOfWord = QStringLiteral("Търсене по част от дума");
+inline const QString kSearchWholeWord = QStringLiteral("Търсене по цяла дума");
+inline const QString kBadSearchCriterion = QStringLiteral("Некоректен критерии за търсене!");
+inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
+inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
+inline const QString kCodeNotFound = QStringLiteral("Не е открит търсеният код");
+inline const QString kGroupNotFound = QStringLiteral("Не е открита търсената група");
+inline const QString kChooseGroupForArticle = QStringLiteral("Необходимо е да изберете група за артикула");
+inline const QString kChooseValidGroup = QStringLiteral("Необходимо е да изберете валидна група");
+inline const QString kAskMoveArticles =
+    QStringLiteral("Желаете ли да преместите избраните артикули в група:\r");
+inline const QString kAskMoveGroup = QStringLiteral("Желаете ли да преместите група:");
+inline const QString kGroupIntoItself =
+    QStringLiteral("Група не може да бъде преместена в себе си или в своя подгрупа!");
+inline const QString kGroupIsGone =
+    QStringLiteral("Групата вече не съществува (изтрита е от друго работно място).");
+inline const QString kStockReportTooMany = QStringLiteral(
+    "За справка наличности за всички артикули\rизползвайте \"Справки->Наличности артикули...\"");
+inline const QString kExportHeading = QStringLiteral("\tЕкспорт артикули ");
+inline const QString kExportDate = QStringLiteral("\tДата:");
+inline const QString kScaleFileCaption = QStringLiteral("Файл за везна");
+inline const QString kScaleFileFilter = QStringLiteral("Parameters (*.txt)");
+inline const QString kScaleFileName = QStringLiteral("Artikules.txt");
+// %1: the number of lines added.
+inline const QString kDeliveryLinesReady =
+    QStringLiteral("Артикулите на групата са добавени в текущата доставка (%1 реда).\r"
+                   "Отворете \"Операции\" -> \"Основни\" -> \"Доставки...\", за да я въведете и запишете.");
+inline const QString kDeliveryGroupEmpty =
+    QStringLiteral("Групата няма артикули, които да не са в доставката.");
+// %1: the article's reference text.
+inline const QString kArticleBinned =
+    QStringLiteral("Артикулът %1 има движения (наличности, продажби, доставки или документи)\r"
+                   "и е преместен в \"Изтрити артикули\", за да се запази историята му.");
+// %1: how many articles.
+inline const QString kArticlesBinned =
+    QStringLiteral("%1 от артикулите имат движения (наличности, продажби, доставки или документи)\r"
+                   "и са преместени в \"Изтрити артикули\", за да се запази историята им.");
+
+// Groups.
+inline const QString kAskDeleteGroupArticles = QStringLiteral(
+    "Избраната група съдържа артикули!\rНеобходимо е да бъдат премахнати първо те!Желаете ли да "
+    "бъдат изтрити?");
+inline const QString kAskDeleteSubgroups = QStringLiteral(
+    "Избраната група съдържа подгрупи.\rНеобходимо е да бъдат премахнати първо те!\rЖелаете ли да "
+    "бъдат премахнати всички подгрупи на избраната?");
+inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
+inline const QString kEditingGroup = QStringLiteral("Редакция на: ");
+inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
+inline const QString kGroupNumberNotPositive =
+    QStringLiteral("Номерът на група трябва да е цяло положително число!");
+inline const QString kEnterGroupName = QStringLiteral("Въведете описание на група!");
+
+// The article dialog.
+inline const QString kGroupLabel = QStringLiteral("Група: ");
+inline const QString kEnterArticleNumber = QStringLiteral("Въведете коректен номер за артикул");
+inline const QString kBadArticleNumber = QStringLiteral("Некоректен номер за артикул!");
+inline const QString kEnterDescription = QStringLiteral("Въведете описание за артикул");
+inline const QString kEnterPrice = QStringLiteral("Въведете цена за артикул");
+inline const QString kBadPrice = QStringLiteral("Цената на артикула трябва да е число, не по-малко от 0!");
+inline const QString kBadMaxDiscount = QStringLiteral("Максималната отстъпка трябва да е число от 0 до 100!");
+inline const QString kBadScaleCode = QStringLiteral("Кодът за везна трябва да е цяло число!");
+inline const QString kRenumberWithHistory =
+    QStringLiteral("Артикулът има движения (наличности, продажби, доставки или документи):\r"
+                   "номерът му не може да бъде променен!");
+inline const QString kArticleIsGone =
+    QStringLiteral("Артикулът вече не съществува (изтрит е от друго работно място).");
+inline const QString kChooseCounterpartyForNumber =
+    QStringLiteral("Изберете контрагент на когото е посоченият номер!");
+inline const QString kEnterBarcode = QStringLiteral("Въведете баркод!");
+// %1: the barcode, %2: the article that has it.
+inline const QString kBarcodeTaken = QStringLiteral("Баркодът %1 вече е въведен за артикул %2!");
+// %1: the barcode.
+inline const QString kAskBarcodeCheckDigit =
+    QStringLiteral("Контролната цифра на баркода %1 не отговаря на EAN/UPC.\rЖелаете ли да го запишете?");
+inline const QString kEnterCounterpartyNumber = QStringLiteral("Въведете номенклатурен номер!");
+// %1: the number, %2: the counterparty, %3: the article that has it.
+inline const QString kCounterpartyNumberTaken =
+    QStringLiteral("Номерът %1 на контрагент %2 вече е въведен за артикул %3!");
+inline const QString kPictureCaption = QStringLiteral("Снимка на артикула");
+inline const QString kPictureFilter =
+    QStringLiteral("Картини (*.png *.jpg *.jpeg *.bmp *.ico);;Bitmaps (*.bmp);;Icons (*.ico)");
+// %1: the file.
+inline const QString kNotAPicture =
+    QStringLiteral("Файлът %1 не е картина (PNG, JPEG, BMP или ICO) или е повреден.");
+// %1: the file, %2: the largest size in MB.
+inline const QString kPictureTooLarge =
+    QStringLiteral("Файлът %1 е твърде голям: картината може да е до %2 MB.");
+
+// Serial numbers: the lines of the hint of a serial number.
+inline const QString kSerialDocument = QStringLiteral("Вид документ: ");
+inline const QString kSerialDate = QStringLiteral("От Дата: ");
+inline const QString kSerialDocumentNumber = QStringLiteral("Номер на документ: ");
+inline const QString kSerialSupplier = QStringLiteral("Доставчик: ");
+inline const QString kSerialValidUntil = QStringLiteral("Валиден до: ");
+inline const QString kSerialNote = QStringLiteral("Забележка: ");
+
+// The common-data dialog.
+inline const QString kCommonDataNothingMarked = QStringLiteral("Няма маркирани артикули");
 
 } // namespace torvika::texts

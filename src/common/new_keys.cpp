@@ -18,13 +18,18 @@ void checkNames(const QString& table, const QString& column) {
 
 } // namespace
 
+void lockTableForWriting(const QSqlDatabase& db, const QString& table) {
+    checkNames(table, QStringLiteral("ID"));
+    // Other writers wait (readers go on) until this transaction ends.
+    if (sqlEngine(db) == SqlEngine::PostgreSQL && Transaction::isOpen(db))
+        execScriptStatement(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+}
+
 qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column) {
     checkNames(table, column);
     // On PostgreSQL two transactions could read the same MAX: the table is
-    // locked against other writers (readers go on) until this one ends.
-    // SQLite's transactions hold the write lock from their start.
-    if (sqlEngine(db) == SqlEngine::PostgreSQL && Transaction::isOpen(db))
-        execScriptStatement(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+    // locked against other writers until this one ends.
+    lockTableForWriting(db, table);
     const QVariant max =
         scalarSql(db, QStringLiteral("SELECT MAX(%1) AS MaxNumber FROM %2").arg(column, table));
     if (max.isNull())

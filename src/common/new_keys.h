@@ -18,6 +18,12 @@ qint64 GET_MAX_NUMBER(const QSqlDatabase& db, const QString& table, const QStrin
 // this transaction's until it ends, on either engine.
 qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column);
 
+// Inside a Transaction: keeps other workstations from writing the table
+// until the transaction ends, so that a value found free by
+// CHECK_REPEATED_NUMBERS stays free until it is written (a table lock on
+// PostgreSQL; SQLite's transactions hold the write lock from their start).
+void lockTableForWriting(const QSqlDatabase& db, const QString& table);
+
 // Whether a row with column = value exists. Throws EDatabaseError when the
 // statement fails.
 bool CHECK_REPEATED_NUMBERS(const QSqlDatabase& db, const QString& table, const QString& column,

@@ -27,7 +27,9 @@ QStringList scriptStatementsFor(const QString& statement, SqlEngine engine);
 // the value it binds. Through the table's search index (created with
 // CREATE SEARCH INDEX) when the text has three characters or more and
 // holds no wildcard; else a scan of UPPER(column). Texts with % or _ are
-// matched as typed. The text is upper-cased here.
+// matched as typed. The text is upper-cased here. The column may be
+// qualified by its table ("Produkti.Opisanie") where a statement joins
+// tables with columns of the same name.
 struct ContainsCondition {
     QString sql;
     QVariant value;

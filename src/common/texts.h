@@ -1,8 +1,10 @@
 #pragma once
 // Texts of the helpers every subsystem uses: the program's name, which
 // titles the message boxes, the errors of files that cannot be read or
-// written (%1 the file, %2 the system's reason), numbers that are none, and
-// the words of amounts.
+// written (%1 the file, %2 the system's reason), numbers that are none, the
+// words of amounts, and the group tree files: another workstation is
+// changing one (%1 the file), or it holds no node of a group (%1 the file,
+// %2 the node).
 
 #include <QString>
 
@@ -11,6 +13,20 @@ namespace torvika::texts {
 inline const QString kProgramName = QStringLiteral("ТОРВИКА");
 inline const QString kFileUnreadable = QStringLiteral("Файлът %1 не може да бъде прочетен: %2");
 inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не може да бъде записан: %2");
+inline const QString kTreeFileBusy = QStringLiteral("Файлът %1 се променя от друго работно място");
+inline const QString kTreeNodeMissing = QStringLiteral("Във файла %1 няма група %2");
+
+// The small input dialog Form_Get_Kol: its captions by mode and its refusals.
+inline const QString kGetKolQuantity = QStringLiteral("Количество");
+inline const QString kGetKolSerial = QStringLiteral("Сериен Номер / Поредица от");
+inline const QString kGetKolGuarantee = QStringLiteral("Гаранция / Поредица До");
+inline const QString kGetKolBill = QStringLiteral("Номер на открита сметка");
+inline const QString kGetKolReason = QStringLiteral("Посочете основание за анулиране");
+inline const QString kGetKolReasonText = QStringLiteral("Върната стока");
+inline const QString kGetKolQueryName = QStringLiteral("Въведете име на справката");
+inline const QString kBadQuantity = QStringLiteral("Количеството трябва да е число, не по-малко от 0!");
+inline const QString kBadBillNumber =
+    QStringLiteral("Номерът на сметка трябва да е цяло число, не по-малко от 0!");
 
 // %1 the text or value that is no number.
 inline const QString kNotANumber = QStringLiteral("\"%1\" не е число");

@@ -3,6 +3,7 @@
 // groups kept in the text file Opis_Kontrag.pdt of the company database
 // directory, one node "<ID>:<name>" a line, indented one tab per level.
 
+#include "common/tree_file.h"
 #include "counterparties/texts.h"
 
 #include <QList>
@@ -13,11 +14,7 @@ namespace torvika {
 
 inline const QString kGroupTreeFileName = QStringLiteral("Opis_Kontrag.pdt");
 
-struct GroupTreeLine {
-    int depth = 0;
-    QString text;
-    bool operator==(const GroupTreeLine&) const = default;
-};
+using GroupTreeLine = TreeLine;
 
 QString groupTreeFile(const QString& databaseDirectory);
 

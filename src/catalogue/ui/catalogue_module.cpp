@@ -1,5 +1,6 @@
 #include "catalogue/ui/catalogue_module.h"
 
+#include "catalogue/ui/article_picker.h"
 #include "catalogue/ui/form_cenovi_listi.h"
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
 #include "catalogue/ui/form_sklad.h"
@@ -27,6 +28,9 @@ void CatalogueModule::install(Host& host) {
     // "Справки" / "Наличност артикули".
     host.registerCommand(QStringLiteral("N_Spr_Nali4nosti_Art"),
                          [&host] { runWindow<TForm_Nali4nosti_Artikuli>(host); });
+    // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
+    host.registerCommand(QStringLiteral("N_Artikuli"),
+                         [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });
 }
 
 } // namespace torvika

@@ -1,5 +1,6 @@
 #pragma once
-// The sales' part of the main window: the shop page.
+// The sales' part of the main window: the shop page, the receipt commands
+// of the fiscal device and the production departments.
 
 #include "shell/ui/host.h"
 
@@ -11,10 +12,12 @@ class SalesModule : public Module {
 public:
     void install(Host& host) override;
     void loggedIn() override;
+    void exiting() override;
 
     ShopPage* shopPage() const { return page_; }
 
 private:
+    Host* host_ = nullptr;
     ShopPage* page_ = nullptr;
 };
 

@@ -141,6 +141,10 @@ CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
     return ui->QuickSearch_Kontrag;
 }
 
+QString ShopPage::billText() const {
+    return ui->ComboBox_Smetka->currentText();
+}
+
 void ShopPage::formShown(bool current) {
     if (ui->ComboBox_Smetka->count() > 0)
         ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);

@@ -52,6 +52,8 @@ public:
     void Button_Pe4at_DokumentiClick();
     // The operator's pending lines into the grid.
     void refresh() override;
+    // The text of the bill box (ComboBox_Smetka), the bill the receipts name.
+    QString billText() const;
 
 private:
     void showSaleCounterparty();

@@ -1,0 +1,31 @@
+#include "catalogue/ui/article_picker.h"
+
+#include "catalogue/ui/form_artikuli.h"
+#include "common/ref_text.h"
+
+namespace torvika {
+
+bool articleModeAsksQuantity(int mode) {
+    return mode == kSelectRevisionArticles || mode == kSelectProductionElements ||
+           mode == kSelectTransferArticles || mode == kSelectDeliveryArticles;
+}
+
+QString PickedArticle::refText() const {
+    return torvika::refText(id, description);
+}
+
+FollowUps<ArticleChoice>& articleFollowUps() {
+    static FollowUps<ArticleChoice> followUps;
+    return followUps;
+}
+
+std::optional<ArticleChoice> pickArticles(Session& session, int mode, QWidget* parent) {
+    TForm_Artikuli catalogue(session, mode, parent);
+    catalogue.exec();
+    const std::optional<ArticleChoice> chosen = catalogue.chosen();
+    if (chosen && mode != kBrowseArticles)
+        articleFollowUps().run(mode, *chosen);
+    return chosen;
+}
+
+} // namespace torvika

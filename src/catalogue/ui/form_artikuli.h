@@ -1,0 +1,121 @@
+#pragma once
+// The catalogue "Артикули": the group tree from Opis.pdt with its search by
+// number and name, the article grid with its search by every criterion and
+// the title-click sort, the article, group and print commands, dragging
+// articles onto groups and groups onto nodes, and — in a selection mode —
+// "ИЗБЕРИ" / "ОТКАЖИ" (the article picker).
+
+#include "catalogue/article_lists.h"
+#include "catalogue/ui/article_picker.h"
+#include "common/sql_statement.h"
+#include "common/tree_file.h"
+#include "shell/session.h"
+
+#include <QDialog>
+#include <QSet>
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TForm_Artikuli;
+}
+
+class QTreeWidgetItem;
+class QListWidgetItem;
+
+namespace torvika {
+
+class StatementModel;
+class ArticleGrid;
+class ArticleGroupTree;
+struct GridColumnSpec;
+
+class TForm_Artikuli : public QDialog {
+    Q_OBJECT
+public:
+    TForm_Artikuli(Session& session, int mode, QWidget* parent = nullptr);
+    ~TForm_Artikuli() override;
+
+    int mode() const { return mode_; }
+    // What "ИЗБЕРИ" chose.
+    const std::optional<ArticleChoice>& chosen() const { return chosen_; }
+
+    StatementModel* model() const { return model_; }
+    ArticleGrid* grid() const;
+    ArticleGroupTree* tree() const;
+    const SqlStatement& statement() const { return statement_; }
+    // The tree as shown, in file order.
+    QList<TreeLine> treeLines() const;
+    // The text of the selected tree node (empty without one).
+    QString currentNode() const;
+    // Selects the node with the text and lists it; false when there is none.
+    bool selectNode(const QString& text);
+    // The number of the grid's current row, -1 without one.
+    qint64 currentId() const;
+    // Makes the article's row current; false when it is not listed.
+    bool positionOn(qint64 id);
+    // The marked rows' numbers in marking order; the current row's when
+    // none is marked.
+    QList<qint64> markedIds() const;
+
+    // Handlers, public so that tests drive them.
+    void FormShow();
+    void TreeViewClick(QTreeWidgetItem* node);
+    void N_NovClick();
+    void N_RedaktirajClick();
+    void N_IztriiClick();
+    void N_Markirai_Vsi4kiClick();
+    void N_GrupaClick(bool subgroup);
+    void N_Grupa_RedaktirajClick();
+    void N_Grupa_IztriiClick();
+    void N_DostavkaClick();
+    void N_KontragentiClick();
+    void N_Nali4nostiClick();
+    void N_Ob6ti_DanniClick();
+    void N_Pe4at_FailClick();
+    void N_ElikomClick();
+    void DBGridDblClick();
+    void DBGridCellClick(const QModelIndex& index);
+    void DBGridTitleClick(int column);
+    void ComboBox_KriteriiChange(int index);
+    void CheckBox_Chast_Ot_DumaClick();
+    void Button_TarsiClick();
+    void ComboBox_Grupa_KriteriiChange(int index);
+    void Button_Grupa_TarsiClick();
+    void ListBox_GrupiDblClick(QListWidgetItem* item);
+    // Dropping the marked rows on a node: moves them into its group.
+    void TreeViewDragDrop(QTreeWidgetItem* node);
+    // Dropping the group node groupText on a node: moves it there in the tree.
+    void TreeViewGroupDrop(const QString& groupText, QTreeWidgetItem* node);
+    void BitBtn_IzberiClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTree(const QList<TreeLine>& lines, const QString& select = {});
+    void open(const SqlStatement& statement, const std::optional<GridColumnSpec>& extra);
+    void listCurrentNode();
+    void updateCommands();
+    void setCriterion(int criterion);
+    void updateComparisonFields();
+    void applyTitles();
+    void openArticle(bool edit);
+    void noteMarks(const QItemSelection& selected, const QItemSelection& deselected);
+    QString treeFile() const;
+    std::optional<qint64> currentGroup() const;
+
+    std::unique_ptr<Ui::TForm_Artikuli> ui;
+    Session& session_;
+    int mode_;
+    std::optional<ArticleChoice> chosen_;
+    SqlStatement statement_;
+    StatementModel* model_;
+    int criterion_ = 2; // "Арт. №"
+    QList<qint64> marked_;
+    QSet<qint64> markedSet_;
+    QList<GroupRow> groupMatches_;
+};
+
+} // namespace torvika

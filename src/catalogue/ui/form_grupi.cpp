@@ -1,0 +1,71 @@
+#include "catalogue/ui/form_grupi.h"
+
+#include "catalogue/article_groups.h"
+#include "catalogue/articles.h"
+#include "catalogue/texts.h"
+#include "common/new_keys.h"
+#include "common/ui/error_edge.h"
+#include "common/ui/messages.h"
+#include "ui_form_grupi.h"
+
+namespace torvika {
+
+TForm_Grupi::TForm_Grupi(Session& session, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Grupi), session_(session) {
+    ui->setupUi(this);
+    connect(ui->Button_Priemi, &QPushButton::clicked, this, &TForm_Grupi::Button_PriemiClick);
+    connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TForm_Grupi::TForm_Grupi(Session& session, const QString& kind, QWidget* parent)
+    : TForm_Grupi(session, parent) {
+    setWindowTitle(texts::kEnteringGroup + kind);
+    ui->Edit_Nomer_Grupa->setText(
+        QString::number(GET_MAX_NUMBER(session_.db(), QStringLiteral("Grupi"), QStringLiteral("ID"))));
+    ui->Edit_Opisanie_Grupa->setFocus();
+}
+
+TForm_Grupi::TForm_Grupi(Session& session, qint64 group, const QString& name, QWidget* parent)
+    : TForm_Grupi(session, parent) {
+    oldNumber_ = group;
+    setWindowTitle(texts::kEditingGroup + name);
+    ui->Edit_Nomer_Grupa->setText(QString::number(group));
+    ui->Edit_Opisanie_Grupa->setText(name);
+    ui->Edit_Opisanie_Grupa->setFocus();
+}
+
+TForm_Grupi::~TForm_Grupi() = default;
+
+QString TForm_Grupi::name() const {
+    return ui->Edit_Opisanie_Grupa->text().trimmed();
+}
+
+void TForm_Grupi::Button_PriemiClick() {
+    const std::optional<qint64> number = parseKeyNumber(ui->Edit_Nomer_Grupa->text());
+    if (!number) {
+        showMessage(texts::kGroupNumberNotPositive);
+        ui->Edit_Nomer_Grupa->setFocus();
+        return;
+    }
+    if (name().isEmpty()) {
+        showMessage(texts::kEnterGroupName);
+        ui->Edit_Opisanie_Grupa->setFocus();
+        return;
+    }
+    bool stored = false;
+    if (!guarded([&] {
+            stored = editing() ? updateArticleGroup(session_.db(), oldNumber_, *number, name())
+                               : addArticleGroup(session_.db(), *number, name());
+        }))
+        return;
+    if (!stored) {
+        showMessage(texts::kGroupNumberTaken);
+        ui->Edit_Nomer_Grupa->selectAll();
+        ui->Edit_Nomer_Grupa->setFocus();
+        return;
+    }
+    number_ = *number;
+    accept();
+}
+
+} // namespace torvika

@@ -1,0 +1,111 @@
+#include "sales/ui/fiscal_commands.h"
+
+#include "common/errors.h"
+#include "common/ref_text.h"
+#include "common/ui/error_edge.h"
+#include "common/ui/messages.h"
+#include "sales/texts.h"
+
+#include <QTimer>
+#include <algorithm>
+
+namespace torvika {
+
+namespace {
+
+void reportTicketFailures(const QList<TicketFailure>& failures) {
+    for (const TicketFailure& f : failures)
+        reportError(EInOutError(f.error), texts::kTicketPrintFailed + refText(f.department, f.name) +
+                                              QStringLiteral("\n") + f.error);
+}
+
+// Tries the waiting tickets again every second while there are any.
+class TicketRetry {
+public:
+    void watch(FiscalState& state) {
+        state_ = &state;
+        if (!timer_.isActive())
+            timer_.start();
+    }
+
+    TicketRetry() {
+        timer_.setInterval(1000);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (!state_) {
+                timer_.stop();
+                return;
+            }
+            const QList<TicketFailure> failures = state_->retryWaitingTickets();
+            if (state_->waitingTickets() == 0)
+                timer_.stop();
+            reportTicketFailures(failures);
+        });
+    }
+
+private:
+    QTimer timer_;
+    FiscalState* state_ = nullptr;
+};
+
+} // namespace
+
+FiscalSettings fiscalSettings(Session& session) {
+    return readFiscalSettings(session.firmData(), session.programDir.root());
+}
+
+BonHeader bonHeader(Session& session, const QString& bill) {
+    return {QString::number(session.firmData().terminal()), session.operatorName(), bill};
+}
+
+void reportBonResult(Session& session, const BonResult& result) {
+    if (result.receiptFailed)
+        reportError(EInOutError(result.receiptError), texts::kBonPrintFailed);
+    reportTicketFailures(result.ticketFailures);
+    FiscalState& state = session.state<FiscalState>();
+    if (state.waitingTickets() > 0)
+        session.state<TicketRetry>().watch(state);
+}
+
+void printReportFile(Session& session, BonMode mode, const QString& bill) {
+    guarded([&] {
+        const BonResult result = session.state<FiscalState>().CREATE_BON_FILE(
+            mode, session.db(), fiscalSettings(session), bonHeader(session, bill));
+        reportBonResult(session, result);
+    });
+}
+
+void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, const QString& bill) {
+    if (selectedLines.isEmpty()) {
+        showMessage(texts::kSelectServiceReceiptLines);
+        return;
+    }
+    guarded([&] {
+        QList<qint64> lastFirst = selectedLines;
+        std::reverse(lastFirst.begin(), lastFirst.end());
+        const QList<SaleLine> lines = pendingSaleLines(session.db(), session.operatorName(), lastFirst,
+                                                       session.firmData().roundingDecimals());
+        Decimal amountDue;
+        for (const SaleLine& line : lines)
+            amountDue += line.amount;
+        const BonResult result =
+            printServiceReceipt(session.state<FiscalState>(), receiptLines(lines), amountDue, session.db(),
+                                fiscalSettings(session), bonHeader(session, bill));
+        reportBonResult(session, result);
+    });
+}
+
+void finishWaitingTickets(Session& session) {
+    FiscalState& state = session.state<FiscalState>();
+    if (state.waitingTickets() == 0)
+        return;
+    reportTicketFailures(state.retryWaitingTickets());
+    const QList<TicketFailure> waiting = state.waitingDepartments();
+    if (waiting.isEmpty())
+        return;
+    QString text = texts::kTicketsStillWaiting;
+    for (const TicketFailure& w : waiting)
+        text += u'\n' + refText(w.department, w.name);
+    showMessage(text);
+}
+
+} // namespace torvika

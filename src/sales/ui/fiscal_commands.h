@@ -1,0 +1,45 @@
+#pragma once
+// The receipt commands of the shop ("Копие на последен бон", "Издай
+// служебен бон", the daily reports) and what every window that prints a
+// receipt shares: the settings and header of the session, and the report
+// of what could not be printed.
+//
+// A cash sale (after its rows are committed):
+//
+//     const BonResult result =
+//         printSaleReceipt(session.state<FiscalState>(), receiptLines(soldLines), amountDue, session.db(),
+//                          fiscalSettings(session), bonHeader(session, billText));
+//     reportBonResult(session, result);
+
+#include "sales/receipt_files.h"
+#include "shell/session.h"
+
+namespace torvika {
+
+// [Tuning] "19", "FB", "24" and "23" as Firm_Data.ini holds them now.
+// Throws EInOutError when the file cannot be read.
+FiscalSettings fiscalSettings(Session& session);
+// The terminal of the status line, the operator logged in, and the bill.
+BonHeader bonHeader(Session& session, const QString& bill);
+
+// Tells the operator what could not be printed ("Неуспешен печат на бон"
+// for a receipt file, the department of each ticket), each also logged,
+// and keeps trying the tickets that wait for their department's previous
+// one until they are written.
+void reportBonResult(Session& session, const BonResult& result);
+
+// "Копие на последен бон", "Дневен отчет без нулиране" and "Дневен отчет с
+// нулиране": the file of the mode (kBonCopyLast, kBonDailyReport,
+// kBonDailyZeroing).
+void printReportFile(Session& session, BonMode mode, const QString& bill);
+
+// "Издай служебен бон": the selected lines of the sale list (N_Prodajba,
+// in the order they were selected) as a service receipt, the last selected
+// first; they stay in the sale list. With none selected only the message.
+void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, const QString& bill);
+
+// At exit: the tickets still waiting are tried once more, and the operator
+// is told which departments' tickets were not printed.
+void finishWaitingTickets(Session& session);
+
+} // namespace torvika
