@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/new_keys.h"
 #include "common/sql_dialect.h"
 #include "sales/texts.h"
 
@@ -32,13 +33,6 @@ QString takeName() {
 
 Decimal storedNumber(const QVariant& v) {
     return Decimal::fromVariant(v).value_or(Decimal());
-}
-
-// Keeps other workstations from writing the table until the transaction
-// ends (SQLite's transactions hold the write lock from their start).
-void lockForWriting(const QSqlDatabase& db, const QString& table) {
-    if (sqlEngine(db) == SqlEngine::PostgreSQL)
-        execScriptStatement(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
 }
 
 double stored(const Decimal& d) {
@@ -222,7 +216,7 @@ void SpecialDiscountsCopy::store() {
             throw std::logic_error("special discounts without a counterparty");
         // No other workstation writes the counterparty's rows meanwhile, so
         // an article or group never gets a second row.
-        lockForWriting(db_, QStringLiteral("Sp_Otstapka"));
+        lockTableForWriting(db_, QStringLiteral("Sp_Otstapka"));
     }
     const QString key = QStringLiteral("ID_Klient = ? AND Otnasq_se_za = ? AND ID_Art_Gr = ?");
     for (const QVariantList& r : changed.rows) {

@@ -5,6 +5,7 @@
 // percentage from two prices, both prints byte for byte, and opening the
 // window from the menu and from the counterparty card.
 
+#include "catalogue/ui/form_artikuli.h"
 #include "common/cformat.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
@@ -108,9 +109,8 @@ private slots:
                       "(9, 'Мак <&>', '0', '0', 0, 9, 0)");
         execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (7, 'Иван')");
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (3, 'Напитки')");
-        execSql(db(),
-                "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa) VALUES (12, 'Чай', 3), (13, 'Кафе', 3), "
-                "(14, 'Хляб', 4)");
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P) VALUES "
+                      "(12, 'Чай', 3, 4.5, 'лв.'), (13, 'Кафе', 3, 6, 'лв.'), (14, 'Хляб', 4, 1.2, 'лв.')");
         execSql(db(), "INSERT INTO Sp_Otstapka (ID_Klient, Otnasq_se_za, ID_Art_Gr, T_O, Suma_Up) VALUES "
                       "(7, 'G', 3, 5, 0), (7, 'A', 13, 1, 50), (9, 'A', 12, -2.5, 0)");
     }
@@ -322,6 +322,64 @@ private slots:
         control(w, "Edit_Kontrag_Search")->setText("роз");
         control<QPushButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), QList<qint64>{8});
+    }
+
+    // Choosing "група" or "артикул" opens the catalogue in the discount
+    // modes; the group node or the article (with its price) comes back.
+    void chooseFromTheCatalogue() {
+        fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n3:Напитки\r\n");
+        TForm_Spec_Otstapki w(fx_->session());
+        w.show();
+        w.loadCounterparty("8:Роза ЕТ");
+        auto* kind = control<QComboBox>(w, "ComboBox_Select_G_A");
+        test::ModalScript script;
+        script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
+            QCOMPARE(catalogue->mode(), int(kSelectDiscountGroup));
+            QVERIFY(catalogue->selectNode("3:Напитки"));
+            catalogue->BitBtn_IzberiClick();
+        });
+        kind->setCurrentIndex(0);
+        emit kind->activated(0);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(labelText(w, "Label_TO_Artikul"), "3:Напитки");
+
+        script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
+            QCOMPARE(catalogue->mode(), int(kSelectDiscountArticle));
+            QVERIFY(catalogue->selectNode("3:Напитки"));
+            QVERIFY(catalogue->positionOn(12));
+            catalogue->BitBtn_IzberiClick();
+        });
+        kind->setCurrentIndex(1);
+        emit kind->activated(1);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(labelText(w, "Label_TO_Artikul"), "12:Чай");
+        QCOMPARE(control(w, "Edit_Cena1")->text(), "4.5");
+
+        // Another kind starts anew: closing the catalogue leaves nothing chosen.
+        script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) { catalogue->reject(); });
+        kind->setCurrentIndex(0);
+        emit kind->activated(0);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(labelText(w, "Label_TO_Artikul"), "");
+        control<QPushButton>(w, "Button_Dobavi")->click();
+        QCOMPARE(w.rows()->rowCount(), 0);
+
+        // "Избери..." opens it in the mode of the kind shown; the root is no group.
+        script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
+            QCOMPARE(catalogue->mode(), int(kSelectDiscountGroup));
+            QVERIFY(catalogue->selectNode("3:Напитки"));
+            catalogue->BitBtn_IzberiClick();
+        });
+        control<QPushButton>(w, "Button_Izberi_Art")->click();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        ArticleChoice root;
+        root.mode = kSelectDiscountGroup;
+        root.groupNode = "Всички артикули";
+        articleFollowUps().run(kSelectDiscountGroup, root);
+        QCOMPARE(labelText(w, "Label_TO_Artikul"), "3:Напитки");
+        typeValues(w, "2", "0");
+        control<QPushButton>(w, "Button_Dobavi")->click();
+        QCOMPARE(shownRows(w), QStringList{"G3 Напитки 2.0000 0.0000"});
     }
 
     void print_data() {

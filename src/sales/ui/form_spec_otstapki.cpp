@@ -61,6 +61,12 @@ TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
         if (TForm_Spec_Otstapki* w = receiving())
             w->loadCounterparty(ref);
     });
+    // And the catalogue its group or article.
+    for (int mode : {kSelectDiscountGroup, kSelectDiscountArticle})
+        articleFollowUps().add(mode, [](const ArticleChoice& choice) {
+            if (TForm_Spec_Otstapki* w = receiving())
+                w->takeArticleChoice(choice);
+        });
 
     counterparties_->setColumns({{QStringLiteral("ID"), QStringLiteral("Номер"), 6, GridColumnSpec::Integer},
                                  {QStringLiteral("Ime_Firma"), QStringLiteral("Наименование"), 20}});
@@ -262,7 +268,25 @@ void TForm_Spec_Otstapki::ComboBox_Select_G_AChange() {
     Button_Izberi_ArtClick();
 }
 
-void TForm_Spec_Otstapki::Button_Izberi_ArtClick() {}
+void TForm_Spec_Otstapki::Button_Izberi_ArtClick() {
+    pickArticles(session_,
+                 ui->ComboBox_Select_G_A->currentIndex() == 0 ? kSelectDiscountGroup : kSelectDiscountArticle,
+                 this);
+}
+
+void TForm_Spec_Otstapki::takeArticleChoice(const ArticleChoice& choice) {
+    if (choice.mode == kSelectDiscountGroup) {
+        if (GetID_MFromTreeNodeName(choice.groupNode) >= 1)
+            chooseItem(kDiscountForGroup, choice.groupNode);
+        return;
+    }
+    if (choice.mode != kSelectDiscountArticle)
+        return;
+    const std::optional<PickedArticle> article =
+        choice.articles.isEmpty() ? choice.current : std::optional<PickedArticle>(choice.articles.front());
+    if (article)
+        chooseItem(kDiscountForArticle, article->refText(), Decimal::fromVariant(article->price));
+}
 
 void TForm_Spec_Otstapki::chooseItem(const QString& kind, const QString& refText,
                                      const std::optional<Decimal>& price) {

@@ -11,6 +11,7 @@
 // whether to store them for the counterparty they were entered for, to drop
 // them, or to stay.
 
+#include "catalogue/ui/article_picker.h"
 #include "sales/special_discounts.h"
 #include "shell/session.h"
 
@@ -62,10 +63,16 @@ public:
     // Label_TO_Artikul, for kDiscountForArticle or kDiscountForGroup; an
     // article's price goes into "Основна цена".
     void chooseItem(const QString& kind, const QString& refText, const std::optional<Decimal>& price = {});
+    // What the catalogue delivers in its modes kSelectDiscountGroup (the
+    // group node; the root and the bin are no group) and
+    // kSelectDiscountArticle (the first marked article, else the current one).
+    void takeArticleChoice(const ArticleChoice& choice);
 
     // Handlers, public so that tests drive them.
     void Button_TarsiClick();
     void Button1Click();
+    // Choosing "група" or "артикул", and "Избери...", open the catalogue in
+    // the mode of the kind shown.
     void ComboBox_Select_G_AChange();
     void Button_Izberi_ArtClick();
     void Button_DobaviClick();
