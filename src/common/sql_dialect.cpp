@@ -114,4 +114,8 @@ ContainsCondition likeCondition(const QString& column, const QString& pattern) {
     return {QStringLiteral("UPPER(%1) LIKE ? ESCAPE '\\'").arg(column), pattern};
 }
 
+QString temporaryTable(SqlEngine engine, const QString& name) {
+    return (engine == SqlEngine::SQLite ? QStringLiteral("temp.") : QStringLiteral("pg_temp.")) + name;
+}
+
 } // namespace torvika

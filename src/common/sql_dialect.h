@@ -40,4 +40,10 @@ ContainsCondition containsCondition(SqlEngine engine, const QString& table, cons
 // character: always a scan of UPPER(column) with the pattern as given.
 ContainsCondition likeCondition(const QString& column, const QString& pattern);
 
+// The name of a temporary table of the connection, qualified by the schema
+// that holds the connection's temporary tables, so that a statement on it
+// never reaches a shared table of the same name. The table itself is
+// created with CREATE TEMPORARY TABLE and its plain name.
+QString temporaryTable(SqlEngine engine, const QString& name);
+
 } // namespace torvika

@@ -68,4 +68,23 @@ inline const QString kDepartmentInUse =
     QStringLiteral("Отделът не може да бъде изтрит: има артикули, които се приготвят в него");
 inline const QString kDepartmentPathCaption = QStringLiteral("Път за печат");
 
+// Special discounts and surcharges ("Специални отстъпки/надбавки").
+// %1 the counterparty whose rows are not stored: Yes stores them for it, No
+// drops them, Cancel stays with it.
+inline const QString kAskStoreSpecialDiscounts =
+    QStringLiteral("Промените в отстъпките за %1 не са записани.\rЖелаете ли да ги запишете?");
+inline const QString kChooseDiscountCounterparty = QStringLiteral("Изберете контрагент");
+// The print: the file in TEMP (its last two letters are Cyrillic) and its lines.
+inline const QString kSpecialDiscountsFile = QStringLiteral("Spr_ТО");
+inline const QString kSpecialDiscountsHeading = QStringLiteral("\tСправка Отстъпки ");
+inline const QString kAllSpecialDiscountsHeading =
+    QStringLiteral("\tСправка Отстъпки за всички контрагенти ");
+inline const QString kSpecialDiscountsCounterparty = QStringLiteral("\tКонтрагент: ");
+// The add button of the entry panel while a row is edited, and otherwise;
+// the bottom button in and out of entry mode.
+inline const QString kDiscountRowAccept = QStringLiteral("Приеми");
+inline const QString kDiscountRowAdd = QStringLiteral("Добави");
+inline const QString kDiscountsStore = QStringLiteral("Запис");
+inline const QString kDiscountsNew = QStringLiteral("Нова");
+
 } // namespace torvika::texts

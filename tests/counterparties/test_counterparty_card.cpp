@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(field(card, "Edit_Ime_Mol")->text(), "Иван");
         QCOMPARE(field(card, "Edit_EGN_Mol")->text(), "7501020018");
         QCOMPARE(field<QPlainTextEdit>(card, "Memo_Zabel")->toPlainText(), "бележка");
-        for (const char* name : {"Button_Karti", "Button_Skladove", "Button_Sp_Otstapki", "Button_Smetki"})
+        for (const char* name : {"Button_Karti", "Button_Skladove", "Button_Smetki"})
             QVERIFY(field<QPushButton>(card, name)->isEnabled());
         field(card, "Edit_Ime_Firma")->setText("Пеликан \"Нов\"");
         field(card, "Edit_EIK")->setText("невалиден");
@@ -241,6 +241,36 @@ private slots:
         QCOMPARE(c->group, 3);
         QCOMPARE(c->personId, 7);
         QCOMPARE(c->person.name, "Петър");
+    }
+
+    // "Специални отстъпки" runs what the sales registered, with the card's
+    // counterparty; while nothing is registered it stays disabled.
+    void specialDiscountsButton() {
+        storeCounterparty();
+        {
+            TForm_Klienti card(fx_->session());
+            card.openEdit(5);
+            QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+        }
+        QList<CardCounterparty> opened;
+        auto owner = std::make_unique<QObject>();
+        counterpartyCardFollowUps().add(
+            kCardSpecialDiscounts, [&opened](const CardCounterparty& c) { opened << c; }, owner.get());
+        {
+            TForm_Klienti card(fx_->session());
+            card.openNew(0);
+            QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+            card.openEdit(5);
+            field<QPushButton>(card, "Button_Sp_Otstapki")->click();
+            QCOMPARE(opened.size(), 1);
+            QCOMPARE(opened[0].id, 5);
+            QCOMPARE(opened[0].refText, "5:Пеликан");
+            QCOMPARE(opened[0].parent, &card);
+        }
+        owner.reset();
+        TForm_Klienti card(fx_->session());
+        card.openEdit(5);
+        QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
     }
 
     void leavingIdentityFields_data() {

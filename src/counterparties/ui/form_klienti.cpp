@@ -16,6 +16,11 @@
 
 namespace torvika {
 
+FollowUps<CardCounterparty>& counterpartyCardFollowUps() {
+    static FollowUps<CardCounterparty> followUps;
+    return followUps;
+}
+
 TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
     : QDialog(parent), ui(new Ui::TForm_Klienti), session_(session) {
     ui->setupUi(this);
@@ -55,6 +60,8 @@ void TForm_Klienti::setState(State state) {
     if (state != Idle) {
         for (QPushButton* b : sideButtons_)
             b->setEnabled(state == Edit);
+        if (!counterpartyCardFollowUps().has(kCardSpecialDiscounts))
+            ui->Button_Sp_Otstapki->setEnabled(false);
     }
 }
 
@@ -245,8 +252,8 @@ void TForm_Klienti::Button_SmetkiClick() {
 }
 
 void TForm_Klienti::Button_Sp_OtstapkiClick() {
-    if (state_ == Edit && openSpecialDiscounts)
-        openSpecialDiscounts(session_, refText(), this);
+    if (state_ == Edit)
+        counterpartyCardFollowUps().run(kCardSpecialDiscounts, {id_, refText(), this});
 }
 
 void TForm_Klienti::newTown(QLineEdit* field) {

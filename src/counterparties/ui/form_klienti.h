@@ -4,6 +4,7 @@
 // (0), new (1) or edit (2); Button_Insert saves in the new and edit states
 // and only closes the card when idle.
 
+#include "common/ui/follow_ups.h"
 #include "shell/session.h"
 
 #include <QDialog>
@@ -23,6 +24,19 @@ struct FirmCard;
 struct PersonCard;
 class TownLookup;
 
+// The card's buttons that open a window of another subsystem: the module
+// owning the window registers what the button does with the card's
+// counterparty. A button that nothing is registered for stays disabled.
+enum CounterpartyCardButton : int {
+    kCardSpecialDiscounts = 0, // "Специални отстъпки": the sales' special discounts
+};
+struct CardCounterparty {
+    qint64 id = 0;
+    QString refText;           // "<ID>:<name>"
+    QWidget* parent = nullptr; // the card, as the parent of the window opened
+};
+FollowUps<CardCounterparty>& counterpartyCardFollowUps();
+
 class TForm_Klienti : public QDialog {
     Q_OBJECT
 public:
@@ -30,10 +44,6 @@ public:
 
     explicit TForm_Klienti(Session& session, QWidget* parent = nullptr);
     ~TForm_Klienti() override;
-
-    // "Специални отстъпки" opens the special-discount window of the sales
-    // module with the card's "<ID>:<name>"; it installs the opener.
-    inline static std::function<void(Session&, const QString& refText, QWidget* parent)> openSpecialDiscounts;
 
     State state() const { return state_; }
     // The counterparty stored by the last save (new or edited), -1 without one.

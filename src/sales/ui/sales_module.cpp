@@ -1,9 +1,11 @@
 #include "sales/ui/sales_module.h"
 
 #include "common/ui/error_edge.h"
+#include "counterparties/ui/form_klienti.h"
 #include "sales/bills.h"
 #include "sales/ui/fiscal_commands.h"
 #include "sales/ui/form_smetki.h"
+#include "sales/ui/form_spec_otstapki.h"
 #include "sales/ui/form_type_prigotvq_se.h"
 #include "sales/ui/shop_page.h"
 
@@ -65,6 +67,15 @@ void SalesModule::install(Host& host) {
         TForm_Type_Prigotvq_Se departments(host_->session(), host_->window());
         departments.exec();
     });
+
+    // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
+    // "Специални отстъпки" with the card's counterparty loaded.
+    host.registerCommand(QStringLiteral("N_TO"),
+                         [&host] { TForm_Spec_Otstapki::run(host.session(), host.window()); });
+    counterpartyCardFollowUps().add(
+        kCardSpecialDiscounts,
+        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.session(), c.parent, c.refText); },
+        page_);
 }
 
 void SalesModule::loggedIn() {
