@@ -87,4 +87,25 @@ inline const QString kDiscountRowAdd = QStringLiteral("Добави");
 inline const QString kDiscountsStore = QStringLiteral("Запис");
 inline const QString kDiscountsNew = QStringLiteral("Нова");
 
+// Completing a sale.
+inline const QString kSelectLinesForSale = QStringLiteral("Необходимо е да изберете артикули за продажба");
+inline const QString kPayCash = QStringLiteral("в брой");
+inline const QString kPayBankTransfer = QStringLiteral("по банков път");
+inline const QString kPayDeferred = QStringLiteral("отложено плащане");
+// %1 the article's description.
+inline const QString kAskOrderBelowMinimum = QStringLiteral(
+    "Артикул: %1 е под минималното количество.\rЖелаете ли да бъде въведен в списък за Поръчки?");
+inline const QString kNoSupplierChosen = QStringLiteral("0:Няма избран доставчик");
+inline const QString kNoClientChosen = QStringLiteral("0:Няма избран клиент");
+inline const QString kNoActiveWarehouse =
+    QStringLiteral("Няма избран активен склад, от който да се продава.\r"
+                   "Изберете склад от \"Номенклатури\" / \"Складове...\".");
+inline const QString kChangeCaption = QStringLiteral("РЕСТО: ");
+inline const QString kGivenBelowDue = QStringLiteral("Дадената сума е по-малка от дължимата.");
+inline const QString kSaleLinesChanged =
+    QStringLiteral("Редовете на продажбата са променени или продадени от друго работно място.\r"
+                   "Списъкът е обновен - изберете артикулите и продайте отново.");
+inline const QString kAskReceiptAgain = QStringLiteral(
+    "Продажбата е записана, но касовата бележка не е отпечатана.\rЖелаете ли нов опит за печат?");
+
 } // namespace torvika::texts

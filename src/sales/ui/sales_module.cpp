@@ -31,6 +31,7 @@ void SalesModule::install(Host& host) {
     host.addPage(page_, {0, QStringLiteral("МАГАЗИН"), QStringLiteral("ТОРВИКА - МАГАЗИН"), true, {}});
     ShopPage* page = page_;
     host.registerCommand(QStringLiteral("Enter1"), [page] { page->insertLine(); });
+    host.registerCommand(QStringLiteral("N_Prodajba"), [page] { page->sell(); });
     host.registerCommand(QStringLiteral("N_Cancel_Prodajba"), [page] { page->cancelSelectedLines(); });
     host.registerCommand(QStringLiteral("N_Select_All"), [page] { page->selectOwnLines(); });
     host.registerCommand(QStringLiteral("N_Ob6ta_TO"), [page] { page->freeDiscount(); });

@@ -1,6 +1,7 @@
 #include "sales/ui/shop_page.h"
 
 #include "catalogue/ui/article_picker.h"
+#include "catalogue/warehouses.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
@@ -13,8 +14,11 @@
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/document_printer.h"
 #include "sales/bills.h"
+#include "sales/sale_completion.h"
 #include "sales/sale_counterparty.h"
 #include "sales/texts.h"
+#include "sales/ui/fiscal_commands.h"
+#include "sales/ui/form_pay_type.h"
 #include "sales/ui/ok_bottom_dlg.h"
 #include "sales/ui/sale_lines_model.h"
 #include "shell/firm_data.h"
@@ -23,6 +27,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 namespace torvika {
@@ -816,6 +821,110 @@ void ShopPage::cancelSelectedLines() {
     Get_All_Smetki();
     ui->Edit_Barkod->setFocus();
     s.requestLogin();
+}
+
+void ShopPage::sell() {
+    Session& s = host_.session();
+    // Whatever happens, the till is ready for the next code afterwards
+    // (after the login for the next customer when the sale went through).
+    bool sold = false;
+    const auto done = qScopeGuard([this, &s, &sold] {
+        Get_All_Smetki();
+        ui->Edit_Barkod->setFocus();
+        if (sold)
+            s.requestLogin();
+    });
+    bool sellAll = false;
+    bool autoOrder = false;
+    if (!guarded([&] {
+            const FirmData firmData = s.firmData();
+            sellAll = firmData.readBool(ini::kTuning, QStringLiteral("27"), false);
+            autoOrder = firmData.readBool(ini::kTuning, QStringLiteral("4"), false);
+        }))
+        return;
+    if (sellAll)
+        selectOwnLines();
+    const QList<qint64> lines = selectedSaleLines();
+    if (lines.isEmpty()) {
+        showMessage(texts::kSelectLinesForSale);
+        return;
+    }
+
+    // The stock goes out of the active warehouse: without one the customer
+    // would pay for a sale that cannot be recorded.
+    bool warehouse = false;
+    if (!guarded([&] { warehouse = loadWarehouse(s.db(), s.activeWarehouse()).has_value(); }))
+        return;
+    if (!warehouse) {
+        showMessage(texts::kNoActiveWarehouse);
+        return;
+    }
+
+    Decimal amountDue;
+    int topmost = -1;
+    for (qint64 line : lines)
+        if (const int row = model_->rowOf(line); row >= 0) {
+            amountDue += model_->line(row).amount;
+            topmost = topmost < 0 ? row : std::min(topmost, row);
+        }
+    // The order proposal is asked before the payment and written once the
+    // sale is recorded; a failure there never stops the sale.
+    std::optional<OrderProposal> proposal;
+    if (topmost >= 0) {
+        logged([&] { proposal = minimumStockProposal(s.db(), model_->line(topmost)); });
+    }
+    const bool order =
+        proposal && (autoOrder || askYesNo(texts::kAskOrderBelowMinimum.arg(proposal->description)));
+
+    const qint64 counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
+    const std::optional<PayKind> pay = GET_PAY_TYPE(counterparty, formatted(amountDue), window());
+    if (!pay)
+        return;
+
+    SaleRequest request;
+    request.operatorName = s.operatorName();
+    request.lines = lines;
+    request.pay = *pay;
+    request.counterparty = counterparty;
+    request.warehouse = s.activeWarehouse();
+    request.amountDue = amountDue;
+    request.when = QDateTime::currentDateTime();
+    request.decimals = decimals();
+    SaleResult sale;
+    if (!guarded([&] { sale = recordSale(s.db(), request); }))
+        return;
+    if (sale.status == SaleResult::Changed) {
+        showMessage(texts::kSaleLinesChanged);
+        return;
+    }
+    if (editing_ && lines.contains(*editing_))
+        clearEditState();
+
+    if (order) {
+        logged([&] { writeOrderProposal(s.db(), *proposal, request.when.date()); });
+    }
+    if (*pay == PayKind::Cash)
+        printReceipt(sale.sold, amountDue);
+    sold = true;
+}
+
+void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue) {
+    Session& s = host_.session();
+    guarded([&] {
+        const FiscalSettings settings = fiscalSettings(s);
+        const BonHeader header = bonHeader(s, billText());
+        const QList<ReceiptLine> receipt = receiptLines(sold);
+        FiscalState& fiscal = s.state<FiscalState>();
+        BonResult result = printSaleReceipt(fiscal, receipt, amountDue, s.db(), settings, header);
+        reportBonResult(s, result);
+        // The sale is recorded: its receipt can be tried again until it prints.
+        while (result.receiptFailed && askYesNo(texts::kAskReceiptAgain)) {
+            result = printSaleReceiptAgain(fiscal, receipt, amountDue, s.db(), settings, header);
+            reportBonResult(s, result);
+        }
+        if (!result.receiptFile.isEmpty())
+            recordReceiptFile(s.db(), sold, result.receiptFile);
+    });
 }
 
 void ShopPage::showAllLines() {

@@ -73,6 +73,9 @@ public:
     void openLineForEditing(int row);
     void selectOwnLines();
     void cancelSelectedLines();
+    // "Продажба": the selected lines sold, paid as the payment dialog says,
+    // with their receipt; then the login for the next customer.
+    void sell();
     void showAllLines();
     void openBill();
     // Shows the bill's lines; open lists it even while it has none.
@@ -114,6 +117,7 @@ private:
     void resetEntry();
     void clearEditState();
     void setEntryButtonsEnabled(bool enabled);
+    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue);
     void placePopup(QListWidget* list, QWidget* under);
     SaleContext context() const;
     QString formatted(const Decimal& value) const;

@@ -1,0 +1,138 @@
+#include "sales/sale_completion.h"
+
+#include "catalogue/stock.h"
+#include "common/dates.h"
+#include "common/new_keys.h"
+#include "common/ref_text.h"
+#include "common/sql.h"
+#include "sales/receipt_files.h"
+#include "sales/texts.h"
+
+#include <QVariant>
+
+namespace torvika {
+
+QString payKindCaption(PayKind kind) {
+    switch (kind) {
+    case PayKind::Cash:
+        return texts::kPayCash;
+    case PayKind::BankTransfer:
+        return texts::kPayBankTransfer;
+    case PayKind::Deferred:
+        return texts::kPayDeferred;
+    }
+    return {};
+}
+
+std::optional<OrderProposal> minimumStockProposal(const QSqlDatabase& db, const SaleLine& line) {
+    const QList<QVariantList> article =
+        readRows(db, QStringLiteral("SELECT Min_Kol, Dostav4ik FROM Produkti WHERE ID = ?"), {line.article})
+            .rows;
+    if (article.isEmpty())
+        return std::nullopt;
+    const Decimal minimum = Decimal::fromVariant(article.first().value(0)).value_or(Decimal());
+    const Decimal stock = Decimal::fromVariant(stockTotal(db, line.article)).value_or(Decimal());
+    if (stock - line.quantity > minimum)
+        return std::nullopt;
+    if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), line.article))
+        return std::nullopt;
+
+    OrderProposal p;
+    p.article = line.article;
+    p.description = line.description;
+    p.currency = line.currency;
+    p.supplier = texts::kNoSupplierChosen;
+    // The article's number with its own supplier (Produkti.Dostav4ik).
+    const QList<QVariantList> supplier =
+        readRows(db,
+                 QStringLiteral("SELECT N.Nomenkl_N, F.ID, F.Ime_Firma "
+                                "FROM Nomenklatures N JOIN Firmi F ON F.ID = N.ID_Kontrag "
+                                "WHERE N.ID = ? AND N.ID_Kontrag = ?"),
+                 {line.article, article.first().value(1)})
+            .rows;
+    if (!supplier.isEmpty()) {
+        const QVariantList& s = supplier.first();
+        p.catalogueNumber = s.value(0).toString();
+        p.supplier = refText(s.value(1).toLongLong(), s.value(2).toString());
+    }
+    return p;
+}
+
+bool writeOrderProposal(const QSqlDatabase& db, const OrderProposal& p, const QDate& today) {
+    Transaction t(db);
+    lockTableForWriting(db, QStringLiteral("Zaqvki_All"));
+    if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), p.article))
+        return false;
+    execSql(db,
+            QStringLiteral("INSERT INTO Zaqvki_All (Data, Art_ID, Kat_N, Opisanie, Kol, Dost_Cena, Valuta, "
+                           "Klient_Ime, Dost_Ime) VALUES (?, ?, ?, ?, 1, 0, ?, ?, ?)"),
+            {isoDate(today), p.article, p.catalogueNumber, p.description, p.currency, texts::kNoClientChosen,
+             p.supplier});
+    t.commit();
+    return true;
+}
+
+SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
+    SaleResult result;
+    Transaction t(db);
+    // Locks the lines first (on PostgreSQL their rows, on SQLite the whole
+    // database from the transaction's start), so that what is read below is
+    // what is sold: the same operator on another workstation waits until this
+    // sale is done and then finds the lines gone.
+    for (qint64 number : r.lines) {
+        const QSqlQuery q = execSql(
+            db,
+            QStringLiteral("UPDATE Prodajbi_Vremenni SET Operator = ? WHERE N_Prodajba = ? AND Operator = ?"),
+            {r.operatorName, number, r.operatorName});
+        if (q.numRowsAffected() != 1) {
+            result.status = SaleResult::Changed;
+            return result;
+        }
+    }
+    QList<qint64> lastFirst(r.lines.rbegin(), r.lines.rend());
+    const QList<SaleLine> lines = pendingSaleLines(db, r.operatorName, lastFirst, r.decimals);
+    Decimal total;
+    for (const SaleLine& line : lines)
+        total += line.amount;
+    if (lines.size() != lastFirst.size() || total != r.amountDue) {
+        result.status = SaleResult::Changed;
+        return result;
+    }
+
+    const QString date = isoDate(r.when.date());
+    const QString time = shortTime(r.when.time());
+    const QString payment = payKindCaption(r.pay);
+    for (const SaleLine& line : lines) {
+        execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
+                {line.number, r.operatorName});
+        execSql(db,
+                QStringLiteral(
+                    "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
+                    "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
+                    "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                {line.number, line.article, r.operatorName, date, time, line.quantity.toDouble(),
+                 line.unitPrice.toDouble(), line.currency, r.counterparty, line.discount.toDouble(),
+                 r.consignment, line.serialFrom, line.serialTo, payment, line.terminal, r.warehouse});
+        GET_NALI4NOST(db, line.article, r.warehouse, 0, -line.quantity.toDouble());
+    }
+    t.commit();
+    result.sold = lines;
+    return result;
+}
+
+void recordReceiptFile(const QSqlDatabase& db, const QList<SaleLine>& sold, const QString& file) {
+    Transaction t(db);
+    for (const SaleLine& line : sold)
+        execSql(db,
+                QStringLiteral("INSERT INTO Prodajbi_Bon (ID_Prodajba, Bon_File) VALUES (?, ?) "
+                               "ON CONFLICT (ID_Prodajba) DO UPDATE SET Bon_File = excluded.Bon_File"),
+                {line.number, file});
+    t.commit();
+}
+
+QString receiptFileOf(const QSqlDatabase& db, qint64 saleId) {
+    return scalarSql(db, QStringLiteral("SELECT Bon_File FROM Prodajbi_Bon WHERE ID_Prodajba = ?"), {saleId})
+        .toString();
+}
+
+} // namespace torvika

@@ -1,0 +1,256 @@
+// A sale recorded whole or not at all: its rows, the stock of the active
+// warehouse and the pending lines change together; lines sold or changed
+// elsewhere stop it; two tills selling the last unit both count. And the
+// order proposal when the stock falls to its minimum.
+
+#include "catalogue/stock.h"
+#include "common/errors.h"
+#include "common/sql.h"
+#include "sales/receipt_files.h"
+#include "sales/sale_completion.h"
+#include "support/fixture.h"
+
+#include <QTest>
+#include <QThread>
+
+using namespace torvika;
+
+namespace {
+
+Decimal d(const char* text) {
+    return *Decimal::parse(QString::fromLatin1(text));
+}
+
+} // namespace
+
+class SaleCompletionTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::Fixture> fx_;
+    QSqlDatabase db() { return fx_->db(); }
+
+    SaleContext context(const QString& op = "Иван") {
+        SaleContext c;
+        c.operatorName = op;
+        c.terminal = 3;
+        c.vatRate = 20;
+        return c;
+    }
+    void addArticle(qint64 id, const QString& name, double price, double stock, double minimum = 0) {
+        execSql(
+            db(),
+            "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, Dan_Grup, "
+            "Prigotvq_Se, Min_Kol, Dostav4ik) VALUES (?, ?, 1, ?, 'лв.', 'бр.', 0, 2, 0, ?, 15)",
+            {id, name, price, minimum});
+        GET_NALI4NOST(db(), id, 1, 1, stock);
+    }
+    qint64 enter(const QSqlDatabase& conn, const QString& op, qint64 article, const char* qty,
+                 const char* price) {
+        return enterLine(conn, context(op), {article, d(qty), d(price), {}, {}}).line;
+    }
+    SaleRequest request(const QList<qint64>& lines, const char* due, PayKind pay = PayKind::Cash) {
+        SaleRequest r;
+        r.operatorName = "Иван";
+        r.lines = lines;
+        r.pay = pay;
+        r.counterparty = 15;
+        r.warehouse = 1;
+        r.amountDue = d(due);
+        r.when = QDateTime(QDate(2026, 12, 10), QTime(9, 30, 5));
+        return r;
+    }
+    int count(const char* table) {
+        return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
+    }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+
+private slots:
+    void init() {
+        fx_ = std::make_unique<test::Fixture>();
+        execSql(db(), "DELETE FROM Valuti");
+        execSql(db(), "INSERT INTO Valuti (Opisanie, Kurs, Osn) VALUES ('лв.', 1, 'True')");
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, EIK, Nomer_Grupa) VALUES (15, 'Бип ЕТ', '0', 0)");
+        execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Втори склад')");
+        addArticle(10, "Чай", 2.5, 10);
+        addArticle(11, "Кафе", 4, 3);
+    }
+    void cleanup() { fx_.reset(); }
+
+    // Two lines, sold last selected first: one row each with the line's
+    // number, the sale's one date and time, and the stock lowered.
+    void sellsTheSelectedLines() {
+        const qint64 tea = enter(db(), "Иван", 10, "2", "2.5");
+        const qint64 coffee = enter(db(), "Иван", 11, "1.5", "4");
+        const qint64 maria = enter(db(), "Мария", 10, "1", "2.5");
+        const SaleResult r = recordSale(db(), request({tea, coffee}, "11.00"));
+        QCOMPARE(r.status, SaleResult::Sold);
+        QCOMPARE(r.sold.size(), 2);
+        QCOMPARE(r.sold[0].number, coffee);
+        QCOMPARE(r.sold[1].number, tea);
+
+        const SqlRows rows =
+            readRows(db(), "SELECT ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, ED_Cena, "
+                           "Valuta, ID_Klient, T_O, Konsign_N, Type_Pay, Term_N, Sklad_ID "
+                           "FROM Prodajbi ORDER BY ID_Prodajba");
+        QCOMPARE(rows.rows.size(), 2);
+        const QVariantList& first = rows.rows[0];
+        QCOMPARE(first[0].toLongLong(), tea);
+        QCOMPARE(first[1].toInt(), 10);
+        QCOMPARE(first[2].toString(), "Иван");
+        QCOMPARE(first[3].toString(), "2026-12-10");
+        QCOMPARE(first[4].toString(), "09:30:05");
+        QCOMPARE(first[5].toDouble(), 2.0);
+        QCOMPARE(first[6].toDouble(), 2.5);
+        QCOMPARE(first[7].toString(), "лв.");
+        QCOMPARE(first[8].toInt(), 15);
+        QCOMPARE(first[9].toDouble(), 0.0);
+        QCOMPARE(first[10].toInt(), 0);
+        QCOMPARE(first[11].toString(), "в брой");
+        QCOMPARE(first[12].toInt(), 3);
+        QCOMPARE(first[13].toInt(), 1);
+        QCOMPARE(rows.rows[1][5].toDouble(), 1.5);
+
+        QCOMPARE(stock(10), 8.0);
+        QCOMPARE(stock(11), 1.5);
+        // Only the other operator's line is left.
+        QCOMPARE(scalarSql(db(), "SELECT N_Prodajba FROM Prodajbi_Vremenni").toLongLong(), maria);
+
+        recordReceiptFile(db(), r.sold, "/tmp/Fiscal/BON1.bon");
+        QCOMPARE(receiptFileOf(db(), tea), "/tmp/Fiscal/BON1.bon");
+        QCOMPARE(receiptFileOf(db(), maria), "");
+    }
+
+    void paymentKindsAsStored() {
+        const qint64 tea = enter(db(), "Иван", 10, "1", "2.5");
+        QCOMPARE(recordSale(db(), request({tea}, "2.50", PayKind::BankTransfer)).status, SaleResult::Sold);
+        QCOMPARE(scalarSql(db(), "SELECT Type_Pay FROM Prodajbi").toString(), "по банков път");
+        QCOMPARE(payKindCaption(PayKind::Deferred), "отложено плащане");
+    }
+
+    // Lines gone, another operator's, or priced otherwise than the operator
+    // was asked to pay: nothing is recorded.
+    void changedLinesStopTheSale() {
+        const qint64 tea = enter(db(), "Иван", 10, "1", "2.5");
+        const qint64 maria = enter(db(), "Мария", 11, "1", "4");
+        QCOMPARE(recordSale(db(), request({tea, maria}, "6.50")).status, SaleResult::Changed);
+        QCOMPARE(recordSale(db(), request({tea, tea + 100}, "2.50")).status, SaleResult::Changed);
+        QCOMPARE(recordSale(db(), request({tea}, "2.40")).status, SaleResult::Changed);
+        QCOMPARE(count("Prodajbi"), 0);
+        QCOMPARE(count("Prodajbi_Vremenni"), 2);
+        QCOMPARE(stock(10), 10.0);
+    }
+
+    // A failure part way (here the second row breaks a unique index) leaves
+    // the first line unsold too.
+    void failurePartWayRecordsNothing() {
+        execSql(db(), "CREATE UNIQUE INDEX IX_Test_One_Sale_Per_Article ON Prodajbi (ID_Art)");
+        const qint64 first = enter(db(), "Иван", 10, "1", "2.5");
+        const qint64 second = enter(db(), "Иван", 10, "2", "2.5");
+        QVERIFY(first != second);
+        QVERIFY_THROWS_EXCEPTION(torvika::EDatabaseError, recordSale(db(), request({first, second}, "7.50")));
+        QCOMPARE(count("Prodajbi"), 0);
+        QCOMPARE(count("Prodajbi_Vremenni"), 2);
+        QCOMPARE(stock(10), 10.0);
+    }
+
+    // The same operator on two workstations selling the same lines: the
+    // second finds them sold.
+    void linesSoldOnAnotherWorkstation() {
+        const qint64 tea = enter(db(), "Иван", 10, "1", "2.5");
+        {
+            QSqlDatabase other = fx_->openWorkstation("second till");
+            QCOMPARE(recordSale(other, request({tea}, "2.50")).status, SaleResult::Sold);
+        }
+        QSqlDatabase::removeDatabase("second till");
+        QCOMPARE(recordSale(db(), request({tea}, "2.50")).status, SaleResult::Changed);
+        QCOMPARE(count("Prodajbi"), 1);
+        QCOMPARE(stock(10), 9.0);
+    }
+
+    // Two tills selling the last unit at the same moment: both sales are
+    // recorded and both take their unit (the stock shows the oversale).
+    void twoTillsSellTheLastUnit() {
+        execSql(db(), "UPDATE Store_Kol SET Kol = 1 WHERE Art_ID = 11");
+        QList<qint64> lines;
+        const QStringList ops{"Иван", "Мария"};
+        for (const QString& op : ops)
+            lines << enter(db(), op, 11, "1", "4");
+        QList<int> results(2, -1);
+        QList<QThread*> threads;
+        for (int i = 0; i < 2; ++i)
+            threads << QThread::create([&, i] {
+                const QString name = QString("till %1").arg(i);
+                {
+                    QSqlDatabase conn = fx_->openWorkstation(name);
+                    SaleRequest r = request({lines[i]}, "4.00");
+                    r.operatorName = ops[i];
+                    results[i] = int(recordSale(conn, r).status);
+                }
+                QSqlDatabase::removeDatabase(name);
+            });
+        for (QThread* t : threads)
+            t->start();
+        for (QThread* t : threads) {
+            QVERIFY(t->wait(60000));
+            delete t;
+        }
+        QCOMPARE(results, QList<int>({SaleResult::Sold, SaleResult::Sold}));
+        QCOMPARE(count("Prodajbi"), 2);
+        QCOMPARE(stock(11), -1.0);
+    }
+
+    void orderProposal_data() {
+        QTest::addColumn<double>("stock");
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<bool>("ordered"); // an order line exists already
+        QTest::addColumn<bool>("proposed");
+        QTest::newRow("falls to the minimum") << 5.0 << 3.0 << false << true;
+        QTest::newRow("falls below") << 4.0 << 3.0 << false << true;
+        QTest::newRow("stays above") << 6.0 << 3.0 << false << false;
+        QTest::newRow("ordered already") << 5.0 << 3.0 << true << false;
+        QTest::newRow("no minimum, sold out") << 2.0 << 0.0 << false << true;
+    }
+    void orderProposal() {
+        QFETCH(double, stock);
+        QFETCH(double, minimum);
+        QFETCH(bool, ordered);
+        QFETCH(bool, proposed);
+        execSql(db(), "UPDATE Produkti SET Min_Kol = ? WHERE ID = 10", {minimum});
+        // The company's stock: two warehouses together.
+        GET_NALI4NOST(db(), 10, 1, 1, stock - 1);
+        GET_NALI4NOST(db(), 10, 2, 1, 1);
+        if (ordered)
+            execSql(db(), "INSERT INTO Zaqvki_All (Art_ID, Opisanie) VALUES (10, 'Чай')");
+        const qint64 tea = enter(db(), "Иван", 10, "2", "2.5");
+        const SaleLine line = pendingSaleLines(db(), "Иван", {tea}, 2).first();
+        QCOMPARE(bool(minimumStockProposal(db(), line)), proposed);
+    }
+
+    // The order line names the article's supplier and his number for it;
+    // written once even when proposed twice.
+    void orderProposalWritten() {
+        execSql(
+            db(),
+            "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (10, 'X-7', 3), (10, 'B-10', 15)");
+        const qint64 tea = enter(db(), "Иван", 10, "10", "2.5");
+        const SaleLine line = pendingSaleLines(db(), "Иван", {tea}, 2).first();
+        const std::optional<OrderProposal> p = minimumStockProposal(db(), line);
+        QVERIFY(p);
+        QCOMPARE(p->supplier, "15:Бип ЕТ");
+        QCOMPARE(p->catalogueNumber, "B-10");
+        QVERIFY(writeOrderProposal(db(), *p, QDate(2026, 12, 10)));
+        QVERIFY(!writeOrderProposal(db(), *p, QDate(2026, 12, 10)));
+        const SqlRows rows = readRows(db(), "SELECT Data, Art_ID, Kat_N, Opisanie, Kol, Dost_Cena, Valuta, "
+                                            "Klient_Ime, Dost_Ime FROM Zaqvki_All");
+        QCOMPARE(rows.rows.size(), 1);
+        QCOMPARE(rows.rows[0], QVariantList({"2026-12-10", 10, "B-10", "Чай", 1, 0, "лв.",
+                                             "0:Няма избран клиент", "15:Бип ЕТ"}));
+
+        // An article whose supplier has no number for it.
+        execSql(db(), "DELETE FROM Zaqvki_All");
+        execSql(db(), "UPDATE Produkti SET Dostav4ik = 0 WHERE ID = 10");
+        QCOMPARE(minimumStockProposal(db(), line)->supplier, "0:Няма избран доставчик");
+    }
+};
+
+QTEST_MAIN(SaleCompletionTest)
+#include "test_sale_completion.moc"

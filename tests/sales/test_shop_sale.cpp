@@ -1,0 +1,238 @@
+// "Продажба" at the till: the payment dialog and its change, the sale
+// recorded with its stock, the receipt printed by the stand-in fiscal print
+// server beside the program, bank transfers without a receipt, the order
+// proposal, and the login for the next customer.
+
+#include "catalogue/stock.h"
+#include "common/sql.h"
+#include "sales/sale_completion.h"
+#include "sales/ui/form_pay_type.h"
+#include "sales/ui/sale_lines_model.h"
+#include "sales/ui/shop_page.h"
+#include "support/fixture.h"
+#include "support/main_window.h"
+#include "support/modal_script.h"
+#include "support/scripted_messages.h"
+#include "support/window_helpers.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace torvika;
+
+namespace {
+
+const QString kAskOrder = QStringLiteral(
+    "Артикул: Кафе е под минималното количество.\rЖелаете ли да бъде въведен в списък за Поръчки?");
+
+// The payment dialog's step: types what the customer gives, checks the
+// change shown, chooses the kind and presses "ПРИЕМИ".
+std::function<void(TForm_Pay_Type*)> pay(const QString& due, const QString& given, const QString& change,
+                                         const char* kind = "Pay_Cash") {
+    return [=](TForm_Pay_Type* d) {
+        auto* dueField = d->findChild<QLineEdit*>("Edit_Dalji_Sum");
+        auto* givenField = d->findChild<QLineEdit*>("Edit_Dadena_Sum");
+        QCOMPARE(d->windowTitle(), "РАЗПЛАЩАНЕ");
+        QCOMPARE(dueField->text(), due);
+        QCOMPARE(givenField->text(), due);
+        QVERIFY(d->findChild<QRadioButton*>("Pay_Cash")->isChecked());
+        QVERIFY(!d->findChild<QRadioButton*>("Pay_Deferred")->isVisibleTo(d));
+        d->findChild<QRadioButton*>(kind)->click();
+        if (!given.isNull()) {
+            givenField->selectAll();
+            test::typeText(givenField, given);
+        }
+        QCOMPARE(d->findChild<QLabel*>("Label_Resto")->text(), change);
+        d->findChild<QPushButton*>("OKBtn")->click();
+    };
+}
+
+} // namespace
+
+class ShopSaleTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::Fixture> fx_;
+    std::unique_ptr<test::ScriptedMessages> msg_;
+    std::unique_ptr<test::MainWindow> main_;
+    QSqlDatabase db() { return fx_->db(); }
+    ShopPage* page() { return main_->form.findChild<ShopPage*>(); }
+    QLineEdit* edit(const char* name) { return test::control<QLineEdit>(main_->form, name); }
+    QString bons() const { return fx_->root() + "Bons"; }
+
+    void typeAndEnter(const char* field, const QString& text) {
+        QLineEdit* e = edit(field);
+        e->setFocus();
+        e->selectAll();
+        test::typeText(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+    void addLine(const QString& article, const QString& quantity) {
+        typeAndEnter("Edit_Barkod", article);
+        typeAndEnter("Edit_Broj", quantity);
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+    }
+    // Runs "Продажба" with the steps for its dialogs; a sale that goes
+    // through ends at the login.
+    void sell(const QList<std::function<void(TForm_Pay_Type*)>>& steps, bool login = true) {
+        test::ModalScript script;
+        for (const auto& step : steps)
+            script.next<TForm_Pay_Type>(step);
+        if (login)
+            test::scriptLogin(script);
+        main_->form.runCommand("N_Prodajba");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+    }
+    int count(const char* table) {
+        return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
+    }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+
+private slots:
+    void init() {
+        fx_ = std::make_unique<test::Fixture>();
+        msg_ = std::make_unique<test::ScriptedMessages>();
+        fx_->firmData().writeString("Tuning", "19", "Bons");
+        fx_->firmData().writeString("Tuning", "FB", "2");
+        fx_->firmData().writeString("Store", "Active", "1");
+        fx_->firmData().writeString("Firm_Data", "DDS", "20");
+        execSql(db(), "DELETE FROM Valuti");
+        execSql(db(), "INSERT INTO Valuti (Opisanie, Kurs, Osn) VALUES ('Лева', 1, 'True')");
+        execSql(
+            db(),
+            "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, Dan_Grup, "
+            "Prigotvq_Se, Min_Kol) VALUES (10, 'Чай', 1, 2.5, 'Лева', 'бр.', 0, 2, 0, 0), "
+            "(11, 'Кафе', 1, 3.67, 'Лева', 'кг', 0, 2, 0, 1)");
+        GET_NALI4NOST(db(), 10, 1, 1, 100);
+        GET_NALI4NOST(db(), 11, 1, 1, 50);
+        main_ = std::make_unique<test::MainWindow>(fx_->session());
+        QVERIFY(main_->start());
+        main_->form.resize(1024, 700);
+        main_->form.show();
+        main_->form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main_->form));
+    }
+    void cleanup() {
+        QCOMPARE(msg_->unexpected, 0);
+        main_.reset();
+        msg_.reset();
+        fx_.reset();
+    }
+
+    // Two lines paid in cash, 20.00 given for 12.34: the change, the rows,
+    // the stock, the sale list emptied, and the receipt printed by the
+    // stand-in server, which the sale records.
+    void cashSalePrintsItsReceipt() {
+        const QString journal = fx_->root() + "journal.txt";
+        QDir().mkpath(bons());
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QStringLiteral(TORVIKA_FISCAL_PRINTER),
+                     {"--receipts", bons(), "--journal", journal, "--interval", "100"});
+        QVERIFY(server.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
+
+        addLine("10", "2");
+        addLine("11", "2");
+        page()->selectOwnLines();
+        sell({pay("12.34", "20", "РЕСТО: 7.66")});
+        QVERIFY(msg_->shown.isEmpty());
+
+        QCOMPARE(count("Prodajbi"), 2);
+        QCOMPARE(count("Prodajbi_Vremenni"), 0);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi WHERE Type_Pay = 'в брой' AND Sklad_ID = 1")
+                     .toInt(),
+                 2);
+        QCOMPARE(stock(10), 98.0);
+        QCOMPARE(stock(11), 48.0);
+        QCOMPARE(page()->model()->rowCount(), 0);
+        const qint64 sold = scalarSql(db(), "SELECT MIN(ID_Prodajba) FROM Prodajbi").toLongLong();
+        QVERIFY(receiptFileOf(db(), sold).endsWith("BON1.bon"));
+
+        QVERIFY(QTest::qWaitFor([&] { return !QFileInfo::exists(bons() + "/BON1.bon"); }, 30000));
+        server.terminate();
+        QVERIFY(server.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(test::Fixture::readFile(journal));
+        QVERIFY2(!printed.contains("ГРЕШКА"), qPrintable(printed));
+        // The last selected line first.
+        const qsizetype coffee = printed.indexOf("Кафе");
+        const qsizetype tea = printed.indexOf("Чай");
+        QVERIFY2(coffee > 0 && tea > coffee, qPrintable(printed));
+        QVERIFY2(printed.contains("ОБЩО: 12.34"), qPrintable(printed));
+    }
+
+    // A bank transfer writes its rows and no receipt; cash that does not
+    // cover the sale is refused and the operator types it again.
+    void bankTransferAndShortCash() {
+        addLine("10", "1");
+        page()->selectOwnLines();
+        sell({pay("2.50", QString(), "РЕСТО: 0.00", "Pay_Bank")});
+        QCOMPARE(scalarSql(db(), "SELECT Type_Pay FROM Prodajbi").toString(), "по банков път");
+        QVERIFY(!QFileInfo::exists(bons()));
+
+        addLine("10", "4");
+        page()->selectOwnLines();
+        sell({[](TForm_Pay_Type* d) {
+            auto* given = d->findChild<QLineEdit*>("Edit_Dadena_Sum");
+            given->selectAll();
+            test::typeText(given, "9,5");
+            QCOMPARE(d->findChild<QLabel*>("Label_Resto")->text(), "РЕСТО: -0.50");
+            d->findChild<QPushButton*>("OKBtn")->click();
+            QVERIFY(d->isVisible());
+            given->selectAll();
+            test::typeText(given, "10");
+            d->findChild<QPushButton*>("OKBtn")->click();
+        }});
+        QCOMPARE(msg_->shown, QStringList{"Дадената сума е по-малка от дължимата."});
+        QCOMPARE(count("Prodajbi"), 2);
+        QVERIFY(QFileInfo::exists(bons() + "/BON1.bon"));
+    }
+
+    // Nothing selected: the message, no dialog. Cancelling the payment
+    // records nothing and there is no login.
+    void nothingSelectedOrCancelled() {
+        sell({}, false);
+        QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете артикули за продажба"});
+        msg_->clear();
+        addLine("10", "1");
+        page()->selectOwnLines();
+        sell({[](TForm_Pay_Type* d) { d->findChild<QPushButton*>("CancelBtn")->click(); }}, false);
+        QCOMPARE(count("Prodajbi"), 0);
+        QCOMPARE(count("Prodajbi_Vremenni"), 1);
+    }
+
+    // "При продажба продавай всичко" sells every line without a selection;
+    // the article falling to its minimum is proposed for ordering first.
+    void sellAllWithOrderProposal() {
+        fx_->firmData().writeString("Tuning", "27", "1");
+        fx_->firmData().writeString("Tuning", "FB", "0");
+        GET_NALI4NOST(db(), 11, 1, 1, 3);
+        addLine("11", "2");
+        addLine("10", "1");
+        page()->grid()->clearSelection();
+        msg_->answerYes();
+        sell({pay("9.84", QString(), "РЕСТО: 0.00")});
+        QCOMPARE(msg_->shown, QStringList{kAskOrder});
+        QCOMPARE(count("Prodajbi"), 2);
+        QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Zaqvki_All WHERE Art_ID = 11").toString(), "Кафе");
+    }
+
+    // Without an active warehouse the sale is not offered for payment.
+    void noActiveWarehouse() {
+        fx_->session().setActiveWarehouse(7, "7:");
+        addLine("10", "1");
+        page()->selectOwnLines();
+        sell({}, false);
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY(msg_->shown.first().startsWith("Няма избран активен склад"));
+        QCOMPARE(count("Prodajbi"), 0);
+    }
+};
+
+QTEST_MAIN(ShopSaleTest)
+#include "test_shop_sale.moc"
