@@ -8,6 +8,7 @@
 #include "sales/receipt_files.h"
 #include "sales/texts.h"
 
+#include <QHash>
 #include <QVariant>
 
 namespace torvika {
@@ -24,38 +25,53 @@ QString payKindCaption(PayKind kind) {
     return {};
 }
 
-std::optional<OrderProposal> minimumStockProposal(const QSqlDatabase& db, const SaleLine& line) {
-    const QList<QVariantList> article =
-        readRows(db, QStringLiteral("SELECT Min_Kol, Dostav4ik FROM Produkti WHERE ID = ?"), {line.article})
-            .rows;
-    if (article.isEmpty())
-        return std::nullopt;
-    const Decimal minimum = Decimal::fromVariant(article.first().value(0)).value_or(Decimal());
-    const Decimal stock = Decimal::fromVariant(stockTotal(db, line.article)).value_or(Decimal());
-    if (stock - line.quantity > minimum)
-        return std::nullopt;
-    if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), line.article))
-        return std::nullopt;
-
-    OrderProposal p;
-    p.article = line.article;
-    p.description = line.description;
-    p.currency = line.currency;
-    p.supplier = texts::kNoSupplierChosen;
-    // The article's number with its own supplier (Produkti.Dostav4ik).
-    const QList<QVariantList> supplier =
-        readRows(db,
-                 QStringLiteral("SELECT N.Nomenkl_N, F.ID, F.Ime_Firma "
-                                "FROM Nomenklatures N JOIN Firmi F ON F.ID = N.ID_Kontrag "
-                                "WHERE N.ID = ? AND N.ID_Kontrag = ?"),
-                 {line.article, article.first().value(1)})
-            .rows;
-    if (!supplier.isEmpty()) {
-        const QVariantList& s = supplier.first();
-        p.catalogueNumber = s.value(0).toString();
-        p.supplier = refText(s.value(1).toLongLong(), s.value(2).toString());
+QList<OrderProposal> minimumStockProposals(const QSqlDatabase& db, const QList<SaleLine>& lines,
+                                           int warehouse) {
+    QList<qint64> articles;
+    QHash<qint64, Decimal> sold;
+    QHash<qint64, const SaleLine*> first;
+    for (const SaleLine& line : lines) {
+        if (!first.contains(line.article)) {
+            articles << line.article;
+            first.insert(line.article, &line);
+        }
+        sold[line.article] += line.quantity;
     }
-    return p;
+    QList<OrderProposal> proposals;
+    for (qint64 id : articles) {
+        const QList<QVariantList> article =
+            readRows(db, QStringLiteral("SELECT Min_Kol, Dostav4ik FROM Produkti WHERE ID = ?"), {id}).rows;
+        if (article.isEmpty())
+            continue;
+        const Decimal minimum = Decimal::fromVariant(article.first().value(0)).value_or(Decimal());
+        const Decimal stock =
+            Decimal::fromVariant(stockIn(db, id, warehouse).value_or(0)).value_or(Decimal());
+        if (stock - sold.value(id) > minimum)
+            continue;
+        if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), id))
+            continue;
+
+        OrderProposal p;
+        p.article = id;
+        p.description = first.value(id)->description;
+        p.currency = first.value(id)->currency;
+        p.supplier = texts::kNoSupplierChosen;
+        // The article's number with its own supplier (Produkti.Dostav4ik).
+        const QList<QVariantList> supplier =
+            readRows(db,
+                     QStringLiteral("SELECT N.Nomenkl_N, F.ID, F.Ime_Firma "
+                                    "FROM Nomenklatures N JOIN Firmi F ON F.ID = N.ID_Kontrag "
+                                    "WHERE N.ID = ? AND N.ID_Kontrag = ?"),
+                     {id, article.first().value(1)})
+                .rows;
+        if (!supplier.isEmpty()) {
+            const QVariantList& s = supplier.first();
+            p.catalogueNumber = s.value(0).toString();
+            p.supplier = refText(s.value(1).toLongLong(), s.value(2).toString());
+        }
+        proposals << p;
+    }
+    return proposals;
 }
 
 bool writeOrderProposal(const QSqlDatabase& db, const OrderProposal& p, const QDate& today) {

@@ -33,11 +33,12 @@ struct OrderProposal {
     QString supplier;        // "<ID>:<name>", or "0:Няма избран доставчик"
 };
 
-// The proposal for the line: when the company's stock of the article
-// (every warehouse) less the line's quantity is not above its Min_Kol, and
-// no order line for the article exists. None otherwise. Throws
+// The proposals for the sale's lines, in their order: each article once,
+// when its stock in the warehouse less the quantity the sale takes of it is
+// not above its Min_Kol and no order line for it exists. Throws
 // EDatabaseError.
-std::optional<OrderProposal> minimumStockProposal(const QSqlDatabase& db, const SaleLine& line);
+QList<OrderProposal> minimumStockProposals(const QSqlDatabase& db, const QList<SaleLine>& lines,
+                                           int warehouse);
 // Writes the proposal as an order line of the day unless an order line for
 // the article was written meanwhile (checked with Zaqvki_All locked for
 // writing). Returns whether it was written. Throws EDatabaseError.

@@ -861,20 +861,20 @@ void ShopPage::sell() {
     }
 
     Decimal amountDue;
-    int topmost = -1;
-    for (qint64 line : lines)
-        if (const int row = model_->rowOf(line); row >= 0) {
-            amountDue += model_->line(row).amount;
-            topmost = topmost < 0 ? row : std::min(topmost, row);
-        }
-    // The order proposal is asked before the payment and written once the
+    QList<SaleLine> shown; // the selected lines in grid order
+    for (int row = 0; row < model_->rowCount(); ++row)
+        if (lines.contains(model_->line(row).number))
+            shown << model_->line(row);
+    for (const SaleLine& line : shown)
+        amountDue += line.amount;
+    // The order proposals are asked before the payment and written once the
     // sale is recorded; a failure there never stops the sale.
-    std::optional<OrderProposal> proposal;
-    if (topmost >= 0) {
-        logged([&] { proposal = minimumStockProposal(s.db(), model_->line(topmost)); });
-    }
-    const bool order =
-        proposal && (autoOrder || askYesNo(texts::kAskOrderBelowMinimum.arg(proposal->description)));
+    QList<OrderProposal> proposals;
+    logged([&] { proposals = minimumStockProposals(s.db(), shown, s.activeWarehouse()); });
+    QList<OrderProposal> orders;
+    for (const OrderProposal& p : proposals)
+        if (autoOrder || askYesNo(texts::kAskOrderBelowMinimum.arg(p.description)))
+            orders << p;
 
     const qint64 counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
     const std::optional<PayKind> pay = GET_PAY_TYPE(counterparty, formatted(amountDue), window());
@@ -900,9 +900,8 @@ void ShopPage::sell() {
     if (editing_ && lines.contains(*editing_))
         clearEditState();
 
-    if (order) {
-        logged([&] { writeOrderProposal(s.db(), *proposal, request.when.date()); });
-    }
+    for (const OrderProposal& p : orders)
+        logged([&] { writeOrderProposal(s.db(), p, request.when.date()); });
     if (*pay == PayKind::Cash)
         printReceipt(sale.sold, amountDue);
     sold = true;
