@@ -11,13 +11,22 @@
 //   connection, prepared once, with no conversion of the rows read.
 // - totals/N: Calculate_SUM of a bill of N lines whose net values are
 //   already stored (a refresh), for N = 10, 100 and 1,000.
+// - sale/20: "Продажба" of a bill of 20 lines in cash with a sales history
+//   of 1,000,000 Prodajbi rows: the sale recorded in its transaction (lines
+//   locked and read, rows written, stock lowered, lines removed), the fiscal
+//   receipt file written and recorded with the sale. The lines are entered
+//   outside the timing.
 
 #include "common/sql.h"
 #include "sales/article_lookup.h"
+#include "sales/receipt_files.h"
+#include "sales/sale_completion.h"
 #include "sales/sale_lines.h"
 #include "support/company_database.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <sqlite3.h>
@@ -28,6 +37,7 @@ namespace {
 
 constexpr qsizetype kArticles = 200'000;
 constexpr int kBillLines = 100;
+constexpr qsizetype kHistory = 1'000'000; // Prodajbi rows before the sales measured
 const QString kOperator = QStringLiteral("Касиер");
 
 QString barcodeOf(qint64 id) {
@@ -71,6 +81,20 @@ struct Dataset {
                 enterLine(company.db(), saleOf(bill), {qint64(i * 37 % kArticles + 1), 2, 3, {}, {}});
             recalculateSale(company.db(), saleOf(bill));
         }
+        // The sales history and the stock of every article in warehouse 1.
+        execSql(company.db(),
+                QStringLiteral(
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                    "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
+                    "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
+                    "Sklad_ID) SELECT i, i % %2 + 1, 'Касиер', '2026-01-01', '10:00:00', 1, 2.5, "
+                    "'Лева', 0, 0, 0, '', '', 'в брой', 1, 1 FROM n")
+                    .arg(kHistory)
+                    .arg(kArticles));
+        execSql(company.db(),
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                               "INSERT INTO Store_Kol (Art_ID, Sklad_ID, Kol) SELECT i, 1, 1000000 FROM n")
+                    .arg(kArticles));
         company.settleAfterLoad();
     }
 };
@@ -219,5 +243,44 @@ void BM_Totals(benchmark::State& state) {
     state.counters["lines"] = double(lines);
 }
 BENCHMARK(BM_Totals)->Arg(10)->Arg(kBillLines)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A sale of 20 lines in cash, its receipt file included.
+void BM_Sale(benchmark::State& state) {
+    const QSqlDatabase db = dataset().company.db();
+    QTemporaryDir receipts;
+    FiscalSettings settings;
+    settings.programDir = receipts.path();
+    settings.receiptDir = receipts.path();
+    settings.saleReceipt = kFiscalReceipt;
+    FiscalState fiscal;
+    const BonHeader header{QStringLiteral("1"), kOperator, QStringLiteral("0")};
+    const SaleContext sale = saleOf(5);
+    qint64 article = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SaleRequest request;
+        request.operatorName = kOperator;
+        request.warehouse = 1;
+        for (int i = 0; i < state.range(0); ++i) {
+            article = article * 7919 % kArticles + 1;
+            request.lines << enterLine(db, sale, {article, 2, 3, {}, {}}).line;
+        }
+        request.amountDue = recalculateSale(db, sale).total;
+        request.when = QDateTime::currentDateTime();
+        state.ResumeTiming();
+
+        const SaleResult r = recordSale(db, request);
+        const BonResult bon =
+            printSaleReceipt(fiscal, receiptLines(r.sold), request.amountDue, db, settings, header);
+        recordReceiptFile(db, r.sold, bon.receiptFile);
+
+        state.PauseTiming();
+        if (r.status != SaleResult::Sold || bon.receiptFailed)
+            state.SkipWithError("the sale was not recorded or printed");
+        QFile::remove(bon.receiptFile);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Sale)->Arg(20)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 } // namespace
