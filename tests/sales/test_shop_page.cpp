@@ -366,10 +366,14 @@ private slots:
         QCOMPARE(sale->text(), "Продажба     Ins");
         QCOMPARE(test::control<QPushButton>(main_->form, "Button_Insert_in_List")->text(),
                  "Добави в списък        "); // Enter1 has no shortcut of its own
-        // No operation attached yet: visibly disabled.
+        QVERIFY(sale->isEnabled());
+        QVERIFY(test::control<QPushButton>(main_->form, "Button_Otkaz")->isEnabled());
+        // An operator without the right to sell sees the button disabled.
+        test::answerNextLogin(main_->form.login(), "Мария", "2");
+        main_->form.runCommand("N_dostap");
         QVERIFY(!sale->isEnabled());
         QVERIFY(!main_->form.command("N_Prodajba")->isEnabled());
-        QVERIFY(test::control<QPushButton>(main_->form, "Button_Otkaz")->isEnabled());
+        QVERIFY(!test::control<QPushButton>(main_->form, "Button_Insert_in_List")->isEnabled());
     }
 };
 
