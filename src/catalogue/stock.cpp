@@ -92,7 +92,7 @@ std::optional<SqlStatement> markedArticlesStockStatement(const QList<qint64>& ma
 QString stockReportArticleText(const QSqlDatabase& db, qint64 article) {
     const QVariant name =
         scalarSql(db, QStringLiteral("SELECT Opisanie FROM Produkti WHERE ID = ?"), {article});
-    return name.isValid() ? refText(article, name.toString()) : texts::kStockNoArticle;
+    return name.isValid() ? refText(article, name.toString()) : texts::kNoArticleChosen;
 }
 
 QStringList stockReportGroupItems(const QSqlDatabase& db) {

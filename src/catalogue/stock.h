@@ -51,7 +51,7 @@ inline constexpr int kMarkedStockLimit = 256;
 std::optional<SqlStatement> markedArticlesStockStatement(const QList<qint64>& marked);
 
 // The article as the stock report's label shows it, "<ID>:<Opisanie>";
-// texts::kStockNoArticle when there is no such article. Throws
+// texts::kNoArticleChosen when there is no such article. Throws
 // EDatabaseError.
 QString stockReportArticleText(const QSqlDatabase& db, qint64 article);
 // "<ID>:<Opisanie>" of every article group, by number, for the report's

@@ -12,7 +12,6 @@ inline const QString kStockNoSuchWarehouse =
     QStringLiteral("Склад с номер %1 не съществува: наличността не е променена!");
 inline const QString kStockOfAllArticles = QStringLiteral(
     "За справка наличности за всички артикули\rизползвайте \"Справки->Наличности артикули...\"");
-inline const QString kStockNoArticle = QStringLiteral("0:Няма избран артикул");
 // The stock report printed to a file.
 inline const QString kStockReportFile = QStringLiteral("Spr_Nali4nosti");
 inline const QString kStockReportHeading = QStringLiteral("\tСправка наличности артикули");
@@ -28,6 +27,7 @@ inline const QString kRowCaptionNew = QStringLiteral("Нов");
 inline const QString kRowCaptionDelete = QStringLiteral("Изтрии");
 inline const QString kRowCaptionAccept = QStringLiteral("Приеми");
 inline const QString kRowCaptionCancel = QStringLiteral("Откажи");
+inline const QString kRowCaptionAdd = QStringLiteral("Добави");
 
 // Warehouses.
 inline const QString kWarehouseNameEmpty = QStringLiteral("Въведете наименование на склада!");
@@ -99,6 +99,7 @@ inline const QString kDeletedArticlesNode = QStringLiteral("Изтрити ар�
 
 // Reference texts of "none".
 inline const QString kNoCounterpartyChosen = QStringLiteral("0: Няма избран контрагент");
+inline const QString kNoArticleChosen = QStringLiteral("0:Няма избран артикул");
 
 // The catalogue window.
 inline const QString kSearchBy = QStringLiteral("Търсене по: ");
@@ -197,6 +198,21 @@ inline const QString kSerialDocumentNumber = QStringLiteral("Номер на д�
 inline const QString kSerialSupplier = QStringLiteral("Доставчик: ");
 inline const QString kSerialValidUntil = QStringLiteral("Валиден до: ");
 inline const QString kSerialNote = QStringLiteral("Забележка: ");
+
+// Orders to suppliers: the list.
+inline const QString kOrderBadSearch = QStringLiteral("Некоректни данни за търсене");
+inline const QString kOrderNoSearchDate = QStringLiteral("Изберете дата за търсене");
+inline const QString kOrderAskDelete =
+    QStringLiteral("Найстина ли желаете да изтриете избраните елементи от Поръчките?");
+inline const QString kOrderListHeading = QStringLiteral("\tЗАЯВКА КЪМ ДОСТАВЧИК ");
+// The order document: the lines of each supplier under its own heading, with
+// a total per currency.
+inline const QString kSupplierOrderSupplier = QStringLiteral("\tДоставчик: ");
+inline const QString kSupplierOrderTotal = QStringLiteral("\tОбщо: ");
+// The order dialog.
+inline const QString kNoRequesterChosen = QStringLiteral("0:Няма избран Заявител");
+inline const QString kNoSupplierChosen = QStringLiteral("0:Няма избран Доставчик");
+inline const QString kBadOrderPrice = QStringLiteral("Доставната цена трябва да е число, не по-малко от 0!");
 
 // The common-data dialog.
 inline const QString kCommonDataNothingMarked = QStringLiteral("Няма маркирани артикули");

@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(rows.rows[0][rows.fields.indexOf(QRegularExpression("(?i)^opisanie$"))].toString(), "Сок");
         QCOMPARE(rows.rows[0][rows.fields.indexOf(QRegularExpression("(?i)^mqrka$"))].toString(), "л.");
         QCOMPARE(stockReportArticleText(db(), 2), "2:Сок");
-        QCOMPARE(stockReportArticleText(db(), 99), texts::kStockNoArticle);
+        QCOMPARE(stockReportArticleText(db(), 99), texts::kNoArticleChosen);
         QCOMPARE(stockReportGroupItems(db()), QStringList({"1:Напитки", "2:Храни"}));
     }
 

@@ -5,6 +5,7 @@
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
+#include "catalogue/ui/form_zaqvka_all.h"
 
 namespace torvika {
 
@@ -28,6 +29,8 @@ void CatalogueModule::install(Host& host) {
     // "Справки" / "Наличност артикули".
     host.registerCommand(QStringLiteral("N_Spr_Nali4nosti_Art"),
                          [&host] { runWindow<TForm_Nali4nosti_Artikuli>(host); });
+    // "Операции" / "Помощни" / "Поръчки...": the order lines to suppliers.
+    host.registerCommand(QStringLiteral("N_Zaqvki_All"), [&host] { runWindow<TForm_Zaqvka_all>(host); });
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
     host.registerCommand(QStringLiteral("N_Artikuli"),
                          [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });

@@ -1,6 +1,7 @@
 #pragma once
 // The catalogue's part of the main window: articles and their groups, the
-// article picker, warehouses and stock, currencies and price groups.
+// article picker, warehouses and stock, currencies and price groups, and
+// the orders to suppliers.
 
 #include "shell/ui/host.h"
 

@@ -85,7 +85,7 @@ void TForm_Nali4nosti_Artikuli::CheckBox_GrupaClick() {
 
 void TForm_Nali4nosti_Artikuli::Edit_ArtikulChange() {
     const int article = GetID_MFromTreeNodeName(ui->Edit_Artikul->text() + u':');
-    QString text = texts::kStockNoArticle;
+    QString text = texts::kNoArticleChosen;
     if (article > 0)
         logged([&] { text = stockReportArticleText(session_.db(), article); });
     ui->Label_Artikul->setText(text);

@@ -1,0 +1,66 @@
+#pragma once
+// "Списък артикули за заявка": every order line to suppliers with its
+// article's group, the search by the column last clicked (dates and numbers
+// compared, texts found by containment), the title-click sort, deleting the
+// marked lines (also with Delete), "Добави" (the order dialog), the list
+// printed to a file, and "Изготви заявка": the marked lines (or all shown)
+// as an order to each of their suppliers, in one file.
+
+#include "catalogue/orders.h"
+#include "shell/session.h"
+
+#include <QDialog>
+#include <memory>
+
+class QTableView;
+
+namespace Ui {
+class TForm_Zaqvka_all;
+}
+
+namespace torvika {
+
+class StatementModel;
+
+class TForm_Zaqvka_all : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm_Zaqvka_all(Session& session, QWidget* parent = nullptr);
+    ~TForm_Zaqvka_all() override;
+
+    StatementModel* model() const { return model_; }
+    QTableView* grid() const;
+    OrderColumn searchColumn() const { return searchColumn_; }
+    // The IDs of the lines shown, in list order (every page read).
+    QList<qint64> shownLines();
+    // The marked lines in list order.
+    QList<qint64> markedLines() const;
+
+    // Handlers, public so that tests drive them.
+    void FormShow();
+    // Makes the clicked cell's column the search column.
+    void DBGrid1CellClick(const QModelIndex& index);
+    void DBGrid1TitleClick(int column);
+    void ComboBox_UslovieChange();
+    void Button_TarseneClick();
+    void Button_DobaviClick();
+    void Button_IztriiClick();
+    // The files written, empty when nothing was printed.
+    QString Button_Pe4atClick();
+    QString Button_Izgotvi_ZaqvkaClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showAll();
+    void setSearchColumn(OrderColumn column);
+
+    std::unique_ptr<Ui::TForm_Zaqvka_all> ui;
+    Session& session_;
+    StatementModel* model_;
+    OrderColumn searchColumn_ = OrderColumn::Description;
+};
+
+} // namespace torvika
