@@ -212,6 +212,10 @@ inline const QString kSupplierOrderTotal = QStringLiteral("\tОбщо: ");
 // The order dialog.
 inline const QString kNoRequesterChosen = QStringLiteral("0:Няма избран Заявител");
 inline const QString kNoSupplierChosen = QStringLiteral("0:Няма избран Доставчик");
+inline const QString kOrderQuantityNotPositive =
+    QStringLiteral("Количеството трябва да е число, по-голямо от 0!");
+inline const QString kAskCloseOrderLines =
+    QStringLiteral("Поръчките в списъка не са записани.\rЖелаете ли да затворите без запис?");
 inline const QString kBadOrderPrice = QStringLiteral("Доставната цена трябва да е число, не по-малко от 0!");
 
 // The common-data dialog.

@@ -1,5 +1,6 @@
 #include "sales/sale_completion.h"
 
+#include "catalogue/orders.h"
 #include "catalogue/stock.h"
 #include "common/dates.h"
 #include "common/new_keys.h"
@@ -55,7 +56,7 @@ QList<OrderProposal> minimumStockProposals(const QSqlDatabase& db, const QList<S
         p.article = id;
         p.description = first.value(id)->description;
         p.currency = first.value(id)->currency;
-        p.supplier = texts::kNoSupplierChosen;
+        p.supplier = texts::kNoSupplierFound;
         // The article's number with its own supplier (Produkti.Dostav4ik).
         const QList<QVariantList> supplier =
             readRows(db,
@@ -79,11 +80,16 @@ bool writeOrderProposal(const QSqlDatabase& db, const OrderProposal& p, const QD
     lockTableForWriting(db, QStringLiteral("Zaqvki_All"));
     if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), p.article))
         return false;
-    execSql(db,
-            QStringLiteral("INSERT INTO Zaqvki_All (Data, Art_ID, Kat_N, Opisanie, Kol, Dost_Cena, Valuta, "
-                           "Klient_Ime, Dost_Ime) VALUES (?, ?, ?, ?, 1, 0, ?, ?, ?)"),
-            {isoDate(today), p.article, p.catalogueNumber, p.description, p.currency, texts::kNoClientChosen,
-             p.supplier});
+    OrderLine line;
+    line.date = today;
+    line.article = p.article;
+    line.supplierNumber = p.catalogueNumber;
+    line.description = p.description;
+    line.quantity = Decimal(1);
+    line.currency = p.currency;
+    line.requester = texts::kNoClientChosen;
+    line.supplier = p.supplier;
+    addOrderLine(db, line);
     t.commit();
     return true;
 }

@@ -95,7 +95,7 @@ inline const QString kPayDeferred = QStringLiteral("отложено плаща�
 // %1 the article's description.
 inline const QString kAskOrderBelowMinimum = QStringLiteral(
     "Артикул: %1 е под минималното количество.\rЖелаете ли да бъде въведен в списък за Поръчки?");
-inline const QString kNoSupplierChosen = QStringLiteral("0:Няма избран доставчик");
+inline const QString kNoSupplierFound = QStringLiteral("0:Няма избран доставчик");
 inline const QString kNoClientChosen = QStringLiteral("0:Няма избран клиент");
 inline const QString kNoActiveWarehouse =
     QStringLiteral("Няма избран активен склад, от който да се продава.\r"

@@ -517,12 +517,14 @@ private slots:
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        const QString badQuantity = "Количеството трябва да е число, не по-малко от 0!";
+        const QString badQuantity = "Количеството трябва да е число, по-голямо от 0!";
         const QString badPrice = "Доставната цена трябва да е число, не по-малко от 0!";
         QTest::newRow("quantity no number") << false << "пет"
                                             << "1" << badQuantity << "Edit_Kol";
         QTest::newRow("quantity empty") << false << ""
                                         << "1" << badQuantity << "Edit_Kol";
+        QTest::newRow("quantity 0") << false << "0,000"
+                                    << "1" << badQuantity << "Edit_Kol";
         QTest::newRow("price no number") << false << "2"
                                          << "1.2.3" << badPrice << "Edit_Dost_Cena";
         QTest::newRow("price below 0") << false << "2"
@@ -561,9 +563,9 @@ private slots:
             QCOMPARE(d.copy().line(1)->description, "0:Няма избран артикул");
     }
 
-    // "Редактирай" loads the current line: a text with a number before ":"
-    // names a catalogue article even when it was typed as free text, other
-    // texts go into the free-text field; the line keeps its currency.
+    // "Редактирай" loads the current line: a line without a catalogue
+    // article is free text, also one whose text begins with a number and
+    // ":"; the line keeps its currency; "Приеми" changes the line opened.
     void changeLines() {
         TForm_Add_Red_Zaqvka d(fx_->session());
         d.show();
@@ -589,8 +591,8 @@ private slots:
         QCOMPARE(control<QPushButton>(d, "Button_Iztrii")->text(), "Откажи");
         QVERIFY(!control<QPushButton>(d, "Button_Redaktirai")->isEnabled());
         QVERIFY(!control<QPushButton>(d, "Button_Zapis")->isEnabled());
-        QVERIFY(!control<QCheckBox>(d, "CheckBox_Artikul")->isChecked());
-        QCOMPARE(labelText(d, "Label_Artikul_Name"), "12: кутии");
+        QVERIFY(control<QCheckBox>(d, "CheckBox_Artikul")->isChecked());
+        QCOMPARE(control(d, "Edit_Artikul")->text(), "12: кутии");
         QCOMPARE(labelText(d, "Label_Zaqvitel_Name"), "Магазин");
         QCOMPARE(labelText(d, "Label_Dostav4ik_Name"), "5:Метро ООД");
         QCOMPARE(control(d, "Edit_Kol")->text(), "2.50");
@@ -599,12 +601,13 @@ private slots:
         QCOMPARE(control<QDateEdit>(d, "DateTimePicker_Data")->date(), QDate(2024, 3, 1));
         QCOMPARE(control<QComboBox>(d, "ComboBox_Valuta")->currentText(), "USD");
         control(d, "Edit_Kol")->setText("3");
+        d.grid()->setCurrentIndex(d.lines()->index(2, 0)); // another row current by now
         control<QPushButton>(d, "Button_Dobavi")->click();
         QCOMPARE(control<QPushButton>(d, "Button_Dobavi")->text(), "Добави");
         QCOMPARE(control<QPushButton>(d, "Button_Iztrii")->text(), "Изтрии");
         QVERIFY(control<QPushButton>(d, "Button_Redaktirai")->isEnabled());
         std::optional<OrderLine> l = d.copy().line(1);
-        QCOMPARE(l->article, 12); // taken for article 12
+        QCOMPARE(l->article, 0); // still free text
         QCOMPARE(l->description, "12: кутии");
         QCOMPARE(l->quantity, Decimal(3));
         QCOMPARE(l->price, Decimal("1.2345"));
@@ -696,13 +699,19 @@ private slots:
         QCOMPARE(labelText(w, "Label_Tarsene_Po"), "Търсене по: Описание");
         QCOMPARE(w.searchColumn(), OrderColumn::Description);
 
-        // "Отказ" stores nothing.
+        // "Отказ" with a working line asks: No stays, Yes closes and stores nothing.
+        msg_->answerNo();
+        msg_->answerYes();
         script.next<TForm_Add_Red_Zaqvka>([](TForm_Add_Red_Zaqvka* d) {
             control<QPushButton>(*d, "Button_Dobavi")->click();
+            control<QPushButton>(*d, "Button_Otkaz")->click();
+            QVERIFY(d->isVisible());
             control<QPushButton>(*d, "Button_Otkaz")->click();
         });
         control<QPushButton>(w, "Button_Dobavi")->click();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(msg_->questions,
+                 QStringList(2, "Поръчките в списъка не са записани.\rЖелаете ли да затворите без запис?"));
         QCOMPARE(stored().size(), 5);
     }
 };

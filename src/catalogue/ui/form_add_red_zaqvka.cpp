@@ -211,8 +211,8 @@ std::optional<OrderLine> TForm_Add_Red_Zaqvka::typedLine() {
         field->selectAll();
     };
     const std::optional<Decimal> quantity = typedOrderNumber(ui->Edit_Kol->text());
-    if (!quantity || quantity->sign() < 0) {
-        refuse(texts::kBadQuantity, ui->Edit_Kol);
+    if (!quantity || quantity->sign() <= 0) {
+        refuse(texts::kOrderQuantityNotPositive, ui->Edit_Kol);
         return std::nullopt;
     }
     const std::optional<Decimal> price = typedOrderNumber(ui->Edit_Dost_Cena->text());
@@ -296,9 +296,9 @@ void TForm_Add_Red_Zaqvka::Button_RedaktiraiClick() {
     ui->Edit_Kol->setText(fieldNumber(line->quantity, session_.displayDecimals));
     ui->Label_Zaqvitel_Name->setText(line->requester);
     ui->Label_Dostav4ik_Name->setText(line->supplier);
-    // A text without a number before ":" is free text; one with it (even
-    // typed as free text) names the catalogue article.
-    if (GetID_MFromTreeNodeName(line->description) == -1) {
+    // A line without a catalogue article is free text, whatever its text
+    // begins with.
+    if (line->article == 0) {
         ui->CheckBox_Artikul->setChecked(true);
         ui->Edit_Artikul->setText(line->description);
     } else {
@@ -352,6 +352,13 @@ void TForm_Add_Red_Zaqvka::readLines(std::optional<qint64> current) {
             ui->DBGrid_Zaqvki->setCurrentIndex(lines_->index(0, 0));
     }
     setEditing(editedLine_);
+}
+
+void TForm_Add_Red_Zaqvka::reject() {
+    // "Отказ", Esc and the close box drop the working lines: asked first.
+    if (ready() && lines_->rowCount() > 0 && !askYesNo(texts::kAskCloseOrderLines))
+        return;
+    QDialog::reject();
 }
 
 void TForm_Add_Red_Zaqvka::Button_ZapisClick() {

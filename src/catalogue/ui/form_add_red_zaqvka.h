@@ -62,6 +62,8 @@ public:
     void Button_IztriiClick();
     void Button_RedaktiraiClick();
     void Button_ZapisClick();
+    // Closing with working lines not saved asks first.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
