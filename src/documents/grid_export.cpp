@@ -97,6 +97,15 @@ bool isHtmlKind(const ExportKind& kind) {
     return kind.extension.compare(QLatin1String(".html"), Qt::CaseInsensitive) == 0;
 }
 
+QStringList linesForKind(const ExportKind& kind, const QStringList& lines) {
+    if (!isHtmlKind(kind))
+        return lines;
+    QStringList out;
+    for (const QString& l : lines)
+        out << l.toHtmlEscaped();
+    return out;
+}
+
 QString exportCell(const QString& text, int pixelWidth, const ExportKind& kind) {
     const int w = qMax(0, pixelWidth / 5);
     QString t = text;

@@ -78,6 +78,9 @@ bool PRINT_INTO(QAbstractItemModel& model, const QList<GridColumn>& columns, con
 
 // Whether the kind is the web file, whose table is preformatted HTML text.
 bool isHtmlKind(const ExportKind& kind);
+// Lines of our own (headings, footers) as the kind's file holds them:
+// escaped for the web file, as they are otherwise.
+QStringList linesForKind(const ExportKind& kind, const QStringList& lines);
 
 // The text of one cell as PRINT_INTO writes it (without the separator).
 QString exportCell(const QString& text, int pixelWidth, const ExportKind& kind);

@@ -37,15 +37,6 @@ constexpr DocumentColumn kDocumentColumns[] = {{u"N", 4},         {u"Арт. N",
                                                {u"Описание", 30}, {u"Кол.", 10},  {u"Дост.цена", 10},
                                                {u"Валута", 7},    {u"Сума", 12},  {u"Заявител", 22}};
 
-QStringList forKind(const ExportKind& kind, const QStringList& lines) {
-    if (!isHtmlKind(kind))
-        return lines;
-    QStringList out;
-    for (const QString& l : lines)
-        out << l.toHtmlEscaped();
-    return out;
-}
-
 // Writes one supplier's lines into the model of its table.
 void fillDocument(QStandardItemModel& model, const SupplierOrder& order, int decimals) {
     model.clear();
@@ -303,10 +294,10 @@ QString TForm_Zaqvka_all::Button_Izgotvi_ZaqvkaClick() {
     bool written = true;
     for (qsizetype i = 0; i < orders.size() && written; ++i) {
         fillDocument(table, orders[i], session_.displayDecimals);
-        written = writeExportLines(fileName, forKind(kind, supplierOrderHeading(orders[i], now)),
+        written = writeExportLines(fileName, linesForKind(kind, supplierOrderHeading(orders[i], now)),
                                    i == 0 ? ExportWrite::Rewrite : ExportWrite::Append) &&
                   PRINT_INTO(table, columns, fileName, kind) &&
-                  writeExportLines(fileName, forKind(kind, supplierOrderTotals(orders[i])));
+                  writeExportLines(fileName, linesForKind(kind, supplierOrderTotals(orders[i])));
     }
     if (written)
         writeExportLines(fileName, {QString(), QString(), footerLine()});

@@ -10,19 +10,6 @@
 
 namespace torvika {
 
-namespace {
-
-QStringList escapedFor(const ExportKind& kind, const QStringList& lines) {
-    if (!isHtmlKind(kind))
-        return lines;
-    QStringList out;
-    for (const QString& l : lines)
-        out << l.toHtmlEscaped();
-    return out;
-}
-
-} // namespace
-
 QList<GridColumn> visibleColumns(const QTableView* grid) {
     QList<GridColumn> columns;
     const QAbstractItemModel* model = grid->model();
@@ -52,9 +39,9 @@ QString exportGrid(Session& session, QWidget* parent, const QTableView* grid, co
     QDir().mkpath(session.programDir.tempDir());
     const QString fileName = exportFileName(session.programDir.tempDir(), what.name, kind);
     // Each step ends silently on a write error; whatever was written is opened.
-    if (writeExportLines(fileName, escapedFor(kind, what.heading), ExportWrite::Rewrite) &&
+    if (writeExportLines(fileName, linesForKind(kind, what.heading), ExportWrite::Rewrite) &&
         PRINT_INTO(grid, fileName, kind))
-        writeExportLines(fileName, escapedFor(kind, what.closing) << what.footerPrefix + footerLine());
+        writeExportLines(fileName, linesForKind(kind, what.closing) << what.footerPrefix + footerLine());
     SHELLEXECUTE_OPENFILE(fileName);
     return fileName;
 }

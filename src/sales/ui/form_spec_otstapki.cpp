@@ -40,15 +40,6 @@ QList<GridColumnSpec> rowColumns() {
             {QStringLiteral("Suma_Up"), QStringLiteral("Покупка над"), 11, GridColumnSpec::Number, 4}};
 }
 
-QStringList forKind(const ExportKind& kind, const QStringList& lines) {
-    if (!isHtmlKind(kind))
-        return lines;
-    QStringList out;
-    for (const QString& l : lines)
-        out << l.toHtmlEscaped();
-    return out;
-}
-
 } // namespace
 
 TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
@@ -503,14 +494,14 @@ QString TForm_Spec_Otstapki::Pe4at(bool all) {
     stored.setPageSize(0);
     // Each step ends silently on a write error; whatever was written is opened.
     bool written = writeExportLines(
-        fileName, forKind(kind, {QString(), texts::kAllSpecialDiscountsHeading, QString(), date}),
+        fileName, linesForKind(kind, {QString(), texts::kAllSpecialDiscountsHeading, QString(), date}),
         ExportWrite::Rewrite);
     for (const QVariantList& c : listed.rows) {
         if (!written)
             break;
         const QString counterparty = refText(c[0].toLongLong(), c[1].toString());
-        written = writeExportLines(fileName,
-                                   forKind(kind, {texts::kSpecialDiscountsCounterparty + counterparty})) &&
+        written = writeExportLines(
+                      fileName, linesForKind(kind, {texts::kSpecialDiscountsCounterparty + counterparty})) &&
                   guarded([&] {
                       stored.setStatement(session_.db(), storedDiscountsStatement(c[0].toLongLong()));
                   }) &&
