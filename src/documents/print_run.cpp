@@ -5,6 +5,9 @@
 #include "documents/template_files.h"
 #include "documents/texts.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace torvika {
 
 QHash<QString, QString> companyFields(const QString& name, const QString& eik, const QString& mol,
@@ -19,6 +22,11 @@ QHash<QString, QString> companyFields(const QString& name, const QString& eik, c
 PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& request, const QString& kindName,
                                  const LabelPrompt& prompt) {
     PreparedDocument doc;
+    // A kind without its layout file would print an empty page, numbered
+    // and registered: nothing is printed and the operator is told.
+    const QString layout = templatePath(request.templateDir, kindName, ".psc");
+    if (isValidTemplateName(kindName) && !QFileInfo::exists(layout))
+        throw EDocumentError(texts::kNoTemplateLayout.arg(QDir::toNativeSeparators(layout)));
     doc.report = LOAD_SELECTED_FILE_PRINT(request.templateDir, kindName, &doc.warnings);
     doc.kind = findDocumentKind(db, kindName);
     doc.copies = doc.kind && doc.kind->copies > 0 ? doc.kind->copies : 1;

@@ -55,6 +55,8 @@ inline const QString kUnjoinedTables =
 inline const QString kNoDocumentRows =
     QStringLiteral("Няма данни за документ \"%1\": избраните редове вече не съществуват.\r"
                    "Документът не е отпечатан.");
+// %1 the layout file that is not there.
+inline const QString kNoTemplateLayout = QStringLiteral("няма шаблон за документа (липсва файлът %1)");
 inline const QString kTypedNotANumber = QStringLiteral("\"%1\" не е число.\rДокумент \"%2\" не е отпечатан.");
 inline const QString kTemplateNotPrinted = QStringLiteral("Документ \"%1\" не е отпечатан:\r%2");
 

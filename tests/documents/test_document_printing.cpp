@@ -155,6 +155,9 @@ private slots:
         QTest::newRow("printer unknown") << QList<int>{0} << "Фактура"
                                          << "Липсващ"
                                          << "" << texts::kPrinterNotFound.arg("Липсващ", "Фактура");
+        // A numbered kind whose layout file is gone.
+        QTest::newRow("no template") << QList<int>{0} << "Фактура" << texts::kPdfPrinter << "no layout"
+                                     << "no layout";
     }
     void nothingPrinted() {
         QFETCH(QList<int>, rows);
@@ -169,7 +172,12 @@ private slots:
             list->addItem(printer);
             list->item(list->count() - 1)->setCheckState(Qt::Checked);
         }
-        if (!file.isEmpty())
+        if (file == "no layout") {
+            const QString layout = fx_->session().programDir.documentationsDir() + "/Фактура.psc";
+            QFile::remove(layout);
+            message = texts::kTemplateNotPrinted.arg(
+                "Фактура", texts::kNoTemplateLayout.arg(QDir::toNativeSeparators(layout)));
+        } else if (!file.isEmpty())
             msg_->answer(file);
         page()->Button_Pe4at_DokumentiClick();
         QCOMPARE(msg_->messages, QStringList{message});
