@@ -1,5 +1,5 @@
 [Text_Header]
-Header_Heigth=228
+Header_Heigth=246
 NameOfFile=Documentations\Фактура.hdr
 [Text_Footer]
 Footer_Heigth=145

@@ -12,11 +12,20 @@ namespace torvika {
 
 QHash<QString, QString> companyFields(const QString& name, const QString& eik, const QString& mol,
                                       const QString& address, const QString& phone, const QString& iban,
-                                      const QString& bic, const QString& bank) {
-    return {{QStringLiteral("Фирма"), name},    {QStringLiteral("ЕИК"), eik},
-            {QStringLiteral("МОЛ"), mol},       {QStringLiteral("Адрес"), address},
-            {QStringLiteral("Телефон"), phone}, {QStringLiteral("IBAN"), iban},
-            {QStringLiteral("BIC"), bic},       {QStringLiteral("Банка"), bank}};
+                                      const QString& bic, const QString& bank, const QString& vatText) {
+    // A company registered for VAT (a rate above 0) has the VAT number
+    // "BG" followed by its EIK.
+    const bool registered =
+        Decimal::parse(vatText).value_or(Decimal()) > Decimal() && !eik.trimmed().isEmpty();
+    return {{QStringLiteral("Фирма"), name},
+            {QStringLiteral("ЕИК"), eik},
+            {QStringLiteral("ИН по ДДС"), registered ? QStringLiteral("BG") + eik.trimmed() : QString()},
+            {QStringLiteral("МОЛ"), mol},
+            {QStringLiteral("Адрес"), address},
+            {QStringLiteral("Телефон"), phone},
+            {QStringLiteral("IBAN"), iban},
+            {QStringLiteral("BIC"), bic},
+            {QStringLiteral("Банка"), bank}};
 }
 
 PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& request, const QString& kindName,

@@ -37,10 +37,12 @@ struct PrintRequest {
 };
 
 // The company data the band texts may name, from Firm_Data/Firm_Data:
-// [Фирма], [ЕИК], [МОЛ], [Адрес], [Телефон], [IBAN], [BIC], [Банка].
+// [Фирма], [ЕИК], [ИН по ДДС] ("BG" and the EIK when the company's VAT
+// rate, Firm_Data/DDS, is above 0; empty otherwise), [МОЛ], [Адрес],
+// [Телефон], [IBAN], [BIC], [Банка].
 QHash<QString, QString> companyFields(const QString& name, const QString& eik, const QString& mol,
                                       const QString& address, const QString& phone, const QString& iban,
-                                      const QString& bic, const QString& bank);
+                                      const QString& bic, const QString& bank, const QString& vatText);
 
 // Asks for the text of a label typed at print time (kind 4: the text, kind
 // 5: a number), starting from the label's caption; nullopt gives the

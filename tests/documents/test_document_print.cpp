@@ -80,7 +80,7 @@ class DocumentPrintTest : public QObject {
         r.counterparty = 5;
         r.operatorName = QStringLiteral("Иван");
         r.amounts = splitVat(Decimal(48), Decimal(20));
-        r.companyFields = companyFields("Алфа ЕООД", "201234567", "", "", "", "", "", "");
+        r.companyFields = companyFields("Алфа ЕООД", "201234567", "", "", "", "", "", "", "20");
         r.templateDir = dir();
         r.now = QDateTime(QDate(2024, 5, 17), QTime(10, 30, 5));
         return r;

@@ -194,7 +194,7 @@ PrintRequest pageRequest(Session& session, PrintContext context) {
         return firm.readString(ini::kFirmData, QString::fromLatin1(name));
     };
     r.companyFields = companyFields(key("Name"), key("EIK"), key("Mol"), key("Adress"), key("Phone"),
-                                    key("IBAN"), key("BIC"), key("Bank"));
+                                    key("IBAN"), key("BIC"), key("Bank"), firm.vatText());
     r.templateDir = session.programDir.documentationsDir();
     r.now = session.now();
     return r;
