@@ -199,24 +199,6 @@ QList<GroupRow> groupsByName(const QSqlDatabase& db, const QString& text) {
     return rows;
 }
 
-SqlStatement markedStockStatement(const QList<qint64>& ids) {
-    QVariantList values;
-    for (qint64 id : ids)
-        values << id;
-    const QString columns = QStringLiteral("Produkti.ID, Produkti.Nomenkl_N, Produkti.Opisanie, "
-                                           "Produkti.Ed_Cena, Produkti.Valuta_P, Produkti.Mqrka, "
-                                           "Grupi.ID, Grupi.Opisanie");
-    return {QStringLiteral(
-                "SELECT Produkti.ID, Produkti.Nomenkl_N, Produkti.Opisanie, Produkti.Ed_Cena, "
-                "Produkti.Valuta_P, Produkti.Mqrka, Grupi.ID AS ID_Grupa, Grupi.Opisanie AS Grupa_Opis, "
-                "SUM(Store_Kol.Kol) AS All_Kol FROM Produkti, Store_Kol, Grupi "
-                "WHERE Store_Kol.Art_ID IN (%1) AND Produkti.ID = Store_Kol.Art_ID "
-                "AND Grupi.ID = Produkti.Nomer_Grupa GROUP BY %2")
-                    .arg(marks(ids.size()), columns) +
-                kOrder,
-            values, kKey};
-}
-
 QStringList scaleFileLines(const QSqlDatabase& db, const QList<qint64>& ids) {
     struct Row {
         qint64 scaleCode;

@@ -86,12 +86,6 @@ struct GroupRow {
 };
 QList<GroupRow> groupsByName(const QSqlDatabase& db, const QString& text);
 
-// The stock of marked articles: at most this many.
-inline constexpr int kMaxStockReportArticles = 255;
-// Their total over every warehouse (articles without stock rows are left
-// out), with the grid's columns and All_Kol.
-SqlStatement markedStockStatement(const QList<qint64>& ids);
-
 // The scale file: one line per article whose scale code is above 0, in the
 // order given: scale code, description, receipt name, label name, number,
 // shelf-life unit (-1 without one), shelf-life count, catalogue number,

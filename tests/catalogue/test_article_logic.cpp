@@ -573,7 +573,7 @@ private slots:
         GET_NALI4NOST(db(), 1, 1, kAddStock, 2);
         GET_NALI4NOST(db(), 1, 2, kAddStock, 3.5);
         GET_NALI4NOST(db(), 2, 2, kAddStock, -1);
-        const SqlStatement s = markedStockStatement({3, 2, 1});
+        const SqlStatement s = *markedArticlesStockStatement({3, 2, 1});
         QSqlQuery q = execSql(db(), s.text, s.values);
         QList<QPair<qint64, double>> rows;
         while (q.next())

@@ -2,6 +2,7 @@
 
 #include "catalogue/article_groups.h"
 #include "catalogue/articles.h"
+#include "catalogue/stock.h"
 #include "catalogue/texts.h"
 #include "catalogue/ui/article_views.h"
 #include "catalogue/ui/form_grupi.h"
@@ -402,16 +403,17 @@ void TForm_Artikuli::N_Markirai_Vsi4kiClick() {
 
 void TForm_Artikuli::N_Nali4nostiClick() {
     const QList<qint64> ids = markedIds();
-    if (ids.size() > kMaxStockReportArticles) {
+    if (ids.isEmpty())
+        return;
+    const std::optional<SqlStatement> statement =
+        markedArticlesStockStatement(QList<qint64>(ids.rbegin(), ids.rend()));
+    if (!statement) {
         showMessage(texts::kStockReportTooMany);
         return;
     }
-    if (ids.isEmpty())
-        return;
-    QList<qint64> lastFirst(ids.rbegin(), ids.rend());
     guarded([&] {
         const bool standard = model_->columns().size() <= qsizetype(articleColumns.size());
-        open(markedStockStatement(lastFirst), std::nullopt);
+        open(*statement, std::nullopt);
         if (model_->rowCount() > 0 && standard) {
             QList<GridColumnSpec> columns = standardColumns();
             columns << GridColumnSpec{QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 10,
