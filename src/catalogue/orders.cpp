@@ -36,21 +36,6 @@ constexpr int kChunk = 500;
 
 const QString kCopyName = QStringLiteral("Zaqvki_TMP");
 
-// The names of the copies open in this program; a copy opened while
-// another is open gets a table of its own.
-QSet<QString>& namesInUse() {
-    static QSet<QString> names;
-    return names;
-}
-
-QString takeName() {
-    QString name = kCopyName;
-    for (int n = 2; namesInUse().contains(name); ++n)
-        name = kCopyName + QString::number(n);
-    namesInUse().insert(name);
-    return name;
-}
-
 QVariant storedDate(const QDate& d) {
     return d.isValid() ? QVariant(isoDate(d)) : QVariant(QMetaType::fromType<QString>());
 }
@@ -260,34 +245,18 @@ QStringList supplierOrderTotals(const SupplierOrder& order) {
 
 // The working copy.
 
-OrderLinesCopy::OrderLinesCopy(const QSqlDatabase& db) : db_(db), name_(takeName()) {
-    table_ = temporaryTable(sqlEngine(db_), name_);
-    try {
-        execScriptStatement(db_,
-                            QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (ID INTEGER NOT NULL "
-                                           "PRIMARY KEY, Data VARCHAR(10), Art_ID INTEGER, Kat_N "
-                                           "VARCHAR(%2), Opisanie VARCHAR(%3), Kol DOUBLE PRECISION, "
-                                           "Dost_Cena DOUBLE PRECISION, Valuta VARCHAR(%4), Klient_Ime "
-                                           "VARCHAR(%3), Dost_Ime VARCHAR(%3))")
-                                .arg(name_)
-                                .arg(kOrderNumberWidth)
-                                .arg(kOrderTextWidth)
-                                .arg(kOrderCurrencyWidth));
-        execScriptStatement(db_, QStringLiteral("DELETE FROM %1").arg(table_));
-    } catch (...) {
-        namesInUse().remove(name_);
-        throw;
-    }
-}
+OrderLinesCopy::OrderLinesCopy(const QSqlDatabase& db)
+    : db_(db),
+      working_(db, kCopyName,
+               QStringLiteral("ID INTEGER NOT NULL PRIMARY KEY, Data VARCHAR(10), Art_ID INTEGER, Kat_N "
+                              "VARCHAR(%1), Opisanie VARCHAR(%2), Kol DOUBLE PRECISION, Dost_Cena DOUBLE "
+                              "PRECISION, Valuta VARCHAR(%3), Klient_Ime VARCHAR(%2), Dost_Ime VARCHAR(%2)")
+                   .arg(kOrderNumberWidth)
+                   .arg(kOrderTextWidth)
+                   .arg(kOrderCurrencyWidth)),
+      table_(working_.table()) {}
 
-OrderLinesCopy::~OrderLinesCopy() {
-    try {
-        execScriptStatement(db_, QStringLiteral("DROP TABLE %1").arg(table_));
-    } catch (const std::exception& e) {
-        logException(e);
-    }
-    namesInUse().remove(name_);
-}
+OrderLinesCopy::~OrderLinesCopy() = default;
 
 qint64 OrderLinesCopy::add(const OrderLine& line) {
     // The copy is this connection's own: its MAX + 1 is free.

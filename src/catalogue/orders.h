@@ -12,6 +12,7 @@
 
 #include "common/decimal.h"
 #include "common/sql_statement.h"
+#include "common/working_table.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -194,7 +195,7 @@ public:
 
 private:
     QSqlDatabase db_;
-    QString name_;
+    WorkingTable working_;
     QString table_;
 };
 

@@ -16,21 +16,6 @@ namespace {
 const QString kCopyName = QStringLiteral("T0_TMP");
 const QString kColumns = QStringLiteral("Por, Otnasq_se_za, ID_Art_Gr, Opisanie, T_O, Suma_Up, Changed");
 
-// The names of the copies open in this program; a copy opened while
-// another is open (a second window over the first) gets a table of its own.
-QSet<QString>& namesInUse() {
-    static QSet<QString> names;
-    return names;
-}
-
-QString takeName() {
-    QString name = kCopyName;
-    for (int n = 2; namesInUse().contains(name); ++n)
-        name = kCopyName + QString::number(n);
-    namesInUse().insert(name);
-    return name;
-}
-
 Decimal storedNumber(const QVariant& v) {
     return Decimal::fromVariant(v).value_or(Decimal());
 }
@@ -60,30 +45,15 @@ std::optional<Decimal> typedDiscountValue(const QString& text) {
     return d->rounded(4);
 }
 
-SpecialDiscountsCopy::SpecialDiscountsCopy(const QSqlDatabase& db) : db_(db), name_(takeName()) {
-    table_ = temporaryTable(sqlEngine(db_), name_);
-    try {
-        execScriptStatement(db_,
-                            QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (Por INTEGER NOT NULL "
-                                           "PRIMARY KEY, Changed SMALLINT, Opisanie VARCHAR(150), "
-                                           "Otnasq_se_za VARCHAR(1), ID_Art_Gr INTEGER, T_O DOUBLE "
-                                           "PRECISION, Suma_Up DOUBLE PRECISION)")
-                                .arg(name_));
-        execScriptStatement(db_, QStringLiteral("DELETE FROM %1").arg(table_));
-    } catch (...) {
-        namesInUse().remove(name_);
-        throw;
-    }
-}
+SpecialDiscountsCopy::SpecialDiscountsCopy(const QSqlDatabase& db)
+    : db_(db),
+      working_(db, kCopyName,
+               QStringLiteral("Por INTEGER NOT NULL PRIMARY KEY, Changed SMALLINT, Opisanie VARCHAR(150), "
+                              "Otnasq_se_za VARCHAR(1), ID_Art_Gr INTEGER, T_O DOUBLE PRECISION, Suma_Up "
+                              "DOUBLE PRECISION")),
+      table_(working_.table()) {}
 
-SpecialDiscountsCopy::~SpecialDiscountsCopy() {
-    try {
-        execScriptStatement(db_, QStringLiteral("DROP TABLE %1").arg(table_));
-    } catch (const std::exception& e) {
-        logException(e);
-    }
-    namesInUse().remove(name_);
-}
+SpecialDiscountsCopy::~SpecialDiscountsCopy() = default;
 
 void SpecialDiscountsCopy::load(qint64 counterparty, const QString& refText) {
     const SqlStatement statement = storedDiscountsStatement(counterparty);

@@ -11,6 +11,7 @@
 #include "common/decimal.h"
 #include "common/sql.h"
 #include "common/sql_statement.h"
+#include "common/working_table.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -109,7 +110,7 @@ private:
     void checkDiscount(const Decimal& percent) const;
 
     QSqlDatabase db_;
-    QString name_;
+    WorkingTable working_;
     QString table_;
     qint64 counterparty_ = 0;
     QString counterpartyText_;
