@@ -66,12 +66,27 @@ case "$mode" in
         ;;
     test)
         # Every test of the company database runs on SQLite and on a
-        # throwaway PostgreSQL server, started here and stopped at the end.
-        server=$(tools/pg_test_server.sh start)
-        export "${server?}"
-        pgdir=$(echo "$TORVIKA_TEST_PG" | sed -e 's/^host=\([^ ]*\).*/\1/')
-        trap 'tools/pg_test_server.sh stop "$pgdir"' EXIT
-        (cd build && ctest --output-on-failure --parallel "$(nproc)" "$@")
+        # throwaway PostgreSQL server, started here and stopped at the end
+        # (or on the server TORVIKA_TEST_PG already names). Whether the
+        # PostgreSQL variants ran, or why not, is said once at the end.
+        if [ -n "${TORVIKA_TEST_PG:-}" ]; then
+            pg_note="PostgreSQL variants: run on the given server ($TORVIKA_TEST_PG)"
+        else
+            pg_err=$(mktemp)
+            if server=$(tools/pg_test_server.sh start 2>"$pg_err"); then
+                export "${server?}"
+                pgdir=$(echo "$TORVIKA_TEST_PG" | sed -e 's/^host=\([^ ]*\).*/\1/')
+                trap 'tools/pg_test_server.sh stop "$pgdir"' EXIT
+                pg_note="PostgreSQL variants: run on a throwaway server ($TORVIKA_TEST_PG)"
+            else
+                pg_note="PostgreSQL variants: SKIPPED, the throwaway server did not start: $(head -n 3 "$pg_err" | tr '\n' ' ')"
+            fi
+            rm -f "$pg_err"
+        fi
+        rc=0
+        (cd build && ctest --output-on-failure --parallel "$(nproc)" "$@") || rc=$?
+        echo "$pg_note"
+        exit "$rc"
         ;;
     *)
         echo "usage: $0 [run|test]" >&2

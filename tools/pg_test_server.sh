@@ -38,10 +38,15 @@ start() {
     port=54329
     as_user "$bin/initdb" -D "$dir/data" -U torvika --auth=trust --encoding=UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 \
         || { cat "$dir/initdb.log" >&2; exit 1; }
+    # The members of torvika_passwords log in with a password (the tests of
+    # the password prompt); everyone else is trusted.
+    as_user sed -i '1i local all +torvika_passwords md5' "$dir/data/pg_hba.conf"
     # Durability is of no use to a test run: no flushes to disk.
     as_user "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -o \
         "-c listen_addresses='' -c unix_socket_directories='$dir' -p $port -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200 -c wal_level=minimal -c max_wal_senders=0 -c max_wal_size=4GB" \
         start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    as_user "$bin/psql" -q -h "$dir" -p "$port" -U torvika -d postgres \
+        -c "CREATE ROLE torvika_passwords NOLOGIN" >/dev/null
     echo "TORVIKA_TEST_PG=host=$dir port=$port user=torvika"
 }
 

@@ -1,6 +1,7 @@
 #include "common/sql.h"
 
 #include "common/errors.h"
+#include "common/texts.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
@@ -229,9 +230,7 @@ bool isLockTimeout(const QSqlDatabase& db, const QSqlError& e) {
 
 [[noreturn]] void throwFailure(const QSqlDatabase& db, const QSqlError& e, const QString& sql) {
     if (isBusy(db, e) || isLockTimeout(db, e))
-        throw EDatabaseBusy(
-            QStringLiteral("Базата данни е заета от друга работна станция: нищо не е записано. "
-                           "Опитайте отново."));
+        throw EDatabaseBusy(texts::kDatabaseBusy);
     throw EDatabaseError(failure(e, sql));
 }
 

@@ -11,6 +11,10 @@
 namespace torvika::texts {
 
 inline const QString kProgramName = QStringLiteral("ТОРВИКА");
+// A save that found the database held by another workstation for longer
+// than the program waits.
+inline const QString kDatabaseBusy =
+    QStringLiteral("Базата данни е заета от друга работна станция: нищо не е записано. Опитайте отново.");
 inline const QString kFileUnreadable = QStringLiteral("Файлът %1 не може да бъде прочетен: %2");
 inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не може да бъде записан: %2");
 inline const QString kTreeFileBusy = QStringLiteral("Файлът %1 се променя от друго работно място");

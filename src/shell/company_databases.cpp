@@ -121,6 +121,10 @@ private:
 
 } // namespace
 
+QString switchFailedMessage(const QString& reason) {
+    return reason.isEmpty() ? texts::kSwitchFailed : texts::kSwitchFailed + u'\r' + reason;
+}
+
 QString updateAbortedMessage(int operation, const QString& statement) {
     return texts::kUpdateAbortedAt.arg(QString::number(operation), statement);
 }
@@ -132,12 +136,14 @@ void writeInitialGroupTree(const QString& dir) {
         throw EInOutError(cannotWrite(f.fileName()));
 }
 
-bool SET_NEW_DATABASE(Session& session, const QString& dir) {
+bool SET_NEW_DATABASE(Session& session, const QString& dir, QString* error) {
     try {
         session.workspace.open();
         session.firmData().setDbPath(native(dir));
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        if (error)
+            *error = exceptionMessage(e);
         return false;
     }
 }
@@ -421,25 +427,29 @@ DbOperationResult switchCompanyDatabase(Session& session, const Alias& target, c
     r.directory = target.path;
     // Nothing is touched unless the target holds a company database.
     const bool named = target.isPostgres() ? !target.database.trimmed().isEmpty() : !target.path.isEmpty();
-    if (named && isCompanyDatabase(target, password)) {
+    // Nothing chosen has no reason to tell beyond the message itself.
+    QString reason = named ? companyDatabaseProblem(target, password) : QString();
+    if (named && reason.isEmpty()) {
         std::optional<Alias> previous;
         const QString previousPassword = session.workspace.serverPassword();
         try {
             previous = aliasTarget(session);
             pointAlias(session, target);
             session.workspace.setServerPassword(password);
-            if (SET_NEW_DATABASE(session, target.path)) {
+            if (SET_NEW_DATABASE(session, target.path, &reason)) {
                 r.ok = true;
                 return r;
             }
             pointAlias(session, *previous);
-        } catch (const Error&) {
+        } catch (const Error& e) {
+            if (reason.isEmpty())
+                reason = e.message();
         }
         session.workspace.setServerPassword(previousPassword);
         if (previous)
             SET_NEW_DATABASE(session, previous->path);
     }
-    r.message = texts::kSwitchFailed;
+    r.message = switchFailedMessage(reason);
     return r;
 }
 

@@ -16,6 +16,8 @@ namespace torvika {
 
 // "Прекратена актуализация при изпълнението на \rОПЕРАЦИЯ: <i>\r:<statement>"
 QString updateAbortedMessage(int operation, const QString& statement);
+// "Неуспешна смяна на базата данни", and the reason on a line of its own.
+QString switchFailedMessage(const QString& reason);
 
 struct DbOperationResult {
     bool ok = false;
@@ -56,7 +58,8 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
 
 // Points the alias to dir and reconnects when dir is a company database;
 // otherwise leaves the working database as it is and reports
-// "Неуспешна смяна на базата данни".
+// "Неуспешна смяна на базата данни" with the reason on the next line
+// (switchFailedMessage).
 DbOperationResult switchCompanyDatabase(Session& session, const QString& dir);
 // The same for any database: a directory, or a database of a server with
 // its company directory and the password of the server (kept in memory for
@@ -64,8 +67,9 @@ DbOperationResult switchCompanyDatabase(Session& session, const QString& dir);
 DbOperationResult switchCompanyDatabase(Session& session, const Alias& target, const QString& password);
 
 // Reconnects the workspace after the alias changed and records the
-// directory in DBVer/DBPath. False on any error.
-bool SET_NEW_DATABASE(Session& session, const QString& dir);
+// directory in DBVer/DBPath. False on any error, whose text goes to error
+// when given.
+bool SET_NEW_DATABASE(Session& session, const QString& dir, QString* error = nullptr);
 
 // The first start: when Data/ holds no company database and the alias
 // points there (or is missing), creates it. Returns the error text, or an

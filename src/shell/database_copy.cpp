@@ -4,6 +4,7 @@
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 #include "shell/nts_script.h"
+#include "shell/texts.h"
 #include "shell/version.h"
 #include "shell/workspace.h"
 
@@ -102,7 +103,7 @@ qint64 copyRows(const QSqlDatabase& src, const QSqlDatabase& dst, const QString&
         inBatch = 0;
         progress.setValue(int(done));
         if (progress.cancelled())
-            throw Error(QStringLiteral("Копирането е прекъснато: новата база данни не е създадена"));
+            throw Error(texts::kCopyCancelled);
     };
     while (q.next()) {
         for (int i = 0; i < columns.size(); ++i)
@@ -121,14 +122,14 @@ QStringList copyTextFiles(const QString& from, const QString& to) {
     if (from.isEmpty() || to.isEmpty() || QDir(from) == QDir(to))
         return written;
     if (!QDir().mkpath(to))
-        throw EInOutError(QStringLiteral("Не може да бъде създадена директорията %1").arg(to));
+        throw EInOutError(texts::kCannotCreateDirectory.arg(to));
     for (const QFileInfo& f : QDir(from).entryInfoList(QDir::Files)) {
         if (f.fileName().startsWith(kCompanyDbFile))
             continue;
         const QString target = QDir(to).filePath(f.fileName());
         QFile::remove(target);
         if (!QFile::copy(f.filePath(), target))
-            throw EInOutError(QStringLiteral("Не може да бъде записан файлът %1").arg(target));
+            throw EInOutError(texts::kCannotWriteFile.arg(target));
         written << target;
     }
     return written;
@@ -139,7 +140,7 @@ QStringList copyTextFiles(const QString& from, const QString& to) {
 CopyReport copyCompanyDatabase(const ProgramDir& programDir, const Alias& from, const Alias& to,
                                const QString& password, Progress& progress) {
     if (!to.isPostgres())
-        throw Error(QStringLiteral("Базата данни се пренася на сървър PostgreSQL"));
+        throw Error(texts::kCopyNeedsServer);
     struct Connections {
         ~Connections() {
             closeConnection(kSource);
@@ -148,12 +149,10 @@ CopyReport copyCompanyDatabase(const ProgramDir& programDir, const Alias& from, 
     } connections;
     const QSqlDatabase src = openCompanyConnection(kSource, from, false, password);
     if (!src.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
-        throw Error(QStringLiteral("%1 не е база данни на програмата").arg(from.description()));
+        throw Error(texts::kNotCompanyDatabase.arg(from.description()));
     const int release = fileVersion().releaseNumber();
     if (storedDatabaseVersion(src) != release)
-        throw Error(QStringLiteral("Базата данни %1 трябва първо да бъде актуализирана с версия N:%2")
-                        .arg(from.description())
-                        .arg(release));
+        throw Error(texts::kCopyNeedsUpdate.arg(from.description()).arg(release));
     const QList<SourceTable> tables = dataTables(src);
     qint64 total = 0;
     for (const SourceTable& t : tables)

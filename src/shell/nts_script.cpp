@@ -5,9 +5,29 @@
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace torvika {
+
+namespace {
+
+const QRegularExpression
+    kUnless(QStringLiteral(R"(^\s*UNLESS\s+(?:COLUMN\s+(\w+)\.(\w+)|TABLE\s+(\w+))\s+(\S.*)$)"),
+            QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+
+} // namespace
+
+QString scriptStatementToRun(const QSqlDatabase& db, const QString& statement) {
+    const auto m = kUnless.match(statement);
+    if (!m.hasMatch())
+        return statement;
+    // Read now, inside the script's transaction: the statements before this
+    // one may have made or removed the table.
+    const bool done = m.capturedLength(3) > 0 ? !tableColumns(db, m.captured(3)).isEmpty()
+                                              : tableColumns(db, m.captured(1)).contains(m.captured(2));
+    return done ? QString() : m.captured(4);
+}
 
 NtsScript NtsScript::load(const QString& path) {
     ProfileData d = ProfileFile(path).load();
@@ -36,7 +56,7 @@ ScriptResult runNtsScript(const QSqlDatabase& db, const NtsScript& script,
     try {
         Transaction tx(db);
         for (i = 1; i <= script.statements.size(); ++i) {
-            const QString& sql = script.statements[i - 1];
+            const QString sql = scriptStatementToRun(db, script.statements[i - 1]);
             if (!sql.trimmed().isEmpty())
                 for (const QString& statement : scriptStatementsFor(sql, sqlEngine(db)))
                     execScriptStatement(db, statement);

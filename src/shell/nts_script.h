@@ -28,6 +28,16 @@ struct ScriptResult {
     QString error;
 };
 
+// A statement may carry a condition in front, so that a step an update must
+// make only once is skipped when the database has it already (the update
+// script runs whole every time):
+//   UNLESS COLUMN <table>.<column> <statement>   unless the table has the column
+//   UNLESS TABLE <table> <statement>             unless the table exists
+// The condition is read when the statement's turn comes, inside the
+// script's transaction. Returns the statement to run, or an empty text when
+// the condition holds; a statement without a condition as it is.
+QString scriptStatementToRun(const QSqlDatabase& db, const QString& statement);
+
 // Runs the statements in order inside one transaction; a failing statement
 // rolls back everything the script did. afterEach(i) is called for every
 // operation that succeeded (1-based), so a caller can log it; after a

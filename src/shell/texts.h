@@ -59,6 +59,34 @@ inline const QString kNoWriteAccess = QStringLiteral("Няма права за �
 inline const QString kCannotCopyFile = QStringLiteral("Не може да бъде копиран файлът %1");
 inline const QString kNoDatabaseIn = QStringLiteral("Няма база данни в %1");
 
+// Opening a company database: why it cannot be opened. %1 is how the
+// status line names the database (a directory, or "<database> на
+// <host>:<port>").
+inline const QString kOnServerWord = QStringLiteral(" на ");
+inline const QString kServerRefusedLogin = QStringLiteral("Сървърът %1 не прие потребителя %2 или паролата");
+inline const QString kNoServerDatabase = QStringLiteral("На сървъра няма база данни %1");
+// %2 the driver's reason.
+inline const QString kServerUnreachable = QStringLiteral("Няма връзка със сървъра %1: %2");
+inline const QString kNoPostgresDriver = QStringLiteral("Липсва драйверът за PostgreSQL (libqt6sql6-psql)");
+// %2 the oldest major version the program works with.
+inline const QString kServerTooOld = QStringLiteral("Сървърът %1 е с версия, по-стара от %2: не се поддържа");
+inline const QString kNotCompanyDatabase = QStringLiteral("%1 не е база данни на програмата");
+// The login found the working database closed: %1 the reason.
+inline const QString kWorkspaceNotOpened = QStringLiteral(
+    "Работната база данни не може да бъде отворена:\r%1\r\rПрограмата работи без база данни, докато не "
+    "изберете друга с „Отвори“ в менюто „Настройки“ → „База данни“.");
+// The status line while another workstation holds the database.
+inline const QString kWaitingForBusyDatabase =
+    QStringLiteral("Базата данни е заета от друга работна станция – изчакване…");
+
+// Moving a company database to a server.
+inline const QString kCopyCancelled =
+    QStringLiteral("Копирането е прекъснато: новата база данни не е създадена");
+inline const QString kCopyNeedsServer = QStringLiteral("Базата данни се пренася на сървър PostgreSQL");
+// %1 the database, %2 the release it must have.
+inline const QString kCopyNeedsUpdate =
+    QStringLiteral("Базата данни %1 трябва първо да бъде актуализирана с версия N:%2");
+
 // Company databases: the database dialogs' titles by mode.
 inline const QString kCreateDatabaseTitle = QStringLiteral("Създаване на нова база данни");
 inline const QString kUpdateDatabaseTitle = QStringLiteral("Актуализация на база данни");

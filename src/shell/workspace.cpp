@@ -62,7 +62,7 @@ void EngineConfig::addAlias(const Alias& a) {
 QString Alias::description() const {
     if (!isPostgres())
         return QDir::toNativeSeparators(path);
-    return database + QStringLiteral(" на ") + (host.isEmpty() ? QStringLiteral("localhost") : host) + u':' +
+    return database + texts::kOnServerWord + (host.isEmpty() ? QStringLiteral("localhost") : host) + u':' +
            QString::number(port);
 }
 
@@ -87,8 +87,12 @@ void closeConnection(const QString& name) {
 
 namespace {
 
-// The oldest server the program's statements are written for.
-constexpr int kOldestServer = 120000;
+// The words of the server's refusal between the server and the user.
+QString refusalWords() {
+    const QString& t = texts::kServerRefusedLogin;
+    const qsizetype from = t.indexOf(QStringLiteral("%1")) + 2;
+    return t.mid(from, t.indexOf(QStringLiteral("%2")) - from);
+}
 
 QSqlDatabase failOpen(QSqlDatabase& db, const QString& name, const QString& error) {
     db.close();
@@ -111,7 +115,11 @@ QSqlDatabase openSqlite(const QString& name, const QString& dir, bool create) {
     {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString err = probe.lastError().text();
+            const QSqlError e = probe.lastError();
+            // SQLITE_NOTADB: said in the user's words; other failures as the driver tells them.
+            const QString err = e.nativeErrorCode() == QLatin1String("26")
+                                    ? texts::kFileIsNoDatabase.arg(QDir::toNativeSeparators(file))
+                                    : e.text();
             probe = QSqlQuery();
             return failOpen(db, name, err);
         }
@@ -122,16 +130,16 @@ QSqlDatabase openSqlite(const QString& name, const QString& dir, bool create) {
 QString serverError(const Alias& a, const QString& driverText) {
     const QString where = a.description();
     if (needsPassword(driverText))
-        return QStringLiteral("Сървърът %1 не прие потребителя %2 или паролата").arg(where, a.user);
+        return texts::kServerRefusedLogin.arg(where, a.user);
     if (driverText.contains(QStringLiteral("does not exist")))
-        return QStringLiteral("На сървъра няма база данни %1").arg(a.database);
-    return QStringLiteral("Няма връзка със сървъра %1: %2").arg(where, driverText.trimmed());
+        return texts::kNoServerDatabase.arg(a.database);
+    return texts::kServerUnreachable.arg(where, driverText.trimmed());
 }
 
 QSqlDatabase openPostgres(const QString& name, const Alias& a, const QString& password) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
     if (!db.isValid())
-        throw EDatabaseError(QStringLiteral("Липсва драйверът за PostgreSQL (libqt6sql6-psql)"));
+        throw EDatabaseError(texts::kNoPostgresDriver);
     db.setHostName(a.host);
     db.setPort(a.port);
     db.setDatabaseName(a.database);
@@ -150,19 +158,22 @@ QSqlDatabase openPostgres(const QString& name, const Alias& a, const QString& pa
         if (q.exec(QStringLiteral("SHOW server_version_num")) && q.next())
             version = q.value(0).toInt();
     }
-    if (version < kOldestServer)
-        return failOpen(
-            db, name,
-            QStringLiteral("Сървърът %1 е с версия, по-стара от 12: не се поддържа").arg(a.description()));
+    if (!isSupportedServerVersion(version))
+        return failOpen(db, name,
+                        texts::kServerTooOld.arg(a.description()).arg(kOldestServerVersion / 10000));
     return db;
 }
 
 } // namespace
 
+bool isSupportedServerVersion(int serverVersionNum) {
+    return serverVersionNum >= kOldestServerVersion;
+}
+
 bool needsPassword(const QString& openError) {
     return openError.contains(QStringLiteral("no password supplied")) ||
            openError.contains(QStringLiteral("password authentication failed")) ||
-           openError.contains(QStringLiteral("не прие потребителя"));
+           openError.contains(refusalWords());
 }
 
 QSqlDatabase openCompanyConnection(const QString& name, const Alias& alias, bool create,
@@ -209,12 +220,11 @@ bool serverDatabaseExists(const Alias& alias, const QString& password) {
 void createServerDatabaseOnly(const Alias& alias, const QString& password) {
     const QString name = alias.database.toLower();
     if (!isServerDatabaseName(name))
-        throw EDatabaseError(QStringLiteral("Невалидно име на базата данни: %1").arg(alias.database));
+        throw EDatabaseError(texts::kInvalidDatabaseName.arg(alias.database));
     onServer(alias, password, [&](const QSqlDatabase& db) {
         if (scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = ?"), {name})
                 .toInt() > 0)
-            throw EDatabaseError(QStringLiteral("Базата данни %1 вече съществува на сървъра %2")
-                                     .arg(name, alias.description()));
+            throw EDatabaseError(texts::kServerDatabaseExists.arg(name, alias.description()));
         // The name was checked to be a plain identifier: it can stand in the statement.
         execScriptStatement(db, QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' "
                                                "LC_COLLATE 'C.UTF-8' LC_CTYPE 'C.UTF-8'")
@@ -231,19 +241,24 @@ void dropServerDatabase(const Alias& alias, const QString& password) {
     });
 }
 
-bool isCompanyDatabase(const Alias& alias, const QString& password) {
+QString companyDatabaseProblem(const Alias& alias, const QString& password) {
     if (!alias.isPostgres() && !QFileInfo::exists(companyDbFile(alias.path)))
-        return false;
+        return texts::kNoDatabaseIn.arg(alias.description());
     const QString name = QStringLiteral("probe-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    bool found = false;
+    QString problem;
     try {
         QSqlDatabase db = openCompanyConnection(name, alias, false, password);
-        found = db.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive);
-    } catch (const EDatabaseError&) {
-        found = false;
+        if (!db.tables().contains(QStringLiteral("Operators"), Qt::CaseInsensitive))
+            problem = texts::kNotCompanyDatabase.arg(alias.description());
+    } catch (const EDatabaseError& e) {
+        problem = e.message();
     }
     closeConnection(name);
-    return found;
+    return problem;
+}
+
+bool isCompanyDatabase(const Alias& alias, const QString& password) {
+    return companyDatabaseProblem(alias, password).isEmpty();
 }
 
 Workspace::Workspace(const ProgramDir& programDir) : programDir_(programDir) {}

@@ -74,6 +74,10 @@ private:
 QString companyDbFile(const QString& dir);
 // A database is a company database when it holds the table Operators.
 bool isCompanyDatabase(const Alias& alias, const QString& password = {});
+// Why the database is not a company database the program can work on (no
+// database there, no table Operators, an unreachable server, a refused
+// password, a server too old), in Bulgarian; empty when it is one.
+QString companyDatabaseProblem(const Alias& alias, const QString& password = {});
 inline bool isCompanyDatabase(const QString& dir) {
     return isCompanyDatabase(sqliteAlias(dir));
 }
@@ -81,7 +85,7 @@ inline bool isCompanyDatabase(const QString& dir) {
 // connection set-up applied; on SQLite the file is created when asked.
 // Throws EDatabaseError with a Bulgarian text when it cannot be opened (no
 // such file, an unreachable server, a refused password, a server older
-// than version 12).
+// than kOldestServerVersion).
 QSqlDatabase openCompanyConnection(const QString& connectionName, const Alias& alias, bool create = false,
                                    const QString& password = {});
 inline QSqlDatabase openCompanyConnection(const QString& connectionName, const QString& dir, bool create) {
@@ -98,6 +102,11 @@ bool serverDatabaseExists(const Alias& alias, const QString& password);
 void createServerDatabaseOnly(const Alias& alias, const QString& password);
 void dropServerDatabase(const Alias& alias, const QString& password);
 bool isServerDatabaseName(const QString& name);
+// The oldest PostgreSQL server the program works with, as the server's
+// server_version_num: 13 (DROP DATABASE … WITH (FORCE), pg_trgm as a
+// trusted extension).
+inline constexpr int kOldestServerVersion = 130000;
+bool isSupportedServerVersion(int serverVersionNum);
 // Whether the error of an opening says that the server wants a password.
 bool needsPassword(const QString& openError);
 

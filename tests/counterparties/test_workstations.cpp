@@ -19,6 +19,9 @@ namespace {
 constexpr int kWorkstations = 4;
 constexpr int kEach = 250;
 constexpr int kKilled = 1; // the workstation killed halfway
+// The killed one pauses after each creation, so that it is surely still at
+// work when half of its creations are reported.
+constexpr int kKilledPauseMs = 20;
 
 struct Workstation {
     QProcess process;
@@ -49,8 +52,10 @@ private slots:
                         station.waits = line.mid(6).toInt();
                 }
             });
-            station.process.start(QStringLiteral(TORVIKA_WORKSTATION),
-                                  {fx.root(), QString::number(kEach), QStringLiteral("WS%1").arg(w)});
+            QStringList args{fx.root(), QString::number(kEach), QStringLiteral("WS%1").arg(w)};
+            if (w == kKilled)
+                args << QString::number(kKilledPauseMs);
+            station.process.start(QStringLiteral(TORVIKA_WORKSTATION), args);
             QVERIFY(station.process.waitForStarted());
         }
         QVERIFY(QTest::qWaitFor([&] { return ws[kKilled].done >= kEach / 2; }, 120000));
@@ -100,8 +105,47 @@ private slots:
                  scalarSql(db, "SELECT COUNT(*) FROM Firmi").toInt());
         QCOMPARE(scalarSql(db, "SELECT COUNT(*) FROM Klienti").toInt(),
                  scalarSql(db, "SELECT COUNT(*) FROM Firmi").toInt());
-        if (isSqlite(db))
+        for (const char* table : {"Firmi", "Klienti"})
+            QCOMPARE(scalarSql(db, QStringLiteral("SELECT COUNT(*) FROM (SELECT ID FROM %1 GROUP BY ID "
+                                                  "HAVING COUNT(*) > 1) d")
+                                       .arg(QLatin1String(table)))
+                         .toInt(),
+                     0);
+        if (isSqlite(db)) {
             QCOMPARE(scalarSql(db, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+        } else {
+            // Every key sequence stands at or past the largest key of its
+            // column, so the next key taken is a new one.
+            const SqlRows sequences =
+                readRows(db, "SELECT s.relname, t.relname, a.attname FROM pg_class s "
+                             "JOIN pg_depend d ON d.objid = s.oid AND d.classid = 'pg_class'::regclass "
+                             "AND d.refclassid = 'pg_class'::regclass "
+                             "JOIN pg_class t ON t.oid = d.refobjid "
+                             "JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = d.refobjsubid "
+                             "WHERE s.relkind = 'S' ORDER BY s.relname");
+            QVERIFY(!sequences.rows.isEmpty());
+            for (const QVariantList& row : sequences.rows) {
+                const qint64 max = scalarSql(db, QStringLiteral("SELECT COALESCE(MAX(%1), 0) FROM %2")
+                                                     .arg(row[2].toString(), row[1].toString()))
+                                       .toLongLong();
+                const qint64 last =
+                    scalarSql(db, "SELECT COALESCE(pg_sequence_last_value(?::regclass), 0)", {row[0]})
+                        .toLongLong();
+                QVERIFY2(last >= max, qPrintable(row[0].toString()));
+            }
+            // The indexes agree with their tables (amcheck, shipped with the
+            // server): no row missing from an index, no key there twice.
+            execScriptStatement(db, "CREATE EXTENSION IF NOT EXISTS amcheck");
+            const SqlRows indexes = readRows(db, "SELECT c.relname FROM pg_index i "
+                                                 "JOIN pg_class c ON c.oid = i.indexrelid "
+                                                 "JOIN pg_am m ON m.oid = c.relam "
+                                                 "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                                                 "WHERE m.amname = 'btree' AND n.nspname = 'public' "
+                                                 "ORDER BY c.relname");
+            QVERIFY(!indexes.rows.isEmpty());
+            for (const QVariantList& row : indexes.rows)
+                execSql(db, "SELECT bt_index_check(?::regclass, true)", {row[0]});
+        }
         int waits = 0;
         for (const auto& station : ws)
             waits += station.waits;

@@ -84,7 +84,10 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(env.logins, switched ? 1 : 0);
         QCOMPARE(env.messages.messages,
-                 switched ? QStringList() : QStringList{QStringLiteral("Неуспешна смяна на базата данни")});
+                 switched
+                     ? QStringList()
+                     : QStringList{QStringLiteral("Неуспешна смяна на базата данни\rНяма база данни в ") +
+                                   QDir::cleanPath(env.fx.root() + dir)});
         QCOMPARE(env.fx.session().workspace.directory(),
                  switched ? QDir::cleanPath(env.fx.root() + dir) : env.data());
     }
@@ -95,15 +98,17 @@ private slots:
     void changeToServer_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("switched");
-        QTest::newRow("company database") << "company" << true;
-        QTest::newRow("empty database") << "empty" << false;
-        QTest::newRow("unreachable server") << "nowhere" << false;
+        QTest::addColumn<QString>("reason"); // the start of the message's second line; %1 the database
+        QTest::newRow("company database") << "company" << true << QString();
+        QTest::newRow("empty database") << "empty" << false << "%1 не е база данни на програмата";
+        QTest::newRow("unreachable server") << "nowhere" << false << "Няма връзка със сървъра %1: ";
     }
     void changeToServer() {
         if (!test::onPostgres())
             QSKIP("needs the PostgreSQL test server");
         QFETCH(QString, target);
         QFETCH(bool, switched);
+        QFETCH(QString, reason);
         Env env;
         const Alias working = env.fx.alias();
         Alias other = working;
@@ -133,8 +138,15 @@ private slots:
         QTest::mouseClick(child<QPushButton>(dlg, "Button_Ok"), Qt::LeftButton);
 
         QCOMPARE(env.logins, switched ? 1 : 0);
-        QCOMPARE(env.messages.messages,
-                 switched ? QStringList() : QStringList{QStringLiteral("Неуспешна смяна на базата данни")});
+        if (switched) {
+            QVERIFY(env.messages.messages.isEmpty());
+        } else {
+            QCOMPARE(env.messages.messages.size(), 1);
+            const QStringList lines = env.messages.messages.first().split(u'\r');
+            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines[0], QStringLiteral("Неуспешна смяна на базата данни"));
+            QVERIFY2(lines[1].startsWith(reason.arg(other.description())), qPrintable(lines[1]));
+        }
         QCOMPARE(env.fx.session().workspace.description(),
                  switched ? other.description() : working.description());
         QVERIFY(env.fx.session().workspace.isOpen());

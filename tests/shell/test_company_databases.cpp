@@ -456,6 +456,54 @@ private slots:
         execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
         QCOMPARE(rows(), (QStringList{"2|Варна|9000|052", "3|Бургас|8000|056", "4|Русе|7000|082"}));
         QVERIFY(!checkDatabaseVersion(fx.session()).outdated);
+
+        // The update runs whole each time: a second run leaves the keyed
+        // towns and their key sequence as they are.
+        r = updateCompanyDatabase(fx.session(), fx.session().programDir.sqlsDir());
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(rows(), (QStringList{"2|Варна|9000|052", "3|Бургас|8000|056", "4|Русе|7000|082"}));
+        execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Плевен", "5800", "064"});
+        QCOMPARE(rows().last(), QStringLiteral("5|Плевен|5800|064"));
+    }
+
+    // A step marked UNLESS runs only while the database lacks what it names;
+    // the condition is read when the step's turn comes, so the later steps
+    // of one rebuild see what the earlier ones did.
+    void conditionalSteps_data() {
+        QTest::addColumn<QStringList>("statements");
+        QTest::addColumn<QString>("result"); // the columns of T after each of two runs
+        QTest::newRow("column missing: the rebuild runs once")
+            << QStringList{"UNLESS COLUMN T.B CREATE TABLE T2 (A INTEGER, B INTEGER)",
+                           "UNLESS COLUMN T.B INSERT INTO T2 (A, B) SELECT A, 7 FROM T",
+                           "UNLESS COLUMN T.B DROP TABLE T", "UNLESS COLUMN T.B ALTER TABLE T2 RENAME TO T"}
+            << "A,B|A,B";
+        QTest::newRow("table missing: created once")
+            << QStringList{"UNLESS TABLE Fresh CREATE TABLE Fresh (X INTEGER)"} << "A|A";
+        QTest::newRow("lower case keyword, column there: skipped")
+            << QStringList{"unless column t.a DROP TABLE T"} << "A|A";
+    }
+    void conditionalSteps() {
+        QFETCH(QStringList, statements);
+        QFETCH(QString, result);
+        test::Fixture fx;
+        execScriptStatement(fx.db(), "CREATE TABLE T (A INTEGER)");
+        execSql(fx.db(), "INSERT INTO T (A) VALUES (?)", {1});
+        NtsScript s;
+        s.statements = statements;
+        QStringList seen;
+        for (int run = 0; run < 2; ++run) {
+            const ScriptResult r = runNtsScript(fx.db(), s);
+            QVERIFY2(r.ok, qPrintable(r.error));
+            const QSqlRecord columns = tableColumns(fx.db(), "T");
+            QStringList names;
+            for (int i = 0; i < columns.count(); ++i)
+                names << columns.fieldName(i).toUpper();
+            seen << names.join(u',');
+        }
+        QCOMPARE(seen.join(u'|'), result);
+        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM T").toInt(), 1);
+        if (statements.first().contains("Fresh"))
+            QCOMPARE(tableColumns(fx.db(), "Fresh").count(), 1);
     }
 
     void updateRefused_data() {
@@ -514,15 +562,19 @@ private slots:
     void switchRefused_data() {
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QByteArray>("dbFile"); // Torvika.db written there; null: none
-        QTest::newRow("plain directory") << "Plain" << QByteArray();
-        QTest::newRow("text file named Torvika.db") << "Text" << QByteArray("not a database");
-        QTest::newRow("missing directory") << "Nowhere" << QByteArray();
-        QTest::newRow("no directory chosen") << "" << QByteArray();
-        QTest::newRow("database without Operators") << "Foreign" << QByteArray("sqlite");
+        QTest::addColumn<QString>("reason");    // the second line; %1 the directory
+        QTest::newRow("plain directory") << "Plain" << QByteArray() << "Няма база данни в %1";
+        QTest::newRow("text file named Torvika.db")
+            << "Text" << QByteArray("not a database") << "Файлът %1/Torvika.db не е база данни";
+        QTest::newRow("missing directory") << "Nowhere" << QByteArray() << "Няма база данни в %1";
+        QTest::newRow("no directory chosen") << "" << QByteArray() << QString();
+        QTest::newRow("database without Operators")
+            << "Foreign" << QByteArray("sqlite") << "%1 не е база данни на програмата";
     }
     void switchRefused() {
         QFETCH(QString, dir);
         QFETCH(QByteArray, dbFile);
+        QFETCH(QString, reason);
         test::Fixture fx;
         QString chosen = dir.isEmpty() ? QString() : fx.root() + dir;
         if (dir == "Plain")
@@ -543,13 +595,73 @@ private slots:
         DbOperationResult r = switchCompanyDatabase(fx.session(), chosen);
 
         QVERIFY(!r.ok);
-        QCOMPARE(r.message, QStringLiteral("Неуспешна смяна на базата данни"));
+        QCOMPARE(r.message, reason.isNull() ? QStringLiteral("Неуспешна смяна на базата данни")
+                                            : QStringLiteral("Неуспешна смяна на базата данни\r") +
+                                                  reason.arg(QDir::cleanPath(chosen)));
         QCOMPARE(aliasPath(fx), data);
         QVERIFY(fx.session().workspace.isOpen());
         QCOMPARE(fx.session().workspace.directory(), data);
         QCOMPARE(dbPath(fx), pathBefore);
         if (!dir.isEmpty())
             QCOMPARE(snapshot(fx.root() + dir), foreign);
+    }
+
+    // A switch to a server database that cannot be worked on names why,
+    // and the working database stays.
+    void switchToServerRefused_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("reason"); // the start of the second line
+        QTest::newRow("no such database") << "missing"
+                                          << "На сървъра няма база данни torvika_nowhere";
+        QTest::newRow("not a company database") << "foreign"
+                                                << "torvika_foreign на ";
+        QTest::newRow("server unreachable") << "unreachable"
+                                            << "Няма връзка със сървъра torvika_nowhere на ";
+    }
+    void switchToServerRefused() {
+        if (!test::onPostgres())
+            QSKIP("a server database is the PostgreSQL case");
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        test::Fixture fx;
+        Alias target = fx.alias();
+        target.path = fx.root() + "Server";
+        target.database = setup == "foreign" ? "torvika_foreign" : "torvika_nowhere";
+        if (setup == "unreachable")
+            target.host = fx.root() + "no-server-here";
+        if (setup == "foreign") {
+            dropServerDatabase(target, {});
+            createServerDatabaseOnly(target, {});
+        }
+        const QString before = fx.session().workspace.description();
+
+        DbOperationResult r = switchCompanyDatabase(fx.session(), target, {});
+
+        if (setup == "foreign")
+            dropServerDatabase(target, {});
+        QVERIFY(!r.ok);
+        const QStringList lines = r.message.split(u'\r');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("Неуспешна смяна на базата данни"));
+        QVERIFY2(lines[1].startsWith(reason), qPrintable(lines[1]));
+        QVERIFY(fx.session().workspace.isOpen());
+        QCOMPARE(fx.session().workspace.description(), before);
+    }
+
+    void serverVersions_data() {
+        QTest::addColumn<int>("version"); // server_version_num
+        QTest::addColumn<bool>("supported");
+        QTest::newRow("unknown") << 0 << false;
+        QTest::newRow("12.22") << 120022 << false;
+        QTest::newRow("12.99") << 129999 << false;
+        QTest::newRow("13.0") << 130000 << true;
+        QTest::newRow("13.16") << 130016 << true;
+        QTest::newRow("17.2") << 170002 << true;
+    }
+    void serverVersions() {
+        QFETCH(int, version);
+        QFETCH(bool, supported);
+        QCOMPARE(isSupportedServerVersion(version), supported);
     }
 
     void versionCheck_data() {

@@ -28,14 +28,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <atomic>
+#include <future>
+#include <thread>
 
 using namespace torvika;
 
@@ -688,6 +693,53 @@ private slots:
         form.mainMenu().action("N_Send_Reports")->trigger();
         QCOMPARE(msgs.messages,
                  QStringList{"Желаете ли да уведомите разработчика за възникнали грешки при работа?"});
+    }
+
+    // Another workstation holds the database for a while: the main window
+    // shows the wait (cursor and database panel) and puts both back after.
+    void busyDatabaseWaitIsShown() {
+        if (test::onPostgres())
+            QSKIP("the server queues the lock itself; the program waits for a busy SQLite database");
+        test::Fixture fx;
+        test::MainWindow main{fx.session()};
+        auto* panel = main.form.findChild<QLabel*>("Panel_Database");
+        panel->setText("База данни: проба");
+        QStringList seen;
+        std::atomic<bool> waitShown = false;
+        QObject::connect(&main.form, &TGeneral_Form::busyWaitShown, [&](bool waiting) {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            seen << QStringLiteral("%1|%2|%3")
+                        .arg(waiting)
+                        .arg(cursor ? int(cursor->shape()) : -1)
+                        .arg(panel->text());
+            if (waiting)
+                waitShown = true;
+        });
+        std::promise<void> locked;
+        const QString dir = fx.session().workspace.directory();
+        // The other workstation: a connection of its own, in its own thread,
+        // holding the write lock until the wait is on the screen.
+        std::thread holder([&] {
+            {
+                const QSqlDatabase other = openCompanyConnection("holder", dir, false);
+                execSql(other, "BEGIN IMMEDIATE");
+                locked.set_value();
+                for (int i = 0; i < 2000 && !waitShown; ++i)
+                    QThread::msleep(5);
+                execSql(other, "COMMIT");
+            }
+            closeConnection("holder");
+        });
+        locked.get_future().wait();
+
+        execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
+        holder.join();
+
+        QCOMPARE(seen, (QStringList{
+                           QStringLiteral("1|%1|Базата данни е заета от друга работна станция – изчакване…")
+                               .arg(int(Qt::WaitCursor)),
+                           "0|-1|База данни: проба"}));
+        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = ?", {"Русе"}).toInt(), 1);
     }
 };
 

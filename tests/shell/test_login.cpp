@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -344,26 +345,102 @@ private slots:
         QCOMPARE(findOperatorByName(f.db(), "Стар")->par, QString("стара"));
     }
 
+    // A working database that cannot be opened: the login says why and that
+    // the program works without a database until another is chosen, logs
+    // the error, and closes without ending the program.
     void databaseMissing() {
         test::ScriptedMessages messages;
         LoginFixture f;
         ensureAdministrator(f.db());
         Alias missing = f.fx.alias();
-        if (missing.isPostgres())
+        QString reason;
+        if (missing.isPostgres()) {
             missing.database = "torvika_nowhere";
-        else
+            reason = "На сървъра няма база данни torvika_nowhere";
+        } else {
             missing.path = f.fx.root() + "Nowhere";
+            reason = "Няма база данни в " + QDir::cleanPath(missing.path);
+        }
         EngineConfig(f.fx.session().programDir.engineConfig()).addAlias(missing);
-        f.dialog()->show();
+
+        QVERIFY(!f.runModal([] {}));
+
+        QVERIFY(!f.dialog()->isVisible());
+        QVERIFY(f.dialog()->workspaceMissing());
+        QCOMPARE(f.quits, 0);
+        QVERIFY(!f.login.quitRequested());
         QCOMPARE(f.combo()->count(), 0);
+        QVERIFY(!f.fx.session().workspace.isOpen());
+        QCOMPARE(messages.shown,
+                 QStringList{"Работната база данни не може да бъде отворена:\r" + reason +
+                             "\r\rПрограмата работи без база данни, докато не изберете друга с „Отвори“ в "
+                             "менюто „Настройки“ → „База данни“."});
         const QByteArray log = test::Fixture::readFile(f.fx.session().programDir.exceptionsLog());
-        QVERIFY(log.startsWith("05.03.2024 10:11:12:EDatabaseError: !"));
-        // OK fails on the closed database without a message; the dialog stays.
-        f.password()->setText("1");
-        f.dialog()->OKBtnClick();
-        QVERIFY(messages.shown.isEmpty());
-        QVERIFY(f.dialog()->isVisible());
-        QVERIFY(test::Fixture::readFile(f.fx.session().programDir.exceptionsLog()).count('\n') >= 2);
+        QVERIFY(log.startsWith("05.03.2024 10:11:12:EDatabaseError: "));
+        QVERIFY(log.contains(reason.toUtf8()));
+    }
+
+    // A server that wants a password: a refused one is said and asked for
+    // again; Cancel gives up, and the login says the database is not open.
+    void serverPasswordAskedAgain_data() {
+        QTest::addColumn<QStringList>("typed"); // the passwords typed; then Cancel
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("wrong, then right") << QStringList{"wrong", "richtig"} << true;
+        QTest::newRow("wrong, then Cancel") << QStringList{"wrong"} << false;
+        QTest::newRow("Cancel at once") << QStringList{} << false;
+    }
+    void serverPasswordAskedAgain() {
+        if (!test::onPostgres())
+            QSKIP("a server password is the PostgreSQL case");
+        QFETCH(QStringList, typed);
+        QFETCH(bool, opened);
+        test::ScriptedMessages messages;
+        LoginFixture f;
+        ensureAdministrator(f.db());
+        // The test server checks the passwords of the members of this role.
+        if (scalarSql(f.db(), "SELECT COUNT(*) FROM pg_roles WHERE rolname = ?", {"torvika_passwords"})
+                .toInt() == 0)
+            QSKIP("the test server checks no passwords (tools/pg_test_server.sh makes the role "
+                  "torvika_passwords)");
+        static int roles = 0;
+        const QString role =
+            QStringLiteral("torvika_pw_%1_%2").arg(QCoreApplication::applicationPid()).arg(++roles);
+        execScriptStatement(f.db(), "DROP ROLE IF EXISTS " + role);
+        execScriptStatement(f.db(),
+                            "CREATE ROLE " + role + " LOGIN PASSWORD 'richtig' IN ROLE torvika_passwords");
+        execScriptStatement(f.db(), "GRANT SELECT, UPDATE ON ALL TABLES IN SCHEMA public TO " + role);
+        const Alias trusted = f.fx.alias();
+        Alias server = trusted;
+        server.user = role;
+        EngineConfig(f.fx.session().programDir.engineConfig()).addAlias(server);
+        for (const QString& p : typed)
+            messages.answer(p);
+        const QString prompt = "Парола за " + server.description() + ":";
+        const QString refused =
+            "Сървърът " + server.description() + " не прие потребителя " + role + " или паролата";
+
+        f.runModal([&f] {
+            if (f.dialog()->isVisible() && f.combo()->count() > 0)
+                f.dialog()->done(QDialog::Rejected);
+        });
+
+        QStringList expected{prompt};
+        if (!typed.isEmpty())
+            expected << refused << prompt;
+        if (!opened)
+            expected << "Работната база данни не може да бъде отворена:\r" + refused +
+                            "\r\rПрограмата работи без база данни, докато не изберете друга с „Отвори“ в "
+                            "менюто „Настройки“ → „База данни“.";
+        QCOMPARE(messages.shown, expected);
+        QCOMPARE(f.fx.session().workspace.isOpen(), opened);
+        QCOMPARE(f.combo()->count() > 0, opened);
+        QCOMPARE(f.quits, 0);
+
+        EngineConfig(f.fx.session().programDir.engineConfig()).addAlias(trusted);
+        f.fx.session().workspace.setServerPassword({});
+        f.fx.session().workspace.open();
+        execScriptStatement(f.db(), "DROP OWNED BY " + role);
+        execScriptStatement(f.db(), "DROP ROLE " + role);
     }
 
     void passwordFieldsShowStars_data() {

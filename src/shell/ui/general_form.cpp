@@ -2,6 +2,7 @@
 
 #include "common/dates.h"
 #include "common/errors.h"
+#include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
@@ -25,6 +26,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -99,9 +101,31 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     connect(&session_, &Session::activeWarehouseChanged, this, &TGeneral_Form::showWarehouse);
     connect(&session_, &Session::loginRequested, this, &TGeneral_Form::N_dostapClick);
     registerOwnCommands();
+    setBusyWaitIndicator([this](bool waiting) { showBusyWait(waiting); });
 }
 
-TGeneral_Form::~TGeneral_Form() = default;
+TGeneral_Form::~TGeneral_Form() {
+    setBusyWaitIndicator({});
+    if (busyWaiting_)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TGeneral_Form::showBusyWait(bool waiting) {
+    if (waiting == busyWaiting_)
+        return;
+    busyWaiting_ = waiting;
+    if (waiting) {
+        textBeforeWait_ = ui->Panel_Database->text();
+        ui->Panel_Database->setText(texts::kWaitingForBusyDatabase);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        ui->Panel_Database->setText(textBeforeWait_);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    // The wait runs on this thread, with no event loop to paint it.
+    ui->Panel_Database->repaint();
+    emit busyWaitShown(waiting);
+}
 
 void TGeneral_Form::install(Module& module) {
     modules_ << &module;
@@ -309,7 +333,10 @@ bool TGeneral_Form::start() {
     // the program before its event loop runs.
     if (!login_->N_dostapClick() && login_->quitRequested())
         return false;
-    versionCheck();
+    // Without a working database there is nothing to check: the login said
+    // so, and "Отвори" chooses another.
+    if (session_.workspace.isOpen())
+        versionCheck();
     loadActiveWarehouse(session_);
 
     if (fd.posMode())

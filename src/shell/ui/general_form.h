@@ -63,6 +63,14 @@ public:
     void Timer1Timer();
     void Timer2Timer();
     void N_dostapClick();
+    // While a busy database is waited for (the indicator of common/sql.h,
+    // which this window installs): the wait cursor and the wait on the
+    // database panel; both put back when the wait ends.
+    void showBusyWait(bool waiting);
+
+signals:
+    // After the window has shown the start or the end of a wait.
+    void busyWaitShown(bool waiting);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -97,6 +105,8 @@ private:
     QTimer* timer2_ = nullptr;
     QWidget* searchAnimation_ = nullptr;
     bool shown_ = false;
+    bool busyWaiting_ = false;
+    QString textBeforeWait_;
 };
 
 } // namespace torvika

@@ -1,6 +1,7 @@
 #include "shell/ui/login.h"
 
 #include "common/errors.h"
+#include "common/exception_log.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "shell/operators.h"
@@ -39,12 +40,30 @@ void TForm_Dostap_Operators::showEvent(QShowEvent* event) {
 
 void TForm_Dostap_Operators::FormShow() {
     ui->ComboBox_Operators->clear();
-    // No database: the list stays empty and the operator can only cancel.
-    logged([this] {
+    workspaceMissing_ = false;
+    // A working database that cannot be opened is told with its reason;
+    // the dialog then closes and the program runs without a database until
+    // another one is chosen. An operators table that cannot be read is
+    // only logged: the list stays empty.
+    try {
         openWorkspace();
-        for (const OperatorRow& r : listOperators(session_.workspace.db()))
-            ui->ComboBox_Operators->addItem(r.ime);
-    });
+    } catch (const std::exception& e) {
+        logException(e);
+        workspaceMissing_ = true;
+        showMessage(texts::kWorkspaceNotOpened.arg(exceptionMessage(e)));
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isVisible())
+                    done(QDialog::Rejected);
+            },
+            Qt::QueuedConnection);
+    }
+    if (!workspaceMissing_)
+        logged([this] {
+            for (const OperatorRow& r : listOperators(session_.workspace.db()))
+                ui->ComboBox_Operators->addItem(r.ime);
+        });
 
     const QString last = session_.firmData().activeOperator();
     if (!last.isEmpty()) {
@@ -58,20 +77,37 @@ void TForm_Dostap_Operators::FormShow() {
 }
 
 void TForm_Dostap_Operators::openWorkspace() {
+    QString refusal;
     try {
         session_.workspace.open();
+        return;
     } catch (const EDatabaseError& e) {
-        // A server that wants a password the user's ~/.pgpass does not
-        // hold: it is asked for once and kept in memory for the run.
         if (!needsPassword(e.message()))
             throw;
+        refusal = e.message();
+    }
+    // A server that wants a password the user's ~/.pgpass does not hold: it
+    // is asked for and kept in memory for the run. A refused one is said
+    // and asked for again; Cancel gives up with the server's refusal.
+    const QString kept = session_.workspace.serverPassword();
+    for (;;) {
         const std::optional<QString> password = Messages::current().inputPassword(
             texts::kServerPasswordCaption,
             texts::kServerPasswordPrompt.arg(session_.workspace.description()));
-        if (!password)
-            throw;
+        if (!password) {
+            session_.workspace.setServerPassword(kept);
+            throw EDatabaseError(refusal);
+        }
         session_.workspace.setServerPassword(*password);
-        session_.workspace.open();
+        try {
+            session_.workspace.open();
+            return;
+        } catch (const EDatabaseError& e) {
+            if (!needsPassword(e.message()))
+                throw;
+            refusal = e.message();
+            showMessage(refusal);
+        }
     }
 }
 

@@ -30,6 +30,8 @@ public:
     // QCoreApplication::quit().
     void setQuitHook(std::function<void()> quit) { quit_ = std::move(quit); }
     bool quitRequested() const { return quitRequested_; }
+    // The last showing found that the working database cannot be opened.
+    bool workspaceMissing() const { return workspaceMissing_; }
     void clearPassword();
 
 public slots:
@@ -59,6 +61,7 @@ private:
     QPointer<const QAction> exitCommand_;
     std::function<void()> quit_;
     bool quitRequested_ = false;
+    bool workspaceMissing_ = false;
 };
 
 // The login request of the main window: the dialog is created on the first
