@@ -34,14 +34,14 @@ constexpr int kCodeCriterion = 0; // the group search's "Код"
 QList<GridColumnSpec> standardColumns() {
     QList<GridColumnSpec> columns;
     for (const ArticleColumn& c : articleColumns) {
-        GridColumnSpec spec{c.field.toString(), c.caption.toString()};
+        GridColumnSpec column{c.field.toString(), c.caption.toString()};
         if (c.field == u"ID" || c.field == u"ID_Grupa")
-            spec.format = GridColumnSpec::Integer;
+            column.format = GridColumnSpec::Integer;
         else if (c.field == u"Ed_Cena")
-            spec.format = GridColumnSpec::Number;
+            column.format = GridColumnSpec::Number;
         if (c.field == u"Opisanie")
-            spec.width = 40;
-        columns << spec;
+            column.width = 40;
+        columns << column;
     }
     return columns;
 }
