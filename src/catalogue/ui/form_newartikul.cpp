@@ -708,7 +708,7 @@ void TForm_NewArtikul::Button_Snimka_RedaktirajClick() {
     try {
         png = pictureFromFile(file);
     } catch (const EConvertError& e) {
-        showMessage(e.message());
+        reportError(e);
         return;
     }
     if (guarded([&] { setArticlePicture(session_.db(), oldId_, png); }))
