@@ -8,6 +8,7 @@
 #include "common/cformat.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
 #include "common/ui/messages.h"
@@ -89,6 +90,7 @@ TForm_NewArtikul::TForm_NewArtikul(Session& session, QWidget* parent)
         b->setFocusPolicy(Qt::NoFocus);
     ui->Edit_Barkod->hide();
     ui->Panel_Nom_Vhod->hide();
+    ui->Label_ID_Kontragent->setText(texts::kNoCounterpartyChosen);
     ui->Grid_Nomenklaturi->header()->setStretchLastSection(true);
     ui->Grid_Nomenklaturi->setColumnWidth(0, 200);
     serials_->setColumns(
