@@ -75,8 +75,11 @@ function(torvika_library kind name)
   file(GLOB sources CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h ${A_DIR}/*.ui)
   # A program's entry is not part of a library.
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  if(NOT sources)
-    # A subsystem whose logic or windows are still to come.
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.(cpp|ui)$")
+  if(NOT compiled)
+    # A subsystem whose logic or windows are still to come (headers such as
+    # its texts may be there already).
     add_library(torvika_${name} INTERFACE)
     target_link_libraries(torvika_${name} INTERFACE torvika_qt_${kind})
     foreach(dep ${A_DEPENDS})

@@ -7,7 +7,7 @@
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/progress.h"
-#include "common/ui/messages.h"
+#include "common/ui/error_edge.h"
 #include "shell/company_databases.h"
 #include "shell/database_copy.h"
 #include "shell/program_dir.h"
@@ -81,17 +81,15 @@ int main(int argc, char** argv) {
     try {
         dir.prepare(torvika::shippedShareDir());
     } catch (const torvika::Error& e) {
-        torvika::showMessage(e.message());
+        torvika::reportError(e);
         return 1;
     }
     QDir::setCurrent(dir.root());
 
     torvika::Session session(dir);
     QString problem = torvika::ensureDefaultDatabase(session);
-    if (!problem.isEmpty()) {
-        torvika::logException(torvika::EDatabaseError(problem));
-        torvika::showMessage(problem);
-    }
+    if (!problem.isEmpty())
+        torvika::reportError(torvika::EDatabaseError(problem));
 
     torvika::Modules modules;
     torvika::TGeneral_Form form(session);
@@ -102,8 +100,7 @@ int main(int argc, char** argv) {
     } catch (const torvika::Error& e) {
         // Firm_Data.ini is there but cannot be read: the program would work
         // with defaults and write them over it at exit.
-        torvika::logException(e);
-        torvika::showMessage(e.message());
+        torvika::reportError(e);
         return 1;
     }
     form.showMaximized();

@@ -97,8 +97,7 @@ inline const QString kFormulaOutOfRange =
 inline const QString kAllArticlesNode = QStringLiteral("Всички артикули");
 inline const QString kDeletedArticlesNode = QStringLiteral("Изтрити артикули");
 
-// Reference texts of "none".
-inline const QString kNoCounterpartyChosen = QStringLiteral("0: Няма избран контрагент");
+// The reference text of "no article chosen".
 inline const QString kNoArticleChosen = QStringLiteral("0:Няма избран артикул");
 
 // The catalogue window.

@@ -20,6 +20,10 @@ inline const QString kFileUnwritable = QStringLiteral("Файлът %1 не мо
 inline const QString kTreeFileBusy = QStringLiteral("Файлът %1 се променя от друго работно място");
 inline const QString kTreeNodeMissing = QStringLiteral("Във файла %1 няма група %2");
 
+// The reference text of "no counterparty chosen": the sale counterparty of
+// an operator who has chosen none, a new article's counterparty number.
+inline const QString kNoCounterpartyChosen = QStringLiteral("0: Няма избран контрагент");
+
 // The small input dialog Form_Get_Kol: its captions by mode and its refusals.
 inline const QString kGetKolQuantity = QStringLiteral("Количество");
 inline const QString kGetKolSerial = QStringLiteral("Сериен Номер / Поредица от");

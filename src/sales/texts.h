@@ -5,6 +5,10 @@
 
 namespace torvika::texts {
 
+// The shop page's tab and the main window's title while it is current.
+inline const QString kShopTab = QStringLiteral("МАГАЗИН");
+inline const QString kShopTitle = QStringLiteral("ТОРВИКА - МАГАЗИН");
+
 inline const QString kAskCounterpartyDiscounts =
     QStringLiteral("Желаете ли да бъдат въведени отстъпките за посоченият контрагент");
 

@@ -1,6 +1,7 @@
 #include "shell/session.h"
 
 #include "common/exception_log.h"
+#include "common/texts.h"
 
 namespace torvika {
 
@@ -32,7 +33,7 @@ void Session::setActiveWarehouse(int id, const QString& refText) {
 }
 
 QString Session::saleCounterparty(const QString& operatorName) const {
-    return saleCounterparties_.value(operatorName, kNoSaleCounterparty);
+    return saleCounterparties_.value(operatorName, texts::kNoCounterpartyChosen);
 }
 
 void Session::setSaleCounterparty(const QString& refText) {

@@ -24,9 +24,6 @@
 
 namespace torvika {
 
-// The counterparty field's text while an operator has chosen none.
-inline const QString kNoSaleCounterparty = QStringLiteral("0: Няма избран контрагент");
-
 class Session : public QObject {
     Q_OBJECT
 public:
@@ -52,7 +49,7 @@ public:
     void setActiveWarehouse(int id, const QString& refText);
 
     // The sale counterparty of an operator in this run as its reference
-    // text; kNoSaleCounterparty while he has chosen none.
+    // text; texts::kNoCounterpartyChosen while he has chosen none.
     QString saleCounterparty(const QString& operatorName) const;
     QString saleCounterparty() const { return saleCounterparty(operatorName_); }
     // Makes the text the current operator's sale counterparty.

@@ -424,6 +424,8 @@ private slots:
         town->clear();
         test::typeText(town, "п");
         QCOMPARE(msg_->shown, QStringList{"Некоректни данни"});
+        QVERIFY(
+            test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseError"));
     }
 
     void sites() {
@@ -465,6 +467,39 @@ private slots:
         QCOMPARE(sites.state(), DetailsDialog::Idle);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
+    }
+
+    // Another workstation holds the database for longer than the program
+    // waits: the site dialog says the database is busy (not that the data is
+    // incomplete), stays in its state with what was typed, and logs it.
+    void sitesBusyDatabaseIsNotIncompleteData() {
+        TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
+        sites.Button1Click();
+        field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
+        field(sites, "Edit_MOL")->setText("Петров");
+        QSqlDatabase other = openCompanyConnection("other-workstation", fx_->alias());
+        setBusyPatience(100);
+        {
+            Transaction holding(other);
+            nextKey(other, "Kontrag_Sklad", "ID_Sk"); // the other workstation takes a key
+            sites.Button1Click();
+        }
+        setBusyPatience(120000);
+        other = QSqlDatabase();
+        closeConnection("other-workstation");
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY2(msg_->shown.front().contains("заета"), qPrintable(msg_->shown.front()));
+        QCOMPARE(sites.state(), DetailsDialog::New);
+        QCOMPARE(field(sites, "Edit_Opisanie")->text(), "Магазин \"Център\"");
+        QCOMPARE(field(sites, "Edit_MOL")->text(), "Петров");
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 0);
+        QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseBusy"));
+
+        // Free again: the same fields are saved.
+        sites.Button1Click();
+        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        QCOMPARE(scalarSql(db(), "SELECT MOL_SK FROM Kontrag_Sklad WHERE ID_Kontrag = 5").toString(),
+                 "Петров");
     }
 
     void bankAccounts() {

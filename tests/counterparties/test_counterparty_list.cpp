@@ -237,6 +237,21 @@ private slots:
         value->setText("много");
         list.Button_TarsiClick();
         QCOMPARE(msg_->shown, QStringList{"Невалидни данни"});
+        QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("много"));
+    }
+
+    // A sort that cannot be read is said and logged; the rows shown stay.
+    void failedSortIsLogged() {
+        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        list.show();
+        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        const int shown = list.model()->rowCount();
+        execSql(db(), "DROP TABLE Firmi");
+        list.DBGridTitleClick(1);
+        QCOMPARE(msg_->shown, QStringList{"Няма данни за подреждане"});
+        QCOMPARE(list.model()->rowCount(), shown);
+        QVERIFY(
+            test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseError"));
     }
 
     void titleClickSorts() {

@@ -5,12 +5,15 @@
 #include "common/sql.h"
 #include "shell/company_databases.h"
 #include "shell/nts_script.h"
+#include "shell/operators.h"
 #include "shell/texts.h"
 #include "shell/version.h"
 #include "support/fixture.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -260,6 +263,45 @@ private slots:
         if (subdir.isEmpty())
             QVERIFY(QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
         QCOMPARE(snapshot(fx.root() + "Data"), oldDb);
+    }
+
+    // A company database made by the program with the shipped scripts holds
+    // its first operator's password hashed from the start, never as the
+    // script's "1", and "1" logs in. (The fixture's own database has a
+    // quicker hash written over it, so it cannot show this.)
+    void newDatabaseHashesTheFirstPassword() {
+        test::Fixture fx;
+        const QString firstOperator = QStringLiteral("Администратор");
+        DbOperationResult r;
+        Alias server;
+        const auto dropServer = qScopeGuard([&] {
+            if (server.database.isEmpty())
+                return;
+            fx.session().workspace.close();
+            dropServerDatabase(server, QString());
+        });
+        if (test::onPostgres()) {
+            server = fx.alias();
+            server.database = QStringLiteral("torvika_new_%1").arg(QCoreApplication::applicationPid());
+            server.path = QDir::cleanPath(fx.root() + "Server");
+            dropServerDatabase(server, QString());
+            QVERIFY(QDir().mkpath(server.path));
+            r = createServerDatabase(fx.session(), server, QString());
+        } else {
+            const QString base = QDir::cleanPath(fx.root() + "Companies");
+            QVERIFY(QDir().mkpath(base));
+            r = createCompanyDatabase(fx.session(), base, QStringLiteral("Firma"));
+            QCOMPARE(fx.session().workspace.directory(), base + QStringLiteral("/Firma"));
+        }
+        QVERIFY2(r.ok, qPrintable(r.message + u'\n' + r.log.join(u'\n')));
+
+        const QString stored =
+            scalarSql(fx.db(), QStringLiteral("SELECT Par FROM Operators WHERE Ime = ?"), {firstOperator})
+                .toString();
+        QVERIFY2(stored != QStringLiteral("1"), "the first password is stored as typed");
+        QVERIFY2(isPasswordHash(stored), qPrintable(stored));
+        QVERIFY(checkCredentials(fx.db(), firstOperator, QStringLiteral("1")).has_value());
+        QVERIFY(!checkCredentials(fx.db(), firstOperator, QStringLiteral("2")).has_value());
     }
 
     void createFails_data() {

@@ -28,6 +28,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -88,6 +89,28 @@ QString rightsDenying(const QList<int>& nodes) {
         denied[n] = true;
     return buildRightsString(denied);
 }
+
+// Scripted messages that make Firm_Data.ini unwritable when the first
+// question is asked: the file steps aside for a link into a directory that
+// is not there, so that reading it gives the defaults and every write fails
+// (even for root, whom file modes do not stop). restore() puts it back.
+class UnwritableAtFirstQuestion : public test::ScriptedMessages {
+public:
+    explicit UnwritableAtFirstQuestion(QString ini) : ini_(std::move(ini)) {}
+    Answer question(const QString& text, bool withCancel) override {
+        if (!broken_) {
+            broken_ = true;
+            if (!QFile::rename(ini_, ini_ + ".kept") || !QFile::link(ini_ + ".absent/Firm_Data.ini", ini_))
+                qFatal("cannot put a link in place of %s", qPrintable(ini_));
+        }
+        return ScriptedMessages::question(text, withCancel);
+    }
+    bool restore() { return broken_ && QFile::remove(ini_) && QFile::rename(ini_ + ".kept", ini_); }
+
+private:
+    QString ini_;
+    bool broken_ = false;
+};
 
 QString panelText(QWidget& w, const char* name) {
     auto* l = w.findChild<QLabel*>(QString::fromLatin1(name));
@@ -327,6 +350,55 @@ private slots:
         QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
         QVERIFY(test::Fixture::readFile(fx.root() + "Exceptions.log").contains("EInOutError"));
         QCOMPARE(msgs.shown, QStringList{});
+    }
+
+    // The write of the new working date inside the tick fails after the
+    // question: it is logged, the ticker and the date guard go on, and once
+    // the file can be written again the next tick asks again and stores it.
+    void timer2SurvivesAFailedWrite() {
+        test::Fixture fx;
+        UnwritableAtFirstQuestion msgs(fx.session().programDir.firmDataIni());
+        QDateTime now = kNow;
+        fx.session().clock = [&] { return now; };
+        fx.firmData().writeString("TIME", "Last", "09.12.2026");
+        TGeneral_Form form(fx.session());
+        QVERIFY(startLoggedIn(form));
+        form.show();
+        now = QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1)); // past midnight
+        msgs.answerYes();
+        form.Timer2Timer();
+        QVERIFY(msgs.restore());
+        QCOMPARE(msgs.questions.size(), 1);
+        QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
+        const QByteArray log = test::Fixture::readFile(fx.root() + "Exceptions.log");
+        QVERIFY2(log.contains("EInOutError") && log.contains("не може да бъде записан"), log.constData());
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("09.12.2026"));
+
+        msgs.answerYes();
+        form.Timer2Timer();
+        QCOMPARE(msgs.questions.size(), 2);
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("10.12.2026"));
+        QVERIFY(form.findChild<QTimer*>("Timer2")->isActive());
+    }
+
+    // The start-up's write of the working date fails after the operator
+    // chose to go on: it is logged, and the start-up goes on to the login.
+    void startupDateWriteFailureIsLogged() {
+        test::Fixture fx;
+        UnwritableAtFirstQuestion msgs(fx.session().programDir.firmDataIni());
+        fx.session().clock = [] { return kNow; };
+        fx.firmData().writeString("TIME", "Last", "10.12.2026"); // later than today: the question
+        msgs.answerYes();
+        TGeneral_Form form(fx.session());
+        test::answerNextLogin(form.login());
+        const bool started = form.start();
+        QVERIFY(msgs.restore());
+        QVERIFY(started);
+        QCOMPARE(msgs.questions.size(), 1);
+        QCOMPARE(fx.session().operatorName(), test::kFirstOperator);
+        const QByteArray log = test::Fixture::readFile(fx.root() + "Exceptions.log");
+        QVERIFY2(log.contains("EInOutError") && log.contains("не може да бъде записан"), log.constData());
+        QCOMPARE(fx.firmData().readString("TIME", "Last"), QStringLiteral("10.12.2026"));
     }
 
     void dateChangeWhileRunning() {

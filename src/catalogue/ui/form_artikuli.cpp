@@ -595,8 +595,9 @@ void TForm_Artikuli::TreeViewGroupDrop(const QString& groupText, QTreeWidgetItem
     QList<TreeLine> lines;
     try {
         lines = moveArticleTreeNode(treeFile(), groupText, target);
-    } catch (const std::invalid_argument&) {
-        showMessage(texts::kGroupIntoItself);
+    } catch (const std::invalid_argument& e) {
+        // The groups as re-read from the file refuse the move.
+        reportError(e, texts::kGroupIntoItself);
         return;
     } catch (const std::exception& e) {
         reportError(e);
@@ -665,8 +666,7 @@ void TForm_Artikuli::Button_TarsiClick() {
             model_->setColumns(columns);
         }
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kBadSearchCriterion);
+        reportError(e, texts::kBadSearchCriterion);
         listCurrentNode();
     }
 }
@@ -686,8 +686,7 @@ void TForm_Artikuli::DBGridTitleClick(int column) {
         open(ORDER_SQL(statement_, field, session_.sortDirection), extra);
         positionOn(keep);
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kNothingToSort);
+        reportError(e, texts::kNothingToSort);
     }
 }
 
@@ -716,8 +715,7 @@ void TForm_Artikuli::Button_Grupa_TarsiClick() {
         }
         groupMatches_ = groupsByName(session_.db(), text);
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kBadSearchCriterion);
+        reportError(e, texts::kBadSearchCriterion);
         return;
     }
     if (groupMatches_.size() > 1) {

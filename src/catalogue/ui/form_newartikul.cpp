@@ -8,6 +8,7 @@
 #include "common/cformat.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
 #include "common/ui/messages.h"
@@ -89,6 +90,7 @@ TForm_NewArtikul::TForm_NewArtikul(Session& session, QWidget* parent)
         b->setFocusPolicy(Qt::NoFocus);
     ui->Edit_Barkod->hide();
     ui->Panel_Nom_Vhod->hide();
+    ui->Label_ID_Kontragent->setText(texts::kNoCounterpartyChosen);
     ui->Grid_Nomenklaturi->header()->setStretchLastSection(true);
     ui->Grid_Nomenklaturi->setColumnWidth(0, 200);
     serials_->setColumns(
@@ -708,7 +710,7 @@ void TForm_NewArtikul::Button_Snimka_RedaktirajClick() {
     try {
         png = pictureFromFile(file);
     } catch (const EConvertError& e) {
-        showMessage(e.message());
+        reportError(e);
         return;
     }
     if (guarded([&] { setArticlePicture(session_.db(), oldId_, png); }))

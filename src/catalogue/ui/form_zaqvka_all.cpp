@@ -207,8 +207,7 @@ void TForm_Zaqvka_all::Button_TarseneClick() {
     try {
         model_->setStatement(session_.db(), orderSearchStatement(search));
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kOrderBadSearch);
+        reportError(e, texts::kOrderBadSearch);
         showAll();
     }
 }
@@ -223,8 +222,7 @@ void TForm_Zaqvka_all::DBGrid1TitleClick(int column) {
                                                       orderListColumns[size_t(column)].qualified.toString(),
                                                       session_.sortDirection));
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kNothingToSort);
+        reportError(e, texts::kNothingToSort);
         return;
     }
     if (keep.isValid()) {

@@ -1,7 +1,7 @@
 #include "counterparties/ui/details_dialog.h"
 
 #include "common/errors.h"
-#include "common/ui/messages.h"
+#include "common/ui/error_edge.h"
 #include "counterparties/texts.h"
 #include "ui_details_dialog.h"
 
@@ -60,10 +60,15 @@ void DetailsDialog::Button1Click() {
         setState(New);
         return;
     }
+    // A save that fails keeps the fields as typed and says what happened:
+    // a busy database is not incomplete data.
     try {
         save(state_ == New);
-    } catch (const EDatabaseError&) {
-        showMessage(kIncompleteData);
+    } catch (const EDatabaseBusy& e) {
+        reportError(e);
+        return;
+    } catch (const EDatabaseError& e) {
+        reportError(e, kIncompleteData);
         return;
     }
     clearFields();

@@ -269,8 +269,8 @@ void TForm_Kontrakents::Button_TarsiClick() {
             open(groupListStatement(0));
             positionOn(id);
         }
-    } catch (const Error&) {
-        showMessage(kInvalidData);
+    } catch (const Error& e) {
+        reportError(e, kInvalidData);
     }
 }
 
@@ -282,8 +282,8 @@ void TForm_Kontrakents::DBGridTitleClick(int column) {
         open(ORDER_SQL(statement_, QStringLiteral("Firmi.") + listColumns[size_t(column)].field.toString(),
                        session_.sortDirection));
         positionOn(keep);
-    } catch (const Error&) {
-        showMessage(kNothingToSort);
+    } catch (const Error& e) {
+        reportError(e, kNothingToSort);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "counterparties/ui/quick_search.h"
 
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/drop_list.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
@@ -47,7 +48,7 @@ void CounterpartyQuickSearch::setUp(Session& session, QuickSearchPage page, QWid
     list_->setObjectName(shop ? QStringLiteral("ListBox_Selected_Kontrag")
                               : QStringLiteral("ListBox_Selected_Kontrag_Ser"));
     list_->hide();
-    setCounterpartyText(kNoSaleCounterparty);
+    setCounterpartyText(texts::kNoCounterpartyChosen);
 
     connect(field_, &QLineEdit::textEdited, this, &CounterpartyQuickSearch::fieldChanged);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { pick(); });

@@ -2,8 +2,8 @@
 
 #include "common/errors.h"
 #include "common/ui/drop_list.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
-#include "common/ui/messages.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/texts.h"
 
@@ -47,8 +47,8 @@ void TownLookup::fieldChanged(const QString& text) {
         } else {
             hideList();
         }
-    } catch (const EDatabaseError&) {
-        showMessage(kIncorrectData);
+    } catch (const EDatabaseError& e) {
+        reportError(e, kIncorrectData);
     }
 }
 
@@ -59,8 +59,8 @@ void TownLookup::fieldEnter() {
         try {
             towns =
                 townsByCode(db_(), text.startsWith(u'+') ? TownCode::Phone : TownCode::Postal, text.mid(1));
-        } catch (const EDatabaseError&) {
-            showMessage(kIncorrectData);
+        } catch (const EDatabaseError& e) {
+            reportError(e, kIncorrectData);
             return;
         }
         if (towns.size() > 1) {

@@ -146,8 +146,7 @@ private:
             } catch (const EDocumentError& e) {
                 // An empty message: the operator gave a prompt up.
                 if (!e.message().isEmpty()) {
-                    logException(e);
-                    showMessage(texts::kTemplateNotPrinted.arg(kind, e.message()));
+                    reportError(e, texts::kTemplateNotPrinted.arg(kind, e.message()));
                 }
                 continue;
             } catch (const std::exception& e) {

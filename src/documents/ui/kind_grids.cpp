@@ -15,15 +15,9 @@ namespace torvika {
 
 namespace {
 
-// Runs a change: a refused value is said as it is, a failure is reported.
+// Runs a change: a refused value or a failure is logged and said as it is.
 template <typename Work> void change(Work&& work) {
-    try {
-        work();
-    } catch (const EDocumentError& e) {
-        showMessage(e.message());
-    } catch (const std::exception& e) {
-        reportError(e);
-    }
+    guarded(std::forward<Work>(work));
 }
 
 void setUpEditableGrid(QTableView* grid, StatementModel* model) {

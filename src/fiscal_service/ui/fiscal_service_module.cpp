@@ -1,5 +1,6 @@
 #include "fiscal_service/ui/fiscal_service_module.h"
 
+#include "fiscal_service/texts.h"
 #include "ui_fiscal_service_page.h"
 
 namespace torvika {
@@ -17,8 +18,8 @@ void FiscalServicePage::activated() {
 
 void FiscalServiceModule::install(Host& host) {
     host.addPage(new FiscalServicePage, {2,
-                                         QStringLiteral("ФИСКАЛЕН СЕРВИЗ"),
-                                         QStringLiteral("ТОРВИКА - ФИСКАЛЕН СЕРВИЗ"),
+                                         texts::kFiscalServiceTab,
+                                         texts::kFiscalServiceTitle,
                                          false,
                                          {QStringLiteral("N_Nastr_Fisk_Ser")}});
 }

@@ -3,6 +3,7 @@
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/form_klienti.h"
 #include "sales/bills.h"
+#include "sales/texts.h"
 #include "sales/ui/fiscal_commands.h"
 #include "sales/ui/form_smetki.h"
 #include "sales/ui/form_spec_otstapki.h"
@@ -28,7 +29,7 @@ QList<int> openBillNumbers(Session& session) {
 void SalesModule::install(Host& host) {
     host_ = &host;
     page_ = new ShopPage(host);
-    host.addPage(page_, {0, QStringLiteral("МАГАЗИН"), QStringLiteral("ТОРВИКА - МАГАЗИН"), true, {}});
+    host.addPage(page_, {0, texts::kShopTab, texts::kShopTitle, true, {}});
     ShopPage* page = page_;
     host.registerCommand(QStringLiteral("Enter1"), [page] { page->insertLine(); });
     host.registerCommand(QStringLiteral("N_Prodajba"), [page] { page->sell(); });

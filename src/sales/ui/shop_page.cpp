@@ -4,6 +4,7 @@
 #include "catalogue/warehouses.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
@@ -297,7 +298,7 @@ void ShopPage::showCounterpartyField(bool hasLines) {
     QString ref = s.saleCounterparty();
     const bool none = ref.isEmpty() || GetID_MFromTreeNodeName(ref) <= 0;
     if (emptied || none)
-        ref = hasLines ? kNoSaleCounterparty : texts::kNoSaleCounterpartyShort;
+        ref = hasLines ? texts::kNoCounterpartyChosen : texts::kNoSaleCounterpartyShort;
     if (ref != s.saleCounterparty()) {
         const QSignalBlocker block(&s);
         s.setSaleCounterparty(ref);

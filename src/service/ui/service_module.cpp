@@ -1,5 +1,6 @@
 #include "service/ui/service_module.h"
 
+#include "service/texts.h"
 #include "service/ui/service_page.h"
 
 namespace torvika {
@@ -7,8 +8,8 @@ namespace torvika {
 void ServiceModule::install(Host& host) {
     host.addPage(new ServicePage(host),
                  {1,
-                  QStringLiteral("СЕРВИЗ"),
-                  QStringLiteral("ТОРВИКА - СЕРВИЗ"),
+                  texts::kServiceTab,
+                  texts::kServiceTitle,
                   true,
                   {QStringLiteral("N_Nastr_SERVICE"), QStringLiteral("N_Spr_Serviz")}});
 }

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
 #include "shell/menu_tree.h"
@@ -215,8 +216,7 @@ void TForm_Operatori::BitBtn_Insert_OperatorClick() {
         selectOperator(id);
         DBGrid1CellClick();
     } catch (const std::exception& e) {
-        logException(e);
-        showMessage(texts::kOperatorNotSaved + exceptionMessage(e));
+        reportError(e, texts::kOperatorNotSaved + exceptionMessage(e));
     }
 }
 
