@@ -351,6 +351,19 @@ void dropFreeNumbersTable(const QSqlDatabase& db) {
     execScriptStatement(db, QStringLiteral("DROP TABLE IF EXISTS Free_Art"));
 }
 
+SqlStatement freeNumbersStatement(qint64 group) {
+    return {QStringLiteral("SELECT Free_Art.Art_ID, Grupi.Opisanie AS Grupa_Ime FROM Free_Art, Grupi "
+                           "WHERE Grupi.ID = ?\nORDER BY Free_Art.Art_ID"),
+            {group},
+            QStringLiteral("Free_Art.Art_ID")};
+}
+
+SqlStatement articleSerialsStatement(qint64 article) {
+    return {
+        QStringLiteral("SELECT Serial_ID, ID_Karta FROM Serials WHERE ID = ?\nORDER BY Serial_ID, ID_Karta"),
+        {article}};
+}
+
 bool barcodeCheckDigitOk(const QString& raw) {
     const QString code = plainGtinDigits(cleanCode(raw));
     if (code.size() != 8 && code.size() != 12 && code.size() != 13)

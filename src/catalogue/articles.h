@@ -9,6 +9,7 @@
 // on either engine.
 
 #include "common/progress.h"
+#include "common/sql_statement.h"
 
 #include <QByteArray>
 #include <QList>
@@ -120,6 +121,8 @@ QList<qint64> freeNumbersInGroup(const QSqlDatabase& db, qint64 group, Progress&
 // the free-numbers dialog's grid; dropped when the dialog closes.
 void fillFreeNumbersTable(const QSqlDatabase& db, qint64 group, const QList<qint64>& numbers);
 void dropFreeNumbersTable(const QSqlDatabase& db);
+// The grid's rows of Free_Art: the number and the group's name.
+SqlStatement freeNumbersStatement(qint64 group);
 
 // Barcodes.
 // Whether a code of 8, 12 or 13 digits has the check digit of EAN-8, UPC-A
@@ -188,6 +191,8 @@ QString counterpartyRefText(const QSqlDatabase& db, qint64 id);
 std::optional<qint64> articleByNumber(const QSqlDatabase& db, qint64 number);
 QList<qint64> articlesByBarcode(const QSqlDatabase& db, const QString& code);
 QList<qint64> articlesBySerial(const QSqlDatabase& db, const QString& serial);
+// The article's serial numbers with their warranty cards, for the dialog's list.
+SqlStatement articleSerialsStatement(qint64 article);
 QList<qint64> articlesByCatalogueNumber(const QSqlDatabase& db, const QString& number);
 
 // The fields a picker hands to its caller, for the given articles in the

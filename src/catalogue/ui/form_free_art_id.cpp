@@ -15,14 +15,7 @@ TForm_Free_Art_ID::TForm_Free_Art_ID(Session& session, qint64 group, QWidget* pa
          {QStringLiteral("Grupa_Ime"), QStringLiteral("Име на група"), 0, GridColumnSpec::Text}});
     setUpStatementGrid(ui->DBGrid_Free_Art, model_);
     ui->DBGrid_Free_Art->horizontalHeader()->setStretchLastSection(true);
-    guarded([&] {
-        model_->setStatement(
-            session_.db(),
-            {QStringLiteral("SELECT Free_Art.Art_ID, Grupi.Opisanie AS Grupa_Ime FROM Free_Art, Grupi "
-                            "WHERE Grupi.ID = ?\nORDER BY Free_Art.Art_ID"),
-             {group},
-             QStringLiteral("Free_Art.Art_ID")});
-    });
+    guarded([&] { model_->setStatement(session_.db(), freeNumbersStatement(group)); });
     if (model_->rowCount() > 0)
         ui->DBGrid_Free_Art->setCurrentIndex(model_->index(0, 0));
     connect(ui->BitBtn_Izberi, &QPushButton::clicked, this, &TForm_Free_Art_ID::BitBtn_IzberiClick);

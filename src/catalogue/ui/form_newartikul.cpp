@@ -286,9 +286,7 @@ bool TForm_NewArtikul::openEdit(qint64 id) {
         ui->Label_Dostav4ik->setText(counterpartyRefText(db, a->supplier));
         ui->Label_Dostavna_Cena->setText(formatFixed(a->deliveryPrice, session_.displayDecimals) + u' ' +
                                          a->deliveryCurrency);
-        serials_->setStatement(db, {QStringLiteral("SELECT Serial_ID, ID_Karta FROM Serials WHERE ID = ?\n"
-                                                   "ORDER BY Serial_ID, ID_Karta"),
-                                    {id}});
+        serials_->setStatement(db, articleSerialsStatement(id));
     });
     {
         const QSignalBlocker block(ui->ComboBox_Sklad);

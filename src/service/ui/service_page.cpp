@@ -2,12 +2,12 @@
 
 #include "catalogue/reference_lists.h"
 #include "common/ref_text.h"
-#include "common/sql.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/quick_search.h"
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/document_printer.h"
+#include "service/intake_lines.h"
 #include "ui_service_page.h"
 
 #include <QLineEdit>
@@ -35,15 +35,7 @@ DocumentChoosers* ServicePage::documentChoosers() const {
 
 DocumentAmounts ServicePage::selectedAmounts(const QList<qint64>& lines) const {
     Session& session = host_.session();
-    Decimal total;
-    for (qint64 line : lines) {
-        const QVariant price = scalarSql(
-            session.db(),
-            QStringLiteral("SELECT Pred_Cena_Remont FROM Priem_Ser_Vremen WHERE N_Prodajba = ?"), {line});
-        if (const std::optional<Decimal> d = Decimal::fromVariant(price))
-            total += *d;
-    }
-    return splitVat(total, vatRateFromText(session.firmData().vatText()));
+    return splitVat(intakeRepairTotal(session.db(), lines), vatRateFromText(session.firmData().vatText()));
 }
 
 void ServicePage::Button3Click() {
