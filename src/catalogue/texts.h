@@ -118,8 +118,6 @@ inline const QString kGroupIntoItself =
     QStringLiteral("Група не може да бъде преместена в себе си или в своя подгрупа!");
 inline const QString kGroupIsGone =
     QStringLiteral("Групата вече не съществува (изтрита е от друго работно място).");
-inline const QString kStockReportTooMany = QStringLiteral(
-    "За справка наличности за всички артикули\rизползвайте \"Справки->Наличности артикули...\"");
 inline const QString kExportHeading = QStringLiteral("\tЕкспорт артикули ");
 inline const QString kExportDate = QStringLiteral("\tДата:");
 inline const QString kScaleFileCaption = QStringLiteral("Файл за везна");

@@ -408,7 +408,7 @@ void TForm_Artikuli::N_Nali4nostiClick() {
     const std::optional<SqlStatement> statement =
         markedArticlesStockStatement(QList<qint64>(ids.rbegin(), ids.rend()));
     if (!statement) {
-        showMessage(texts::kStockReportTooMany);
+        showMessage(texts::kStockOfAllArticles);
         return;
     }
     guarded([&] {
