@@ -58,6 +58,8 @@ public:
     // Asks for a new login (after a change of database the operators and
     // their rights are those of the new one).
     void requestLogin() { emit loginRequested(); }
+    // Says that the currencies or their rates were changed (the ticker shows them).
+    void notifyRatesChanged() { emit ratesChanged(); }
 
     // A subsystem's state object, created on first use and kept for the run.
     template <typename T> T& state() {
@@ -83,6 +85,7 @@ signals:
     void activeWarehouseChanged(int id, const QString& refText);
     void saleCounterpartyChanged(const QString& operatorName, const QString& refText);
     void loginRequested();
+    void ratesChanged();
 
 private:
     QString operatorName_;

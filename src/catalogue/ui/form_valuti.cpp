@@ -160,6 +160,7 @@ bool TForm_Valuti::post() {
         return false;
     }
     reread(c.name.trimmed());
+    session_.notifyRatesChanged();
     return true;
 }
 
@@ -181,6 +182,7 @@ void TForm_Valuti::deleteCurrent() {
         reread(name);
         return;
     }
+    session_.notifyRatesChanged();
     // The row that takes the deleted one's place becomes current.
     const QString next = model_->value(row + 1, kName).toString();
     reread(next.isEmpty() ? model_->value(row - 1, kName).toString() : next);

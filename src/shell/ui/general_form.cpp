@@ -100,6 +100,8 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     });
     connect(&session_, &Session::activeWarehouseChanged, this, &TGeneral_Form::showWarehouse);
     connect(&session_, &Session::loginRequested, this, &TGeneral_Form::N_dostapClick);
+    // A changed rate shows at once, without waiting for the ticker's next round.
+    connect(&session_, &Session::ratesChanged, this, &TGeneral_Form::rebuildTicker);
     registerOwnCommands();
     setBusyWaitIndicator([this](bool waiting) { showBusyWait(waiting); });
 }
