@@ -5,8 +5,8 @@
 #include "sales/bills.h"
 #include "sales/texts.h"
 #include "sales/ui/fiscal_commands.h"
+#include "sales/ui/form_otstapki.h"
 #include "sales/ui/form_smetki.h"
-#include "sales/ui/form_spec_otstapki.h"
 #include "sales/ui/form_type_prigotvq_se.h"
 #include "sales/ui/shop_page.h"
 

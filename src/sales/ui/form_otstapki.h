@@ -12,7 +12,7 @@
 // them, or to stay.
 
 #include "catalogue/ui/article_picker.h"
-#include "sales/special_discounts.h"
+#include "sales/article_discounts.h"
 #include "shell/session.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "sales/special_discounts.h"
+#include "sales/article_discounts.h"
 
 #include "common/errors.h"
 #include "common/exception_log.h"

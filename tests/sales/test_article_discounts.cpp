@@ -5,8 +5,8 @@
 #include "common/cformat.h"
 #include "common/errors.h"
 #include "common/sql.h"
+#include "sales/article_discounts.h"
 #include "sales/sale_counterparty.h"
-#include "sales/special_discounts.h"
 #include "support/fixture.h"
 
 #include <QTest>
@@ -312,4 +312,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SpecialDiscountsTest)
-#include "test_special_discounts.moc"
+#include "test_article_discounts.moc"

@@ -16,7 +16,7 @@
 #include "documents/grid_export.h"
 #include "documents/ui/form_print_vid_fail.h"
 #include "sales/sale_counterparty.h"
-#include "sales/ui/form_spec_otstapki.h"
+#include "sales/ui/form_otstapki.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
@@ -492,4 +492,4 @@ private slots:
 };
 
 QTEST_MAIN(SpecialDiscountsWindowTest)
-#include "test_special_discounts_window.moc"
+#include "test_article_discounts_window.moc"

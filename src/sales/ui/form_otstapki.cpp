@@ -1,4 +1,4 @@
-#include "sales/ui/form_spec_otstapki.h"
+#include "sales/ui/form_otstapki.h"
 
 #include "common/cformat.h"
 #include "common/dates.h"
@@ -13,7 +13,7 @@
 #include "documents/ui/grid_file.h"
 #include "sales/sale_lines.h"
 #include "sales/texts.h"
-#include "ui_form_spec_otstapki.h"
+#include "ui_form_otstapki.h"
 
 #include <QDir>
 #include <QSignalBlocker>
