@@ -612,14 +612,14 @@ private slots:
     void mainWindowCommand() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QVERIFY(main.form.command("N_Artikuli")->isEnabled());
+        QVERIFY(main.form.command(Command::N_Artikuli)->isEnabled());
         test::ModalScript script;
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) {
             QCOMPARE(w->mode(), int(kBrowseArticles));
             QCOMPARE(listed(*w).size(), 4);
             w->reject();
         });
-        main.form.runCommand("N_Artikuli");
+        main.form.runCommand(Command::N_Artikuli);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 };

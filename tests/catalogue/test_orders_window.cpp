@@ -135,7 +135,7 @@ private slots:
     void openedFromTheMenu() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QAction* command = main.form.command("N_Zaqvki_All");
+        QAction* command = main.form.command(Command::N_Zaqvki_All);
         QVERIFY(command->isEnabled());
         QCOMPARE(command->text(), "Поръчки...");
         test::ModalScript script;
@@ -157,7 +157,7 @@ private slots:
             QVERIFY(control<QPushButton>(*w, "Button_Tarsene")->isDefault());
             w->reject();
         });
-        main.form.runCommand("N_Zaqvki_All");
+        main.form.runCommand(Command::N_Zaqvki_All);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 

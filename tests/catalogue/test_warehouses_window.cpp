@@ -118,7 +118,7 @@ private slots:
         else if (auto* w = main.form.findChild<QWidget*>(entry); w && !entry.startsWith("N"))
             QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
         else
-            main.form.mainMenu().action(entry)->trigger();
+            test::control<QAction>(main.form, qPrintable(entry))->trigger();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(opened, window);
     }

@@ -465,7 +465,7 @@ private slots:
     void openedFromTheMenuAndTheCard() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QAction* command = main.form.command("N_TO");
+        QAction* command = main.form.command(Command::N_TO);
         QVERIFY(command->isEnabled());
         QCOMPARE(command->text(), "Отстъпки/Надбавки...");
         QCOMPARE(command->shortcut(), QKeySequence("Ctrl+O"));
@@ -475,7 +475,7 @@ private slots:
             QCOMPARE(listed(*w), (QList<qint64>{7, 9}));
             control<QPushButton>(*w, "Button_Otkaji")->click();
         });
-        main.form.runCommand("N_TO");
+        main.form.runCommand(Command::N_TO);
 
         TForm_Klienti card(fx_->session());
         QVERIFY(card.openEdit(7));

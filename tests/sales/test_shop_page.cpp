@@ -160,7 +160,7 @@ private slots:
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
         msg_->answerYes();
-        main_->form.runCommand("N_Select_Kontrag");
+        main_->form.runCommand(Command::N_Select_Kontrag);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown, QStringList{kDiscountQuestion});
         QCOMPARE(field()->text(), "15:Бип ЕТ");
@@ -303,7 +303,7 @@ private slots:
         page()->grid()->selectRow(0);
         msg_->answerYes();
         test::answerNextLogin(main_->form.login(), "Иван", "1");
-        main_->form.runCommand("N_Cancel_Prodajba");
+        main_->form.runCommand(Command::N_Cancel_Prodajba);
         QCOMPARE(msg_->questions, QStringList{"Наистина ли желаете да откажете избраните артикули"});
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 0);
         QCOMPARE(field()->text(), "0:Няма избран контрагент");
@@ -321,7 +321,7 @@ private slots:
                 field->setText(QString::fromLatin1(bill));
                 d->Button_PriemiClick();
             });
-            main_->form.runCommand("N39");
+            main_->form.runCommand(Command::N39);
             QVERIFY2(script.finished(), qPrintable(script.failure()));
             typeAndEnter("Edit_Barkod", "10");
             typeAndEnter("Edit_Broj", "1");
@@ -370,9 +370,9 @@ private slots:
         QVERIFY(test::control<QPushButton>(main_->form, "Button_Otkaz")->isEnabled());
         // An operator without the right to sell sees the button disabled.
         test::answerNextLogin(main_->form.login(), "Мария", "2");
-        main_->form.runCommand("N_dostap");
+        main_->form.runCommand(Command::N_dostap);
         QVERIFY(!sale->isEnabled());
-        QVERIFY(!main_->form.command("N_Prodajba")->isEnabled());
+        QVERIFY(!main_->form.command(Command::N_Prodajba)->isEnabled());
         QVERIFY(!test::control<QPushButton>(main_->form, "Button_Insert_in_List")->isEnabled());
     }
 };

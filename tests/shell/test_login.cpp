@@ -71,8 +71,8 @@ struct LoginFixture {
         return main.form.findChild<QAbstractButton*>(name)->text();
     }
     bool enabled(const char* name) const { return main.form.findChild<QWidget*>(name)->isEnabled(); }
-    bool allowed(const char* name) { return main.form.mainMenu().hasRight(menuNodeNumber(name)); }
-    QAction* action(const char* name) { return main.form.mainMenu().action(QString::fromLatin1(name)); }
+    bool allowed(Command command) { return main.form.mainMenu().hasRight(*menuNode(command)); }
+    QAction* action(Command command) { return main.form.mainMenu().action(command); }
 
     // Shows the dialog (which lists the operators) and tries name and password.
     void attempt(const QString& name, const QString& pw) {
@@ -190,7 +190,7 @@ private slots:
         insertOperator(f.db(), "Борис", "б1", allAllowedRights(menuTreeNodeCount()));
         f.logIn("Ана", "а1");
         f.fx.session().setSaleCounterparty("5:Фирма Ана");
-        QVERIFY(!f.allowed("N_Artikuli"));
+        QVERIFY(!f.allowed(Command::N_Artikuli));
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
         f.fx.firmData().setActiveOperator("x");
         QSignalSpy spy(&f.login, &Login::loggedIn);
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(spy.count(), 0);
         QCOMPARE(f.fx.session().operatorName(), QString("Ана"));
         QCOMPARE(f.text("Panel_Operator"), QString("Оператор: Ана"));
-        QVERIFY(!f.allowed("N_Artikuli"));
+        QVERIFY(!f.allowed(Command::N_Artikuli));
         QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     Ins"));
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
         QCOMPARE(f.fx.firmData().activeOperator(), QString("Ана"));
@@ -219,17 +219,17 @@ private slots:
         // Enter1 (2), N_Dokumenti (9), N_Artikuli (19), N_Kasa (96).
         insertOperator(f.db(), "Ограничен", "1", rightsDenying({2, 9, 19, 96}));
         f.logIn("Ограничен", "1");
-        QVERIFY(!f.allowed("N_Artikuli"));
-        QVERIFY(!f.allowed("Enter1"));
-        QVERIFY(!f.allowed("N_Kasa"));
-        QVERIFY(f.allowed("N_Prodajba"));
-        QVERIFY(f.allowed("N_Klienti"));
+        QVERIFY(!f.allowed(Command::N_Artikuli));
+        QVERIFY(!f.allowed(Command::Enter1));
+        QVERIFY(!f.allowed(Command::N_Kasa));
+        QVERIFY(f.allowed(Command::N_Prodajba));
+        QVERIFY(f.allowed(Command::N_Klienti));
         // Allowed and with an operation: enabled.
-        QVERIFY(f.action("N_Klienti")->isEnabled());
+        QVERIFY(f.action(Command::N_Klienti)->isEnabled());
         QVERIFY(!f.enabled("SpdBtn_Kasa"));
         // The shop buttons follow their commands: disabled while denied or without an operation.
         QVERIFY(!f.enabled("Button_Insert_in_List"));
-        QCOMPARE(f.enabled("Button_Prodajba"), f.action("N_Prodajba")->isEnabled());
+        QCOMPARE(f.enabled("Button_Prodajba"), f.action(Command::N_Prodajba)->isEnabled());
     }
 
     void shortOrMalformedRights_data() {
@@ -492,18 +492,18 @@ private slots:
         f.fx.writeFile("Firm_Data.ini", "[Оператор: А]\r\nCounts=140\r\n4=F2\r\n5=\r\n6=Ctrl+Q\r\n"
                                         "[Оператор: Б]\r\nCounts=140\r\n6=Alt+W\r\n");
         f.logIn("А", "1");
-        QCOMPARE(f.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
-        QVERIFY(f.action("N_Cancel_Prodajba")->shortcut().isEmpty());
-        QCOMPARE(f.action("N_Select_All")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-        QCOMPARE(f.action("N_Refresh")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(f.action(Command::N_Prodajba)->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.action(Command::N_Cancel_Prodajba)->shortcut().isEmpty());
+        QCOMPARE(f.action(Command::N_Select_All)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(f.action(Command::N_Refresh)->shortcut(), QKeySequence(Qt::Key_F12));
         QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     F2"));
         QCOMPARE(f.text("Button_Otkaz"), QString("Откажи          "));
 
         // Б's section names only node 6: the others keep А's shortcuts.
         f.logIn("Б", "1");
-        QCOMPARE(f.action("N_Select_All")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
-        QCOMPARE(f.action("N_Prodajba")->shortcut(), QKeySequence(Qt::Key_F2));
-        QVERIFY(f.action("N_Cancel_Prodajba")->shortcut().isEmpty());
+        QCOMPARE(f.action(Command::N_Select_All)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+        QCOMPARE(f.action(Command::N_Prodajba)->shortcut(), QKeySequence(Qt::Key_F2));
+        QVERIFY(f.action(Command::N_Cancel_Prodajba)->shortcut().isEmpty());
         QCOMPARE(f.text("Button_Select_all"), QString("Избери всичко    Alt+W"));
         QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     F2"));
     }

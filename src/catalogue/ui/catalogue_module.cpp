@@ -21,18 +21,18 @@ template <typename Window> void runWindow(Host& host) {
 
 void CatalogueModule::install(Host& host) {
     // "Номенклатури" / "Складове...", SpdBtn_Sklad and a click on Panel_Sklad.
-    host.registerCommand(QStringLiteral("N_Sklad"), [&host] { runWindow<TForm_Sklad>(host); });
+    host.registerCommand(Command::N_Sklad, [&host] { runWindow<TForm_Sklad>(host); });
     // "Системни" / "Валутни курсове ..." and a click on the currency ticker.
-    host.registerCommand(QStringLiteral("N_Valuti"), [&host] { runWindow<TForm_Valuti>(host); });
+    host.registerCommand(Command::N_Valuti, [&host] { runWindow<TForm_Valuti>(host); });
     // "Номенклатури" / "Ценови групи ...".
-    host.registerCommand(QStringLiteral("N6"), [&host] { runWindow<TForm_Cenovi_Listi>(host); });
+    host.registerCommand(Command::N6, [&host] { runWindow<TForm_Cenovi_Listi>(host); });
     // "Справки" / "Наличност артикули".
-    host.registerCommand(QStringLiteral("N_Spr_Nali4nosti_Art"),
+    host.registerCommand(Command::N_Spr_Nali4nosti_Art,
                          [&host] { runWindow<TForm_Nali4nosti_Artikuli>(host); });
     // "Операции" / "Помощни" / "Поръчки...": the order lines to suppliers.
-    host.registerCommand(QStringLiteral("N_Zaqvki_All"), [&host] { runWindow<TForm_Zaqvka_all>(host); });
+    host.registerCommand(Command::N_Zaqvki_All, [&host] { runWindow<TForm_Zaqvka_all>(host); });
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
-    host.registerCommand(QStringLiteral("N_Artikuli"),
+    host.registerCommand(Command::N_Artikuli,
                          [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });
 }
 

@@ -6,12 +6,12 @@ namespace torvika {
 
 void DocumentsModule::install(Host& host) {
     // "Настройки" / "Системни" / "Работни документи ...".
-    host.registerCommand(QStringLiteral("N25"), [&host] {
+    host.registerCommand(Command::N25, [&host] {
         TForm_Rab_Dokumenti form(host.session(), host.window());
         form.exec();
     });
     // "Настройки" / "Системни" / "Начален номер на документ...".
-    host.registerCommand(QStringLiteral("N64"), [&host] {
+    host.registerCommand(Command::N64, [&host] {
         TForm_Na4_N_Dok form(host.session(), host.window());
         form.exec();
     });

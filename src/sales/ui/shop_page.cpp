@@ -39,16 +39,16 @@ namespace {
 // shortcut text.
 struct CommandButton {
     const char* button;
-    const char* command;
+    Command command;
     int blanks; // -1: the caption carries no shortcut text
 };
 constexpr CommandButton kCommandButtons[] = {
-    {"Button_Insert_in_List", "Enter1", 0},
-    {"Button_Prodajba", "N_Prodajba", 5},
-    {"Button_Otkaz", "N_Cancel_Prodajba", 10},
-    {"Button_Select_all", "N_Select_All", 4},
-    {"Button_TO", "N_Ob6ta_TO", 3},
-    {"Button_Refresh", "N_Refresh", 3},
+    {"Button_Insert_in_List", Command::Enter1, 0},
+    {"Button_Prodajba", Command::N_Prodajba, 5},
+    {"Button_Otkaz", Command::N_Cancel_Prodajba, 10},
+    {"Button_Select_all", Command::N_Select_All, 4},
+    {"Button_TO", Command::N_Ob6ta_TO, 3},
+    {"Button_Refresh", Command::N_Refresh, 3},
 };
 
 // A key counts as typed by a scanner when it follows the previous one this
@@ -97,9 +97,9 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
     // Each button runs its command and is enabled as its command is.
     for (const CommandButton& b : kCommandButtons) {
         auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
-        QAction* command = host.command(QString::fromLatin1(b.command));
-        const QString name = command->objectName();
-        connect(button, &QPushButton::clicked, this, [this, name] { host_.runCommand(name); });
+        QAction* command = host.command(b.command);
+        const Command run = b.command;
+        connect(button, &QPushButton::clicked, this, [this, run] { host_.runCommand(run); });
         auto follow = [button, command] { button->setEnabled(command->isEnabled()); };
         connect(command, &QAction::changed, button, follow);
         follow();
@@ -109,7 +109,7 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
     // "Печат документи" prints the ticked documents; it is enabled as
     // "Печат на документи" is.
     ui->DocumentChoosers->setUp(session, PrintContext::Shop);
-    QAction* documents = host.command(QStringLiteral("N_Dokumenti"));
+    QAction* documents = host.command(Command::N_Dokumenti);
     connect(ui->Button_Pe4at_Dokumenti, &QPushButton::clicked, this, &ShopPage::Button_Pe4at_DokumentiClick);
     auto followDocuments = [this, documents] {
         ui->Button_Pe4at_Dokumenti->setEnabled(documents->isEnabled());
@@ -240,8 +240,7 @@ void ShopPage::writeButtonCaptions(int insertInListBlanks) {
             button->property("caption").isValid() ? button->property("caption").toString() : button->text();
         button->setProperty("caption", caption);
         const int blanks = b.blanks == 0 ? insertInListBlanks : b.blanks;
-        button->setText(caption + QString(blanks, u' ') +
-                        actionShortcutText(host_.command(QString::fromLatin1(b.command))));
+        button->setText(caption + QString(blanks, u' ') + actionShortcutText(host_.command(b.command)));
     }
 }
 
@@ -535,8 +534,8 @@ void ShopPage::choosePickItem(int row, bool choose) {
 void ShopPage::setEntryButtonsEnabled(bool enabled) {
     for (const char* name : {"Button_Insert_in_List", "Button_Prodajba"}) {
         auto* button = findChild<QPushButton*>(QString::fromLatin1(name));
-        const QAction* command = host_.command(
-            QString::fromLatin1(name == QLatin1String("Button_Prodajba") ? "N_Prodajba" : "Enter1"));
+        const QAction* command =
+            host_.command(name == QLatin1String("Button_Prodajba") ? Command::N_Prodajba : Command::Enter1);
         button->setEnabled(enabled && command->isEnabled());
     }
 }
@@ -933,7 +932,7 @@ void ShopPage::showAllLines() {
         model_->setLines(allOperatorLines(s.db(), s.operatorName(), decimals()), decimals());
         showingAll_ = true;
         // Lines of any bill or currency can be cancelled from here.
-        ui->Button_Otkaz->setEnabled(host_.command(QStringLiteral("N_Cancel_Prodajba"))->isEnabled());
+        ui->Button_Otkaz->setEnabled(host_.command(Command::N_Cancel_Prodajba)->isEnabled());
     });
 }
 
@@ -1028,7 +1027,7 @@ bool ShopPage::eventFilter(QObject* watched, QEvent* event) {
         return true;
     } else if (watched == ui->Edit_Cena_Nula && enter) {
         if (checkQuantity())
-            host_.runCommand(QStringLiteral("Enter1"));
+            host_.runCommand(Command::Enter1);
         return true;
     } else if (watched == ui->Edit_Serien_Nomer && enter) {
         if (serialExit())
