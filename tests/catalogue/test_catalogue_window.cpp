@@ -21,6 +21,7 @@
 #include "common/ui/statement_model.h"
 #include "documents/ui/form_print_vid_fail.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -112,7 +113,7 @@ private slots:
     }
 
     void opensWithTheTree() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         QCOMPARE(w.windowTitle(), "Артикули");
         QVERIFY(!test::control<QWidget>(w, "Panel_Izbor")->isVisible());
@@ -132,7 +133,7 @@ private slots:
         w.tree()->setCurrentItem(node(w, "1:Напитки")); // its own articles, not its sub-group's
         QCOMPARE(listed(w), QList<qint64>{1});
 
-        TForm_Artikuli picker(fx_->session(), kSelectSaleArticle);
+        TForm_Artikuli picker(test::context(fx_->session()), kSelectSaleArticle);
         picker.show();
         QVERIFY(test::control<QWidget>(picker, "Panel_Izbor")->isVisible());
     }
@@ -142,7 +143,7 @@ private slots:
     void enabledCommands() {
         fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n5:Празна\r\nИзтрити артикули\r\n");
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (5, 'Празна')");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto action = [&w](const char* name) { return test::control<QAction>(w, name)->isEnabled(); };
         QVERIFY(action("N_Nov") && action("N_Redaktiraj") && action("N_Iztrii") && action("N_Vav_Artikul"));
@@ -168,7 +169,7 @@ private slots:
     void groupsThroughTheDialog() {
         fx_->writeFile("Data/Opis.pdt",
                        "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n3:Храни\r\nИзтрити артикули\r\n");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         test::ModalScript script;
         script.next<TForm_Grupi>([](TForm_Grupi* d) {
@@ -226,7 +227,7 @@ private slots:
 
     void deleteGroupAsks() {
         GET_NALI4NOST(db(), 1, 1, kAddStock, 3);
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "1:Напитки"));
         msg_->answerNo();
@@ -261,7 +262,7 @@ private slots:
     void deleteArticles() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (3, '111')");
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol) VALUES (1, 4, 1)");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         QVERIFY(w.positionOn(3));
@@ -281,7 +282,7 @@ private slots:
 
     void articleSearch() {
         execSql(db(), "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (4, 'D-44', 7)");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto* from = test::control<QLineEdit>(w, "Edit_Ot");
         auto* to = test::control<QLineEdit>(w, "Edit_Do");
@@ -332,7 +333,7 @@ private slots:
     }
 
     void groupSearch() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto* box = test::control<QLineEdit>(w, "Edit_Grupa_Tarsi");
         auto* names = test::control<QListWidget>(w, "ListBox_Grupi");
@@ -364,7 +365,7 @@ private slots:
     }
 
     void titleSort() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.DBGridTitleClick(2);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Produkti.Opisanie ASC, Produkti.ID"));
@@ -377,7 +378,7 @@ private slots:
     void moveArticlesAndGroups() {
         fx_->writeFile("Data/Opis.pdt",
                        "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n3:Храни\r\nИзтрити артикули\r\n");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {1, 2});
         // Neither the root nor the bin takes articles: they would vanish.
@@ -417,7 +418,7 @@ private slots:
         QVERIFY(db().commit());
         GET_NALI4NOST(db(), 3, 1, kAddStock, 2.5);
         GET_NALI4NOST(db(), 100, 1, kAddStock, 1);
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         test::control<QAction>(w, "N_Markirai_Vsi4ki")->trigger();
@@ -438,7 +439,7 @@ private slots:
     }
 
     void commonDataOfMarkedArticles() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {3, 4});
         test::ModalScript script;
@@ -477,7 +478,7 @@ private slots:
     void scaleAndListFiles() {
         fx_->session().clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
         execSql(db(), "UPDATE Produkti SET Kod_Vezna = 0 WHERE ID = 3");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {4, 3, 1});
         const QString scale = fx_->root() + "Artikules";
@@ -517,7 +518,7 @@ private slots:
     }
 
     void deliveryOfAGroup() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         test::control<QAction>(w, "N_Dostavka")->trigger();
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете валидна група"});
@@ -545,14 +546,15 @@ private slots:
             QVERIFY(w->positionOn(2));
             test::control<QPushButton>(*w, "BitBtn_Izberi")->click();
         });
-        const std::optional<ArticleChoice> choice = pickArticles(fx_->session(), kSelectSaleArticle, nullptr);
+        const std::optional<ArticleChoice> choice =
+            pickArticles(test::context(fx_->session()), kSelectSaleArticle, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QVERIFY(choice);
         QCOMPARE(codes, (QStringList{"2", "2_2"}));
         QCOMPARE(choice->current->refText(), "2:Бира Загорка");
 
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) { w->reject(); });
-        QCOMPARE(pickArticles(fx_->session(), kSelectSaleArticle, nullptr), std::nullopt);
+        QCOMPARE(pickArticles(test::context(fx_->session()), kSelectSaleArticle, nullptr), std::nullopt);
         QCOMPARE(codes.size(), 2);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
@@ -587,7 +589,7 @@ private slots:
             script.next<TForm_Get_Kol>([](TForm_Get_Kol* k) { k->Button_PriemiClick(); });
             test::control<QPushButton>(*w, "BitBtn_Izberi")->click();
         });
-        pickArticles(fx_->session(), kSelectTransferArticles, nullptr);
+        pickArticles(test::context(fx_->session()), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(lines, (QList<QPair<qint64, double>>{{4, 2.5}, {3, 1}}));
     }
@@ -602,7 +604,7 @@ private slots:
             w->BitBtn_IzberiClick();
         });
         const std::optional<ArticleChoice> choice =
-            pickArticles(fx_->session(), kSelectDiscountGroup, nullptr);
+            pickArticles(test::context(fx_->session()), kSelectDiscountGroup, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QVERIFY(choice);
         QCOMPARE(choice->groupNode, "2:Бира");

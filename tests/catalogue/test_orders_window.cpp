@@ -19,6 +19,7 @@
 #include "documents/grid_export.h"
 #include "documents/ui/form_print_vid_fail.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -164,7 +165,7 @@ private slots:
     // A click on a cell chooses the search column: the label, the red
     // title, and the fields of its kind; "между" shows the second field.
     void choosingTheSearchColumn() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         QTableView* grid = w.grid();
         auto* comparison = control<QComboBox>(w, "ComboBox_Uslovie");
@@ -226,7 +227,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QList<qint64>, found);
         QFETCH(QStringList, messages);
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, column);
         control<QComboBox>(w, "ComboBox_Uslovie")->setCurrentIndex(comparison);
@@ -240,7 +241,7 @@ private slots:
     }
 
     void searchByDate() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, 0);
         control<QComboBox>(w, "ComboBox_Uslovie")->setCurrentIndex(3);
@@ -252,7 +253,7 @@ private slots:
 
     // A title click sorts by its column, the next one the other way round.
     void titleSort() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         QHeaderView* header = w.grid()->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -277,7 +278,7 @@ private slots:
         QFETCH(bool, deleteKey);
         QFETCH(bool, yes);
         QFETCH(QList<qint64>, left);
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 1, 3);
         clickCell(w.grid(), 3, 3, Qt::ShiftModifier);
@@ -299,7 +300,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         QHeaderView* header = w.grid()->horizontalHeader();
         header->setStretchLastSection(false);
@@ -369,7 +370,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         if (marked)
             clickCell(w.grid(), 1, 3);
@@ -390,7 +391,7 @@ private slots:
 
     void nothingForAnOrder() {
         execSql(db(), "DELETE FROM Zaqvki_All");
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         QCOMPARE(w.Button_Izgotvi_ZaqvkaClick(), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
@@ -399,7 +400,7 @@ private slots:
     // the pickers, the supplier's number proposed for the supplier chosen,
     // a free-text line, and "Запис" with the date showing then.
     void addLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.windowTitle(), "Нова поръчка");
@@ -493,7 +494,7 @@ private slots:
 
     // Nothing chosen: the line names no article, requester or supplier.
     void emptyLine() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         control<QPushButton>(d, "Button_Dobavi")->click();
         const std::optional<OrderLine> l = d.copy().line(1);
@@ -540,7 +541,7 @@ private slots:
         QFETCH(QString, price);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         if (editing) {
@@ -567,7 +568,7 @@ private slots:
     // article is free text, also one whose text begins with a number and
     // ":"; the line keeps its currency; "Приеми" changes the line opened.
     void changeLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         OrderLine typed;
         typed.date = QDate(2024, 3, 1);
@@ -631,7 +632,7 @@ private slots:
     // "Изтрии" removes the marked working lines without a question; with none
     // left, "Редактирай" and "Запис" are disabled.
     void removeWorkingLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         for (int i = 0; i < 3; ++i)
             control<QPushButton>(d, "Button_Dobavi")->click();
@@ -662,7 +663,7 @@ private slots:
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
         }
         {
-            TForm_Add_Red_Zaqvka d(fx_->session());
+            TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
             d.show();
             control<QPushButton>(d, "Button_Dobavi")->click();
             control<QPushButton>(d, "Button_Dobavi")->click();
@@ -674,14 +675,14 @@ private slots:
             QCOMPARE(d.lines()->rowCount(), 2);
             QCOMPARE(stored().size(), 4);
         }
-        TForm_Add_Red_Zaqvka again(fx_->session());
+        TForm_Add_Red_Zaqvka again(test::context(fx_->session()));
         QCOMPARE(again.copy().count(), 0);
     }
 
     // "Добави" of the list opens the dialog; after "Запис" the list shows
     // every line, the new one current, and searches by "Описание" again.
     void listAddsThroughTheDialog() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, 4);
         test::ModalScript script;

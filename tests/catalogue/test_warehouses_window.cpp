@@ -16,6 +16,7 @@
 #include "documents/ui/form_print_vid_fail.h"
 #include "shell/ui/status_widgets.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -151,7 +152,7 @@ private slots:
     // A new warehouse gets the next number unless another is typed; while
     // it is open only "Приеми" and "Откажи" act on it.
     void newWarehouse() {
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QCOMPARE(w.windowTitle(), "Складове");
         QCOMPARE(w.model()->rowCount(), 2);
         QCOMPARE(w.model()->headerData(4, Qt::Horizontal).toString(), "МОЛ");
@@ -218,7 +219,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, message);
         QFETCH(QString, field);
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         w.Button_NovClick();
         if (!number.isEmpty()) {
             ::field(w, "Edit_ID_Sklad")->clear();
@@ -236,7 +237,7 @@ private slots:
     // An edit keeps the number (its field is read-only) and the status
     // line follows a new name of the active warehouse.
     void editTheActiveWarehouse() {
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QVERIFY(w.positionOn(1));
         w.Button_RedaktiraiClick();
         QCOMPARE(w.state(), TForm_Sklad::Edit);
@@ -262,7 +263,7 @@ private slots:
     void deleteAndVanished() {
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (3, 'Празен')");
         GET_NALI4NOST(db(), 9, 2, kAddStock, 4);
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QVERIFY(w.positionOn(1));
         w.Button_IztriiClick();
         QVERIFY(w.positionOn(2));
@@ -299,7 +300,7 @@ private slots:
         GET_NALI4NOST(db(), 2, 2, kSetStock, 4);
         GET_NALI4NOST(db(), 3, 1, kAddStock, -3);
         chooseActive(2, "Магазин");
-        TForm_Nali4nosti_Artikuli report(session());
+        TForm_Nali4nosti_Artikuli report(test::context(session()));
         QCOMPARE(report.windowTitle(), "Справка наличности артикули");
         QCOMPARE(report.model()->headerData(2, Qt::Horizontal).toString(), "Нал. кол.");
         QVERIFY(!field(report, "Edit_Artikul")->isEnabled());
@@ -358,7 +359,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Nali4nosti_Artikuli report(session());
+        TForm_Nali4nosti_Artikuli report(test::context(session()));
         QCOMPARE(report.Button_Pe4atClick(), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
 

@@ -14,6 +14,7 @@
 #include "counterparties/ui/town_lookup.h"
 #include "shell/workspace.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
@@ -82,7 +83,7 @@ private slots:
     }
 
     void newCardStartsEmpty() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         QCOMPARE(card.windowTitle(), "Контрагенти");
         QCOMPARE(card.state(), TForm_Klienti::Idle);
         QCOMPARE(field<QPushButton>(card, "Button_Insert")->text(), "НОВ");
@@ -130,7 +131,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, stored);
         execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (8, 'друг')");
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(4);
         fill(card, eik, egn);
         if (answer >= 0)
@@ -165,7 +166,7 @@ private slots:
         execSql(db(), "CREATE TABLE Klienti (ID INTEGER PRIMARY KEY, Ime_Klient VARCHAR(5) CHECK "
                       "(length(Ime_Klient) < 5), "
                       "Grad VARCHAR(5), Adres_Klient VARCHAR(5), Telefon_Klient VARCHAR(5), EGN VARCHAR(5))");
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         card.Button_InsertClick();
@@ -187,7 +188,7 @@ private slots:
         {
             Transaction holding(other);
             nextKey(other, "Klienti", "ID"); // the other workstation takes a key
-            TForm_Klienti card(fx_->session());
+            TForm_Klienti card(test::context(fx_->session()));
             card.openNew(0);
             fill(card, "123456786", "7501020018");
             card.Button_InsertClick();
@@ -204,7 +205,7 @@ private slots:
     }
 
     void discountMustBeANumber() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         field(card, "Edit_Otsapka")->setText("пет");
@@ -216,7 +217,7 @@ private slots:
 
     void editKeepsGroupAndPerson() {
         storeCounterparty();
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         QVERIFY(!card.openEdit(99));
         QVERIFY(card.openEdit(5));
         QCOMPARE(card.state(), TForm_Klienti::Edit);
@@ -248,7 +249,7 @@ private slots:
     void specialDiscountsButton() {
         storeCounterparty();
         {
-            TForm_Klienti card(fx_->session());
+            TForm_Klienti card(test::context(fx_->session()));
             card.openEdit(5);
             QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
         }
@@ -257,7 +258,7 @@ private slots:
         counterpartyCardFollowUps().add(
             kCardSpecialDiscounts, [&opened](const CardCounterparty& c) { opened << c; }, owner.get());
         {
-            TForm_Klienti card(fx_->session());
+            TForm_Klienti card(test::context(fx_->session()));
             card.openNew(0);
             QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
             card.openEdit(5);
@@ -268,7 +269,7 @@ private slots:
             QCOMPARE(opened[0].parent, &card);
         }
         owner.reset();
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openEdit(5);
         QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
     }
@@ -304,7 +305,7 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, answer);
         QFETCH(QString, focus);
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
@@ -321,7 +322,7 @@ private slots:
 
     void cancel() {
         storeCounterparty();
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openEdit(5);
         msg_->answerNo();
         card.Button_CancelClick();
@@ -346,7 +347,7 @@ private slots:
     }
 
     void typingTheFirmFillsThePerson() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         test::typeText(field(card, "Edit_Ime_Firma"), "Иван ЕТ");
         test::typeText(field(card, "Edit_Adres_Firma"), "ул. \"Роза\"");
@@ -361,7 +362,7 @@ private slots:
         for (auto [name, pk, tk] : {std::tuple{"Пловдив", "4000", "032"}, std::tuple{"Плевен", "5800", "064"},
                                     std::tuple{"Асеновград", "4230", "0331"}})
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {name, pk, tk});
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
@@ -429,7 +430,7 @@ private slots:
     }
 
     void sites() {
-        TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Sklad sites(test::context(fx_->session()), 5, "5:Пеликан");
         QCOMPARE(sites.windowTitle(), "Складове за избран контрагент");
         QCOMPARE(field<QLabel>(sites, "Label_Kontragent")->text(), "5:Пеликан");
         auto* first = field<QPushButton>(sites, "Button1");
@@ -473,7 +474,7 @@ private slots:
     // waits: the site dialog says the database is busy (not that the data is
     // incomplete), stays in its state with what was typed, and logs it.
     void sitesBusyDatabaseIsNotIncompleteData() {
-        TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Sklad sites(test::context(fx_->session()), 5, "5:Пеликан");
         sites.Button1Click();
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
@@ -505,7 +506,7 @@ private slots:
     void bankAccounts() {
         execSql(db(), "INSERT INTO Kontrag_SM (ID_SM, Smetka, Banka, DDS, ID_Kontrag) VALUES "
                       "(4, 'X', 'ДСК', 'False', 8), (5, 'Y', 'ДСК', 'False', 9), (6, 'Z', 'БНБ', 'True', 9)");
-        TForm_Kontrag_Smetki accounts(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Smetki accounts(test::context(fx_->session()), 5, "5:Пеликан");
         QCOMPARE(accounts.windowTitle(), "Сметки за избран контрагент");
         QCOMPARE(accounts.model()->rowCount(), 0);
         accounts.Button1Click();
@@ -536,7 +537,7 @@ private slots:
     }
 
     void towns() {
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         QCOMPARE(towns.windowTitle(), "Населени места");
         QCOMPARE(towns.model()->headerData(0, Qt::Horizontal).toString(), "Име на населено място");
         auto type = [&towns](const QString& name, const QString& pk, const QString& tk) {
@@ -566,7 +567,7 @@ private slots:
         towns.done(QDialog::Rejected); // closing abandons the unposted row
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 1);
 
-        TForm_Grad again(fx_->session());
+        TForm_Grad again(test::context(fx_->session()));
         again.grid()->setCurrentIndex(again.model()->index(0, 0));
         again.deleteRow();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 0);
@@ -577,7 +578,7 @@ private slots:
     // save says so and keeps what was typed.
     void townEditOfAVanishedTown() {
         execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         towns.editRow();
         field(towns, "DBEdit_PK")->setText("7001");
         execSql(db(), "DELETE FROM Grad");
@@ -592,7 +593,7 @@ private slots:
     void townsWindowDeletesOneOfTwoAlike() {
         for (int i = 0; i < 2; ++i)
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Варна", "9000", "052"});
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         towns.grid()->setCurrentIndex(towns.grid()->model()->index(0, 0));
         towns.deleteRow();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Варна'"), 1);
@@ -601,7 +602,7 @@ private slots:
 
     void groupDialog() {
         execSql(db(), "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (4, 'Клиенти')");
-        TForm_Grupi_Kontrag group(fx_->session(), "Подгрупа");
+        TForm_Grupi_Kontrag group(test::context(fx_->session()), "Подгрупа");
         QCOMPARE(group.windowTitle(), "Въвеждане на Подгрупа");
         QCOMPARE(field(group, "Edit_Nomer")->text(), "5");
         field(group, "Edit_Naimenovanie")->setText("Едро \"А\"");

@@ -8,6 +8,7 @@
 #include "counterparties/ui/form_kontrakents.h"
 #include "counterparties/ui/quick_search.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -35,7 +36,7 @@ struct Page {
     QPushButton* other;
     Page(Session& session, QuickSearchPage page) {
         auto* layout = new QVBoxLayout(&window);
-        search = new CounterpartyQuickSearch(session, page, &window);
+        search = new CounterpartyQuickSearch(test::context(session), page, &window);
         layout->addWidget(search);
         other = new QPushButton("друго", &window);
         layout->addWidget(other);
@@ -227,7 +228,7 @@ private slots:
                 QVERIFY(list->positionOn(3));
                 test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
             });
-            QCOMPARE(pickCounterparty(fx_->session(), kSelectServiceClient, nullptr),
+            QCOMPARE(pickCounterparty(test::context(fx_->session()), kSelectServiceClient, nullptr),
                      std::optional<QString>("3:Чип ООД"));
             QVERIFY2(script.finished(), qPrintable(script.failure()));
             QCOMPARE(taken, "3:Чип ООД");

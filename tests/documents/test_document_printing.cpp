@@ -11,6 +11,7 @@
 #include "documents/ui/kind_grids.h"
 #include "sales/ui/shop_page.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -231,7 +232,7 @@ private slots:
 
     // The register's grid: numbers of digits, copies from 0, kinds in use kept.
     void kindGrid() {
-        TForm_Na4_N_Dok form(fx_->session());
+        TForm_Na4_N_Dok form(test::context(fx_->session()));
         QAbstractItemModel* model = form.grid()->model();
         int row = 0;
         while (row < model->rowCount() && model->index(row, 0).data().toString() != "Фактура")

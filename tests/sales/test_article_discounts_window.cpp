@@ -18,6 +18,7 @@
 #include "sales/sale_counterparty.h"
 #include "sales/ui/form_otstapki.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -122,7 +123,7 @@ private slots:
     }
 
     void mainPath() {
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QCOMPARE(w.windowTitle(), "Специални отстъпки/надбавки");
         QCOMPARE(listed(w), (QList<qint64>{7, 9}));
@@ -202,7 +203,7 @@ private slots:
         QFETCH(QString, shownClient);
         QFETCH(QStringList, stored7);
         QFETCH(QStringList, rows);
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         clickCounterparty(w, 7);
         w.chooseItem(kDiscountForArticle, "12:Чай");
@@ -254,7 +255,7 @@ private slots:
         QFETCH(QString, above);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.loadCounterparty("8:Роза ЕТ");
@@ -269,7 +270,7 @@ private slots:
     }
 
     void percentageFromPrices() {
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::mouseDClick(control(w, "Edit_TO"), Qt::LeftButton);
@@ -300,8 +301,8 @@ private slots:
     // with a second window open over the first and closed again, the
     // choice still goes to the first.
     void pickFromTheCounterpartyList() {
-        TForm_Spec_Otstapki w(fx_->session());
-        { TForm_Spec_Otstapki over(fx_->session()); }
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
+        { TForm_Spec_Otstapki over(test::context(fx_->session())); }
         test::ModalScript script;
         script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
             QCOMPARE(list->mode(), int(kSelectSpecialDiscounts));
@@ -328,7 +329,7 @@ private slots:
     // modes; the group node or the article (with its price) comes back.
     void chooseFromTheCatalogue() {
         fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n3:Напитки\r\n");
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         w.loadCounterparty("8:Роза ЕТ");
         auto* kind = control<QComboBox>(w, "ComboBox_Select_G_A");
@@ -421,7 +422,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QCOMPARE(w.Pe4at(false), QString()); // nothing loaded
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
@@ -455,7 +456,7 @@ private slots:
 
     void nothingStoredToPrint() {
         execSql(db(), "DELETE FROM Sp_Otstapka");
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         QCOMPARE(w.Pe4at(true), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
@@ -477,7 +478,7 @@ private slots:
         });
         main.form.runCommand(Command::N_TO);
 
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         QVERIFY(card.openEdit(7));
         script.next<TForm_Spec_Otstapki>([](TForm_Spec_Otstapki* w) {
             QCOMPARE(labelText(*w, "Label_TO_Klient"), "7:Пеликан ООД");

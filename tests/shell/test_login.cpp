@@ -9,6 +9,7 @@
 #include "shell/ui/menu_rights.h"
 #include "shell/ui/operators_form.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/scripted_messages.h"
 
@@ -451,7 +452,7 @@ private slots:
     void passwordFieldsShowStars() {
         QFETCH(QString, field);
         LoginFixture f;
-        TForm_Operatori operators(f.fx.session());
+        TForm_Operatori operators(test::context(f.fx.session()));
         QLineEdit* edit = field == "Edit_Password" ? f.password() : operators.findChild<QLineEdit*>(field);
         QVERIFY(edit);
         edit->setEnabled(true);
@@ -514,7 +515,7 @@ private slots:
         const qint64 ana = insertOperator(fx.db(), "Ана", "1", rightsDenying({19, 20}));
         insertOperator(fx.db(), "Борис", "1", allAllowedRights(menuTreeNodeCount()));
         fx.session().setOperator("Ана", {});
-        TForm_Operatori form(fx.session());
+        TForm_Operatori form(test::context(fx.session()));
         form.show();
         QCOMPARE(form.windowTitle(), QString("ОПЕРАТОРИ"));
         QCOMPARE(form.selectedOperatorId(), ana);
@@ -568,7 +569,7 @@ private slots:
         const QString anaPar = findOperatorById(fx.db(), ana)->par;
         const int before = int(listOperators(fx.db()).size());
         fx.session().setOperator("Ана", {});
-        TForm_Operatori form(fx.session());
+        TForm_Operatori form(test::context(fx.session()));
         form.show();
 
         insert ? messages.answerYes() : messages.answerNo();
@@ -635,7 +636,7 @@ private slots:
         insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
         const int before = int(listOperators(fx.db()).size());
         fx.session().setOperator("Ана", {});
-        TForm_Operatori form(fx.session());
+        TForm_Operatori form(test::context(fx.session()));
         form.show();
         // Before any double click saving does nothing.
         form.BitBtn_Insert_OperatorClick();
@@ -662,7 +663,7 @@ private slots:
         insertOperator(fx.db(), "Ана", "1", allAllowedRights(menuTreeNodeCount()));
         int requests = 0;
         QObject::connect(&fx.session(), &Session::loginRequested, [&] { ++requests; });
-        TForm_Operatori form(fx.session());
+        TForm_Operatori form(test::context(fx.session()));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // Esc is ОТКАЖИ's key and does not close the window.
@@ -679,7 +680,7 @@ private slots:
                 w->close();
         });
         close.start(0);
-        N_OperatoriClick(fx.session(), nullptr);
+        N_OperatoriClick(test::context(fx.session()), nullptr);
         close.stop();
         QCOMPARE(requests, 2);
     }

@@ -19,8 +19,8 @@ FollowUps<ArticleChoice>& articleFollowUps() {
     return followUps;
 }
 
-std::optional<ArticleChoice> pickArticles(Session& session, int mode, QWidget* parent) {
-    TForm_Artikuli catalogue(session, mode, parent);
+std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode, QWidget* parent) {
+    TForm_Artikuli catalogue(context, mode, parent);
     catalogue.exec();
     const std::optional<ArticleChoice> chosen = catalogue.chosen();
     if (chosen && mode != kBrowseArticles)

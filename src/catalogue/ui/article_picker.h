@@ -6,7 +6,7 @@
 // (Form_Get_Kol); only the articles given one are handed on.
 
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QList>
 #include <QString>
@@ -73,6 +73,6 @@ FollowUps<ArticleChoice>& articleFollowUps();
 // Opens the catalogue modally in the mode. On "ИЗБЕРИ" runs the mode's
 // registered follow-up (if any) and returns the choice; empty when the
 // window was closed otherwise.
-std::optional<ArticleChoice> pickArticles(Session& session, int mode, QWidget* parent);
+std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode, QWidget* parent);
 
 } // namespace torvika

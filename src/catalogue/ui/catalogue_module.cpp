@@ -13,7 +13,7 @@ namespace {
 
 // Opens the window modally over the main window.
 template <typename Window> void runWindow(Host& host) {
-    Window window(host.session(), host.window());
+    Window window(host.context(), host.window());
     window.exec();
 }
 
@@ -33,7 +33,7 @@ void CatalogueModule::install(Host& host) {
     host.registerCommand(Command::N_Zaqvki_All, [&host] { runWindow<TForm_Zaqvka_all>(host); });
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
     host.registerCommand(Command::N_Artikuli,
-                         [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });
+                         [&host] { pickArticles(host.context(), kBrowseArticles, host.window()); });
 }
 
 } // namespace torvika

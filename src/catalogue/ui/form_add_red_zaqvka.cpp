@@ -31,8 +31,9 @@ QString fieldNumber(const Decimal& value, int displayDecimals) {
 
 } // namespace
 
-TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Add_Red_Zaqvka), session_(session), lines_(new StatementModel(this)) {
+TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Add_Red_Zaqvka), context_(context), session_(context.session),
+      lines_(new StatementModel(this)) {
     ui->setupUi(this);
     for (QLineEdit* text : {ui->Edit_Zaqvitel, ui->Edit_Dostav4ik, ui->Edit_Artikul})
         text->setMaxLength(kOrderTextWidth);
@@ -159,15 +160,15 @@ QString TForm_Add_Red_Zaqvka::rowText(const Row& row) {
 }
 
 void TForm_Add_Red_Zaqvka::Label_ZaqvitelClick() {
-    pickCounterparty(session_, kSelectOrderRequester, this);
+    pickCounterparty(context_, kSelectOrderRequester, this);
 }
 
 void TForm_Add_Red_Zaqvka::Label_Dostav4ikClick() {
-    pickCounterparty(session_, kSelectOrderSupplier, this);
+    pickCounterparty(context_, kSelectOrderSupplier, this);
 }
 
 void TForm_Add_Red_Zaqvka::Label_ArtikulClick() {
-    pickArticles(session_, kSelectOrderArticle, this);
+    pickArticles(context_, kSelectOrderArticle, this);
 }
 
 void TForm_Add_Red_Zaqvka::takeRequester(const QString& refText) {

@@ -57,8 +57,8 @@ bool sameColumns(const QList<GridColumnSpec>& a, const QList<GridColumnSpec>& b)
 
 } // namespace
 
-TForm_Artikuli::TForm_Artikuli(Session& session, int mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Artikuli), session_(session), mode_(mode),
+TForm_Artikuli::TForm_Artikuli(const WindowContext& context, int mode, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Artikuli), context_(context), session_(context.session), mode_(mode),
       model_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->Panel_Izbor->setVisible(mode_ >= 0);
@@ -336,7 +336,7 @@ QList<qint64> TForm_Artikuli::markedIds() const {
 // Articles.
 
 void TForm_Artikuli::openArticle(bool edit) {
-    TForm_NewArtikul dialog(session_, this);
+    TForm_NewArtikul dialog(context_, this);
     const qint64 was = currentId();
     if (edit) {
         if (was < 0 || !dialog.openEdit(was))
@@ -429,7 +429,7 @@ void TForm_Artikuli::N_Ob6ti_DanniClick() {
         showMessage(texts::kCommonDataNothingMarked);
         return;
     }
-    TForm_Ob6ti_Danni_artikuli dialog(session_, ids, this);
+    TForm_Ob6ti_Danni_artikuli dialog(context_, ids, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const qint64 keep = currentId();
@@ -468,7 +468,7 @@ void TForm_Artikuli::N_ElikomClick() {
 }
 
 void TForm_Artikuli::N_KontragentiClick() {
-    pickCounterparty(session_, kBrowseCounterparties, this);
+    pickCounterparty(context_, kBrowseCounterparties, this);
 }
 
 // Groups.
@@ -479,7 +479,7 @@ void TForm_Artikuli::N_GrupaClick(bool subgroup) {
         showMessage(texts::kChooseValidGroup);
         return;
     }
-    TForm_Grupi dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
+    TForm_Grupi dialog(context_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The file is read again, changed by this one node and replaced, so the
@@ -506,7 +506,7 @@ void TForm_Artikuli::N_Grupa_RedaktirajClick() {
     }
     QString name = refDescription(node);
     guarded([&] { name = articleGroupName(session_.db(), *group).value_or(name); });
-    TForm_Grupi dialog(session_, *group, name, this);
+    TForm_Grupi dialog(context_, *group, name, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString text = refText(dialog.number(), dialog.name());

@@ -9,7 +9,7 @@
 #include "catalogue/ui/article_picker.h"
 #include "common/sql_statement.h"
 #include "common/tree_file.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <QSet>
@@ -33,7 +33,7 @@ struct GridColumnSpec;
 class TForm_Artikuli : public QDialog {
     Q_OBJECT
 public:
-    TForm_Artikuli(Session& session, int mode, QWidget* parent = nullptr);
+    TForm_Artikuli(const WindowContext& context, int mode, QWidget* parent = nullptr);
     ~TForm_Artikuli() override;
 
     int mode() const { return mode_; }
@@ -107,6 +107,7 @@ private:
     std::optional<qint64> currentGroup() const;
 
     std::unique_ptr<Ui::TForm_Artikuli> ui;
+    const WindowContext context_;
     Session& session_;
     int mode_;
     std::optional<ArticleChoice> chosen_;

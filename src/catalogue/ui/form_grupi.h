@@ -3,7 +3,7 @@
 // number and name of an existing group. The catalogue window places the
 // node in its tree.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -19,9 +19,9 @@ class TForm_Grupi : public QDialog {
 public:
     // A new group: kind is the caption of the menu entry used ("Група" or
     // "Подгрупа"); the number proposed is the next free one.
-    TForm_Grupi(Session& session, const QString& kind, QWidget* parent = nullptr);
+    TForm_Grupi(const WindowContext& context, const QString& kind, QWidget* parent = nullptr);
     // An existing group, to be renumbered or renamed.
-    TForm_Grupi(Session& session, qint64 group, const QString& name, QWidget* parent = nullptr);
+    TForm_Grupi(const WindowContext& context, qint64 group, const QString& name, QWidget* parent = nullptr);
     ~TForm_Grupi() override;
 
     bool editing() const { return oldNumber_ > 0; }
@@ -35,7 +35,7 @@ public:
     void Button_PriemiClick();
 
 private:
-    TForm_Grupi(Session& session, QWidget* parent);
+    TForm_Grupi(const WindowContext& context, QWidget* parent);
 
     std::unique_ptr<Ui::TForm_Grupi> ui;
     Session& session_;

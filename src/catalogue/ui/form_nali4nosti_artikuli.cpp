@@ -13,8 +13,8 @@
 
 namespace torvika {
 
-TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(session),
+TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(context.session),
       model_(new StatementModel(this)) {
     ui->setupUi(this);
     model_->setColumns({{QStringLiteral("ID"), QStringLiteral("Арт. N"), 0, GridColumnSpec::Integer},

@@ -8,7 +8,7 @@
 // it was made with, into a grid export file and opens it.
 
 #include "catalogue/stock.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -27,7 +27,7 @@ class StatementModel;
 class TForm_Nali4nosti_Artikuli : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Nali4nosti_Artikuli(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Nali4nosti_Artikuli() override;
 
     StatementModel* model() const { return model_; }

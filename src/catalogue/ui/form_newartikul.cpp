@@ -81,8 +81,9 @@ private:
     TForm_NewArtikul& form_;
 };
 
-TForm_NewArtikul::TForm_NewArtikul(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_NewArtikul), session_(session), serials_(new StatementModel(this)) {
+TForm_NewArtikul::TForm_NewArtikul(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_NewArtikul), context_(context), session_(context.session),
+      serials_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->ProgressBar_Tarsene->hide();
     ui->Button_Prekasni->hide();
@@ -494,7 +495,7 @@ void TForm_NewArtikul::SpdBtn_Svobodni_NomeraClick() {
     ui->SpdBtn_Svobodni_Nomera->setEnabled(true);
     if (!found)
         return;
-    TForm_Free_Art_ID list(session_, group_, this);
+    TForm_Free_Art_ID list(context_, group_, this);
     if (list.exec() == QDialog::Accepted && list.chosen() > 0)
         setNumber(QString::number(list.chosen()));
 }
@@ -644,7 +645,7 @@ void TForm_NewArtikul::Button_Nom_RedakciaClick() {
 }
 
 void TForm_NewArtikul::Label_Select_KontragClick() {
-    pickCounterparty(session_, kSelectNewArticle, this);
+    pickCounterparty(context_, kSelectNewArticle, this);
 }
 
 void TForm_NewArtikul::acceptCounterpartyNumber() {

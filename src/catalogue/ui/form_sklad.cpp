@@ -14,8 +14,8 @@ namespace {
 const QString kId = QStringLiteral("ID_Sklad");
 } // namespace
 
-TForm_Sklad::TForm_Sklad(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Sklad), session_(session), model_(new StatementModel(this)) {
+TForm_Sklad::TForm_Sklad(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Sklad), session_(context.session), model_(new StatementModel(this)) {
     ui->setupUi(this);
     // The grid's titles are the captions of the fields.
     model_->setColumns({{kId, ui->Label_ID_Sklad->text(), 0, GridColumnSpec::Integer},

@@ -9,7 +9,7 @@
 // not accepted. A warehouse's number is given when it is created and never
 // changed.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -31,7 +31,7 @@ class TForm_Sklad : public QDialog {
 public:
     enum State { Idle, Insert, Edit };
 
-    explicit TForm_Sklad(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Sklad(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Sklad() override;
 
     StatementModel* model() const { return model_; }

@@ -17,8 +17,8 @@ const QString kTrue = QStringLiteral("True");
 constexpr int kRateDecimals = 5;
 } // namespace
 
-TForm_Valuti::TForm_Valuti(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Valuti), session_(session), model_(new StatementModel(this)) {
+TForm_Valuti::TForm_Valuti(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Valuti), session_(context.session), model_(new StatementModel(this)) {
     ui->setupUi(this);
     // The grid's titles are the captions of the fields.
     model_->setColumns(

@@ -8,7 +8,7 @@
 // correct; nothing is written. The ticker of the main window shows the
 // rates as stored at its next refill.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -29,7 +29,7 @@ class TForm_Valuti : public QDialog {
 public:
     enum State { Idle, Insert, Edit };
 
-    explicit TForm_Valuti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Valuti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Valuti() override;
 
     StatementModel* model() const { return model_; }

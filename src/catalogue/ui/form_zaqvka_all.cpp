@@ -61,8 +61,9 @@ void fillDocument(QStandardItemModel& model, const SupplierOrder& order, int dec
 
 } // namespace
 
-TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Zaqvka_all), session_(session), model_(new StatementModel(this)) {
+TForm_Zaqvka_all::TForm_Zaqvka_all(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Zaqvka_all), context_(context), session_(context.session),
+      model_(new StatementModel(this)) {
     ui->setupUi(this);
     QList<GridColumnSpec> columns;
     for (size_t i = 0; i < orderListColumns.size(); ++i) {
@@ -235,7 +236,7 @@ void TForm_Zaqvka_all::DBGrid1TitleClick(int column) {
 // The buttons.
 
 void TForm_Zaqvka_all::Button_DobaviClick() {
-    TForm_Add_Red_Zaqvka dialog(session_, this);
+    TForm_Add_Red_Zaqvka dialog(context_, this);
     if (!dialog.ready() || dialog.exec() != QDialog::Accepted)
         return;
     showAll();

@@ -7,7 +7,7 @@
 // as an order to each of their suppliers, in one file.
 
 #include "catalogue/orders.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -25,7 +25,7 @@ class StatementModel;
 class TForm_Zaqvka_all : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Zaqvka_all(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Zaqvka_all(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Zaqvka_all() override;
 
     StatementModel* model() const { return model_; }
@@ -58,6 +58,7 @@ private:
     void setSearchColumn(OrderColumn column);
 
     std::unique_ptr<Ui::TForm_Zaqvka_all> ui;
+    const WindowContext context_;
     Session& session_;
     StatementModel* model_;
     OrderColumn searchColumn_ = OrderColumn::Description;

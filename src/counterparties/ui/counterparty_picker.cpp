@@ -9,8 +9,8 @@ FollowUps<QString>& counterpartyFollowUps() {
     return followUps;
 }
 
-std::optional<QString> pickCounterparty(Session& session, int mode, QWidget* parent) {
-    TForm_Kontrakents list(session, mode, parent);
+std::optional<QString> pickCounterparty(const WindowContext& context, int mode, QWidget* parent) {
+    TForm_Kontrakents list(context, mode, parent);
     list.exec();
     const std::optional<QString> chosen = list.chosen();
     if (chosen && mode != kBrowseCounterparties)

@@ -5,7 +5,7 @@
 // window gets the reference text "<ID>:<Ime_Firma>".
 
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QString>
 #include <optional>
@@ -45,6 +45,6 @@ FollowUps<QString>& counterpartyFollowUps();
 // Opens the counterparty list modally in the mode. On "ИЗБЕРИ" runs the
 // mode's registered follow-up (if any) and returns the chosen reference
 // text; empty when the list was closed otherwise.
-std::optional<QString> pickCounterparty(Session& session, int mode, QWidget* parent);
+std::optional<QString> pickCounterparty(const WindowContext& context, int mode, QWidget* parent);
 
 } // namespace torvika

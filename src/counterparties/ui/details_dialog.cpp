@@ -7,8 +7,9 @@
 
 namespace torvika {
 
-DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
-    : QDialog(parent), session_(session), counterparty_(counterparty), ui(new Ui::DetailsDialog),
+DetailsDialog::DetailsDialog(const WindowContext& context, qint64 counterparty, const QString& refText,
+                             QWidget* parent)
+    : QDialog(parent), session_(context.session), counterparty_(counterparty), ui(new Ui::DetailsDialog),
       model_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->Label_Kontragent->setText(refText);

@@ -8,7 +8,7 @@
 
 #include "common/sql_statement.h"
 #include "common/ui/statement_model.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -38,7 +38,7 @@ public:
     void GridDblClick(int row);
 
 protected:
-    DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent);
+    DetailsDialog(const WindowContext& context, qint64 counterparty, const QString& refText, QWidget* parent);
     // Call at the end of the derived constructor: the titles of the
     // statement's columns, in order.
     void finishSetUp(const QStringList& titles);

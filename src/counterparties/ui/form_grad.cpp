@@ -10,8 +10,8 @@
 
 namespace torvika {
 
-TForm_Grad::TForm_Grad(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Grad), session_(session), model_(new StatementModel(this)) {
+TForm_Grad::TForm_Grad(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Grad), session_(context.session), model_(new StatementModel(this)) {
     ui->setupUi(this);
     // The grid's titles are the captions of the fields.
     model_->setColumns({{QStringLiteral("Opisanie"), ui->Label_Opisanie->text()},

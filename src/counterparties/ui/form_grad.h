@@ -7,7 +7,7 @@
 // its own key, so two towns written alike are changed and deleted one at a
 // time.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -27,7 +27,7 @@ class TForm_Grad : public QDialog {
 public:
     enum State { Browse, Insert, Edit };
 
-    explicit TForm_Grad(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Grad(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Grad() override;
 
     StatementModel* model() const { return model_; }

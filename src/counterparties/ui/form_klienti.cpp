@@ -21,8 +21,8 @@ FollowUps<CardCounterparty>& counterpartyCardFollowUps() {
     return followUps;
 }
 
-TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Klienti), session_(session) {
+TForm_Klienti::TForm_Klienti(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Klienti), context_(context), session_(context.session) {
     ui->setupUi(this);
     sideButtons_ = {ui->Button_Karti, ui->Button_Skladove, ui->Button_Sp_Otstapki, ui->Button_Smetki};
 
@@ -240,14 +240,14 @@ bool TForm_Klienti::eventFilter(QObject* watched, QEvent* event) {
 void TForm_Klienti::Button_SkladoveClick() {
     if (state_ != Edit)
         return;
-    TForm_Kontrag_Sklad sites(session_, id_, refText(), this);
+    TForm_Kontrag_Sklad sites(context_, id_, refText(), this);
     sites.exec();
 }
 
 void TForm_Klienti::Button_SmetkiClick() {
     if (state_ != Edit)
         return;
-    TForm_Kontrag_Smetki accounts(session_, id_, refText(), this);
+    TForm_Kontrag_Smetki accounts(context_, id_, refText(), this);
     accounts.exec();
 }
 
@@ -257,7 +257,7 @@ void TForm_Klienti::Button_Sp_OtstapkiClick() {
 }
 
 void TForm_Klienti::newTown(QLineEdit* field) {
-    TForm_Grad towns(session_, this);
+    TForm_Grad towns(context_, this);
     towns.beginNewRow();
     towns.exec();
     field->setFocus();

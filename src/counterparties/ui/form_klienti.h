@@ -5,7 +5,7 @@
 // and only closes the card when idle.
 
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <functional>
@@ -42,7 +42,7 @@ class TForm_Klienti : public QDialog {
 public:
     enum State { Idle = 0, New = 1, Edit = 2 };
 
-    explicit TForm_Klienti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Klienti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Klienti() override;
 
     State state() const { return state_; }
@@ -80,6 +80,7 @@ private:
     QString refText() const;
 
     std::unique_ptr<Ui::TForm_Klienti> ui;
+    const WindowContext context_;
     Session& session_;
     State state_ = Idle;
     qint64 group_ = 0;

@@ -17,7 +17,7 @@ namespace torvika {
 class TForm_Kontrag_Sklad : public DetailsDialog {
     Q_OBJECT
 public:
-    TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
+    TForm_Kontrag_Sklad(const WindowContext& context, qint64 counterparty, const QString& refText,
                         QWidget* parent = nullptr);
     ~TForm_Kontrag_Sklad() override;
 

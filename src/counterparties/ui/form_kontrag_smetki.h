@@ -14,7 +14,7 @@ namespace torvika {
 class TForm_Kontrag_Smetki : public DetailsDialog {
     Q_OBJECT
 public:
-    TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
+    TForm_Kontrag_Smetki(const WindowContext& context, qint64 counterparty, const QString& refText,
                          QWidget* parent = nullptr);
     ~TForm_Kontrag_Smetki() override;
 

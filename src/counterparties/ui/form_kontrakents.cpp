@@ -19,9 +19,9 @@
 
 namespace torvika {
 
-TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Kontrakents), session_(session), mode_(mode),
-      model_(new StatementModel(this)) {
+TForm_Kontrakents::TForm_Kontrakents(const WindowContext& context, int mode, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Kontrakents), context_(context), session_(context.session),
+      mode_(mode), model_(new StatementModel(this)) {
     ui->setupUi(this);
     // Counterparties are never deleted.
     ui->Button_Iztrii->hide();
@@ -199,7 +199,7 @@ QList<qint64> TForm_Kontrakents::selectedIds() const {
 }
 
 void TForm_Kontrakents::openCard(bool edit) {
-    TForm_Klienti card(session_, this);
+    TForm_Klienti card(context_, this);
     if (edit) {
         const qint64 id = currentId();
         if (id < 0 || !card.openEdit(id))
@@ -305,7 +305,7 @@ void TForm_Kontrakents::N_Only_DebtorsClick() {
 }
 
 void TForm_Kontrakents::N_Add_GroupClick(bool subgroup) {
-    TForm_Grupi_Kontrag dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
+    TForm_Grupi_Kontrag dialog(context_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
     if (dialog.exec() == QDialog::Accepted)
         addGroupNode(dialog.number(), dialog.name(), subgroup);
 }

@@ -7,12 +7,12 @@ namespace torvika {
 void DocumentsModule::install(Host& host) {
     // "Настройки" / "Системни" / "Работни документи ...".
     host.registerCommand(Command::N25, [&host] {
-        TForm_Rab_Dokumenti form(host.session(), host.window());
+        TForm_Rab_Dokumenti form(host.context(), host.window());
         form.exec();
     });
     // "Настройки" / "Системни" / "Начален номер на документ...".
     host.registerCommand(Command::N64, [&host] {
-        TForm_Na4_N_Dok form(host.session(), host.window());
+        TForm_Na4_N_Dok form(host.context(), host.window());
         form.exec();
     });
 }

@@ -71,8 +71,8 @@ bool EditableStatementModel::setData(const QModelIndex& index, const QVariant& v
 
 // ---- TForm_Na4_N_Dok
 
-TForm_Na4_N_Dok::TForm_Na4_N_Dok(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Na4_N_Dok), session_(session),
+TForm_Na4_N_Dok::TForm_Na4_N_Dok(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Na4_N_Dok), session_(context.session),
       model_(new EditableStatementModel(
           {QStringLiteral("Opisanie"), QStringLiteral("N_Dok"), QStringLiteral("Kade_se_izpolzva"),
            QStringLiteral("N_Copies")},
@@ -149,8 +149,8 @@ void TForm_Na4_N_Dok::deleteRow() {
 
 // ---- TForm_Rab_Dokumenti
 
-TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Rab_Dokumenti), session_(session),
+TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Rab_Dokumenti), session_(context.session),
       model_(new EditableStatementModel(
           {QStringLiteral("Opisanie")},
           [this](const QVariant& key, const QString&, const QString& value) {

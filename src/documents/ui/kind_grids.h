@@ -8,7 +8,7 @@
 // again. "Добави" adds a row, "Изтрий" deletes the current one.
 
 #include "common/ui/statement_model.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <functional>
@@ -44,7 +44,7 @@ private:
 class TForm_Na4_N_Dok : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Na4_N_Dok(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Na4_N_Dok(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Na4_N_Dok() override;
 
     QTableView* grid() const;
@@ -65,7 +65,7 @@ private:
 class TForm_Rab_Dokumenti : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Rab_Dokumenti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Rab_Dokumenti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Rab_Dokumenti() override;
 
     QTableView* grid() const;

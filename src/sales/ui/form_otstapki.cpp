@@ -42,8 +42,8 @@ QList<GridColumnSpec> rowColumns() {
 
 } // namespace
 
-TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Spec_Otstapki), session_(session),
+TForm_Spec_Otstapki::TForm_Spec_Otstapki(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Spec_Otstapki), context_(context), session_(context.session),
       counterparties_(new StatementModel(this)), rows_(new StatementModel(this)) {
     ui->setupUi(this);
     openWindows().append(this);
@@ -125,8 +125,8 @@ TForm_Spec_Otstapki::~TForm_Spec_Otstapki() {
     openWindows().removeAll(this);
 }
 
-void TForm_Spec_Otstapki::run(Session& session, QWidget* parent, const QString& refText) {
-    TForm_Spec_Otstapki window(session, parent);
+void TForm_Spec_Otstapki::run(const WindowContext& context, QWidget* parent, const QString& refText) {
+    TForm_Spec_Otstapki window(context, parent);
     if (!window.ready())
         return;
     if (!refText.isEmpty())
@@ -248,7 +248,7 @@ void TForm_Spec_Otstapki::Button_TarsiClick() {
 }
 
 void TForm_Spec_Otstapki::Button1Click() {
-    pickCounterparty(session_, kSelectSpecialDiscounts, this);
+    pickCounterparty(context_, kSelectSpecialDiscounts, this);
 }
 
 void TForm_Spec_Otstapki::ComboBox_Select_G_AChange() {
@@ -260,7 +260,7 @@ void TForm_Spec_Otstapki::ComboBox_Select_G_AChange() {
 }
 
 void TForm_Spec_Otstapki::Button_Izberi_ArtClick() {
-    pickArticles(session_,
+    pickArticles(context_,
                  ui->ComboBox_Select_G_A->currentIndex() == 0 ? kSelectDiscountGroup : kSelectDiscountArticle,
                  this);
 }

@@ -13,7 +13,7 @@
 
 #include "catalogue/ui/article_picker.h"
 #include "sales/article_discounts.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -32,12 +32,12 @@ class StatementModel;
 class TForm_Spec_Otstapki : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Spec_Otstapki(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spec_Otstapki(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Spec_Otstapki() override;
 
     // Opens the window modally over the parent, with the counterparty
     // "<ID>:<name>" loaded when one is given.
-    static void run(Session& session, QWidget* parent, const QString& refText = {});
+    static void run(const WindowContext& context, QWidget* parent, const QString& refText = {});
     // The window that the pickers deliver to: the one opened last of those
     // still open; none while no window is open.
     static TForm_Spec_Otstapki* receiving();
@@ -105,6 +105,7 @@ private:
     void priceFieldEdited(class QLineEdit* field);
 
     std::unique_ptr<Ui::TForm_Spec_Otstapki> ui;
+    const WindowContext context_;
     Session& session_;
     std::unique_ptr<SpecialDiscountsCopy> copy_;
     StatementModel* counterparties_;

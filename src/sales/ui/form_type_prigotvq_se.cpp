@@ -11,8 +11,8 @@
 
 namespace torvika {
 
-TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Type_Prigotvq_Se), session_(session),
+TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Type_Prigotvq_Se), session_(context.session),
       model_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->DBComboBox_Vid_FU->addItems(deviceTypeTexts());

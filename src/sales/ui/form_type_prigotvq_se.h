@@ -8,7 +8,7 @@
 // sends the tickets to the department's default directory, which the field
 // shows greyed.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -28,7 +28,7 @@ class TForm_Type_Prigotvq_Se : public QDialog {
 public:
     enum State { Browse, Insert, Edit };
 
-    explicit TForm_Type_Prigotvq_Se(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Type_Prigotvq_Se(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Type_Prigotvq_Se() override;
 
     StatementModel* model() const { return model_; }

@@ -41,12 +41,12 @@ void SalesModule::install(Host& host) {
     host.registerCommand(Command::N_Select_artikuli, [page] { page->pickFromCatalogue(); });
     host.registerCommand(Command::N39, [page] { page->openBill(); });
     host.registerCommand(Command::N_Masa_And_Places, [&host] {
-        TForm_Smetki form(host.session(), TForm_Smetki::Design, openBillNumbers(host.session()),
+        TForm_Smetki form(host.context(), TForm_Smetki::Design, openBillNumbers(host.session()),
                           host.window());
         form.exec();
     });
     host.registerCommand(Command::SpdBtn_Smetka, [&host, page] {
-        TForm_Smetki form(host.session(), TForm_Smetki::ActiveBills, openBillNumbers(host.session()),
+        TForm_Smetki form(host.context(), TForm_Smetki::ActiveBills, openBillNumbers(host.session()),
                           host.window());
         if (form.exec() == QDialog::Accepted && form.chosenTable() > 0)
             page->showBill(form.chosenTable(), true);
@@ -66,16 +66,16 @@ void SalesModule::install(Host& host) {
                          [this] { printReportFile(host_->session(), kBonDailyZeroing, page_->billText()); });
     // "Настройки" / "Системни" / "Отдели за изготвяне на продукция ...".
     host.registerCommand(Command::N63, [this] {
-        TForm_Type_Prigotvq_Se departments(host_->session(), host_->window());
+        TForm_Type_Prigotvq_Se departments(host_->context(), host_->window());
         departments.exec();
     });
 
     // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
     // "Специални отстъпки" with the card's counterparty loaded.
-    host.registerCommand(Command::N_TO, [&host] { TForm_Spec_Otstapki::run(host.session(), host.window()); });
+    host.registerCommand(Command::N_TO, [&host] { TForm_Spec_Otstapki::run(host.context(), host.window()); });
     counterpartyCardFollowUps().add(
         kCardSpecialDiscounts,
-        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.session(), c.parent, c.refText); },
+        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.context(), c.parent, c.refText); },
         page_);
 }
 

@@ -75,7 +75,7 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
       selection_(nullptr), prefixes_(new QListWidget(this)), serials_(new QListWidget(this)) {
     ui->setupUi(this);
     Session& session = host.session();
-    ui->QuickSearch_Kontrag->setUp(session, QuickSearchPage::Shop, this);
+    ui->QuickSearch_Kontrag->setUp(host.context(), QuickSearchPage::Shop, this);
     connect(ui->QuickSearch_Kontrag, &CounterpartyQuickSearch::chosen, this,
             [this](const QString& ref) { chooseSaleCounterparty(ref, true); });
     counterpartyFollowUps().add(
@@ -541,7 +541,7 @@ void ShopPage::setEntryButtonsEnabled(bool enabled) {
 }
 
 void ShopPage::pickFromCatalogue() {
-    pickArticles(host_.session(), kSelectSaleArticle, window());
+    pickArticles(host_.context(), kSelectSaleArticle, window());
 }
 
 // ---- quantity, price and serial numbers ---------------------------------

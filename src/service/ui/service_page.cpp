@@ -19,7 +19,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
     : HostPage(parent), ui(new Ui::ServicePage), host_(host) {
     ui->setupUi(this);
     CounterpartyQuickSearch* search = ui->QuickSearch_Kontrag_Ser;
-    search->setUp(host.session(), QuickSearchPage::Service, this);
+    search->setUp(host.context(), QuickSearchPage::Service, this);
     auto takeClient = [search](const QString& ref) {
         search->field()->setText(ref);
         search->list()->hide();

@@ -240,7 +240,7 @@ HostPage* TGeneral_Form::page(int position) const {
 void TGeneral_Form::registerOwnCommands() {
     registerCommand(Command::N_dostap, [this] { N_dostapClick(); });
     registerCommand(Command::N_Izhod, [this] { close(); });
-    registerCommand(Command::N_Operatori, [this] { N_OperatoriClick(session_, this); });
+    registerCommand(Command::N_Operatori, [this] { N_OperatoriClick(context(), this); });
     registerCommand(Command::N43, [this] { TAboutBox(this).exec(); });
     registerCommand(Command::N_Calc, [] {
         if (!startExternal(ExternalProgram::Calculator))
@@ -261,9 +261,9 @@ void TGeneral_Form::registerOwnCommands() {
         if (QFileInfo::exists(help))
             SHELLEXECUTE_OPENFILE(help);
     });
-    registerCommand(Command::N_Open_DataBase, [this] { TForm_Change_DB::run(session_, this); });
-    registerCommand(Command::N_Nova_Baza, [this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); });
-    registerCommand(Command::N_Update_DB, [this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); });
+    registerCommand(Command::N_Open_DataBase, [this] { TForm_Change_DB::run(context(), this); });
+    registerCommand(Command::N_Nova_Baza, [this] { TForm_Sazdava_Nova_Baza::run(context(), 1, this); });
+    registerCommand(Command::N_Update_DB, [this] { TForm_Sazdava_Nova_Baza::run(context(), 2, this); });
     registerCommand(Command::N_Send_Reports, [] { showMessage(texts::kSendReportsMessage); });
 }
 
