@@ -68,6 +68,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
+        TForm_NewArtikul::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (1, 'Напитки'), (2, 'Храни')");
         execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (7, 'Доставчик', 7, 0)");
         article(1, 2, "Хляб");

@@ -531,15 +531,14 @@ private slots:
     // Mode 2, the sale list's: the follow-up gets the article's number and
     // catalogue number.
     void pickForTheSaleList() {
-        QObject owner;
         QStringList codes;
-        articleFollowUps().add(
-            kSelectSaleArticle,
-            [&codes](const ArticleChoice& c) {
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectSaleArticle, [&codes](QWidget*, const ArticleChoice& c) {
                 QVERIFY(c.current);
                 codes << QString::number(c.current->id) << c.current->catalogueNumber;
-            },
-            &owner);
+            });
         test::ModalScript script;
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) {
             QCOMPARE(w->mode(), int(kSelectSaleArticle));
@@ -562,15 +561,14 @@ private slots:
     // The line-making modes ask each marked article's quantity, in marking
     // order; an article whose quantity is cancelled makes no line.
     void pickWithQuantities() {
-        QObject owner;
         QList<QPair<qint64, double>> lines;
-        articleFollowUps().add(
-            kSelectTransferArticles,
-            [&lines](const ArticleChoice& c) {
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectTransferArticles, [&lines](QWidget*, const ArticleChoice& c) {
                 for (const PickedArticle& a : c.articles)
                     lines.append({a.id, *a.quantity});
-            },
-            &owner);
+            });
         test::ModalScript script;
         script.next<TForm_Artikuli>([&script, this](TForm_Artikuli* w) {
             mark(*w, {4, 1, 3});
@@ -592,6 +590,20 @@ private slots:
         pickArticles(test::context(fx_->session()), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(lines, (QList<QPair<qint64, double>>{{4, 2.5}, {3, 1}}));
+    }
+
+    // A mode that no window receives cannot choose, and says why.
+    void unreceivedModeCannotChoose() {
+        TForm_Artikuli w(test::context(fx_->session()), kSelectOfferArticles);
+        auto* choose = test::control<QPushButton>(w, "BitBtn_Izberi");
+        QVERIFY(!choose->isEnabled());
+        QCOMPARE(choose->toolTip(), "Няма прозорец на програмата, който да приеме избора");
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectOfferArticles, [](QWidget*, const ArticleChoice&) {});
+        TForm_Artikuli received(test::context(fx_->session()), kSelectOfferArticles);
+        QVERIFY(test::control<QPushButton>(received, "BitBtn_Izberi")->isEnabled());
     }
 
     // Mode 0 takes a group node, never the root.

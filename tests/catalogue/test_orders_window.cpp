@@ -107,6 +107,7 @@ private slots:
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
         fx_->session().clock = [] { return kNow; };
+        TForm_Add_Red_Zaqvka::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (3, 'Напитки')");
         execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Dostav4ik) VALUES "
                       "(12, 'Чай', 3, 4.5, 'Лева', 5), (13, 'Кафе', 3, 6, 'Лева', 0), (14, 'Хляб', 99, 1, "

@@ -252,26 +252,27 @@ private slots:
             TForm_Klienti card(test::context(fx_->session()));
             card.openEdit(5);
             QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+            QCOMPARE(field<QPushButton>(card, "Button_Sp_Otstapki")->toolTip(),
+                     "Няма прозорец на програмата, който да приеме избора");
         }
         QList<CardCounterparty> opened;
-        auto owner = std::make_unique<QObject>();
-        counterpartyCardFollowUps().add(
-            kCardSpecialDiscounts, [&opened](const CardCounterparty& c) { opened << c; }, owner.get());
-        {
-            TForm_Klienti card(test::context(fx_->session()));
-            card.openNew(0);
-            QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
-            card.openEdit(5);
-            field<QPushButton>(card, "Button_Sp_Otstapki")->click();
-            QCOMPARE(opened.size(), 1);
-            QCOMPARE(opened[0].id, 5);
-            QCOMPARE(opened[0].refText, "5:Пеликан");
-            QCOMPARE(opened[0].parent, &card);
-        }
-        owner.reset();
+        QList<QWidget*> openers;
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyCardButtons>()
+            .add(kCardSpecialDiscounts, [&](QWidget* opener, const CardCounterparty& c) {
+                opened << c;
+                openers << opener;
+            });
         TForm_Klienti card(test::context(fx_->session()));
-        card.openEdit(5);
+        card.openNew(0);
         QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+        card.openEdit(5);
+        field<QPushButton>(card, "Button_Sp_Otstapki")->click();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0].id, 5);
+        QCOMPARE(opened[0].refText, "5:Пеликан");
+        QCOMPARE(openers, QList<QWidget*>{&card});
     }
 
     void leavingIdentityFields_data() {

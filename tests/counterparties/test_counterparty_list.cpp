@@ -352,11 +352,26 @@ private slots:
         QCOMPARE(listed(list), QList<qint64>{2});
     }
 
+    // A mode that no window receives cannot choose, and says why.
+    void unreceivedModeCannotChoose() {
+        TForm_Kontrakents list(test::context(fx_->session()), kSelectOffer);
+        auto* choose = test::control<QPushButton>(list, "BitBtn_Izberi");
+        QVERIFY(!choose->isEnabled());
+        QCOMPARE(choose->toolTip(), "Няма прозорец на програмата, който да приеме избора");
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectOffer, [](QWidget*, const QString&) {});
+        TForm_Kontrakents received(test::context(fx_->session()), kSelectOffer);
+        QVERIFY(test::control<QPushButton>(received, "BitBtn_Izberi")->isEnabled());
+    }
+
     void pickWithIzberi() {
         QStringList followed;
-        QObject owner;
-        counterpartyFollowUps().add(
-            kSelectOffer, [&followed](const QString& ref) { followed << ref; }, &owner);
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectOffer, [&followed](QWidget*, const QString& ref) { followed << ref; });
         test::ModalScript script;
         script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
             QCOMPARE(list->mode(), int(kSelectOffer));
@@ -376,6 +391,10 @@ private slots:
     }
 
     void createAndPickANewCounterparty() {
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectDeliveriesReport, [](QWidget*, const QString&) {});
         fx_->writeFile("Data/" + kGroupTreeFileName, "0:Всички контрагенти\r\n\t2:Доставчици\r\n");
         test::ModalScript script;
         script.next<TForm_Kontrakents>([&script](TForm_Kontrakents* list) {

@@ -105,6 +105,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
+        TForm_Spec_Otstapki::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, EIK, Dan_N, T_O, ID_Mol, Nomer_Grupa) VALUES "
                       "(7, 'Пеликан ООД', '0', '0', 2, 7, 0), (8, 'Роза ЕТ', '0', '0', 0, 8, 0), "
                       "(9, 'Мак <&>', '0', '0', 0, 9, 0)");
@@ -376,7 +377,7 @@ private slots:
         ArticleChoice root;
         root.mode = kSelectDiscountGroup;
         root.groupNode = "Всички артикули";
-        articleFollowUps().run(kSelectDiscountGroup, root);
+        test::host(fx_->session()).followUps().of<ArticlePicker>().run(kSelectDiscountGroup, &w, root);
         QCOMPARE(labelText(w, "Label_TO_Artikul"), "3:Напитки");
         typeValues(w, "2", "0");
         control<QPushButton>(w, "Button_Dobavi")->click();
@@ -478,7 +479,7 @@ private slots:
         });
         main.form.runCommand(Command::N_TO);
 
-        TForm_Klienti card(test::context(fx_->session()));
+        TForm_Klienti card(main.form.context());
         QVERIFY(card.openEdit(7));
         script.next<TForm_Spec_Otstapki>([](TForm_Spec_Otstapki* w) {
             QCOMPARE(labelText(*w, "Label_TO_Klient"), "7:Пеликан ООД");

@@ -1,11 +1,15 @@
 // The main window offscreen: start-up, status line, working-date guard,
 // page switch, ticker and exit.
 
+#include "catalogue/ui/article_picker.h"
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/video_help.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/form_klienti.h"
+#include "sales/ui/shop_page.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -221,6 +225,34 @@ private slots:
         QVERIFY(form.mainMenu().action(Command::N_Artikuli)->isEnabled());
         form.runCommand(Command::N_Artikuli);
         QCOMPARE(runs, 1);
+    }
+
+    // The program's modules receive every picker mode that a window of the
+    // program opens; the modes of windows still to come have no receiver
+    // (their "ИЗБЕРИ" is disabled). After the start-up nothing registers.
+    void pickerModesHaveReceivers() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        test::MainWindow main(fx.session());
+        QVERIFY(main.start());
+        FollowUpRegistry& followUps = main.form.followUps();
+        const auto served = [](const auto& followUps, const QList<int>& all) {
+            QList<int> out;
+            for (int mode : all)
+                if (!followUps.unserved().contains(mode))
+                    out << mode;
+            return out;
+        };
+        QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
+                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
+                             kSelectOrderSupplier, kSelectServiceClient, kSelectNewArticle}));
+        QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
+                 (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
+                             kSelectOrderArticle}));
+        QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
+        QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
+                                                       kSelectInstalments, [](QWidget*, const QString&) {}));
     }
 
     void missingWarehouseShowsColonOnly() {

@@ -452,7 +452,7 @@ private slots:
     void passwordFieldsShowStars() {
         QFETCH(QString, field);
         LoginFixture f;
-        TForm_Operatori operators(test::context(f.fx.session()));
+        TForm_Operatori operators(f.main.form.context());
         QLineEdit* edit = field == "Edit_Password" ? f.password() : operators.findChild<QLineEdit*>(field);
         QVERIFY(edit);
         edit->setEnabled(true);

@@ -27,6 +27,7 @@ public:
     void runCommand(Command command) override;
     QAction* command(Command command) const override;
     void addPage(HostPage* page, const PageTab& tab) override;
+    FollowUpRegistry& followUps() override { return followUps_; }
 
     // The commands run, in order.
     QList<Command> ran;
@@ -37,6 +38,7 @@ private:
     QHash<Command, std::function<void()>> operations_;
     std::unique_ptr<QObject> actionOwner_;
     mutable QHash<Command, QAction*> actions_;
+    FollowUpRegistry followUps_;
     std::vector<std::unique_ptr<HostPage>> pages_;
 };
 

@@ -14,9 +14,11 @@ QString PickedArticle::refText() const {
     return torvika::refText(id, description);
 }
 
-FollowUps<ArticleChoice>& articleFollowUps() {
-    static FollowUps<ArticleChoice> followUps;
-    return followUps;
+QList<int> ArticlePicker::modes() {
+    QList<int> modes;
+    for (int m = kSelectDiscountGroup; m <= kSelectDeliveryReportArticles; ++m)
+        modes << m;
+    return modes;
 }
 
 std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode, QWidget* parent) {
@@ -24,7 +26,7 @@ std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode
     catalogue.exec();
     const std::optional<ArticleChoice> chosen = catalogue.chosen();
     if (chosen && mode != kBrowseArticles)
-        articleFollowUps().run(mode, *chosen);
+        context.host.followUps().of<ArticlePicker>().run(mode, parent, *chosen);
     return chosen;
 }
 

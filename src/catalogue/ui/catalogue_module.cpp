@@ -1,8 +1,10 @@
 #include "catalogue/ui/catalogue_module.h"
 
 #include "catalogue/ui/article_picker.h"
+#include "catalogue/ui/form_add_red_zaqvka.h"
 #include "catalogue/ui/form_cenovi_listi.h"
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
+#include "catalogue/ui/form_newartikul.h"
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
@@ -34,6 +36,10 @@ void CatalogueModule::install(Host& host) {
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
     host.registerCommand(Command::N_Artikuli,
                          [&host] { pickArticles(host.context(), kBrowseArticles, host.window()); });
+
+    // What the pickers deliver to the order line and article dialogs.
+    TForm_Add_Red_Zaqvka::addFollowUps(host.followUps());
+    TForm_NewArtikul::addFollowUps(host.followUps());
 }
 
 } // namespace torvika

@@ -50,24 +50,6 @@ TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget
          {QStringLiteral("Valuta"), QStringLiteral("Валута"), 8}});
     setUpStatementGrid(ui->DBGrid_Zaqvki, lines_, true);
 
-    // The pickers deliver here while the dialog is open.
-    counterpartyFollowUps().add(
-        kSelectOrderRequester, [this](const QString& ref) { takeRequester(ref); }, this);
-    counterpartyFollowUps().add(
-        kSelectOrderSupplier, [this](const QString& ref) { takeSupplier(ref); }, this);
-    articleFollowUps().add(
-        kSelectOrderArticle,
-        [this](const ArticleChoice& choice) {
-            // The row reference: the current row, else the first marked.
-            const std::optional<PickedArticle> article =
-                choice.current              ? choice.current
-                : choice.articles.isEmpty() ? std::nullopt
-                                            : std::optional<PickedArticle>(choice.articles.front());
-            if (article)
-                takeArticle(*article);
-        },
-        this);
-
     for (QLabel* label : {ui->Label_Zaqvitel, ui->Label_Dostav4ik, ui->Label_Artikul})
         label->installEventFilter(this);
     connect(ui->CheckBox_Zaqvitel, &QCheckBox::toggled, this,
@@ -106,6 +88,25 @@ TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget
 }
 
 TForm_Add_Red_Zaqvka::~TForm_Add_Red_Zaqvka() = default;
+
+void TForm_Add_Red_Zaqvka::addFollowUps(FollowUpRegistry& followUps) {
+    using Self = TForm_Add_Red_Zaqvka;
+    followUps.of<CounterpartyPicker>().add(kSelectOrderRequester, [](QWidget* opener, const QString& ref) {
+        openerWindow<Self>(opener).takeRequester(ref);
+    });
+    followUps.of<CounterpartyPicker>().add(kSelectOrderSupplier, [](QWidget* opener, const QString& ref) {
+        openerWindow<Self>(opener).takeSupplier(ref);
+    });
+    followUps.of<ArticlePicker>().add(kSelectOrderArticle, [](QWidget* opener, const ArticleChoice& choice) {
+        // The row reference: the current row, else the first marked.
+        const std::optional<PickedArticle> article =
+            choice.current              ? choice.current
+            : choice.articles.isEmpty() ? std::nullopt
+                                        : std::optional<PickedArticle>(choice.articles.front());
+        if (article)
+            openerWindow<Self>(opener).takeArticle(*article);
+    });
+}
 
 QTableView* TForm_Add_Red_Zaqvka::grid() const {
     return ui->DBGrid_Zaqvki;

@@ -36,6 +36,10 @@ public:
     explicit TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Add_Red_Zaqvka() override;
 
+    // Registers what the pickers opened by the dialog deliver to it (its
+    // module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
+
     // Whether the working copy could be made; a dialog without one is not shown.
     bool ready() const { return bool(copy_); }
     OrderLinesCopy& copy() const { return *copy_; }

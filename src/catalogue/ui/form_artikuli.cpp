@@ -11,6 +11,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
@@ -62,6 +63,11 @@ TForm_Artikuli::TForm_Artikuli(const WindowContext& context, int mode, QWidget* 
       model_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->Panel_Izbor->setVisible(mode_ >= 0);
+    // In a mode that no window receives there is nothing to choose for.
+    if (mode_ >= 0 && !context.host.followUps().of<ArticlePicker>().has(mode_)) {
+        ui->BitBtn_Izberi->setEnabled(false);
+        ui->BitBtn_Izberi->setToolTip(texts::kNoFollowUp);
+    }
     ui->ListBox_Grupi->hide();
 
     model_->setColumns(standardColumns());

@@ -138,13 +138,16 @@ TForm_NewArtikul::TForm_NewArtikul(const WindowContext& context, QWidget* parent
     connect(ui->ComboBox_Sklad, &QComboBox::currentIndexChanged, this,
             &TForm_NewArtikul::ComboBox_SkladChange);
     connect(ui->DBGrid_Serials, &QTableView::clicked, this, &TForm_NewArtikul::DBGrid_SerialsClick);
-
-    // The counterparty picker of the counterparty-number page writes here.
-    counterpartyFollowUps().add(
-        kSelectNewArticle, [this](const QString& ref) { ui->Label_ID_Kontragent->setText(ref); }, this);
 }
 
 TForm_NewArtikul::~TForm_NewArtikul() = default;
+
+void TForm_NewArtikul::addFollowUps(FollowUpRegistry& followUps) {
+    // The counterparty picker of the counterparty-number page writes here.
+    followUps.of<CounterpartyPicker>().add(kSelectNewArticle, [](QWidget* opener, const QString& ref) {
+        openerWindow<TForm_NewArtikul>(opener).ui->Label_ID_Kontragent->setText(ref);
+    });
+}
 
 QString TForm_NewArtikul::helpClip() const {
     return session_.programDir.videoDir() + QStringLiteral("/1.avi");

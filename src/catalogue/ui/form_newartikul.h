@@ -27,6 +27,10 @@ public:
     explicit TForm_NewArtikul(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_NewArtikul() override;
 
+    // Registers what the counterparty list opened by the dialog delivers to
+    // it (its module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
+
     enum Mode { New, Edit };
     Mode mode() const { return mode_; }
     // A new article in the group (a node "<ID>:<Opisanie>"), numbered

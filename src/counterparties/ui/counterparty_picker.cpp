@@ -4,9 +4,11 @@
 
 namespace torvika {
 
-FollowUps<QString>& counterpartyFollowUps() {
-    static FollowUps<QString> followUps;
-    return followUps;
+QList<int> CounterpartyPicker::modes() {
+    QList<int> modes;
+    for (int m = kSelectSaleCounterparty; m <= kSelectOffersRequester; ++m)
+        modes << m;
+    return modes;
 }
 
 std::optional<QString> pickCounterparty(const WindowContext& context, int mode, QWidget* parent) {
@@ -14,7 +16,7 @@ std::optional<QString> pickCounterparty(const WindowContext& context, int mode, 
     list.exec();
     const std::optional<QString> chosen = list.chosen();
     if (chosen && mode != kBrowseCounterparties)
-        counterpartyFollowUps().run(mode, *chosen);
+        context.host.followUps().of<CounterpartyPicker>().run(mode, parent, *chosen);
     return chosen;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
 #include "common/ui/messages.h"
@@ -15,11 +16,6 @@
 #include "ui_form_klienti.h"
 
 namespace torvika {
-
-FollowUps<CardCounterparty>& counterpartyCardFollowUps() {
-    static FollowUps<CardCounterparty> followUps;
-    return followUps;
-}
 
 TForm_Klienti::TForm_Klienti(const WindowContext& context, QWidget* parent)
     : QDialog(parent), ui(new Ui::TForm_Klienti), context_(context), session_(context.session) {
@@ -60,8 +56,10 @@ void TForm_Klienti::setState(State state) {
     if (state != Idle) {
         for (QPushButton* b : sideButtons_)
             b->setEnabled(state == Edit);
-        if (!counterpartyCardFollowUps().has(kCardSpecialDiscounts))
+        if (!context_.host.followUps().of<CounterpartyCardButtons>().has(kCardSpecialDiscounts)) {
             ui->Button_Sp_Otstapki->setEnabled(false);
+            ui->Button_Sp_Otstapki->setToolTip(texts::kNoFollowUp);
+        }
     }
 }
 
@@ -253,7 +251,8 @@ void TForm_Klienti::Button_SmetkiClick() {
 
 void TForm_Klienti::Button_Sp_OtstapkiClick() {
     if (state_ == Edit)
-        counterpartyCardFollowUps().run(kCardSpecialDiscounts, {id_, refText(), this});
+        context_.host.followUps().of<CounterpartyCardButtons>().run(kCardSpecialDiscounts, this,
+                                                                    {id_, refText()});
 }
 
 void TForm_Klienti::newTown(QLineEdit* field) {

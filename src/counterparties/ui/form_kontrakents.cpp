@@ -3,12 +3,14 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
 #include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/texts.h"
+#include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
 #include "documents/ui/grid_file.h"
@@ -26,6 +28,11 @@ TForm_Kontrakents::TForm_Kontrakents(const WindowContext& context, int mode, QWi
     // Counterparties are never deleted.
     ui->Button_Iztrii->hide();
     ui->Panel_Izbor->setVisible(mode_ != -1);
+    // In a mode that no window receives there is nothing to choose for.
+    if (mode_ != -1 && !context.host.followUps().of<CounterpartyPicker>().has(mode_)) {
+        ui->BitBtn_Izberi->setEnabled(false);
+        ui->BitBtn_Izberi->setToolTip(texts::kNoFollowUp);
+    }
     ui->N_Dobavi->setMenu(ui->Menu_Dobavi);
     ui->N_Operacii->setMenu(ui->Menu_Operacii);
 

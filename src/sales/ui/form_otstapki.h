@@ -38,9 +38,9 @@ public:
     // Opens the window modally over the parent, with the counterparty
     // "<ID>:<name>" loaded when one is given.
     static void run(const WindowContext& context, QWidget* parent, const QString& refText = {});
-    // The window that the pickers deliver to: the one opened last of those
-    // still open; none while no window is open.
-    static TForm_Spec_Otstapki* receiving();
+    // Registers what the pickers opened by the window deliver to it (its
+    // module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
 
     // Whether the working copy could be made; a window without one shows
     // nothing to work on.

@@ -30,6 +30,8 @@ void SalesModule::install(Host& host) {
     host_ = &host;
     page_ = new ShopPage(host);
     host.addPage(page_, {0, texts::kShopTab, texts::kShopTitle, true, {}});
+    page_->addFollowUps(host.followUps());
+    TForm_Spec_Otstapki::addFollowUps(host.followUps());
     ShopPage* page = page_;
     host.registerCommand(Command::Enter1, [page] { page->insertLine(); });
     host.registerCommand(Command::N_Prodajba, [page] { page->sell(); });
@@ -73,10 +75,10 @@ void SalesModule::install(Host& host) {
     // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
     // "Специални отстъпки" with the card's counterparty loaded.
     host.registerCommand(Command::N_TO, [&host] { TForm_Spec_Otstapki::run(host.context(), host.window()); });
-    counterpartyCardFollowUps().add(
-        kCardSpecialDiscounts,
-        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.context(), c.parent, c.refText); },
-        page_);
+    host.followUps().of<CounterpartyCardButtons>().add(
+        kCardSpecialDiscounts, [&host](QWidget* card, const CardCounterparty& c) {
+            TForm_Spec_Otstapki::run(host.context(), card, c.refText);
+        });
 }
 
 void SalesModule::loggedIn() {

@@ -56,19 +56,10 @@ constexpr CommandButton kCommandButtons[] = {
 constexpr qint64 kScannerKeyGapMs = 30;
 constexpr int kScannerMinimumKeys = 4;
 
-RecipeFollowUp& recipeFollowUp() {
-    static RecipeFollowUp followUp;
-    return followUp;
-}
-
 const QColor kCounterpartyChosen(Qt::blue);
 const QColor kNoCounterparty(Qt::red);
 
 } // namespace
-
-void setRecipeFollowUp(RecipeFollowUp followUp) {
-    recipeFollowUp() = std::move(followUp);
-}
 
 ShopPage::ShopPage(Host& host, QWidget* parent)
     : HostPage(parent), ui(new Ui::ShopPage), host_(host), model_(new SaleLinesModel(this)),
@@ -78,21 +69,6 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
     ui->QuickSearch_Kontrag->setUp(host.context(), QuickSearchPage::Shop, this);
     connect(ui->QuickSearch_Kontrag, &CounterpartyQuickSearch::chosen, this,
             [this](const QString& ref) { chooseSaleCounterparty(ref, true); });
-    counterpartyFollowUps().add(
-        kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); }, this);
-    articleFollowUps().add(
-        kSelectSaleArticle,
-        [this](const ArticleChoice& choice) {
-            if (choice.current) {
-                criterion_ = SearchCriterion::Article;
-                ui->Label_Search_In->setText(criterionLabel(criterion_));
-                ui->Label_Search_In->setToolTip(criterionItem(criterion_));
-                ui->Edit_Barkod->setText(QString::number(choice.current->id));
-                needsLookup_ = true;
-                lookUp();
-            }
-        },
-        this);
 
     // Each button runs its command and is enabled as its command is.
     for (const CommandButton& b : kCommandButtons) {
@@ -166,8 +142,10 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
             showBill(*bill);
     });
     ui->SpdBtn_Zadaljeniq->hide();
-    connect(ui->SpdBtn_Zadaljeniq, &QToolButton::clicked, this,
-            [this] { counterpartyFollowUps().run(kSelectInstalments, host_.session().saleCounterparty()); });
+    connect(ui->SpdBtn_Zadaljeniq, &QToolButton::clicked, this, [this] {
+        host_.followUps().of<CounterpartyPicker>().run(kSelectInstalments, this,
+                                                       host_.session().saleCounterparty());
+    });
     ui->ComboBox_Smetka->addItem(QStringLiteral("0"));
     ui->Panel_Smetki->hide();
     hideSerialFields();
@@ -179,6 +157,22 @@ ShopPage::~ShopPage() = default;
 
 CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
     return ui->QuickSearch_Kontrag;
+}
+
+void ShopPage::addFollowUps(FollowUpRegistry& followUps) {
+    followUps.of<CounterpartyPicker>().add(kSelectSaleCounterparty, [this](QWidget*, const QString& ref) {
+        chooseSaleCounterparty(ref, false);
+    });
+    followUps.of<ArticlePicker>().add(kSelectSaleArticle, [this](QWidget*, const ArticleChoice& choice) {
+        if (choice.current) {
+            criterion_ = SearchCriterion::Article;
+            ui->Label_Search_In->setText(criterionLabel(criterion_));
+            ui->Label_Search_In->setToolTip(criterionItem(criterion_));
+            ui->Edit_Barkod->setText(QString::number(choice.current->id));
+            needsLookup_ = true;
+            lookUp();
+        }
+    });
 }
 
 QTableView* ShopPage::grid() const {
@@ -306,7 +300,7 @@ void ShopPage::showCounterpartyField(bool hasLines) {
     field->setEnabled(hasLines);
     const qint64 id = GetID_MFromTreeNodeName(ref);
     bool debts = false;
-    if (id > 0 && counterpartyFollowUps().has(kSelectInstalments))
+    if (id > 0 && host_.followUps().of<CounterpartyPicker>().has(kSelectInstalments))
         logged([&] { debts = hasOpenConsignments(s.db(), id); });
     ui->SpdBtn_Zadaljeniq->setVisible(debts);
 }
@@ -481,8 +475,8 @@ void ShopPage::followUpArticle(const QString& typedReference) {
         ui->Edit_Cena_Nula->setFocus();
         showMessage(texts::kZeroPriceArticle);
     }
-    if (hasRecipe(db, article_->id) && recipeFollowUp())
-        recipeFollowUp()(article_->id);
+    if (hasRecipe(db, article_->id))
+        host_.followUps().of<SaleRecipe>().run(kSaleRecipe, this, article_->id);
 }
 
 void ShopPage::showPickList(const QList<PickItem>& items) {

@@ -296,6 +296,8 @@ bool TGeneral_Form::start() {
     for (const auto& [p, tab] : pages_)
         for (Command c : tab.menuCommands)
             menu_->setHidden(c, !tab.tabVisible);
+    // The modules are installed: their windows register no follow-ups.
+    followUps_.close();
 
     // Working-date guard at start.
     FirmData fd = session_.firmData();

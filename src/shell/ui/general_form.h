@@ -45,6 +45,7 @@ public:
     void registerCommand(Command command, std::function<void()> operation) override;
     void runCommand(Command command) override;
     QAction* command(Command command) const override;
+    FollowUpRegistry& followUps() override { return followUps_; }
     void addPage(HostPage* page, const PageTab& tab) override;
 
     MainMenu& mainMenu() { return *menu_; }
@@ -95,6 +96,7 @@ private:
     ProgressPanel* progress_ = nullptr;
     QList<Module*> modules_;
     QHash<Command, std::function<void()>> commands_;
+    FollowUpRegistry followUps_;
     // Tool buttons and the command each runs (none for a button without an
     // operation).
     QList<std::pair<QToolButton*, std::optional<Command>>> toolButtons_;

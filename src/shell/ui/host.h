@@ -9,6 +9,7 @@
 // the working database and at exit. A window receives a WindowContext: the
 // session, the host's commands and follow-ups, and the progress panel.
 
+#include "common/ui/follow_ups.h"
 #include "shell/menu_tree.h"
 #include "shell/session.h"
 
@@ -61,6 +62,9 @@ public:
     // and an attached operation) and its shortcut. Throws std::logic_error
     // for a tool button's own command, which has no menu item.
     virtual QAction* command(Command command) const = 0;
+    // The follow-ups of the pickers and of the buttons that open windows
+    // of higher libraries (common/ui/follow_ups.h).
+    virtual FollowUpRegistry& followUps() = 0;
 };
 
 // What a window receives from whoever opens it.
