@@ -9,6 +9,7 @@
 #include "documents/texts.h"
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/kind_grids.h"
+#include "sales/ui/sales_module.h"
 #include "sales/ui/shop_page.h"
 #include "support/fixture.h"
 #include "support/host_stand_in.h"
@@ -50,7 +51,7 @@ class DocumentPrintingTest : public QObject {
     std::unique_ptr<test::MainWindow> main_;
     QList<qint64> lines_;
     QSqlDatabase db() { return fx_->db(); }
-    ShopPage* page() { return main_->modules.sales.shopPage(); }
+    ShopPage* page() { return main_->modules.get<SalesModule>().shopPage(); }
     QString number() {
         return scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Фактура'").toString();
     }
