@@ -144,7 +144,7 @@ private slots:
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(panel->text(), "Склад: 2:Магазин");
         QCOMPARE(session().activeWarehouse(), 2);
-        QCOMPARE(fx_->firmData().activeStore(), 2);
+        QCOMPARE(fx_->settings().get(setting::kActiveWarehouse), 2);
         QVERIFY(test::Fixture::readFile(fx_->root() + "Firm_Data.ini").contains("Active=2"));
         QCOMPARE(msg_->shown, QStringList{});
     }
@@ -280,11 +280,11 @@ private slots:
 
         execSql(db(), "DELETE FROM Store_Kol");
         execSql(db(), "DELETE FROM Sklad WHERE ID_Sklad = 2");
-        const int stored = fx_->firmData().activeStore();
+        const int stored = fx_->settings().get(setting::kActiveWarehouse);
         w.Button_IzberiClick();
         QCOMPARE(msg_->shown, QStringList{texts::kWarehouseGone.arg(2)});
         QCOMPARE(session().activeWarehouse(), 1);
-        QCOMPARE(fx_->firmData().activeStore(), stored);
+        QCOMPARE(fx_->settings().get(setting::kActiveWarehouse), stored);
         QCOMPARE(w.model()->rowCount(), 1);
     }
 

@@ -78,10 +78,10 @@ private slots:
         QDir().mkpath(docs);
         for (const QString& f : QDir(TORVIKA_SOURCE_DIR "/documentations").entryList(QDir::Files))
             QFile::copy(TORVIKA_SOURCE_DIR "/documentations/" + f, docs + u'/' + f);
-        FirmData firm = fx_->firmData();
-        firm.writeString(ini::kFirmData, "Name", "Алфа ЕООД");
-        firm.writeString(ini::kFirmData, "EIK", "201234567");
-        firm.writeString(ini::kFirmData, "DDS", "20");
+        ProfileFile firm = fx_->firmData();
+        firm.writeString("Firm_Data", "Name", "Алфа ЕООД");
+        firm.writeString("Firm_Data", "EIK", "201234567");
+        firm.writeString("Firm_Data", "DDS", "20");
         execSql(db(),
                 "INSERT INTO Firmi (ID, Ime_Firma, Adres_Firma, EIK, Dan_N, ID_Mol, Nomer_Grupa) VALUES "
                 "(5, 'Бета Трейд ООД', 'ул. Витоша 12', '123456789', 'BG123456789', 7, 0)");
@@ -191,8 +191,8 @@ private slots:
     // With "Преглед на документ преди печат" the document is previewed:
     // looking registers nothing, a print from the preview is numbered.
     void preview() {
-        FirmData firm = fx_->firmData();
-        firm.writeString(ini::kTuning, "26", "1");
+        ProfileFile firm = fx_->firmData();
+        firm.writeString("Tuning", "26", "1");
         test::ModalScript script;
         script.next<QPrintPreviewDialog>([](QPrintPreviewDialog* dialog) { dialog->reject(); });
         choose({0}, "Фактура", texts::kPdfPrinter);

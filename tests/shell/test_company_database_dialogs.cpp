@@ -316,7 +316,8 @@ private slots:
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(env.messages.messages,
                  QStringList{QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО")});
-        QCOMPARE(env.fx.firmData().dbVerText(), QString::number(fileVersion().releaseNumber()));
+        QCOMPARE(env.fx.settings().get(setting::kDatabaseVersion),
+                 QString::number(fileVersion().releaseNumber()));
 
         QString keptLog;
         script.next([&](QWidget* w) {

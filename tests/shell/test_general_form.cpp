@@ -129,7 +129,8 @@ private slots:
         test::Fixture fx;
         test::ScriptedMessages msgs;
         fx.session().clock = [] { return kNow; };
-        QCOMPARE(fx.firmData().activeStore(), 1); // set when the first start made the database
+        QCOMPARE(fx.settings().get(setting::kActiveWarehouse),
+                 1); // set when the first start made the database
         fx.firmData().writeString("DBVer", "Term", "3");
         test::MainWindow main(fx.session());
         TGeneral_Form& form = main.form;
@@ -142,6 +143,9 @@ private slots:
         QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
                  qPrintable(panelText(form, "Panel_Sklad")));
         QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));
+        // A terminal number stored by the program shows at once.
+        fx.settings().set(setting::kTerminal, 7);
+        QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("7"));
         form.Timer1Timer();
         QCOMPARE(panelText(form, "Panel_DateTime"), QStringLiteral("09.12.2026 - 10:15:30"));
         QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
@@ -530,7 +534,8 @@ private slots:
         qputenv("TORVIKA_LOGOUT", "logout-x");
         QStringList seen; // the command, then what Firm_Data.ini held at that moment
         setProcessStarter([&](const QString& program, const QStringList&) {
-            seen << program << fx.firmData().readString("TIME", "Last") << fx.firmData().activeOperator();
+            seen << program << fx.firmData().readString("TIME", "Last")
+                 << fx.settings().get(setting::kLastOperator);
             return true;
         });
         TGeneral_Form form(fx.session());
@@ -687,7 +692,7 @@ private slots:
         QFETCH(QStringList, rates);
         test::Fixture fx;
         test::ScriptedMessages msgs;
-        fx.session().displayDecimals = decimals;
+        fx.settings().set(setting::kAmountDecimals, decimals);
         TGeneral_Form form(fx.session());
         QVERIFY(startLoggedIn(form));
         form.resize(800, 600);
@@ -703,6 +708,10 @@ private slots:
         QCOMPARE(ticker->position, -ticker->textWidth() - 1);
         form.Timer1Timer();
         QCOMPARE(ticker->position, ticker->width());
+        // Other decimals stored by the program show at once.
+        fx.settings().set(setting::kAmountDecimals, decimals + 1);
+        QVERIFY2(ticker->text.contains("USD - " + QString::asprintf("%4.*f", decimals + 1, 1.7)),
+                 qPrintable(ticker->text));
     }
 
     void toolButtonIgnoresDisabledCommand() {

@@ -146,7 +146,7 @@ private slots:
         // The login restores "none", and the totals of the empty sale write it
         // without the blank.
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("0:Няма избран контрагент"));
-        QCOMPARE(f.fx.firmData().activeOperator(), QString("Администратор"));
+        QCOMPARE(f.fx.settings().get(setting::kLastOperator), QString("Администратор"));
         // The plain-text password is now kept hashed.
         QVERIFY(isPasswordHash(findOperatorByName(f.db(), "Администратор")->par));
 
@@ -171,7 +171,7 @@ private slots:
     void lastOperatorUnknown() {
         LoginFixture f;
         ensureAdministrator(f.db());
-        f.fx.firmData().setActiveOperator("Никой");
+        f.fx.settings().set(setting::kLastOperator, QString("Никой"));
         f.dialog()->show();
         QCOMPARE(f.combo()->currentIndex(), -1);
         // No name selected: just a wrong attempt.
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
         QVERIFY(f.dialog()->isVisible());
         // Nobody is logged in: the stored last operator stays.
-        QCOMPARE(f.fx.firmData().activeOperator(), QString("Никой"));
+        QCOMPARE(f.fx.settings().get(setting::kLastOperator), QString("Никой"));
     }
 
     void wrongPasswordKeepsPreviousOperator() {
@@ -193,7 +193,7 @@ private slots:
         f.fx.session().setSaleCounterparty("5:Фирма Ана");
         QVERIFY(!f.allowed(Command::N_Artikuli));
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
-        f.fx.firmData().setActiveOperator("x");
+        f.fx.settings().set(setting::kLastOperator, QString("x"));
         QSignalSpy spy(&f.login, &Login::loggedIn);
         f.attempt("Борис", "грешна");
         QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
@@ -206,7 +206,7 @@ private slots:
         QVERIFY(!f.allowed(Command::N_Artikuli));
         QCOMPARE(f.text("Button_Prodajba"), QString("Продажба     Ins"));
         QCOMPARE(f.text("Label_Selected_Kontragent"), QString("5:Фирма Ана"));
-        QCOMPARE(f.fx.firmData().activeOperator(), QString("Ана"));
+        QCOMPARE(f.fx.settings().get(setting::kLastOperator), QString("Ана"));
 
         // A typed quote is just a wrong password too.
         messages.clear();

@@ -39,7 +39,7 @@ TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget
         text->setMaxLength(kOrderTextWidth);
     ui->Edit_Kat_N->setMaxLength(kOrderNumberWidth);
 
-    const int decimals = session_.displayDecimals;
+    const int decimals = session_.displayDecimals();
     lines_->setColumns(
         {{kId, QStringLiteral("N"), 4, GridColumnSpec::Integer},
          {QStringLiteral("Art_ID"), QStringLiteral("Арт. N"), 7, GridColumnSpec::Integer},
@@ -294,8 +294,8 @@ void TForm_Add_Red_Zaqvka::Button_RedaktiraiClick() {
         return;
     reset();
     ui->DateTimePicker_Data->setDate(line->date.isValid() ? line->date : session_.today());
-    ui->Edit_Dost_Cena->setText(fieldNumber(line->price, session_.displayDecimals));
-    ui->Edit_Kol->setText(fieldNumber(line->quantity, session_.displayDecimals));
+    ui->Edit_Dost_Cena->setText(fieldNumber(line->price, session_.displayDecimals()));
+    ui->Edit_Kol->setText(fieldNumber(line->quantity, session_.displayDecimals()));
     ui->Label_Zaqvitel_Name->setText(line->requester);
     ui->Label_Dostav4ik_Name->setText(line->supplier);
     // A line without a catalogue article is free text, whatever its text

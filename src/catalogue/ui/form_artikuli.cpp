@@ -423,7 +423,7 @@ void TForm_Artikuli::N_Nali4nostiClick() {
         if (model_->rowCount() > 0 && standard) {
             QList<GridColumnSpec> columns = standardColumns();
             columns << GridColumnSpec{QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 10,
-                                      GridColumnSpec::Number, session_.displayDecimals};
+                                      GridColumnSpec::Number, session_.displayDecimals()};
             model_->setColumns(columns);
         }
     });

@@ -182,7 +182,7 @@ void TForm_Cenovi_Listi::Button_ProbaClick() {
         refuse(r.message, ui->Edit_Formula, r.position);
         return;
     }
-    ui->Edit_Rezultat->setText(formatFixed(*r.value, session_.displayDecimals));
+    ui->Edit_Rezultat->setText(formatFixed(*r.value, session_.displayDecimals()));
 }
 
 } // namespace torvika

@@ -20,7 +20,7 @@ TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(const WindowContext& contex
     model_->setColumns({{QStringLiteral("ID"), QStringLiteral("Арт. N"), 0, GridColumnSpec::Integer},
                         {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 40},
                         {QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 12, GridColumnSpec::Number,
-                         session_.displayDecimals},
+                         session_.displayDecimals()},
                         {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 8}});
     setUpStatementGrid(ui->DBGrid_Nali4nosti, model_);
     connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this,

@@ -171,12 +171,12 @@ void TForm_NewArtikul::setNameLimits() {
     // The receipt and label names may be limited in length (the fiscal
     // device's and the label printer's).
     guarded([&] {
-        const FirmData fd = session_.firmData();
-        receiptLimit_ = fd.readBool(ini::kTuning, QStringLiteral("10"), false)
-                            ? qMax(0, fd.readInteger(ini::kValues, QStringLiteral("10"), 0))
+        const Settings& settings = session_.settings();
+        receiptLimit_ = settings.get(setting::kFixedReceiptNameLength)
+                            ? qMax(0, settings.get(setting::kReceiptNameLength))
                             : 0;
-        labelLimit_ = fd.readBool(ini::kTuning, QStringLiteral("11"), false)
-                          ? qMax(0, fd.readInteger(ini::kValues, QStringLiteral("11"), 0))
+        labelLimit_ = settings.get(setting::kFixedLabelNameLength)
+                          ? qMax(0, settings.get(setting::kLabelNameLength))
                           : 0;
     });
     ui->Edit_Kasovo_Ime->setMaxLength(receiptLimit_ > 0 ? receiptLimit_ : 32767);
@@ -278,7 +278,7 @@ bool TForm_NewArtikul::openEdit(qint64 id) {
     ui->SpinEdit_Trajnost->setMaximum(qMax(365, count));
     ui->SpinEdit_Trajnost->setValue(count);
     ui->SpinEdit_Min_Kol->setValue(a->minQuantity);
-    ui->Edit_Max_TO->setText(formatFixed(a->maxDiscount, session_.displayDecimals));
+    ui->Edit_Max_TO->setText(formatFixed(a->maxDiscount, session_.displayDecimals()));
     ui->CheckBox_Garancionen->setChecked(a->warranty);
     ui->CheckBox_Poredica->setChecked(a->series);
     ui->Edit_Kod_Vezna->setText(QString::number(a->scaleCode));
@@ -288,7 +288,7 @@ bool TForm_NewArtikul::openEdit(qint64 id) {
         const QSqlDatabase db = session_.db();
         showPicture(articlePicture(db, id));
         ui->Label_Dostav4ik->setText(counterpartyRefText(db, a->supplier));
-        ui->Label_Dostavna_Cena->setText(formatFixed(a->deliveryPrice, session_.displayDecimals) + u' ' +
+        ui->Label_Dostavna_Cena->setText(formatFixed(a->deliveryPrice, session_.displayDecimals()) + u' ' +
                                          a->deliveryCurrency);
         serials_->setStatement(db, articleSerialsStatement(id));
     });

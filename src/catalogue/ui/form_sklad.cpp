@@ -151,7 +151,7 @@ void TForm_Sklad::Button_IzberiClick() {
         reread(0);
         return;
     }
-    if (!guarded([&] { session_.firmData().writeInteger(ini::kStore, QStringLiteral("Active"), int(id)); }))
+    if (!guarded([&] { session_.settings().set(setting::kActiveWarehouse, int(id)); }))
         return;
     session_.setActiveWarehouse(int(id), refText(id, stored->name));
     accept();

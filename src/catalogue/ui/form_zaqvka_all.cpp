@@ -75,7 +75,7 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(const WindowContext& context, QWidget* parent
             grid.format = GridColumnSpec::Integer;
         else if (c.kind == OrderColumnKind::Number) {
             grid.format = GridColumnSpec::Number;
-            grid.decimals = session_.displayDecimals;
+            grid.decimals = session_.displayDecimals();
         }
         columns << grid;
     }
@@ -292,7 +292,7 @@ QString TForm_Zaqvka_all::Button_Izgotvi_ZaqvkaClick() {
     // Each step ends silently on a write error; whatever was written is opened.
     bool written = true;
     for (qsizetype i = 0; i < orders.size() && written; ++i) {
-        fillDocument(table, orders[i], session_.displayDecimals);
+        fillDocument(table, orders[i], session_.displayDecimals());
         written = writeExportLines(fileName, linesForKind(kind, supplierOrderHeading(orders[i], now)),
                                    i == 0 ? ExportWrite::Rewrite : ExportWrite::Append) &&
                   PRINT_INTO(table, columns, fileName, kind) &&

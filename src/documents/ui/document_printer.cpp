@@ -135,7 +135,7 @@ public:
 
 private:
     int printKinds(const DocumentsToPrint& what) {
-        const bool preview = session_.firmData().readBool(ini::kTuning, QStringLiteral("26"), false);
+        const bool preview = session_.settings().get(setting::kPreviewDocuments);
         const QStringList installed = installedPrinters();
         int done = 0;
         for (const QString& kind : what.kinds) {
@@ -188,12 +188,12 @@ PrintRequest pageRequest(Session& session, PrintContext context) {
     PrintRequest r;
     r.context = context;
     r.operatorName = session.operatorName();
-    const FirmData firm = session.firmData();
-    auto key = [&firm](const char* name) {
-        return firm.readString(ini::kFirmData, QString::fromLatin1(name));
-    };
-    r.companyFields = companyFields(key("Name"), key("EIK"), key("Mol"), key("Adress"), key("Phone"),
-                                    key("IBAN"), key("BIC"), key("Bank"), firm.vatText());
+    const Settings& firm = session.settings();
+    using namespace setting;
+    r.companyFields =
+        companyFields(firm.get(kCompanyName), firm.get(kCompanyEik), firm.get(kCompanyManager),
+                      firm.get(kCompanyAddress), firm.get(kCompanyPhone), firm.get(kCompanyIban),
+                      firm.get(kCompanyBic), firm.get(kCompanyBank), firm.get(kVatPercent));
     r.templateDir = session.programDir.documentationsDir();
     r.now = session.now();
     return r;

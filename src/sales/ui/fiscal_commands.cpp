@@ -50,11 +50,14 @@ private:
 } // namespace
 
 FiscalSettings fiscalSettings(Session& session) {
-    return readFiscalSettings(session.firmData(), session.programDir.root());
+    const Settings& s = session.settings();
+    return fiscalSettingsFrom(session.programDir.root(), s.get(setting::kReceiptDirectory),
+                              s.get(setting::kSaleReceipt), s.get(setting::kFiscalDeviceType),
+                              s.get(setting::kDepartmentTickets));
 }
 
 BonHeader bonHeader(Session& session, const QString& bill) {
-    return {QString::number(session.firmData().terminal()), session.operatorName(), bill};
+    return {QString::number(session.settings().get(setting::kTerminal)), session.operatorName(), bill};
 }
 
 void reportBonResult(Session& session, const BonResult& result) {
@@ -83,7 +86,7 @@ void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, c
         QList<qint64> lastFirst = selectedLines;
         std::reverse(lastFirst.begin(), lastFirst.end());
         const QList<SaleLine> lines = pendingSaleLines(session.db(), session.operatorName(), lastFirst,
-                                                       session.firmData().roundingDecimals());
+                                                       session.settings().get(setting::kAmountDecimals));
         Decimal amountDue;
         for (const SaleLine& line : lines)
             amountDue += line.amount;

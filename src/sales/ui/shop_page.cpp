@@ -81,6 +81,10 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
         follow();
     }
     connect(&session, &Session::saleCounterpartyChanged, this, [this] { Calculate_SUM(); });
+    connect(&session.settings(), &Settings::changed, this, [this](SettingId id) {
+        if (id == SettingId::AmountDecimals)
+            Calculate_SUM();
+    });
 
     // "Печат документи" prints the ticked documents; it is enabled as
     // "Печат на документи" is.
@@ -184,7 +188,7 @@ int ShopPage::currentBill() const {
 }
 
 int ShopPage::decimals() const {
-    return host_.session().displayDecimals;
+    return decimals_;
 }
 
 QString ShopPage::formatted(const Decimal& value) const {
@@ -196,10 +200,10 @@ SaleContext ShopPage::context() const {
     SaleContext c;
     c.operatorName = s.operatorName();
     c.bill = currentBill();
-    c.terminal = s.firmData().terminal();
+    c.terminal = s.settings().get(setting::kTerminal);
     c.counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
     c.decimals = decimals();
-    c.vatRate = vatRateFromText(s.firmData().vatText());
+    c.vatRate = vatRateFromText(s.settings().get(setting::kVatPercent));
     return c;
 }
 
@@ -212,7 +216,7 @@ void ShopPage::formShown(bool current) {
         return;
     // The VAT switch shows only when a VAT rate is set.
     ui->ChkBox_Add_DDS->setVisible(
-        QString::compare(host_.session().firmData().vatText(), QStringLiteral("0")) > 0);
+        QString::compare(host_.session().settings().get(setting::kVatPercent), QStringLiteral("0")) > 0);
     ui->Edit_Barkod->setFocus();
 }
 
@@ -259,7 +263,7 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
 void ShopPage::Calculate_SUM() {
     Session& s = host_.session();
     guarded([&] {
-        s.displayDecimals = s.firmData().roundingDecimals();
+        decimals_ = s.settings().get(setting::kAmountDecimals);
         const SaleContext c = context();
         const QList<qint64> selected = selectedSaleLines();
         const SaleTotals t = recalculateSale(s.db(), c);
@@ -433,7 +437,7 @@ void ShopPage::followUpArticle(const QString& typedReference) {
     Session& s = host_.session();
     const QSqlDatabase db = s.db();
     clearSerialFields();
-    const bool askPeriod = s.firmData().readBool(ini::kTuning, QStringLiteral("14"), false);
+    const bool askPeriod = s.settings().get(setting::kWarrantyPeriodAtSale);
     if (askPeriod)
         ui->Edit_Do_Nomer->setText(warrantyPeriodText(article_->shelfLife));
     if (article_->warranty) {
@@ -577,7 +581,7 @@ void ShopPage::priceChanged(const QString& text) {
 void ShopPage::vatSwitchClicked() {
     Session& s = host_.session();
     guarded([&] {
-        const Decimal rate = vatRateFromText(s.firmData().vatText());
+        const Decimal rate = vatRateFromText(s.settings().get(setting::kVatPercent));
         if (rate.isZero())
             return;
         const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
@@ -618,7 +622,7 @@ void ShopPage::chooseSerial(int row) {
     ui->Edit_Serien_Nomer->setText(serialChoices_.at(row).serial);
     serials_->hide();
     ui->SpdBtn_Select_SN->hide();
-    if (!host_.session().firmData().readBool(ini::kTuning, QStringLiteral("14"), false))
+    if (!host_.session().settings().get(setting::kWarrantyPeriodAtSale))
         ui->Edit_Do_Nomer->setText(serialChoices_.at(row).date);
     ui->Edit_Do_Nomer->setFocus();
 }
@@ -775,7 +779,7 @@ DocumentAmounts ShopPage::selectedAmounts(const QList<qint64>& lines) const {
     for (qint64 line : lines)
         if (const int row = model_->rowOf(line); row >= 0)
             total += model_->line(row).amount;
-    return splitVat(total, vatRateFromText(host_.session().firmData().vatText()));
+    return splitVat(total, vatRateFromText(host_.session().settings().get(setting::kVatPercent)));
 }
 
 void ShopPage::showDocumentChoosers() {
@@ -831,9 +835,8 @@ void ShopPage::sell() {
     bool sellAll = false;
     bool autoOrder = false;
     if (!guarded([&] {
-            const FirmData firmData = s.firmData();
-            sellAll = firmData.readBool(ini::kTuning, QStringLiteral("27"), false);
-            autoOrder = firmData.readBool(ini::kTuning, QStringLiteral("4"), false);
+            sellAll = s.settings().get(setting::kSellEverything);
+            autoOrder = s.settings().get(setting::kAutoOrderBelowMinimum);
         }))
         return;
     if (sellAll)

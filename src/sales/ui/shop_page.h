@@ -146,6 +146,8 @@ private:
     bool hadLines_ = false;
     int openedBill_ = -1; // a bill opened and still without lines
     bool needsLookup_ = false;
+    // The amount decimals (Values/"9") as the last totals read them.
+    int decimals_ = 2;
     // Keyboard-wedge scanners type a code in a few milliseconds.
     QElapsedTimer lastKey_;
     int fastKeys_ = 0;

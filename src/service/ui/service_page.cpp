@@ -37,7 +37,8 @@ DocumentChoosers* ServicePage::documentChoosers() const {
 
 DocumentAmounts ServicePage::selectedAmounts(const QList<qint64>& lines) const {
     Session& session = host_.session();
-    return splitVat(intakeRepairTotal(session.db(), lines), vatRateFromText(session.firmData().vatText()));
+    return splitVat(intakeRepairTotal(session.db(), lines),
+                    vatRateFromText(session.settings().get(setting::kVatPercent)));
 }
 
 void ServicePage::Button3Click() {

@@ -100,6 +100,13 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     connect(&session_, &Session::loginRequested, this, &TGeneral_Form::N_dostapClick);
     // A changed rate shows at once, without waiting for the ticker's next round.
     connect(&session_, &Session::ratesChanged, this, &TGeneral_Form::rebuildTicker);
+    // So do the settings the main window shows.
+    connect(&session_.settings(), &Settings::changed, this, [this](SettingId id) {
+        if (id == SettingId::Terminal)
+            showTerminal();
+        else if (id == SettingId::AmountDecimals)
+            rebuildTicker();
+    });
     registerOwnCommands();
     setBusyWaitIndicator([this](bool waiting) { showBusyWait(waiting); });
 }
@@ -274,13 +281,19 @@ void TGeneral_Form::showOperator() {
     showDatabase();
     applyRights(*menu_, session_.rights());
     updateToolButtons();
-    logged([this] { applyOperatorShortcuts(*menu_, session_.firmData(), session_.operatorName()); });
+    logged([this] { applyOperatorShortcuts(*menu_, session_.settings(), session_.operatorName()); });
     for (Module* m : modules_)
         m->loggedIn();
 }
 
 void TGeneral_Form::showDatabase() {
     ui->Panel_Database->setText(texts::kDatabasePrefix + session_.workspace.description());
+}
+
+void TGeneral_Form::showTerminal() {
+    logged([this] {
+        ui->Panel_terminal->setText(QString::number(session_.settings().get(setting::kTerminal)));
+    });
 }
 
 void TGeneral_Form::showWarehouse() {
@@ -300,9 +313,9 @@ bool TGeneral_Form::start() {
     followUps_.close();
 
     // Working-date guard at start.
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     const QDate today = session_.today();
-    const QString stored = fd.lastWorkingDateText(today);
+    const QString stored = settings.lastWorkingDateText(today);
     StartupDateCheck check = startupDateCheck(today, stored);
     if (check.unreadable)
         logException(EConvertError(texts::kNotValidDate.arg(stored)));
@@ -310,7 +323,7 @@ bool TGeneral_Form::start() {
         if (!askYesNo(*check.question))
             return false;
         // A date that cannot be written is logged; the operator asked to go on.
-        logged([&] { fd.setLastWorkingDate(today); });
+        logged([&] { settings.setLastWorkingDate(today); });
     }
 
     // The first login; it opens the workspace. Cancel confirmed there ends
@@ -323,7 +336,7 @@ bool TGeneral_Form::start() {
         versionCheck();
     loadActiveWarehouse(session_);
 
-    if (fd.posMode())
+    if (settings.get(setting::kPointOfSaleMode))
         setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     return true;
 }
@@ -353,14 +366,16 @@ void TGeneral_Form::rebuildTicker() {
     auto* ticker = ui->Image_Show_Valuta_Kurs;
     ticker->text.clear();
     if (session_.workspace.isOpen())
-        logged([&] { ticker->text = buildTickerText(session_.db(), session_.displayDecimals); });
+        logged([&] {
+            ticker->text = buildTickerText(session_.db(), session_.settings().get(setting::kAmountDecimals));
+        });
 }
 
 void TGeneral_Form::FormShow() {
     rebuildTicker();
     ui->Image_Show_Valuta_Kurs->position = width();
     timer2_->start();
-    ui->Panel_terminal->setText(QString::number(session_.firmData().terminal()));
+    showTerminal();
     const int current = ui->PageControl1->currentIndex();
     for (int i = 0; i < pages_.size(); ++i)
         pages_[i].first->formShown(i == current);
@@ -371,7 +386,7 @@ void TGeneral_Form::PageControl1Change(int index) {
         setWindowTitle(pages_[index].second.windowTitle);
         p->activated();
     }
-    if (session_.firmData().loginOnPageSwitch())
+    if (session_.settings().get(setting::kLoginOnPageSwitch))
         N_dostapClick();
 }
 
@@ -391,16 +406,17 @@ void TGeneral_Form::Timer2Timer() {
         ticker->drawAtPosition();
         ticker->position -= 5;
     }
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     const QDate today = session_.today();
     std::optional<QString> question;
-    if (!logged([&] { question = runningDateQuestion(today, fd.lastWorkingDateText(today)); }) || !question)
+    if (!logged([&] { question = runningDateQuestion(today, settings.lastWorkingDateText(today)); }) ||
+        !question)
         return;
     timer2_->stop();
     // The timer runs again whatever the answer and whatever happens to the write.
     const auto restart = qScopeGuard([this] { timer2_->start(); });
     if (askYesNo(*question))
-        logged([&] { fd.setLastWorkingDate(today); });
+        logged([&] { settings.setLastWorkingDate(today); });
     else if (!startExternal(ExternalProgram::DateTimeSettings))
         showMessage(notInstalledMessage(ExternalProgram::DateTimeSettings));
 }
@@ -428,18 +444,22 @@ void TGeneral_Form::showVideoHelp(const QString& keyword) {
 void TGeneral_Form::closeEvent(QCloseEvent* e) {
     for (Module* m : modules_)
         m->exiting();
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     logged([&] {
-        fd.setLastWorkingDate(session_.today());
-        // Nobody logged in: the last operator stays as it was.
+        // One save: the date, and the operator unless nobody logged in.
+        Settings::Changes exit;
+        exit.set(setting::kLastWorkingDate, shortDate(session_.today()));
         if (!session_.operatorName().isEmpty())
-            fd.setActiveOperator(session_.operatorName());
+            exit.set(setting::kLastOperator, session_.operatorName());
+        settings.save(exit);
     });
     timer1_->stop();
     timer2_->stop();
     // Ending the session may end this program at once: only once the date
     // and the operator are written.
-    if (fd.shutdownAtExit() && !startExternal(ExternalProgram::EndSession))
+    bool shutdown = false;
+    logged([&] { shutdown = settings.get(setting::kShutdownAtExit); });
+    if (shutdown && !startExternal(ExternalProgram::EndSession))
         logException(Error(notInstalledMessage(ExternalProgram::EndSession)));
     e->accept();
 }

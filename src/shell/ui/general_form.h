@@ -86,6 +86,7 @@ private:
     void showOperator();
     void showDatabase();
     void showWarehouse();
+    void showTerminal();
     void versionCheck();
     void rebuildTicker();
 
