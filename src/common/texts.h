@@ -36,6 +36,15 @@ inline const QString kBadQuantity = QStringLiteral("Количеството т�
 inline const QString kBadBillNumber =
     QStringLiteral("Номерът на сметка трябва да е цяло число, не по-малко от 0!");
 
+// Numbered-field files: a value the format cannot carry (%1 the field's
+// number, %2 the value), a character Windows-1251 cannot hold (%1 the
+// character, %2 the line), a file that is no text (%1 the file).
+inline const QString kNumberedFieldCannotCarry =
+    QStringLiteral("Поле %1 не може да бъде записано: стойността \"%2\" съдържа \"]\" или нов ред");
+inline const QString kNotInCp1251 =
+    QStringLiteral("Знакът \"%1\" не може да бъде записан в кодова таблица Windows-1251: %2");
+inline const QString kNotATextFile = QStringLiteral("Файлът %1 не е текстов файл");
+
 // %1 the text or value that is no number.
 inline const QString kNotANumber = QStringLiteral("\"%1\" не е число");
 // %1 the VAT rate text of the company's settings.
