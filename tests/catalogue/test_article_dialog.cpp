@@ -29,6 +29,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 
@@ -422,6 +423,44 @@ private slots:
         QVERIFY(!field<QPushButton>(d, "Button_Prekasni")->isVisible());
         // The working table is gone with the dialog.
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, execSql(db(), "SELECT COUNT(*) FROM Free_Art"));
+    }
+
+    // While the free numbers are searched, "Приеми", "Откажи" and Esc cannot
+    // overtake the search: nothing is saved and the dialog stays; Esc stops
+    // the search, whose numbers found so far are offered.
+    void freeNumberSearchNotOvertaken() {
+        article(2, 1, "Вода");
+        article(7, 1, "Сок");
+        TForm_NewArtikul d(fx_->session());
+        d.openNew(1);
+        d.show();
+        field(d, "Edit_Opisanie")->setText("Сода");
+        const QString proposed = field(d, "Edit_Art_N")->text();
+        auto* accept = field<QPushButton>(d, "Button_Priemi");
+        auto* cancel = field<QPushButton>(d, "Button_Otkaji");
+        bool waited = false;
+        QTimer::singleShot(0, &d, [&] {
+            waited = !accept->isEnabled() && !cancel->isEnabled();
+            QTest::mouseClick(accept, Qt::LeftButton);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        test::ModalScript script;
+        script.next<TForm_Free_Art_ID>([](TForm_Free_Art_ID* list) {
+            QVERIFY(list->positionOn(5));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        QTest::mouseClick(field<QPushButton>(d, "SpdBtn_Svobodni_Nomera"), Qt::LeftButton);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QVERIFY(waited);
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID IN (5, " + proposed + ")"), 0);
+        QCOMPARE(field(d, "Edit_Art_N")->text(), "5");
+        QVERIFY(accept->isEnabled() && cancel->isEnabled());
+        QTest::mouseClick(accept, Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 5"), 1);
     }
 
     void stockAndSerials() {

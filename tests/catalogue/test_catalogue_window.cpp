@@ -258,6 +258,34 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 0);
     }
 
+    // The questions are about the tree shown: a sub-group another
+    // workstation added meanwhile is shown and asked about before anything
+    // is deleted; answered No, nothing is.
+    void deleteGroupAsksAgainAboutNewSubgroups() {
+        execSql(db(), "DELETE FROM Produkti WHERE Nomer_Grupa = 3");
+        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        w.show();
+        w.tree()->setCurrentItem(node(w, "3:Храни"));
+        QVERIFY(addArticleGroup(db(), treeFile(), 9, "Сладкиши", "3:Храни"));
+        article(9, 9, "Торта", 20);
+        msg_->answerNo();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, QStringList{texts::kAskDeleteSubgroups});
+        QCOMPARE(treeTexts(w),
+                 (QStringList{"Всички артикули", "1:Напитки", "\t2:Бира", "3:Храни", "\t9:Сладкиши"}));
+        QCOMPARE(w.currentNode(), "3:Храни");
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 9"), 1);
+        // Asked about both, the group goes with its new sub-group.
+        msg_->clear();
+        msg_->answerYes();
+        msg_->answerYes();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, (QStringList{texts::kAskDeleteSubgroups, texts::kAskDeleteGroupArticles}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 0);
+        QCOMPARE(fileText(), "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n");
+    }
+
     void deleteArticles() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (3, '111')");
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol) VALUES (1, 4, 1)");
