@@ -234,8 +234,9 @@ std::optional<QString> articleGroupName(const QSqlDatabase& db, qint64 group) {
 }
 
 std::optional<ArticleRemoval> deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
-                                                     const QString& nodeText, const QList<qint64>& shownGroups,
-                                                     bool articlesAsked, QList<TreeLine>* tree) {
+                                                     const QString& nodeText,
+                                                     const QList<qint64>& shownGroups, bool articlesAsked,
+                                                     QList<TreeLine>* tree) {
     if (!groupOfNode(nodeText))
         throw std::invalid_argument("only a group node is deleted");
     std::optional<ArticleRemoval> removal;
@@ -243,14 +244,15 @@ std::optional<ArticleRemoval> deleteArticleGroupNode(const QSqlDatabase& db, con
         const qsizetype node = nodeIn(fileName, lines, nodeText);
         const QList<qint64> groups = subtreeGroups(lines, nodeText);
         // Sub-groups another workstation added or moved meanwhile were never asked about.
-        if (QSet<qint64>(groups.begin(), groups.end()) != QSet<qint64>(shownGroups.begin(), shownGroups.end()))
+        if (QSet<qint64>(groups.begin(), groups.end()) !=
+            QSet<qint64>(shownGroups.begin(), shownGroups.end()))
             return;
         {
             Transaction t(db);
             // Nothing joins the groups, and no sale or delivery names their
             // articles, until they are gone or binned.
-            lockArticleHistory(db, {QStringLiteral("Grupi"), QStringLiteral("Produkti"),
-                                    QStringLiteral("Sp_Otstapka")});
+            lockArticleHistory(
+                db, {QStringLiteral("Grupi"), QStringLiteral("Produkti"), QStringLiteral("Sp_Otstapka")});
             if (!articlesAsked && groupsHaveArticles(db, groups))
                 return;
             ArticleRemoval done = removeGroupArticles(db, groups);
@@ -318,9 +320,10 @@ QList<TreeLine> checkArticleTree(const QSqlDatabase& db, const QString& fileName
         QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Opisanie FROM Grupi"));
         while (q.next())
             groups.insert(q.value(0).toLongLong(), q.value(1).toString());
-        binNeeded = scalarSql(db, QStringLiteral("SELECT 1 FROM Produkti WHERE NOT EXISTS "
-                                                 "(SELECT 1 FROM Grupi WHERE Grupi.ID = Produkti.Nomer_Grupa)"))
-                        .isValid();
+        binNeeded =
+            scalarSql(db, QStringLiteral("SELECT 1 FROM Produkti WHERE NOT EXISTS "
+                                         "(SELECT 1 FROM Grupi WHERE Grupi.ID = Produkti.Nomer_Grupa)"))
+                .isValid();
     };
     QHash<qint64, QString> groups;
     bool binNeeded = false;

@@ -86,8 +86,9 @@ std::optional<QString> articleGroupName(const QSqlDatabase& db, qint64 group);
 // it now, for the window to ask again. Throws EInOutError (file) or
 // EDatabaseError (nothing deleted then).
 std::optional<ArticleRemoval> deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
-                                                     const QString& nodeText, const QList<qint64>& shownGroups,
-                                                     bool articlesAsked, QList<TreeLine>* tree = nullptr);
+                                                     const QString& nodeText,
+                                                     const QList<qint64>& shownGroups, bool articlesAsked,
+                                                     QList<TreeLine>* tree = nullptr);
 
 // The tree as checkArticleTree leaves it: every group of Grupi has a node
 // (one the file lacks is added at the end of the top level), a group node

@@ -33,10 +33,12 @@ SqlStatement listed(const QString& condition, const QVariantList& values) {
 
 // A search finds articles whose group is gone as well (the bin's articles,
 // with an empty group).
-const QString kSearchedFrom = QStringLiteral(" FROM Produkti LEFT JOIN Grupi ON Grupi.ID = Produkti.Nomer_Grupa");
+const QString kSearchedFrom =
+    QStringLiteral(" FROM Produkti LEFT JOIN Grupi ON Grupi.ID = Produkti.Nomer_Grupa");
 
 SqlStatement searched(const QString& condition, const QVariantList& values) {
-    return {QStringLiteral("SELECT ") + kColumns + kSearchedFrom + QStringLiteral(" WHERE ") + condition + kOrder,
+    return {QStringLiteral("SELECT ") + kColumns + kSearchedFrom + QStringLiteral(" WHERE ") + condition +
+                kOrder,
             values, kKey};
 }
 

@@ -417,10 +417,26 @@ std::optional<ArticleRefusal> createArticle(const QSqlDatabase& db, const Articl
                 "Ed_Cena, Valuta_P, Mqrka, Garancionen, Kasovo_Ime, Etiketno_Ime, Dostav4ik, Poredica, "
                 "Min_Kol, Max_TO, Trajnost, Kod_Vezna, Dan_Grup, Prigotvq_Se) "
                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {a.id,       a.catalogueNumber,  a.group,       a.description,        0.0,           a.currency,
-             numberColumnValue(a.price.rounded(4)), a.currency, a.unit, boolText(a.warranty), a.receiptName, a.labelName,
-             0, boolText(a.series), a.minQuantity, numberColumnValue(a.maxDiscount), a.shelfLife, a.scaleCode,
-             a.vatGroup, a.preparation});
+            {a.id,
+             a.catalogueNumber,
+             a.group,
+             a.description,
+             0.0,
+             a.currency,
+             numberColumnValue(a.price.rounded(4)),
+             a.currency,
+             a.unit,
+             boolText(a.warranty),
+             a.receiptName,
+             a.labelName,
+             0,
+             boolText(a.series),
+             a.minQuantity,
+             numberColumnValue(a.maxDiscount),
+             a.shelfLife,
+             a.scaleCode,
+             a.vatGroup,
+             a.preparation});
     if (std::optional<ArticleRefusal> refused = addCodes(db, a.id, codes.barcodes, codes.counterpartyNumbers))
         return refused;
     t.commit();
@@ -452,8 +468,7 @@ std::optional<ArticleRefusal> updateArticle(const QSqlDatabase& db, qint64 oldId
                        "WHERE ID = ?"),
         {a.id, a.catalogueNumber, a.description, numberColumnValue(a.price.rounded(4)), a.currency, a.unit,
          boolText(a.warranty), a.receiptName, a.labelName, boolText(a.series), a.minQuantity,
-         numberColumnValue(a.maxDiscount), a.shelfLife,
-         a.scaleCode, a.vatGroup, a.preparation, oldId});
+         numberColumnValue(a.maxDiscount), a.shelfLife, a.scaleCode, a.vatGroup, a.preparation, oldId});
     if (a.id != oldId) {
         // The rows that belong to the article alone follow its number.
         execSql(db, QStringLiteral("UPDATE Barkodes SET ID = ? WHERE ID = ?"), {a.id, oldId});

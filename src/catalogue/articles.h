@@ -38,7 +38,7 @@ struct Article {
     bool series = false; // Poredica
     int minQuantity = 1;
     Decimal maxDiscount; // Max_TO, per cent
-    QString shelfLife; // Trajnost, "<unit>:<count>"
+    QString shelfLife;   // Trajnost, "<unit>:<count>"
     qint64 scaleCode = 0;
     int vatGroup = 1;
     int preparation = 0;

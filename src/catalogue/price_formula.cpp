@@ -25,7 +25,8 @@ bool isDigit(QChar c) {
 // stays small whatever the text.
 class Reader {
 public:
-    Reader(const QString& text, const Decimal& P, const Decimal& D) : text_(text), P_(exact(P)), D_(exact(D)) {}
+    Reader(const QString& text, const Decimal& P, const Decimal& D)
+        : text_(text), P_(exact(P)), D_(exact(D)) {}
 
     FormulaResult run() {
         FormulaResult r;
@@ -68,9 +69,7 @@ private:
     };
 
     // A value with the formula's decimals; one that cannot be held is out of range.
-    Decimal exact(const Decimal& v) {
-        return v.rounded(kFormulaScale);
-    }
+    Decimal exact(const Decimal& v) { return v.rounded(kFormulaScale); }
     template <typename Op> Decimal computed(Op op) {
         try {
             return exact(op());
@@ -111,7 +110,8 @@ private:
             ++pos_;
             const Value right = term();
             // "a + b%" is a raised by b per cent of itself.
-            const Decimal amount = right.percent ? computed([&] { return value * right.value; }) : right.value;
+            const Decimal amount =
+                right.percent ? computed([&] { return value * right.value; }) : right.value;
             value = computed([&] { return plus ? value + amount : value - amount; });
         }
         return value;

@@ -119,7 +119,8 @@ FormulaResult priceGroupPrice(const PriceGroup& group, const Decimal& P, const D
     if (!r.value)
         return r;
     try {
-        *r.value = (r.value->rounded(kFormulaScale) * group.factor.rounded(kFormulaScale)).rounded(kFormulaScale);
+        *r.value =
+            (r.value->rounded(kFormulaScale) * group.factor.rounded(kFormulaScale)).rounded(kFormulaScale);
     } catch (const std::overflow_error&) {
         r.value.reset();
         r.fault = FormulaResult::Arithmetic;

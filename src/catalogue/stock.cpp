@@ -8,7 +8,8 @@
 
 namespace torvika {
 
-void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode, const Decimal& quantity) {
+void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode,
+                   const Decimal& quantity) {
     // The sum is rounded to six decimals as a number of the database, so
     // that sums of decimal quantities come out exact on either engine.
     const QString value = mode == kSetStock

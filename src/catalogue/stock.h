@@ -23,7 +23,8 @@ inline constexpr int kAddStock = 0;
 // that 0.3 - 0.1 - 0.2 leaves exactly 0. A warehouse that does not exist is
 // refused (EDatabaseError with the operator's message), nothing written.
 // Throws EDatabaseError.
-void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode, const Decimal& quantity);
+void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode,
+                   const Decimal& quantity);
 
 // The article's quantity over every warehouse (0 without rows).
 Decimal stockTotal(const QSqlDatabase& db, qint64 article);

@@ -35,8 +35,8 @@ void lockTablesAgainstWriters(const QSqlDatabase& db, const QStringList& tables)
         checkNames(table, QStringLiteral("ID"));
     if (tables.isEmpty() || sqlEngine(db) != SqlEngine::PostgreSQL || !Transaction::isOpen(db))
         return;
-    const QString sql =
-        QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE NOWAIT").arg(tables.join(QStringLiteral(", ")));
+    const QString sql = QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE NOWAIT")
+                            .arg(tables.join(QStringLiteral(", ")));
     QDeadlineTimer deadline(busyPatienceMilliseconds());
     for (;;) {
         {

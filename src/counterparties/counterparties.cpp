@@ -170,14 +170,17 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
     }
     switch (comparison) {
     case Comparison::Equal:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order, {typedNumberValue(from)}, kListKey};
+        return {kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order,
+                {typedNumberValue(from)},
+                kListKey};
     case Comparison::AtMost:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order, {typedNumberValue(from)}, kListKey};
+        return {kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order,
+                {typedNumberValue(from)},
+                kListKey};
     case Comparison::AtLeast:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order, {typedNumberValue(from)}, kListKey};
+        return {kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order,
+                {typedNumberValue(from)},
+                kListKey};
     case Comparison::Between:
         return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field) + order,
                 {typedNumberValue(from), typedNumberValue(to)},

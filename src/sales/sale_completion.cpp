@@ -133,8 +133,9 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                     "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
                     "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 {line.number, line.article, r.operatorName, date, time, numberColumnValue(line.quantity),
-                 numberColumnValue(line.unitPrice), line.currency, r.counterparty, numberColumnValue(line.discount),
-                 r.consignment, line.serialFrom, line.serialTo, payment, line.terminal, r.warehouse});
+                 numberColumnValue(line.unitPrice), line.currency, r.counterparty,
+                 numberColumnValue(line.discount), r.consignment, line.serialFrom, line.serialTo, payment,
+                 line.terminal, r.warehouse});
         GET_NALI4NOST(db, line.article, r.warehouse, kAddStock, -line.quantity);
     }
     t.commit();

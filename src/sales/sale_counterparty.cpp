@@ -8,7 +8,7 @@ namespace torvika {
 namespace {
 
 std::optional<Decimal> specialDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 item,
-                                      const QString& kind) {
+                                       const QString& kind) {
     QSqlQuery q = execSql(db,
                           QStringLiteral("SELECT T_O FROM Sp_Otstapka WHERE ID_Klient = ? AND ID_Art_Gr = ? "
                                          "AND Otnasq_se_za = ?"),
@@ -32,7 +32,8 @@ Decimal counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64
         if (auto d = specialDiscount(db, counterparty, group.toLongLong(), QStringLiteral("G")))
             return *d;
     }
-    return fromNumberColumn(scalarSql(db, QStringLiteral("SELECT T_O FROM Firmi WHERE ID = ?"), {counterparty}));
+    return fromNumberColumn(
+        scalarSql(db, QStringLiteral("SELECT T_O FROM Firmi WHERE ID = ?"), {counterparty}));
 }
 
 QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName) {

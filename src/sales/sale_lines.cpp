@@ -194,8 +194,7 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     if (keptDiscount) {
         discount = *keptDiscount;
     } else {
-        const Decimal counterpartyPercent =
-            counterpartyDiscount(db, c.counterparty, e.article).rounded(4);
+        const Decimal counterpartyPercent = counterpartyDiscount(db, c.counterparty, e.article).rounded(4);
         if (counterpartyPercent.sign() > 0) {
             discount = counterpartyPercent;
         } else {
@@ -222,8 +221,9 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "UPDATE Prodajbi_Vremenni SET Barkod = ?, Opisanie = ?, Kol = ?, Mqrka = ?, Ed_Cena = ?, "
                 "Valuta = ?, Pored_Ot = ?, Pored_Do = ?, T_O = ?, SUM_BezDDS = ?, Bez_DDS = ?, "
                 "Dan_Grup = ?, Prigotvq_Se = ?, Nomenkl_N = ? WHERE N_Prodajba = ? AND Operator = ?"),
-            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice), currency, e.serialFrom,
-             e.serialTo, numberColumnValue(discount), numberColumnValue(net.lineNet), numberColumnValue(net.unitNet), taxGroup, department,
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, e.serialFrom, e.serialTo, numberColumnValue(discount), numberColumnValue(net.lineNet),
+             numberColumnValue(net.unitNet), taxGroup, department,
              catalogueNumberFor(db, e.article, c.counterparty), *editing, c.operatorName});
         if (u.numRowsAffected() != 1) {
             r.status = EnterResult::Gone;
@@ -238,9 +238,10 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, "
                 "Pored_Ot, Pored_Do, T_O, SUM_BezDDS, Bez_DDS, Sm_N, Term_N, Nomenkl_N, Dan_Grup, "
                 "Prigotvq_Se) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice), currency, c.operatorName,
-             e.serialFrom, e.serialTo, numberColumnValue(discount), numberColumnValue(net.lineNet), numberColumnValue(net.unitNet), c.bill,
-             c.terminal, catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, c.operatorName, e.serialFrom, e.serialTo, numberColumnValue(discount),
+             numberColumnValue(net.lineNet), numberColumnValue(net.unitNet), c.bill, c.terminal,
+             catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
             QStringLiteral("N_Prodajba"));
         r.status = EnterResult::Added;
     }

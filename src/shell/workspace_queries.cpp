@@ -13,8 +13,8 @@ QString buildTickerText(const QSqlDatabase& db, int decimals) {
     QString text;
     QSqlQuery q = execSql(db, QStringLiteral("SELECT Opisanie, Kurs FROM Valuti"));
     while (q.next())
-        text += q.value(0).toString() + QStringLiteral(" - ") + formatFixed(fromNumberColumn(q.value(1)), decimals) +
-                QString(10, u' ');
+        text += q.value(0).toString() + QStringLiteral(" - ") +
+                formatFixed(fromNumberColumn(q.value(1)), decimals) + QString(10, u' ');
     return text;
 }
 

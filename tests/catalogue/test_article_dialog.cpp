@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(a.description, "Бира 'Ариана' 0.5 л");
         QCOMPARE(a.receiptName, "Бира 'Ар");
         QCOMPARE(a.labelName, "Ариана");
-        QCOMPARE(a.price, 1.7);
+        QCOMPARE(a.price, Decimal("1.7"));
         QCOMPARE(a.scaleCode, qint64(50));
         QCOMPARE(a.shelfLife, "0:0");
         QCOMPARE(loadArticleCodes(db(), 50).barcodes, QStringList{"3800000000010"});
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(a.catalogueNumber, "CC-4");
         QCOMPARE(a.scaleCode, qint64(0));
         QCOMPARE(a.supplier, qint64(7));
-        QCOMPARE(a.deliveryPrice, 0.8);
+        QCOMPARE(a.deliveryPrice, Decimal("0.8"));
         QCOMPARE(a.deliveryCurrency, "EUR");
         QCOMPARE(a.shelfLife, "2:400");
         QCOMPARE(a.preparation, 2);
@@ -467,7 +467,7 @@ private slots:
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Бус')");
         execSql(db(), "UPDATE Produkti SET Garancionen = 'True' WHERE ID = 4");
         GET_NALI4NOST(db(), 4, 1, kAddStock, 2);
-        GET_NALI4NOST(db(), 4, 2, kAddStock, 3.5);
+        GET_NALI4NOST(db(), 4, 2, kAddStock, Decimal("3.5"));
         execSql(db(), "INSERT INTO Garancia_dostavtchik (ID, ID_Kontrag, Vid_Dok, ID_Dok, Data, Zabel) "
                       "VALUES (1, 7, 1, 'F-1', '2026-01-02', '')");
         execSql(db(),

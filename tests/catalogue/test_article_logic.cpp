@@ -104,7 +104,7 @@ class ArticleLogicTest : public QObject {
         a.group = groupId;
         a.description = name;
         a.catalogueNumber = QString::number(groupId) + u'_' + QString::number(id);
-        a.price = 2.5;
+        a.price = Decimal("2.5");
         a.currency = QStringLiteral("Лева");
         a.unit = QStringLiteral("бр.");
         a.receiptName = a.labelName = name;
@@ -255,10 +255,9 @@ private slots:
             << QByteArray("Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n\t\t4:Светла\r\n")
             << QStringList{"1:Напитки", "5:Пиво", "4:Светла"} << qint64(0)
             << QStringList{"Всички артикули", "1:Напитки", "\t4:Светла", "5:Пиво"};
-        QTest::newRow("articles of a gone group") << QByteArray("Всички артикули\r\n1:Напитки\r\n")
-                                                  << QStringList{"1:Напитки"} << qint64(9)
-                                                  << QStringList{"Всички артикули", "1:Напитки",
-                                                                 "Изтрити артикули"};
+        QTest::newRow("articles of a gone group")
+            << QByteArray("Всички артикули\r\n1:Напитки\r\n") << QStringList{"1:Напитки"} << qint64(9)
+            << QStringList{"Всички артикули", "1:Напитки", "Изтрити артикули"};
     }
     void treeChecked() {
         QFETCH(QByteArray, file);
@@ -277,8 +276,8 @@ private slots:
         // An article of a gone group is found and listed in the bin.
         if (orphanGroup) {
             QCOMPARE(ids(db(), binArticlesStatement()), QList<qint64>{10});
-            QCOMPARE(ids(db(), articleSearchStatement(ArticleCriterion::Number, ArticleComparison::Equal, "10",
-                                                      {}, true, sqlEngine(db()))),
+            QCOMPARE(ids(db(), articleSearchStatement(ArticleCriterion::Number, ArticleComparison::Equal,
+                                                      "10", {}, true, sqlEngine(db()))),
                      QList<qint64>{10});
         }
     }
@@ -345,7 +344,8 @@ private slots:
         const std::optional<ArticleRefusal> r = createArticle(db(), newArticle(3000000000, 1, "Кола"), {});
         QVERIFY(r);
         QCOMPARE(r->message, texts::kBadArticleNumber);
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, addArticleGroup(db(), treeFile(), 3000000000, "Много"));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 addArticleGroup(db(), treeFile(), 3000000000, "Много"));
         QCOMPARE(count("SELECT COUNT(*) FROM Produkti"), 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 1);
     }
@@ -419,9 +419,11 @@ private slots:
     void checksWaitForWritesInProgress_data() {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("article delete") << "delete" << "binned";
+        QTest::newRow("article delete") << "delete"
+                                        << "binned";
         QTest::newRow("article renumbering") << "renumber" << texts::kRenumberWithHistory;
-        QTest::newRow("group delete") << "group" << "binned";
+        QTest::newRow("group delete") << "group"
+                                      << "binned";
         QTest::newRow("articles moved into a group") << "move" << texts::kGroupIsGone;
         QTest::newRow("warehouse delete") << "warehouse" << texts::kWarehouseHasHistory.arg("Бус");
     }
@@ -440,9 +442,10 @@ private slots:
             QSqlDatabase other = fx().openWorkstation("other");
             QSqlQuery o(other);
             QVERIFY(o.exec(test::onPostgres() ? "BEGIN" : "BEGIN IMMEDIATE"));
-            QVERIFY(o.exec(operation == "move"
-                               ? "DELETE FROM Grupi WHERE ID = 2"
-                               : "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol, Sklad_ID) VALUES (1, 10, 1, 2)"));
+            QVERIFY(o.exec(
+                operation == "move"
+                    ? "DELETE FROM Grupi WHERE ID = 2"
+                    : "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol, Sklad_ID) VALUES (1, 10, 1, 2)"));
             QThread* mine = QThread::create([&] {
                 {
                     const QSqlDatabase db = fx().openWorkstation("mine");
@@ -558,7 +561,7 @@ private slots:
         QVERIFY(!updateArticle(db(), 5, a, before, after));
         const Article stored = *loadArticle(db(), 15);
         QCOMPARE(stored.group, qint64(2));
-        QCOMPARE(stored.deliveryPrice, 1.2);
+        QCOMPARE(stored.deliveryPrice, Decimal("1.2"));
         QCOMPARE(stored.deliveryCurrency, "EUR");
         QCOMPARE(stored.supplier, qint64(7));
         QVERIFY(stored.vatIncluded);
@@ -788,7 +791,7 @@ private slots:
         article(3, 1, "В");
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Втори')");
         GET_NALI4NOST(db(), 1, 1, kAddStock, 2);
-        GET_NALI4NOST(db(), 1, 2, kAddStock, 3.5);
+        GET_NALI4NOST(db(), 1, 2, kAddStock, Decimal("3.5"));
         GET_NALI4NOST(db(), 2, 2, kAddStock, -1);
         const SqlStatement s = *markedArticlesStockStatement({3, 2, 1});
         QSqlQuery q = execSql(db(), s.text, s.values);
@@ -884,8 +887,8 @@ private slots:
                       "(5, 'Вносител', 5, 0)");
         execSql(db(), "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (2, 'K-9', 7), "
                       "(1, 'K-3', 7), (1, 'K-2', 7), (1, 'K-5', 5), (2, 'K-1', 5)");
-        const SqlStatement s = articleSearchStatement(ArticleCriterion::CounterpartyNumber,
-                                                      ArticleComparison::Equal, "k-", {}, true, sqlEngine(db()));
+        const SqlStatement s = articleSearchStatement(
+            ArticleCriterion::CounterpartyNumber, ArticleComparison::Equal, "k-", {}, true, sqlEngine(db()));
         QStringList paged;
         for (int page = 0; page < 5; ++page)
             for (const QVariantList& row : readRows(db(), s.text, s.values, 1, page).rows)

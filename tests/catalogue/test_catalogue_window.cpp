@@ -443,7 +443,7 @@ private slots:
         for (qint64 id = 100; id < 356; ++id)
             article(id, 3, "Артикул", 1);
         QVERIFY(db().commit());
-        GET_NALI4NOST(db(), 3, 1, kAddStock, 2.5);
+        GET_NALI4NOST(db(), 3, 1, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 100, 1, kAddStock, 1);
         TForm_Artikuli w(fx_->session(), kBrowseArticles);
         w.show();
@@ -496,7 +496,7 @@ private slots:
             QCOMPARE(a.currency, "EUR");
             QVERIFY(a.warranty);
             QCOMPARE(a.shelfLife, "2:24");
-            QCOMPARE(a.maxDiscount, 7.5);
+            QCOMPARE(a.maxDiscount, Decimal("7.5"));
         }
         QCOMPARE(loadArticle(db(), 1)->currency, "Лева");
         QCOMPARE(w.model()->value(w.model()->findRow("ID", 3), "Valuta_P").toString(), "EUR");
@@ -589,12 +589,12 @@ private slots:
     // order; an article whose quantity is cancelled makes no line.
     void pickWithQuantities() {
         QObject owner;
-        QList<QPair<qint64, double>> lines;
+        QList<QPair<qint64, QString>> lines;
         articleFollowUps().add(
             kSelectTransferArticles,
             [&lines](const ArticleChoice& c) {
                 for (const PickedArticle& a : c.articles)
-                    lines.append({a.id, *a.quantity});
+                    lines.append({a.id, a.quantity->toString()});
             },
             &owner);
         test::ModalScript script;
@@ -617,7 +617,7 @@ private slots:
         });
         pickArticles(fx_->session(), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
-        QCOMPARE(lines, (QList<QPair<qint64, double>>{{4, 2.5}, {3, 1}}));
+        QCOMPARE(lines, (QList<QPair<qint64, QString>>{{4, "2.5"}, {3, "1"}}));
     }
 
     // Mode 0 takes a group node, never the root.

@@ -28,23 +28,40 @@ private slots:
     void evaluates_data() {
         QTest::addColumn<QString>("formula");
         QTest::addColumn<QString>("value");
-        QTest::newRow("price") << "P" << "100";
-        QTest::newRow("factor") << "P*1.2" << "120";
-        QTest::newRow("precedence") << "D+P*2" << "280";
-        QTest::newRow("left to right") << "P-D-10" << "10";
-        QTest::newRow("division") << "P/8" << "12.5";
-        QTest::newRow("parentheses") << "(P+D)/2" << "90";
-        QTest::newRow("nested") << "((D-60)*(2+3))" << "100";
-        QTest::newRow("sign") << "-P+250" << "150";
-        QTest::newRow("sign after operator") << "P*-1" << "-100";
-        QTest::newRow("mark-up") << "D+20%" << "96";
-        QTest::newRow("discount") << "P-12.5%" << "87.5";
-        QTest::newRow("share") << "P*120%" << "120";
-        QTest::newRow("lone percentage") << "5%" << "0.05";
-        QTest::newRow("percentage of a group") << "D+(10+15)%" << "100";
-        QTest::newRow("leading point") << ".5*P" << "50";
-        QTest::newRow("trailing point") << "2.*D" << "160";
-        QTest::newRow("zero") << "P-P" << "0";
+        QTest::newRow("price") << "P"
+                               << "100";
+        QTest::newRow("factor") << "P*1.2"
+                                << "120";
+        QTest::newRow("precedence") << "D+P*2"
+                                    << "280";
+        QTest::newRow("left to right") << "P-D-10"
+                                       << "10";
+        QTest::newRow("division") << "P/8"
+                                  << "12.5";
+        QTest::newRow("parentheses") << "(P+D)/2"
+                                     << "90";
+        QTest::newRow("nested") << "((D-60)*(2+3))"
+                                << "100";
+        QTest::newRow("sign") << "-P+250"
+                              << "150";
+        QTest::newRow("sign after operator") << "P*-1"
+                                             << "-100";
+        QTest::newRow("mark-up") << "D+20%"
+                                 << "96";
+        QTest::newRow("discount") << "P-12.5%"
+                                  << "87.5";
+        QTest::newRow("share") << "P*120%"
+                               << "120";
+        QTest::newRow("lone percentage") << "5%"
+                                         << "0.05";
+        QTest::newRow("percentage of a group") << "D+(10+15)%"
+                                               << "100";
+        QTest::newRow("leading point") << ".5*P"
+                                       << "50";
+        QTest::newRow("trailing point") << "2.*D"
+                                        << "160";
+        QTest::newRow("zero") << "P-P"
+                              << "0";
     }
     void evaluates() {
         QFETCH(QString, formula);
@@ -125,16 +142,26 @@ private slots:
     void typedNumbers_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("value"); // empty: none
-        QTest::newRow("point") << "1.95583" << "1.95583";
-        QTest::newRow("comma") << "1,5" << "1.5";
-        QTest::newRow("blanks") << " 2 " << "2";
-        QTest::newRow("sign") << "-3" << "-3";
-        QTest::newRow("exact, no binary fraction") << "0.1" << "0.1";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("letters") << "1.2a" << "";
-        QTest::newRow("two separators") << "1.2,3" << "";
-        QTest::newRow("exponent") << "1e3" << "";
-        QTest::newRow("not a number") << "nan" << "";
+        QTest::newRow("point") << "1.95583"
+                               << "1.95583";
+        QTest::newRow("comma") << "1,5"
+                               << "1.5";
+        QTest::newRow("blanks") << " 2 "
+                                << "2";
+        QTest::newRow("sign") << "-3"
+                              << "-3";
+        QTest::newRow("exact, no binary fraction") << "0.1"
+                                                   << "0.1";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("letters") << "1.2a"
+                                 << "";
+        QTest::newRow("two separators") << "1.2,3"
+                                        << "";
+        QTest::newRow("exponent") << "1e3"
+                                  << "";
+        QTest::newRow("not a number") << "nan"
+                                      << "";
     }
     void typedNumbers() {
         QFETCH(QString, typed);
@@ -150,12 +177,30 @@ private slots:
         QTest::addColumn<QString>("P");
         QTest::addColumn<QString>("D");
         QTest::addColumn<QString>("value");
-        QTest::newRow("a tenth times 1.2") << "D*1.2" << "0" << "0.1" << "0.12";
-        QTest::newRow("tenths added") << "P+D" << "0.1" << "0.2" << "0.3";
-        QTest::newRow("mark-up of cents") << "D+20%" << "0" << "2.675" << "3.21";
-        QTest::newRow("a third") << "P/3" << "1" << "0" << "0.33333333";
-        QTest::newRow("a third and back") << "P/3*3" << "1" << "0" << "0.99999999";
-        QTest::newRow("rounded half away from zero") << "P/8" << "-0.00000001" << "0" << "0";
+        QTest::newRow("a tenth times 1.2") << "D*1.2"
+                                           << "0"
+                                           << "0.1"
+                                           << "0.12";
+        QTest::newRow("tenths added") << "P+D"
+                                      << "0.1"
+                                      << "0.2"
+                                      << "0.3";
+        QTest::newRow("mark-up of cents") << "D+20%"
+                                          << "0"
+                                          << "2.675"
+                                          << "3.21";
+        QTest::newRow("a third") << "P/3"
+                                 << "1"
+                                 << "0"
+                                 << "0.33333333";
+        QTest::newRow("a third and back") << "P/3*3"
+                                          << "1"
+                                          << "0"
+                                          << "0.99999999";
+        QTest::newRow("rounded half away from zero") << "P/8"
+                                                     << "-0.00000001"
+                                                     << "0"
+                                                     << "0";
     }
     void exactArithmetic() {
         QFETCH(QString, formula);
@@ -175,13 +220,17 @@ private slots:
         auto nested = [](int depth, const QString& open) {
             return open.repeated(depth) + "P" + QString(")").repeated(depth);
         };
-        QTest::newRow("100,000 parentheses") << nested(100000, "(") << texts::kPriceGroupFormulaTooLong.arg(255);
-        QTest::newRow("100,000 signs") << QString(100000, u'-') + "P" << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("100,000 parentheses")
+            << nested(100000, "(") << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("100,000 signs")
+            << QString(100000, u'-') + "P" << texts::kPriceGroupFormulaTooLong.arg(255);
         QTest::newRow("the longest") << "P" + QString("+1").repeated(127) << "";
-        QTest::newRow("one longer") << "P" + QString("+1").repeated(127) + "0" << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("one longer") << "P" + QString("+1").repeated(127) + "0"
+                                    << texts::kPriceGroupFormulaTooLong.arg(255);
         QTest::newRow("50 deep") << nested(50, "(") << "";
         QTest::newRow("51 deep") << nested(51, "(") << texts::kFormulaTooDeep.arg(50);
-        QTest::newRow("a run of signs is one level") << QString(200, u'-') + "P" << "";
+        QTest::newRow("a run of signs is one level") << QString(200, u'-') + "P"
+                                                     << "";
         QTest::newRow("signs and parentheses, 51 deep") << nested(26, "-(") << texts::kFormulaTooDeep.arg(50);
     }
     void bounds() {
@@ -196,9 +245,10 @@ private slots:
     // a value or one fault with its message, a fault of syntax does not
     // depend on the prices, and none crashes or hangs.
     void fuzz() {
-        const QStringList seeds{"P",           "P*1.2",  "D+P*2",      "(P+D)/2",   "((D-60)*(2+3))", "-P+250",
-                                "D+20%",       "P-12.5%", "P*120%",    "D+(10+15)%", ".5*P",         "2.*D",
-                                "P/(D-80)",    "P/0%",    "P*(D+",     "1.2.3",      "P%%",           "-(-(-(P)))"};
+        const QStringList seeds{"P",      "P*1.2", "D+P*2",     "(P+D)/2", "((D-60)*(2+3))",
+                                "-P+250", "D+20%", "P-12.5%",   "P*120%",  "D+(10+15)%",
+                                ".5*P",   "2.*D",  "P/(D-80)",  "P/0%",    "P*(D+",
+                                "1.2.3",  "P%%",   "-(-(-(P)))"};
         const QString alphabet = QStringLiteral("0123456789.+-*/%()PD x");
         std::mt19937 rng(20260311);
         auto pick = [&](qsizetype n) { return qsizetype(rng() % quint32(qMax<qsizetype>(1, n))); };
@@ -206,11 +256,21 @@ private slots:
             for (int k = 0, n = 1 + int(rng() % 4); k < n; ++k) {
                 const qsizetype at = pick(f.size() + 1);
                 switch (rng() % 5) {
-                case 0: f.insert(at, alphabet[pick(alphabet.size())]); break;
-                case 1: f.remove(at, 1); break;
-                case 2: if (at < f.size()) f[at] = alphabet[pick(alphabet.size())]; break;
-                case 3: f.insert(at, f.mid(pick(f.size()), 1 + pick(8))); break;
-                default: f = QString("(").repeated(int(pick(80))) + f + QString(")").repeated(int(pick(80)));
+                case 0:
+                    f.insert(at, alphabet[pick(alphabet.size())]);
+                    break;
+                case 1:
+                    f.remove(at, 1);
+                    break;
+                case 2:
+                    if (at < f.size())
+                        f[at] = alphabet[pick(alphabet.size())];
+                    break;
+                case 3:
+                    f.insert(at, f.mid(pick(f.size()), 1 + pick(8)));
+                    break;
+                default:
+                    f = QString("(").repeated(int(pick(80))) + f + QString(")").repeated(int(pick(80)));
                 }
             }
             return f;

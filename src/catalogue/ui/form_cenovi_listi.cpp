@@ -65,7 +65,8 @@ void TForm_Cenovi_Listi::showCurrent() {
     id_ = model_->value(row, kId).toLongLong();
     ui->Edit_Opisanie->setText(model_->value(row, QStringLiteral("Opisanie")).toString());
     ui->Edit_Formula->setText(model_->value(row, QStringLiteral("Formula")).toString());
-    ui->Edit_Koeficient->setText(format42(fromNumberColumn(model_->value(row, QStringLiteral("Koeficient")))));
+    ui->Edit_Koeficient->setText(
+        format42(fromNumberColumn(model_->value(row, QStringLiteral("Koeficient")))));
     ui->CheckBox_Ot_Dostavna->setChecked(model_->value(row, QStringLiteral("Ot_Dostavna")).toString() ==
                                          QLatin1String("True"));
     ui->Edit_Rezultat->clear();
