@@ -249,7 +249,7 @@ private slots:
     void editKeepsStoredValues() {
         execSql(db(),
                 "UPDATE Produkti SET Kasovo_Ime = 'КОЛА', Etiketno_Ime = 'Кола 0.33', Nomenkl_N = 'CC-4', "
-                "Kod_Vezna = 0, Dostav4ik = 7, Dostavna_Cena = 0.8, Valuta_D = 'EUR', Max_TO = 12.5, "
+                "Kod_Vezna = 0, Dostav4ik = 7, Dostavna_Cena = 0.8, Valuta_D = 'EUR', Max_TO = 12.675, "
                 "Trajnost = '2:400', Dan_Grup = 0, Prigotvq_Se = 2 WHERE ID = 4");
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (4, 'OLD')");
         TForm_NewArtikul d(fx_->session());
@@ -260,7 +260,8 @@ private slots:
         QCOMPARE(field(d, "Edit_Nom_N")->text(), "CC-4");
         QCOMPARE(field(d, "Edit_Kod_Vezna")->text(), "0");
         QCOMPARE(field(d, "Edit_Cena")->text(), "3.0000");
-        QCOMPARE(field(d, "Edit_Max_TO")->text(), "12.50");
+        // Rounded as the decimal stored, not as its nearest double (12.67).
+        QCOMPARE(field(d, "Edit_Max_TO")->text(), "12.68");
         QCOMPARE(field<QComboBox>(d, "ComboBox_Trajnost")->currentText(), "в месеци");
         QCOMPARE(field<QSpinBox>(d, "SpinEdit_Trajnost")->value(), 400);
         QCOMPARE(field<QComboBox>(d, "ComboBox_Dan_Grupa")->currentIndex(), 0);
