@@ -5,6 +5,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 #include "common/texts.h"
@@ -40,8 +41,8 @@ QVariant storedDate(const QDate& d) {
     return d.isValid() ? QVariant(isoDate(d)) : QVariant(QMetaType::fromType<QString>());
 }
 
-double stored(const Decimal& d) {
-    return d.rounded(4).toDouble();
+QVariant stored(const Decimal& d) {
+    return numberColumnValue(d.rounded(4));
 }
 
 QVariantList lineValues(const OrderLine& l) {
@@ -56,8 +57,8 @@ OrderLine lineFrom(const QVariantList& r, int first) {
     l.article = r[first + 1].toLongLong();
     l.supplierNumber = r[first + 2].toString();
     l.description = r[first + 3].toString();
-    l.quantity = Decimal::fromVariant(r[first + 4]).value_or(Decimal());
-    l.price = Decimal::fromVariant(r[first + 5]).value_or(Decimal());
+    l.quantity = fromNumberColumn(r[first + 4]);
+    l.price = fromNumberColumn(r[first + 5]);
     l.currency = r[first + 6].toString();
     l.requester = r[first + 7].toString();
     l.supplier = r[first + 8].toString();
@@ -66,22 +67,6 @@ OrderLine lineFrom(const QVariantList& r, int first) {
 
 QString marks(qsizetype n) {
     return QStringList(n, QStringLiteral("?")).join(u',');
-}
-
-// A typed number bound for a comparison: a whole number as one, so that an
-// integer column compares exactly.
-QVariant searchNumber(const QString& text) {
-    const std::optional<Decimal> d = Decimal::parse(text);
-    if (!d)
-        throw EConvertError(texts::kNotANumber.arg(text));
-    if (*d == d->integerPart()) {
-        const QString whole = d->integerPart().toString();
-        bool ok = false;
-        const qint64 n = whole.toLongLong(&ok);
-        if (ok)
-            return n;
-    }
-    return d->toDouble();
 }
 
 QString comparison(const QString& field, OrderComparison c) {
@@ -146,9 +131,9 @@ SqlStatement orderSearchStatement(const OrderSearch& search) {
         break;
     case OrderColumnKind::Number:
         condition = comparison(field, search.comparison);
-        values << searchNumber(search.from);
+        values << typedNumberValue(search.from);
         if (search.comparison == OrderComparison::Between)
-            values << searchNumber(search.to);
+            values << typedNumberValue(search.to);
         break;
     case OrderColumnKind::Text:
         if (!search.from.isEmpty()) {

@@ -88,6 +88,8 @@ inline const QString kFormulaUnexpected =
     QStringLiteral("Некоректна формула: неочакван знак \"%1\" на позиция %2!");
 inline const QString kFormulaIncomplete = QStringLiteral("Некоректна формула: формулата е недовършена!");
 inline const QString kFormulaUnclosed = QStringLiteral("Некоректна формула: липсва затваряща скоба!");
+inline const QString kFormulaTooDeep =
+    QStringLiteral("Некоректна формула: повече от %1 вложени скоби или знака!");
 inline const QString kFormulaDivisionByZero = QStringLiteral("Деление на нула във формулата!");
 inline const QString kFormulaOutOfRange =
     QStringLiteral("Резултатът от формулата е извън допустимите стойности!");

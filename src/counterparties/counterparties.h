@@ -3,6 +3,7 @@
 // (Klienti), the list statements of the counterparty window, its searches,
 // the quick search of the shop and service pages, and the town lookup.
 
+#include "common/decimal.h"
 #include "common/sql.h"
 #include "common/sql_statement.h"
 
@@ -26,7 +27,7 @@ struct FirmCard {
     QString bankName;
     QString bankCode;
     QString bankAccount;
-    double discount = 0; // standing trade discount in percent
+    Decimal discount; // standing trade discount in percent
     QString note;
 };
 

@@ -4,6 +4,7 @@
 #include "catalogue/stock.h"
 #include "common/dates.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 #include "sales/receipt_files.h"
@@ -44,9 +45,8 @@ QList<OrderProposal> minimumStockProposals(const QSqlDatabase& db, const QList<S
             readRows(db, QStringLiteral("SELECT Min_Kol, Dostav4ik FROM Produkti WHERE ID = ?"), {id}).rows;
         if (article.isEmpty())
             continue;
-        const Decimal minimum = Decimal::fromVariant(article.first().value(0)).value_or(Decimal());
-        const Decimal stock =
-            Decimal::fromVariant(stockIn(db, id, warehouse).value_or(0)).value_or(Decimal());
+        const Decimal minimum = fromNumberColumn(article.first().value(0));
+        const Decimal stock = stockIn(db, id, warehouse).value_or(Decimal());
         if (stock - sold.value(id) > minimum)
             continue;
         if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), id))
@@ -132,10 +132,11 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                     "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
                     "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
                     "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                {line.number, line.article, r.operatorName, date, time, line.quantity.toDouble(),
-                 line.unitPrice.toDouble(), line.currency, r.counterparty, line.discount.toDouble(),
-                 r.consignment, line.serialFrom, line.serialTo, payment, line.terminal, r.warehouse});
-        GET_NALI4NOST(db, line.article, r.warehouse, 0, -line.quantity.toDouble());
+                {line.number, line.article, r.operatorName, date, time, numberColumnValue(line.quantity),
+                 numberColumnValue(line.unitPrice), line.currency, r.counterparty,
+                 numberColumnValue(line.discount), r.consignment, line.serialFrom, line.serialTo, payment,
+                 line.terminal, r.warehouse});
+        GET_NALI4NOST(db, line.article, r.warehouse, kAddStock, -line.quantity);
     }
     t.commit();
     result.sold = lines;

@@ -1,27 +1,27 @@
 #include "sales/sale_counterparty.h"
 
-#include "common/cformat.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 
 namespace torvika {
 
 namespace {
 
-std::optional<double> specialDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 item,
-                                      const QString& kind) {
+std::optional<Decimal> specialDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 item,
+                                       const QString& kind) {
     QSqlQuery q = execSql(db,
                           QStringLiteral("SELECT T_O FROM Sp_Otstapka WHERE ID_Klient = ? AND ID_Art_Gr = ? "
                                          "AND Otnasq_se_za = ?"),
                           {counterparty, item, kind});
-    std::optional<double> found;
+    std::optional<Decimal> found;
     while (q.next()) // the row found last
-        found = q.value(0).toDouble();
+        found = fromNumberColumn(q.value(0));
     return found;
 }
 
 } // namespace
 
-double counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 article) {
+Decimal counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 article) {
     if (counterparty == 0)
         return 0;
     if (auto d = specialDiscount(db, counterparty, article, QStringLiteral("A")))
@@ -32,8 +32,8 @@ double counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 
         if (auto d = specialDiscount(db, counterparty, group.toLongLong(), QStringLiteral("G")))
             return *d;
     }
-    return scalarSql(db, QStringLiteral("SELECT T_O FROM Firmi WHERE ID = ?"), {counterparty}, 0.0)
-        .toDouble();
+    return fromNumberColumn(
+        scalarSql(db, QStringLiteral("SELECT T_O FROM Firmi WHERE ID = ?"), {counterparty}));
 }
 
 QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName) {
@@ -56,10 +56,10 @@ void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qin
     Transaction t(db);
     for (qint64 article : articles) {
         if (what.discounts) {
-            const double discount = format44(counterpartyDiscount(db, counterparty, article)).toDouble();
+            const Decimal discount = counterpartyDiscount(db, counterparty, article).rounded(4);
             execSql(db,
                     QStringLiteral("UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Barkod = ?"),
-                    {discount, operatorName, article});
+                    {numberColumnValue(discount), operatorName, article});
         }
         if (what.articleNumbers) {
             const QString number =

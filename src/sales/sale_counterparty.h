@@ -3,6 +3,8 @@
 // lines (Prodajbi_Vremenni): the counterparty's discount of each article and
 // the counterparty's own number of each article.
 
+#include "common/decimal.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -13,7 +15,7 @@ namespace torvika {
 // discount for the article wins over one for its group, which wins over
 // the counterparty's standing discount; 0 for counterparty 0 (none)
 // without reading a table. Values may be negative (surcharges).
-double counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 article);
+Decimal counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 article);
 
 // The article numbers of the operator's pending lines, each once, in line order.
 QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName);

@@ -1,6 +1,7 @@
 #include "sales/sale_lines.h"
 
 #include "common/errors.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "sales/sale_counterparty.h"
 #include "sales/texts.h"
@@ -18,10 +19,6 @@ constexpr int kQuantityScale = 6;
 constexpr int kPriceScale = 6;
 constexpr int kRateScale = 8;
 constexpr int kDiscountScale = 8;
-
-Decimal number(const QVariant& v, int scale) {
-    return Decimal::fromVariant(v).value_or(Decimal()).rounded(scale);
-}
 
 // Stored prices keep at least two decimals whatever the display decimals.
 int priceDecimals(int decimals) {
@@ -42,11 +39,11 @@ QList<SaleLine> readLines(const QSqlDatabase& db, const QString& sql, const QVar
         l.number = q.value(0).toLongLong();
         l.article = q.value(1).toLongLong();
         l.description = q.value(2).toString();
-        l.quantity = number(q.value(3), kQuantityScale);
+        l.quantity = fromNumberColumn(q.value(3), kQuantityScale);
         l.unit = q.value(4).toString();
-        l.unitPrice = number(q.value(5), kPriceScale);
+        l.unitPrice = fromNumberColumn(q.value(5), kPriceScale);
         l.currency = q.value(6).toString();
-        l.discount = number(q.value(7), kDiscountScale);
+        l.discount = fromNumberColumn(q.value(7), kDiscountScale);
         l.operatorName = q.value(8).toString();
         l.serialFrom = q.value(9).toString();
         l.serialTo = q.value(10).toString();
@@ -55,10 +52,10 @@ QList<SaleLine> readLines(const QSqlDatabase& db, const QString& sql, const QVar
         l.taxGroup = q.value(13).toInt();
         l.department = q.value(14).toInt();
         l.catalogueNumber = q.value(15).toString();
-        l.unitNet = number(q.value(16), kPriceScale);
-        l.lineNet = number(q.value(17), kPriceScale);
+        l.unitNet = fromNumberColumn(q.value(16), kPriceScale);
+        l.lineNet = fromNumberColumn(q.value(17), kPriceScale);
         if (!q.value(18).isNull()) {
-            l.rate = number(q.value(18), kRateScale);
+            l.rate = fromNumberColumn(q.value(18), kRateScale);
             l.amount = lineAmount(l.quantity, l.unitPrice, *l.rate, l.discount, decimals);
         }
         lines << l;
@@ -74,10 +71,6 @@ QString catalogueNumberFor(const QSqlDatabase& db, qint64 article, qint64 counte
                      QStringLiteral("SELECT Nomenkl_N FROM Nomenklatures WHERE ID = ? AND ID_Kontrag = ?"),
                      {article, counterparty}, QString())
         .toString();
-}
-
-double stored(const Decimal& d) {
-    return d.toDouble();
 }
 
 } // namespace
@@ -128,7 +121,7 @@ SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
             execSql(db,
                     QStringLiteral("UPDATE Prodajbi_Vremenni SET Bez_DDS = ?, SUM_BezDDS = ? "
                                    "WHERE N_Prodajba = ? AND Operator = ?"),
-                    {stored(ch.unitNet), stored(ch.lineNet), ch.line, c.operatorName});
+                    {numberColumnValue(ch.unitNet), numberColumnValue(ch.lineNet), ch.line, c.operatorName});
         tx.commit();
     }
     t.vat = splitVat(t.total, c.vatRate);
@@ -168,9 +161,9 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     }
     const QString description = a.value(0).toString();
     const QString unit = a.value(1).toString();
-    Decimal cataloguePrice = number(a.value(2), kPriceScale);
+    Decimal cataloguePrice = fromNumberColumn(a.value(2), kPriceScale);
     const QString currency = a.value(3).toString();
-    const Decimal maxDiscount = number(a.value(4), kDiscountScale);
+    const Decimal maxDiscount = fromNumberColumn(a.value(4), kDiscountScale);
     const int taxGroup = a.value(5).toInt();
     const int department = a.value(6).toInt();
 
@@ -193,18 +186,15 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
         }
         // An edit of the quantity alone keeps the line's discount.
         if (old.value(0).toLongLong() == e.article &&
-            number(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
-            keptDiscount = number(old.value(2), kDiscountScale);
+            fromNumberColumn(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
+            keptDiscount = fromNumberColumn(old.value(2), kDiscountScale);
     }
 
     Decimal discount;
     if (keptDiscount) {
         discount = *keptDiscount;
     } else {
-        const Decimal counterpartyPercent =
-            Decimal::fromVariant(counterpartyDiscount(db, c.counterparty, e.article))
-                .value_or(Decimal())
-                .rounded(4);
+        const Decimal counterpartyPercent = counterpartyDiscount(db, c.counterparty, e.article).rounded(4);
         if (counterpartyPercent.sign() > 0) {
             discount = counterpartyPercent;
         } else {
@@ -231,8 +221,9 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "UPDATE Prodajbi_Vremenni SET Barkod = ?, Opisanie = ?, Kol = ?, Mqrka = ?, Ed_Cena = ?, "
                 "Valuta = ?, Pored_Ot = ?, Pored_Do = ?, T_O = ?, SUM_BezDDS = ?, Bez_DDS = ?, "
                 "Dan_Grup = ?, Prigotvq_Se = ?, Nomenkl_N = ? WHERE N_Prodajba = ? AND Operator = ?"),
-            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, e.serialFrom,
-             e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), taxGroup, department,
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, e.serialFrom, e.serialTo, numberColumnValue(discount), numberColumnValue(net.lineNet),
+             numberColumnValue(net.unitNet), taxGroup, department,
              catalogueNumberFor(db, e.article, c.counterparty), *editing, c.operatorName});
         if (u.numRowsAffected() != 1) {
             r.status = EnterResult::Gone;
@@ -247,9 +238,10 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, "
                 "Pored_Ot, Pored_Do, T_O, SUM_BezDDS, Bez_DDS, Sm_N, Term_N, Nomenkl_N, Dan_Grup, "
                 "Prigotvq_Se) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, c.operatorName,
-             e.serialFrom, e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), c.bill,
-             c.terminal, catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, c.operatorName, e.serialFrom, e.serialTo, numberColumnValue(discount),
+             numberColumnValue(net.lineNet), numberColumnValue(net.unitNet), c.bill, c.terminal,
+             catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
             QStringLiteral("N_Prodajba"));
         r.status = EnterResult::Added;
     }
@@ -284,7 +276,7 @@ void applyFreeDiscount(const QSqlDatabase& db, const SaleContext& c, const QList
         execSql(db,
                 QStringLiteral(
                     "UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Barkod = ? AND Sm_N = ?"),
-                {stored(p), c.operatorName, article, c.bill});
+                {numberColumnValue(p), c.operatorName, article, c.bill});
     tx.commit();
 }
 

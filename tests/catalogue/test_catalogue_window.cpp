@@ -258,6 +258,34 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 0);
     }
 
+    // The questions are about the tree shown: a sub-group another
+    // workstation added meanwhile is shown and asked about before anything
+    // is deleted; answered No, nothing is.
+    void deleteGroupAsksAgainAboutNewSubgroups() {
+        execSql(db(), "DELETE FROM Produkti WHERE Nomer_Grupa = 3");
+        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        w.show();
+        w.tree()->setCurrentItem(node(w, "3:Храни"));
+        QVERIFY(addArticleGroup(db(), treeFile(), 9, "Сладкиши", "3:Храни"));
+        article(9, 9, "Торта", 20);
+        msg_->answerNo();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, QStringList{texts::kAskDeleteSubgroups});
+        QCOMPARE(treeTexts(w),
+                 (QStringList{"Всички артикули", "1:Напитки", "\t2:Бира", "3:Храни", "\t9:Сладкиши"}));
+        QCOMPARE(w.currentNode(), "3:Храни");
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 9"), 1);
+        // Asked about both, the group goes with its new sub-group.
+        msg_->clear();
+        msg_->answerYes();
+        msg_->answerYes();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, (QStringList{texts::kAskDeleteSubgroups, texts::kAskDeleteGroupArticles}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 0);
+        QCOMPARE(fileText(), "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n");
+    }
+
     void deleteArticles() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (3, '111')");
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol) VALUES (1, 4, 1)");
@@ -415,7 +443,7 @@ private slots:
         for (qint64 id = 100; id < 356; ++id)
             article(id, 3, "Артикул", 1);
         QVERIFY(db().commit());
-        GET_NALI4NOST(db(), 3, 1, kAddStock, 2.5);
+        GET_NALI4NOST(db(), 3, 1, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 100, 1, kAddStock, 1);
         TForm_Artikuli w(fx_->session(), kBrowseArticles);
         w.show();
@@ -468,7 +496,7 @@ private slots:
             QCOMPARE(a.currency, "EUR");
             QVERIFY(a.warranty);
             QCOMPARE(a.shelfLife, "2:24");
-            QCOMPARE(a.maxDiscount, 7.5);
+            QCOMPARE(a.maxDiscount, Decimal("7.5"));
         }
         QCOMPARE(loadArticle(db(), 1)->currency, "Лева");
         QCOMPARE(w.model()->value(w.model()->findRow("ID", 3), "Valuta_P").toString(), "EUR");
@@ -561,12 +589,12 @@ private slots:
     // order; an article whose quantity is cancelled makes no line.
     void pickWithQuantities() {
         QObject owner;
-        QList<QPair<qint64, double>> lines;
+        QList<QPair<qint64, QString>> lines;
         articleFollowUps().add(
             kSelectTransferArticles,
             [&lines](const ArticleChoice& c) {
                 for (const PickedArticle& a : c.articles)
-                    lines.append({a.id, *a.quantity});
+                    lines.append({a.id, a.quantity->toString()});
             },
             &owner);
         test::ModalScript script;
@@ -589,7 +617,7 @@ private slots:
         });
         pickArticles(fx_->session(), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
-        QCOMPARE(lines, (QList<QPair<qint64, double>>{{4, 2.5}, {3, 1}}));
+        QCOMPARE(lines, (QList<QPair<qint64, QString>>{{4, "2.5"}, {3, "1"}}));
     }
 
     // Mode 0 takes a group node, never the root.

@@ -295,7 +295,7 @@ private slots:
                 "INSERT INTO Produkti (ID, Nomer_Grupa, Opisanie, Mqrka) VALUES "
                 "(1, 1, 'Вода', 'бр.'), (2, 1, 'Сок', 'л.'), (3, 2, 'Хляб', 'бр.'), (4, 2, 'Мляко', 'л.')");
         GET_NALI4NOST(db(), 1, 1, kAddStock, 10);
-        GET_NALI4NOST(db(), 1, 2, kAddStock, 2.5);
+        GET_NALI4NOST(db(), 1, 2, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 2, 2, kSetStock, 4);
         GET_NALI4NOST(db(), 3, 1, kAddStock, -3);
         chooseActive(2, "Магазин");

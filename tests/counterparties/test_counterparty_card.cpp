@@ -149,7 +149,7 @@ private slots:
         const auto c = loadCounterparty(db(), 1);
         QCOMPARE(c->firm.name, "Фирма \"Роза\" 100%_");
         QCOMPARE(c->firm.eik, eik);
-        QCOMPARE(c->firm.discount, 3.5);
+        QCOMPARE(c->firm.discount, Decimal("3.5"));
         QCOMPARE(c->firm.note, "ред 1\nред 2");
         QCOMPARE(c->group, 4);
         QCOMPARE(c->personId, 9);

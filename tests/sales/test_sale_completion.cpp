@@ -41,7 +41,7 @@ class SaleCompletionTest : public QObject {
             "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, Dan_Grup, "
             "Prigotvq_Se, Min_Kol, Dostav4ik) VALUES (?, ?, 1, ?, 'лв.', 'бр.', 0, 2, 0, ?, 15)",
             {id, name, price, minimum});
-        GET_NALI4NOST(db(), id, 1, 1, stock);
+        GET_NALI4NOST(db(), id, 1, 1, Decimal(QString::number(stock)));
     }
     qint64 enter(const QSqlDatabase& conn, const QString& op, qint64 article, const char* qty,
                  const char* price) {
@@ -61,7 +61,7 @@ class SaleCompletionTest : public QObject {
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
     }
-    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999).toDouble(); }
 
 private slots:
     void init() {
@@ -217,7 +217,7 @@ private slots:
         QFETCH(bool, ordered);
         QFETCH(bool, proposed);
         execSql(db(), "UPDATE Produkti SET Min_Kol = ? WHERE ID = 10", {minimum});
-        GET_NALI4NOST(db(), 10, 1, 1, stock);
+        GET_NALI4NOST(db(), 10, 1, 1, Decimal(QString::number(stock)));
         GET_NALI4NOST(db(), 10, 2, 1, 100);
         if (ordered)
             execSql(db(), "INSERT INTO Zaqvki_All (Art_ID, Opisanie) VALUES (10, 'Чай')");

@@ -36,11 +36,11 @@ private slots:
                 "(12, 'Захар', 3)");
         execSql(db(), "INSERT INTO Sp_Otstapka (ID_Klient, Otnasq_se_za, ID_Art_Gr, T_O) VALUES "
                       "(5, 'G', 2, 3), (5, 'A', 10, -1.5), (6, 'A', 12, 50)");
-        QCOMPARE(counterpartyDiscount(db(), 5, 10), -1.5); // the article's own
-        QCOMPARE(counterpartyDiscount(db(), 5, 11), 3.0);  // its group's
-        QCOMPARE(counterpartyDiscount(db(), 5, 12), 5.0);  // the standing discount
+        QCOMPARE(counterpartyDiscount(db(), 5, 10), Decimal("-1.5")); // the article's own
+        QCOMPARE(counterpartyDiscount(db(), 5, 11), Decimal(3));      // its group's
+        QCOMPARE(counterpartyDiscount(db(), 5, 12), Decimal(5));      // the standing discount
         execSql(db(), "DROP TABLE Sp_Otstapka");
-        QCOMPARE(counterpartyDiscount(db(), 0, 10), 0.0); // none chosen: no table read
+        QCOMPARE(counterpartyDiscount(db(), 0, 10), Decimal(0)); // none chosen: no table read
     }
 
     void pendingLines() {

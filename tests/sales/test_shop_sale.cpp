@@ -91,7 +91,7 @@ class ShopSaleTest : public QObject {
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
     }
-    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999).toDouble(); }
 
 private slots:
     void init() {

@@ -63,7 +63,7 @@ private slots:
                                     QStringLiteral("ЕТ Мария Колева")}) {
             FirmCard firm;
             firm.name = name;
-            firm.discount = 2.5;
+            firm.discount = Decimal("2.5");
             createCounterparty(db, firm, PersonCard{name, {}, {}, {}, QStringLiteral("0")}, 0);
         }
         execSql(db, "UPDATE Produkti SET Snimka = ? WHERE 1 = 0", {QByteArray("\x00\x01", 2)});

@@ -5,6 +5,7 @@
 // choice. The modes that make lines ask the quantity of each article first
 // (Form_Get_Kol); only the articles given one are handed on.
 
+#include "common/decimal.h"
 #include "common/ui/follow_ups.h"
 #include "shell/session.h"
 
@@ -46,12 +47,12 @@ struct PickedArticle {
     qint64 id = 0;
     QString catalogueNumber;
     QString description;
-    double price = 0;
+    Decimal price;
     QString currency;
     QString unit;
     bool warranty = false;
     // Given in the modes that ask it.
-    std::optional<double> quantity;
+    std::optional<Decimal> quantity;
     // "<number>:<description>"
     QString refText() const;
 };

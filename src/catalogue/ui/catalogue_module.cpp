@@ -1,11 +1,13 @@
 #include "catalogue/ui/catalogue_module.h"
 
+#include "catalogue/article_groups.h"
 #include "catalogue/ui/article_picker.h"
 #include "catalogue/ui/form_cenovi_listi.h"
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
+#include "common/ui/error_edge.h"
 
 namespace torvika {
 
@@ -20,6 +22,7 @@ template <typename Window> void runWindow(Host& host) {
 } // namespace
 
 void CatalogueModule::install(Host& host) {
+    host_ = &host;
     // "Номенклатури" / "Складове...", SpdBtn_Sklad and a click on Panel_Sklad.
     host.registerCommand(QStringLiteral("N_Sklad"), [&host] { runWindow<TForm_Sklad>(host); });
     // "Системни" / "Валутни курсове ..." and a click on the currency ticker.
@@ -34,6 +37,18 @@ void CatalogueModule::install(Host& host) {
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
     host.registerCommand(QStringLiteral("N_Artikuli"),
                          [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });
+}
+
+void CatalogueModule::loggedIn() {
+    if (treeChecked_ || !host_)
+        return;
+    treeChecked_ = true;
+    Session& session = host_->session();
+    logged([&session] { checkArticleTree(session.db(), articleTreeFile(session.workspace.directory())); });
+}
+
+void CatalogueModule::databaseChanged() {
+    treeChecked_ = false;
 }
 
 } // namespace torvika

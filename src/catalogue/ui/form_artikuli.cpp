@@ -186,7 +186,8 @@ bool TForm_Artikuli::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm_Artikuli::FormShow() {
     QList<TreeLine> lines{{0, texts::kAllArticlesNode}};
-    guarded([&] { lines = readArticleTree(treeFile()); });
+    // Every group has its node and the bin shows when articles wait there.
+    guarded([&] { lines = checkArticleTree(session_.db(), treeFile()); });
     ComboBox_Grupa_KriteriiChange(kCodeCriterion);
     setCriterion(int(ArticleCriterion::Number));
     buildTree(lines);
@@ -479,22 +480,13 @@ void TForm_Artikuli::N_GrupaClick(bool subgroup) {
         showMessage(texts::kChooseValidGroup);
         return;
     }
-    TForm_Grupi dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
+    TForm_Grupi dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(),
+                       subgroup ? parent : QString(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // The file is read again, changed by this one node and replaced, so the
-    // groups other workstations added meanwhile stay; the tree shows them.
-    const QString text = refText(dialog.number(), dialog.name());
-    QList<TreeLine> lines;
-    bool stored = guarded([&] {
-        lines =
-            subgroup ? addArticleTreeChild(treeFile(), parent, text) : addArticleTreeNode(treeFile(), text);
-    });
-    // A parent another workstation removed meanwhile: the group goes to the top level.
-    if (!stored)
-        stored = guarded([&] { lines = addArticleTreeNode(treeFile(), text); });
-    if (stored)
-        buildTree(lines, text);
+    // The tree as the file holds it now, with the groups other workstations
+    // added meanwhile.
+    buildTree(dialog.tree(), refText(dialog.number(), dialog.name()));
 }
 
 void TForm_Artikuli::N_Grupa_RedaktirajClick() {
@@ -509,13 +501,7 @@ void TForm_Artikuli::N_Grupa_RedaktirajClick() {
     TForm_Grupi dialog(session_, *group, name, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString text = refText(dialog.number(), dialog.name());
-    QList<TreeLine> lines;
-    if (text == node || !guarded([&] { lines = renameArticleTreeNode(treeFile(), node, text); })) {
-        listCurrentNode();
-        return;
-    }
-    buildTree(lines, text);
+    buildTree(dialog.tree(), refText(dialog.number(), dialog.name()));
 }
 
 void TForm_Artikuli::N_Grupa_IztriiClick() {
@@ -524,21 +510,34 @@ void TForm_Artikuli::N_Grupa_IztriiClick() {
         showMessage(texts::kChooseValidGroup);
         return;
     }
-    const QTreeWidgetItem* item = ui->TreeView_Grupi->currentItem();
-    if (item->childCount() > 0 && !askYesNo(texts::kAskDeleteSubgroups))
-        return;
-    bool articles = false;
-    if (!guarded([&] { articles = groupsHaveArticles(session_.db(), subtreeGroups(treeLines(), node)); }))
-        return;
-    if (articles && !askYesNo(texts::kAskDeleteGroupArticles))
-        return;
-    QList<TreeLine> lines;
-    ArticleRemoval removal;
-    if (!guarded([&] { removal = deleteArticleGroupNode(session_.db(), treeFile(), node, &lines); }))
-        return;
-    buildTree(lines);
-    if (removal.binned > 0)
-        showMessage(texts::kArticlesBinned.arg(removal.binned));
+    // The questions are about the tree shown; when the file or the articles
+    // changed meanwhile, the tree is shown as it is now and asked about again.
+    QList<TreeLine> shown = treeLines();
+    for (;;) {
+        const qsizetype at = findTreeNode(shown, node);
+        if (at < 0)
+            return;
+        if (treeSubtreeEnd(shown, at) > at + 1 && !askYesNo(texts::kAskDeleteSubgroups))
+            return;
+        const QList<qint64> groups = subtreeGroups(shown, node);
+        bool articles = false;
+        if (!guarded([&] { articles = groupsHaveArticles(session_.db(), groups); }))
+            return;
+        if (articles && !askYesNo(texts::kAskDeleteGroupArticles))
+            return;
+        std::optional<ArticleRemoval> removal;
+        if (!guarded([&] {
+                removal = deleteArticleGroupNode(session_.db(), treeFile(), node, groups, articles, &shown);
+            }))
+            return;
+        if (removal) {
+            buildTree(shown);
+            if (removal->binned > 0)
+                showMessage(texts::kArticlesBinned.arg(removal->binned));
+            return;
+        }
+        buildTree(shown, node);
+    }
 }
 
 void TForm_Artikuli::N_DostavkaClick() {

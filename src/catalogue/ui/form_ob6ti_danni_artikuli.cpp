@@ -85,7 +85,7 @@ std::optional<ArticleCommonData> TForm_Ob6ti_Danni_artikuli::data() {
     if (ui->CheckBox_Min_Kol->isChecked())
         d.minQuantity = ui->SpinEdit_Min_Kol->value();
     if (ui->CheckBox_Max_TO->isChecked()) {
-        const std::optional<double> v = parseDecimal(ui->Edit_Max_TO->text());
+        const std::optional<Decimal> v = Decimal::parse(ui->Edit_Max_TO->text());
         if (!v || *v < 0 || *v > 100) {
             showMessage(texts::kBadMaxDiscount);
             ui->Edit_Max_TO->setFocus();
@@ -95,8 +95,10 @@ std::optional<ArticleCommonData> TForm_Ob6ti_Danni_artikuli::data() {
     }
     if (ui->CheckBox_Garancionen->isChecked()) {
         d.warranty = ui->ComboBox_Garancionen->currentIndex() == 0;
-        d.warrantyPeriod =
-            shelfLifeText(ui->ComboBox_Gar_Srok->currentIndex(), ui->SpinEdit_Gar_Srok->value());
+        // Only a warranty article has a warranty period to write.
+        if (*d.warranty)
+            d.warrantyPeriod =
+                shelfLifeText(ui->ComboBox_Gar_Srok->currentIndex(), ui->SpinEdit_Gar_Srok->value());
     }
     if (ui->CheckBox_Poredica->isChecked())
         d.series = ui->ComboBox_Poredica->currentIndex() == 0;

@@ -3,6 +3,7 @@
 #include "catalogue/currencies.h"
 #include "catalogue/price_formula.h"
 #include "catalogue/texts.h"
+#include "common/number_column.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
@@ -69,7 +70,7 @@ void TForm_Valuti::showCurrent() {
     const int row = current.isValid() ? current.row() : -1;
     ui->Edit_Opisanie->setText(model_->value(row, kName).toString());
     const QVariant rate = model_->value(row, QStringLiteral("Kurs"));
-    ui->Edit_Kurs->setText(row < 0 || rate.isNull() ? QString() : QString::number(rate.toDouble(), 'g', 12));
+    ui->Edit_Kurs->setText(row < 0 || rate.isNull() ? QString() : fromNumberColumn(rate).toString());
     ui->ComboBox_Osn->setCurrentIndex(model_->value(row, QStringLiteral("Osn")).toString() == kTrue ? 1 : 0);
 }
 
@@ -128,7 +129,7 @@ void TForm_Valuti::Button_RedaktiraiClick() {
 bool TForm_Valuti::post() {
     if (state_ == Idle)
         return true;
-    const std::optional<double> rate = typedDecimal(ui->Edit_Kurs->text());
+    const std::optional<Decimal> rate = typedDecimal(ui->Edit_Kurs->text());
     if (!rate) {
         refuse(texts::kCurrencyRateInvalid, ui->Edit_Kurs);
         return false;

@@ -4,6 +4,8 @@
 // reason of an invalidation or the name of an own query. Borderless and
 // centred on its parent; "ПРИЕМИ" accepts only a valid entry.
 
+#include "common/decimal.h"
+
 #include <QDialog>
 #include <memory>
 #include <optional>
@@ -27,7 +29,7 @@ public:
     // The entry of Edit_Kol (quantity, bill number, reason, query name).
     QString text() const;
     // The quantity or bill number, once accepted.
-    double number() const { return number_; }
+    const Decimal& number() const { return number_; }
     QString serial() const;
     QString guarantee() const;
 
@@ -38,10 +40,10 @@ public:
 private:
     std::unique_ptr<Ui::TForm_Get_Kol> ui;
     Mode mode_;
-    double number_ = 0;
+    Decimal number_;
 };
 
 // The quantity of the article; none when the operator cancelled.
-std::optional<double> askQuantity(const QString& article, QWidget* parent);
+std::optional<Decimal> askQuantity(const QString& article, QWidget* parent);
 
 } // namespace torvika

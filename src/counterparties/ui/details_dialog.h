@@ -2,7 +2,7 @@
 // The pattern of the sites and bank-accounts dialogs of a counterparty: a
 // grid of its rows, edit fields under it, and two buttons whose captions
 // follow the state: idle "НОВ" / "ИЗТРИИ", entering "ЗАПИС" / "ОТКАЖИ".
-// A double click on a row loads it for editing. Rows are never deleted.
+// Double-clicking a row loads it for editing. Rows are never deleted.
 // The dialog's .ui file holds the shared part; each derived dialog lays its
 // own fields out in fieldsPanel().
 

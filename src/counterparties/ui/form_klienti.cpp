@@ -102,7 +102,7 @@ bool TForm_Klienti::openEdit(qint64 id) {
     ui->Edit_BankaIme->setText(c->firm.bankName);
     ui->Edit_BankaKod->setText(c->firm.bankCode);
     ui->EditBanka_Smetka->setText(c->firm.bankAccount);
-    ui->Edit_Otsapka->setText(QString::number(c->firm.discount));
+    ui->Edit_Otsapka->setText(c->firm.discount.toString());
     ui->Memo_Zabel->setPlainText(c->firm.note);
     ui->Edit_Ime_Mol->setText(c->person.name);
     ui->EditGrad_Mol->setText(c->person.town);
@@ -119,11 +119,10 @@ QString TForm_Klienti::refText() const {
 }
 
 bool TForm_Klienti::readCards(FirmCard& firm, PersonCard& person) {
-    QString discount = ui->Edit_Otsapka->text().trimmed();
-    discount.replace(u',', u'.');
-    bool ok = false;
-    firm.discount = discount.toDouble(&ok);
-    if (!ok) {
+    const std::optional<Decimal> discount = Decimal::parse(ui->Edit_Otsapka->text());
+    if (discount)
+        firm.discount = *discount;
+    if (!discount) {
         showMessage(kIncompleteData);
         ui->Edit_Otsapka->setFocus();
         return false;

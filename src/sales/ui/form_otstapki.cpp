@@ -276,7 +276,7 @@ void TForm_Spec_Otstapki::takeArticleChoice(const ArticleChoice& choice) {
     const std::optional<PickedArticle> article =
         choice.articles.isEmpty() ? choice.current : std::optional<PickedArticle>(choice.articles.front());
     if (article)
-        chooseItem(kDiscountForArticle, article->refText(), Decimal::fromVariant(article->price));
+        chooseItem(kDiscountForArticle, article->refText(), article->price);
 }
 
 void TForm_Spec_Otstapki::chooseItem(const QString& kind, const QString& refText,
