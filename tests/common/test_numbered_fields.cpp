@@ -176,7 +176,7 @@ private slots:
             "1:[23]\t2:[\xD7\xE0\xE9]\t3:[BG]\t4:[1,20]\t5:[1]\t10:[]\t12:[True]",
             "3:[a[b]c]]:[::]01:[x",
         };
-        const auto result = test::fuzz(seeds, 4000, [](const QByteArray& bytes) {
+        const auto result = torvika::test::fuzz(seeds, 4000, [](const QByteArray& bytes) {
             const NumberedFields f = GET_IMPORTED_DATA(decodeUtf8OrCp1251(bytes));
             for (const auto& [key, value] : f.fields())
                 if (key.isEmpty())
