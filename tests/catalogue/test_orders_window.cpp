@@ -153,7 +153,7 @@ private slots:
                              "05.03.2024|14||14:Хляб|2.50|1.10|Лева|0:Няма избран Заявител|5:Метро ООД|",
                              "07.03.2024|13|K-13|13:Кафе|6.00|6.00|Лева|7:Иван Петров|5:Метро ООД|Напитки"}));
             QCOMPARE(labelText(*w, "Label_Tarsene_Po"), "Търсене по: Описание");
-            QCOMPARE(QApplication::focusWidget(), control(*w, "Edit_ot"));
+            QTRY_COMPARE(QApplication::focusWidget(), control(*w, "Edit_ot"));
             QVERIFY(control<QPushButton>(*w, "Button_Tarsene")->isDefault());
             w->reject();
         });
