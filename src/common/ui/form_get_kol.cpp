@@ -67,7 +67,7 @@ void TForm_Get_Kol::Button_PriemiClick() {
         bool ok = false;
         const double v = t.toDouble(&ok);
         const bool whole = mode_ == Quantity || v == std::floor(v);
-        if (!ok || !std::isfinite(v) || v < 0 || !whole) {
+        if (!ok || !std::isfinite(v) || v < 0 || !whole || (accepts_ && !accepts_(ui->Edit_Kol->text()))) {
             showMessage(mode_ == Quantity ? texts::kBadQuantity : texts::kBadBillNumber);
             ui->Edit_Kol->selectAll();
             ui->Edit_Kol->setFocus();
