@@ -284,8 +284,11 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
 
 int cancelLines(const QSqlDatabase& db, const QString& operatorName, const QList<qint64>& lines, int page) {
     int deleted = 0;
+    // In the order of their numbers, as a sale locks them.
+    QList<qint64> ordered = lines;
+    std::sort(ordered.begin(), ordered.end());
     Transaction tx(db);
-    for (qint64 line : lines) {
+    for (qint64 line : ordered) {
         QSqlQuery q =
             execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
                     {line, operatorName});

@@ -27,6 +27,7 @@
 #include "ui_shop_page.h"
 
 #include <QAction>
+#include <QDir>
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QSignalBlocker>
@@ -912,7 +913,11 @@ void ShopPage::sell() {
     if (!pay)
         return;
 
+    FiscalSettings receipts;
+    if (!guarded([&] { receipts = fiscalSettings(s); }))
+        return;
     SaleRequest request;
+    request.printsReceipt = *pay == PayKind::Cash && receipts.saleHasReceipt();
     request.operatorName = s.operatorName();
     request.lines = lines;
     request.pay = *pay;
@@ -928,33 +933,49 @@ void ShopPage::sell() {
         showMessage(texts::kSaleLinesChanged);
         return;
     }
+    if (sale.status == SaleResult::NoRate) {
+        showMessage(
+            texts::kCurrencyWithoutRate.arg(u'"' + sale.currencies.join(QStringLiteral("\", \"")) + u'"'));
+        return;
+    }
     if (editing_ && lines.contains(*editing_))
         clearEditState();
 
     for (const OrderProposal& p : orders)
         logged([&] { writeOrderProposal(s.db(), p, request.when.date()); });
     if (*pay == PayKind::Cash)
-        printReceipt(sale.sold, amountDue);
+        printReceipt(sale.sold, amountDue, receipts);
     sold = true;
 }
 
-void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue) {
+void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue,
+                            const FiscalSettings& settings) {
     Session& s = host_.session();
+    QString file;
     guarded([&] {
-        const FiscalSettings settings = fiscalSettings(s);
         const BonHeader header = bonHeader(s, billText());
         const QList<ReceiptLine> receipt = receiptLines(sold);
         FiscalState& fiscal = s.state<FiscalState>();
         BonResult result = printSaleReceipt(fiscal, receipt, amountDue, s.db(), settings, header);
         reportBonResult(s, result);
-        // The sale is recorded: its receipt can be tried again until it prints.
+        // The sale is recorded: its receipt can be tried again until it
+        // prints; one given up is offered again at the next start.
         while (result.receiptFailed && askYesNo(texts::kAskReceiptAgain)) {
             result = printSaleReceiptAgain(fiscal, receipt, amountDue, s.db(), settings, header);
             reportBonResult(s, result);
         }
-        if (!result.receiptFile.isEmpty())
-            recordReceiptFile(s.db(), sold, result.receiptFile);
+        file = result.receiptFile;
     });
+    if (file.isEmpty())
+        return;
+    // The sale and its receipt are done: a failure to note the file is no
+    // failed sale.
+    try {
+        recordReceiptFile(s.db(), sold, file);
+    } catch (const std::exception& e) {
+        logException(e);
+        showMessage(texts::kReceiptNotRecorded.arg(QDir::toNativeSeparators(file)));
+    }
 }
 
 void ShopPage::showAllLines() {

@@ -7,6 +7,7 @@
 
 #include "documents/print_run.h"
 #include "sales/article_lookup.h"
+#include "sales/receipt_files.h"
 #include "sales/sale_lines.h"
 #include "shell/ui/host.h"
 
@@ -122,7 +123,7 @@ private:
     void resetEntry();
     void clearEditState();
     void setEntryButtonsEnabled(bool enabled);
-    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue);
+    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue, const FiscalSettings& settings);
     void placePopup(QListWidget* list, QWidget* under);
     SaleContext context() const;
     QString formatted(const Decimal& value) const;
