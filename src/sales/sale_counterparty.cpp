@@ -36,10 +36,12 @@ Decimal counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64
         scalarSql(db, QStringLiteral("SELECT T_O FROM Firmi WHERE ID = ?"), {counterparty}));
 }
 
-QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName) {
-    QSqlQuery q = execSql(
-        db, QStringLiteral("SELECT Barkod FROM Prodajbi_Vremenni WHERE Operator = ? ORDER BY N_Prodajba"),
-        {operatorName});
+QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName, int bill) {
+    QSqlQuery q =
+        execSql(db,
+                QStringLiteral("SELECT Barkod FROM Prodajbi_Vremenni WHERE Operator = ? AND Sm_N = ? "
+                               "ORDER BY N_Prodajba"),
+                {operatorName, bill});
     QList<qint64> articles;
     while (q.next()) {
         const qint64 a = q.value(0).toLongLong();
@@ -49,7 +51,7 @@ QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorNam
     return articles;
 }
 
-void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qint64 counterparty,
+void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, int bill, qint64 counterparty,
                         const QList<qint64>& articles, PendingLinesUpdate what) {
     if (!what.discounts && !what.articleNumbers)
         return;
@@ -58,8 +60,9 @@ void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qin
         if (what.discounts) {
             const Decimal discount = counterpartyDiscount(db, counterparty, article).rounded(4);
             execSql(db,
-                    QStringLiteral("UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Barkod = ?"),
-                    {numberColumnValue(discount), operatorName, article});
+                    QStringLiteral("UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Sm_N = ? "
+                                   "AND Barkod = ?"),
+                    {numberColumnValue(discount), operatorName, bill, article});
         }
         if (what.articleNumbers) {
             const QString number =
@@ -67,10 +70,11 @@ void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qin
                     db, QStringLiteral("SELECT Nomenkl_N FROM Nomenklatures WHERE ID = ? AND ID_Kontrag = ?"),
                     {article, counterparty}, QString())
                     .toString();
-            execSql(db,
-                    QStringLiteral(
-                        "UPDATE Prodajbi_Vremenni SET Nomenkl_N = ? WHERE Operator = ? AND Barkod = ?"),
-                    {number, operatorName, article});
+            execSql(
+                db,
+                QStringLiteral("UPDATE Prodajbi_Vremenni SET Nomenkl_N = ? WHERE Operator = ? AND Sm_N = ? "
+                               "AND Barkod = ?"),
+                {number, operatorName, bill, article});
         }
     }
     t.commit();

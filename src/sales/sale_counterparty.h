@@ -17,15 +17,17 @@ namespace torvika {
 // without reading a table. Values may be negative (surcharges).
 Decimal counterpartyDiscount(const QSqlDatabase& db, qint64 counterparty, qint64 article);
 
-// The article numbers of the operator's pending lines, each once, in line order.
-QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName);
+// The article numbers of the operator's pending lines of the bill, each
+// once, in line order.
+QList<qint64> pendingArticles(const QSqlDatabase& db, const QString& operatorName, int bill);
 
 struct PendingLinesUpdate {
     bool discounts = false;      // T_O := the counterparty's discount, to 4 decimals
     bool articleNumbers = false; // Nomenkl_N := the counterparty's number, empty when none
 };
-// Rewrites the operator's lines of the given articles in one transaction.
-void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, qint64 counterparty,
+// Rewrites the operator's lines of the bill with the given articles in one
+// transaction; the lines of his other bills keep theirs.
+void updatePendingLines(const QSqlDatabase& db, const QString& operatorName, int bill, qint64 counterparty,
                         const QList<qint64>& articles, PendingLinesUpdate what);
 
 } // namespace torvika

@@ -20,11 +20,6 @@ constexpr int kPriceScale = 6;
 constexpr int kRateScale = 8;
 constexpr int kDiscountScale = 8;
 
-// Stored prices keep at least two decimals whatever the display decimals.
-int priceDecimals(int decimals) {
-    return std::max(decimals, 2);
-}
-
 const QString kLineColumns = QStringLiteral(
     "P.N_Prodajba, P.Barkod, P.Opisanie, P.Kol, P.Mqrka, P.Ed_Cena, P.Valuta, P.T_O, P.Operator, "
     "P.Pored_Ot, P.Pored_Do, P.Sm_N, P.Term_N, P.Dan_Grup, P.Prigotvq_Se, P.Nomenkl_N, P.Bez_DDS, "
@@ -135,16 +130,36 @@ std::optional<Decimal> parsePositiveAmount(const QString& text) {
     return d;
 }
 
-Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, int decimals) {
-    const Decimal difference = (cataloguePrice - typedPrice) * 100;
-    const int priceScale = std::max(priceDecimals(decimals), typedPrice.scale());
-    for (int scale = std::clamp(decimals, 0, 10); scale < 10; ++scale) {
-        const Decimal d = difference.divided(cataloguePrice, scale);
+int storedPriceDecimals(int displayDecimals) {
+    return std::max(displayDecimals, 2);
+}
+
+namespace {
+
+// The value cut to the decimals towards minus infinity.
+Decimal floored(const Decimal& value, int decimals) {
+    const Decimal rounded = value.rounded(decimals);
+    if (rounded <= value)
+        return rounded;
+    return rounded - Decimal::fromScaled(1, decimals);
+}
+
+} // namespace
+
+Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, const Decimal& quantity,
+                          const Decimal& rate, int decimals) {
+    const Decimal exact = ((cataloguePrice - typedPrice) * 100).divided(cataloguePrice, Decimal::kMaxScale);
+    const int priceScale = std::max(storedPriceDecimals(decimals), typedPrice.scale());
+    const Decimal typedAmount = lineAmount(quantity, typedPrice, rate, 0, decimals);
+    constexpr int kMostDecimals = 10;
+    for (int scale = std::clamp(decimals, 0, kMostDecimals); scale < kMostDecimals; ++scale) {
+        const Decimal d = floored(exact, scale);
         const Decimal charged = (cataloguePrice * (Decimal(100) - d)).divided(100, priceScale);
-        if (charged == typedPrice.rounded(priceScale))
+        if (charged == typedPrice.rounded(priceScale) &&
+            lineAmount(quantity, cataloguePrice, rate, d, decimals) == typedAmount)
             return d;
     }
-    return difference.divided(cataloguePrice, 10);
+    return floored(exact, kMostDecimals);
 }
 
 EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEntry& e,
@@ -167,10 +182,14 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     const int taxGroup = a.value(5).toInt();
     const int department = a.value(6).toInt();
 
+    if (e.typedPrice.sign() <= 0) {
+        r.status = EnterResult::IncorrectData;
+        return r;
+    }
     // Zero-priced articles take the typed price.
     if (cataloguePrice.isZero())
         cataloguePrice = e.typedPrice;
-    const int decimals = priceDecimals(c.decimals);
+    const int decimals = storedPriceDecimals(c.decimals);
     const Decimal storedPrice = cataloguePrice.rounded(decimals);
 
     std::optional<Decimal> keptDiscount;
@@ -202,7 +221,13 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 r.status = EnterResult::IncorrectData;
                 return r;
             }
-            discount = discountFromPrice(storedPrice, e.typedPrice, c.decimals);
+            const Decimal rate = Decimal::fromVariant(scalarSql(db,
+                                                                QStringLiteral("SELECT Kurs FROM Valuti "
+                                                                               "WHERE Opisanie = ?"),
+                                                                {currency}))
+                                     .value_or(Decimal(1))
+                                     .rounded(kRateScale);
+            discount = discountFromPrice(storedPrice, e.typedPrice, e.quantity, rate, c.decimals);
         }
         if (!maxDiscount.isZero() && discount > maxDiscount) {
             r.status = EnterResult::AboveMaximum;
@@ -251,8 +276,11 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
 
 int cancelLines(const QSqlDatabase& db, const QString& operatorName, const QList<qint64>& lines, int page) {
     int deleted = 0;
+    // In the order of their numbers, as a sale locks them.
+    QList<qint64> ordered = lines;
+    std::sort(ordered.begin(), ordered.end());
     Transaction tx(db);
-    for (qint64 line : lines) {
+    for (qint64 line : ordered) {
         QSqlQuery q =
             execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
                     {line, operatorName});

@@ -92,35 +92,73 @@ private slots:
         QCOMPARE(v ? v->toString() : QString(), value);
     }
 
-    // The discount a typed price implies keeps the typed price.
+    // The discount a typed price implies keeps the typed price, for one
+    // unit and for the line's quantity, and never takes the price after it
+    // below the typed one.
     void discountFromTypedPrice_data() {
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("rate");
         QTest::addColumn<QString>("discount");
         QTest::newRow("below") << "10"
                                << "8"
+                               << "1"
+                               << "1"
                                << "20";
         QTest::newRow("above: a surcharge") << "10"
                                             << "12"
+                                            << "1"
+                                            << "1"
                                             << "-20";
         QTest::newRow("same") << "10"
                               << "10"
+                              << "1"
+                              << "1"
                               << "0";
         QTest::newRow("a third") << "1000"
                                  << "333.33"
+                                 << "1"
+                                 << "1"
                                  << "66.667";
         QTest::newRow("odd") << "3"
                              << "1"
-                             << "66.67";
+                             << "1"
+                             << "1"
+                             << "66.66";
+        QTest::newRow("a hundred units") << "7"
+                                         << "1"
+                                         << "100"
+                                         << "1"
+                                         << "85.714";
+        QTest::newRow("a hundred units above") << "7"
+                                               << "9"
+                                               << "100"
+                                               << "1"
+                                               << "-28.572";
+        QTest::newRow("in euro") << "7"
+                                 << "1"
+                                 << "100"
+                                 << "1.95583"
+                                 << "85.7142";
+        QTest::newRow("weighed") << "12.99"
+                                 << "9.99"
+                                 << "0.735"
+                                 << "1"
+                                 << "23.09";
     }
     void discountFromTypedPrice() {
         QFETCH(QString, catalogue);
         QFETCH(QString, typed);
+        QFETCH(QString, quantity);
+        QFETCH(QString, rate);
         QFETCH(QString, discount);
-        const Decimal c(catalogue), t(typed);
-        const Decimal got = discountFromPrice(c, t, 2);
-        QCOMPARE(got, Decimal(discount));
+        const Decimal c(catalogue), t(typed), q(quantity), r(rate);
+        const Decimal got = discountFromPrice(c, t, q, r, 2);
+        QCOMPARE(got.toString(), Decimal(discount).toString());
         QCOMPARE(lineAmount(1, c, 1, got, 2), t.rounded(2));
+        QCOMPARE(lineAmount(q, c, r, got, 2), (q * t * r).rounded(2));
+        QVERIFY(c * (Decimal(100) - got) >= t * 100);
     }
 
     // The lines of the Part's examples: the typed price, the counterparty's

@@ -63,7 +63,7 @@ void TForm_Get_Kol::Button_PriemiClick() {
         // "1,5" and "1.5" alike; never an exponent or a binary fraction.
         const std::optional<Decimal> v = Decimal::parse(ui->Edit_Kol->text());
         const bool whole = v && (mode_ == Quantity || *v == v->integerPart());
-        if (!v || *v < 0 || !whole) {
+        if (!v || *v < 0 || !whole || (accepts_ && !accepts_(ui->Edit_Kol->text()))) {
             showMessage(mode_ == Quantity ? texts::kBadQuantity : texts::kBadBillNumber);
             ui->Edit_Kol->selectAll();
             ui->Edit_Kol->setFocus();

@@ -7,6 +7,7 @@
 #include "common/decimal.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,14 +34,20 @@ public:
     QString serial() const;
     QString guarantee() const;
 
+    // A further rule of the caller for the quantity or bill number typed:
+    // a text it refuses is refused as one the mode refuses.
+    void setAccepts(std::function<bool(const QString&)> accepts) { accepts_ = std::move(accepts); }
+
     // "ПРИЕМИ": a quantity must be a number of at least 0 and a bill
-    // number a whole one; otherwise the message, and the caret stays.
+    // number a whole one (and the caller's rule must accept it); otherwise
+    // the message, and the caret stays.
     void Button_PriemiClick();
 
 private:
     std::unique_ptr<Ui::TForm_Get_Kol> ui;
     Mode mode_;
     Decimal number_;
+    std::function<bool(const QString&)> accepts_;
 };
 
 // The quantity of the article; none when the operator cancelled.

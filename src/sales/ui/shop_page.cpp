@@ -27,6 +27,7 @@
 #include "ui_shop_page.h"
 
 #include <QAction>
+#include <QDir>
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QSignalBlocker>
@@ -197,6 +198,12 @@ QString ShopPage::formatted(const Decimal& value) const {
     return formatFixed(value, decimals());
 }
 
+QString ShopPage::priceText(const Decimal& price) const {
+    // As the line will store it: display decimals below 2 would round the
+    // price, and the rounded price typed back would be a discount.
+    return formatFixed(price, storedPriceDecimals(decimals()));
+}
+
 SaleContext ShopPage::context() const {
     Session& s = host_.session();
     SaleContext c;
@@ -210,9 +217,11 @@ SaleContext ShopPage::context() const {
 }
 
 void ShopPage::formShown(bool current) {
-    if (ui->ComboBox_Smetka->count() > 0) {
+    // The bill box names the bill whose lines the grid shows (the receipts
+    // and tickets print its text).
+    {
         const QSignalBlocker block(ui->ComboBox_Smetka);
-        ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);
+        ui->ComboBox_Smetka->setCurrentText(QString::number(currentBill()));
     }
     if (!current)
         return;
@@ -250,11 +259,12 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
     guarded([&] {
         const QSqlDatabase db = session.db();
         const qint64 id = GetID_MFromTreeNodeName(refText);
-        const QList<qint64> articles = pendingArticles(db, session.operatorName());
+        const int bill = currentBill();
+        const QList<qint64> articles = pendingArticles(db, session.operatorName(), bill);
         PendingLinesUpdate what;
         what.discounts = askYesNo(texts::kAskCounterpartyDiscounts);
         what.articleNumbers = fromQuickSearch && id > 0;
-        updatePendingLines(db, session.operatorName(), id, articles, what);
+        updatePendingLines(db, session.operatorName(), bill, id, articles, what);
     });
     // Remembering the choice recomputes the totals (saleCounterpartyChanged).
     session.setSaleCounterparty(refText);
@@ -272,6 +282,9 @@ void ShopPage::Calculate_SUM() {
         const SaleTotals t = recalculateSale(s.db(), c);
         showingAll_ = false;
         model_->setLines(t.lines, c.decimals);
+        // The line being edited is gone (sold or cancelled elsewhere).
+        if (editing_ && model_->rowOf(*editing_) < 0)
+            clearEditState();
         for (qint64 line : selected)
             if (const int row = model_->rowOf(line); row >= 0)
                 ui->DBGrid1->selectionModel()->select(model_->index(row, 0), QItemSelectionModel::Select |
@@ -291,10 +304,15 @@ void ShopPage::showCounterpartyField(bool hasLines) {
     Session& s = host_.session();
     QLineEdit* field = ui->QuickSearch_Kontrag->field();
     // A sale that lost its last line forgets its counterparty; one chosen
-    // before the first line stays for it.
-    const bool emptied = !hasLines && linesOf_ == s.operatorName() && hadLines_;
+    // before the first line stays for it, and so does the operator's choice
+    // when he opens or switches to a bill without lines.
+    const int bill = currentBill();
+    const bool sameSale = linesOf_ == s.operatorName() && (linesBill_ == bill || billVanished_);
+    const bool emptied = !hasLines && hadLines_ && sameSale;
     linesOf_ = s.operatorName();
+    linesBill_ = bill;
     hadLines_ = hasLines;
+    billVanished_ = false;
     QString ref = s.saleCounterparty();
     const bool none = ref.isEmpty() || GetID_MFromTreeNodeName(ref) <= 0;
     if (emptied || none)
@@ -324,7 +342,10 @@ void ShopPage::Get_All_Smetki() {
             openedBill_ = -1;
         }
         int& bill = s.state<ShopState>().bill;
+        const int shown = bill;
         bill = billAfterRebuild(bills, bill);
+        // The bill shown lost its last line (sold or cancelled).
+        billVanished_ = bill != shown;
         const QSignalBlocker block(ui->ComboBox_Smetka);
         ui->ComboBox_Smetka->clear();
         ui->ComboBox_Smetka->addItems(bills);
@@ -344,12 +365,12 @@ void ShopPage::showBill(int bill, bool open) {
 
 void ShopPage::openBill() {
     TForm_Get_Kol dialog(TForm_Get_Kol::BillNumber, QString(), window());
+    // Only digits: "+5", "5.0" or "1e3" are refused with the dialog's message.
+    dialog.setAccepts([](const QString& text) { return parseBillNumber(text).has_value(); });
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::optional<int> bill = parseBillNumber(dialog.text());
-    if (!bill)
-        return;
-    showBill(*bill, true);
+    if (const std::optional<int> bill = parseBillNumber(dialog.text()))
+        showBill(*bill, true);
 }
 
 // ---- criteria and lookup ----------------------------------------------
@@ -393,22 +414,30 @@ void ShopPage::lookUp() {
     guarded([&] {
         const QSqlDatabase db = host_.session().db();
         QList<qint64> found;
-        if (scanned && criterion_ != SearchCriterion::Barcode)
+        SearchCriterion foundBy = criterion_;
+        if (scanned && criterion_ != SearchCriterion::Barcode) {
             found = findArticles(db, SearchCriterion::Barcode, reference);
+            if (!found.isEmpty())
+                foundBy = SearchCriterion::Barcode;
+        }
         if (found.isEmpty())
             found = findArticles(db, criterion_, reference);
-        if (found.isEmpty()) {
+        // A barcode or serial number whose article is gone finds nothing either.
+        const QList<PickItem> items = found.isEmpty() ? QList<PickItem>() : pickItems(db, found);
+        if (items.isEmpty()) {
+            // The article found before is no longer the one the next line is of.
+            article_.reset();
+            ui->Ime_na_produkt->clear();
             showMessage(texts::kNothingFound);
             ui->Edit_Barkod->clear();
             ui->Edit_Barkod->setFocus();
             return;
         }
-        const QList<PickItem> items = pickItems(db, found);
         if (items.size() >= 2) {
             showPickList(items);
             return;
         }
-        chooseArticle(items.value(0).id);
+        chooseArticle(items.first().id, foundBy == SearchCriterion::Serial);
         ui->Edit_Broj->setEnabled(true);
         ui->Edit_Broj->setText(QStringLiteral("1"));
         if (ui->Edit_Cena_Nula->hasFocus() || ui->Edit_Serien_Nomer->isVisible())
@@ -418,7 +447,7 @@ void ShopPage::lookUp() {
     });
 }
 
-void ShopPage::chooseArticle(qint64 id) {
+void ShopPage::chooseArticle(qint64 id, bool bySerial) {
     const QSqlDatabase db = host_.session().db();
     article_ = loadSaleArticle(db, id);
     if (!article_)
@@ -428,15 +457,14 @@ void ShopPage::chooseArticle(qint64 id) {
     ui->ChkBox_Add_DDS->setChecked(article_->vatIncluded);
     ui->Label_Edini4na_Cena->setText(article_->currency);
     // The line being edited shows its own price; a new line the catalogue's.
-    ui->Edit_Cena_Nula->setText(editing_ && article_->id == model_->line(model_->rowOf(*editing_)).article
-                                    ? formatted(editingPrice_)
-                                    : formatted(article_->price));
-    followUpArticle(typed);
+    ui->Edit_Cena_Nula->setText(editing_ && article_->id == editingArticle_ ? priceText(editingPrice_)
+                                                                            : priceText(article_->price));
+    followUpArticle(bySerial ? typed : QString());
     if (article_->price.isZero())
         ui->Edit_Cena_Nula->selectAll();
 }
 
-void ShopPage::followUpArticle(const QString& typedReference) {
+void ShopPage::followUpArticle(const QString& typedSerial) {
     Session& s = host_.session();
     const QSqlDatabase db = s.db();
     clearSerialFields();
@@ -445,9 +473,9 @@ void ShopPage::followUpArticle(const QString& typedReference) {
         ui->Edit_Do_Nomer->setText(warrantyPeriodText(article_->shelfLife));
     if (article_->warranty) {
         serialChoices_.clear();
-        if (criterion_ == SearchCriterion::Serial) {
-            ui->Edit_Serien_Nomer->setText(typedReference);
-            if (const auto known = serialOf(db, article_->id, typedReference); known && !askPeriod)
+        if (!typedSerial.isEmpty()) {
+            ui->Edit_Serien_Nomer->setText(typedSerial);
+            if (const auto known = serialOf(db, article_->id, typedSerial); known && !askPeriod)
                 ui->Edit_Do_Nomer->setText(known->date);
             ui->SpdBtn_Select_SN->hide();
         } else {
@@ -520,7 +548,7 @@ void ShopPage::choosePickItem(int row, bool choose) {
             ui->Label_Edini4na_Cena->setText(a->currency);
             return;
         }
-        chooseArticle(id);
+        chooseArticle(id, criterion_ == SearchCriterion::Serial);
         hidePickList();
         setEntryButtonsEnabled(true);
         ui->Edit_Broj->setText(QStringLiteral("1"));
@@ -577,7 +605,7 @@ void ShopPage::quantityChanged(const QString& text) {
 void ShopPage::priceChanged(const QString& text) {
     if (text.trimmed().startsWith(u'-')) {
         showMessage(texts::kNegativePrice);
-        ui->Edit_Cena_Nula->setText(article_ ? formatted(article_->price) : formatted(Decimal()));
+        ui->Edit_Cena_Nula->setText(priceText(article_ ? article_->price : Decimal()));
     }
 }
 
@@ -594,7 +622,7 @@ void ShopPage::vatSwitchClicked() {
         const Decimal changed = ui->ChkBox_Add_DDS->isChecked()
                                     ? *price * factor
                                     : price->divided(factor, std::max(decimals(), 2) + 4);
-        ui->Edit_Cena_Nula->setText(formatted(changed));
+        ui->Edit_Cena_Nula->setText(priceText(changed));
         ui->Edit_Cena_Nula->setFocus();
     });
 }
@@ -652,7 +680,8 @@ void ShopPage::insertLine() {
     }
     const std::optional<Decimal> quantity = parsePositiveAmount(ui->Edit_Broj->text());
     const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
-    if (!quantity || !price || price->sign() < 0) {
+    // Prices are above 0: a typed 0 would sell the article free.
+    if (!quantity || !price || price->sign() <= 0) {
         showMessage(texts::kIncorrectData);
         ui->Edit_Cena_Nula->setText(QStringLiteral("0.0000"));
         ui->Edit_Broj->setText(QStringLiteral("1"));
@@ -709,7 +738,7 @@ void ShopPage::insertLine() {
         return;
     case EnterResult::AboveMaximum:
         showMessage(texts::kAboveMaxDiscount + formatted(r.maxDiscount) + u'%');
-        ui->Edit_Cena_Nula->setText(formatted(article_->price));
+        ui->Edit_Cena_Nula->setText(priceText(article_->price));
         ui->Edit_Cena_Nula->setFocus();
         ui->Edit_Cena_Nula->selectAll();
         clearSerialFields();
@@ -734,6 +763,7 @@ void ShopPage::resetEntry() {
 
 void ShopPage::clearEditState() {
     editing_.reset();
+    editingArticle_ = 0;
     editingPrice_ = Decimal();
 }
 
@@ -748,13 +778,14 @@ void ShopPage::openLineForEditing(int row) {
             ui->Ime_na_produkt->setText(articleCaption(*a));
     });
     editing_ = l.number;
+    editingArticle_ = l.article;
     editingPrice_ = l.unitPrice;
     criterion_ = SearchCriterion::Article;
     ui->Label_Search_In->setText(criterionLabel(criterion_));
     ui->Label_Search_In->setToolTip(criterionItem(criterion_));
     ui->Edit_Barkod->setText(QString::number(l.article));
     ui->Edit_Broj->setText(formatted(l.quantity));
-    ui->Edit_Cena_Nula->setText(formatted(l.unitPrice));
+    ui->Edit_Cena_Nula->setText(priceText(l.unitPrice));
     ui->Label_Edini4na_Cena->setText(l.currency);
     needsLookup_ = true;
     ui->Edit_Barkod->setFocus();
@@ -770,7 +801,7 @@ QList<qint64> ShopPage::selectedSaleLines() const {
 }
 
 QString ShopPage::billText() const {
-    return ui->ComboBox_Smetka->currentText();
+    return QString::number(currentBill());
 }
 
 DocumentChoosers* ShopPage::documentChoosers() const {
@@ -882,7 +913,11 @@ void ShopPage::sell() {
     if (!pay)
         return;
 
+    FiscalSettings receipts;
+    if (!guarded([&] { receipts = fiscalSettings(s); }))
+        return;
     SaleRequest request;
+    request.printsReceipt = *pay == PayKind::Cash && receipts.saleHasReceipt();
     request.operatorName = s.operatorName();
     request.lines = lines;
     request.pay = *pay;
@@ -898,33 +933,49 @@ void ShopPage::sell() {
         showMessage(texts::kSaleLinesChanged);
         return;
     }
+    if (sale.status == SaleResult::NoRate) {
+        showMessage(
+            texts::kCurrencyWithoutRate.arg(u'"' + sale.currencies.join(QStringLiteral("\", \"")) + u'"'));
+        return;
+    }
     if (editing_ && lines.contains(*editing_))
         clearEditState();
 
     for (const OrderProposal& p : orders)
         logged([&] { writeOrderProposal(s.db(), p, request.when.date()); });
     if (*pay == PayKind::Cash)
-        printReceipt(sale.sold, amountDue);
+        printReceipt(sale.sold, amountDue, receipts);
     sold = true;
 }
 
-void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue) {
+void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue,
+                            const FiscalSettings& settings) {
     Session& s = host_.session();
+    QString file;
     guarded([&] {
-        const FiscalSettings settings = fiscalSettings(s);
         const BonHeader header = bonHeader(s, billText());
         const QList<ReceiptLine> receipt = receiptLines(sold);
         FiscalState& fiscal = s.state<FiscalState>();
         BonResult result = printSaleReceipt(fiscal, receipt, amountDue, s.db(), settings, header);
         reportBonResult(s, result);
-        // The sale is recorded: its receipt can be tried again until it prints.
+        // The sale is recorded: its receipt can be tried again until it
+        // prints; one given up is offered again at the next start.
         while (result.receiptFailed && askYesNo(texts::kAskReceiptAgain)) {
             result = printSaleReceiptAgain(fiscal, receipt, amountDue, s.db(), settings, header);
             reportBonResult(s, result);
         }
-        if (!result.receiptFile.isEmpty())
-            recordReceiptFile(s.db(), sold, result.receiptFile);
+        file = result.receiptFile;
     });
+    if (file.isEmpty())
+        return;
+    // The sale and its receipt are done: a failure to note the file is no
+    // failed sale.
+    try {
+        recordReceiptFile(s.db(), sold, file);
+    } catch (const std::exception& e) {
+        logException(e);
+        showMessage(texts::kReceiptNotRecorded.arg(QDir::toNativeSeparators(file)));
+    }
 }
 
 void ShopPage::showAllLines() {

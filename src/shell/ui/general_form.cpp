@@ -167,7 +167,7 @@ void TGeneral_Form::setUpToolButtons() {
         toolCommands_.insert(name, command);
         // A tool button runs its command whatever the command's enabled state.
         if (!command.isEmpty())
-            connect(button, &QToolButton::clicked, this, [this, command] { runCommand(command); });
+            connect(button, &QToolButton::clicked, this, [this, command] { runOperation(command); });
     }
     connect(menu_->action(QStringLiteral("N_Kasa")), &QAction::changed, this,
             &TGeneral_Form::updateToolButtons);
@@ -225,6 +225,14 @@ void TGeneral_Form::registerCommand(const QString& name, std::function<void()> o
 void TGeneral_Form::runCommand(const QString& name) {
     if (!isCommandName(name))
         throw std::logic_error("runCommand: no menu command or tool button named " + name.toStdString());
+    // A menu command runs only while it is enabled: a key or button of a
+    // page never does what the operator's rights deny.
+    if (const QAction* a = menu_->action(name); a && !a->isEnabled())
+        return;
+    runOperation(name);
+}
+
+void TGeneral_Form::runOperation(const QString& name) {
     auto it = commands_.constFind(name);
     if (it != commands_.cend())
         (*it)();
