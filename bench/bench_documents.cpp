@@ -24,9 +24,14 @@ PrintRequest invoiceRequest(const QList<qint64>& lines) {
     r.lines = lines;
     r.counterparty = 5;
     r.operatorName = QStringLiteral("Администратор");
-    r.amounts = splitVat(Decimal(1440), Decimal(20));
+    r.amounts = [](const QSqlDatabase&, const QList<qint64>& lines) {
+        QList<VatLine> amounts;
+        for (qint64 line : lines)
+            amounts << VatLine{line, Decimal(20), Decimal(48)};
+        return splitVatByRate(amounts);
+    };
     r.companyFields = companyFields("Алфа ЕООД", "201234567", "Иван Иванов", "гр. Пловдив", "032 123456",
-                                    "BG80BNBG96611020345678", "BNBGBGSF", "БНБ");
+                                    "BG80BNBG96611020345678", "BNBGBGSF", "БНБ", "20");
     r.templateDir = kTemplates;
     r.now = QDateTime(QDate(2024, 5, 17), QTime(10, 30));
     return r;
@@ -74,7 +79,7 @@ void BM_Report50PagesToPdf(benchmark::State& state) {
         data.rows.append({100 + i, QStringLiteral("Артикул %1 с име от няколко думи").arg(i),
                           QStringLiteral("бр."), 2.0, 20.0, 40.0});
     ReportValues values;
-    values.amounts = splitVat(Decimal(92000), Decimal(20));
+    values.amounts = splitVatByRate({{0, Decimal(20), Decimal(92000)}});
     values.title = QStringLiteral("Фактура");
     values.printed = QDateTime(QDate(2024, 5, 17), QTime(10, 30));
     values.stamp = QStringLiteral("ОРИГИНАЛ");
