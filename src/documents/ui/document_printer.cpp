@@ -114,6 +114,7 @@ public:
         };
         show();
         QObject::connect(&dialog, &DocumentPreview::printRequested, &dialog, [&](const QString& printer) {
+            SET_SELECTED_PRINTER(state_, printer, installedPrinters());
             switch (print(printer, doc, &shown)) {
             case PrintOutcome::Printed:
                 ++done;
