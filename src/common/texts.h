@@ -49,6 +49,9 @@ inline const QString kNotATextFile = QStringLiteral("Файлът %1 не е т�
 inline const QString kNotANumber = QStringLiteral("\"%1\" не е число");
 // %1 the VAT rate text of the company's settings.
 inline const QString kVatRateInvalid = QStringLiteral("Ставката на ДДС \"%1\" не е число от 0 нагоре");
+// %1 the tax group's letter, %2 the rate as stored.
+inline const QString kGroupRateInvalid =
+    QStringLiteral("Ставката на ДДС на данъчна група %1 (\"%2\") не е число от 0 до 100");
 
 // The currency of amounts in words: its major and minor unit.
 inline const QString kCurrencyMajorWords = QStringLiteral("лева");

@@ -102,9 +102,12 @@ SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
         Decimal unitNet, lineNet;
     };
     QList<Change> changes;
+    QList<VatLine> amounts;
     for (SaleLine& l : t.lines) {
         t.total += l.amount;
-        const LineNet net = lineNet(l.quantity, l.unitPrice, l.discount, c.vatRate, c.decimals);
+        const Decimal rate = c.vatRates.of(l.taxGroup);
+        amounts << VatLine{l.number, rate, l.amount};
+        const LineNet net = lineNet(l.quantity, l.unitPrice, l.discount, rate, c.decimals);
         if (net.unitNet != l.unitNet || net.lineNet != l.lineNet)
             changes << Change{l.number, net.unitNet, net.lineNet};
         l.unitNet = net.unitNet;
@@ -119,8 +122,31 @@ SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
                     {numberColumnValue(ch.unitNet), numberColumnValue(ch.lineNet), ch.line, c.operatorName});
         tx.commit();
     }
-    t.vat = splitVat(t.total, c.vatRate);
+    t.vat = splitVatByRate(amounts);
     return t;
+}
+
+VatTotals saleLinesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                       const VatRates& rates) {
+    QList<VatLine> amounts;
+    if (!lines.isEmpty()) {
+        QStringList marks;
+        QVariantList keys;
+        for (qint64 l : lines) {
+            marks << QStringLiteral("?");
+            keys << l;
+        }
+        const QList<SaleLine> found =
+            readLines(db,
+                      QStringLiteral("SELECT ") + kLineColumns +
+                          QStringLiteral(" FROM Prodajbi_Vremenni P JOIN Valuti V ON V.Opisanie = P.Valuta "
+                                         "WHERE P.N_Prodajba IN (%1) ORDER BY P.N_Prodajba")
+                              .arg(marks.join(QStringLiteral(", "))),
+                      keys, decimals);
+        for (const SaleLine& l : found)
+            amounts << VatLine{l.number, rates.of(l.taxGroup), l.amount};
+    }
+    return splitVatByRate(amounts);
 }
 
 std::optional<Decimal> parsePositiveAmount(const QString& text) {
@@ -236,7 +262,7 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
         }
     }
     r.discount = discount;
-    const LineNet net = lineNet(e.quantity, storedPrice, discount, c.vatRate, c.decimals);
+    const LineNet net = lineNet(e.quantity, storedPrice, discount, c.vatRates.of(taxGroup), c.decimals);
 
     Transaction tx(db);
     if (editing) {

@@ -44,7 +44,7 @@ struct SaleContext {
     int terminal = 1;
     qint64 counterparty = 0; // the sale counterparty chosen by the operator (0: none)
     int decimals = 2;        // display decimals
-    Decimal vatRate;         // the company's VAT rate in percent
+    VatRates vatRates;       // the rates of the tax groups in percent
 };
 
 // The amount of a line in the base currency: quantity × price × rate ×
@@ -62,13 +62,20 @@ QList<SaleLine> allOperatorLines(const QSqlDatabase& db, const QString& operator
 struct SaleTotals {
     QList<SaleLine> lines;
     Decimal total; // the sum of the lines' amounts, base currency
-    VatSplit vat;  // the total split at the company's rate
+    VatTotals vat; // the lines split at the rates of their tax groups
 };
 
 // Reads the operator's lines of the bill (one statement), computes each
-// line's amount and net values, writes the net values that changed back
-// (one transaction) and returns the lines with their totals.
+// line's amount and net values at its tax group's rate, writes the net
+// values that changed back (one transaction) and returns the lines with
+// their totals.
 SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& context);
+
+// The amounts of the sale lines with those numbers, as they are now, split
+// at the rates of their tax groups: what a document printed for them
+// shows. Lines that are gone, or whose currency has no rate, are left out.
+VatTotals saleLinesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                       const VatRates& rates);
 
 // A typed quantity or price: a number above 0, "1,5" and "1.5" alike.
 // None for anything else ("0.0", "00", "-1", "inf", "").

@@ -32,7 +32,7 @@ class SaleCompletionTest : public QObject {
         SaleContext c;
         c.operatorName = op;
         c.terminal = 3;
-        c.vatRate = 20;
+        c.vatRates = VatRates::uniform(20);
         return c;
     }
     void addArticle(qint64 id, const QString& name, double price, double stock, double minimum = 0) {

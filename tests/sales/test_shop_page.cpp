@@ -70,8 +70,11 @@ class ShopPageTest : public QObject {
         execSql(db(), "DELETE FROM Prodajbi_Vremenni");
         execSql(
             db(),
-            "UPDATE Produkti SET Ed_Cena = 2.5, Valuta_P = 'Лева', Mqrka = 'бр.', Max_TO = 0 WHERE ID = 10");
-        execSql(db(), "UPDATE Produkti SET Ed_Cena = 4, Valuta_P = 'Лева', Mqrka = 'кг' WHERE ID = 11");
+            "UPDATE Produkti SET Ed_Cena = 2.5, Valuta_P = 'Лева', Mqrka = 'бр.', Max_TO = 0, Dan_Grup = 1 "
+            "WHERE ID = 10");
+        execSql(
+            db(),
+            "UPDATE Produkti SET Ed_Cena = 4, Valuta_P = 'Лева', Mqrka = 'кг', Dan_Grup = 1 WHERE ID = 11");
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (11, '3800000000011')");
         fx_->firmData().writeString("Firm_Data", "DDS", "20");
         page()->Calculate_SUM();

@@ -24,6 +24,7 @@
 #include "sales/ui/sale_lines_model.h"
 #include "shell/firm_data.h"
 #include "shell/ui/menu_rights.h"
+#include "shell/vat_rates.h"
 #include "ui_shop_page.h"
 
 #include <QAction>
@@ -212,7 +213,7 @@ SaleContext ShopPage::context() const {
     c.terminal = s.firmData().terminal();
     c.counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
     c.decimals = decimals();
-    c.vatRate = vatRateFromText(s.firmData().vatText());
+    c.vatRates = companyVatRates(s);
     return c;
 }
 
@@ -273,6 +274,20 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
 
 // ---- totals and bills -------------------------------------------------
 
+namespace {
+
+// "ДДС 20.00% :", or each rate of the lines: "ДДС 9.00%, 20.00% :".
+QString vatRatesCaption(const VatTotals& totals) {
+    QStringList rates;
+    for (const VatByRate& r : totals.rates)
+        rates << format42(r.rate) + u'%';
+    if (rates.isEmpty())
+        rates << format42(Decimal()) + u'%';
+    return QStringLiteral("ДДС ") + rates.join(QStringLiteral(", ")) + QStringLiteral(" :");
+}
+
+} // namespace
+
 void ShopPage::Calculate_SUM() {
     Session& s = host_.session();
     guarded([&] {
@@ -292,7 +307,7 @@ void ShopPage::Calculate_SUM() {
         ui->Label_Leva->setText(formatted(t.total));
         ui->Label_DDS->setText(format42(t.vat.vat));
         ui->Label_SUMA_BezDDS->setText(format42(t.vat.net));
-        ui->Label68->setText(QStringLiteral("ДДС ") + format42(t.vat.rate) + QStringLiteral("% :"));
+        ui->Label68->setText(vatRatesCaption(t.vat));
         ui->Label_Words->setText(t.vat.grossWords);
         showCounterpartyField(!t.lines.isEmpty());
     });
@@ -808,12 +823,11 @@ DocumentChoosers* ShopPage::documentChoosers() const {
     return ui->DocumentChoosers;
 }
 
-DocumentAmounts ShopPage::selectedAmounts(const QList<qint64>& lines) const {
-    Decimal total;
-    for (qint64 line : lines)
-        if (const int row = model_->rowOf(line); row >= 0)
-            total += model_->line(row).amount;
-    return splitVat(total, vatRateFromText(host_.session().firmData().vatText()));
+LineAmounts ShopPage::documentAmounts() const {
+    Session& s = host_.session();
+    return [&s](const QSqlDatabase& db, const QList<qint64>& lines) {
+        return saleLinesVat(db, lines, s.displayDecimals, companyVatRates(s));
+    };
 }
 
 void ShopPage::showDocumentChoosers() {
@@ -822,11 +836,12 @@ void ShopPage::showDocumentChoosers() {
 
 void ShopPage::Button_Pe4at_DokumentiClick() {
     Session& session = host_.session();
-    PrintRequest request = pageRequest(session, PrintContext::Shop);
+    PrintRequest request;
+    if (!guarded([&] { request = pageRequest(session, PrintContext::Shop); }))
+        return;
     request.lines = selectedSaleLines();
     request.counterparty = std::max(0, GetID_MFromTreeNodeName(session.saleCounterparty()));
-    if (!request.lines.isEmpty() && !guarded([&] { request.amounts = selectedAmounts(request.lines); }))
-        return;
+    request.amounts = documentAmounts();
     printDocuments(session, request,
                    {ui->DocumentChoosers->checkedDocuments(), ui->DocumentChoosers->checkedPrinters()}, this);
     ui->DocumentChoosers->closeChoosers();

@@ -91,11 +91,11 @@ public:
     // the bill the receipts and tickets name.
     QString billText() const;
 
-    // The documents of the page: the selected lines' total split at the
-    // company's VAT rate, the document and printer lists, and "Печат
+    // The documents of the page: the amounts of sale lines split at the
+    // rates of their tax groups, the document and printer lists, and "Печат
     // документи" printing the ticked documents for the selected lines.
     DocumentChoosers* documentChoosers() const;
-    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    LineAmounts documentAmounts() const;
     void showDocumentChoosers();
     void Button_Pe4at_DokumentiClick();
 
