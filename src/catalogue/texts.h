@@ -1,5 +1,8 @@
 #pragma once
 // The texts the catalogue shows: messages, questions and captions set in code.
+// The captions of the row buttons are the record windows' (common/texts.h).
+
+#include "common/texts.h"
 
 #include <QString>
 
@@ -20,14 +23,6 @@ inline const QString kStockReportWarehouse = QStringLiteral("\tСклад: ");
 inline const QString kStockReportAllWarehouses = QStringLiteral("\tСклад: всички складове");
 inline const QString kStockReportGroup = QStringLiteral("\tГрупа: ");
 inline const QString kStockReportArticle = QStringLiteral("\tАртикул: ");
-
-// The row buttons of the warehouses and currencies windows: idle, and
-// while a row is added or edited.
-inline const QString kRowCaptionNew = QStringLiteral("Нов");
-inline const QString kRowCaptionDelete = QStringLiteral("Изтрии");
-inline const QString kRowCaptionAccept = QStringLiteral("Приеми");
-inline const QString kRowCaptionCancel = QStringLiteral("Откажи");
-inline const QString kRowCaptionAdd = QStringLiteral("Добави");
 
 // Warehouses.
 inline const QString kWarehouseNameEmpty = QStringLiteral("Въведете наименование на склада!");
@@ -101,12 +96,9 @@ inline const QString kDeletedArticlesNode = QStringLiteral("Изтрити ар�
 inline const QString kNoArticleChosen = QStringLiteral("0:Няма избран артикул");
 
 // The catalogue window.
-inline const QString kSearchBy = QStringLiteral("Търсене по: ");
 inline const QString kSearchPartOfWord = QStringLiteral("Търсене по част от дума");
 inline const QString kSearchWholeWord = QStringLiteral("Търсене по цяла дума");
 inline const QString kBadSearchCriterion = QStringLiteral("Некоректен критерии за търсене!");
-inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
-inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
 inline const QString kCodeNotFound = QStringLiteral("Не е открит търсеният код");
 inline const QString kGroupNotFound = QStringLiteral("Не е открита търсената група");
 inline const QString kChooseGroupForArticle = QStringLiteral("Необходимо е да изберете група за артикула");

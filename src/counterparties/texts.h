@@ -17,8 +17,6 @@ inline const QString kAllCounterpartiesNode = QStringLiteral("0:Всички к�
 inline const QString kIncompleteData = QStringLiteral("Некоректни или непълни данни");
 inline const QString kInvalidData = QStringLiteral("Невалидни данни");
 inline const QString kIncorrectData = QStringLiteral("Некоректни данни");
-inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
-inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
 
 // Identity numbers.
 inline const QString kInvalidEik = QStringLiteral("Невалиден ЕИК");
@@ -47,7 +45,6 @@ inline const QString kSitesTitle = QStringLiteral("Складове за изб�
 inline const QString kAccountsTitle = QStringLiteral("Сметки за избран контрагент");
 
 // The list.
-inline const QString kSearchBy = QStringLiteral("Търсене по: ");
 inline const QString kAskMoveToGroup =
     QStringLiteral("Желаете ли да преместите избраните контрагенти в група:\r");
 inline const QString kExportHeading = QStringLiteral("\tЕкспорт контрагенти ");

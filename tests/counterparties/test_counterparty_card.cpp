@@ -14,6 +14,7 @@
 #include "counterparties/ui/town_lookup.h"
 #include "shell/workspace.h"
 #include "support/fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
@@ -539,38 +540,62 @@ private slots:
         TForm_Grad towns(fx_->session());
         QCOMPARE(towns.windowTitle(), "Населени места");
         QCOMPARE(towns.model()->headerData(0, Qt::Horizontal).toString(), "Име на населено място");
+        auto press = [&towns](const char* name) { field<QPushButton>(towns, name)->click(); };
         auto type = [&towns](const QString& name, const QString& pk, const QString& tk) {
-            field(towns, "DBEdit_Opisanie")->setText(name);
-            field(towns, "DBEdit_PK")->setText(pk);
-            field(towns, "DBEdit_TK")->setText(tk);
+            for (const auto& [control, text] :
+                 {std::pair{"DBEdit_Opisanie", name}, {"DBEdit_PK", pk}, {"DBEdit_TK", tk}}) {
+                field(towns, control)->clear();
+                test::typeText(field(towns, control), text);
+            }
         };
-        towns.beginNewRow();
+        // Only the navigator's five buttons.
+        QVERIFY(field<QPushButton>(towns, "DBNavigator_First")->isHidden());
+        QVERIFY(field<QPushButton>(towns, "DBNavigator_Refresh")->isHidden());
+        press("DBNavigator_Insert");
         type("Бургас", "8000", "056");
-        QVERIFY(towns.post());
+        press("DBNavigator_Post");
+        QCOMPARE(towns.state(), TForm_Grad::Browse);
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Бургас' AND TK = '056'"), 1);
         QCOMPARE(towns.model()->rowCount(), 1);
         QCOMPARE(field(towns, "DBEdit_Opisanie")->text(), "Бургас"); // the stored town is current
 
         // An edit rewrites the current town; cancel puts its values back.
-        towns.editRow();
+        press("DBNavigator_Edit");
         type("Бургас", "8001", "056");
-        towns.cancel();
+        press("DBNavigator_Cancel");
         QCOMPARE(field(towns, "DBEdit_PK")->text(), "8000");
-        towns.editRow();
+        // Typing into a field edits the current town.
         type("Бургас", "8001", "056");
-        QVERIFY(towns.post());
+        QCOMPARE(towns.state(), TForm_Grad::Edit);
+        press("DBNavigator_Post");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE PK = '8001'"), 1);
 
-        towns.beginNewRow();
+        press("DBNavigator_Insert");
         type("Не записан", "", "");
         towns.done(QDialog::Rejected); // closing abandons the unposted row
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 1);
 
         TForm_Grad again(fx_->session());
-        again.grid()->setCurrentIndex(again.model()->index(0, 0));
-        again.deleteRow();
+        field<QPushButton>(again, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 0);
         QCOMPARE(msg_->shown, QStringList{});
+    }
+
+    // "Нов" beside a town field opens the towns with a new town begun.
+    void newTownFromTheCard() {
+        TForm_Klienti card(fx_->session());
+        card.openNew(0);
+        test::ModalScript script;
+        script.next<TForm_Grad>([](TForm_Grad* towns) {
+            QCOMPARE(towns->state(), TForm_Grad::Insert);
+            QCOMPARE(towns->focusWidget(), field(*towns, "DBEdit_Opisanie"));
+            test::typeText(field(*towns, "DBEdit_Opisanie"), "Плевен");
+            field<QPushButton>(*towns, "DBNavigator_Post")->click();
+            towns->accept();
+        });
+        field<QPushButton>(card, "Button_Nov_Grad_Firma")->click();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Плевен'"), 1);
     }
 
     // A town deleted on another workstation while it is edited here: the
@@ -578,10 +603,11 @@ private slots:
     void townEditOfAVanishedTown() {
         execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
         TForm_Grad towns(fx_->session());
-        towns.editRow();
-        field(towns, "DBEdit_PK")->setText("7001");
+        field<QPushButton>(towns, "DBNavigator_Edit")->click();
+        field(towns, "DBEdit_PK")->clear();
+        test::typeText(field(towns, "DBEdit_PK"), "7001");
         execSql(db(), "DELETE FROM Grad");
-        QVERIFY(!towns.post());
+        field<QPushButton>(towns, "DBNavigator_Post")->click();
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY2(msg_->shown.front().contains("не съществува"), qPrintable(msg_->shown.front()));
         QCOMPARE(field(towns, "DBEdit_PK")->text(), "7001");
@@ -593,8 +619,7 @@ private slots:
         for (int i = 0; i < 2; ++i)
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Варна", "9000", "052"});
         TForm_Grad towns(fx_->session());
-        towns.grid()->setCurrentIndex(towns.grid()->model()->index(0, 0));
-        towns.deleteRow();
+        field<QPushButton>(towns, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Варна'"), 1);
         QCOMPARE(msg_->shown, QStringList{});
     }

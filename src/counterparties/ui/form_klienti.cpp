@@ -258,7 +258,7 @@ void TForm_Klienti::Button_Sp_OtstapkiClick() {
 
 void TForm_Klienti::newTown(QLineEdit* field) {
     TForm_Grad towns(session_, this);
-    towns.beginNewRow();
+    towns.run(RecordCommand::Insert);
     towns.exec();
     field->setFocus();
 }

@@ -1,203 +1,123 @@
 #include "documents/ui/kind_grids.h"
 
-#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "documents/document_kinds.h"
 #include "documents/template_files.h"
 #include "documents/texts.h"
+#include "shell/session_grids.h"
 #include "ui_form_na4_n_dok.h"
 #include "ui_form_rab_dokumenti.h"
-
-#include <QKeyEvent>
-#include <QShortcut>
 
 namespace torvika {
 
 namespace {
 
-// Runs a change: a refused value or a failure is logged and said as it is.
-template <typename Work> void change(Work&& work) {
-    guarded(std::forward<Work>(work));
-}
+const QString kName = QStringLiteral("Opisanie");
 
-void setUpEditableGrid(QTableView* grid, StatementModel* model) {
-    setUpStatementGrid(grid, model);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
-    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-}
-
-void selectKey(QTableView* grid, StatementModel* model, const QString& keyField, const QVariant& key) {
-    int row = key.isValid() ? model->findRow(keyField, key) : -1;
-    if (row < 0 && model->rowCount() > 0)
-        row = 0;
-    if (row >= 0)
-        grid->setCurrentIndex(
-            model->index(row, grid->currentIndex().isValid() ? grid->currentIndex().column() : 0));
-}
-
-QVariant currentKey(const QTableView* grid, const StatementModel* model, const QString& keyField) {
-    const QModelIndex i = grid->currentIndex();
-    return i.isValid() ? model->value(i.row(), keyField) : QVariant();
+// The name of a kind to add; nothing when the operator gives up.
+std::optional<QString> askKindName(QWidget* window) {
+    return Messages::current().inputText(window->windowTitle(), texts::kKindNamePrompt, {});
 }
 
 } // namespace
 
-Qt::ItemFlags EditableStatementModel::flags(const QModelIndex& index) const {
-    Qt::ItemFlags f = StatementModel::flags(index);
-    if (index.isValid() && editable_.contains(columns().value(index.column()).field))
-        f |= Qt::ItemIsEditable;
-    return f;
-}
-
-QVariant EditableStatementModel::data(const QModelIndex& index, int role) const {
-    if (role == Qt::EditRole)
-        return StatementModel::data(index, Qt::DisplayRole);
-    return StatementModel::data(index, role);
-}
-
-bool EditableStatementModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !index.isValid() || !edit_)
-        return false;
-    const QString field = columns().value(index.column()).field;
-    if (value.toString() == data(index, Qt::EditRole).toString())
-        return false;
-    const QVariant key = StatementModel::value(index.row(), 0);
-    // The edit rereads the grid: it runs once the editor has closed.
-    QMetaObject::invokeMethod(
-        this, [this, key, field, text = value.toString()] { edit_(key, field, text); }, Qt::QueuedConnection);
-    return true;
-}
-
 // ---- TForm_Na4_N_Dok
 
 TForm_Na4_N_Dok::TForm_Na4_N_Dok(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Na4_N_Dok), session_(session),
-      model_(new EditableStatementModel(
-          {QStringLiteral("Opisanie"), QStringLiteral("N_Dok"), QStringLiteral("Kade_se_izpolzva"),
-           QStringLiteral("N_Copies")},
-          [this](const QVariant& key, const QString& field, const QString& value) {
-              edit(key, field, value);
-          },
-          this)) {
+    : RecordWindow(parent), ui(new Ui::TForm_Na4_N_Dok), session_(session) {
     ui->setupUi(this);
-    model_->setColumns(
-        {{QStringLiteral("Opisanie"), QStringLiteral("Описание"), 24},
-         {QStringLiteral("N_Dok"), QStringLiteral("Текущ номер"), 14},
-         {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 24},
-         {QStringLiteral("N_Copies"), QStringLiteral("Брой копия"), 10, GridColumnSpec::Integer}});
-    setUpEditableGrid(ui->DBGrid1, model_);
-    connect(ui->Button_Dobavi, &QPushButton::clicked, this, &TForm_Na4_N_Dok::addRow);
-    connect(ui->Button_Iztrij, &QPushButton::clicked, this, &TForm_Na4_N_Dok::deleteRow);
+    setUpRecords(gridContext(session_), ui->DBGrid1,
+                 {{kName, QStringLiteral("Описание"), 24},
+                  {QStringLiteral("N_Dok"), QStringLiteral("Текущ номер"), 14},
+                  {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 24},
+                  {QStringLiteral("N_Copies"), QStringLiteral("Брой копия"), 10, GridColumnSpec::Integer}},
+                 QStringLiteral("ID_Dokument"), Style::InPlace);
+    setEditableFields(
+        {kName, QStringLiteral("N_Dok"), QStringLiteral("Kade_se_izpolzva"), QStringLiteral("N_Copies")});
+    bindButton(ui->Button_Dobavi, RecordCommand::Insert);
+    bindButton(ui->Button_Iztrij, RecordCommand::Delete);
     connect(ui->Button_Zatvori, &QPushButton::clicked, this, &QDialog::accept);
     reread();
 }
 
 TForm_Na4_N_Dok::~TForm_Na4_N_Dok() = default;
 
-QTableView* TForm_Na4_N_Dok::grid() const {
-    return ui->DBGrid1;
+SqlStatement TForm_Na4_N_Dok::recordsStatement() const {
+    return documentKindsStatement();
 }
 
-void TForm_Na4_N_Dok::reread(const QVariant& current) {
-    guarded([this] { model_->setStatement(session_.db(), documentKindsStatement()); });
-    selectKey(ui->DBGrid1, model_, QStringLiteral("ID_Dokument"), current);
+std::optional<QVariant> TForm_Na4_N_Dok::addRecord() {
+    const std::optional<QString> name = askKindName(this);
+    if (!name)
+        return std::nullopt;
+    return addDocumentKind(session_.db(), *name);
 }
 
-void TForm_Na4_N_Dok::edit(const QVariant& key, const QString& field, const QString& value) {
+void TForm_Na4_N_Dok::storeField(const QVariant& key, const QString& field, const QString& text) {
     const QSqlDatabase db = session_.db();
     const qint64 id = key.toLongLong();
-    change([&] {
-        if (field == QLatin1String("Opisanie")) {
-            renameDocumentKind(db, session_.programDir.documentationsDir(), id, value);
-        } else if (field == QLatin1String("N_Dok")) {
-            setDocumentNumber(db, id, value);
-        } else if (field == QLatin1String("Kade_se_izpolzva")) {
-            setDocumentPlaces(db, id, value);
-        } else if (field == QLatin1String("N_Copies")) {
-            bool ok = false;
-            const int copies = value.trimmed().toInt(&ok);
-            if (!ok)
-                throw EDocumentError(texts::kCopiesNotNegative);
-            setDocumentCopies(db, id, copies);
-        }
-    });
-    reread(key);
+    if (field == kName) {
+        renameDocumentKind(db, session_.programDir.documentationsDir(), id, text);
+    } else if (field == QLatin1String("N_Dok")) {
+        setDocumentNumber(db, id, text);
+    } else if (field == QLatin1String("Kade_se_izpolzva")) {
+        setDocumentPlaces(db, id, text);
+    } else if (field == QLatin1String("N_Copies")) {
+        bool ok = false;
+        const int copies = text.trimmed().toInt(&ok);
+        if (!ok)
+            throw EDocumentError(texts::kCopiesNotNegative);
+        setDocumentCopies(db, id, copies);
+    }
 }
 
-void TForm_Na4_N_Dok::addRow() {
-    const std::optional<QString> name =
-        Messages::current().inputText(windowTitle(), QStringLiteral("Описание:"), {});
-    if (!name)
-        return;
-    qint64 key = 0;
-    change([&] { key = addDocumentKind(session_.db(), *name); });
-    reread(key > 0 ? QVariant(key) : currentKey(ui->DBGrid1, model_, QStringLiteral("ID_Dokument")));
+bool TForm_Na4_N_Dok::deleteRecord(const QVariant& key) {
+    deleteDocumentKind(session_.db(), key.toLongLong());
+    return true;
 }
 
-void TForm_Na4_N_Dok::deleteRow() {
-    const QVariant key = currentKey(ui->DBGrid1, model_, QStringLiteral("ID_Dokument"));
-    if (!key.isValid())
-        return;
-    const QString name =
-        model_->value(ui->DBGrid1->currentIndex().row(), QStringLiteral("Opisanie")).toString();
-    if (!askYesNo(texts::kAskDeleteKind.arg(name)))
-        return;
-    change([&] { deleteDocumentKind(session_.db(), key.toLongLong()); });
-    reread();
+QString TForm_Na4_N_Dok::deleteQuestion(int row) const {
+    return texts::kAskDeleteKind.arg(model()->value(row, kName).toString());
 }
 
 // ---- TForm_Rab_Dokumenti
 
 TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Rab_Dokumenti), session_(session),
-      model_(new EditableStatementModel(
-          {QStringLiteral("Opisanie")},
-          [this](const QVariant& key, const QString&, const QString& value) {
-              change([&] { renameWorkKind(session_.db(), key.toLongLong(), value); });
-              reread(key);
-          },
-          this)) {
+    : RecordWindow(parent), ui(new Ui::TForm_Rab_Dokumenti), session_(session) {
     ui->setupUi(this);
-    model_->setColumns({{QStringLiteral("Opisanie"), QStringLiteral("Описание"), 50}});
-    setUpEditableGrid(ui->DBGrid1, model_);
-    connect(ui->Button_Dobavi, &QPushButton::clicked, this, &TForm_Rab_Dokumenti::addRow);
-    connect(ui->Button_Iztrij, &QPushButton::clicked, this, &TForm_Rab_Dokumenti::deleteRow);
+    setUpRecords(gridContext(session_), ui->DBGrid1, {{kName, QStringLiteral("Описание"), 50}},
+                 QStringLiteral("ID"), Style::InPlace);
+    setEditableFields({kName});
+    bindButton(ui->Button_Dobavi, RecordCommand::Insert);
+    bindButton(ui->Button_Iztrij, RecordCommand::Delete);
     connect(ui->Button_Zatvori, &QPushButton::clicked, this, &QDialog::accept);
     reread();
 }
 
 TForm_Rab_Dokumenti::~TForm_Rab_Dokumenti() = default;
 
-QTableView* TForm_Rab_Dokumenti::grid() const {
-    return ui->DBGrid1;
+SqlStatement TForm_Rab_Dokumenti::recordsStatement() const {
+    return workKindsStatement();
 }
 
-void TForm_Rab_Dokumenti::reread(const QVariant& current) {
-    guarded([this] { model_->setStatement(session_.db(), workKindsStatement()); });
-    selectKey(ui->DBGrid1, model_, QStringLiteral("ID"), current);
-}
-
-void TForm_Rab_Dokumenti::addRow() {
-    const std::optional<QString> name =
-        Messages::current().inputText(windowTitle(), QStringLiteral("Описание:"), {});
+std::optional<QVariant> TForm_Rab_Dokumenti::addRecord() {
+    const std::optional<QString> name = askKindName(this);
     if (!name)
-        return;
-    qint64 key = 0;
-    change([&] { key = addWorkKind(session_.db(), *name); });
-    reread(key > 0 ? QVariant(key) : QVariant());
+        return std::nullopt;
+    return addWorkKind(session_.db(), *name);
 }
 
-void TForm_Rab_Dokumenti::deleteRow() {
-    const QVariant key = currentKey(ui->DBGrid1, model_, QStringLiteral("ID"));
-    if (!key.isValid())
-        return;
-    const QString name =
-        model_->value(ui->DBGrid1->currentIndex().row(), QStringLiteral("Opisanie")).toString();
-    if (!askYesNo(texts::kAskDeleteKind.arg(name)))
-        return;
-    change([&] { deleteWorkKind(session_.db(), key.toLongLong()); });
-    reread();
+void TForm_Rab_Dokumenti::storeField(const QVariant& key, const QString&, const QString& text) {
+    renameWorkKind(session_.db(), key.toLongLong(), text);
+}
+
+bool TForm_Rab_Dokumenti::deleteRecord(const QVariant& key) {
+    deleteWorkKind(session_.db(), key.toLongLong());
+    return true;
+}
+
+QString TForm_Rab_Dokumenti::deleteQuestion(int row) const {
+    return texts::kAskDeleteKind.arg(model()->value(row, kName).toString());
 }
 
 } // namespace torvika

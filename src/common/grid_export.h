@@ -9,7 +9,7 @@
 // spreadsheets and word processors recognise the encoding of the Cyrillic
 // text; appending never adds a second one.
 
-#include "documents/export_kind.h"
+#include "common/export_kind.h"
 
 #include <QList>
 #include <QString>
