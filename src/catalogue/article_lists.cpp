@@ -41,18 +41,11 @@ QVariant number(const QString& text) {
     return *v;
 }
 
+// The article search offers "по - голямо" before "по - малко".
 QString comparisonSql(const QString& field, ArticleComparison comparison) {
-    switch (comparison) {
-    case ArticleComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case ArticleComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case ArticleComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case ArticleComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
+    constexpr ValueComparison kConditions[] = {ValueComparison::Equal, ValueComparison::AtLeast,
+                                               ValueComparison::AtMost, ValueComparison::Between};
+    return valueCondition(field, kConditions[int(comparison)]);
 }
 
 // The shortest decimal text of a number, without an exponent.

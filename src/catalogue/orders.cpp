@@ -84,20 +84,6 @@ QVariant searchNumber(const QString& text) {
     return d->toDouble();
 }
 
-QString comparison(const QString& field, OrderComparison c) {
-    switch (c) {
-    case OrderComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case OrderComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case OrderComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case OrderComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
-}
-
 } // namespace
 
 qint64 addOrderLine(const QSqlDatabase& db, const OrderLine& line) {
@@ -139,13 +125,13 @@ SqlStatement orderSearchStatement(const OrderSearch& search) {
         if (!search.fromDate.isValid() ||
             (search.comparison == OrderComparison::Between && !search.toDate.isValid()))
             throw EConvertError(texts::kOrderNoSearchDate);
-        condition = comparison(field, search.comparison);
+        condition = valueCondition(field, search.comparison);
         values << isoDate(search.fromDate);
         if (search.comparison == OrderComparison::Between)
             values << isoDate(search.toDate);
         break;
     case OrderColumnKind::Number:
-        condition = comparison(field, search.comparison);
+        condition = valueCondition(field, search.comparison);
         values << searchNumber(search.from);
         if (search.comparison == OrderComparison::Between)
             values << searchNumber(search.to);

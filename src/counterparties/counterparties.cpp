@@ -177,22 +177,11 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
                 : likeCondition(field, likeContains(from.toUpper()));
         return {kListSelect + QStringLiteral(" WHERE ") + contains.sql + order, {contains.value}, kListKey};
     }
-    switch (comparison) {
-    case Comparison::Equal:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::AtMost:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::AtLeast:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::Between:
-        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field) + order,
-                {parseNumber(from), parseNumber(to)},
-                kListKey};
-    }
-    return {};
+    QVariantList values{parseNumber(from)};
+    if (comparison == Comparison::Between)
+        values << parseNumber(to);
+    return {kListSelect + QStringLiteral(" WHERE ") + valueCondition(field, comparison) + order, values,
+            kListKey};
 }
 
 std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page,

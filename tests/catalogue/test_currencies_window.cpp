@@ -74,14 +74,14 @@ private slots:
         test::ModalScript script;
         script.next<TForm_Valuti>([](TForm_Valuti* w) {
             QCOMPARE(w->windowTitle(), "Валутни курсове");
-            QCOMPARE(w->currentName(), "Лева"); // the base currency first
+            QCOMPARE(w->currentKey().toString(), "Лева"); // the base currency first
             QVERIFY(w->positionOn("USD"));
             test::control<QPushButton>(*w, "Button_Redaktirai")->click();
             QCOMPARE(w->focusWidget(), field(*w, "Edit_Kurs"));
             field(*w, "Edit_Kurs")->setText("1,85");               // a comma is a decimal separator too
             test::control<QPushButton>(*w, "Button_Nov")->click(); // "Приеми"
             QCOMPARE(w->state(), TForm_Valuti::Browse);
-            QCOMPARE(w->currentName(), "USD");
+            QCOMPARE(w->currentKey().toString(), "USD");
             QCOMPARE(w->model()->index(w->grid()->currentIndex().row(), 1).data().toString(), "1.85000");
             w->close();
         });
@@ -104,7 +104,7 @@ private slots:
         field(w, "Edit_Kurs")->setText("2.28");
         test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
         QCOMPARE(w.state(), RecordWindow::Browse);
-        QCOMPARE(w.currentName(), "GBP");
+        QCOMPARE(w.currentKey().toString(), "GBP");
         QCOMPARE(w.model()->rowCount(), 5);
         test::control<QPushButton>(w, "Button_Iztrii")->click();
         QCOMPARE(w.model()->rowCount(), 4);
@@ -116,7 +116,7 @@ private slots:
         baseChoice(w)->setCurrentText("True");
         test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
         QCOMPARE(w.state(), RecordWindow::Browse);
-        QCOMPARE(w.currentName(), "BGL");
+        QCOMPARE(w.currentKey().toString(), "BGL");
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Valuti WHERE Osn = 'True'").toString(), "BGL");
         QCOMPARE(w.model()->index(0, 0).data().toString(), "BGL");
         QCOMPARE(msg_->shown, QStringList{});
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(msg_->shown,
                  QStringList({texts::kCurrencyBaseNotDeleted,
                               texts::kCurrencyInUseDelete.arg("EUR", texts::kCurrencyUsedBySales)}));
-        QCOMPARE(w.currentName(), "EUR");
+        QCOMPARE(w.currentKey().toString(), "EUR");
         QCOMPARE(table(db()), kFirstRows);
     }
 };

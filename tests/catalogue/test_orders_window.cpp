@@ -178,6 +178,8 @@ private slots:
         };
         QCOMPARE(redTitles(), QList<int>{3});
         QVERIFY(!comparison->isEnabled());
+        QVERIFY(visible("Edit_ot"));
+        QVERIFY(!visible("DateTimePicker_Ot") && !visible("DateTimePicker_Do") && !visible("Edit_Do"));
 
         clickCell(grid, 1, 0); // "Дата"
         QCOMPARE(labelText(w, "Label_Tarsene_Po"), "Търсене по: Дата");

@@ -52,34 +52,83 @@ QStringList towns(const QSqlDatabase& db) {
 // is not deleted.
 class TownsWindow : public RecordWindow {
 public:
-    TownsWindow(Session& session, Style style, bool ask = false) : session_(session), ask_(ask) {
+    TownsWindow(Session& session, Style style, bool ask = false) {
         auto* layout = new QVBoxLayout(this);
         auto* navigator = new RecordNavigator(this);
         navigator->setObjectName("DBNavigator");
         auto* grid = new QTableView(this);
         grid->setObjectName("DBGrid");
-        name_ = new QLineEdit(this);
-        name_->setObjectName("Edit_Name");
-        code_ = new QLineEdit(this);
-        code_->setObjectName("Edit_Code");
+        auto* name = new QLineEdit(this);
+        name->setObjectName("Edit_Name");
+        auto* code = new QLineEdit(this);
+        code->setObjectName("Edit_Code");
         auto* insert = new QPushButton(this);
         insert->setObjectName("Button_Nov");
         auto* remove = new QPushButton(this);
         remove->setObjectName("Button_Iztrii");
         auto* edit = new QPushButton(this);
         edit->setObjectName("Button_Redaktirai");
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{navigator, grid, name_, code_, insert, remove, edit})
+        for (QWidget* w : std::initializer_list<QWidget*>{navigator, grid, name, code, insert, remove, edit})
             layout->addWidget(w);
-        setUpRecords(gridContext(session_), grid,
+
+        const QSqlDatabase db = session.db();
+        Records towns;
+        towns.statement = [] {
+            return SqlStatement{QStringLiteral("SELECT ID, Opisanie, PK FROM Grad ORDER BY Opisanie, ID"),
+                                {},
+                                QStringLiteral("ID")};
+        };
+        towns.show = [this, name, code](int row) {
+            name->setText(model()->value(row, QStringLiteral("Opisanie")).toString());
+            code->setText(model()->value(row, QStringLiteral("PK")).toString());
+        };
+        towns.store = [db, name, code](const QVariant& key) -> std::optional<QVariant> {
+            if (name->text().trimmed().isEmpty()) {
+                refuseField(kRefused, name);
+                return std::nullopt;
+            }
+            if (name->text() == QStringLiteral("грешка"))
+                throw EDatabaseError(QStringLiteral("отказан запис"));
+            if (!key.isValid())
+                return addTown(db, name->text(), code->text());
+            execSql(db, "UPDATE Grad SET Opisanie = ?, PK = ? WHERE ID = ?",
+                    {name->text(), code->text(), key});
+            return key;
+        };
+        towns.add = [this, db]() -> std::optional<QVariant> {
+            const std::optional<QString> typed =
+                Messages::current().inputText(windowTitle(), QStringLiteral("Име:"), {});
+            if (!typed)
+                return std::nullopt;
+            return addTown(db, *typed);
+        };
+        towns.storeField = [db](const QVariant& key, const QString& field, const QString& text) {
+            if (text.isEmpty())
+                throw EDatabaseError(kRefused);
+            execSql(db, QStringLiteral("UPDATE Grad SET %1 = ? WHERE ID = ?").arg(field), {text, key});
+        };
+        towns.remove = [db](const QVariant& key) {
+            if (scalarSql(db, "SELECT PK FROM Grad WHERE ID = ?", {key}).toString() ==
+                QStringLiteral("пази")) {
+                showMessage(kKept);
+                return false;
+            }
+            execSql(db, "DELETE FROM Grad WHERE ID = ?", {key});
+            return true;
+        };
+        if (ask)
+            towns.question = [this](int row) {
+                return QStringLiteral("Изтриване на %1?")
+                    .arg(model()->value(row, QStringLiteral("Opisanie")).toString());
+            };
+        setUpRecords(gridContext(session), grid,
                      {{QStringLiteral("Opisanie"), QStringLiteral("Име")},
                       {QStringLiteral("PK"), QStringLiteral("Код")}},
-                     QStringLiteral("ID"), style);
-        if (style == Style::InPlace) {
+                     QStringLiteral("ID"), style, towns);
+        if (style == Style::InPlace)
             setEditableFields({QStringLiteral("PK")});
-        } else {
-            setRecordFields({name_, code_}, code_);
-        }
+        else
+            setRecordFields({name, code}, code);
         if (style == Style::LockedFields) {
             navigator->hide();
             setRowButtons(insert, remove);
@@ -92,63 +141,6 @@ public:
         }
         reread();
     }
-
-protected:
-    SqlStatement recordsStatement() const override {
-        return {QStringLiteral("SELECT ID, Opisanie, PK FROM Grad ORDER BY Opisanie, ID"),
-                {},
-                QStringLiteral("ID")};
-    }
-    void showRecord(int row) override {
-        name_->setText(model()->value(row, QStringLiteral("Opisanie")).toString());
-        code_->setText(model()->value(row, QStringLiteral("PK")).toString());
-    }
-    std::optional<QVariant> storeRecord(const QVariant& key) override {
-        if (name_->text().trimmed().isEmpty()) {
-            showMessage(kRefused);
-            name_->setFocus();
-            return std::nullopt;
-        }
-        if (name_->text() == QStringLiteral("грешка"))
-            throw EDatabaseError(QStringLiteral("отказан запис"));
-        if (!key.isValid())
-            return addTown(session_.db(), name_->text(), code_->text());
-        execSql(session_.db(), "UPDATE Grad SET Opisanie = ?, PK = ? WHERE ID = ?",
-                {name_->text(), code_->text(), key});
-        return key;
-    }
-    std::optional<QVariant> addRecord() override {
-        const std::optional<QString> name =
-            Messages::current().inputText(windowTitle(), QStringLiteral("Име:"), {});
-        if (!name)
-            return std::nullopt;
-        return addTown(session_.db(), *name);
-    }
-    void storeField(const QVariant& key, const QString& field, const QString& text) override {
-        if (text.isEmpty())
-            throw EDatabaseError(kRefused);
-        execSql(session_.db(), QStringLiteral("UPDATE Grad SET %1 = ? WHERE ID = ?").arg(field), {text, key});
-    }
-    bool deleteRecord(const QVariant& key) override {
-        if (scalarSql(session_.db(), "SELECT PK FROM Grad WHERE ID = ?", {key}).toString() ==
-            QStringLiteral("пази")) {
-            showMessage(kKept);
-            return false;
-        }
-        execSql(session_.db(), "DELETE FROM Grad WHERE ID = ?", {key});
-        return true;
-    }
-    QString deleteQuestion(int row) const override {
-        return ask_ ? QStringLiteral("Изтриване на %1?")
-                          .arg(model()->value(row, QStringLiteral("Opisanie")).toString())
-                    : QString();
-    }
-
-private:
-    Session& session_;
-    bool ask_;
-    QLineEdit* name_;
-    QLineEdit* code_;
 };
 
 // The towns listed, searched by name or code, printed.

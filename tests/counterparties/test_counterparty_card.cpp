@@ -42,6 +42,14 @@ template <typename T = QLineEdit> T* field(const QWidget& w, const char* name) {
     return test::control<T>(w, name);
 }
 
+void doubleClickRow(QTableView* grid, int row) {
+    grid->window()->show();
+    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+    // The first click makes the row current, the second opens it.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
 int count(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) {
     return scalarSql(db, sql, values).toInt();
 }
@@ -437,35 +445,35 @@ private slots:
         auto* second = field<QPushButton>(sites, "Button2");
         QCOMPARE(first->text(), "НОВ");
         QCOMPARE(second->text(), "ИЗТРИИ");
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::New);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Insert);
         QCOMPARE(first->text(), "ЗАПИС");
         QCOMPARE(second->text(), "ОТКАЖИ");
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
         field(sites, "Edit_Izdadena_Ot")->setText("МВР 100%");
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "");
         QCOMPARE(sites.model()->rowCount(), 1);
         QCOMPARE(sites.model()->headerData(8, Qt::Horizontal).toString(), "Издадена от ");
         QCOMPARE(sites.model()->data(sites.model()->index(0, 1)).toString(), "Магазин \"Център\"");
 
-        sites.GridDblClick(0);
+        doubleClickRow(sites.grid(), 0);
         QCOMPARE(sites.state(), DetailsDialog::Edit);
         QCOMPARE(field(sites, "Edit_MOL")->text(), "Петров");
         field(sites, "Edit_MOL")->setText("Иванов");
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
         QCOMPARE(scalarSql(db(), "SELECT MOL_SK FROM Kontrag_Sklad WHERE ID_Kontrag = 5").toString(),
                  "Иванов");
 
-        sites.Button2Click(); // idle: nothing is deleted
+        QVERIFY(!second->isEnabled()); // idle: nothing is deleted
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         field(sites, "Edit_Opisanie")->setText("недовършен");
-        sites.Button2Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button2")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
     }
@@ -475,7 +483,7 @@ private slots:
     // incomplete), stays in its state with what was typed, and logs it.
     void sitesBusyDatabaseIsNotIncompleteData() {
         TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
         QSqlDatabase other = openCompanyConnection("other-workstation", fx_->alias());
@@ -483,22 +491,22 @@ private slots:
         {
             Transaction holding(other);
             nextKey(other, "Kontrag_Sklad", "ID_Sk"); // the other workstation takes a key
-            sites.Button1Click();
+            field<QPushButton>(sites, "Button1")->click();
         }
         setBusyPatience(120000);
         other = QSqlDatabase();
         closeConnection("other-workstation");
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY2(msg_->shown.front().contains("заета"), qPrintable(msg_->shown.front()));
-        QCOMPARE(sites.state(), DetailsDialog::New);
+        QCOMPARE(sites.state(), DetailsDialog::Insert);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "Магазин \"Център\"");
         QCOMPARE(field(sites, "Edit_MOL")->text(), "Петров");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 0);
         QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseBusy"));
 
         // Free again: the same fields are saved.
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(scalarSql(db(), "SELECT MOL_SK FROM Kontrag_Sklad WHERE ID_Kontrag = 5").toString(),
                  "Петров");
     }
@@ -509,7 +517,7 @@ private slots:
         TForm_Kontrag_Smetki accounts(fx_->session(), 5, "5:Пеликан");
         QCOMPARE(accounts.windowTitle(), "Сметки за избран контрагент");
         QCOMPARE(accounts.model()->rowCount(), 0);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         auto* bank = field<QComboBox>(accounts, "ComboBox_Banka");
         QCOMPARE(bank->count(), 2);
         QCOMPARE(bank->itemText(0), "БНБ");
@@ -517,7 +525,7 @@ private slots:
         field(accounts, "Edit_Smetka")->setText("BG80 \"1\"");
         bank->setEditText("Нова банка");
         field<QCheckBox>(accounts, "CheckBox_DDS")->setChecked(true);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         QVERIFY(!field<QCheckBox>(accounts, "CheckBox_DDS")->isChecked());
         QCOMPARE(scalarSql(db(), "SELECT ID_SM FROM Kontrag_SM WHERE ID_Kontrag = 5").toInt(), 7);
         QCOMPARE(scalarSql(db(), "SELECT DDS FROM Kontrag_SM WHERE ID_Kontrag = 5").toString(), "True");
@@ -526,12 +534,12 @@ private slots:
         QCOMPARE(accounts.model()->rowCount(), 1);
         QCOMPARE(accounts.model()->headerData(5, Qt::Horizontal).toString(), "ДДС сметка");
 
-        accounts.GridDblClick(0);
+        doubleClickRow(accounts.grid(), 0);
         QCOMPARE(field(accounts, "Edit_Smetka")->text(), "BG80 \"1\"");
         QVERIFY(field<QCheckBox>(accounts, "CheckBox_DDS")->isChecked());
         QCOMPARE(bank->currentText(), "Нова банка");
         field<QCheckBox>(accounts, "CheckBox_DDS")->setChecked(false);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         QCOMPARE(scalarSql(db(), "SELECT DDS FROM Kontrag_SM WHERE ID_Kontrag = 5").toString(), "False");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_SM"), 4);
     }

@@ -17,6 +17,61 @@ const QString kId = QStringLiteral("ID_Sklad");
 TForm_Sklad::TForm_Sklad(Session& session, QWidget* parent)
     : RecordWindow(parent), ui(new Ui::TForm_Sklad), session_(session) {
     ui->setupUi(this);
+    Records warehouses;
+    warehouses.statement = warehousesStatement;
+    warehouses.show = [this](int row) {
+        ui->Edit_ID_Sklad->setText(row < 0 ? QString() : model()->value(row, kId).toString());
+        ui->Edit_Opis_Sklad->setText(model()->value(row, QStringLiteral("Opis_Sklad")).toString());
+        ui->Edit_Grad->setText(model()->value(row, QStringLiteral("Grad")).toString());
+        ui->Edit_Adres->setText(model()->value(row, QStringLiteral("Adres")).toString());
+        ui->Edit_Mol_Sklad->setText(model()->value(row, QStringLiteral("Mol_Sklad")).toString());
+    };
+    // A new warehouse is offered the next free number.
+    warehouses.begin = [this, show = warehouses.show] {
+        qint64 proposed = 0;
+        if (!guarded([&] { proposed = proposedWarehouseNumber(session_.db()); }))
+            return false;
+        show(-1);
+        ui->Edit_ID_Sklad->setText(QString::number(proposed));
+        numberTyped_ = false;
+        return true;
+    };
+    warehouses.store = [this](const QVariant& key) -> std::optional<QVariant> {
+        const Warehouse w{ui->Edit_Opis_Sklad->text(), ui->Edit_Grad->text(), ui->Edit_Adres->text(),
+                          ui->Edit_Mol_Sklad->text()};
+        std::optional<qint64> number;
+        if (!key.isValid() && numberTyped_ && !ui->Edit_ID_Sklad->text().trimmed().isEmpty()) {
+            bool ok = false;
+            number = ui->Edit_ID_Sklad->text().trimmed().toLongLong(&ok);
+            if (!ok)
+                number = -1; // refused by the logic as not a positive number
+        }
+        const WarehouseWrite result = key.isValid() ? updateWarehouse(session_.db(), key.toLongLong(), w)
+                                                    : insertWarehouse(session_.db(), number, w);
+        if (!result.stored()) {
+            refuseField(result.refusal, result.field == WarehouseWrite::Number ? ui->Edit_ID_Sklad
+                                        : result.field == WarehouseWrite::Name ? ui->Edit_Opis_Sklad
+                                                                               : nullptr);
+            return std::nullopt;
+        }
+        // The status line names the active warehouse as it is now.
+        if (result.id == session_.activeWarehouse())
+            session_.setActiveWarehouse(int(result.id), refText(result.id, w.name.trimmed()));
+        return result.id;
+    };
+    warehouses.remove = [this](const QVariant& key) {
+        const WarehouseWrite result =
+            deleteWarehouse(session_.db(), key.toLongLong(), session_.activeWarehouse());
+        if (!result.stored())
+            showMessage(result.refusal);
+        return result.stored();
+    };
+    warehouses.stateChanged = [this](State state) {
+        // The number is given once, when the warehouse is created.
+        ui->Edit_ID_Sklad->setReadOnly(state != Insert);
+        // Only a stored warehouse can become the active one.
+        ui->Button_Izberi->setEnabled(state == Browse && currentId() > 0);
+    };
     // The grid's titles are the captions of the fields.
     setUpRecords(gridContext(session_), ui->DBGrid_Sklad,
                  {{kId, ui->Label_ID_Sklad->text(), 0, GridColumnSpec::Integer},
@@ -24,7 +79,7 @@ TForm_Sklad::TForm_Sklad(Session& session, QWidget* parent)
                   {QStringLiteral("Grad"), ui->Label_Grad->text(), 14},
                   {QStringLiteral("Adres"), ui->Label_Adres->text(), 22},
                   {QStringLiteral("Mol_Sklad"), ui->Label_Mol_Sklad->text(), 14}},
-                 kId, Style::LockedFields);
+                 kId, Style::LockedFields, warehouses);
     // The number is not the first field: it is proposed, and typed only to choose another.
     setRecordFields(
         {ui->Edit_Opis_Sklad, ui->Edit_Grad, ui->Edit_Adres, ui->Edit_Mol_Sklad, ui->Edit_ID_Sklad});
@@ -38,74 +93,6 @@ TForm_Sklad::TForm_Sklad(Session& session, QWidget* parent)
 }
 
 TForm_Sklad::~TForm_Sklad() = default;
-
-SqlStatement TForm_Sklad::recordsStatement() const {
-    return warehousesStatement();
-}
-
-void TForm_Sklad::showRecord(int row) {
-    ui->Edit_ID_Sklad->setText(row < 0 ? QString() : model()->value(row, kId).toString());
-    ui->Edit_Opis_Sklad->setText(model()->value(row, QStringLiteral("Opis_Sklad")).toString());
-    ui->Edit_Grad->setText(model()->value(row, QStringLiteral("Grad")).toString());
-    ui->Edit_Adres->setText(model()->value(row, QStringLiteral("Adres")).toString());
-    ui->Edit_Mol_Sklad->setText(model()->value(row, QStringLiteral("Mol_Sklad")).toString());
-}
-
-void TForm_Sklad::stateChanged(State state) {
-    // The number is given once, when the warehouse is created.
-    ui->Edit_ID_Sklad->setReadOnly(state != Insert);
-    // Only a stored warehouse can become the active one.
-    ui->Button_Izberi->setEnabled(state == Browse && currentId() > 0);
-}
-
-bool TForm_Sklad::newRecord() {
-    qint64 proposed = 0;
-    if (!guarded([&] { proposed = proposedWarehouseNumber(session_.db()); }))
-        return false;
-    showRecord(-1);
-    ui->Edit_ID_Sklad->setText(QString::number(proposed));
-    numberTyped_ = false;
-    return true;
-}
-
-std::optional<QVariant> TForm_Sklad::storeRecord(const QVariant& key) {
-    const Warehouse w{ui->Edit_Opis_Sklad->text(), ui->Edit_Grad->text(), ui->Edit_Adres->text(),
-                      ui->Edit_Mol_Sklad->text()};
-    std::optional<qint64> number;
-    if (!key.isValid() && numberTyped_ && !ui->Edit_ID_Sklad->text().trimmed().isEmpty()) {
-        bool ok = false;
-        number = ui->Edit_ID_Sklad->text().trimmed().toLongLong(&ok);
-        if (!ok)
-            number = -1; // refused by the logic as not a positive number
-    }
-    const WarehouseWrite result = key.isValid() ? updateWarehouse(session_.db(), key.toLongLong(), w)
-                                                : insertWarehouse(session_.db(), number, w);
-    if (!result.stored()) {
-        showMessage(result.refusal);
-        QLineEdit* field = result.field == WarehouseWrite::Number ? ui->Edit_ID_Sklad
-                           : result.field == WarehouseWrite::Name ? ui->Edit_Opis_Sklad
-                                                                  : nullptr;
-        if (field) {
-            field->setFocus();
-            field->selectAll();
-        }
-        return std::nullopt;
-    }
-    // The status line names the active warehouse as it is now.
-    if (result.id == session_.activeWarehouse())
-        session_.setActiveWarehouse(int(result.id), refText(result.id, w.name.trimmed()));
-    return result.id;
-}
-
-bool TForm_Sklad::deleteRecord(const QVariant& key) {
-    const WarehouseWrite result =
-        deleteWarehouse(session_.db(), key.toLongLong(), session_.activeWarehouse());
-    if (!result.stored()) {
-        showMessage(result.refusal);
-        return false;
-    }
-    return true;
-}
 
 void TForm_Sklad::Button_IzberiClick() {
     const qint64 id = currentId();

@@ -29,14 +29,6 @@ public:
     // The number of the grid's current warehouse, 0 without one.
     qint64 currentId() const { return currentKey().toLongLong(); }
 
-protected:
-    SqlStatement recordsStatement() const override;
-    void showRecord(int row) override;
-    bool newRecord() override;
-    std::optional<QVariant> storeRecord(const QVariant& key) override;
-    bool deleteRecord(const QVariant& key) override;
-    void stateChanged(State state) override;
-
 private:
     void Button_IzberiClick();
 

@@ -25,18 +25,8 @@ public:
     explicit TForm_Valuti(Session& session, QWidget* parent = nullptr);
     ~TForm_Valuti() override;
 
-    // The name of the grid's current currency, empty without one.
-    QString currentName() const { return currentKey().toString(); }
-
-protected:
-    SqlStatement recordsStatement() const override;
-    void showRecord(int row) override;
-    std::optional<QVariant> storeRecord(const QVariant& key) override;
-    bool deleteRecord(const QVariant& key) override;
-
 private:
     std::unique_ptr<Ui::TForm_Valuti> ui;
-    Session& session_;
 };
 
 } // namespace torvika

@@ -78,7 +78,10 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
     ui->DBGrid1->installEventFilter(this);
     for (QStringView c : orderComparisonCaptions)
         ui->ComboBox_Uslovie->addItem(c.toString());
-    setSearchLine({ui->Label_Tarsene_Po, ui->ComboBox_Uslovie, int(OrderComparison::Between), {}});
+    setSearchLine({ui->Label_Tarsene_Po,
+                   ui->ComboBox_Uslovie,
+                   int(OrderComparison::Between),
+                   {ui->Label_Ot, ui->Label_Do, ui->Edit_Do, ui->DateTimePicker_Do}});
 
     connect(ui->DBGrid1, &QTableView::clicked, this, &TForm_Zaqvka_all::DBGrid1CellClick);
     connect(ui->ComboBox_Uslovie, &QComboBox::currentIndexChanged, this,

@@ -17,8 +17,10 @@ RecordWindow::RecordWindow(QWidget* parent) : QDialog(parent) {}
 RecordWindow::~RecordWindow() = default;
 
 void RecordWindow::setUpRecords(const GridContext& context, QTableView* grid,
-                                const QList<GridColumnSpec>& columns, const QString& keyField, Style style) {
+                                const QList<GridColumnSpec>& columns, const QString& keyField, Style style,
+                                Records records) {
     context_ = context;
+    records_ = std::move(records);
     grid_ = grid;
     keyField_ = keyField;
     style_ = style;
@@ -35,7 +37,7 @@ void RecordWindow::setUpRecords(const GridContext& context, QTableView* grid,
         if (state_ != Browse && style_ == Style::OpenFields)
             setState(Browse);
         else if (state_ == Browse)
-            showRecord(currentRow());
+            showRow(currentRow());
         updateButtons();
     });
     connect(model_, &QAbstractItemModel::rowsInserted, this, &RecordWindow::updateButtons);
@@ -65,7 +67,7 @@ void RecordWindow::setEditableFields(const QStringList& fields) {
         return;
     editable->setEditing(fields, keyField_,
                          [this](const QVariant& key, const QString& field, const QString& text) {
-                             guarded([&] { storeField(key, field, text); });
+                             guarded([&] { records_.storeField(key, field, text); });
                              reread(key);
                          });
 }
@@ -134,7 +136,7 @@ void RecordWindow::moveTo(int row) {
 void RecordWindow::reread(const QVariant& key) {
     const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : 0;
     state_ = Browse;
-    guarded([this] { model_->setStatement(database(), recordsStatement()); }, readFailure_);
+    guarded([this] { model_->setStatement(database(), records_.statement()); }, readFailure_);
     int row = key.isValid() ? model_->findRow(keyField_, key) : -1;
     if (row < 0 && model_->rowCount() > 0)
         row = 0;
@@ -151,6 +153,7 @@ bool RecordWindow::noteFieldEdited() {
 
 bool RecordWindow::canRun(RecordCommand command) const {
     const bool browsing = state_ == Browse;
+    const bool inPlace = style_ == Style::InPlace;
     const int row = currentRow();
     const bool more = model_ && (row + 1 < model_->rowCount() || model_->canFetchMore());
     switch (command) {
@@ -161,11 +164,13 @@ bool RecordWindow::canRun(RecordCommand command) const {
     case RecordCommand::Last:
         return browsing && row >= 0 && more;
     case RecordCommand::Insert:
+        return browsing && (inPlace ? bool(records_.add) : bool(records_.store));
     case RecordCommand::Refresh:
         return browsing;
     case RecordCommand::Edit:
+        return browsing && row >= 0 && (inPlace ? bool(records_.storeField) : bool(records_.store));
     case RecordCommand::Delete:
-        return browsing && row >= 0;
+        return browsing && row >= 0 && bool(records_.remove);
     case RecordCommand::Post:
     case RecordCommand::Cancel:
         return !browsing;
@@ -211,19 +216,9 @@ bool RecordWindow::run(RecordCommand command) {
     return false;
 }
 
-bool RecordWindow::newRecord() {
-    showRecord(-1);
-    return true;
-}
-
-std::optional<QVariant> RecordWindow::storeRecord(const QVariant&) {
-    return std::nullopt;
-}
-
-void RecordWindow::storeField(const QVariant&, const QString&, const QString&) {}
-
-bool RecordWindow::deleteRecord(const QVariant&) {
-    return false;
+void RecordWindow::showRow(int row) {
+    if (records_.show)
+        records_.show(row);
 }
 
 namespace {
@@ -238,17 +233,26 @@ void focusField(QWidget* field) {
 
 } // namespace
 
+void refuseField(const QString& message, QWidget* field) {
+    showMessage(message);
+    focusField(field);
+}
+
 bool RecordWindow::insert() {
     if (style_ == Style::InPlace) {
         std::optional<QVariant> key;
-        guarded([&] { key = addRecord(); });
+        guarded([&] { key = records_.add(); });
         if (!key)
             return false;
         reread(*key);
         return true;
     }
-    if (!newRecord())
-        return false;
+    if (records_.begin) {
+        if (!records_.begin())
+            return false;
+    } else {
+        showRow(-1);
+    }
     setState(Insert);
     focusField(fields_.value(0));
     return true;
@@ -272,7 +276,7 @@ bool RecordWindow::post() {
     std::optional<QVariant> stored;
     // A record that cannot be stored stays open with what was typed; the
     // message says why (another workstation may have deleted it meanwhile).
-    if (!guarded([&] { stored = storeRecord(key); }) || !stored)
+    if (!guarded([&] { stored = records_.store(key); }) || !stored)
         return false;
     reread(*stored);
     return true;
@@ -287,11 +291,11 @@ bool RecordWindow::cancel() {
 bool RecordWindow::remove() {
     const int row = currentRow();
     const QVariant key = keyOf(row);
-    const QString question = deleteQuestion(row);
+    const QString question = records_.question ? records_.question(row) : QString();
     if (!question.isEmpty() && !askYesNo(question))
         return false;
     bool deleted = false;
-    if (!guarded([&] { deleted = deleteRecord(key); }))
+    if (!guarded([&] { deleted = records_.remove(key); }))
         return false;
     if (!deleted) {
         // The record as stored now: another workstation may have changed it.
@@ -319,9 +323,10 @@ void RecordWindow::setState(State state) {
         }
     }
     updateButtons();
-    stateChanged(state);
+    if (records_.stateChanged)
+        records_.stateChanged(state);
     if (!open)
-        showRecord(currentRow());
+        showRow(currentRow());
 }
 
 void RecordWindow::updateButtons() {

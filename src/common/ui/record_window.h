@@ -4,8 +4,8 @@
 // last, insert, edit, post, cancel, delete with its question, refresh). The
 // base keeps the state (browsing, inserting, editing), which row is current
 // across a reread, and which buttons can act; the window says how a record
-// is shown, stored and deleted, always through logic functions, and lays
-// its buttons out in its .ui file:
+// is shown, stored and deleted (Records, always through logic functions),
+// and lays its buttons out in its .ui file:
 //
 // - a navigator bar (RecordNavigator, setNavigator), or
 // - row buttons whose captions follow the state: "Нов" becomes "Приеми"
@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QList>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -43,8 +44,39 @@ public:
         // browsing; the grid holds still while a record is open.
         LockedFields,
         // In the grid's cells: an edited cell is stored at once; "insert"
-        // adds a record at once (addRecord).
+        // adds a record at once.
         InPlace,
+    };
+
+    // What the window says of its records; each part calls the logic. Only
+    // the statement is needed; a part left out is a command the window
+    // does not offer (no delete without remove).
+    struct Records {
+        // The statement of the records, ordered.
+        std::function<SqlStatement()> statement;
+        // Puts the row's record into the fields; row -1: no record.
+        std::function<void(int row)> show{};
+        // Puts a new record's first values into the fields; false when no
+        // record can be begun (the window said why). Without it: showRow(-1).
+        std::function<bool()> begin{};
+        // Stores the fields as a new record (key invalid) or over the
+        // record with the key. The stored record's key; nothing when it was
+        // refused (the window said why and put the caret on the field to
+        // correct). A failure throws.
+        std::function<std::optional<QVariant>(const QVariant& key)> store{};
+        // In place: adds a record at once, asking what it needs. Its key;
+        // nothing when none was added. A failure throws.
+        std::function<std::optional<QVariant>()> add{};
+        // In place: stores a cell's new text; a refusal throws.
+        std::function<void(const QVariant& key, const QString& field, const QString& text)> storeField{};
+        // Deletes the record; false when it was refused (the window said
+        // why). A failure throws.
+        std::function<bool(const QVariant& key)> remove{};
+        // The question asked before the row's record is deleted; none
+        // without it.
+        std::function<QString(int row)> question{};
+        // The state changed (after the base set its own controls).
+        std::function<void(State state)> stateChanged{};
     };
 
     ~RecordWindow() override;
@@ -66,9 +98,9 @@ protected:
     explicit RecordWindow(QWidget* parent = nullptr);
 
     // Call once, after setupUi: the grid, its columns, the key field of the
-    // statement's rows and the style.
+    // statement's rows, the style and the records.
     void setUpRecords(const GridContext& context, QTableView* grid, const QList<GridColumnSpec>& columns,
-                      const QString& keyField, Style style);
+                      const QString& keyField, Style style, Records records);
     // The fields of a record (not for InPlace). A record that opens puts
     // the caret on the first (on editFocus when it opens for editing).
     void setRecordFields(const QList<QWidget*>& fields, QWidget* editFocus = nullptr);
@@ -95,38 +127,11 @@ protected:
     QSqlDatabase database() const;
     int currentRow() const;
 
-    // What the window says. The statement of the records, ordered.
-    virtual SqlStatement recordsStatement() const = 0;
-    // Puts the row's record into the fields; row -1: no record.
-    virtual void showRecord(int row) { Q_UNUSED(row) }
-    // Puts a new record's first values into the fields (empty ones by
-    // default); false when no record can be begun (the window said why).
-    virtual bool newRecord();
-    // Stores the fields as a new record (key invalid) or over the record
-    // with the key. Returns the stored record's key; nothing when it was
-    // refused (the window said why and put the caret on the field to
-    // correct). A failure throws.
-    virtual std::optional<QVariant> storeRecord(const QVariant& key);
-    // InPlace: adds a record at once (asking what it needs); its key, or
-    // nothing when none was added. A failure throws.
-    virtual std::optional<QVariant> addRecord() { return std::nullopt; }
-    // InPlace: stores a cell's new text; a refusal throws.
-    virtual void storeField(const QVariant& key, const QString& field, const QString& text);
-    // Deletes the record; false when it was refused (the window said why).
-    // A failure throws.
-    virtual bool deleteRecord(const QVariant& key);
-    // The question asked before the row's record is deleted; none when empty.
-    virtual QString deleteQuestion(int row) const {
-        Q_UNUSED(row)
-        return {};
-    }
-    // The state changed (after the base set its own controls).
-    virtual void stateChanged(State state) { Q_UNUSED(state) }
-
 private:
     bool hasRecord() const { return currentRow() >= 0; }
     void setState(State state);
     void updateButtons();
+    void showRow(int row);
     void moveTo(int row);
     bool insert();
     bool edit();
@@ -138,6 +143,7 @@ private:
     GridContext context_;
     QTableView* grid_ = nullptr;
     StatementModel* model_ = nullptr;
+    Records records_;
     QString keyField_;
     Style style_ = Style::OpenFields;
     State state_ = Browse;
@@ -153,5 +159,9 @@ private:
     QAbstractButton* deleteOrCancel_ = nullptr;
     RowCaptions captions_;
 };
+
+// A record refused by the logic: its message, then the caret on the field
+// to correct (a line's text selected). No field: the message only.
+void refuseField(const QString& message, QWidget* field);
 
 } // namespace torvika

@@ -23,15 +23,8 @@ public:
     explicit TForm_Grad(Session& session, QWidget* parent = nullptr);
     ~TForm_Grad() override;
 
-protected:
-    SqlStatement recordsStatement() const override;
-    void showRecord(int row) override;
-    std::optional<QVariant> storeRecord(const QVariant& key) override;
-    bool deleteRecord(const QVariant& key) override;
-
 private:
     std::unique_ptr<Ui::TForm_Grad> ui;
-    Session& session_;
 };
 
 } // namespace torvika

@@ -3,10 +3,7 @@
 
 #include "counterparties/ui/details_dialog.h"
 
-#include <QList>
 #include <memory>
-
-class QLineEdit;
 
 namespace Ui {
 class TForm_Kontrag_Sklad;
@@ -21,16 +18,8 @@ public:
                         QWidget* parent = nullptr);
     ~TForm_Kontrag_Sklad() override;
 
-protected:
-    SqlStatement statement() const override;
-    void clearFields() override;
-    void loadRow(int row) override;
-    void save(bool isNew) override;
-
 private:
     std::unique_ptr<Ui::TForm_Kontrag_Sklad> ui;
-    // The fields in the order of the grid's columns after the key.
-    QList<QLineEdit*> edits_;
 };
 
 } // namespace torvika

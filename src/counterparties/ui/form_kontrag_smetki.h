@@ -18,13 +18,6 @@ public:
                          QWidget* parent = nullptr);
     ~TForm_Kontrag_Smetki() override;
 
-protected:
-    SqlStatement statement() const override;
-    void clearFields() override;
-    void loadRow(int row) override;
-    void enteringState(State state) override;
-    void save(bool isNew) override;
-
 private:
     std::unique_ptr<Ui::TForm_Kontrag_Smetki> ui;
 };

@@ -11,113 +11,97 @@
 namespace torvika {
 
 namespace {
-
 const QString kName = QStringLiteral("Opisanie");
-
-// The name of a kind to add; nothing when the operator gives up.
-std::optional<QString> askKindName(QWidget* window) {
-    return Messages::current().inputText(window->windowTitle(), texts::kKindNamePrompt, {});
-}
-
 } // namespace
+
+void KindGrid::setUpKinds(Session& session, const Kinds& kinds) {
+    Records records;
+    records.statement = kinds.statement;
+    records.add = [this, add = kinds.add]() -> std::optional<QVariant> {
+        const std::optional<QString> name =
+            Messages::current().inputText(windowTitle(), texts::kKindNamePrompt, {});
+        if (!name)
+            return std::nullopt;
+        return add(*name);
+    };
+    records.storeField = kinds.storeField;
+    records.remove = [remove = kinds.remove](const QVariant& key) {
+        remove(key.toLongLong());
+        return true;
+    };
+    records.question = [this](int row) {
+        return texts::kAskDeleteKind.arg(model()->value(row, kName).toString());
+    };
+    setUpRecords(gridContext(session), kinds.grid, kinds.columns, kinds.keyField, Style::InPlace, records);
+    setEditableFields(kinds.editable);
+    bindButton(kinds.addButton, RecordCommand::Insert);
+    bindButton(kinds.deleteButton, RecordCommand::Delete);
+    connect(kinds.closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    reread();
+}
 
 // ---- TForm_Na4_N_Dok
 
 TForm_Na4_N_Dok::TForm_Na4_N_Dok(Session& session, QWidget* parent)
-    : RecordWindow(parent), ui(new Ui::TForm_Na4_N_Dok), session_(session) {
+    : KindGrid(parent), ui(new Ui::TForm_Na4_N_Dok) {
     ui->setupUi(this);
-    setUpRecords(gridContext(session_), ui->DBGrid1,
-                 {{kName, QStringLiteral("Описание"), 24},
-                  {QStringLiteral("N_Dok"), QStringLiteral("Текущ номер"), 14},
-                  {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 24},
-                  {QStringLiteral("N_Copies"), QStringLiteral("Брой копия"), 10, GridColumnSpec::Integer}},
-                 QStringLiteral("ID_Dokument"), Style::InPlace);
-    setEditableFields(
-        {kName, QStringLiteral("N_Dok"), QStringLiteral("Kade_se_izpolzva"), QStringLiteral("N_Copies")});
-    bindButton(ui->Button_Dobavi, RecordCommand::Insert);
-    bindButton(ui->Button_Iztrij, RecordCommand::Delete);
-    connect(ui->Button_Zatvori, &QPushButton::clicked, this, &QDialog::accept);
-    reread();
+    auto storeField = [&session](const QVariant& key, const QString& field, const QString& text) {
+        const QSqlDatabase db = session.db();
+        const qint64 id = key.toLongLong();
+        if (field == kName) {
+            renameDocumentKind(db, session.programDir.documentationsDir(), id, text);
+        } else if (field == QLatin1String("N_Dok")) {
+            setDocumentNumber(db, id, text);
+        } else if (field == QLatin1String("Kade_se_izpolzva")) {
+            setDocumentPlaces(db, id, text);
+        } else if (field == QLatin1String("N_Copies")) {
+            bool ok = false;
+            const int copies = text.trimmed().toInt(&ok);
+            if (!ok)
+                throw EDocumentError(texts::kCopiesNotNegative);
+            setDocumentCopies(db, id, copies);
+        }
+    };
+    setUpKinds(
+        session,
+        {ui->DBGrid1,
+         {{kName, QStringLiteral("Описание"), 24},
+          {QStringLiteral("N_Dok"), QStringLiteral("Текущ номер"), 14},
+          {QStringLiteral("Kade_se_izpolzva"), QStringLiteral("Къде се използва"), 24},
+          {QStringLiteral("N_Copies"), QStringLiteral("Брой копия"), 10, GridColumnSpec::Integer}},
+         QStringLiteral("ID_Dokument"),
+         {kName, QStringLiteral("N_Dok"), QStringLiteral("Kade_se_izpolzva"), QStringLiteral("N_Copies")},
+         documentKindsStatement,
+         [&session](const QString& name) { return addDocumentKind(session.db(), name); },
+         storeField,
+         [&session](qint64 id) { deleteDocumentKind(session.db(), id); },
+         ui->Button_Dobavi,
+         ui->Button_Iztrij,
+         ui->Button_Zatvori});
 }
 
 TForm_Na4_N_Dok::~TForm_Na4_N_Dok() = default;
 
-SqlStatement TForm_Na4_N_Dok::recordsStatement() const {
-    return documentKindsStatement();
-}
-
-std::optional<QVariant> TForm_Na4_N_Dok::addRecord() {
-    const std::optional<QString> name = askKindName(this);
-    if (!name)
-        return std::nullopt;
-    return addDocumentKind(session_.db(), *name);
-}
-
-void TForm_Na4_N_Dok::storeField(const QVariant& key, const QString& field, const QString& text) {
-    const QSqlDatabase db = session_.db();
-    const qint64 id = key.toLongLong();
-    if (field == kName) {
-        renameDocumentKind(db, session_.programDir.documentationsDir(), id, text);
-    } else if (field == QLatin1String("N_Dok")) {
-        setDocumentNumber(db, id, text);
-    } else if (field == QLatin1String("Kade_se_izpolzva")) {
-        setDocumentPlaces(db, id, text);
-    } else if (field == QLatin1String("N_Copies")) {
-        bool ok = false;
-        const int copies = text.trimmed().toInt(&ok);
-        if (!ok)
-            throw EDocumentError(texts::kCopiesNotNegative);
-        setDocumentCopies(db, id, copies);
-    }
-}
-
-bool TForm_Na4_N_Dok::deleteRecord(const QVariant& key) {
-    deleteDocumentKind(session_.db(), key.toLongLong());
-    return true;
-}
-
-QString TForm_Na4_N_Dok::deleteQuestion(int row) const {
-    return texts::kAskDeleteKind.arg(model()->value(row, kName).toString());
-}
-
 // ---- TForm_Rab_Dokumenti
 
 TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(Session& session, QWidget* parent)
-    : RecordWindow(parent), ui(new Ui::TForm_Rab_Dokumenti), session_(session) {
+    : KindGrid(parent), ui(new Ui::TForm_Rab_Dokumenti) {
     ui->setupUi(this);
-    setUpRecords(gridContext(session_), ui->DBGrid1, {{kName, QStringLiteral("Описание"), 50}},
-                 QStringLiteral("ID"), Style::InPlace);
-    setEditableFields({kName});
-    bindButton(ui->Button_Dobavi, RecordCommand::Insert);
-    bindButton(ui->Button_Iztrij, RecordCommand::Delete);
-    connect(ui->Button_Zatvori, &QPushButton::clicked, this, &QDialog::accept);
-    reread();
+    setUpKinds(session, {ui->DBGrid1,
+                         {{kName, QStringLiteral("Описание"), 50}},
+                         QStringLiteral("ID"),
+                         {kName},
+                         workKindsStatement,
+                         [&session](const QString& name) { return addWorkKind(session.db(), name); },
+                         [&session](const QVariant& key, const QString&, const QString& text) {
+                             renameWorkKind(session.db(), key.toLongLong(), text);
+                         },
+                         [&session](qint64 id) { deleteWorkKind(session.db(), id); },
+                         ui->Button_Dobavi,
+                         ui->Button_Iztrij,
+                         ui->Button_Zatvori});
 }
 
 TForm_Rab_Dokumenti::~TForm_Rab_Dokumenti() = default;
-
-SqlStatement TForm_Rab_Dokumenti::recordsStatement() const {
-    return workKindsStatement();
-}
-
-std::optional<QVariant> TForm_Rab_Dokumenti::addRecord() {
-    const std::optional<QString> name = askKindName(this);
-    if (!name)
-        return std::nullopt;
-    return addWorkKind(session_.db(), *name);
-}
-
-void TForm_Rab_Dokumenti::storeField(const QVariant& key, const QString&, const QString& text) {
-    renameWorkKind(session_.db(), key.toLongLong(), text);
-}
-
-bool TForm_Rab_Dokumenti::deleteRecord(const QVariant& key) {
-    deleteWorkKind(session_.db(), key.toLongLong());
-    return true;
-}
-
-QString TForm_Rab_Dokumenti::deleteQuestion(int row) const {
-    return texts::kAskDeleteKind.arg(model()->value(row, kName).toString());
-}
 
 } // namespace torvika

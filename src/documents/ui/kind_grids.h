@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QPushButton;
+
 namespace Ui {
 class TForm_Na4_N_Dok;
 class TForm_Rab_Dokumenti;
@@ -20,40 +22,47 @@ class TForm_Rab_Dokumenti;
 
 namespace torvika {
 
-class TForm_Na4_N_Dok : public RecordWindow {
+// What the two registers share: kinds named in the column Opisanie, added
+// by name, deleted after a question, the window closed by its own button.
+class KindGrid : public RecordWindow {
+    Q_OBJECT
+protected:
+    using RecordWindow::RecordWindow;
+    struct Kinds {
+        QTableView* grid;
+        QList<GridColumnSpec> columns;
+        QString keyField;
+        QStringList editable;
+        std::function<SqlStatement()> statement;
+        std::function<qint64(const QString& name)> add;
+        std::function<void(const QVariant& key, const QString& field, const QString& text)> storeField;
+        std::function<void(qint64 key)> remove;
+        QPushButton* addButton;
+        QPushButton* deleteButton;
+        QPushButton* closeButton;
+    };
+    // Sets the grid up and reads it.
+    void setUpKinds(Session& session, const Kinds& kinds);
+};
+
+class TForm_Na4_N_Dok : public KindGrid {
     Q_OBJECT
 public:
     explicit TForm_Na4_N_Dok(Session& session, QWidget* parent = nullptr);
     ~TForm_Na4_N_Dok() override;
 
-protected:
-    SqlStatement recordsStatement() const override;
-    std::optional<QVariant> addRecord() override;
-    void storeField(const QVariant& key, const QString& field, const QString& text) override;
-    bool deleteRecord(const QVariant& key) override;
-    QString deleteQuestion(int row) const override;
-
 private:
     std::unique_ptr<Ui::TForm_Na4_N_Dok> ui;
-    Session& session_;
 };
 
-class TForm_Rab_Dokumenti : public RecordWindow {
+class TForm_Rab_Dokumenti : public KindGrid {
     Q_OBJECT
 public:
     explicit TForm_Rab_Dokumenti(Session& session, QWidget* parent = nullptr);
     ~TForm_Rab_Dokumenti() override;
 
-protected:
-    SqlStatement recordsStatement() const override;
-    std::optional<QVariant> addRecord() override;
-    void storeField(const QVariant& key, const QString& field, const QString& text) override;
-    bool deleteRecord(const QVariant& key) override;
-    QString deleteQuestion(int row) const override;
-
 private:
     std::unique_ptr<Ui::TForm_Rab_Dokumenti> ui;
-    Session& session_;
 };
 
 } // namespace torvika

@@ -12,15 +12,54 @@
 namespace torvika {
 
 TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(Session& session, QWidget* parent)
-    : RecordWindow(parent), ui(new Ui::TForm_Type_Prigotvq_Se), session_(session) {
+    : RecordWindow(parent), ui(new Ui::TForm_Type_Prigotvq_Se) {
     ui->setupUi(this);
     ui->DBComboBox_Vid_FU->addItems(deviceTypeTexts());
-    setUpRecords(gridContext(session_), ui->DBGrid_Type_Prigotvq_Se,
+    Records departments;
+    departments.statement = departmentsStatement;
+    departments.show = [this, &session](int row) {
+        const int id = model()->value(row, QStringLiteral("ID")).toInt();
+        ui->DBEdit_ID->setText(id > 0 ? QString::number(id) : QString());
+        ui->DBEdit_Opisanie->setText(model()->value(row, QStringLiteral("Opisanie")).toString());
+        ui->DBEdit_Path->setText(model()->value(row, QStringLiteral("Path")).toString());
+        shownDeviceType_ = model()->value(row, QStringLiteral("Vid_FU")).toString();
+        ui->DBComboBox_Vid_FU->setCurrentIndex(ui->DBComboBox_Vid_FU->findText(shownDeviceType_));
+        // The default directory of the tickets, greyed in the empty path.
+        QString shown;
+        if (id > 0)
+            logged([&] { shown = departmentDirectory(fiscalSettings(session), id, QString()); });
+        ui->DBEdit_Path->setPlaceholderText(shown);
+    };
+    departments.begin = [this, show = departments.show] {
+        show(-1);
+        ui->DBComboBox_Vid_FU->setCurrentIndex(0);
+        return true;
+    };
+    departments.store = [this, &session](const QVariant& key) -> std::optional<QVariant> {
+        Department department;
+        department.name = ui->DBEdit_Opisanie->text();
+        department.path = ui->DBEdit_Path->text();
+        department.deviceType = ui->DBComboBox_Vid_FU->currentIndex() >= 0
+                                    ? ui->DBComboBox_Vid_FU->currentText()
+                                    : shownDeviceType_;
+        if (!key.isValid())
+            return insertDepartment(session.db(), department);
+        updateDepartment(session.db(), key.toInt(), department);
+        return key;
+    };
+    departments.remove = [&session](const QVariant& key) {
+        if (deleteDepartment(session.db(), key.toInt()) == DepartmentDeletion::InUse) {
+            showMessage(texts::kDepartmentInUse);
+            return false;
+        }
+        return true;
+    };
+    setUpRecords(gridContext(session), ui->DBGrid_Type_Prigotvq_Se,
                  {{QStringLiteral("ID"), ui->Label_ID->text(), 6, GridColumnSpec::Integer},
                   {QStringLiteral("Opisanie"), ui->Label_Opisanie->text(), 18},
                   {QStringLiteral("Path"), ui->Label_Path->text(), 26},
                   {QStringLiteral("Vid_FU"), ui->Label_Vid_FU->text(), 0}},
-                 QStringLiteral("ID"), Style::OpenFields);
+                 QStringLiteral("ID"), Style::OpenFields, departments);
     setRecordFields({ui->DBEdit_Opisanie, ui->DBEdit_Path, ui->DBComboBox_Vid_FU});
     ui->DBNavigator->setVisibleCommands({RecordCommand::Insert, RecordCommand::Delete, RecordCommand::Edit,
                                          RecordCommand::Post, RecordCommand::Cancel});
@@ -30,50 +69,6 @@ TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(Session& session, QWidget* parent
 }
 
 TForm_Type_Prigotvq_Se::~TForm_Type_Prigotvq_Se() = default;
-
-SqlStatement TForm_Type_Prigotvq_Se::recordsStatement() const {
-    return departmentsStatement();
-}
-
-void TForm_Type_Prigotvq_Se::showRecord(int row) {
-    const int id = model()->value(row, QStringLiteral("ID")).toInt();
-    ui->DBEdit_ID->setText(id > 0 ? QString::number(id) : QString());
-    ui->DBEdit_Opisanie->setText(model()->value(row, QStringLiteral("Opisanie")).toString());
-    ui->DBEdit_Path->setText(model()->value(row, QStringLiteral("Path")).toString());
-    shownDeviceType_ = model()->value(row, QStringLiteral("Vid_FU")).toString();
-    ui->DBComboBox_Vid_FU->setCurrentIndex(ui->DBComboBox_Vid_FU->findText(shownDeviceType_));
-    // The default directory of the tickets, greyed in the empty path.
-    QString shown;
-    if (id > 0)
-        logged([&] { shown = departmentDirectory(fiscalSettings(session_), id, QString()); });
-    ui->DBEdit_Path->setPlaceholderText(shown);
-}
-
-bool TForm_Type_Prigotvq_Se::newRecord() {
-    showRecord(-1);
-    ui->DBComboBox_Vid_FU->setCurrentIndex(0);
-    return true;
-}
-
-std::optional<QVariant> TForm_Type_Prigotvq_Se::storeRecord(const QVariant& key) {
-    Department department;
-    department.name = ui->DBEdit_Opisanie->text();
-    department.path = ui->DBEdit_Path->text();
-    department.deviceType =
-        ui->DBComboBox_Vid_FU->currentIndex() >= 0 ? ui->DBComboBox_Vid_FU->currentText() : shownDeviceType_;
-    if (!key.isValid())
-        return insertDepartment(session_.db(), department);
-    updateDepartment(session_.db(), key.toInt(), department);
-    return key;
-}
-
-bool TForm_Type_Prigotvq_Se::deleteRecord(const QVariant& key) {
-    if (deleteDepartment(session_.db(), key.toInt()) == DepartmentDeletion::InUse) {
-        showMessage(texts::kDepartmentInUse);
-        return false;
-    }
-    return true;
-}
 
 void TForm_Type_Prigotvq_Se::choosePath() {
     const QString start =

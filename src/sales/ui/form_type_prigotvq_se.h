@@ -25,19 +25,11 @@ public:
     explicit TForm_Type_Prigotvq_Se(Session& session, QWidget* parent = nullptr);
     ~TForm_Type_Prigotvq_Se() override;
 
-protected:
-    SqlStatement recordsStatement() const override;
-    void showRecord(int row) override;
-    bool newRecord() override;
-    std::optional<QVariant> storeRecord(const QVariant& key) override;
-    bool deleteRecord(const QVariant& key) override;
-
 private:
     // "…" beside the path: a directory chosen for the tickets.
     void choosePath();
 
     std::unique_ptr<Ui::TForm_Type_Prigotvq_Se> ui;
-    Session& session_;
     QString shownDeviceType_; // the stored text, kept when it is none of the list's
 };
 
