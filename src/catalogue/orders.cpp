@@ -5,6 +5,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/grid_export.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 #include "common/texts.h"
@@ -170,8 +171,7 @@ int deleteOrderLines(const QSqlDatabase& db, const QList<qint64>& ids) {
 }
 
 QStringList orderListHeading(const QDateTime& now) {
-    return {QString(), texts::kOrderListHeading, QString(),
-            texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    return {QString(), texts::kOrderListHeading, QString(), exportDateLine(now)};
 }
 
 Decimal StoredOrderLine::amount() const {

@@ -18,7 +18,6 @@ inline const QString kStockOfAllArticles = QStringLiteral(
 // The stock report printed to a file.
 inline const QString kStockReportFile = QStringLiteral("Spr_Nali4nosti");
 inline const QString kStockReportHeading = QStringLiteral("\tСправка наличности артикули");
-inline const QString kStockReportDate = QStringLiteral("\tДата:");
 inline const QString kStockReportWarehouse = QStringLiteral("\tСклад: ");
 inline const QString kStockReportAllWarehouses = QStringLiteral("\tСклад: всички складове");
 inline const QString kStockReportGroup = QStringLiteral("\tГрупа: ");
@@ -111,7 +110,6 @@ inline const QString kGroupIntoItself =
 inline const QString kGroupIsGone =
     QStringLiteral("Групата вече не съществува (изтрита е от друго работно място).");
 inline const QString kExportHeading = QStringLiteral("\tЕкспорт артикули ");
-inline const QString kExportDate = QStringLiteral("\tДата:");
 inline const QString kScaleFileCaption = QStringLiteral("Файл за везна");
 inline const QString kScaleFileFilter = QStringLiteral("Parameters (*.txt)");
 inline const QString kScaleFileName = QStringLiteral("Artikules.txt");
@@ -137,11 +135,7 @@ inline const QString kAskDeleteGroupArticles = QStringLiteral(
 inline const QString kAskDeleteSubgroups = QStringLiteral(
     "Избраната група съдържа подгрупи.\rНеобходимо е да бъдат премахнати първо те!\rЖелаете ли да "
     "бъдат премахнати всички подгрупи на избраната?");
-inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
 inline const QString kEditingGroup = QStringLiteral("Редакция на: ");
-inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
-inline const QString kGroupNumberNotPositive =
-    QStringLiteral("Номерът на група трябва да е цяло положително число!");
 inline const QString kEnterGroupName = QStringLiteral("Въведете описание на група!");
 
 // The article dialog.

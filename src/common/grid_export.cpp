@@ -74,6 +74,10 @@ QString footerLine() {
     return texts::kExportFooter;
 }
 
+QString exportDateLine(const QDateTime& now) {
+    return texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time());
+}
+
 QString FORMAT_NUMBERS(const QString& text, int width) {
     if (text.size() >= width)
         return text;

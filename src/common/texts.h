@@ -65,10 +65,19 @@ inline const QString kRowCaptionAccept = QStringLiteral("Приеми");
 inline const QString kRowCaptionCancel = QStringLiteral("Откажи");
 inline const QString kRowCaptionAdd = QStringLiteral("Добави");
 
-// The list windows.
+// The list windows, and the date line of a list's print heading.
+inline const QString kExportDate = QStringLiteral("\tДата:");
 inline const QString kSearchBy = QStringLiteral("Търсене по: ");
 inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
 inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
+
+// The group dialogs of the articles and of the counterparties: the title
+// of a new group (followed by the menu entry's caption) and the refusals of
+// its number.
+inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
+inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
+inline const QString kGroupNumberNotPositive =
+    QStringLiteral("Номерът на група трябва да е цяло положително число!");
 
 // The last line of every text export (101 characters).
 inline const QString kExportFooter =

@@ -402,11 +402,9 @@ void TForm_Artikuli::N_Ob6ti_DanniClick() {
 }
 
 void TForm_Artikuli::N_Pe4at_FailClick() {
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = QStringLiteral("Export_Articles");
-    what.heading = {QString(), texts::kExportHeading, QString(),
-                    texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    what.heading = {QString(), texts::kExportHeading, QString(), exportDateLine(session_.now())};
     what.footerPrefix = QStringLiteral("\t");
     printList(what);
 }

@@ -101,12 +101,10 @@ void TForm_Nali4nosti_Artikuli::Button_TarsiClick() {
 }
 
 QString TForm_Nali4nosti_Artikuli::Button_Pe4atClick() {
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = texts::kStockReportFile;
     what.heading = QStringList{QString(), texts::kStockReportHeading} + conditions_ +
-                   QStringList{QString(), texts::kStockReportDate + shortDate(now.date()) + u' ' +
-                                              shortTime(now.time())};
+                   QStringList{QString(), exportDateLine(session_.now())};
     return printList(what);
 }
 

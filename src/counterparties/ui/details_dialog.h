@@ -1,6 +1,6 @@
 #pragma once
-// The pattern of the sites and bank-accounts dialogs of a counterparty, on
-// the record window: a grid of its rows, edit fields under it, and two
+// The sites and bank-accounts dialogs of a counterparty, and their pattern
+// on the record window: a grid of its rows, edit fields under it, and two
 // buttons whose captions follow the state: idle "НОВ" / "ИЗТРИИ", entering
 // "ЗАПИС" / "ОТКАЖИ". A double click on a row loads it for editing; after a
 // save or "ОТКАЖИ" the fields are empty again. Rows are never deleted. The
@@ -14,7 +14,9 @@
 
 namespace Ui {
 class DetailsDialog;
-}
+class TForm_Kontrag_Sklad;
+class TForm_Kontrag_Smetki;
+} // namespace Ui
 
 namespace torvika {
 
@@ -51,6 +53,30 @@ protected:
 
 private:
     std::unique_ptr<Ui::DetailsDialog> ui;
+};
+
+// "Складове за избран контрагент": the sites of a counterparty.
+class TForm_Kontrag_Sklad : public DetailsDialog {
+    Q_OBJECT
+public:
+    TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
+                        QWidget* parent = nullptr);
+    ~TForm_Kontrag_Sklad() override;
+
+private:
+    std::unique_ptr<Ui::TForm_Kontrag_Sklad> ui;
+};
+
+// "Сметки за избран контрагент": the bank accounts of a counterparty.
+class TForm_Kontrag_Smetki : public DetailsDialog {
+    Q_OBJECT
+public:
+    TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
+                         QWidget* parent = nullptr);
+    ~TForm_Kontrag_Smetki() override;
+
+private:
+    std::unique_ptr<Ui::TForm_Kontrag_Smetki> ui;
 };
 
 } // namespace torvika

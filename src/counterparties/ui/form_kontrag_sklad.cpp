@@ -1,4 +1,4 @@
-#include "counterparties/ui/form_kontrag_sklad.h"
+#include "counterparties/ui/details_dialog.h"
 
 #include "counterparties/sites_accounts.h"
 #include "counterparties/texts.h"

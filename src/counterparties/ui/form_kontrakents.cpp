@@ -215,11 +215,9 @@ QString TForm_Kontrakents::sortField(int column) const {
 }
 
 void TForm_Kontrakents::Button_Pe4atClick() {
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = QStringLiteral("Export_Articles");
-    what.heading = {QString(), kExportHeading, QString(),
-                    kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    what.heading = {QString(), kExportHeading, QString(), exportDateLine(session_.now())};
     printList(what);
 }
 

@@ -240,7 +240,7 @@ void TForm_Spec_Otstapki::setEntryMode(bool on) {
 
 void TForm_Spec_Otstapki::endEditing() {
     editedRow_.reset();
-    ui->Button_Dobavi->setText(texts::kDiscountRowAdd);
+    ui->Button_Dobavi->setText(texts::kRowCaptionAdd);
 }
 
 void TForm_Spec_Otstapki::Button_TarsiClick() {
@@ -388,7 +388,7 @@ void TForm_Spec_Otstapki::Button_RedaktiraiClick() {
     ui->Edit_TO->setText(format44(r->discount));
     ui->Edit_Price_Up->setText(format44(r->purchaseAbove));
     editedRow_ = r->por;
-    ui->Button_Dobavi->setText(texts::kDiscountRowAccept);
+    ui->Button_Dobavi->setText(texts::kRowCaptionAccept);
     ui->Edit_TO->setFocus();
     ui->Edit_TO->selectAll();
 }
@@ -456,8 +456,7 @@ bool TForm_Spec_Otstapki::eventFilter(QObject* watched, QEvent* event) {
 QString TForm_Spec_Otstapki::Pe4at(bool all) {
     if (!ready())
         return {};
-    const QDateTime now = session_.now();
-    const QString date = kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time());
+    const QString date = exportDateLine(session_.now());
     if (!all) {
         if (rows_->rowCount() == 0) {
             showMessage(texts::kNothingToPrint);
