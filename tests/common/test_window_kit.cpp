@@ -39,6 +39,13 @@ qint64 addTown(const QSqlDatabase& db, const QString& name, const QString& pk = 
     return scalarSql(db, "SELECT MAX(ID) FROM Grad").toLongLong();
 }
 
+QList<qint64> ids(const QList<QVariant>& keys) {
+    QList<qint64> out;
+    for (const QVariant& k : keys)
+        out << k.toLongLong();
+    return out;
+}
+
 QStringList towns(const QSqlDatabase& db) {
     QStringList out;
     QSqlQuery q = execSql(db, "SELECT Opisanie, PK FROM Grad ORDER BY Opisanie");
@@ -143,43 +150,70 @@ public:
     }
 };
 
-// The towns listed, searched by name or code, printed.
+// The towns whose name holds the text, or whose postal code compares with
+// the number (or lies between the two numbers).
+SqlStatement townsFound(int comparison, const QString& from, const QString& to) {
+    const QString select = QStringLiteral("SELECT ID, Opisanie, PK, TK FROM Grad WHERE ");
+    const QString order = QStringLiteral("\nORDER BY ID");
+    if (comparison < 0)
+        return {select + QStringLiteral("Opisanie LIKE ? ESCAPE '\\'") + order,
+                {likeContains(from)},
+                QStringLiteral("ID")};
+    QVariantList values;
+    for (const QString& text :
+         comparison == int(ValueComparison::Between) ? QStringList{from, to} : QStringList{from}) {
+        bool ok = false;
+        values << text.toInt(&ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("\"%1\" не е число").arg(text));
+    }
+    return {select + valueCondition(QStringLiteral("CAST(PK AS INTEGER)"), ValueComparison(comparison)) +
+                order,
+            values, QStringLiteral("ID")};
+}
+
+// The towns listed, searched by name or postal code, sorted, printed.
 class TownsList : public ListWindow {
 public:
     explicit TownsList(Session& session) {
         auto* layout = new QVBoxLayout(this);
-        label_ = new QLabel(this);
-        label_->setObjectName("Label_Tarsene_Po");
-        comparison_ = new QComboBox(this);
-        comparison_->setObjectName("ComboBox_Uslovie");
-        comparison_->addItems({"=", ">=", "<=", "между"});
-        to_ = new QLineEdit(this);
-        to_->setObjectName("Edit_Do");
+        auto* label = new QLabel(this);
+        label->setObjectName("Label_Tarsene_Po");
+        auto* comparison = new QComboBox(this);
+        comparison->setObjectName("ComboBox_Uslovie");
+        comparison->addItems({"равно", "по - малко", "по - голямо", "между"});
+        auto* from = new QLineEdit(this);
+        from->setObjectName("Edit_Ot");
+        auto* to = new QLineEdit(this);
+        to->setObjectName("Edit_Do");
+        auto* find = new QPushButton(this);
+        find->setObjectName("Button_Tarsi");
         auto* grid = new QTableView(this);
         grid->setObjectName("DBGrid");
         auto* print = new QPushButton(this);
         print->setObjectName("Button_Pe4at");
-        for (QWidget* w : std::initializer_list<QWidget*>{label_, comparison_, to_, grid, print})
+        for (QWidget* w : std::initializer_list<QWidget*>{label, comparison, from, to, find, grid, print})
             layout->addWidget(w);
         setUpList(gridContext(session), grid,
                   {{QStringLiteral("Opisanie"), QStringLiteral("Име")},
                    {QStringLiteral("PK"), QStringLiteral("Код")},
                    {QStringLiteral("TK"), QStringLiteral("Тел. код")}},
                   QStringLiteral("ID"), true);
-        setSearchLine({label_, comparison_, 3, {to_}});
-        connect(print, &QPushButton::clicked, this,
-                [this] { printed = printList({QStringLiteral("Gradove")}); });
+        setSearchLine({label, comparison, int(ValueComparison::Between), {to}});
+        // A click on a cell searches in its column; the postal code by value.
         connect(grid, &QTableView::clicked, this, [this](const QModelIndex& i) {
             setSearchColumn(i.column(), model()->headerData(i.column(), Qt::Horizontal).toString(),
                             i.column() == 1);
         });
-        guarded([this] { open(all()); });
+        connect(find, &QPushButton::clicked, this, [this, from, to] {
+            search([&] { return townsFound(this->comparison(), from->text(), to->text()); },
+                   QStringLiteral("Некоректни данни"));
+        });
+        connect(print, &QPushButton::clicked, this,
+                [this] { printed = printList({QStringLiteral("Gradove")}); });
+        setSearchColumn(0, QStringLiteral("Име"), false);
+        guarded([this] { open(townsFound(-1, {}, {})); });
     }
-    static SqlStatement all() {
-        return {
-            QStringLiteral("SELECT ID, Opisanie, PK, TK FROM Grad\nORDER BY ID"), {}, QStringLiteral("ID")};
-    }
-    using ListWindow::search;
     using ListWindow::searchColumn;
     QString printed;
 
@@ -188,11 +222,6 @@ protected:
     QString sortField(int column) const override {
         return column == 2 ? QString() : ListWindow::sortField(column);
     }
-
-private:
-    QLabel* label_;
-    QComboBox* comparison_;
-    QLineEdit* to_;
 };
 
 QPushButton* button(const QWidget& w, const char* name) {
@@ -514,37 +543,59 @@ private slots:
     }
 
     // The search line: the column searched in named and its title marked,
-    // the comparison offered from "=" for a column compared by value, the
-    // second value shown for "between" only.
+    // the comparison offered from "равно" for a column compared by value,
+    // the second value shown for "между" only; a search shows what it
+    // finds, and one that cannot be made is said with the rows left shown.
     void searchLine() {
         addTown(db(), "Варна", "9000");
+        addTown(db(), "Русе", "7000");
+        addTown(db(), "Бургас", "8000");
         TownsList w(fx_->session());
         w.show();
         auto* comparison = test::control<QComboBox>(w, "ComboBox_Uslovie");
+        auto* from = field(w, "Edit_Ot");
+        auto* label = test::control<QLabel>(w, "Label_Tarsene_Po");
+        QCOMPARE(label->text(), "Търсене по: Име");
+        QVERIFY(!comparison->isEnabled());
+        test::typeText(from, "Ру");
+        button(w, "Button_Tarsi")->click();
+        QCOMPARE(ids(w.shownKeys()), QList<qint64>{2});
+
         clickRow(gridOf(w), 0, 1);
-        QCOMPARE(test::control<QLabel>(w, "Label_Tarsene_Po")->text(), "Търсене по: Код");
+        QCOMPARE(label->text(), "Търсене по: Код");
         QCOMPARE(w.model()->headerData(1, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color(),
                  QColor(Qt::red));
+        QVERIFY(!w.model()->headerData(0, Qt::Horizontal, Qt::ForegroundRole).isValid());
         QVERIFY(comparison->isEnabled());
         QVERIFY(!field(w, "Edit_Do")->isVisible());
-        comparison->setCurrentIndex(3);
+        comparison->setCurrentIndex(3); // "между"
         QVERIFY(field(w, "Edit_Do")->isVisible());
+        from->clear();
+        test::typeText(from, "7500");
+        test::typeText(field(w, "Edit_Do"), "9000");
+        button(w, "Button_Tarsi")->click();
+        QCOMPARE(ids(w.shownKeys()), (QList<qint64>{1, 3}));
+        comparison->setCurrentIndex(1); // "по - малко"
+        QVERIFY(!field(w, "Edit_Do")->isVisible());
+        from->clear();
+        test::typeText(from, "8000");
+        button(w, "Button_Tarsi")->click();
+        QCOMPARE(ids(w.shownKeys()), (QList<qint64>{2, 3}));
+
+        // A number that is none: the message, the rows shown stay.
+        from->clear();
+        test::typeText(from, "абв");
+        button(w, "Button_Tarsi")->click();
+        QCOMPARE(msg_->shown, QStringList{"Некоректни данни"});
+        QCOMPARE(ids(w.shownKeys()), (QList<qint64>{2, 3}));
+
+        // Another column starts from "равно", without the comparison for a
+        // column not compared by value.
         clickRow(gridOf(w), 0, 0);
         QCOMPARE(w.searchColumn(), 0);
-        QVERIFY(!w.model()->headerData(1, Qt::Horizontal, Qt::ForegroundRole).isValid());
-        QVERIFY(!comparison->isEnabled());
-        QVERIFY(!field(w, "Edit_Do")->isVisible());
-        clickRow(gridOf(w), 0, 1);
         QCOMPARE(comparison->currentIndex(), 0);
-
-        // A search the database refuses: its message, the rows shown stay.
-        QVERIFY(!w.search(
-            [] {
-                return SqlStatement{QStringLiteral("SELECT Nothing FROM Grad"), {}};
-            },
-            QStringLiteral("Некоректни данни")));
-        QCOMPARE(msg_->shown, QStringList{"Некоректни данни"});
-        QCOMPARE(w.model()->rowCount(), 1);
+        QVERIFY(!comparison->isEnabled());
+        QVERIFY(!w.model()->headerData(1, Qt::Horizontal, Qt::ForegroundRole).isValid());
     }
 
     // "Печат": nothing to print is said; otherwise the kind is chosen and the
@@ -562,7 +613,7 @@ private slots:
         QCOMPARE(w.printed, QString());
 
         addTown(db(), "Варна", "9000");
-        QVERIFY(w.search(TownsList::all, {}));
+        button(w, "Button_Tarsi")->click();
         test::ModalScript script;
         script.next<TForm_Print_Vid_Fail>(
             [](TForm_Print_Vid_Fail* chooser) { button(*chooser, "BitBtn_Priemi")->click(); });
