@@ -2,8 +2,9 @@
 // barcodes and 50,000 serial numbers:
 //
 // - the lookups a till makes (article number, barcode, serial number,
-//   catalogue number), each beside the same statement on a bare SQLite
-//   connection (the sqlite3 C API): the ratio is what our layer costs;
+//   catalogue number), each beside the same statement on a bare connection
+//   of the engine (the sqlite3 C API on SQLite, libpq on a PostgreSQL server
+//   named by TORVIKA_BENCH_PG): the ratio is what our layer costs;
 // - the catalogue window's first screen of a group of 5,000 articles and of
 //   "Всички артикули" (500 rows, the grid's page), with the group tree file
 //   of 2,000 groups read as the window reads it on opening;
@@ -23,6 +24,7 @@
 #include <QSqlQuery>
 #include <benchmark/benchmark.h>
 #include <cstdint>
+#include <libpq-fe.h>
 #include <memory>
 #include <random>
 #include <sqlite3.h>
@@ -111,12 +113,95 @@ qint64 groupOf(qint64 id) {
     return 2 + id % (kGroups - 1);
 }
 
+// A connection to the company database that bypasses our layer and Qt, as
+// a C program would have it. A lookup takes a statement with one "?" and
+// its key, runs it once and reads every row.
+class BareConnection {
+public:
+    virtual ~BareConnection() = default;
+    virtual qsizetype lookup(const QByteArray& sql, const QVariant& key) = 0;
+};
+
+// SQLite: prepare, bind, step, finalize.
+class BareSqlite : public BareConnection {
+public:
+    explicit BareSqlite(const QString& file) {
+        if (sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+            throw std::runtime_error(std::string("bare connection: ") + sqlite3_errmsg(db_));
+    }
+    ~BareSqlite() override { sqlite3_close(db_); }
+    qsizetype lookup(const QByteArray& sql, const QVariant& key) override {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db_));
+        QByteArray text;
+        if (key.typeId() == QMetaType::LongLong) {
+            sqlite3_bind_int64(st, 1, key.toLongLong());
+        } else {
+            text = key.toString().toUtf8();
+            sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_STATIC);
+        }
+        qsizetype rows = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_int64(st, 0));
+            ++rows;
+        }
+        sqlite3_finalize(st);
+        return rows;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// PostgreSQL through libpq: one PQexecParams per lookup (parse, bind and
+// execute in one round trip), the key sent as text, every row read.
+class BarePostgres : public BareConnection {
+public:
+    explicit BarePostgres(const Alias& a) {
+        // libpq's keyword values, each in quotes with \ and ' escaped.
+        auto value = [](const QString& v) {
+            QString e = v;
+            e.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+            return u'\'' + e + u'\'';
+        };
+        const QString info = QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
+                                 .arg(value(a.host))
+                                 .arg(a.port)
+                                 .arg(value(a.database), value(a.user));
+        conn_ = PQconnectdb(info.toUtf8().constData());
+        if (PQstatus(conn_) != CONNECTION_OK)
+            throw std::runtime_error(std::string("bare connection: ") + PQerrorMessage(conn_));
+    }
+    ~BarePostgres() override { PQfinish(conn_); }
+    qsizetype lookup(const QByteArray& sql, const QVariant& key) override {
+        QByteArray text = sql;
+        text.replace('?', "$1");
+        const QByteArray param = key.toString().toUtf8();
+        const char* values[] = {param.constData()};
+        PGresult* r = PQexecParams(conn_, text.constData(), 1, nullptr, values, nullptr, nullptr, 0);
+        if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+            const std::string error = PQerrorMessage(conn_);
+            PQclear(r);
+            throw std::runtime_error(error);
+        }
+        const int rows = PQntuples(r);
+        for (int i = 0; i < rows; ++i)
+            benchmark::DoNotOptimize(PQgetvalue(r, i, 0));
+        PQclear(r);
+        return rows;
+    }
+
+private:
+    PGconn* conn_ = nullptr;
+};
+
 // The company database with the generated catalogue, a bare connection to
-// the same file, every name, and the keys the lookups cycle through.
+// it, every name, and the keys the lookups cycle through.
 struct Dataset {
     bench::CompanyDatabase company;
     QTemporaryDir treeDir;
-    sqlite3* bare = nullptr;
+    std::unique_ptr<BareConnection> bare;
     QStringList names;
     std::vector<qint64> numbers;
     QStringList barcodes;
@@ -180,11 +265,12 @@ struct Dataset {
             const qint64 s = qint64(rng() % kSerials);
             serials << QStringLiteral("SN%1").arg(s * 7919 % 100'000'000, 8, 16, QChar(u'0'));
         }
-        if (sqlite3_open_v2(company.file().toUtf8().constData(), &bare, SQLITE_OPEN_READONLY, nullptr) !=
-            SQLITE_OK)
-            throw std::runtime_error(std::string("bare connection: ") + sqlite3_errmsg(bare));
+        company.settleAfterLoad();
+        if (company.engine() == SqlEngine::PostgreSQL)
+            bare = std::make_unique<BarePostgres>(company.alias());
+        else
+            bare = std::make_unique<BareSqlite>(company.file());
     }
-    ~Dataset() { sqlite3_close(bare); }
 };
 
 std::unique_ptr<Dataset> gDataset;
@@ -197,28 +283,6 @@ Dataset& dataset() {
         qAddPostRoutine([] { gDataset.reset(); });
     }
     return *gDataset;
-}
-
-// One lookup on the bare connection: prepare, bind, step, finalize, as a C
-// program would.
-qsizetype bareLookup(sqlite3* db, const QByteArray& sql, const QVariant& key) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sqlite3_errmsg(db));
-    QByteArray text;
-    if (key.typeId() == QMetaType::LongLong) {
-        sqlite3_bind_int64(st, 1, key.toLongLong());
-    } else {
-        text = key.toString().toUtf8();
-        sqlite3_bind_text(st, 1, text.constData(), int(text.size()), SQLITE_STATIC);
-    }
-    qsizetype rows = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        benchmark::DoNotOptimize(sqlite3_column_int64(st, 0));
-        ++rows;
-    }
-    sqlite3_finalize(st);
-    return rows;
 }
 
 enum class Lookup { Number, Barcode, Serial, CatalogueNumber };
@@ -274,7 +338,7 @@ void BM_Lookup_Ours(benchmark::State& state, Lookup l) {
         found += ourLookup(db, l, lookupKey(l, k));
     qsizetype bare = 0;
     for (int k = 0; k < kKeys; ++k)
-        bare += bareLookup(dataset().bare, lookupSql(l), lookupKey(l, k));
+        bare += dataset().bare->lookup(lookupSql(l), lookupKey(l, k));
     if (found < kKeys || found != bare) {
         state.SkipWithError("the lookups do not find the articles, or not the bare connection's");
         return;
@@ -288,11 +352,11 @@ void BM_Lookup_Ours(benchmark::State& state, Lookup l) {
 }
 
 void BM_Lookup_Bare(benchmark::State& state, Lookup l) {
-    sqlite3* db = dataset().bare;
+    BareConnection& db = *dataset().bare;
     const QByteArray sql = lookupSql(l);
     int k = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(bareLookup(db, sql, lookupKey(l, k)));
+        benchmark::DoNotOptimize(db.lookup(sql, lookupKey(l, k)));
         k = (k + 1) % kKeys;
     }
 }

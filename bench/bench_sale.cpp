@@ -48,7 +48,7 @@ SaleContext saleOf(int bill) {
     SaleContext c;
     c.operatorName = kOperator;
     c.bill = bill;
-    c.vatRate = 20;
+    c.vatRates = VatRates::uniform(20);
     return c;
 }
 

@@ -71,7 +71,7 @@ void addToStoredQuantity(benchmark::State& state) {
     for (auto _ : state) {
         const qint64 article = rng() % kArticles + 1;
         const qint64 warehouse = rng() % kWarehouses + 1;
-        GET_NALI4NOST(db, article, warehouse, kAddStock, rng() % 2 ? -1.25 : 1.25);
+        GET_NALI4NOST(db, article, warehouse, kAddStock, rng() % 2 ? Decimal("-1.25") : Decimal("1.25"));
     }
 }
 BENCHMARK(addToStoredQuantity)->Unit(benchmark::kMicrosecond);
@@ -81,7 +81,7 @@ void setCountedQuantity(benchmark::State& state) {
     std::mt19937 rng(kSeed + 1);
     for (auto _ : state) {
         const qint64 article = rng() % kArticles + 1;
-        GET_NALI4NOST(db, article, rng() % kWarehouses + 1, kSetStock, double(rng() % 1000) / 8);
+        GET_NALI4NOST(db, article, rng() % kWarehouses + 1, kSetStock, Decimal(rng() % 1000).divided(8, 3));
     }
 }
 BENCHMARK(setCountedQuantity)->Unit(benchmark::kMicrosecond);

@@ -41,6 +41,9 @@ public:
     SqlEngine engine() const { return alias_.isPostgres() ? SqlEngine::PostgreSQL : SqlEngine::SQLite; }
     // The SQLite file, for a second connection that bypasses Qt (SQLite only).
     QString file() const;
+    // Where the database is: on PostgreSQL the server and the database's
+    // name, for a second connection that bypasses Qt.
+    const Alias& alias() const { return alias_; }
 
     // Runs the statement once for every row 0 .. count-1 with the values
     // row(i) bound in order: one prepared statement, one transaction.

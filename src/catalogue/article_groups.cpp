@@ -8,7 +8,9 @@
 #include "common/texts.h"
 
 #include <QDir>
+#include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <stdexcept>
 
 namespace torvika {
@@ -26,6 +28,16 @@ qsizetype nodeIn(const QString& fileName, const QList<TreeLine>& lines, const QS
     if (node < 0)
         throw EInOutError(texts::kTreeNodeMissing.arg(QDir::toNativeSeparators(fileName), text));
     return node;
+}
+
+// Adds the node as the last group of the top level: before the bin when the
+// bin is the last node of the top level.
+void addTopLevelNode(QList<TreeLine>& lines, const QString& text) {
+    const qsizetype bin = findTreeNode(lines, texts::kDeletedArticlesNode);
+    if (bin >= 0 && lines[bin].depth == 0 && treeSubtreeEnd(lines, bin) == lines.size())
+        lines.insert(bin, {0, text});
+    else
+        appendTreeNode(lines, text);
 }
 
 } // namespace
@@ -52,14 +64,7 @@ QList<TreeLine> readArticleTree(const QString& fileName) {
 }
 
 QList<TreeLine> addArticleTreeNode(const QString& fileName, const QString& text) {
-    return changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) {
-        // The bin stays the last node of the top level.
-        const qsizetype bin = findTreeNode(lines, texts::kDeletedArticlesNode);
-        if (bin >= 0 && lines[bin].depth == 0 && treeSubtreeEnd(lines, bin) == lines.size())
-            lines.insert(bin, {0, text});
-        else
-            appendTreeNode(lines, text);
-    });
+    return changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) { addTopLevelNode(lines, text); });
 }
 
 QList<TreeLine> addArticleTreeChild(const QString& fileName, const QString& parentText, const QString& text) {
@@ -129,39 +134,96 @@ bool groupsHaveArticles(const QSqlDatabase& db, const QList<qint64>& groups) {
     return false;
 }
 
-bool addArticleGroup(const QSqlDatabase& db, qint64 number, const QString& name) {
-    if (number < 1)
-        throw std::invalid_argument("a group number is at least 1");
-    Transaction t(db);
-    if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Grupi"), QStringLiteral("ID"), number))
-        return false;
-    execSql(db, QStringLiteral("INSERT INTO Grupi (ID, Opisanie) VALUES (?, ?)"), {number, name});
-    t.commit();
-    return true;
+namespace {
+
+void checkGroupNumber(qint64 number) {
+    if (number < 1 || number > kMaxKeyNumber)
+        throw std::invalid_argument("a group number is from 1 to the column's largest");
 }
 
-bool updateArticleGroup(const QSqlDatabase& db, qint64 oldNumber, qint64 number, const QString& name) {
-    if (number < 1)
-        throw std::invalid_argument("a group number is at least 1");
-    Transaction t(db);
-    if (number != oldNumber &&
-        CHECK_REPEATED_NUMBERS(db, QStringLiteral("Grupi"), QStringLiteral("ID"), number))
-        return false;
-    QSqlQuery q = execSql(db, QStringLiteral("UPDATE Grupi SET ID = ?, Opisanie = ? WHERE ID = ?"),
-                          {number, name, oldNumber});
-    if (q.numRowsAffected() < 1)
-        throw EDatabaseError(texts::kGroupIsGone);
-    if (number != oldNumber) {
-        // The group's articles and its special discounts keep belonging to it.
-        execSql(db, QStringLiteral("UPDATE Produkti SET Nomer_Grupa = ? WHERE Nomer_Grupa = ?"),
-                {number, oldNumber});
-        execSql(
-            db,
-            QStringLiteral("UPDATE Sp_Otstapka SET ID_Art_Gr = ? WHERE Otnasq_se_za = ? AND ID_Art_Gr = ?"),
-            {number, QStringLiteral("G"), oldNumber});
-    }
-    t.commit();
-    return true;
+// The first node of the group; -1 when the tree has none.
+qsizetype groupNode(const QList<TreeLine>& lines, qint64 group) {
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (groupOfNode(lines[i].text) == group)
+            return i;
+    return -1;
+}
+
+// Runs the database change under the file's lock and writes the changed
+// tree after the change committed.
+QList<TreeLine> changeGroups(const QString& fileName, const TreeChange& change) {
+    return changeTreeFile(fileName, withRoot, change);
+}
+
+} // namespace
+
+bool addArticleGroup(const QSqlDatabase& db, const QString& fileName, qint64 number, const QString& name,
+                     const QString& parentText, QList<TreeLine>* tree) {
+    checkGroupNumber(number);
+    bool added = false;
+    const QList<TreeLine> stored = changeGroups(fileName, [&](QList<TreeLine>& lines) {
+        {
+            Transaction t(db);
+            lockTableForWriting(db, QStringLiteral("Grupi"));
+            if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Grupi"), QStringLiteral("ID"), number))
+                return;
+            execSql(db, QStringLiteral("INSERT INTO Grupi (ID, Opisanie) VALUES (?, ?)"), {number, name});
+            t.commit();
+        }
+        added = true;
+        const QString text = refText(number, name);
+        // A parent another workstation removed meanwhile: the group goes to the top level.
+        const qsizetype parent = parentText.isEmpty() ? -1 : findTreeNode(lines, parentText);
+        if (parent >= 0 && !isBinNode(parentText))
+            appendTreeChild(lines, parent, text);
+        else
+            addTopLevelNode(lines, text);
+    });
+    if (tree)
+        *tree = stored;
+    return added;
+}
+
+bool updateArticleGroup(const QSqlDatabase& db, const QString& fileName, qint64 oldNumber, qint64 number,
+                        const QString& name, QList<TreeLine>* tree) {
+    checkGroupNumber(number);
+    bool updated = false;
+    const QList<TreeLine> stored = changeGroups(fileName, [&](QList<TreeLine>& lines) {
+        {
+            Transaction t(db);
+            lockTableForWriting(db, QStringLiteral("Grupi"));
+            if (number != oldNumber &&
+                CHECK_REPEATED_NUMBERS(db, QStringLiteral("Grupi"), QStringLiteral("ID"), number))
+                return;
+            if (number != oldNumber)
+                // No article or special discount joins the old number while
+                // the group's own move to the new one.
+                lockTablesAgainstWriters(db, {QStringLiteral("Produkti"), QStringLiteral("Sp_Otstapka")});
+            QSqlQuery q = execSql(db, QStringLiteral("UPDATE Grupi SET ID = ?, Opisanie = ? WHERE ID = ?"),
+                                  {number, name, oldNumber});
+            if (q.numRowsAffected() < 1)
+                throw EDatabaseError(texts::kGroupIsGone);
+            if (number != oldNumber) {
+                // The group's articles and its special discounts keep belonging to it.
+                execSql(db, QStringLiteral("UPDATE Produkti SET Nomer_Grupa = ? WHERE Nomer_Grupa = ?"),
+                        {number, oldNumber});
+                execSql(db,
+                        QStringLiteral(
+                            "UPDATE Sp_Otstapka SET ID_Art_Gr = ? WHERE Otnasq_se_za = ? AND ID_Art_Gr = ?"),
+                        {number, QStringLiteral("G"), oldNumber});
+            }
+            t.commit();
+        }
+        updated = true;
+        const QString text = refText(number, name);
+        if (const qsizetype node = groupNode(lines, oldNumber); node >= 0)
+            lines[node].text = text;
+        else
+            addTopLevelNode(lines, text);
+    });
+    if (tree)
+        *tree = stored;
+    return updated;
 }
 
 std::optional<QString> articleGroupName(const QSqlDatabase& db, qint64 group) {
@@ -171,17 +233,29 @@ std::optional<QString> articleGroupName(const QSqlDatabase& db, qint64 group) {
     return q.value(0).toString();
 }
 
-ArticleRemoval deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
-                                      const QString& nodeText, QList<TreeLine>* tree) {
+std::optional<ArticleRemoval> deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
+                                                     const QString& nodeText,
+                                                     const QList<qint64>& shownGroups, bool articlesAsked,
+                                                     QList<TreeLine>* tree) {
     if (!groupOfNode(nodeText))
         throw std::invalid_argument("only a group node is deleted");
-    ArticleRemoval removal;
-    const QList<TreeLine> stored = changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) {
+    std::optional<ArticleRemoval> removal;
+    const QList<TreeLine> stored = changeGroups(fileName, [&](QList<TreeLine>& lines) {
         const qsizetype node = nodeIn(fileName, lines, nodeText);
         const QList<qint64> groups = subtreeGroups(lines, nodeText);
+        // Sub-groups another workstation added or moved meanwhile were never asked about.
+        if (QSet<qint64>(groups.begin(), groups.end()) !=
+            QSet<qint64>(shownGroups.begin(), shownGroups.end()))
+            return;
         {
             Transaction t(db);
-            removal = removeGroupArticles(db, groups);
+            // Nothing joins the groups, and no sale or delivery names their
+            // articles, until they are gone or binned.
+            lockArticleHistory(
+                db, {QStringLiteral("Grupi"), QStringLiteral("Produkti"), QStringLiteral("Sp_Otstapka")});
+            if (!articlesAsked && groupsHaveArticles(db, groups))
+                return;
+            ArticleRemoval done = removeGroupArticles(db, groups);
             for (qint64 g : groups) {
                 execSql(db, QStringLiteral("DELETE FROM Grupi WHERE ID = ?"), {g});
                 execSql(db,
@@ -189,14 +263,80 @@ ArticleRemoval deleteArticleGroupNode(const QSqlDatabase& db, const QString& fil
                         {QStringLiteral("G"), g});
             }
             t.commit();
+            removal = done;
         }
         takeTreeSubtree(lines, node);
-        if (removal.binned > 0 && findTreeNode(lines, texts::kDeletedArticlesNode) < 0)
+        if (removal->binned > 0 && findTreeNode(lines, texts::kDeletedArticlesNode) < 0)
             appendTreeNode(lines, texts::kDeletedArticlesNode);
     });
     if (tree)
         *tree = stored;
     return removal;
+}
+
+namespace {
+
+// What the tree lacks or holds too much against Grupi and Produkti; true
+// when it changed anything.
+bool mendArticleTree(QList<TreeLine>& lines, const QHash<qint64, QString>& groups, bool binNeeded) {
+    bool changed = false;
+    // Group nodes whose group is gone leave; their sub-nodes move up.
+    for (qsizetype i = 0; i < lines.size();) {
+        const std::optional<qint64> g = groupOfNode(lines[i].text);
+        if (!g || groups.contains(*g)) {
+            ++i;
+            continue;
+        }
+        const qsizetype end = treeSubtreeEnd(lines, i);
+        for (qsizetype k = i + 1; k < end; ++k)
+            --lines[k].depth;
+        lines.removeAt(i);
+        changed = true;
+    }
+    QSet<qint64> noded;
+    for (const TreeLine& l : lines)
+        if (const std::optional<qint64> g = groupOfNode(l.text))
+            noded.insert(*g);
+    QList<qint64> missing;
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it)
+        if (!noded.contains(it.key()))
+            missing << it.key();
+    std::sort(missing.begin(), missing.end());
+    for (qint64 g : missing)
+        addTopLevelNode(lines, refText(g, groups.value(g)));
+    changed |= !missing.isEmpty();
+    if (binNeeded && findTreeNode(lines, texts::kDeletedArticlesNode) < 0) {
+        appendTreeNode(lines, texts::kDeletedArticlesNode);
+        changed = true;
+    }
+    return changed;
+}
+
+} // namespace
+
+QList<TreeLine> checkArticleTree(const QSqlDatabase& db, const QString& fileName) {
+    auto read = [&db](QHash<qint64, QString>& groups, bool& binNeeded) {
+        groups.clear();
+        QSqlQuery q = execSql(db, QStringLiteral("SELECT ID, Opisanie FROM Grupi"));
+        while (q.next())
+            groups.insert(q.value(0).toLongLong(), q.value(1).toString());
+        binNeeded =
+            scalarSql(db, QStringLiteral("SELECT 1 FROM Produkti WHERE NOT EXISTS "
+                                         "(SELECT 1 FROM Grupi WHERE Grupi.ID = Produkti.Nomer_Grupa)"))
+                .isValid();
+    };
+    QHash<qint64, QString> groups;
+    bool binNeeded = false;
+    read(groups, binNeeded);
+    QList<TreeLine> lines = readArticleTree(fileName);
+    if (!mendArticleTree(lines, groups, binNeeded))
+        return lines;
+    // Under the lock, against what the file and the tables hold now: the
+    // group changes above commit and write the file while holding it.
+    return changeGroups(fileName, [&](QList<TreeLine>& locked) {
+        read(groups, binNeeded);
+        mendArticleTree(locked, groups, binNeeded);
+    });
 }
 
 } // namespace torvika

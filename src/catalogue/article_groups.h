@@ -53,24 +53,48 @@ QList<qint64> subtreeGroups(const QList<TreeLine>& lines, const QString& nodeTex
 // Whether any article belongs to one of the groups.
 bool groupsHaveArticles(const QSqlDatabase& db, const QList<qint64>& groups);
 
-// Grupi. A number must be a whole number of at least 1.
-// Adds a group; false (and nothing stored) when the number is taken.
-bool addArticleGroup(const QSqlDatabase& db, qint64 number, const QString& name);
-// Gives the group oldNumber the number and the name. The articles of the
-// group and the special discounts of the group follow a new number. False
-// (nothing stored) when another group has the new number. Throws
-// EDatabaseError when the group is gone.
-bool updateArticleGroup(const QSqlDatabase& db, qint64 oldNumber, qint64 number, const QString& name);
+// Grupi and the tree change together: each change below locks the tree
+// file, changes Grupi in one transaction and writes the file after the
+// commit. A database failure leaves both as they were; a file that cannot be
+// written after the commit leaves a group without a node, which
+// checkArticleTree puts back at the next start. A number must be a whole
+// number from 1 to kMaxKeyNumber (std::invalid_argument otherwise).
+//
+// Adds the group and its node: the last child of the node parentText, or
+// the last group of the top level when parentText is empty or the file no
+// longer holds it. False (nothing stored) when the number is taken.
+bool addArticleGroup(const QSqlDatabase& db, const QString& fileName, qint64 number, const QString& name,
+                     const QString& parentText = {}, QList<TreeLine>* tree = nullptr);
+// Gives the group oldNumber the number and the name, and its node the text
+// "<number>:<name>". The articles of the group and the special discounts of
+// the group follow a new number. False (nothing stored) when another group
+// has the new number. Throws EDatabaseError when the group is gone.
+bool updateArticleGroup(const QSqlDatabase& db, const QString& fileName, qint64 oldNumber, qint64 number,
+                        const QString& name, QList<TreeLine>* tree = nullptr);
 // The name of a group; none when there is no such group.
 std::optional<QString> articleGroupName(const QSqlDatabase& db, qint64 group);
 
-// Deletes the group node with its sub-groups: in one transaction the
-// articles of those groups are removed (or moved to the bin when they have
-// a history) and the groups' Grupi rows deleted; then the nodes leave the
-// file, and the bin node is added when articles went there. The file stays
-// locked throughout, so the groups deleted are those the file holds.
-// Throws EInOutError (file) or EDatabaseError (nothing deleted then).
-ArticleRemoval deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
-                                      const QString& nodeText, QList<TreeLine>* tree = nullptr);
+// Deletes the group node with its sub-groups, exactly as the operator was
+// shown and asked: shownGroups are the groups of the subtree the window
+// showed, articlesAsked whether the operator agreed to delete their
+// articles. Under the file's lock and in one transaction, when the file's
+// subtree holds the same groups and (unless agreed) they have no articles,
+// the articles of those groups are removed (or moved to the bin when they
+// have a history) and the groups' Grupi rows deleted; then the nodes leave
+// the file, and the bin node is added when articles went there. Otherwise
+// nothing is deleted and none is returned, with the tree as the file holds
+// it now, for the window to ask again. Throws EInOutError (file) or
+// EDatabaseError (nothing deleted then).
+std::optional<ArticleRemoval> deleteArticleGroupNode(const QSqlDatabase& db, const QString& fileName,
+                                                     const QString& nodeText,
+                                                     const QList<qint64>& shownGroups, bool articlesAsked,
+                                                     QList<TreeLine>* tree = nullptr);
+
+// The tree as checkArticleTree leaves it: every group of Grupi has a node
+// (one the file lacks is added at the end of the top level), a group node
+// whose group is gone is taken out (its sub-groups move up into its place),
+// and the bin is there when articles wait in it. The file is rewritten only
+// when it needed a change. Throws EInOutError or EDatabaseError.
+QList<TreeLine> checkArticleTree(const QSqlDatabase& db, const QString& fileName);
 
 } // namespace torvika

@@ -3,13 +3,13 @@
 #include "catalogue/articles.h"
 #include "common/cp1251.h"
 #include "common/errors.h"
+#include "common/number_column.h"
 #include "common/sql_dialect.h"
 #include "common/texts.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSaveFile>
-#include <cmath>
 
 namespace torvika {
 
@@ -31,40 +31,22 @@ SqlStatement listed(const QString& condition, const QVariantList& values) {
     return {kListed + QStringLiteral(" AND ") + condition + kOrder, values, kKey};
 }
 
-QVariant number(const QString& text) {
-    const std::optional<double> v = parseDecimal(text);
-    if (!v)
-        throw EConvertError(QStringLiteral("'%1' is not a number").arg(text));
-    // A whole number binds as one, so that an integer column's index serves it.
-    if (*v == std::floor(*v) && std::abs(*v) < 9e15)
-        return qint64(*v);
-    return *v;
+// A search finds articles whose group is gone as well (the bin's articles,
+// with an empty group).
+const QString kSearchedFrom =
+    QStringLiteral(" FROM Produkti LEFT JOIN Grupi ON Grupi.ID = Produkti.Nomer_Grupa");
+
+SqlStatement searched(const QString& condition, const QVariantList& values) {
+    return {QStringLiteral("SELECT ") + kColumns + kSearchedFrom + QStringLiteral(" WHERE ") + condition +
+                kOrder,
+            values, kKey};
 }
 
+// The article search offers "по - голямо" before "по - малко".
 QString comparisonSql(const QString& field, ArticleComparison comparison) {
-    switch (comparison) {
-    case ArticleComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case ArticleComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case ArticleComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case ArticleComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
-}
-
-// The shortest decimal text of a number, without an exponent.
-QString plainNumber(double v) {
-    if (v == std::floor(v) && std::abs(v) < 1e15)
-        return QString::number(qint64(v));
-    QString t = QString::number(v, 'f', 6);
-    while (t.endsWith(u'0'))
-        t.chop(1);
-    if (t.endsWith(u'.'))
-        t.chop(1);
-    return t;
+    constexpr ValueComparison kConditions[] = {ValueComparison::Equal, ValueComparison::AtLeast,
+                                               ValueComparison::AtMost, ValueComparison::Between};
+    return valueCondition(field, kConditions[int(comparison)]);
 }
 
 QString marks(qsizetype n) {
@@ -120,21 +102,21 @@ SqlStatement articleSearchStatement(ArticleCriterion criterion, ArticleCompariso
     auto text = [&](const QString& field) {
         const ContainsCondition c =
             likeCondition(field, partOfWord ? likeContains(upper) : escapeLike(upper));
-        return listed(c.sql, {c.value});
+        return searched(c.sql, {c.value});
     };
     auto numeric = [&](const QString& field) {
-        QVariantList values{number(from)};
+        QVariantList values{typedNumberValue(from)};
         if (comparison == ArticleComparison::Between)
-            values << number(to);
-        return listed(comparisonSql(field, comparison), values);
+            values << typedNumberValue(to);
+        return searched(comparisonSql(field, comparison), values);
     };
     switch (criterion) {
     case ArticleCriterion::Serial:
-        return listed(
+        return searched(
             QStringLiteral("Produkti.ID IN (SELECT Serials.ID FROM Serials WHERE Serials.Serial_ID = ?)"),
             {from.trimmed()});
     case ArticleCriterion::Barcode:
-        return listed(
+        return searched(
             QStringLiteral("Produkti.ID IN (SELECT Barkodes.ID FROM Barkodes WHERE Barkodes.Barkode = ?)"),
             {from.trimmed()});
     case ArticleCriterion::Number:
@@ -145,7 +127,7 @@ SqlStatement articleSearchStatement(ArticleCriterion criterion, ArticleCompariso
         return numeric(QStringLiteral("Grupi.ID"));
     case ArticleCriterion::CatalogueNumber:
         if (!partOfWord)
-            return listed(QStringLiteral("Produkti.Nomenkl_N = ?"), {from.trimmed()});
+            return searched(QStringLiteral("Produkti.Nomenkl_N = ?"), {from.trimmed()});
         return text(QStringLiteral("Produkti.Nomenkl_N"));
     case ArticleCriterion::Description: {
         if (!partOfWord)
@@ -154,7 +136,7 @@ SqlStatement articleSearchStatement(ArticleCriterion criterion, ArticleCompariso
         const ContainsCondition c =
             containsCondition(engine, QStringLiteral("Produkti"), QStringLiteral("ID"),
                               QStringLiteral("Produkti.Opisanie"), kNameIndex, from);
-        return listed(c.sql, {c.value});
+        return searched(c.sql, {c.value});
     }
     case ArticleCriterion::Currency:
         return text(QStringLiteral("Produkti.Valuta_P"));
@@ -165,14 +147,16 @@ SqlStatement articleSearchStatement(ArticleCriterion criterion, ArticleCompariso
     case ArticleCriterion::CounterpartyNumber: {
         const ContainsCondition c =
             likeCondition(QStringLiteral("Nomenklatures.Nomenkl_N"), likeContains(upper));
+        // An article has several counterparty numbers: the rows are ordered
+        // by the whole key, so that pages neither repeat nor skip one.
+        const QString key = QStringLiteral("Produkti.ID, Nomenklatures.ID_Kontrag, Nomenklatures.Nomenkl_N");
         return {QStringLiteral("SELECT ") + kColumns +
-                    QStringLiteral(", Nomenklatures.Nomenkl_N AS Nom_ID, Firmi.Ime_Firma "
-                                   "FROM Nomenklatures, Produkti, Firmi, Grupi "
-                                   "WHERE Grupi.ID = Produkti.Nomer_Grupa AND Nomenklatures.ID = Produkti.ID "
+                    QStringLiteral(", Nomenklatures.Nomenkl_N AS Nom_ID, Firmi.Ime_Firma") + kSearchedFrom +
+                    QStringLiteral(", Nomenklatures, Firmi WHERE Nomenklatures.ID = Produkti.ID "
                                    "AND Nomenklatures.ID_Kontrag = Firmi.ID AND ") +
-                    c.sql + kOrder,
+                    c.sql + QStringLiteral("\nORDER BY ") + key,
                 {c.value},
-                QStringLiteral("Produkti.ID, Nomenklatures.ID_Kontrag, Nomenklatures.Nomenkl_N")};
+                key};
     }
     }
     throw EConvertError(QStringLiteral("no such criterion"));
@@ -224,7 +208,7 @@ QStringList scaleFileLines(const QSqlDatabase& db, const QList<qint64>& ids) {
                 {q.value(1).toLongLong(),
                  {QString::number(q.value(1).toLongLong()), q.value(2).toString(), q.value(3).toString(),
                   q.value(4).toString(), QString::number(q.value(0).toLongLong()), QString::number(life.unit),
-                  life.count, q.value(6).toString(), plainNumber(q.value(7).toDouble())}});
+                  life.count, q.value(6).toString(), fromNumberColumn(q.value(7)).toString()}});
         }
     }
     QStringList lines;
@@ -279,8 +263,9 @@ SqlStatement commonDataStatement(const ArticleCommonData& d) {
         assign("Dan_Grup", *d.vatGroup);
     if (d.preparation)
         assign("Prigotvq_Se", *d.preparation);
-    // The warranty period, when given, is the shelf life that is written.
-    const bool warrantyPeriod = d.warranty && d.warrantyPeriod;
+    // The warranty period, when given with the mark True, is the shelf life
+    // that is written; the mark False leaves every shelf life as it is.
+    const bool warrantyPeriod = d.warranty.value_or(false) && d.warrantyPeriod.has_value();
     if (d.shelfLife && !warrantyPeriod)
         assign("Trajnost", *d.shelfLife);
     if (d.currency)
@@ -290,7 +275,7 @@ SqlStatement commonDataStatement(const ArticleCommonData& d) {
     if (d.minQuantity)
         assign("Min_Kol", *d.minQuantity);
     if (d.maxDiscount)
-        assign("Max_TO", *d.maxDiscount);
+        assign("Max_TO", numberColumnValue(*d.maxDiscount));
     if (d.warranty) {
         assign("Garancionen", boolText(*d.warranty));
         if (warrantyPeriod)

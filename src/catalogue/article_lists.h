@@ -4,6 +4,7 @@
 // stock of marked articles; and the scale file, the delivery of a group and
 // the common data of marked articles.
 
+#include "common/decimal.h"
 #include "common/sql.h"
 #include "common/sql_statement.h"
 
@@ -108,7 +109,7 @@ struct ArticleCommonData {
     std::optional<QString> currency;
     std::optional<QString> unit;
     std::optional<int> minQuantity;
-    std::optional<double> maxDiscount;
+    std::optional<Decimal> maxDiscount;
     std::optional<bool> warranty;
     std::optional<QString> warrantyPeriod; // with warranty: written into the shelf life
     std::optional<bool> series;

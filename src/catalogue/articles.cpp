@@ -1,9 +1,12 @@
 #include "catalogue/articles.h"
 
+#include "common/vat.h"
+
 #include "catalogue/texts.h"
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 
@@ -61,6 +64,9 @@ constexpr HistoryTable kHistory[] = {
 };
 
 // The condition that the article whose number is the expression has a history.
+// Its tables are locked against writers first (lockArticleHistory), so that
+// a sale or a delivery committed between the check and the change is never
+// left naming an article that is gone.
 QString historyCondition(const QString& article) {
     QStringList parts;
     for (const HistoryTable& h : kHistory)
@@ -69,15 +75,22 @@ QString historyCondition(const QString& article) {
     return u'(' + parts.join(QStringLiteral(" OR ")) + u')';
 }
 
+QStringList historyTables() {
+    QStringList tables;
+    for (const HistoryTable& h : kHistory)
+        tables << QString::fromLatin1(h.table);
+    return tables;
+}
+
 Article articleFrom(const QSqlQuery& q) {
     Article a;
     a.id = q.value(0).toLongLong();
     a.catalogueNumber = q.value(1).toString();
     a.group = q.value(2).toLongLong();
     a.description = q.value(3).toString();
-    a.deliveryPrice = q.value(4).toDouble();
+    a.deliveryPrice = fromNumberColumn(q.value(4));
     a.deliveryCurrency = q.value(5).toString();
-    a.price = q.value(6).toDouble();
+    a.price = fromNumberColumn(q.value(6));
     a.currency = q.value(7).toString();
     a.unit = q.value(8).toString();
     a.warranty = isTrue(q.value(9));
@@ -86,7 +99,7 @@ Article articleFrom(const QSqlQuery& q) {
     a.supplier = q.value(12).toLongLong();
     a.series = isTrue(q.value(13));
     a.minQuantity = q.value(14).toInt();
-    a.maxDiscount = q.value(15).toDouble();
+    a.maxDiscount = fromNumberColumn(q.value(15));
     a.shelfLife = q.value(16).toString();
     a.scaleCode = q.value(17).toLongLong();
     a.vatGroup = q.value(18).toInt();
@@ -168,9 +181,13 @@ QString plainGtinDigits(const QString& code) {
 
 } // namespace
 
-QStringList vatGroupItems() {
-    return {QStringLiteral("0:Данъчна група А - 0 %"), QStringLiteral("1:Данъчна група Б - 20 %"),
-            QStringLiteral("2:Данъчна група В - 20 %"), QStringLiteral("3:Данъчна група Г - 7 %")};
+QStringList vatGroupItems(const VatRates& rates) {
+    QStringList items;
+    for (int g = 0; g < kTaxGroupCount; ++g)
+        items << QStringLiteral("%1:Данъчна група %2 - %3 %")
+                     .arg(g)
+                     .arg(taxGroupLetter(g), rates.of(g).toString());
+    return items;
 }
 
 QStringList durationUnitItems() {
@@ -210,19 +227,9 @@ QString shelfLifeText(int unit, int count) {
 std::optional<qint64> parseKeyNumber(const QString& text) {
     bool ok = false;
     const qint64 n = text.trimmed().toLongLong(&ok);
-    if (!ok || n < 1)
+    if (!ok || n < 1 || n > kMaxKeyNumber)
         return std::nullopt;
     return n;
-}
-
-std::optional<double> parseDecimal(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(u',', u'.');
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
 }
 
 QString defaultCatalogueNumber(qint64 group, const QString& number) {
@@ -262,6 +269,10 @@ ArticleCodes loadArticleCodes(const QSqlDatabase& db, qint64 id) {
 
 bool articleExists(const QSqlDatabase& db, qint64 id) {
     return CHECK_REPEATED_NUMBERS(db, QStringLiteral("Produkti"), QStringLiteral("ID"), id);
+}
+
+void lockArticleHistory(const QSqlDatabase& db, const QStringList& alsoTables) {
+    lockTablesAgainstWriters(db, historyTables() + alsoTables);
 }
 
 bool articleHasHistory(const QSqlDatabase& db, qint64 id) {
@@ -398,7 +409,7 @@ std::optional<qint64> counterpartyNumberOwner(const QSqlDatabase& db, const QStr
 
 std::optional<ArticleRefusal> createArticle(const QSqlDatabase& db, const Article& a,
                                             const ArticleCodes& codes) {
-    if (a.id < 1)
+    if (a.id < 1 || a.id > kMaxKeyNumber)
         return ArticleRefusal{ArticleRefusal::Number, texts::kBadArticleNumber};
     Transaction t(db);
     lockTableForWriting(db, QStringLiteral("Produkti"));
@@ -412,10 +423,26 @@ std::optional<ArticleRefusal> createArticle(const QSqlDatabase& db, const Articl
                 "Ed_Cena, Valuta_P, Mqrka, Garancionen, Kasovo_Ime, Etiketno_Ime, Dostav4ik, Poredica, "
                 "Min_Kol, Max_TO, Trajnost, Kod_Vezna, Dan_Grup, Prigotvq_Se) "
                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {a.id,       a.catalogueNumber,  a.group,       a.description,        0.0,           a.currency,
-             a.price,    a.currency,         a.unit,        boolText(a.warranty), a.receiptName, a.labelName,
-             0,          boolText(a.series), a.minQuantity, a.maxDiscount,        a.shelfLife,   a.scaleCode,
-             a.vatGroup, a.preparation});
+            {a.id,
+             a.catalogueNumber,
+             a.group,
+             a.description,
+             0.0,
+             a.currency,
+             numberColumnValue(a.price.rounded(4)),
+             a.currency,
+             a.unit,
+             boolText(a.warranty),
+             a.receiptName,
+             a.labelName,
+             0,
+             boolText(a.series),
+             a.minQuantity,
+             numberColumnValue(a.maxDiscount),
+             a.shelfLife,
+             a.scaleCode,
+             a.vatGroup,
+             a.preparation});
     if (std::optional<ArticleRefusal> refused = addCodes(db, a.id, codes.barcodes, codes.counterpartyNumbers))
         return refused;
     t.commit();
@@ -424,7 +451,7 @@ std::optional<ArticleRefusal> createArticle(const QSqlDatabase& db, const Articl
 
 std::optional<ArticleRefusal> updateArticle(const QSqlDatabase& db, qint64 oldId, const Article& a,
                                             const ArticleCodes& before, const ArticleCodes& after) {
-    if (a.id < 1)
+    if (a.id < 1 || a.id > kMaxKeyNumber)
         return ArticleRefusal{ArticleRefusal::Number, texts::kBadArticleNumber};
     Transaction t(db);
     lockTableForWriting(db, QStringLiteral("Produkti"));
@@ -433,6 +460,7 @@ std::optional<ArticleRefusal> updateArticle(const QSqlDatabase& db, qint64 oldId
     if (a.id != oldId) {
         if (articleExists(db, a.id))
             return ArticleRefusal{ArticleRefusal::Number, texts::kBadArticleNumber};
+        lockArticleHistory(db);
         if (articleHasHistory(db, oldId))
             return ArticleRefusal{ArticleRefusal::Number, texts::kRenumberWithHistory};
     }
@@ -444,9 +472,9 @@ std::optional<ArticleRefusal> updateArticle(const QSqlDatabase& db, qint64 oldId
                        "Mqrka = ?, Garancionen = ?, Kasovo_Ime = ?, Etiketno_Ime = ?, Poredica = ?, "
                        "Min_Kol = ?, Max_TO = ?, Trajnost = ?, Kod_Vezna = ?, Dan_Grup = ?, Prigotvq_Se = ? "
                        "WHERE ID = ?"),
-        {a.id, a.catalogueNumber, a.description, a.price, a.currency, a.unit, boolText(a.warranty),
-         a.receiptName, a.labelName, boolText(a.series), a.minQuantity, a.maxDiscount, a.shelfLife,
-         a.scaleCode, a.vatGroup, a.preparation, oldId});
+        {a.id, a.catalogueNumber, a.description, numberColumnValue(a.price.rounded(4)), a.currency, a.unit,
+         boolText(a.warranty), a.receiptName, a.labelName, boolText(a.series), a.minQuantity,
+         numberColumnValue(a.maxDiscount), a.shelfLife, a.scaleCode, a.vatGroup, a.preparation, oldId});
     if (a.id != oldId) {
         // The rows that belong to the article alone follow its number.
         execSql(db, QStringLiteral("UPDATE Barkodes SET ID = ? WHERE ID = ?"), {a.id, oldId});
@@ -500,6 +528,7 @@ ArticleRemoval removeGroupArticles(const QSqlDatabase& db, const QList<qint64>& 
 
 ArticleDeletion deleteArticle(const QSqlDatabase& db, qint64 id) {
     Transaction t(db);
+    lockArticleHistory(db);
     if (!articleExists(db, id))
         return ArticleDeletion::Gone;
     if (articleHasHistory(db, id)) {
@@ -516,6 +545,8 @@ ArticleDeletion deleteArticle(const QSqlDatabase& db, qint64 id) {
 std::optional<ArticleRefusal> moveArticlesToGroup(const QSqlDatabase& db, const QList<qint64>& ids,
                                                   qint64 group) {
     Transaction t(db);
+    // The group stays until the articles are in it.
+    lockTablesAgainstWriters(db, {QStringLiteral("Grupi")});
     if (group < 1 || !groupExists(db, group))
         return ArticleRefusal{ArticleRefusal::Group, texts::kGroupIsGone};
     constexpr int kChunk = 500;
@@ -645,7 +676,7 @@ QList<ArticleSummary> articleSummaries(const QSqlDatabase& db, const QList<qint6
         while (q.next())
             found.insert(q.value(0).toLongLong(),
                          {q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
-                          q.value(3).toDouble(), q.value(4).toString(), q.value(5).toString(),
+                          fromNumberColumn(q.value(3)), q.value(4).toString(), q.value(5).toString(),
                           isTrue(q.value(6)), q.value(7).toLongLong()});
     }
     QList<ArticleSummary> out;

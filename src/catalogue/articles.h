@@ -8,6 +8,7 @@
 // blanks around them aside, so that every lookup is served by a plain index
 // on either engine.
 
+#include "common/decimal.h"
 #include "common/progress.h"
 #include "common/sql_statement.h"
 
@@ -20,14 +21,16 @@
 
 namespace torvika {
 
+struct VatRates;
+
 struct Article {
     qint64 id = 0;
     QString catalogueNumber; // Nomenkl_N
     qint64 group = 0;        // Nomer_Grupa
     QString description;     // Opisanie
-    double deliveryPrice = 0;
+    Decimal deliveryPrice;
     QString deliveryCurrency;
-    double price = 0; // Ed_Cena
+    Decimal price;    // Ed_Cena
     QString currency; // Valuta_P
     QString unit;     // Mqrka
     bool warranty = false;
@@ -36,8 +39,8 @@ struct Article {
     qint64 supplier = 0; // Dostav4ik
     bool series = false; // Poredica
     int minQuantity = 1;
-    double maxDiscount = 0;
-    QString shelfLife; // Trajnost, "<unit>:<count>"
+    Decimal maxDiscount; // Max_TO, per cent
+    QString shelfLife;   // Trajnost, "<unit>:<count>"
     qint64 scaleCode = 0;
     int vatGroup = 1;
     int preparation = 0;
@@ -67,8 +70,9 @@ struct ArticleRefusal {
 };
 
 // The fixed choices of the article dialog.
-// "0:Данъчна група А - 0 %" ... "3:Данъчна група Г - 7 %"; the code is the number.
-QStringList vatGroupItems();
+// "0:Данъчна група А - 0 %" ... "3:Данъчна група Г - 9 %" with the company's
+// rates; the code is the number.
+QStringList vatGroupItems(const VatRates& rates);
 // "в часове", "в дни", "в месеци", "в години": the unit of a shelf life or warranty period.
 QStringList durationUnitItems();
 // The base currency (Osn true), preselected for a new article; empty when none.
@@ -86,10 +90,10 @@ struct ShelfLife {
 ShelfLife parseShelfLife(const QString& text);
 QString shelfLifeText(int unit, int count);
 
-// A whole number of at least 1 (an article or group number); none otherwise.
+// The largest article or group number: the columns are 32-bit integers.
+inline constexpr qint64 kMaxKeyNumber = 2147483647;
+// A whole number from 1 to kMaxKeyNumber (an article or group number); none otherwise.
 std::optional<qint64> parseKeyNumber(const QString& text);
-// A number typed with "." or ","; none when the text is not one.
-std::optional<double> parseDecimal(const QString& text);
 // The default catalogue number of an article: "<group>_<number>".
 QString defaultCatalogueNumber(qint64 group, const QString& number);
 // A name derived from the description: the description cut to limit
@@ -104,6 +108,11 @@ bool articleExists(const QSqlDatabase& db, qint64 id);
 // orders, serial numbers, service items, printed documents, special
 // discounts.
 bool articleHasHistory(const QSqlDatabase& db, qint64 id);
+// Inside a Transaction, before articleHasHistory or removeGroupArticles:
+// keeps other workstations from writing the history tables (and the tables
+// given) until the transaction ends, so that what the check finds holds
+// when the articles change.
+void lockArticleHistory(const QSqlDatabase& db, const QStringList& alsoTables = {});
 
 // Numbering.
 // The next number across all groups: MAX + 1 (1 for an empty table).
@@ -156,8 +165,8 @@ struct ArticleRemoval {
 };
 // The group of the articles in the bin: no group has it.
 inline constexpr qint64 kBinGroup = 0;
-// Inside the caller's transaction: removes the articles of the groups, or
-// moves those with a history to the bin.
+// Inside the caller's transaction, after lockArticleHistory: removes the
+// articles of the groups, or moves those with a history to the bin.
 ArticleRemoval removeGroupArticles(const QSqlDatabase& db, const QList<qint64>& groups);
 
 // Deleting: an article with a history is moved to the bin instead, whole
@@ -201,7 +210,7 @@ struct ArticleSummary {
     qint64 id = 0;
     QString catalogueNumber;
     QString description;
-    double price = 0;
+    Decimal price;
     QString currency;
     QString unit;
     bool warranty = false;

@@ -1,9 +1,8 @@
 #include "catalogue/currencies.h"
 
 #include "catalogue/texts.h"
+#include "common/number_column.h"
 #include "common/sql.h"
-
-#include <cmath>
 
 namespace torvika {
 
@@ -53,7 +52,7 @@ std::optional<CurrencyWrite> checkValues(const Currency& c) {
         return refused(CurrencyWrite::Name, texts::kCurrencyNameEmpty);
     if (c.name.size() > kCurrencyNameMaxLength)
         return refused(CurrencyWrite::Name, texts::kCurrencyNameTooLong.arg(kCurrencyNameMaxLength));
-    if (!std::isfinite(c.rate) || c.rate <= 0)
+    if (c.rate <= 0)
         return refused(CurrencyWrite::Rate, texts::kCurrencyRateInvalid);
     if (c.base && c.rate != 1)
         return refused(CurrencyWrite::Rate, texts::kCurrencyBaseRate);
@@ -93,7 +92,7 @@ std::optional<Currency> loadCurrency(const QSqlDatabase& db, const QString& name
     QSqlQuery q = execSql(db, kSelect + QStringLiteral(" WHERE Opisanie = ?"), {name});
     if (!q.next())
         return std::nullopt;
-    return Currency{q.value(0).toString(), q.value(1).toDouble(),
+    return Currency{q.value(0).toString(), fromNumberColumn(q.value(1)),
                     q.value(2).toString() == QLatin1String("True")};
 }
 
@@ -120,7 +119,7 @@ CurrencyWrite insertCurrency(const QSqlDatabase& db, const Currency& currency) {
     if (nameTaken(db, c.name, QString()))
         return refused(CurrencyWrite::Name, texts::kCurrencyNameTaken.arg(c.name));
     execSql(db, QStringLiteral("INSERT INTO Valuti (Opisanie, Kurs, Osn) VALUES (?, ?, ?)"),
-            {c.name, c.rate, boolText(c.base)});
+            {c.name, numberColumnValue(c.rate), boolText(c.base)});
     if (c.base)
         makeOnlyBase(db, c.name);
     t.commit();
@@ -146,7 +145,7 @@ CurrencyWrite updateCurrency(const QSqlDatabase& db, const QString& name, const 
                            texts::kCurrencyInUseRename.arg(name, uses.join(QStringLiteral(", "))));
     }
     execSql(db, QStringLiteral("UPDATE Valuti SET Opisanie = ?, Kurs = ?, Osn = ? WHERE Opisanie = ?"),
-            {c.name, c.rate, boolText(c.base), name});
+            {c.name, numberColumnValue(c.rate), boolText(c.base), name});
     if (c.base)
         makeOnlyBase(db, c.name);
     t.commit();

@@ -6,6 +6,7 @@
 // unique (a name twice would count every amount in it twice); and a name in
 // use by stored amounts is neither changed nor deleted.
 
+#include "common/decimal.h"
 #include "common/sql_statement.h"
 
 #include <QSqlDatabase>
@@ -17,7 +18,7 @@ namespace torvika {
 
 struct Currency {
     QString name;      // Opisanie
-    double rate = 1;   // Kurs
+    Decimal rate = 1;  // Kurs
     bool base = false; // Osn
     bool operator==(const Currency&) const = default;
 };

@@ -5,6 +5,8 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/grid_export.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 #include "common/texts.h"
@@ -40,8 +42,8 @@ QVariant storedDate(const QDate& d) {
     return d.isValid() ? QVariant(isoDate(d)) : QVariant(QMetaType::fromType<QString>());
 }
 
-double stored(const Decimal& d) {
-    return d.rounded(4).toDouble();
+QVariant stored(const Decimal& d) {
+    return numberColumnValue(d.rounded(4));
 }
 
 QVariantList lineValues(const OrderLine& l) {
@@ -56,8 +58,8 @@ OrderLine lineFrom(const QVariantList& r, int first) {
     l.article = r[first + 1].toLongLong();
     l.supplierNumber = r[first + 2].toString();
     l.description = r[first + 3].toString();
-    l.quantity = Decimal::fromVariant(r[first + 4]).value_or(Decimal());
-    l.price = Decimal::fromVariant(r[first + 5]).value_or(Decimal());
+    l.quantity = fromNumberColumn(r[first + 4]);
+    l.price = fromNumberColumn(r[first + 5]);
     l.currency = r[first + 6].toString();
     l.requester = r[first + 7].toString();
     l.supplier = r[first + 8].toString();
@@ -66,36 +68,6 @@ OrderLine lineFrom(const QVariantList& r, int first) {
 
 QString marks(qsizetype n) {
     return QStringList(n, QStringLiteral("?")).join(u',');
-}
-
-// A typed number bound for a comparison: a whole number as one, so that an
-// integer column compares exactly.
-QVariant searchNumber(const QString& text) {
-    const std::optional<Decimal> d = Decimal::parse(text);
-    if (!d)
-        throw EConvertError(texts::kNotANumber.arg(text));
-    if (*d == d->integerPart()) {
-        const QString whole = d->integerPart().toString();
-        bool ok = false;
-        const qint64 n = whole.toLongLong(&ok);
-        if (ok)
-            return n;
-    }
-    return d->toDouble();
-}
-
-QString comparison(const QString& field, OrderComparison c) {
-    switch (c) {
-    case OrderComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case OrderComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case OrderComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case OrderComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
 }
 
 } // namespace
@@ -139,16 +111,16 @@ SqlStatement orderSearchStatement(const OrderSearch& search) {
         if (!search.fromDate.isValid() ||
             (search.comparison == OrderComparison::Between && !search.toDate.isValid()))
             throw EConvertError(texts::kOrderNoSearchDate);
-        condition = comparison(field, search.comparison);
+        condition = valueCondition(field, search.comparison);
         values << isoDate(search.fromDate);
         if (search.comparison == OrderComparison::Between)
             values << isoDate(search.toDate);
         break;
     case OrderColumnKind::Number:
-        condition = comparison(field, search.comparison);
-        values << searchNumber(search.from);
+        condition = valueCondition(field, search.comparison);
+        values << typedNumberValue(search.from);
         if (search.comparison == OrderComparison::Between)
-            values << searchNumber(search.to);
+            values << typedNumberValue(search.to);
         break;
     case OrderColumnKind::Text:
         if (!search.from.isEmpty()) {
@@ -184,8 +156,7 @@ int deleteOrderLines(const QSqlDatabase& db, const QList<qint64>& ids) {
 }
 
 QStringList orderListHeading(const QDateTime& now) {
-    return {QString(), texts::kOrderListHeading, QString(),
-            texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    return {QString(), texts::kOrderListHeading, QString(), exportDateLine(now)};
 }
 
 Decimal StoredOrderLine::amount() const {

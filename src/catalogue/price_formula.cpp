@@ -2,8 +2,7 @@
 
 #include "catalogue/texts.h"
 
-#include <QRegularExpression>
-#include <cmath>
+#include <stdexcept>
 
 namespace torvika {
 
@@ -16,14 +15,18 @@ bool isDigit(QChar c) {
 // A recursive-descent reader that evaluates as it reads:
 //   expression := term (("+" | "-") term)*
 //   term       := signed (("*" | "/") signed)*
-//   signed     := ("+" | "-") signed | operand
+//   signed     := ("+" | "-")* operand
 //   operand    := primary ["%"]
 //   primary    := number | "P" | "D" | "(" expression ")"
-// The first fault of syntax ends the reading; a division by zero is noted
-// and the reading goes on, so that a later fault of syntax still wins.
+// The first fault of syntax ends the reading; a division by zero or a value
+// out of range is noted and the reading goes on, so that a later fault of
+// syntax still wins. Each "(" and each run of signs is one level deeper;
+// past kFormulaMaxDepth the reading stops with a fault, so the recursion
+// stays small whatever the text.
 class Reader {
 public:
-    Reader(const QString& text, double P, double D) : text_(text), P_(P), D_(D) {}
+    Reader(const QString& text, const Decimal& P, const Decimal& D)
+        : text_(text), P_(exact(P)), D_(exact(D)) {}
 
     FormulaResult run() {
         FormulaResult r;
@@ -33,7 +36,13 @@ public:
             r.position = 0;
             return r;
         }
-        const double value = expression();
+        if (text_.size() > kFormulaMaxLength) {
+            r.fault = FormulaResult::Syntax;
+            r.message = texts::kPriceGroupFormulaTooLong.arg(kFormulaMaxLength);
+            r.position = kFormulaMaxLength;
+            return r;
+        }
+        const Decimal value = expression();
         if (!syntax_ && pos_ < text_.size())
             unexpected();
         if (syntax_) {
@@ -43,11 +52,11 @@ public:
         } else if (divisionByZero_) {
             r.fault = FormulaResult::Arithmetic;
             r.message = texts::kFormulaDivisionByZero;
-        } else if (!std::isfinite(value)) {
+        } else if (outOfRange_) {
             r.fault = FormulaResult::Arithmetic;
             r.message = texts::kFormulaOutOfRange;
         } else {
-            r.value = value == 0 ? 0.0 : value; // no "-0"
+            r.value = value;
         }
         return r;
     }
@@ -55,9 +64,20 @@ public:
 private:
     // A term's value, and whether it is a lone percentage ("20%", "-5%").
     struct Value {
-        double value = 0;
+        Decimal value;
         bool percent = false;
     };
+
+    // A value with the formula's decimals; one that cannot be held is out of range.
+    Decimal exact(const Decimal& v) { return v.rounded(kFormulaScale); }
+    template <typename Op> Decimal computed(Op op) {
+        try {
+            return exact(op());
+        } catch (const std::overflow_error&) {
+            outOfRange_ = true;
+            return {};
+        }
+    }
 
     QChar peek() const { return pos_ < text_.size() ? text_[pos_] : QChar(); }
     bool atEnd() const { return pos_ >= text_.size(); }
@@ -75,90 +95,107 @@ private:
         else
             fail(texts::kFormulaUnexpected.arg(peek()).arg(pos_ + 1));
     }
+    // One level deeper; false (with a fault) past the deepest.
+    bool deeper() {
+        if (++depth_ <= kFormulaMaxDepth)
+            return true;
+        fail(texts::kFormulaTooDeep.arg(kFormulaMaxDepth));
+        return false;
+    }
 
-    double expression() {
-        double value = term().value;
+    Decimal expression() {
+        Decimal value = term().value;
         while (!syntax_ && (peek() == u'+' || peek() == u'-')) {
             const bool plus = peek() == u'+';
             ++pos_;
             const Value right = term();
             // "a + b%" is a raised by b per cent of itself.
-            const double amount = right.percent ? value * right.value : right.value;
-            value = plus ? value + amount : value - amount;
+            const Decimal amount =
+                right.percent ? computed([&] { return value * right.value; }) : right.value;
+            value = computed([&] { return plus ? value + amount : value - amount; });
         }
         return value;
     }
 
     Value term() {
-        Value first = signedOperand();
-        double value = first.value;
+        const Value first = signedOperand();
+        Decimal value = first.value;
         bool lone = true;
         while (!syntax_ && (peek() == u'*' || peek() == u'/')) {
             const bool times = peek() == u'*';
             ++pos_;
-            const double right = signedOperand().value;
+            const Decimal right = signedOperand().value;
             lone = false;
             if (times) {
-                value *= right;
-            } else if (right == 0) {
+                value = computed([&] { return value * right; });
+            } else if (right.isZero()) {
                 divisionByZero_ = true;
-                value = 0;
+                value = {};
             } else {
-                value /= right;
+                value = computed([&] { return value.divided(right, kFormulaScale); });
             }
         }
         return {value, lone && first.percent};
     }
 
     Value signedOperand() {
-        if (peek() == u'+' || peek() == u'-') {
-            const bool minus = peek() == u'-';
-            ++pos_;
-            Value v = signedOperand();
-            if (minus)
-                v.value = -v.value;
-            return v;
+        bool minus = false;
+        const bool signs = peek() == u'+' || peek() == u'-';
+        if (signs) {
+            if (!deeper())
+                return {};
+            while (peek() == u'+' || peek() == u'-') {
+                minus = minus != (peek() == u'-');
+                ++pos_;
+            }
         }
         Value v{primary(), false};
         if (!syntax_ && peek() == u'%') {
             ++pos_;
-            v.value /= 100;
+            v.value = computed([&] { return v.value.divided(100, kFormulaScale); });
             v.percent = true;
         }
+        if (minus)
+            v.value = -v.value;
+        if (signs)
+            --depth_;
         return v;
     }
 
-    double primary() {
+    Decimal primary() {
         if (syntax_)
-            return 0;
+            return {};
         const QChar c = peek();
         if (c == u'P' || c == u'D') {
             ++pos_;
             return c == u'P' ? P_ : D_;
         }
         if (c == u'(') {
+            if (!deeper())
+                return {};
             ++pos_;
-            const double v = expression();
+            const Decimal v = expression();
             if (syntax_)
-                return 0;
+                return {};
             if (peek() != u')') {
                 if (atEnd())
                     fail(texts::kFormulaUnclosed);
                 else
                     unexpected();
-                return 0;
+                return {};
             }
             ++pos_;
+            --depth_;
             return v;
         }
         if (isDigit(c) || c == u'.')
             return number();
         unexpected();
-        return 0;
+        return {};
     }
 
     // Digits with at most one "." and at least one digit.
-    double number() {
+    Decimal number() {
         const qsizetype start = pos_;
         bool digits = false;
         while (isDigit(peek())) {
@@ -175,23 +212,31 @@ private:
         if (!digits) {
             pos_ = start;
             unexpected();
-            return 0;
+            return {};
         }
-        return QStringView(text_).mid(start, pos_ - start).toDouble();
+        // Too many digits to hold: out of range, like a product too large.
+        const std::optional<Decimal> v = Decimal::parse(QStringView(text_).mid(start, pos_ - start));
+        if (!v) {
+            outOfRange_ = true;
+            return {};
+        }
+        return computed([&] { return *v; });
     }
 
     const QString& text_;
-    const double P_, D_;
-    qsizetype pos_ = 0;
     bool syntax_ = false;
     bool divisionByZero_ = false;
+    bool outOfRange_ = false;
+    const Decimal P_, D_;
+    qsizetype pos_ = 0;
+    int depth_ = 0;
     QString message_;
     int faultAt_ = -1;
 };
 
 } // namespace
 
-FormulaResult GETRESULT_FORMULA(const QString& formula, double P, double D) {
+FormulaResult GETRESULT_FORMULA(const QString& formula, const Decimal& P, const Decimal& D) {
     return Reader(formula, P, D).run();
 }
 
@@ -216,17 +261,8 @@ QString formulaInput(const QString& typed) {
     return out;
 }
 
-std::optional<double> typedDecimal(const QString& typed) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^[+-]?(\d+([.,]\d*)?|[.,]\d+)$)"));
-    QString text = typed.trimmed();
-    if (!pattern.match(text).hasMatch())
-        return std::nullopt;
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+std::optional<Decimal> typedDecimal(const QString& typed) {
+    return Decimal::parse(typed);
 }
 
 } // namespace torvika

@@ -10,27 +10,42 @@
 //            "+" or "-" a percentage of what stands before ("D+20%" is
 //            D*1.2, "P-10%" is P*0.9).
 // Blanks and any other character are faults.
+//
+// The arithmetic is exact decimal (common/decimal.h): every intermediate
+// value keeps kFormulaScale decimals, so "D*1.2" of 0.10 is 0.12, never
+// 0.12000000000000001. A formula is read at most kFormulaMaxLength
+// characters long and kFormulaMaxDepth parentheses and signs deep, wherever
+// it comes from (a stored group, a typed correction), so that no formula can
+// exhaust the stack or the time of the reader.
+
+#include "common/decimal.h"
 
 #include <QString>
 #include <optional>
 
 namespace torvika {
 
-// The longest formula a price group keeps (Cenovi_Grupi.Formula).
+// The longest formula a price group keeps (Cenovi_Grupi.Formula), and the
+// longest one read.
 inline constexpr int kFormulaMaxLength = 255;
+// The deepest nesting of parentheses and signs read.
+inline constexpr int kFormulaMaxDepth = 50;
+// The decimals every value in a formula keeps (half away from zero).
+inline constexpr int kFormulaScale = 8;
 
 struct FormulaResult {
     enum Fault { None, Syntax, Arithmetic };
-    std::optional<double> value; // none when there is a fault
+    std::optional<Decimal> value; // none when there is a fault
     Fault fault = None;
     QString message;   // the operator's message when there is a fault
     int position = -1; // the character where a fault of syntax was found
 };
 
-// Evaluates the formula for the prices. A malformed formula gives a fault
-// of syntax (the first one found, with its position); a division by zero
-// or a result out of range one of arithmetic.
-FormulaResult GETRESULT_FORMULA(const QString& formula, double P, double D);
+// Evaluates the formula for the prices. A malformed formula, one too long
+// or too deeply nested gives a fault of syntax (the first one found, with
+// its position); a division by zero or a value out of range one of
+// arithmetic.
+FormulaResult GETRESULT_FORMULA(const QString& formula, const Decimal& P, const Decimal& D);
 
 // The formula's fault of syntax, if any (division by zero is no fault of
 // syntax: it depends on the prices).
@@ -46,6 +61,6 @@ QString formulaInput(const QString& typed);
 // A number typed into a field (a rate, a factor, a sample price): an
 // optional sign, digits and one decimal separator, "." or ","; blanks
 // around it are ignored. None for anything else.
-std::optional<double> typedDecimal(const QString& typed);
+std::optional<Decimal> typedDecimal(const QString& typed);
 
 } // namespace torvika

@@ -2,9 +2,10 @@
 
 #include "catalogue/texts.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 
-#include <cmath>
+#include <stdexcept>
 
 namespace torvika {
 
@@ -36,7 +37,7 @@ std::optional<PriceGroupWrite> checkValues(const PriceGroup& g) {
     if (!g.formula.isEmpty())
         if (const auto fault = formulaSyntaxFault(g.formula))
             return refused(PriceGroupWrite::Formula, fault->message, fault->position);
-    if (!std::isfinite(g.factor) || g.factor <= 0)
+    if (g.factor <= 0)
         return refused(PriceGroupWrite::Factor, texts::kPriceGroupFactorInvalid);
     return std::nullopt;
 }
@@ -63,7 +64,7 @@ std::optional<PriceGroup> loadPriceGroup(const QSqlDatabase& db, qint64 id) {
     QSqlQuery q = execSql(db, kSelect + QStringLiteral(" WHERE ID = ?"), {id});
     if (!q.next())
         return std::nullopt;
-    return PriceGroup{q.value(1).toString(), q.value(2).toString(), q.value(3).toDouble(),
+    return PriceGroup{q.value(1).toString(), q.value(2).toString(), fromNumberColumn(q.value(3)),
                       q.value(4).toString() == QLatin1String("True")};
 }
 
@@ -78,7 +79,7 @@ PriceGroupWrite insertPriceGroup(const QSqlDatabase& db, const PriceGroup& group
     execSql(db,
             QStringLiteral("INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) "
                            "VALUES (?, ?, ?, ?, ?)"),
-            {id, g.name, g.formula, g.factor, boolText(g.fromDelivery)});
+            {id, g.name, g.formula, numberColumnValue(g.factor), boolText(g.fromDelivery)});
     t.commit();
     PriceGroupWrite w;
     w.id = id;
@@ -98,7 +99,7 @@ PriceGroupWrite updatePriceGroup(const QSqlDatabase& db, qint64 id, const PriceG
         db,
         QStringLiteral("UPDATE Cenovi_Grupi SET Opisanie = ?, Formula = ?, Koeficient = ?, Ot_Dostavna = ? "
                        "WHERE ID = ?"),
-        {g.name, g.formula, g.factor, boolText(g.fromDelivery), id});
+        {g.name, g.formula, numberColumnValue(g.factor), boolText(g.fromDelivery), id});
     t.commit();
     PriceGroupWrite w;
     w.id = id;
@@ -109,15 +110,18 @@ bool deletePriceGroup(const QSqlDatabase& db, qint64 id) {
     return execSql(db, QStringLiteral("DELETE FROM Cenovi_Grupi WHERE ID = ?"), {id}).numRowsAffected() == 1;
 }
 
-FormulaResult priceGroupPrice(const PriceGroup& group, double P, double D) {
+FormulaResult priceGroupPrice(const PriceGroup& group, const Decimal& P, const Decimal& D) {
     FormulaResult r;
     if (group.formula.isEmpty())
         r.value = group.fromDelivery ? D : P;
     else
         r = GETRESULT_FORMULA(group.formula, P, D);
-    if (r.value)
-        *r.value *= group.factor;
-    if (r.value && !std::isfinite(*r.value)) {
+    if (!r.value)
+        return r;
+    try {
+        *r.value =
+            (r.value->rounded(kFormulaScale) * group.factor.rounded(kFormulaScale)).rounded(kFormulaScale);
+    } catch (const std::overflow_error&) {
         r.value.reset();
         r.fault = FormulaResult::Arithmetic;
         r.message = texts::kFormulaOutOfRange;

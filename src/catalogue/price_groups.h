@@ -17,7 +17,7 @@ namespace torvika {
 struct PriceGroup {
     QString name;              // Opisanie
     QString formula;           // Formula; empty: the base price
-    double factor = 1;         // Koeficient
+    Decimal factor = 1;        // Koeficient
     bool fromDelivery = false; // Ot_Dostavna: the base price is D, not P
     bool operator==(const PriceGroup&) const = default;
 };
@@ -55,6 +55,6 @@ PriceGroupWrite updatePriceGroup(const QSqlDatabase& db, qint64 id, const PriceG
 bool deletePriceGroup(const QSqlDatabase& db, qint64 id);
 
 // The group's price for an article with these prices.
-FormulaResult priceGroupPrice(const PriceGroup& group, double P, double D);
+FormulaResult priceGroupPrice(const PriceGroup& group, const Decimal& P, const Decimal& D);
 
 } // namespace torvika

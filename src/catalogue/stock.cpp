@@ -2,12 +2,14 @@
 
 #include "catalogue/texts.h"
 #include "common/errors.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 
 namespace torvika {
 
-void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode, double quantity) {
+void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode,
+                   const Decimal& quantity) {
     // The sum is rounded to six decimals as a number of the database, so
     // that sums of decimal quantities come out exact on either engine.
     const QString value = mode == kSetStock
@@ -19,23 +21,23 @@ void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int
                                          "WHERE EXISTS (SELECT 1 FROM Sklad WHERE ID_Sklad = ?) "
                                          "ON CONFLICT (Art_ID, Sklad_ID) DO UPDATE SET Kol = %1")
                               .arg(value),
-                          {article, warehouse, quantity, warehouse});
+                          {article, warehouse, numberColumnValue(quantity), warehouse});
     if (q.numRowsAffected() < 1)
         throw EDatabaseError(texts::kStockNoSuchWarehouse.arg(warehouse));
 }
 
-double stockTotal(const QSqlDatabase& db, qint64 article) {
-    return scalarSql(db, QStringLiteral("SELECT SUM(Kol) FROM Store_Kol WHERE Art_ID = ?"), {article}, 0.0)
-        .toDouble();
+Decimal stockTotal(const QSqlDatabase& db, qint64 article) {
+    return fromNumberColumn(
+        scalarSql(db, QStringLiteral("SELECT SUM(Kol) FROM Store_Kol WHERE Art_ID = ?"), {article}), 6);
 }
 
-std::optional<double> stockIn(const QSqlDatabase& db, qint64 article, qint64 warehouse) {
+std::optional<Decimal> stockIn(const QSqlDatabase& db, qint64 article, qint64 warehouse) {
     const QVariant v =
         scalarSql(db, QStringLiteral("SELECT Kol FROM Store_Kol WHERE Art_ID = ? AND Sklad_ID = ?"),
                   {article, warehouse});
     if (!v.isValid())
         return std::nullopt;
-    return v.toDouble();
+    return fromNumberColumn(v, 6);
 }
 
 SqlStatement stockReportStatement(const StockFilter& filter) {

@@ -2,6 +2,7 @@
 // Stock levels: the quantity of every article in every warehouse
 // (Store_Kol), changed only through GET_NALI4NOST.
 
+#include "common/decimal.h"
 #include "common/sql_statement.h"
 
 #include <QList>
@@ -22,12 +23,13 @@ inline constexpr int kAddStock = 0;
 // that 0.3 - 0.1 - 0.2 leaves exactly 0. A warehouse that does not exist is
 // refused (EDatabaseError with the operator's message), nothing written.
 // Throws EDatabaseError.
-void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode, double quantity);
+void GET_NALI4NOST(const QSqlDatabase& db, qint64 article, qint64 warehouse, int mode,
+                   const Decimal& quantity);
 
 // The article's quantity over every warehouse (0 without rows).
-double stockTotal(const QSqlDatabase& db, qint64 article);
+Decimal stockTotal(const QSqlDatabase& db, qint64 article);
 // The article's quantity in the warehouse; none when it never moved there.
-std::optional<double> stockIn(const QSqlDatabase& db, qint64 article, qint64 warehouse);
+std::optional<Decimal> stockIn(const QSqlDatabase& db, qint64 article, qint64 warehouse);
 
 // The stock report "Справка наличности артикули": one row per article
 // with stock rows (ID, Opisanie, All_Kol, Mqrka; by article number), its

@@ -94,6 +94,9 @@ WarehouseWrite deleteWarehouse(const QSqlDatabase& db, qint64 id, qint64 activeW
         return refused(WarehouseWrite::None, texts::kWarehouseGone.arg(id));
     if (id == activeWarehouse)
         return refused(WarehouseWrite::None, texts::kWarehouseIsActive.arg(w->name));
+    // No movement names the warehouse between the checks and the delete.
+    lockTablesAgainstWriters(db, {QStringLiteral("Store_Kol"), QStringLiteral("Prodajbi"),
+                                  QStringLiteral("Dostavki"), QStringLiteral("Revision")});
     if (exists(db, QStringLiteral("SELECT 1 FROM Store_Kol WHERE Sklad_ID = ? AND Kol <> 0"), id))
         return refused(WarehouseWrite::None, texts::kWarehouseHasStock.arg(w->name));
     // A stock row stays after its quantity went back to 0: it records a movement.

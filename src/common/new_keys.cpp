@@ -3,7 +3,12 @@
 #include "common/errors.h"
 #include "common/sql.h"
 #include "common/sql_statement.h"
+#include "common/texts.h"
 
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QThread>
 #include <stdexcept>
 
 namespace torvika {
@@ -23,6 +28,33 @@ void lockTableForWriting(const QSqlDatabase& db, const QString& table) {
     // Other writers wait (readers go on) until this transaction ends.
     if (sqlEngine(db) == SqlEngine::PostgreSQL && Transaction::isOpen(db))
         execScriptStatement(db, QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+}
+
+void lockTablesAgainstWriters(const QSqlDatabase& db, const QStringList& tables) {
+    for (const QString& table : tables)
+        checkNames(table, QStringLiteral("ID"));
+    if (tables.isEmpty() || sqlEngine(db) != SqlEngine::PostgreSQL || !Transaction::isOpen(db))
+        return;
+    const QString sql = QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE NOWAIT")
+                            .arg(tables.join(QStringLiteral(", ")));
+    QDeadlineTimer deadline(busyPatienceMilliseconds());
+    for (;;) {
+        {
+            // A savepoint: a refused attempt gives back the tables it took.
+            Transaction attempt(db);
+            QSqlQuery q(db);
+            if (q.exec(sql)) {
+                attempt.commit();
+                return;
+            }
+            // 55P03: lock_not_available, a table another transaction holds.
+            if (q.lastError().nativeErrorCode() != QLatin1String("55P03"))
+                throw EDatabaseError(q.lastError().text().trimmed() + QStringLiteral(" [") + sql + u']');
+        }
+        if (deadline.hasExpired())
+            throw EDatabaseBusy(texts::kDatabaseBusy);
+        QThread::msleep(5 + QRandomGenerator::global()->bounded(45));
+    }
 }
 
 qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& column) {

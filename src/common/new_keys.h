@@ -6,6 +6,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace torvika {
@@ -23,6 +24,17 @@ qint64 nextKey(const QSqlDatabase& db, const QString& table, const QString& colu
 // CHECK_REPEATED_NUMBERS stays free until it is written (a table lock on
 // PostgreSQL; SQLite's transactions hold the write lock from their start).
 void lockTableForWriting(const QSqlDatabase& db, const QString& table);
+// Inside a Transaction, before a check that must still hold when the
+// transaction writes (an article without a history is deleted, a group that
+// exists takes articles): keeps other workstations from writing any of the
+// tables checked until the transaction ends. On PostgreSQL the tables are
+// locked all at once or not at all, and a refused attempt is tried again
+// after a short pause, so a workstation waiting here never holds one table
+// while it waits for another (it can never deadlock with a sale writing the
+// same tables in another order). SQLite's transactions hold the write lock
+// from their start. Throws EDatabaseBusy when the tables stay taken for
+// longer than the busy patience.
+void lockTablesAgainstWriters(const QSqlDatabase& db, const QStringList& tables);
 
 // Whether a row with column = value exists. Throws EDatabaseError when the
 // statement fails.

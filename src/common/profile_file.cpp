@@ -106,6 +106,43 @@ QString ProfileData::value(const QString& section, const QString& key, const QSt
     return i < 0 ? def : lines_[i].value;
 }
 
+ProfileIndex::ProfileIndex(const ProfileData& data) {
+    // The section whose keys the lines now give; none after a broken header
+    // or a later section of a name already seen.
+    std::optional<QString> current;
+    for (const ProfileData::Line& l : data.lines_) {
+        if (l.header) {
+            current.reset();
+            const QString name = l.section.toCaseFolded();
+            if (!l.broken && !sections_.contains(name)) {
+                sections_.insert(name, {});
+                current = name;
+            }
+        } else if (current && !l.key.isEmpty()) {
+            QHash<QString, QString>& keys = sections_[*current];
+            const QString key = l.key.toCaseFolded();
+            if (!keys.contains(key))
+                keys.insert(key, l.value);
+        }
+    }
+}
+
+bool ProfileIndex::hasSection(const QString& section) const {
+    return sections_.contains(section.toCaseFolded());
+}
+
+bool ProfileIndex::hasKey(const QString& section, const QString& key) const {
+    const auto s = sections_.constFind(section.toCaseFolded());
+    return s != sections_.constEnd() && s->contains(key.toCaseFolded());
+}
+
+QString ProfileIndex::value(const QString& section, const QString& key, const QString& def) const {
+    const auto s = sections_.constFind(section.toCaseFolded());
+    if (s == sections_.constEnd())
+        return def;
+    return s->value(key.toCaseFolded(), def);
+}
+
 bool ProfileData::hasSection(const QString& section) const {
     return sectionLine(section) >= 0;
 }

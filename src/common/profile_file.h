@@ -12,6 +12,7 @@
 // throws EInOutError, and so does a write, which then leaves it untouched.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -44,6 +45,7 @@ public:
     QByteArray toBytes() const;
 
 private:
+    friend class ProfileIndex;
     struct Line {
         QString text;
         bool header = false;
@@ -59,6 +61,23 @@ private:
     QList<Line> lines_;
     QString eol_ = QStringLiteral("\r\n");
     bool bom_ = false;
+};
+
+// The sections and keys of a profile text looked up in constant time, with
+// the answers of ProfileData's own lookups (names without regard to case,
+// the first section and the first key of a name winning): for readers of
+// files with many sections, which a damaged or hostile file may hold.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(const ProfileData& data);
+    bool hasSection(const QString& section) const;
+    bool hasKey(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key, const QString& def) const;
+    // The number of distinct sections.
+    qsizetype sectionCount() const { return sections_.size(); }
+
+private:
+    QHash<QString, QHash<QString, QString>> sections_; // names case-folded
 };
 
 class ProfileFile {

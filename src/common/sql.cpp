@@ -249,6 +249,10 @@ void setBusyPatience(int milliseconds) {
     busyPatience() = milliseconds;
 }
 
+int busyPatienceMilliseconds() {
+    return busyPatience();
+}
+
 QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
     QSqlQuery q(db);
     q.setForwardOnly(true);

@@ -79,6 +79,7 @@ void setBusyWaitIndicator(BusyWaitIndicator indicator);
 // How long a busy database is waited for before the statement fails (two
 // minutes unless changed).
 void setBusyPatience(int milliseconds);
+int busyPatienceMilliseconds();
 
 // The set-up of a freshly opened connection: on SQLite the busy timeout,
 // write-ahead logging and Unicode-aware UPPER, LOWER and LIKE; on

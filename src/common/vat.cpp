@@ -45,6 +45,53 @@ LineNet lineNet(const Decimal& quantity, const Decimal& unitPrice, const Decimal
     return net;
 }
 
+VatRates VatRates::defaults() {
+    VatRates r;
+    r.groups = {Decimal(0), Decimal(20), Decimal(20), Decimal(9)};
+    return r;
+}
+
+VatRates VatRates::uniform(const Decimal& rate) {
+    VatRates r;
+    r.groups.fill(rate);
+    return r;
+}
+
+Decimal VatRates::of(int group) const {
+    return group >= 0 && group < kTaxGroupCount ? groups[size_t(group)] : groups[kStandardTaxGroup];
+}
+
+QString taxGroupLetter(int group) {
+    static const QString letters[kTaxGroupCount] = {QStringLiteral("А"), QStringLiteral("Б"),
+                                                    QStringLiteral("В"), QStringLiteral("Г")};
+    return group >= 0 && group < kTaxGroupCount ? letters[group] : QString();
+}
+
+VatTotals splitVatByRate(const QList<VatLine>& lines, const CurrencyWords& currency) {
+    VatTotals t;
+    QList<std::pair<Decimal, Decimal>> sums; // rate, gross
+    for (const VatLine& l : lines) {
+        checkRate(l.rate);
+        t.lineRates.insert(l.line, l.rate);
+        auto it = std::find_if(sums.begin(), sums.end(), [&](const auto& s) { return s.first == l.rate; });
+        if (it == sums.end())
+            sums.append({l.rate, l.gross});
+        else
+            it->second += l.gross;
+    }
+    std::sort(sums.begin(), sums.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [rate, gross] : sums) {
+        const VatSplit s = splitVat(gross, rate, currency);
+        t.rates.append({rate, s.gross, s.net, s.vat});
+        t.gross += s.gross;
+        t.net += s.net;
+        t.vat += s.vat;
+    }
+    t.grossText = format42(t.gross);
+    t.grossWords = Sum_To_Words(t.gross, currency);
+    return t;
+}
+
 Decimal vatRateFromText(QStringView text) {
     if (text.trimmed().isEmpty())
         return 0;

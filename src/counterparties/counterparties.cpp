@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
@@ -26,16 +27,6 @@ QString text(const QSqlQuery& q, const char* column) {
     return q.value(QString::fromLatin1(column)).toString();
 }
 
-double parseNumber(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(u',', u'.');
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid number").arg(text));
-    return v;
-}
-
 QStringList firstColumn(QSqlQuery q) {
     QStringList out;
     while (q.next())
@@ -58,7 +49,7 @@ std::optional<StoredCounterparty> loadCounterparty(const QSqlDatabase& db, qint6
               text(f, "Adres_Firma"),  text(f, "EIK"),
               text(f, "Dan_N"),        text(f, "Telefon"),
               text(f, "Banka_Ime"),    text(f, "Banka_Kod"),
-              text(f, "Banka_Smetka"), f.value(QStringLiteral("T_O")).toDouble(),
+              text(f, "Banka_Smetka"), fromNumberColumn(f.value(QStringLiteral("T_O"))),
               text(f, "Zabel")};
     QSqlQuery k = execSql(db, QStringLiteral("SELECT * FROM Klienti WHERE ID = ?"), {c.personId});
     if (c.personId >= 0 && k.next())
@@ -82,7 +73,7 @@ StoredCounterparty createCounterparty(const QSqlDatabase& db, const FirmCard& fi
                        "Banka_Kod, Banka_Smetka, T_O, Zabel, ID_Mol, Nomer_Grupa) "
                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {c.id, firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
-         firm.bankCode, firm.bankAccount, firm.discount, firm.note, c.personId, group});
+         firm.bankCode, firm.bankAccount, numberColumnValue(firm.discount), firm.note, c.personId, group});
     execSql(db,
             QStringLiteral("INSERT INTO Klienti (ID, Ime_Klient, Grad, Adres_Klient, Telefon_Klient, EGN) "
                            "VALUES (?, ?, ?, ?, ?, ?)"),
@@ -100,7 +91,7 @@ qint64 updateCounterparty(const QSqlDatabase& db, qint64 id, qint64 personId, co
                        "Telefon = ?, Banka_Ime = ?, Banka_Kod = ?, Banka_Smetka = ?, T_O = ?, Zabel = ? "
                        "WHERE ID = ?"),
         {firm.name, firm.town, firm.address, firm.eik, firm.vatNumber, firm.phone, firm.bankName,
-         firm.bankCode, firm.bankAccount, firm.discount, firm.note, id});
+         firm.bankCode, firm.bankAccount, numberColumnValue(firm.discount), firm.note, id});
     if (f.numRowsAffected() < 1)
         throw EDatabaseError(QStringLiteral("Firmi holds no counterparty %1").arg(id));
     bool stored = false;
@@ -177,22 +168,11 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
                 : likeCondition(field, likeContains(from.toUpper()));
         return {kListSelect + QStringLiteral(" WHERE ") + contains.sql + order, {contains.value}, kListKey};
     }
-    switch (comparison) {
-    case Comparison::Equal:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::AtMost:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::AtLeast:
-        return {
-            kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order, {parseNumber(from)}, kListKey};
-    case Comparison::Between:
-        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field) + order,
-                {parseNumber(from), parseNumber(to)},
-                kListKey};
-    }
-    return {};
+    QVariantList values{typedNumberValue(from)};
+    if (comparison == Comparison::Between)
+        values << typedNumberValue(to);
+    return {kListSelect + QStringLiteral(" WHERE ") + valueCondition(field, comparison) + order, values,
+            kListKey};
 }
 
 std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page,

@@ -3,6 +3,7 @@
 // (Klienti), the list statements of the counterparty window, its searches,
 // the quick search of the shop and service pages, and the town lookup.
 
+#include "common/decimal.h"
 #include "common/sql.h"
 #include "common/sql_statement.h"
 
@@ -26,7 +27,7 @@ struct FirmCard {
     QString bankName;
     QString bankCode;
     QString bankAccount;
-    double discount = 0; // standing trade discount in percent
+    Decimal discount; // standing trade discount in percent
     QString note;
 };
 
@@ -92,7 +93,7 @@ SqlStatement groupListStatement(qint64 group);
 // Counterparties with an unpaid consignment.
 SqlStatement debtorsStatement();
 
-enum class Comparison { Equal, AtMost, AtLeast, Between };
+using Comparison = ValueComparison;
 inline constexpr std::array<QStringView, 4> comparisonCaptions{u"равно", u"по - малко", u"по - голямо",
                                                                u"между"};
 // The search of the list by one grid column. Numeric columns compare with

@@ -7,6 +7,7 @@
 #include "documents/template_files.h"
 #include "documents/texts.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 
@@ -109,6 +110,10 @@ bool isNumbered(const QString& number) {
     return digitsOnly(number) && stripZeros(number) != QLatin1String("0");
 }
 
+bool isDocumentNumberText(const QString& number) {
+    return number.trimmed().isEmpty() || digitsOnly(number.trimmed());
+}
+
 QString nextDocumentNumber(const QString& number) {
     if (!digitsOnly(number) || number == QLatin1String("0"))
         return number;
@@ -116,14 +121,21 @@ QString nextDocumentNumber(const QString& number) {
     return next.rightJustified(number.size(), u'0');
 }
 
+void lockDocumentKind(const QSqlDatabase& db, const QString& kindName) {
+    // Another workstation printing the kind holds its row until it commits.
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = N_Dok WHERE Opisanie = ?"), {kindName});
+}
+
 IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& request) {
     IssuedNumber out;
-    // Another workstation numbering the kind holds its rows until it commits.
-    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = N_Dok WHERE Opisanie = ?"), {request.kindName});
+    lockDocumentKind(db, request.kindName);
     const std::optional<DocumentKind> kind = findDocumentKind(db, request.kindName);
     if (!kind)
         return out;
     out.number = kind->number;
+    // A number with other characters would print the same every time.
+    if (!isDocumentNumberText(kind->number))
+        throw EDocumentError(texts::kNumberNotDigits.arg(kind->number));
     if (!digitsOnly(kind->number))
         return out;
     if (isNumbered(kind->number)) {
@@ -162,6 +174,41 @@ IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& 
     if (next != kind->number)
         execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"), {next, kind->id});
     return out;
+}
+
+std::optional<IssuedDocument> issuedDocument(const QSqlDatabase& db, const QString& kindName,
+                                             PrintContext context, const QList<qint64>& lines) {
+    const std::optional<DocumentKind> kind = findDocumentKind(db, kindName);
+    if (!kind || lines.isEmpty())
+        return std::nullopt;
+    QStringList marks;
+    QVariantList values{kind->id, int(context) + 1};
+    for (qint64 l : lines) {
+        marks << QStringLiteral("?");
+        values << l;
+    }
+    const SqlRows last = readRows(db,
+                                  QStringLiteral("SELECT N_Dok FROM Printed_Dok WHERE ID_Dok = ? AND "
+                                                 "Ot_Kade_Prod = ? AND ID_Prod IN (%1) "
+                                                 "ORDER BY Data DESC, fTime DESC, N_Dok DESC")
+                                      .arg(marks.join(QStringLiteral(", "))),
+                                  values, 1);
+    if (last.rows.isEmpty())
+        return std::nullopt;
+    IssuedDocument issued;
+    issued.number = last.rows[0][0].toString();
+    const SqlRows registered = readRows(
+        db,
+        QStringLiteral("SELECT DISTINCT ID_Prod FROM Printed_Dok WHERE ID_Dok = ? AND Ot_Kade_Prod = ? "
+                       "AND N_Dok = ? ORDER BY ID_Prod"),
+        {kind->id, int(context) + 1, issued.number});
+    for (const QVariantList& r : registered.rows)
+        issued.lines << r[0].toLongLong();
+    QList<qint64> selected = lines;
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    issued.sameLines = selected == issued.lines;
+    return issued;
 }
 
 QString currentDocumentNumber(const QSqlDatabase& db, const QString& kindName) {
@@ -210,17 +257,41 @@ void renameDocumentKind(const QSqlDatabase& db, const QString& dir, qint64 id, c
                   {n, id})
             .toLongLong() > 0)
         refuse(texts::kKindNameTaken.arg(n));
-    for (const char* ext : {".psc", ".hdr", ".ftr"})
+    const char* const extensions[] = {".psc", ".hdr", ".ftr"};
+    for (const char* ext : extensions)
         if (QFile::exists(templatePath(dir, n, ext)))
             refuse(texts::kKindNameTaken.arg(n));
     execSql(db, QStringLiteral("UPDATE Dokumenti SET Opisanie = ? WHERE ID_Dokument = ?"), {n, id});
-    // The template follows its kind's name.
+    // The template follows its kind's name: first a whole copy under the
+    // new name (removed again when anything fails), then the kind renamed,
+    // then the old files removed. At no moment does a name hold part of a
+    // template.
+    QStringList moved;
+    auto undo = [&moved] {
+        for (const QString& f : moved)
+            QFile::remove(f);
+    };
     if (!old.isEmpty() && isValidTemplateName(old))
-        for (const char* ext : {".psc", ".hdr", ".ftr"})
-            if (QFile::exists(templatePath(dir, old, ext)) &&
-                !QFile::rename(templatePath(dir, old, ext), templatePath(dir, n, ext)))
-                throw EInOutError(texts::kFileUnwritable.arg(templatePath(dir, n, ext), QString()));
-    tx.commit();
+        for (const char* ext : extensions) {
+            const QString from = templatePath(dir, old, ext);
+            const QString to = templatePath(dir, n, ext);
+            if (!QFile::exists(from))
+                continue;
+            if (!QFile::copy(from, to)) {
+                undo();
+                throw EInOutError(texts::kFileUnwritable.arg(QDir::toNativeSeparators(to), QString()));
+            }
+            moved << to;
+        }
+    try {
+        tx.commit();
+    } catch (...) {
+        undo();
+        throw;
+    }
+    for (const char* ext : extensions)
+        if (moved.contains(templatePath(dir, n, ext)))
+            QFile::remove(templatePath(dir, old, ext));
 }
 
 qint64 addDocumentKind(const QSqlDatabase& db, const QString& name) {

@@ -32,6 +32,8 @@ QStringList documentKindsFor(const QSqlDatabase& db, PrintContext context);
 
 // Whether N_Dok numbers its kind: digits only, not all of them "0".
 bool isNumbered(const QString& number);
+// Whether N_Dok can be printed: digits only, or empty (an unnumbered kind).
+bool isDocumentNumberText(const QString& number);
 // The number after this one, with the same width ("000125" -> "000126",
 // "999" -> "1000", "0000" -> "0001"); "0", an empty or a non-digit text
 // stays as it is.
@@ -51,14 +53,31 @@ struct IssuedNumber {
     bool registered = false; // lines were written to Printed_Dok
 };
 
+// Within the caller's Transaction: waits for any other workstation printing
+// the kind until its transaction ends, and keeps the others waiting.
+void lockDocumentKind(const QSqlDatabase& db, const QString& kindName);
+
 // INC_NUMBER_PRINTED_DOK: within the caller's Transaction, waits for any
 // other workstation numbering the kind, reads its number, registers every
 // selected line that still exists in Printed_Dok under it and advances the
 // kind's number. A kind without a row, or whose number is "0", registers
 // nothing; an all-zero number of several digits only advances. The caller
 // commits once the document is printed, so a print that fails registers
-// nothing. Throws EDatabaseError.
+// nothing. Throws EDocumentError for a number that is not digits (nothing
+// is printed under it) and EDatabaseError.
 IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& request);
+
+// The document of the kind issued last for any of the selected lines from
+// the place (the latest registration), with every line registered under
+// its number.
+struct IssuedDocument {
+    QString number;
+    QList<qint64> lines;
+    // The issued document is exactly the selected lines (in any order).
+    bool sameLines = false;
+};
+std::optional<IssuedDocument> issuedDocument(const QSqlDatabase& db, const QString& kindName,
+                                             PrintContext context, const QList<qint64>& lines);
 
 // The number a document of the kind would get now (for a preview).
 QString currentDocumentNumber(const QSqlDatabase& db, const QString& kindName);
@@ -75,7 +94,10 @@ void setDocumentNumber(const QSqlDatabase& db, qint64 id, const QString& number)
 void setDocumentCopies(const QSqlDatabase& db, qint64 id, int copies);
 void setDocumentPlaces(const QSqlDatabase& db, qint64 id, const QString& places);
 // Renames the kind and its template's files in dir; a name taken by
-// another kind or unfit for a file name is refused.
+// another kind or unfit for a file name is refused. The files are copied to
+// the new name before the kind is renamed and the old ones removed after,
+// so that the kind's name always names a whole template: a failure leaves
+// the kind and its files as they were.
 void renameDocumentKind(const QSqlDatabase& db, const QString& dir, qint64 id, const QString& name);
 // A new kind (key MAX + 1 under the lock), offered in the shop, unnumbered.
 qint64 addDocumentKind(const QSqlDatabase& db, const QString& name);

@@ -7,12 +7,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+#include <algorithm>
 
 namespace torvika {
 
 QHash<QString, QString> companyFields(const QString& name, const QString& eik, const QString& mol,
                                       const QString& address, const QString& phone, const QString& iban,
-                                      const QString& bic, const QString& bank, const QString& vatText) {
+                                      const QString& bic, const QString& bank, const QString& vatText,
+                                      const QString& place) {
     // A company registered for VAT (a rate above 0) has the VAT number
     // "BG" followed by its EIK.
     const bool registered =
@@ -25,7 +28,91 @@ QHash<QString, QString> companyFields(const QString& name, const QString& eik, c
             {QStringLiteral("Телефон"), phone},
             {QStringLiteral("IBAN"), iban},
             {QStringLiteral("BIC"), bic},
-            {QStringLiteral("Банка"), bank}};
+            {QStringLiteral("Банка"), bank},
+            {QStringLiteral("Място на издаване"), place.trimmed().isEmpty() ? address : place.trimmed()}};
+}
+
+QString placeOfIssue(const QSqlDatabase& db, int warehouse) {
+    const SqlRows rows =
+        readRows(db, QStringLiteral("SELECT Grad, Adres FROM Sklad WHERE ID_Sklad = ?"), {warehouse}, 1);
+    if (rows.rows.isEmpty())
+        return {};
+    const QString town = rows.rows[0][0].toString().trimmed();
+    return town.isEmpty() ? rows.rows[0][1].toString().trimmed() : town;
+}
+
+namespace {
+
+QString marks(qsizetype count) {
+    QStringList m;
+    for (qsizetype i = 0; i < count; ++i)
+        m << QStringLiteral("?");
+    return m.join(QStringLiteral(", "));
+}
+
+// The selected lines that exist, in the order they were selected; all of
+// them where the document is not printed for a page's lines.
+QList<qint64> existingLines(const QSqlDatabase& db, PrintContext context, const QList<qint64>& lines) {
+    const QString table = lineTable(context);
+    if (table.isEmpty() || lines.isEmpty())
+        return lines;
+    QVariantList keys;
+    for (qint64 l : lines)
+        keys << l;
+    const SqlRows rows = readRows(
+        db,
+        QStringLiteral("SELECT N_Prodajba FROM %1 WHERE N_Prodajba IN (%2)").arg(table, marks(keys.size())),
+        keys);
+    QSet<qint64> found;
+    for (const QVariantList& r : rows.rows)
+        found.insert(r[0].toLongLong());
+    QList<qint64> out;
+    for (qint64 l : lines)
+        if (found.contains(l) && !out.contains(l))
+            out << l;
+    return out;
+}
+
+// Keeps other workstations from changing or deleting the lines until the
+// transaction ends; in key order, so two prints of overlapping lines never
+// wait for each other crosswise.
+void lockLines(const QSqlDatabase& db, PrintContext context, QList<qint64> lines) {
+    const QString table = lineTable(context);
+    if (table.isEmpty())
+        return;
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    for (qint64 l : lines)
+        execSql(db, QStringLiteral("UPDATE %1 SET N_Prodajba = N_Prodajba WHERE N_Prodajba = ?").arg(table),
+                {l});
+}
+
+bool sameAmounts(const DocumentAmounts& a, const DocumentAmounts& b) {
+    if (a.gross != b.gross || a.net != b.net || a.vat != b.vat || a.rates.size() != b.rates.size())
+        return false;
+    for (int i = 0; i < a.rates.size(); ++i)
+        if (a.rates[i].rate != b.rates[i].rate || a.rates[i].gross != b.rates[i].gross)
+            return false;
+    return a.lineRates == b.lineRates;
+}
+
+} // namespace
+
+void rereadDocument(const QSqlDatabase& db, const PrintRequest& request, PreparedDocument& doc) {
+    doc.lines = existingLines(db, request.context, request.lines);
+    doc.linesGone = !lineTable(request.context).isEmpty() && !request.lines.isEmpty() && doc.lines.isEmpty();
+    doc.data = ReportData();
+    if (!doc.linesGone) {
+        DocumentQueryInput input;
+        input.context = request.context;
+        input.lines = doc.lines;
+        input.counterparty = request.counterparty;
+        input.operatorName = request.operatorName;
+        input.kindId = doc.kind ? doc.kind->id : 0;
+        doc.data = readReportData(db, doc.report, input);
+    }
+    doc.values.amounts =
+        request.amounts && !doc.linesGone ? request.amounts(db, doc.lines) : splitVatByRate({});
 }
 
 PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& request, const QString& kindName,
@@ -37,34 +124,32 @@ PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& req
     if (isValidTemplateName(kindName) && !QFileInfo::exists(layout))
         throw EDocumentError(texts::kNoTemplateLayout.arg(QDir::toNativeSeparators(layout)));
     doc.report = LOAD_SELECTED_FILE_PRINT(request.templateDir, kindName, &doc.warnings);
+    // An invoice names its buyer: never one for "Няма избран контрагент".
+    if (doc.report.needsCounterparty && request.counterparty <= 0)
+        throw EDocumentError(texts::kNeedsCounterparty);
     doc.kind = findDocumentKind(db, kindName);
+    if (doc.kind && !isDocumentNumberText(doc.kind->number))
+        throw EDocumentError(texts::kNumberNotDigits.arg(doc.kind->number));
     doc.copies = doc.kind && doc.kind->copies > 0 ? doc.kind->copies : 1;
 
-    DocumentQueryInput input;
-    input.context = request.context;
-    input.lines = request.lines;
-    input.counterparty = request.counterparty;
-    input.operatorName = request.operatorName;
-    input.kindId = doc.kind ? doc.kind->id : 0;
-    doc.data = readReportData(db, doc.report, input);
-
     ReportValues& v = doc.values;
-    v.amounts = request.amounts;
     v.title = kindName;
     v.printed = request.now;
     v.fields = request.companyFields;
     v.imageDir = request.templateDir;
+    rereadDocument(db, request, doc);
     if (doc.empty())
         return doc;
     // The labels typed at print time, in the order of the elements.
     for (int i = 0; i < doc.report.elements.size(); ++i) {
         const ReportElement& e = doc.report.elements[i];
-        if (e.kind != ElementKind::Label || (e.code != kLabelFreeText && e.code != kLabelNumberWords))
+        if (e.kind != ElementKind::Label || !isTypedLabel(e.code))
             continue;
-        const std::optional<QString> typed = prompt ? prompt(kindName, e.code, e.caption) : std::nullopt;
+        const QString start = e.code == kLabelPayment ? texts::kPaymentCash : e.caption;
+        const std::optional<QString> typed = prompt ? prompt(kindName, e.code, start) : std::nullopt;
         if (!typed)
             throw EDocumentError(QString());
-        if (e.code == kLabelFreeText) {
+        if (e.code != kLabelNumberWords) {
             v.typedLabels.insert(i, *typed);
             continue;
         }
@@ -86,12 +171,15 @@ void DocumentPrintState::endRun() {
     keys.clear();
 }
 
-QString DocumentPrintState::stamp(const QString& kind) const {
-    return kinds.value(kind).printed == 0 ? texts::kStampOriginal : texts::kStampCopy;
+void DocumentPrintState::copyIssued(const QString& kind, const QString& number) {
+    KindRun& run = kinds[kind];
+    run.copy = true;
+    run.number = number;
 }
 
-void DocumentPrintState::previewEnded(const QString& kind) {
-    Q_UNUSED(kind);
+QString DocumentPrintState::stamp(const QString& kind) const {
+    const KindRun run = kinds.value(kind);
+    return run.printed == 0 && !run.copy ? texts::kStampOriginal : texts::kStampCopy;
 }
 
 void SET_SELECTED_PRINTER(DocumentPrintState& state, const QString& name, const QStringList& installed) {
@@ -104,47 +192,52 @@ ReportValues previewValues(const QSqlDatabase& db, const DocumentPrintState& sta
     ReportValues v = doc.values;
     v.stamp = state.stamp(doc.values.title);
     const DocumentPrintState::KindRun run = state.kinds.value(doc.values.title);
-    v.number =
-        run.printed > 0 && !run.number.isEmpty() ? run.number : currentDocumentNumber(db, doc.values.title);
+    v.number = (run.printed > 0 || run.copy) && !run.number.isEmpty()
+                   ? run.number
+                   : currentDocumentNumber(db, doc.values.title);
     return v;
 }
 
-bool printDocument(const QSqlDatabase& db, DocumentPrintState& state, const PreparedDocument& doc,
-                   const PrintRequest& request,
-                   const std::function<bool(const ReportLayout&, int copies)>& draw) {
+PrintOutcome printDocument(const QSqlDatabase& db, DocumentPrintState& state, const PreparedDocument& doc,
+                           const PrintRequest& request,
+                           const std::function<bool(const ReportLayout&, int copies)>& draw,
+                           const PreparedDocument* shown) {
     const QString kind = doc.values.title;
     state.documentName = kind;
     DocumentPrintState::KindRun& run = state.kinds[kind];
-    ReportValues values = doc.values;
-    values.stamp = run.printed == 0 ? texts::kStampOriginal : texts::kStampCopy;
-    if (!run.numbering) {
-        values.number = run.number.isEmpty() ? currentDocumentNumber(db, kind) : run.number;
-        const ReportLayout layout(doc.report, doc.data, values);
-        if (!draw(layout, doc.copies))
-            return false;
-        ++run.printed;
-        return true;
-    }
-    // The first print of the kind: the number is taken, the lines are
-    // registered and the number advanced before the pages are drawn, and
-    // all of it stays only if the print is done.
     Transaction tx(db);
-    IssueRequest issue;
-    issue.kindName = kind;
-    issue.context = request.context;
-    issue.lines = request.lines;
-    issue.counterparty = request.counterparty;
-    issue.now = request.now;
-    const IssuedNumber number = INC_NUMBER_PRINTED_DOK(db, issue);
-    values.number = number.number;
-    const ReportLayout layout(doc.report, doc.data, values);
-    if (!draw(layout, doc.copies))
-        return false;
+    // The kind first (every print of it waits here for the one before), then
+    // its lines: what is read below is what is numbered, registered and drawn.
+    lockDocumentKind(db, kind);
+    lockLines(db, request.context, request.lines);
+    PreparedDocument now = doc;
+    rereadDocument(db, request, now);
+    if (now.empty())
+        return PrintOutcome::Empty;
+    ReportValues& values = now.values;
+    values.stamp = state.stamp(kind);
+    const bool takesNumber = run.printed == 0 && !run.copy;
+    if (takesNumber) {
+        IssueRequest issue;
+        issue.kindName = kind;
+        issue.context = request.context;
+        issue.lines = now.lines;
+        issue.counterparty = request.counterparty;
+        issue.now = request.now;
+        values.number = INC_NUMBER_PRINTED_DOK(db, issue).number;
+    } else {
+        values.number = run.number.isEmpty() ? currentDocumentNumber(db, kind) : run.number;
+    }
+    if (shown && (shown->data.rows != now.data.rows || shown->values.number != values.number ||
+                  !sameAmounts(shown->values.amounts, values.amounts)))
+        return PrintOutcome::Changed;
+    const ReportLayout layout(now.report, now.data, values);
+    if (!draw(layout, now.copies))
+        return PrintOutcome::NotDrawn;
     tx.commit();
     ++run.printed;
-    run.numbering = false;
-    run.number = number.number;
-    return true;
+    run.number = values.number;
+    return PrintOutcome::Printed;
 }
 
 } // namespace torvika

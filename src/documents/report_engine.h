@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QRectF>
 #include <QString>
 #include <memory>
 
@@ -21,10 +22,10 @@ class QPagedPaintDevice;
 
 namespace torvika {
 
-// The amounts of the document as the page that prints it computed them
-// (GET_DDS of its total): the computed labels print the tax base, the VAT,
-// the total and the total in words.
-using DocumentAmounts = VatSplit;
+// The amounts of the document as the page that prints it computes them for
+// its lines: the computed labels print the tax base, the VAT, the total and
+// the total in words, and the base and VAT of each rate.
+using DocumentAmounts = VatTotals;
 
 // What the report prints besides the rows.
 struct ReportValues {
@@ -71,8 +72,22 @@ public:
     // The whole report, copies times over, onto the device (A4, no margins
     // of its own). False when the device cannot be painted on.
     bool print(QPagedPaintDevice& device, int copies = 1) const;
-    // Every page's text, top to bottom, for checks and searches.
+    // Every page's text, top to bottom, each page ending with its number
+    // ("Стр. 1 от 2"), for checks and searches.
     QString plainText() const;
+
+    // Where the bands are on a page: each band, or the part of it shown
+    // there (the column headings repeated on a later page), and its box in
+    // the designer's units from the paper's top left corner.
+    struct PlacedBand {
+        ReportBand band;
+        int row;
+        QRectF box;
+    };
+    QList<PlacedBand> placedBands(int page) const;
+    // The box an element is drawn in for the row (its band's first place),
+    // with what it grew by; an empty box when it is not placed.
+    QRectF elementBox(int element, int row) const;
 
 private:
     struct Impl;

@@ -192,8 +192,10 @@ ReportData readReportData(const QSqlDatabase& db, const ReportTemplate& report,
                          [&](const QVariantList& a, const QVariantList& b) {
                              return order.value(a[key].toLongLong()) < order.value(b[key].toLongLong());
                          });
-        for (QVariantList& row : rows.rows)
+        for (QVariantList& row : rows.rows) {
+            data.lines << row.last().toLongLong();
             row.removeLast();
+        }
     }
     data.rows = std::move(rows.rows);
     return data;

@@ -53,6 +53,8 @@ struct ReportData {
     // "table.column" in lower case, one per column of the rows.
     QStringList columns;
     QList<QVariantList> rows;
+    // The line (N_Prodajba) of each row, when the lines' table is queried.
+    QList<qint64> lines;
     // Whether the template had data fields at all (a template of labels
     // only prints one detail row without a query).
     bool queried = false;

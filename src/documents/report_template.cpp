@@ -18,6 +18,16 @@ QString labelKindItem(int kind) {
         return QStringLiteral("3:Сума с думи");
     case kLabelFreeText:
         return QStringLiteral("4:Свободен текст");
+    case kLabelPayment:
+        return QStringLiteral("6:Начин на плащане");
+    case kLabelRates:
+        return QStringLiteral("7:Ставки на ДДС");
+    case kLabelRateBases:
+        return QStringLiteral("8:Данъчни основи по ставки");
+    case kLabelRateVat:
+        return QStringLiteral("9:ДДС по ставки");
+    case kLabelLineRate:
+        return QStringLiteral("10:Ставка на ДДС на реда");
     default:
         return {};
     }
@@ -25,7 +35,7 @@ QString labelKindItem(int kind) {
 
 int labelKindOfCaption(const QString& caption) {
     const int kind = GetID_MFromTreeNodeName(caption);
-    return kind >= kLabelNet && kind <= kLabelNumberWords ? kind : -1;
+    return kind >= kLabelNet && kind <= kLabelLastKind ? kind : -1;
 }
 
 QString tableOfDataSet(const QString& dataSet) {

@@ -27,13 +27,25 @@ enum class FrameStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFram
 
 // Computed-label kinds (Data of a label).
 enum LabelKind : int {
-    kLabelNet = 0,        // the amount without VAT
-    kLabelVat = 1,        // the VAT amount
-    kLabelTotal = 2,      // the total
-    kLabelTotalWords = 3, // the total in words
-    kLabelFreeText = 4,   // a text the operator types at print time
-    kLabelNumberWords = 5 // a number the operator types, in words
+    kLabelNet = 0,         // the amount without VAT
+    kLabelVat = 1,         // the VAT amount
+    kLabelTotal = 2,       // the total
+    kLabelTotalWords = 3,  // the total in words
+    kLabelFreeText = 4,    // a text the operator types at print time
+    kLabelNumberWords = 5, // a number the operator types, in words
+    kLabelPayment = 6,     // the payment method, asked at print time ("в брой" offered)
+    // The VAT per rate of the document, one line per rate the lines have,
+    // by rising rate: the rates, their tax bases, their VAT.
+    kLabelRates = 7,
+    kLabelRateBases = 8,
+    kLabelRateVat = 9,
+    kLabelLineRate = 10, // on the detail band: the VAT rate of the row's line
+    kLabelLastKind = kLabelLineRate
 };
+// Whether the label asks for its text at print time.
+inline bool isTypedLabel(int kind) {
+    return kind == 4 || kind == 5 || kind == 6;
+}
 
 // System-data kinds (Data of a system-data element): the position in the
 // designer's list.
@@ -91,11 +103,11 @@ struct ReportElement {
     bool operator==(const ReportElement&) const = default;
 };
 
-// The designer's items of the label kinds 0 to 4 ("0:Цена без ДДС" ...);
-// the caption a label of that kind gets. Empty for other kinds.
+// The designer's items of the label kinds 0 to 4 and 6 to 10 ("0:Цена без
+// ДДС" ...); the caption a label of that kind gets. Empty for other kinds.
 QString labelKindItem(int kind);
 // The kind a label caption names: the number before its first ":" when it
-// is 0 to 5, else -1.
+// is a label kind, else -1.
 int labelKindOfCaption(const QString& caption);
 
 // The table a DataSet names, without the designer's extension
@@ -114,6 +126,9 @@ public:
     QByteArray footerText;
     // The stamp "ОРИГИНАЛ"/"КОПИЕ" in the upper band (Original/Vis).
     bool stampEnabled = false;
+    // The document is issued to the counterparty of the sale (an invoice)
+    // and is refused without one (Kontragent/Nujen, set by hand like the stamp).
+    bool needsCounterparty = false;
 
     // The element list: its order numbers the elements in the template file.
     QList<ReportElement> elements;

@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
+#include <algorithm>
 
 namespace torvika {
 
@@ -16,6 +17,11 @@ namespace {
 
 // Twips (1/1440 inch) per unit of the document (a pixel of a 96 dpi screen).
 constexpr double kTwipsPerUnit = 15.0;
+// What a text may ask for, as word processors allow it: a damaged file lays
+// out within these bounds.
+constexpr int kMaxHalfPoints = 3276; // 1638 points
+constexpr int kMaxTwips = 31680;     // 22 inches
+constexpr int kMaxTabsPerParagraph = 64;
 
 enum class CodePage { Cp1251, Latin1 };
 
@@ -300,6 +306,8 @@ private:
         insertText(t);
     }
 
+    static int twips(int param) { return std::clamp(param, -kMaxTwips, kMaxTwips); }
+
     void word_(const QByteArray& w, bool hasParam, int param) {
         Group& g = group();
         CharState& s = g.chars;
@@ -322,11 +330,11 @@ private:
         } else if (g.destination == Destination::ColorTable) {
             colorPending_ = true;
             if (w == "red")
-                red_ = param;
+                red_ = std::clamp(param, 0, 255);
             else if (w == "green")
-                green_ = param;
+                green_ = std::clamp(param, 0, 255);
             else if (w == "blue")
-                blue_ = param;
+                blue_ = std::clamp(param, 0, 255);
         } else if (w == "ansicpg") {
             codePage_ = param == 1251 ? CodePage::Cp1251 : CodePage::Latin1;
         } else if (w == "deff") {
@@ -377,7 +385,7 @@ private:
             else if (w == "f")
                 s.font = param;
             else if (w == "fs")
-                s.halfPoints = param > 0 ? param : 24;
+                s.halfPoints = param > 0 ? std::min(param, kMaxHalfPoints) : 24;
             else if (w == "cf")
                 s.color = param;
             else if (w == "plain")
@@ -393,23 +401,23 @@ private:
             else if (w == "qj")
                 para_.alignment = Qt::AlignJustify;
             else if (w == "li")
-                para_.left = param;
+                para_.left = twips(param);
             else if (w == "ri")
-                para_.right = param;
+                para_.right = twips(param);
             else if (w == "fi")
-                para_.first = param;
+                para_.first = twips(param);
             else if (w == "sb")
-                para_.before = param;
+                para_.before = std::clamp(param, 0, kMaxTwips);
             else if (w == "sa")
-                para_.after = param;
+                para_.after = std::clamp(param, 0, kMaxTwips);
             else if (w == "tqr")
                 para_.nextTab = QTextOption::RightTab;
             else if (w == "tqc")
                 para_.nextTab = QTextOption::CenterTab;
             else if (w == "tqdec")
                 para_.nextTab = QTextOption::DelimiterTab;
-            else if (w == "tx") {
-                QTextOption::Tab tab(param / kTwipsPerUnit, para_.nextTab,
+            else if (w == "tx" && para_.tabs.size() < kMaxTabsPerParagraph) {
+                QTextOption::Tab tab(std::clamp(param, 0, kMaxTwips) / kTwipsPerUnit, para_.nextTab,
                                      para_.nextTab == QTextOption::DelimiterTab ? QChar(u'.') : QChar());
                 para_.tabs.append(tab);
                 para_.nextTab = QTextOption::LeftTab;

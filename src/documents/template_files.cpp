@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace torvika {
 
@@ -20,6 +22,7 @@ const QString kFooterSection = QStringLiteral("Text_Footer");
 const QString kDetailSection = QStringLiteral("Text_QRSubDetail1");
 const QString kCountsSection = QStringLiteral("Object_Counts");
 const QString kOriginalSection = QStringLiteral("Original");
+const QString kCounterpartySection = QStringLiteral("Kontragent");
 const QString kFixedNumberPrompt = QStringLiteral("Въведете число за изписване с думи");
 
 QString objectSection(int number) {
@@ -75,7 +78,17 @@ std::optional<ReportBand> bandOf(const QString& text) {
     return std::nullopt;
 }
 
-std::optional<int> integerOf(const ProfileData& data, const QString& section, const QString& key) {
+// The bounds of what a template may hold: a damaged file (a count of two
+// billion, a font of a million points) prints within them.
+constexpr int kMaxBandHeight = 20000;
+constexpr int kMaxPosition = 20000;
+constexpr int kMaxFontSize = 400;
+constexpr int kMaxFrameWidth = 50;
+// The largest template file read: templates are a few kilobytes, band
+// texts with pictures a few megabytes.
+constexpr qint64 kMaxTemplateFileSize = 64 * 1024 * 1024;
+
+std::optional<int> integerOf(const ProfileIndex& data, const QString& section, const QString& key) {
     if (!data.hasKey(section, key))
         return std::nullopt;
     bool ok = false;
@@ -84,10 +97,10 @@ std::optional<int> integerOf(const ProfileData& data, const QString& section, co
 }
 
 // Reads an element's keys over the element as it stands.
-void readElement(const ProfileData& data, const QString& s, ReportElement& e) {
-    auto integer = [&](const char* key, int& target) {
+void readElement(const ProfileIndex& data, const QString& s, ReportElement& e) {
+    auto integer = [&](const char* key, int& target, int low, int high) {
         if (auto v = integerOf(data, s, QString::fromLatin1(key)))
-            target = *v;
+            target = std::clamp(*v, low, high);
     };
     auto boolean = [&](const char* key, bool& target) {
         if (auto v = integerOf(data, s, QString::fromLatin1(key)))
@@ -95,10 +108,10 @@ void readElement(const ProfileData& data, const QString& s, ReportElement& e) {
     };
     int left = e.geometry.left(), top = e.geometry.top(), width = e.geometry.width(),
         height = e.geometry.height();
-    integer("Left", left);
-    integer("Top", top);
-    integer("Width", width);
-    integer("Height", height);
+    integer("Left", left, -kMaxPosition, kMaxPosition);
+    integer("Top", top, -kMaxPosition, kMaxPosition);
+    integer("Width", width, 0, kMaxPosition);
+    integer("Height", height, 0, kMaxPosition);
     e.geometry = QRect(left, top, width, height);
     e.autoSize = data.value(s, QStringLiteral("AutoSize"), QString()).trimmed() == QLatin1String("True");
     if (auto a = valueOf(kAlignments, data.value(s, QStringLiteral("Alignment"), QString())))
@@ -109,8 +122,8 @@ void readElement(const ProfileData& data, const QString& s, ReportElement& e) {
     boolean("Frame.DrawBottom", e.frame.bottom);
     if (auto st = valueOf(kFrameStyles, data.value(s, QStringLiteral("Frame.Style"), QString())))
         e.frame.style = FrameStyle(*st);
-    integer("Frame.Width", e.frame.width);
-    integer("Font.Size", e.font.size);
+    integer("Frame.Width", e.frame.width, 0, kMaxFrameWidth);
+    integer("Font.Size", e.font.size, 1, kMaxFontSize);
     boolean("fsBold", e.font.bold);
     boolean("fsItalic", e.font.italic);
     boolean("fsUnderline", e.font.underline);
@@ -132,22 +145,28 @@ QString bandParentName(ReportBand band) {
 }
 
 void readPsc(const QByteArray& bytes, ReportTemplate& report) {
-    const ProfileData data = ProfileData::parse(bytes);
+    const ProfileIndex data(ProfileData::parse(bytes));
     report.elements.clear();
-    if (auto h = integerOf(data, kHeaderSection, QStringLiteral("Header_Heigth")))
-        report.headerHeight = *h;
-    if (auto h = integerOf(data, kFooterSection, QStringLiteral("Footer_Heigth")))
-        report.footerHeight = *h;
-    if (auto h = integerOf(data, kDetailSection, QStringLiteral("QRSubDetail1_Height")))
-        report.detailHeight = *h;
+    auto height = [&](const QString& section, const char* key, ReportBand band) {
+        if (auto h = integerOf(data, section, QString::fromLatin1(key)))
+            report.setBandHeight(band, std::min(*h, kMaxBandHeight));
+    };
+    height(kHeaderSection, "Header_Heigth", ReportBand::Header);
+    height(kFooterSection, "Footer_Heigth", ReportBand::Footer);
+    height(kDetailSection, "QRSubDetail1_Height", ReportBand::Detail);
     // "1" shows the stamp, "0" or nothing hides it, anything else leaves it.
     const QString vis = data.value(kOriginalSection, QStringLiteral("Vis"), QStringLiteral("0")).trimmed();
     if (vis == QLatin1String("1"))
         report.stampEnabled = true;
     else if (vis == QLatin1String("0"))
         report.stampEnabled = false;
+    report.needsCounterparty =
+        data.value(kCounterpartySection, QStringLiteral("Nujen"), QString()).trimmed() == QLatin1String("1");
 
-    const int max = integerOf(data, kCountsSection, QStringLiteral("Max")).value_or(0);
+    // Max counts the elements, but never more than the file has sections:
+    // a damaged count makes no elements out of nothing.
+    const qint64 max = std::min<qint64>(integerOf(data, kCountsSection, QStringLiteral("Max")).value_or(0),
+                                        data.sectionCount());
     ReportBand band = ReportBand::Detail;
     ElementKind kind = ElementKind::DataField;
     for (int k = 1; k <= max; ++k) {
@@ -212,7 +231,7 @@ QByteArray writePsc(const QByteArray& earlier, const ReportTemplate& report, con
             set(s, "DataSet", e.dataSet);
             set(s, "DataField", e.dataField);
         } else if (e.kind == ElementKind::Label) {
-            if (e.code >= kLabelNet && e.code <= kLabelNumberWords)
+            if (e.code >= kLabelNet && e.code <= kLabelLastKind)
                 set(s, "Data", QString::number(e.code));
             if (e.code == kLabelFreeText)
                 set(s, "Caption", e.caption);
@@ -261,6 +280,8 @@ bool isValidTemplateName(const QString& name) {
 namespace {
 
 std::optional<QByteArray> readTemplateFile(const QString& path) {
+    if (QFileInfo(path).size() > kMaxTemplateFileSize)
+        throw EDocumentError(texts::kTemplateFileTooLarge.arg(QDir::toNativeSeparators(path)));
     try {
         return readFileIfExists(path);
     } catch (const EInOutError& e) {

@@ -1,15 +1,10 @@
 #pragma once
-// The texts of the documents: the fixed footer of the text exports, the
-// messages of templates, printing and numbering, and the printed captions.
+// The texts of the documents: the messages of templates, printing and
+// numbering, and the printed captions.
 
 #include <QString>
 
 namespace torvika::texts {
-
-// The last line of every text export (101 characters).
-inline const QString kDocumentFooter =
-    QStringLiteral("Този документ е издаден от програма \"Торвика\"."
-                   "  E-mail: office@torvika.bg, тел./факс: +359 2 000 0000");
 
 // Where a document kind is offered (Kade_se_izpolzva).
 inline const QString kPlaceShop = QStringLiteral("МАГАЗИН");
@@ -25,6 +20,8 @@ inline const QString kStampCopy = QStringLiteral("КОПИЕ");
 // The fixed band at the foot of every page: the page number's caption and
 // the line naming the program (its "o" in "дoкумент" is a Latin letter).
 inline const QString kPageCaption = QStringLiteral("Стр.");
+// The page number at the foot of each page: "Стр. 2 от 3".
+inline const QString kPageOf = kPageCaption + QStringLiteral(" %1 от %2");
 inline const QString kIssuedByLine =
     QStringLiteral("Този дoкумент е издаден от програмен продукт: \"Торвика\". "
                    "Торвика ЕООД, тел./факс: +359 2 000 0000");
@@ -39,6 +36,8 @@ inline const QString kNoPrinterTicked = QStringLiteral("Моля изберет�
 inline const QString kBadTemplateName =
     QStringLiteral("\"%1\" не може да бъде име на документ: името не може да е празно и не може да "
                    "съдържа \\ / : * ? \" < > | или \"..\"");
+inline const QString kTemplateFileTooLarge =
+    QStringLiteral("Файлът %1 е твърде голям, за да бъде шаблон на документ");
 inline const QString kMissingBandText =
     QStringLiteral("Липсва файлът %1: текстът на лентата му се отпечатва празен");
 inline const QString kUnknownTable =
@@ -60,9 +59,34 @@ inline const QString kNoTemplateLayout = QStringLiteral("няма шаблон �
 inline const QString kTypedNotANumber = QStringLiteral("\"%1\" не е число.\rДокумент \"%2\" не е отпечатан.");
 inline const QString kTemplateNotPrinted = QStringLiteral("Документ \"%1\" не е отпечатан:\r%2");
 
+// A document issued to the counterparty of the sale (an invoice) without one.
+inline const QString kNeedsCounterparty =
+    QStringLiteral("Документът се издава на контрагент, а не е избран контрагент.\r"
+                   "Изберете контрагент и отпечатайте документа отново.");
+// %1 the number as stored.
+inline const QString kNumberNotDigits =
+    QStringLiteral("Текущият номер \"%1\" на документа не е число.\r"
+                   "Поправете го в \"Начален номер на документ...\" и отпечатайте документа отново.");
+// %1 the kind, %2 the number issued.
+inline const QString kAskCopyOrNew =
+    QStringLiteral("Документ \"%1\" № %2 вече е издаден за избраните редове.\r"
+                   "Да се отпечата ли копие на издадения документ (същият номер, \"КОПИЕ\")?\r"
+                   "\"Не\" издава нов документ с нов номер.");
+inline const QString kAskNewForIssued =
+    QStringLiteral("Част от избраните редове вече са в документ \"%1\" № %2.\r"
+                   "Да се издаде ли нов документ с нов номер за избраните редове?");
+inline const QString kPreviewChanged =
+    QStringLiteral("Документ \"%1\" се промени, докато беше на екрана (редовете, сумите или номерът му).\r"
+                   "Прегледът е обновен: прегледайте го и го отпечатайте отново.");
+
 // The prompts of labels typed at print time.
 inline const QString kFreeTextPrompt = QStringLiteral("Текст на етикета:");
 inline const QString kNumberPrompt = QStringLiteral("Число за изписване с думи:");
+inline const QString kPaymentPrompt = QStringLiteral("Начин на плащане:");
+inline const QString kPaymentCash = QStringLiteral("в брой");
+
+// The preview's count of pages.
+inline const QString kPreviewPages = QStringLiteral("Страници: %1");
 
 // Printers (%1 the printer, %2 the document).
 inline const QString kPdfPrinter = QStringLiteral("PDF файл");
@@ -86,5 +110,7 @@ inline const QString kWorkKindInUse =
     QStringLiteral("Видът документ \"%1\" се използва в доставки или гаранции и не може да бъде изтрит");
 inline const QString kEmptyName = QStringLiteral("Въведете описание");
 inline const QString kAskDeleteKind = QStringLiteral("Желаете ли да изтриете \"%1\"?");
+// The prompt for the name of a kind added.
+inline const QString kKindNamePrompt = QStringLiteral("Описание:");
 
 } // namespace torvika::texts

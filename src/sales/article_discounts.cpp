@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/sql_dialect.h"
 #include "sales/texts.h"
 
@@ -16,22 +17,14 @@ namespace {
 const QString kCopyName = QStringLiteral("T0_TMP");
 const QString kColumns = QStringLiteral("Por, Otnasq_se_za, ID_Art_Gr, Opisanie, T_O, Suma_Up, Changed");
 
-Decimal storedNumber(const QVariant& v) {
-    return Decimal::fromVariant(v).value_or(Decimal());
-}
-
-double stored(const Decimal& d) {
-    return d.rounded(4).toDouble();
-}
-
 DiscountRow readRow(const QSqlQuery& q) {
     DiscountRow r;
     r.por = q.value(0).toLongLong();
     r.kind = q.value(1).toString();
     r.item = q.value(2).toLongLong();
     r.name = q.value(3).toString();
-    r.discount = storedNumber(q.value(4)).rounded(4);
-    r.purchaseAbove = storedNumber(q.value(5)).rounded(4);
+    r.discount = fromNumberColumn(q.value(4)).rounded(4);
+    r.purchaseAbove = fromNumberColumn(q.value(5)).rounded(4);
     r.state = DiscountRowState(q.value(6).toInt());
     return r;
 }
@@ -68,7 +61,8 @@ void SpecialDiscountsCopy::load(qint64 counterparty, const QString& refText) {
         const QString kind = r[1].toString();
         const qint64 item = r[2].toLongLong();
         const QString key = kind + u':' + QString::number(item);
-        const QVariantList values{stored(storedNumber(r[4])), stored(storedNumber(r[5]))};
+        const QVariantList values{numberColumnValue(fromNumberColumn(r[4]).rounded(4)),
+                                  numberColumnValue(fromNumberColumn(r[5]).rounded(4))};
         if (auto it = rowOf.constFind(key); it != rowOf.cend()) {
             execSql(db_, QStringLiteral("UPDATE %1 SET T_O = ?, Suma_Up = ? WHERE Por = ?").arg(table_),
                     values + QVariantList{*it});
@@ -141,14 +135,16 @@ qint64 SpecialDiscountsCopy::add(const QString& kind, qint64 item, const QString
         execSql(db_,
                 QStringLiteral("UPDATE %1 SET Opisanie = ?, T_O = ?, Suma_Up = ?, Changed = ? WHERE Por = ?")
                     .arg(table_),
-                {name, stored(discount), stored(purchaseAbove), int(state), existing->por});
+                {name, numberColumnValue(discount.rounded(4)), numberColumnValue(purchaseAbove.rounded(4)),
+                 int(state), existing->por});
         return existing->por;
     }
     // The copy is this connection's own: its MAX + 1 is free.
     const qint64 por =
         scalarSql(db_, QStringLiteral("SELECT MAX(Por) FROM %1").arg(table_), {}, 0).toLongLong() + 1;
     execSql(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (?, ?, ?, ?, ?, ?, ?)").arg(table_, kColumns),
-            {por, kind, item, name, stored(discount), stored(purchaseAbove), int(DiscountRowState::Added)});
+            {por, kind, item, name, numberColumnValue(discount.rounded(4)),
+             numberColumnValue(purchaseAbove.rounded(4)), int(DiscountRowState::Added)});
     return por;
 }
 
@@ -160,7 +156,8 @@ bool SpecialDiscountsCopy::edit(qint64 por, const Decimal& discount, const Decim
     const DiscountRowState state =
         r->state == DiscountRowState::Added ? DiscountRowState::Added : DiscountRowState::Edited;
     execSql(db_, QStringLiteral("UPDATE %1 SET T_O = ?, Suma_Up = ?, Changed = ? WHERE Por = ?").arg(table_),
-            {stored(discount), stored(purchaseAbove), int(state), por});
+            {numberColumnValue(discount.rounded(4)), numberColumnValue(purchaseAbove.rounded(4)), int(state),
+             por});
     return true;
 }
 
@@ -191,7 +188,8 @@ void SpecialDiscountsCopy::store() {
     const QString key = QStringLiteral("ID_Klient = ? AND Otnasq_se_za = ? AND ID_Art_Gr = ?");
     for (const QVariantList& r : changed.rows) {
         const QVariantList where{counterparty_, r[1], r[2]};
-        const QVariantList values{stored(storedNumber(r[4])), stored(storedNumber(r[5]))};
+        const QVariantList values{numberColumnValue(fromNumberColumn(r[4]).rounded(4)),
+                                  numberColumnValue(fromNumberColumn(r[5]).rounded(4))};
         switch (DiscountRowState(r[6].toInt())) {
         case DiscountRowState::Added:
         case DiscountRowState::Edited: {

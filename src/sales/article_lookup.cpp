@@ -1,5 +1,6 @@
 #include "sales/article_lookup.h"
 
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
 
@@ -140,7 +141,7 @@ std::optional<SaleArticle> loadSaleArticle(const QSqlDatabase& db, qint64 id) {
     a.id = q.value(0).toLongLong();
     a.name = q.value(1).toString();
     a.unit = q.value(2).toString();
-    a.price = Decimal::fromVariant(q.value(3)).value_or(Decimal()).rounded(6);
+    a.price = fromNumberColumn(q.value(3), 6);
     a.currency = q.value(4).toString();
     a.vatIncluded = isTrue(q.value(5));
     a.warranty = isTrue(q.value(6));

@@ -8,8 +8,19 @@
 //
 // A file is written under a temporary name in its directory and renamed
 // into place, so the server never reads half a file, and a file the server
-// has not consumed yet is never overwritten: a receipt takes the next free
+// has not consumed yet is never overwritten: a receipt takes the next
 // number, a ticket waits until its department's previous ticket is gone.
+// The files are readable by everyone (0644) and take the directory's group
+// where the program may give it, so that a print server running under
+// another account reads them.
+//
+// Receipt numbers only rise: the next one is past every receipt file still
+// in the directory and past the number the directory's counter file
+// (".torvika-bon-counter", shared by every workstation writing there and
+// kept across restarts) has handed out, so the path a sale records names
+// that one receipt. The tickets that wait are kept in the program
+// directory's "WaitingTickets" as well, so a restart after a crash writes
+// them still.
 //
 // A cash sale prints its receipt after its rows are committed:
 //
@@ -32,13 +43,17 @@ namespace torvika {
 
 // [Tuning] "19", "FB", "24" and "23" of Firm_Data.ini.
 struct FiscalSettings {
-    QString programDir;             // relative directories are taken from here
+    QString programDir;             // relative directories are taken from here; waiting tickets are kept here
     QString receiptDir;             // "19": where the receipt files go
     int saleReceipt = kNoReceipt;   // "FB": what a cash sale prints
     int deviceType = 0;             // "24": the device of the service receipt
     bool departmentTickets = false; // "23": a ticket for each department
 
     PrepareSettings prepare() const { return {deviceType, departmentTickets}; }
+    // Whether a cash sale prints a receipt file (a service or fiscal one).
+    bool saleHasReceipt() const { return saleReceipt == kServiceReceipt || saleReceipt == kFiscalReceipt; }
+    // Where the tickets that wait for their department are kept.
+    QString waitingTicketsDir() const;
 };
 
 // The settings from the values of Firm_Data.ini: [Tuning] "19" (the receipt
@@ -54,8 +69,9 @@ FiscalSettings fiscalSettingsFrom(const QString& programDir, const QString& rece
 QString departmentDirectory(const FiscalSettings& settings, int department, const QString& path);
 
 // The operator's sale lines with the given numbers (N_Prodajba), in that
-// order, as the sale list shows them: a line that is gone, or whose
-// currency has no rate, is left out. Throws EDatabaseError.
+// order, as the sale list shows them: a line that is gone is left out; a
+// line whose currency has no rate is there without one. Throws
+// EDatabaseError.
 QList<SaleLine> pendingSaleLines(const QSqlDatabase& db, const QString& operatorName,
                                  const QList<qint64>& lineNumbers, int decimals);
 // A sale line as a receipt prints it; none without the rate of its currency.
@@ -63,16 +79,26 @@ std::optional<ReceiptLine> receiptLine(const SaleLine& line);
 // The receipt lines of the sale lines that have a rate, in order.
 QList<ReceiptLine> receiptLines(const QList<SaleLine>& lines);
 
+// The currencies of the lines that have no rate, each once.
+QStringList currenciesWithoutRate(const QList<SaleLine>& lines);
+
 // Writes the bytes as the next receipt file of the directory (created when
-// missing): "BON<counter>.bon", or the next number whose file is not there
-// any more; afterwards counter is the number after the one taken. Returns
-// the file's path. Throws EInOutError (nothing is left behind then, and the
-// counter stays).
+// missing): "BON<n>.bon" with n past the counter, past the directory's
+// counter file and past every receipt file still there (waiting or being
+// printed), under the directory's lock; afterwards counter and the counter
+// file are past n. Returns the file's path. Throws EInOutError (nothing is
+// left behind then, and the counter stays).
 QString writeReceiptFile(const QString& directory, int& counter, const QByteArray& bytes);
 // Writes the bytes as the file unless a file of that name is there (the
 // server has not consumed it yet): false then, nothing written. Throws
 // EInOutError when the directory is missing or cannot be written.
 bool writeCommandFileIfAbsent(const QString& path, const QByteArray& bytes);
+// How a written file is moved to its final name on a file system without
+// hard links (a shared directory on CIFS): the final name is taken by an
+// exclusive create, which only one writer wins, and the file is renamed
+// over that placeholder. False when the name is taken, nothing moved.
+// Throws EInOutError.
+bool placeWithoutLinks(const QString& from, const QString& to);
 
 // A department whose ticket could not be written, and why.
 struct TicketFailure {
@@ -89,6 +115,9 @@ struct BonResult {
     int ticketsWritten = 0;
     int ticketsWaiting = 0; // tickets waiting for their department's previous one
     QList<TicketFailure> ticketFailures;
+    // Why waiting tickets could not be kept in the program directory (they
+    // still wait, but only until the program ends); empty when they were.
+    QString keepError;
 };
 
 // The receipt state of the run (one per session): what PREPARE_BON_FILE
@@ -123,6 +152,11 @@ public:
     // one, oldest first; returns those that failed (they are dropped, the
     // operator being told).
     QList<TicketFailure> retryWaitingTickets();
+    // Takes up the tickets a run before this one left waiting in the
+    // directory (once per directory), ahead of those waiting now, which are
+    // younger. Returns the kept tickets that could not be read (they are
+    // removed).
+    QList<TicketFailure> resumeWaitingTickets(const QString& directory);
     int waitingTickets() const { return int(waiting_.size()); }
     // The departments of the waiting tickets, each once.
     QList<TicketFailure> waitingDepartments() const;
@@ -133,12 +167,17 @@ private:
         QString name;
         QString file;
         QByteArray bytes;
+        QString kept; // its copy in the waiting tickets' directory; empty when none
     };
     void writeTickets(BonResult& result, const QSqlDatabase& db, const FiscalSettings& settings,
                       const BonHeader& header, bool withBill);
     bool waitingFor(int department) const;
+    // Adds the ticket to the waiting ones, kept in the directory.
+    void wait(Ticket ticket, const QString& directory, BonResult& result);
+    void forget(const Ticket& ticket);
 
     QList<Ticket> waiting_;
+    QStringList resumed_; // the directories whose kept tickets were taken up
 };
 
 // The receipt of a cash sale: its lines prepared in the order given as the
@@ -149,7 +188,8 @@ BonResult printSaleReceipt(FiscalState& state, const QList<ReceiptLine>& soldLin
                            const QSqlDatabase& db, const FiscalSettings& settings, const BonHeader& header);
 // The receipt of a recorded sale once more (its file could not be written
 // the first time): as printSaleReceipt, without the department tickets,
-// which the sale has written already.
+// which the sale has written already; nothing when the sale prints no
+// receipt file.
 BonResult printSaleReceiptAgain(FiscalState& state, const QList<ReceiptLine>& soldLines,
                                 const Decimal& amountDue, const QSqlDatabase& db,
                                 const FiscalSettings& settings, const BonHeader& header);

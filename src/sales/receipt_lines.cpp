@@ -4,6 +4,8 @@
 #include "common/cp1251.h"
 #include "common/ref_text.h"
 
+#include <algorithm>
+
 namespace torvika {
 
 namespace {
@@ -41,19 +43,14 @@ FiscalItemFigures fiscalItemFigures(const ReceiptLine& line) {
     // the exact type holds in a product are rounded first.
     const Decimal exact =
         (line.unitPrice * line.rate).rounded(10) * (Decimal(100) - line.discount).rounded(8);
-    const Decimal price = exact.integerPart(); // truncated towards zero
     FiscalItemFigures f;
-    f.price = whole(price);
+    f.price = whole(exact); // truncated towards zero
     f.quantity = whole(line.quantity * 1000);
-    const Decimal lost = line.quantity.rounded(6) * (exact - price).rounded(12); // stotinki
-    if (lost.sign() > 0)
-        f.loss = lost.divided(100, Decimal::kMaxScale);
     return f;
 }
 
-qint64 correctionStotinki(const Decimal& loss) {
-    static const Decimal threshold("0.009");
-    return loss > threshold ? whole(loss * 100) : 0;
+qint64 stotinki(const Decimal& leva) {
+    return whole((leva * 100).rounded(0));
 }
 
 const QStringList& deviceTypeTexts() {
@@ -114,11 +111,14 @@ QString commandText(const QString& text) {
     return out;
 }
 
+QString fiscalItemLine(const ReceiptLine& line, const FiscalItemFigures& f) {
+    return u'%' + commandText(line.article) + u'^' + cformat(u"%-12.12s", {commandText(line.name)}) + u'^' +
+           QString::number(f.price) + u'^' + QString::number(f.quantity) + u'^' +
+           QString::number(line.vatGroup) + u'^';
+}
+
 QStringList fiscalItemLines(const ReceiptLine& line) {
-    const FiscalItemFigures f = fiscalItemFigures(line);
-    QStringList out{u'%' + commandText(line.article) + u'^' + cformat(u"%-12.12s", {commandText(line.name)}) +
-                    u'^' + QString::number(f.price) + u'^' + QString::number(f.quantity) + u'^' +
-                    QString::number(line.vatGroup) + u'^'};
+    QStringList out{fiscalItemLine(line, fiscalItemFigures(line))};
     if (!line.discount.isZero())
         out << u':' + discountText(line.discount);
     return out;
@@ -128,7 +128,8 @@ QStringList serviceItemLines(const ReceiptLine& line) {
     const QString name = cformat(u"%-12.11s", {commandText(line.name)});
     // "%-4.2f" cut to 4 characters, "%-8.2f" cut to 8.
     const QString quantity = cformat(u"%-4.4s", {formatFixed(line.quantity, 2, -4)});
-    const QString price = cformat(u"%-8.8s", {formatFixed(line.unitPrice, 2, -8)});
+    // In leva, as the receipt's total is.
+    const QString price = cformat(u"%-8.8s", {formatFixed(line.unitPrice * line.rate, 2, -8)});
     QStringList out{name + quantity + QStringLiteral(" x ") + price};
     if (!line.discount.isZero())
         out << discountText(line.discount);
@@ -228,16 +229,34 @@ void prepareBonLine(PreparedReceipt& receipt, const ReceiptLine& line, int kind,
         receipt.total = amountDue;
         receipt.lines += serviceItemLines(line);
     } else if (kind == kFiscalReceipt) {
+        receipt.items << PreparedItem{line, fiscalItemFigures(line), receipt.lines.size()};
         receipt.lines += fiscalItemLines(line);
-        receipt.loss += fiscalItemFigures(line).loss;
     }
     if (settings.departmentTickets && line.department > 0)
         receipt.departments[line.department] += serviceItemLines(line);
 }
 
-void addCorrectionLine(PreparedReceipt& receipt) {
-    if (const qint64 stotinki = correctionStotinki(receipt.loss); stotinki > 0)
-        receipt.lines << correctionLine(stotinki);
+void addCorrectionLine(PreparedReceipt& receipt, const Decimal& amountDue) {
+    const qint64 due = stotinki(amountDue);
+    qint64 items = 0;
+    for (const PreparedItem& item : receipt.items)
+        items += item.figures.amount();
+    // Too much: lower the prices from the last item on until the items
+    // come to no more than the amount due.
+    for (qsizetype i = receipt.items.size() - 1; i >= 0 && items > due; --i) {
+        PreparedItem& item = receipt.items[i];
+        while (items > due && item.figures.price > 0) {
+            const qint64 before = item.figures.amount();
+            const qint64 excess = items - due;
+            const qint64 step =
+                std::max<qint64>(1, (excess * 1000) / std::max<qint64>(1, item.figures.quantity));
+            item.figures.price = std::max<qint64>(0, item.figures.price - step);
+            items += item.figures.amount() - before;
+        }
+        receipt.lines[item.at] = fiscalItemLine(item.line, item.figures);
+    }
+    if (due > items)
+        receipt.lines << correctionLine(due - items);
 }
 
 PreparedReceipt buildSaleReceipt(const QList<ReceiptLine>& lines, int kind, const PrepareSettings& settings,
@@ -246,7 +265,7 @@ PreparedReceipt buildSaleReceipt(const QList<ReceiptLine>& lines, int kind, cons
     for (const ReceiptLine& line : lines)
         prepareBonLine(receipt, line, kind, settings, amountDue);
     if (kind == kFiscalReceipt)
-        addCorrectionLine(receipt);
+        addCorrectionLine(receipt, amountDue);
     return receipt;
 }
 

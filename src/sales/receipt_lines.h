@@ -58,31 +58,32 @@ enum class DeviceLayout {
 DeviceLayout deviceLayout(int type);
 
 // The figures of a fiscal item line: the unit price after discount,
-// converted to leva at the line's rate and truncated to whole stotinki; the
-// quantity truncated to thousandths; and what the truncated price loses on
-// the whole line, in leva (nothing when the line gains). Exact decimals:
-// 1000.00 is 100000 stotinki, quantity 1.001 is 1001 thousandths.
+// converted to leva at the line's rate and truncated to whole stotinki, and
+// the quantity truncated to thousandths. Exact decimals: 1000.00 is 100000
+// stotinki, quantity 1.001 is 1001 thousandths.
 struct FiscalItemFigures {
     qint64 price = 0;    // stotinki
     qint64 quantity = 0; // thousandths
-    Decimal loss;        // leva
+    // The item's amount as the fiscal device computes it: price ×
+    // quantity, rounded half up to the stotinka.
+    qint64 amount() const { return (price * quantity + 500) / 1000; }
 };
 FiscalItemFigures fiscalItemFigures(const ReceiptLine& line);
-// The whole stotinki of the correction line for a rounding loss in leva:
-// once the loss exceeds 0.009 leva, what it amounts to in whole stotinki;
-// 0 when it calls for no correction line (also when it exceeds 0.009 but
-// not a stotinka).
-qint64 correctionStotinki(const Decimal& loss);
+// A sum of money in whole stotinki, rounded half away from zero.
+qint64 stotinki(const Decimal& leva);
 
 // The text with the characters that would break a command line ("^", ";",
 // CR, LF) replaced by blanks.
 QString commandText(const QString& text);
 
 // The fiscal item line "%<article>^<name>^<price>^<quantity>^<group>^" and,
-// for a discounted or surcharged line, its ":отстъпка: "/":надбавка: " line.
+// for a discounted or surcharged line, its ":отстъпка: "/":надбавка: " line;
+// with the figures given, those figures instead of the line's own.
 QStringList fiscalItemLines(const ReceiptLine& line);
+QString fiscalItemLine(const ReceiptLine& line, const FiscalItemFigures& figures);
 // The service-receipt and department-ticket line (name, quantity, " x ",
-// unit price: 27 characters) and its "отстъпка: "/"надбавка: " line.
+// unit price in leva at the line's rate, as the total is: 27 characters)
+// and its "отстъпка: "/"надбавка: " line.
 QStringList serviceItemLines(const ReceiptLine& line);
 // The item line that adds the stotinki lost by truncation.
 QString correctionLine(qint64 stotinki);
@@ -111,14 +112,22 @@ struct PrepareSettings {
     bool departmentTickets = false; // collect the lines of each department
 };
 
+// A fiscal item of a receipt being prepared: its sale line, its figures and
+// the place of its item line among the receipt's lines.
+struct PreparedItem {
+    ReceiptLine line;
+    FiscalItemFigures figures;
+    qsizetype at = 0;
+};
+
 // A receipt being prepared: its lines, the department lists by department
 // number, the amount due for the service receipt's "Общо" line, and the
-// rounding loss of its fiscal item lines in leva.
+// fiscal items, which the correction line balances against the amount due.
 struct PreparedReceipt {
     QStringList lines;
     QMap<int, QStringList> departments;
     Decimal total;
-    Decimal loss;
+    QList<PreparedItem> items;
 };
 
 // What PREPARE_BON_FILE makes of one sale line of the kind: a service line
@@ -127,10 +136,17 @@ struct PreparedReceipt {
 // on, the line for its department.
 void prepareBonLine(PreparedReceipt& receipt, const ReceiptLine& line, int kind,
                     const PrepareSettings& settings, const Decimal& amountDue);
-// Adds the correction line when the rounding loss calls for one.
-void addCorrectionLine(PreparedReceipt& receipt);
+// Makes the fiscal receipt's total, as the device computes it (its items
+// and the correction line), equal the amount due (to the stotinka). What
+// the truncated prices lose is added by the correction line ("КОРЕКЦИЯ",
+// one piece); where the items come to more than the amount due (display
+// decimals other than 2 round the amount due otherwise than the device),
+// the prices of the last items are lowered first, since the device takes
+// no negative line.
+void addCorrectionLine(PreparedReceipt& receipt, const Decimal& amountDue);
 // The whole receipt of a sale: every line in the order given, and on a
-// fiscal receipt the correction line after the last.
+// fiscal receipt the correction line after the last, so that its total is
+// the amount due.
 PreparedReceipt buildSaleReceipt(const QList<ReceiptLine>& lines, int kind, const PrepareSettings& settings,
                                  const Decimal& amountDue);
 

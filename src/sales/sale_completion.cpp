@@ -3,7 +3,9 @@
 #include "catalogue/orders.h"
 #include "catalogue/stock.h"
 #include "common/dates.h"
+#include "common/errors.h"
 #include "common/new_keys.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 #include "sales/receipt_files.h"
@@ -11,6 +13,7 @@
 
 #include <QHash>
 #include <QVariant>
+#include <algorithm>
 
 namespace torvika {
 
@@ -44,9 +47,8 @@ QList<OrderProposal> minimumStockProposals(const QSqlDatabase& db, const QList<S
             readRows(db, QStringLiteral("SELECT Min_Kol, Dostav4ik FROM Produkti WHERE ID = ?"), {id}).rows;
         if (article.isEmpty())
             continue;
-        const Decimal minimum = Decimal::fromVariant(article.first().value(0)).value_or(Decimal());
-        const Decimal stock =
-            Decimal::fromVariant(stockIn(db, id, warehouse).value_or(0)).value_or(Decimal());
+        const Decimal minimum = fromNumberColumn(article.first().value(0));
+        const Decimal stock = stockIn(db, id, warehouse).value_or(Decimal());
         if (stock - sold.value(id) > minimum)
             continue;
         if (CHECK_REPEATED_NUMBERS(db, QStringLiteral("Zaqvki_All"), QStringLiteral("Art_ID"), id))
@@ -100,8 +102,12 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
     // Locks the lines first (on PostgreSQL their rows, on SQLite the whole
     // database from the transaction's start), so that what is read below is
     // what is sold: the same operator on another workstation waits until this
-    // sale is done and then finds the lines gone.
-    for (qint64 number : r.lines) {
+    // sale is done and then finds the lines gone. In the order of their
+    // numbers, whatever the order selected: two sessions never hold one line
+    // each while waiting for the other's.
+    QList<qint64> locking = r.lines;
+    std::sort(locking.begin(), locking.end());
+    for (qint64 number : locking) {
         const QSqlQuery q = execSql(
             db,
             QStringLiteral("UPDATE Prodajbi_Vremenni SET Operator = ? WHERE N_Prodajba = ? AND Operator = ?"),
@@ -113,10 +119,19 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
     }
     QList<qint64> lastFirst(r.lines.rbegin(), r.lines.rend());
     const QList<SaleLine> lines = pendingSaleLines(db, r.operatorName, lastFirst, r.decimals);
+    if (lines.size() != lastFirst.size()) {
+        result.status = SaleResult::Changed;
+        return result;
+    }
+    result.currencies = currenciesWithoutRate(lines);
+    if (!result.currencies.isEmpty()) {
+        result.status = SaleResult::NoRate;
+        return result;
+    }
     Decimal total;
     for (const SaleLine& line : lines)
         total += line.amount;
-    if (lines.size() != lastFirst.size() || total != r.amountDue) {
+    if (total != r.amountDue) {
         result.status = SaleResult::Changed;
         return result;
     }
@@ -132,10 +147,14 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                     "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
                     "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
                     "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                {line.number, line.article, r.operatorName, date, time, line.quantity.toDouble(),
-                 line.unitPrice.toDouble(), line.currency, r.counterparty, line.discount.toDouble(),
-                 r.consignment, line.serialFrom, line.serialTo, payment, line.terminal, r.warehouse});
-        GET_NALI4NOST(db, line.article, r.warehouse, 0, -line.quantity.toDouble());
+                {line.number, line.article, r.operatorName, date, time, numberColumnValue(line.quantity),
+                 numberColumnValue(line.unitPrice), line.currency, r.counterparty,
+                 numberColumnValue(line.discount), r.consignment, line.serialFrom, line.serialTo, payment,
+                 line.terminal, r.warehouse});
+        GET_NALI4NOST(db, line.article, r.warehouse, kAddStock, -line.quantity);
+        if (r.printsReceipt)
+            execSql(db, QStringLiteral("INSERT INTO Prodajbi_Bon (ID_Prodajba, Bon_File) VALUES (?, '')"),
+                    {line.number});
     }
     t.commit();
     result.sold = lines;
@@ -155,6 +174,98 @@ void recordReceiptFile(const QSqlDatabase& db, const QList<SaleLine>& sold, cons
 QString receiptFileOf(const QSqlDatabase& db, qint64 saleId) {
     return scalarSql(db, QStringLiteral("SELECT Bon_File FROM Prodajbi_Bon WHERE ID_Prodajba = ?"), {saleId})
         .toString();
+}
+
+namespace {
+
+// The stored sale's rows that owe a receipt: number, article, quantity,
+// price, currency, discount, operator, date, time, terminal, and what the
+// article and its currency say now.
+const QString kOwedColumns = QStringLiteral(
+    "P.ID_Prodajba, P.ID_Art, P.Kol, P.ED_Cena, P.Valuta, P.T_O, P.Operator, P.D_Prodajba, P.T_Prodajba, "
+    "P.Term_N, A.Opisanie, A.Dan_Grup, A.Prigotvq_Se, V.Kurs");
+
+} // namespace
+
+QList<OwedReceipt> owedReceipts(const QSqlDatabase& db, int terminal, int decimals) {
+    QSqlQuery q =
+        execSql(db,
+                QStringLiteral("SELECT ") + kOwedColumns +
+                    QStringLiteral(
+                        " FROM Prodajbi P JOIN Prodajbi_Bon B ON B.ID_Prodajba = P.ID_Prodajba "
+                        "LEFT JOIN Produkti A ON A.ID = P.ID_Art LEFT JOIN Valuti V ON V.Opisanie = P.Valuta "
+                        "WHERE B.Bon_File = '' AND P.Term_N = ? "
+                        "ORDER BY P.D_Prodajba, P.T_Prodajba, P.Operator, P.ID_Prodajba"),
+                {terminal});
+    QList<OwedReceipt> owed;
+    while (q.next()) {
+        SaleLine l;
+        l.number = q.value(0).toLongLong();
+        l.article = q.value(1).toLongLong();
+        l.quantity = Decimal::fromVariant(q.value(2)).value_or(Decimal()).rounded(6);
+        l.unitPrice = Decimal::fromVariant(q.value(3)).value_or(Decimal()).rounded(6);
+        l.currency = q.value(4).toString();
+        l.discount = Decimal::fromVariant(q.value(5)).value_or(Decimal()).rounded(8);
+        l.operatorName = q.value(6).toString();
+        l.terminal = q.value(9).toInt();
+        // An article deleted since is printed under its number.
+        l.description = q.value(10).isNull() ? QString::number(l.article) : q.value(10).toString();
+        l.taxGroup = q.value(11).toInt();
+        l.department = q.value(12).toInt();
+        if (!q.value(13).isNull()) {
+            l.rate = Decimal::fromVariant(q.value(13)).value_or(Decimal()).rounded(8);
+            l.amount = lineAmount(l.quantity, l.unitPrice, *l.rate, l.discount, decimals);
+        }
+        const QString date = q.value(7).toString();
+        const QString time = q.value(8).toString();
+        if (owed.isEmpty() || owed.last().operatorName != l.operatorName || owed.last().date != date ||
+            owed.last().time != time)
+            owed.append(OwedReceipt{l.operatorName, date, time, l.terminal, {}, {}});
+        owed.last().amountDue += l.amount;
+        owed.last().lines << l;
+    }
+    return owed;
+}
+
+std::optional<BonResult> printOwedReceipt(FiscalState& state, const QSqlDatabase& db,
+                                          const OwedReceipt& receipt, const FiscalSettings& settings) {
+    const QStringList noRate = currenciesWithoutRate(receipt.lines);
+    if (!noRate.isEmpty())
+        throw EConvertError(
+            texts::kCurrencyWithoutRate.arg(u'"' + noRate.join(QStringLiteral("\", \"")) + u'"'));
+    QList<qint64> numbers;
+    for (const SaleLine& line : receipt.lines)
+        numbers << line.number;
+    std::sort(numbers.begin(), numbers.end());
+    Transaction t(db);
+    // Locks the rows: another workstation printing the same receipt waits,
+    // then finds it owed no more.
+    for (qint64 number : numbers) {
+        const QSqlQuery q = execSql(
+            db,
+            QStringLiteral("UPDATE Prodajbi_Bon SET Bon_File = '' WHERE ID_Prodajba = ? AND Bon_File = ''"),
+            {number});
+        if (q.numRowsAffected() != 1)
+            return std::nullopt;
+    }
+    const BonHeader header{QString::number(receipt.terminal), receipt.operatorName, QStringLiteral("0")};
+    const BonResult result =
+        printSaleReceiptAgain(state, receiptLines(receipt.lines), receipt.amountDue, db, settings, header);
+    if (result.receiptFile.isEmpty())
+        return result; // nothing written: still owed
+    for (qint64 number : numbers)
+        execSql(db, QStringLiteral("UPDATE Prodajbi_Bon SET Bon_File = ? WHERE ID_Prodajba = ?"),
+                {result.receiptFile, number});
+    t.commit();
+    return result;
+}
+
+void dropOwedReceipt(const QSqlDatabase& db, const OwedReceipt& receipt) {
+    Transaction t(db);
+    for (const SaleLine& line : receipt.lines)
+        execSql(db, QStringLiteral("DELETE FROM Prodajbi_Bon WHERE ID_Prodajba = ? AND Bon_File = ''"),
+                {line.number});
+    t.commit();
 }
 
 } // namespace torvika

@@ -9,7 +9,14 @@
 // A sale whose lines are gone or changed since the operator saw them (sold
 // or edited on another workstation by the same operator, repriced by a new
 // currency rate) is not recorded: the operator sees the list again.
+//
+// A cash sale that prints a receipt owes it until the receipt's file is
+// recorded (Prodajbi_Bon, its Bon_File empty meanwhile): a sale left owing
+// one (the program ended between the sale and its file, or the operator
+// stopped retrying) is offered at the next start, and its receipt is
+// written from the stored sale, once.
 
+#include "sales/receipt_files.h"
 #include "sales/sale_lines.h"
 
 #include <QDateTime>
@@ -48,35 +55,67 @@ struct SaleRequest {
     QString operatorName;
     QList<qint64> lines; // N_Prodajba of the selected lines, in the order selected
     PayKind pay = PayKind::Cash;
-    qint64 counterparty = 0; // the sale counterparty's ID (0: none)
-    int warehouse = 0;       // the active warehouse
-    int consignment = 0;     // the consignment the lines belong to (0: none)
-    Decimal amountDue;       // what the payment dialog asked for
-    QDateTime when;          // the date and time of every row
-    int decimals = 2;        // display decimals of the amounts
+    qint64 counterparty = 0;    // the sale counterparty's ID (0: none)
+    int warehouse = 0;          // the active warehouse
+    int consignment = 0;        // the consignment the lines belong to (0: none)
+    Decimal amountDue;          // what the payment dialog asked for
+    QDateTime when;             // the date and time of every row
+    int decimals = 2;           // display decimals of the amounts
+    bool printsReceipt = false; // a cash sale whose receipt file is to be written: it owes one till then
 };
 
 struct SaleResult {
     enum Status {
         Sold,
         Changed, // lines gone or changed: nothing recorded
+        NoRate,  // lines in a currency without a rate: nothing recorded
     } status = Sold;
     // The sold lines, last selected first: the order of the rows and of the
     // receipt.
     QList<SaleLine> sold;
+    QStringList currencies; // NoRate: the currencies without a rate
 };
 
-// Records the sale in one transaction: for each line, last selected first,
-// the pending line is deleted (it must still be the operator's), its row
-// is written to Prodajbi, and its quantity taken from the warehouse's
-// stock. Nothing is written when a line is gone or the lines' amounts no
-// longer add up to the amount due. Throws EDatabaseError (nothing written).
+// Records the sale in one transaction: the lines are locked in the order of
+// their numbers (two sessions selecting the same lines in other orders
+// wait for each other, never deadlock); for each line, last selected
+// first, the pending line is deleted (it must still be the operator's), its
+// row is written to Prodajbi, and its quantity taken from the warehouse's
+// stock; a sale that prints a receipt notes that it owes one. Nothing is
+// written when a line is gone, its currency has no rate, or the lines'
+// amounts no longer add up to the amount due. Throws EDatabaseError
+// (nothing written).
 SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& request);
 
 // Records the receipt file that carried the sold lines (their ID_Prodajba).
 // Throws EDatabaseError.
 void recordReceiptFile(const QSqlDatabase& db, const QList<SaleLine>& sold, const QString& file);
-// The receipt file recorded for the sold line; empty when none.
+// The receipt file recorded for the sold line; empty when none (also while
+// the receipt is owed).
 QString receiptFileOf(const QSqlDatabase& db, qint64 saleId);
+
+// A recorded cash sale that owes its receipt.
+struct OwedReceipt {
+    QString operatorName;
+    QString date; // D_Prodajba
+    QString time; // T_Prodajba
+    int terminal = 0;
+    // As sold, in the order of their numbers; the name, tax group and
+    // department are the article's now, the rate its currency's now.
+    QList<SaleLine> lines;
+    Decimal amountDue; // the lines' amounts in the base currency
+};
+// The sales of the terminal that owe their receipt, oldest first (the rows
+// of one sale share operator, date and time). Throws EDatabaseError.
+QList<OwedReceipt> owedReceipts(const QSqlDatabase& db, int terminal, int decimals);
+// Writes the owed receipt, once: its rows are locked and must still owe it,
+// and its file is recorded in the same transaction. Nothing (nullopt) when
+// it is owed no more (printed or given up on another workstation). A file
+// that cannot be written leaves the receipt owed (receiptFailed). Throws
+// EDatabaseError, EConvertError for a line whose currency has no rate.
+std::optional<BonResult> printOwedReceipt(FiscalState& state, const QSqlDatabase& db,
+                                          const OwedReceipt& receipt, const FiscalSettings& settings);
+// The sale prints no receipt after all: it owes none any more.
+void dropOwedReceipt(const QSqlDatabase& db, const OwedReceipt& receipt);
 
 } // namespace torvika

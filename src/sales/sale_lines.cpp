@@ -1,6 +1,7 @@
 #include "sales/sale_lines.h"
 
 #include "common/errors.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "sales/sale_counterparty.h"
 #include "sales/texts.h"
@@ -19,15 +20,6 @@ constexpr int kPriceScale = 6;
 constexpr int kRateScale = 8;
 constexpr int kDiscountScale = 8;
 
-Decimal number(const QVariant& v, int scale) {
-    return Decimal::fromVariant(v).value_or(Decimal()).rounded(scale);
-}
-
-// Stored prices keep at least two decimals whatever the display decimals.
-int priceDecimals(int decimals) {
-    return std::max(decimals, 2);
-}
-
 const QString kLineColumns = QStringLiteral(
     "P.N_Prodajba, P.Barkod, P.Opisanie, P.Kol, P.Mqrka, P.Ed_Cena, P.Valuta, P.T_O, P.Operator, "
     "P.Pored_Ot, P.Pored_Do, P.Sm_N, P.Term_N, P.Dan_Grup, P.Prigotvq_Se, P.Nomenkl_N, P.Bez_DDS, "
@@ -42,11 +34,11 @@ QList<SaleLine> readLines(const QSqlDatabase& db, const QString& sql, const QVar
         l.number = q.value(0).toLongLong();
         l.article = q.value(1).toLongLong();
         l.description = q.value(2).toString();
-        l.quantity = number(q.value(3), kQuantityScale);
+        l.quantity = fromNumberColumn(q.value(3), kQuantityScale);
         l.unit = q.value(4).toString();
-        l.unitPrice = number(q.value(5), kPriceScale);
+        l.unitPrice = fromNumberColumn(q.value(5), kPriceScale);
         l.currency = q.value(6).toString();
-        l.discount = number(q.value(7), kDiscountScale);
+        l.discount = fromNumberColumn(q.value(7), kDiscountScale);
         l.operatorName = q.value(8).toString();
         l.serialFrom = q.value(9).toString();
         l.serialTo = q.value(10).toString();
@@ -55,10 +47,10 @@ QList<SaleLine> readLines(const QSqlDatabase& db, const QString& sql, const QVar
         l.taxGroup = q.value(13).toInt();
         l.department = q.value(14).toInt();
         l.catalogueNumber = q.value(15).toString();
-        l.unitNet = number(q.value(16), kPriceScale);
-        l.lineNet = number(q.value(17), kPriceScale);
+        l.unitNet = fromNumberColumn(q.value(16), kPriceScale);
+        l.lineNet = fromNumberColumn(q.value(17), kPriceScale);
         if (!q.value(18).isNull()) {
-            l.rate = number(q.value(18), kRateScale);
+            l.rate = fromNumberColumn(q.value(18), kRateScale);
             l.amount = lineAmount(l.quantity, l.unitPrice, *l.rate, l.discount, decimals);
         }
         lines << l;
@@ -74,10 +66,6 @@ QString catalogueNumberFor(const QSqlDatabase& db, qint64 article, qint64 counte
                      QStringLiteral("SELECT Nomenkl_N FROM Nomenklatures WHERE ID = ? AND ID_Kontrag = ?"),
                      {article, counterparty}, QString())
         .toString();
-}
-
-double stored(const Decimal& d) {
-    return d.toDouble();
 }
 
 } // namespace
@@ -114,9 +102,12 @@ SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
         Decimal unitNet, lineNet;
     };
     QList<Change> changes;
+    QList<VatLine> amounts;
     for (SaleLine& l : t.lines) {
         t.total += l.amount;
-        const LineNet net = lineNet(l.quantity, l.unitPrice, l.discount, c.vatRate, c.decimals);
+        const Decimal rate = c.vatRates.of(l.taxGroup);
+        amounts << VatLine{l.number, rate, l.amount};
+        const LineNet net = lineNet(l.quantity, l.unitPrice, l.discount, rate, c.decimals);
         if (net.unitNet != l.unitNet || net.lineNet != l.lineNet)
             changes << Change{l.number, net.unitNet, net.lineNet};
         l.unitNet = net.unitNet;
@@ -128,11 +119,34 @@ SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& c) {
             execSql(db,
                     QStringLiteral("UPDATE Prodajbi_Vremenni SET Bez_DDS = ?, SUM_BezDDS = ? "
                                    "WHERE N_Prodajba = ? AND Operator = ?"),
-                    {stored(ch.unitNet), stored(ch.lineNet), ch.line, c.operatorName});
+                    {numberColumnValue(ch.unitNet), numberColumnValue(ch.lineNet), ch.line, c.operatorName});
         tx.commit();
     }
-    t.vat = splitVat(t.total, c.vatRate);
+    t.vat = splitVatByRate(amounts);
     return t;
+}
+
+VatTotals saleLinesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                       const VatRates& rates) {
+    QList<VatLine> amounts;
+    if (!lines.isEmpty()) {
+        QStringList marks;
+        QVariantList keys;
+        for (qint64 l : lines) {
+            marks << QStringLiteral("?");
+            keys << l;
+        }
+        const QList<SaleLine> found =
+            readLines(db,
+                      QStringLiteral("SELECT ") + kLineColumns +
+                          QStringLiteral(" FROM Prodajbi_Vremenni P JOIN Valuti V ON V.Opisanie = P.Valuta "
+                                         "WHERE P.N_Prodajba IN (%1) ORDER BY P.N_Prodajba")
+                              .arg(marks.join(QStringLiteral(", "))),
+                      keys, decimals);
+        for (const SaleLine& l : found)
+            amounts << VatLine{l.number, rates.of(l.taxGroup), l.amount};
+    }
+    return splitVatByRate(amounts);
 }
 
 std::optional<Decimal> parsePositiveAmount(const QString& text) {
@@ -142,16 +156,36 @@ std::optional<Decimal> parsePositiveAmount(const QString& text) {
     return d;
 }
 
-Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, int decimals) {
-    const Decimal difference = (cataloguePrice - typedPrice) * 100;
-    const int priceScale = std::max(priceDecimals(decimals), typedPrice.scale());
-    for (int scale = std::clamp(decimals, 0, 10); scale < 10; ++scale) {
-        const Decimal d = difference.divided(cataloguePrice, scale);
+int storedPriceDecimals(int displayDecimals) {
+    return std::max(displayDecimals, 2);
+}
+
+namespace {
+
+// The value cut to the decimals towards minus infinity.
+Decimal floored(const Decimal& value, int decimals) {
+    const Decimal rounded = value.rounded(decimals);
+    if (rounded <= value)
+        return rounded;
+    return rounded - Decimal::fromScaled(1, decimals);
+}
+
+} // namespace
+
+Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, const Decimal& quantity,
+                          const Decimal& rate, int decimals) {
+    const Decimal exact = ((cataloguePrice - typedPrice) * 100).divided(cataloguePrice, Decimal::kMaxScale);
+    const int priceScale = std::max(storedPriceDecimals(decimals), typedPrice.scale());
+    const Decimal typedAmount = lineAmount(quantity, typedPrice, rate, 0, decimals);
+    constexpr int kMostDecimals = 10;
+    for (int scale = std::clamp(decimals, 0, kMostDecimals); scale < kMostDecimals; ++scale) {
+        const Decimal d = floored(exact, scale);
         const Decimal charged = (cataloguePrice * (Decimal(100) - d)).divided(100, priceScale);
-        if (charged == typedPrice.rounded(priceScale))
+        if (charged == typedPrice.rounded(priceScale) &&
+            lineAmount(quantity, cataloguePrice, rate, d, decimals) == typedAmount)
             return d;
     }
-    return difference.divided(cataloguePrice, 10);
+    return floored(exact, kMostDecimals);
 }
 
 EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEntry& e,
@@ -168,16 +202,20 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     }
     const QString description = a.value(0).toString();
     const QString unit = a.value(1).toString();
-    Decimal cataloguePrice = number(a.value(2), kPriceScale);
+    Decimal cataloguePrice = fromNumberColumn(a.value(2), kPriceScale);
     const QString currency = a.value(3).toString();
-    const Decimal maxDiscount = number(a.value(4), kDiscountScale);
+    const Decimal maxDiscount = fromNumberColumn(a.value(4), kDiscountScale);
     const int taxGroup = a.value(5).toInt();
     const int department = a.value(6).toInt();
 
+    if (e.typedPrice.sign() <= 0) {
+        r.status = EnterResult::IncorrectData;
+        return r;
+    }
     // Zero-priced articles take the typed price.
     if (cataloguePrice.isZero())
         cataloguePrice = e.typedPrice;
-    const int decimals = priceDecimals(c.decimals);
+    const int decimals = storedPriceDecimals(c.decimals);
     const Decimal storedPrice = cataloguePrice.rounded(decimals);
 
     std::optional<Decimal> keptDiscount;
@@ -193,18 +231,15 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
         }
         // An edit of the quantity alone keeps the line's discount.
         if (old.value(0).toLongLong() == e.article &&
-            number(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
-            keptDiscount = number(old.value(2), kDiscountScale);
+            fromNumberColumn(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
+            keptDiscount = fromNumberColumn(old.value(2), kDiscountScale);
     }
 
     Decimal discount;
     if (keptDiscount) {
         discount = *keptDiscount;
     } else {
-        const Decimal counterpartyPercent =
-            Decimal::fromVariant(counterpartyDiscount(db, c.counterparty, e.article))
-                .value_or(Decimal())
-                .rounded(4);
+        const Decimal counterpartyPercent = counterpartyDiscount(db, c.counterparty, e.article).rounded(4);
         if (counterpartyPercent.sign() > 0) {
             discount = counterpartyPercent;
         } else {
@@ -212,7 +247,13 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 r.status = EnterResult::IncorrectData;
                 return r;
             }
-            discount = discountFromPrice(storedPrice, e.typedPrice, c.decimals);
+            const Decimal rate = Decimal::fromVariant(scalarSql(db,
+                                                                QStringLiteral("SELECT Kurs FROM Valuti "
+                                                                               "WHERE Opisanie = ?"),
+                                                                {currency}))
+                                     .value_or(Decimal(1))
+                                     .rounded(kRateScale);
+            discount = discountFromPrice(storedPrice, e.typedPrice, e.quantity, rate, c.decimals);
         }
         if (!maxDiscount.isZero() && discount > maxDiscount) {
             r.status = EnterResult::AboveMaximum;
@@ -221,7 +262,7 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
         }
     }
     r.discount = discount;
-    const LineNet net = lineNet(e.quantity, storedPrice, discount, c.vatRate, c.decimals);
+    const LineNet net = lineNet(e.quantity, storedPrice, discount, c.vatRates.of(taxGroup), c.decimals);
 
     Transaction tx(db);
     if (editing) {
@@ -231,8 +272,9 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "UPDATE Prodajbi_Vremenni SET Barkod = ?, Opisanie = ?, Kol = ?, Mqrka = ?, Ed_Cena = ?, "
                 "Valuta = ?, Pored_Ot = ?, Pored_Do = ?, T_O = ?, SUM_BezDDS = ?, Bez_DDS = ?, "
                 "Dan_Grup = ?, Prigotvq_Se = ?, Nomenkl_N = ? WHERE N_Prodajba = ? AND Operator = ?"),
-            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, e.serialFrom,
-             e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), taxGroup, department,
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, e.serialFrom, e.serialTo, numberColumnValue(discount), numberColumnValue(net.lineNet),
+             numberColumnValue(net.unitNet), taxGroup, department,
              catalogueNumberFor(db, e.article, c.counterparty), *editing, c.operatorName});
         if (u.numRowsAffected() != 1) {
             r.status = EnterResult::Gone;
@@ -247,9 +289,10 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
                 "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, "
                 "Pored_Ot, Pored_Do, T_O, SUM_BezDDS, Bez_DDS, Sm_N, Term_N, Nomenkl_N, Dan_Grup, "
                 "Prigotvq_Se) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {e.article, description, stored(e.quantity), unit, stored(storedPrice), currency, c.operatorName,
-             e.serialFrom, e.serialTo, stored(discount), stored(net.lineNet), stored(net.unitNet), c.bill,
-             c.terminal, catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
+            {e.article, description, numberColumnValue(e.quantity), unit, numberColumnValue(storedPrice),
+             currency, c.operatorName, e.serialFrom, e.serialTo, numberColumnValue(discount),
+             numberColumnValue(net.lineNet), numberColumnValue(net.unitNet), c.bill, c.terminal,
+             catalogueNumberFor(db, e.article, c.counterparty), taxGroup, department},
             QStringLiteral("N_Prodajba"));
         r.status = EnterResult::Added;
     }
@@ -259,8 +302,11 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
 
 int cancelLines(const QSqlDatabase& db, const QString& operatorName, const QList<qint64>& lines, int page) {
     int deleted = 0;
+    // In the order of their numbers, as a sale locks them.
+    QList<qint64> ordered = lines;
+    std::sort(ordered.begin(), ordered.end());
     Transaction tx(db);
-    for (qint64 line : lines) {
+    for (qint64 line : ordered) {
         QSqlQuery q =
             execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
                     {line, operatorName});
@@ -284,7 +330,7 @@ void applyFreeDiscount(const QSqlDatabase& db, const SaleContext& c, const QList
         execSql(db,
                 QStringLiteral(
                     "UPDATE Prodajbi_Vremenni SET T_O = ? WHERE Operator = ? AND Barkod = ? AND Sm_N = ?"),
-                {stored(p), c.operatorName, article, c.bill});
+                {numberColumnValue(p), c.operatorName, article, c.bill});
     tx.commit();
 }
 

@@ -44,7 +44,7 @@ struct SaleContext {
     int terminal = 1;
     qint64 counterparty = 0; // the sale counterparty chosen by the operator (0: none)
     int decimals = 2;        // display decimals
-    Decimal vatRate;         // the company's VAT rate in percent
+    VatRates vatRates;       // the rates of the tax groups in percent
 };
 
 // The amount of a line in the base currency: quantity × price × rate ×
@@ -62,13 +62,20 @@ QList<SaleLine> allOperatorLines(const QSqlDatabase& db, const QString& operator
 struct SaleTotals {
     QList<SaleLine> lines;
     Decimal total; // the sum of the lines' amounts, base currency
-    VatSplit vat;  // the total split at the company's rate
+    VatTotals vat; // the lines split at the rates of their tax groups
 };
 
 // Reads the operator's lines of the bill (one statement), computes each
-// line's amount and net values, writes the net values that changed back
-// (one transaction) and returns the lines with their totals.
+// line's amount and net values at its tax group's rate, writes the net
+// values that changed back (one transaction) and returns the lines with
+// their totals.
 SaleTotals recalculateSale(const QSqlDatabase& db, const SaleContext& context);
+
+// The amounts of the sale lines with those numbers, as they are now, split
+// at the rates of their tax groups: what a document printed for them
+// shows. Lines that are gone, or whose currency has no rate, are left out.
+VatTotals saleLinesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                       const VatRates& rates);
 
 // A typed quantity or price: a number above 0, "1,5" and "1.5" alike.
 // None for anything else ("0.0", "00", "-1", "inf", "").
@@ -97,17 +104,28 @@ struct EnterResult {
     Decimal maxDiscount; // for AboveMaximum
 };
 
+// The decimals of a line's stored unit price (Ed_Cena): the display
+// decimals, but never fewer than 2, so that a price is kept to the stotinka.
+int storedPriceDecimals(int displayDecimals);
+
 // The discount that a typed price implies against the catalogue price, in
 // percent, with as many decimals (from the display decimals up) as it takes
-// for the typed price to come back: 333.33 against 1000.00 is 66.667.
-Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, int decimals);
+// for the typed price to come back, for one unit and for the line's
+// quantity at the rate of its currency: 333.33 against 1000.00 is 66.667,
+// and 1.00 against 7.00 for 100 units charges 100.00. The discount is cut
+// towards the catalogue price, so that the price after it is never below
+// the typed one (the receipt, which truncates it to the stotinka, shows
+// the typed price).
+Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPrice, const Decimal& quantity,
+                          const Decimal& rate, int decimals);
 
 // Appends a line to the operator's current bill, or rewrites the line being
 // edited (only when it is still the operator's). The discount is the
 // counterparty's for the article when above 0, otherwise the one implied by
 // the typed price; an edit that keeps the article and the price keeps the
 // line's discount. An article whose catalogue price is 0 sells at the typed
-// price. Nothing is written when the result is not Added or Rewritten.
+// price. A typed price must be above 0 (IncorrectData otherwise). Nothing
+// is written when the result is not Added or Rewritten.
 EnterResult enterLine(const QSqlDatabase& db, const SaleContext& context, const LineEntry& entry,
                       std::optional<qint64> editing = std::nullopt);
 

@@ -63,6 +63,30 @@ inline const QString kCommandFileNotWritten = QStringLiteral("Файлът в %1
 inline const QString kDirectoryNotCreated = QStringLiteral("Папката %1 не може да бъде създадена");
 inline const QString kDirectoryMissing = QStringLiteral("Папката %1 не съществува");
 inline const QString kNoSuchDepartment = QStringLiteral("Няма отдел с този номер");
+// %1 the receipt directory.
+inline const QString kReceiptNumbersBusy =
+    QStringLiteral("Номерата на бележките в папка %1 се заемат от друго работно място");
+// %1 the file of a kept ticket.
+inline const QString kKeptTicketDamaged = QStringLiteral("Запазената бележка %1 е повредена и е премахната");
+// Follows kTicketsStillWaiting at exit.
+inline const QString kTicketsWaitForNextStart =
+    QStringLiteral("Те ще бъдат отпечатани при следващото стартиране на програмата.");
+// %1 the file of the receipt.
+inline const QString kReceiptNotRecorded =
+    QStringLiteral("Продажбата е записана и касовата бележка е отпечатана във файла %1,\r"
+                   "но бележката не можа да бъде отбелязана в базата данни.\r"
+                   "Ако при следващото стартиране програмата попита за тази бележка, отговорете \"Не\".");
+// %1 the date, %2 the time, %3 the operator, %4 the amount due.
+inline const QString kAskOwedReceipt =
+    QStringLiteral("Продажбата от %1 %2 (оператор %3, сума %4) е записана,\r"
+                   "но касовата бележка за нея не е отпечатана.\r"
+                   "Да - отпечатай бележката сега\r"
+                   "Не - продажбата остава без бележка\r"
+                   "Отказ - попитай отново при следващото стартиране");
+// %1 the currencies, each in quotes.
+inline const QString kCurrencyWithoutRate =
+    QStringLiteral("Няма курс за валута %1 във \"Валутни курсове\".\r"
+                   "Редовете в тази валута не могат да бъдат продадени: въведете курса или ги откажете.");
 
 // The departments window.
 inline const QString kDepartmentNumbersTaken = QStringLiteral("Всички номера на отдели от 1 до 100 са заети");
@@ -84,10 +108,8 @@ inline const QString kSpecialDiscountsHeading = QStringLiteral("\tСправка
 inline const QString kAllSpecialDiscountsHeading =
     QStringLiteral("\tСправка Отстъпки за всички контрагенти ");
 inline const QString kSpecialDiscountsCounterparty = QStringLiteral("\tКонтрагент: ");
-// The add button of the entry panel while a row is edited, and otherwise;
-// the bottom button in and out of entry mode.
-inline const QString kDiscountRowAccept = QStringLiteral("Приеми");
-inline const QString kDiscountRowAdd = QStringLiteral("Добави");
+// The bottom button in and out of entry mode (the add button of the entry
+// panel is a row button: "Приеми" while a row is edited, "Добави" otherwise).
 inline const QString kDiscountsStore = QStringLiteral("Запис");
 inline const QString kDiscountsNew = QStringLiteral("Нова");
 

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace torvika {
 
@@ -115,6 +116,81 @@ qint64 copyRows(const QSqlDatabase& src, const QSqlDatabase& dst, const QString&
     return copied;
 }
 
+// Columns that keep a number once taken from a table's own key: a sale
+// line's number lives on in the sale, its invalidation, its receipt and the
+// documents printed for it (page 1, the shop); an intake line's in the items
+// in service, their archive and their repairs (page 2, the service desk).
+struct KeptNumber {
+    const char* key;   // the table whose key gave the number
+    const char* table; // where it is kept
+    const char* column;
+    const char* condition; // which rows, or nullptr for all
+};
+const KeptNumber kKeptNumbers[] = {
+    {"Prodajbi_Vremenni", "Prodajbi", "ID_Prodajba", nullptr},
+    {"Prodajbi_Vremenni", "Invalidate_Sales", "ID_Prodajba", nullptr},
+    {"Prodajbi_Vremenni", "Prodajbi_Bon", "ID_Prodajba", nullptr},
+    {"Prodajbi_Vremenni", "Printed_Dok", "ID_Prod", "Ot_Kade_Prod = 1"},
+    {"Priem_Ser_Vremen", "Priem_Ser", "N_Prodajba", nullptr},
+    {"Priem_Ser_Vremen", "R_Priem", "N_Priem", nullptr},
+    {"Priem_Ser_Vremen", "Remont", "N_Priem", nullptr},
+    {"Priem_Ser_Vremen", "R_Remont", "N_Priem", nullptr},
+    {"Priem_Ser_Vremen", "Printed_Dok", "ID_Prod", "Ot_Kade_Prod = 2"},
+};
+
+qint64 maxOf(const QSqlDatabase& db, const QString& table, const QString& column, const char* condition) {
+    QString sql = QStringLiteral("SELECT MAX(%1) FROM %2").arg(column, table);
+    if (condition)
+        sql += QStringLiteral(" WHERE ") + QString::fromLatin1(condition);
+    return scalarSql(db, sql).toLongLong();
+}
+
+// The highest number the source ever gave out of the table's key: SQLite's
+// own record of it (which stays when the last rows are deleted), or the
+// source server's sequence.
+qint64 sourceRecord(const QSqlDatabase& src, const QString& table, const QString& sequence) {
+    if (isSqlite(src)) {
+        if (scalarSql(src,
+                      QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'sqlite_sequence'"))
+                .toInt() == 0)
+            return 0;
+        return scalarSql(src, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE LOWER(name) = LOWER(?)"),
+                         {table})
+            .toLongLong();
+    }
+    return scalarSql(src, QStringLiteral("SELECT pg_sequence_last_value(to_regclass(?))"), {sequence})
+        .toLongLong();
+}
+
+// Sets every sequence of the target past the highest number ever taken from
+// it: the copied keys, the source's record, and every column that keeps a
+// number taken from it. Otherwise the server would give out again the
+// numbers of recorded sales whose pending lines are long gone.
+void setSequencesPastTakenNumbers(const QSqlDatabase& src, const QSqlDatabase& dst) {
+    QSqlQuery q =
+        execSql(dst, QStringLiteral(
+                         "SELECT seq.relname, tab.relname, att.attname FROM pg_class seq "
+                         "JOIN pg_depend dep ON dep.objid = seq.oid AND dep.deptype = 'a' "
+                         "JOIN pg_class tab ON tab.oid = dep.refobjid "
+                         "JOIN pg_attribute att ON att.attrelid = tab.oid AND att.attnum = dep.refobjsubid "
+                         "WHERE seq.relkind = 'S' AND tab.relnamespace = to_regnamespace(current_schema())"));
+    struct Sequence {
+        QString name, table, column;
+    };
+    QList<Sequence> sequences;
+    while (q.next())
+        sequences.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+    for (const Sequence& s : sequences) {
+        qint64 highest = std::max(maxOf(dst, s.table, s.column, nullptr), sourceRecord(src, s.table, s.name));
+        for (const KeptNumber& kept : kKeptNumbers)
+            if (s.table.compare(QLatin1String(kept.key), Qt::CaseInsensitive) == 0)
+                highest = std::max(highest, maxOf(dst, QString::fromLatin1(kept.table),
+                                                  QString::fromLatin1(kept.column), kept.condition));
+        if (highest > 0)
+            execSql(dst, QStringLiteral("SELECT setval(to_regclass(?), ?)"), {s.name, highest});
+    }
+}
+
 // The company's text files (group trees and the like) of the source's
 // directory, copied into the target's. Returns the files written.
 QStringList copyTextFiles(const QString& from, const QString& to) {
@@ -183,6 +259,7 @@ CopyReport copyCompanyDatabase(const ProgramDir& programDir, const Alias& from, 
             report.rows += copyRows(src, dst, table.name, target, progress, done);
             ++report.tables;
         }
+        setSequencesPastTakenNumbers(src, dst);
         files = copyTextFiles(from.path, to.path);
         t.commit();
         progress.finish();

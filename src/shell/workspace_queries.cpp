@@ -2,6 +2,7 @@
 
 #include "common/cformat.h"
 #include "common/exception_log.h"
+#include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 #include "shell/session.h"
@@ -12,8 +13,8 @@ QString buildTickerText(const QSqlDatabase& db, int decimals) {
     QString text;
     QSqlQuery q = execSql(db, QStringLiteral("SELECT Opisanie, Kurs FROM Valuti"));
     while (q.next())
-        text += q.value(0).toString() + QStringLiteral(" - ") + formatFixed(q.value(1).toDouble(), decimals) +
-                QString(10, u' ');
+        text += q.value(0).toString() + QStringLiteral(" - ") +
+                formatFixed(fromNumberColumn(q.value(1)), decimals) + QString(10, u' ');
     return text;
 }
 

@@ -30,6 +30,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(a.description, "Бира 'Ариана' 0.5 л");
         QCOMPARE(a.receiptName, "Бира 'Ар");
         QCOMPARE(a.labelName, "Ариана");
-        QCOMPARE(a.price, 1.7);
+        QCOMPARE(a.price, Decimal("1.7"));
         QCOMPARE(a.scaleCode, qint64(50));
         QCOMPARE(a.shelfLife, "0:0");
         QCOMPARE(loadArticleCodes(db(), 50).barcodes, QStringList{"3800000000010"});
@@ -250,7 +251,7 @@ private slots:
     void editKeepsStoredValues() {
         execSql(db(),
                 "UPDATE Produkti SET Kasovo_Ime = 'КОЛА', Etiketno_Ime = 'Кола 0.33', Nomenkl_N = 'CC-4', "
-                "Kod_Vezna = 0, Dostav4ik = 7, Dostavna_Cena = 0.8, Valuta_D = 'EUR', Max_TO = 12.5, "
+                "Kod_Vezna = 0, Dostav4ik = 7, Dostavna_Cena = 0.8, Valuta_D = 'EUR', Max_TO = 12.675, "
                 "Trajnost = '2:400', Dan_Grup = 0, Prigotvq_Se = 2 WHERE ID = 4");
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (4, 'OLD')");
         TForm_NewArtikul d(test::context(fx_->session()));
@@ -261,7 +262,8 @@ private slots:
         QCOMPARE(field(d, "Edit_Nom_N")->text(), "CC-4");
         QCOMPARE(field(d, "Edit_Kod_Vezna")->text(), "0");
         QCOMPARE(field(d, "Edit_Cena")->text(), "3.0000");
-        QCOMPARE(field(d, "Edit_Max_TO")->text(), "12.50");
+        // Rounded as the decimal stored, not as its nearest double (12.67).
+        QCOMPARE(field(d, "Edit_Max_TO")->text(), "12.68");
         QCOMPARE(field<QComboBox>(d, "ComboBox_Trajnost")->currentText(), "в месеци");
         QCOMPARE(field<QSpinBox>(d, "SpinEdit_Trajnost")->value(), 400);
         QCOMPARE(field<QComboBox>(d, "ComboBox_Dan_Grupa")->currentIndex(), 0);
@@ -282,7 +284,7 @@ private slots:
         QCOMPARE(a.catalogueNumber, "CC-4");
         QCOMPARE(a.scaleCode, qint64(0));
         QCOMPARE(a.supplier, qint64(7));
-        QCOMPARE(a.deliveryPrice, 0.8);
+        QCOMPARE(a.deliveryPrice, Decimal("0.8"));
         QCOMPARE(a.deliveryCurrency, "EUR");
         QCOMPARE(a.shelfLife, "2:400");
         QCOMPARE(a.preparation, 2);
@@ -426,11 +428,49 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, execSql(db(), "SELECT COUNT(*) FROM Free_Art"));
     }
 
+    // While the free numbers are searched, "Приеми", "Откажи" and Esc cannot
+    // overtake the search: nothing is saved and the dialog stays; Esc stops
+    // the search, whose numbers found so far are offered.
+    void freeNumberSearchNotOvertaken() {
+        article(2, 1, "Вода");
+        article(7, 1, "Сок");
+        TForm_NewArtikul d(test::context(fx_->session()));
+        d.openNew(1);
+        d.show();
+        field(d, "Edit_Opisanie")->setText("Сода");
+        const QString proposed = field(d, "Edit_Art_N")->text();
+        auto* accept = field<QPushButton>(d, "Button_Priemi");
+        auto* cancel = field<QPushButton>(d, "Button_Otkaji");
+        bool waited = false;
+        QTimer::singleShot(0, &d, [&] {
+            waited = !accept->isEnabled() && !cancel->isEnabled();
+            QTest::mouseClick(accept, Qt::LeftButton);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        test::ModalScript script;
+        script.next<TForm_Free_Art_ID>([](TForm_Free_Art_ID* list) {
+            QVERIFY(list->positionOn(5));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        QTest::mouseClick(field<QPushButton>(d, "SpdBtn_Svobodni_Nomera"), Qt::LeftButton);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QVERIFY(waited);
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID IN (5, " + proposed + ")"), 0);
+        QCOMPARE(field(d, "Edit_Art_N")->text(), "5");
+        QVERIFY(accept->isEnabled() && cancel->isEnabled());
+        QTest::mouseClick(accept, Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 5"), 1);
+    }
+
     void stockAndSerials() {
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Бус')");
         execSql(db(), "UPDATE Produkti SET Garancionen = 'True' WHERE ID = 4");
         GET_NALI4NOST(db(), 4, 1, kAddStock, 2);
-        GET_NALI4NOST(db(), 4, 2, kAddStock, 3.5);
+        GET_NALI4NOST(db(), 4, 2, kAddStock, Decimal("3.5"));
         execSql(db(), "INSERT INTO Garancia_dostavtchik (ID, ID_Kontrag, Vid_Dok, ID_Dok, Data, Zabel) "
                       "VALUES (1, 7, 1, 'F-1', '2026-01-02', '')");
         execSql(db(),

@@ -8,10 +8,12 @@
 #include "catalogue/articles.h"
 #include "catalogue/stock.h"
 #include "catalogue/texts.h"
+#include "catalogue/warehouses.h"
 #include "common/cp1251.h"
 #include "common/errors.h"
 #include "common/progress.h"
 #include "common/sql.h"
+#include "common/vat.h"
 #include "support/fixture.h"
 
 #include <QBuffer>
@@ -19,6 +21,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTest>
+#include <QThread>
 #include <memory>
 #include <stdexcept>
 
@@ -102,7 +105,7 @@ class ArticleLogicTest : public QObject {
         a.group = groupId;
         a.description = name;
         a.catalogueNumber = QString::number(groupId) + u'_' + QString::number(id);
-        a.price = 2.5;
+        a.price = Decimal("2.5");
         a.currency = QStringLiteral("Лева");
         a.unit = QStringLiteral("бр.");
         a.receiptName = a.labelName = name;
@@ -112,6 +115,16 @@ class ArticleLogicTest : public QObject {
     }
 
 private slots:
+    // The tax groups offered name the company's rates, not fixed texts.
+    void taxGroupChoicesNameTheRates() {
+        QCOMPARE(vatGroupItems(VatRates::defaults()),
+                 (QStringList{"0:Данъчна група А - 0 %", "1:Данъчна група Б - 20 %",
+                              "2:Данъчна група В - 20 %", "3:Данъчна група Г - 9 %"}));
+        VatRates rates = VatRates::defaults();
+        rates.groups[3] = Decimal("7.5");
+        QCOMPARE(vatGroupItems(rates).last(), "3:Данъчна група Г - 7.5 %");
+    }
+
     void cleanup() { fx_.reset(); }
 
     // The tree file: the root is always there; a change re-reads the file
@@ -196,22 +209,156 @@ private slots:
         QCOMPARE(groupOfNode(node).value_or(-1), group);
     }
 
+    // A group and its node are stored together.
     void groups() {
-        QVERIFY(addArticleGroup(db(), 1, "Напитки"));
-        QVERIFY(!addArticleGroup(db(), 1, "Друга"));
-        QVERIFY(addArticleGroup(db(), 2, "Храни"));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, addArticleGroup(db(), 0, "Нула"));
+        QList<TreeLine> tree;
+        QVERIFY(addArticleGroup(db(), treeFile(), 1, "Напитки", {}, &tree));
+        QVERIFY(!addArticleGroup(db(), treeFile(), 1, "Друга"));
+        QVERIFY(addArticleGroup(db(), treeFile(), 2, "Храни", "1:Напитки", &tree));
+        QCOMPARE(lineTexts(tree), (QStringList{"Всички артикули", "1:Напитки", "\t2:Храни"}));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, addArticleGroup(db(), treeFile(), 0, "Нула"));
         article(10, 1, "Кола");
         execSql(db(),
                 "INSERT INTO Sp_Otstapka (ID_Klient, Otnasq_se_za, ID_Art_Gr, T_O) VALUES (5, 'G', 1, 3)");
-        QVERIFY(!updateArticleGroup(db(), 1, 2, "Напитки"));
-        // A new number takes the group's articles and discounts along.
-        QVERIFY(updateArticleGroup(db(), 1, 7, "Безалкохолни"));
+        QVERIFY(!updateArticleGroup(db(), treeFile(), 1, 2, "Напитки"));
+        // A new number takes the group's articles, discounts and node along.
+        QVERIFY(updateArticleGroup(db(), treeFile(), 1, 7, "Безалкохолни", &tree));
+        QCOMPARE(lineTexts(tree), (QStringList{"Всички артикули", "7:Безалкохолни", "\t2:Храни"}));
+        QCOMPARE(lineTexts(readArticleTree(treeFile())), lineTexts(tree));
         QCOMPARE(articleGroupName(db(), 7), std::optional<QString>("Безалкохолни"));
         QCOMPARE(articleGroupName(db(), 1), std::nullopt);
         QCOMPARE(count("SELECT Nomer_Grupa FROM Produkti WHERE ID = 10"), 7);
         QCOMPARE(count("SELECT ID_Art_Gr FROM Sp_Otstapka WHERE ID_Klient = 5"), 7);
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateArticleGroup(db(), 99, 98, "Няма"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, updateArticleGroup(db(), treeFile(), 99, 98, "Няма"));
+        QCOMPARE(lineTexts(readArticleTree(treeFile())), lineTexts(tree));
+    }
+
+    // A tree file that cannot be changed stores no group: no group is ever
+    // left without its node, or a node without its group.
+    void groupNotStoredWithoutItsNode() {
+        group(1, "Напитки");
+        fx().writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n");
+        QFile::remove(treeFile());
+        QVERIFY(QDir().mkpath(treeFile())); // a directory: the file cannot be read
+        QVERIFY_THROWS_EXCEPTION(EInOutError, addArticleGroup(db(), treeFile(), 2, "Храни"));
+        QVERIFY_THROWS_EXCEPTION(EInOutError, updateArticleGroup(db(), treeFile(), 1, 5, "Пиво"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID = 2"), 0);
+        QCOMPARE(articleGroupName(db(), 1), std::optional<QString>("Напитки"));
+    }
+
+    // The check at start-up mends what a change that failed after its commit
+    // left: a group without a node gets one at the top level, a node whose
+    // group is gone leaves (its sub-groups move up), and the bin appears
+    // when articles wait in it. A sound tree is not rewritten.
+    void treeChecked_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("groups");
+        QTest::addColumn<qint64>("orphanGroup"); // an article in this group; 0: none
+        QTest::addColumn<QStringList>("checked");
+        QTest::newRow("sound") << QByteArray("Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n")
+                               << QStringList{"1:Напитки", "2:Бира"} << qint64(0)
+                               << QStringList{"Всички артикули", "1:Напитки", "\t2:Бира"};
+        QTest::newRow("group without a node, before the bin")
+            << QByteArray("Всички артикули\r\n1:Напитки\r\nИзтрити артикули\r\n")
+            << QStringList{"1:Напитки", "7:Пиво", "3:Храни"} << qint64(0)
+            << QStringList{"Всички артикули", "1:Напитки", "3:Храни", "7:Пиво", "Изтрити артикули"};
+        QTest::newRow("renamed, node left with the old number")
+            << QByteArray("Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n\t\t4:Светла\r\n")
+            << QStringList{"1:Напитки", "5:Пиво", "4:Светла"} << qint64(0)
+            << QStringList{"Всички артикули", "1:Напитки", "\t4:Светла", "5:Пиво"};
+        QTest::newRow("articles of a gone group")
+            << QByteArray("Всички артикули\r\n1:Напитки\r\n") << QStringList{"1:Напитки"} << qint64(9)
+            << QStringList{"Всички артикули", "1:Напитки", "Изтрити артикули"};
+    }
+    void treeChecked() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, groups);
+        QFETCH(qint64, orphanGroup);
+        QFETCH(QStringList, checked);
+        fx().writeFile("Data/Opis.pdt", file);
+        for (const QString& g : groups)
+            group(g.section(u':', 0, 0).toLongLong(), g.section(u':', 1));
+        if (orphanGroup)
+            article(10, orphanGroup, "Кола");
+        QCOMPARE(lineTexts(checkArticleTree(db(), treeFile())), checked);
+        QCOMPARE(lineTexts(readArticleTree(treeFile())), checked);
+        if (QTest::currentDataTag() == QByteArray("sound"))
+            QCOMPARE(test::Fixture::readFile(treeFile()), file);
+        // An article of a gone group is found and listed in the bin.
+        if (orphanGroup) {
+            QCOMPARE(ids(db(), binArticlesStatement()), QList<qint64>{10});
+            QCOMPARE(ids(db(), articleSearchStatement(ArticleCriterion::Number, ArticleComparison::Equal,
+                                                      "10", {}, true, sqlEngine(db()))),
+                     QList<qint64>{10});
+        }
+    }
+
+    // A group delete deletes what the operator was shown and asked about:
+    // a sub-group another workstation added meanwhile, or articles that came
+    // into a group shown empty, stop it and the window asks again.
+    void groupDeleteOfWhatWasShown_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::newRow("a new sub-group") << "subgroup";
+        QTest::newRow("a new article") << "article";
+        QTest::newRow("nothing") << "";
+    }
+    void groupDeleteOfWhatWasShown() {
+        QFETCH(QString, meanwhile);
+        fx().writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n2:Храни\r\n");
+        group(1, "Напитки");
+        group(2, "Храни");
+        const QList<TreeLine> shown = readArticleTree(treeFile());
+        const QList<qint64> asked = subtreeGroups(shown, "1:Напитки");
+        QVERIFY(!groupsHaveArticles(db(), asked));
+        if (meanwhile == "subgroup") {
+            QVERIFY(addArticleGroup(db(), treeFile(), 3, "Бира", "1:Напитки"));
+            article(30, 3, "Пиво");
+        } else if (meanwhile == "article") {
+            article(10, 1, "Кола");
+        }
+        QList<TreeLine> now;
+        const std::optional<ArticleRemoval> r =
+            deleteArticleGroupNode(db(), treeFile(), "1:Напитки", asked, false, &now);
+        QCOMPARE(lineTexts(now), lineTexts(readArticleTree(treeFile())));
+        if (meanwhile.isEmpty()) {
+            QVERIFY(r);
+            QCOMPARE(lineTexts(now), (QStringList{"Всички артикули", "2:Храни"}));
+            QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 1);
+            return;
+        }
+        QVERIFY(!r);
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), meanwhile == "subgroup" ? 3 : 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti"), 1);
+        QVERIFY(lineTexts(now).contains("1:Напитки"));
+        // Asked about what is there now, it goes.
+        const QList<qint64> again = subtreeGroups(now, "1:Напитки");
+        QVERIFY(deleteArticleGroupNode(db(), treeFile(), "1:Напитки", again, true, &now));
+        QCOMPARE(lineTexts(now), (QStringList{"Всички артикули", "2:Храни"}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti"), 0);
+    }
+
+    // Article and group numbers are 32-bit integers in every engine: a
+    // larger one is refused before anything is stored.
+    void numbersAboveTheColumn_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qint64>("number"); // 0: refused
+        QTest::newRow("largest") << "2147483647" << qint64(2147483647);
+        QTest::newRow("one above") << "2147483648" << qint64(0);
+        QTest::newRow("three billion") << "3000000000" << qint64(0);
+        QTest::newRow("beyond 64 bits") << "99999999999999999999" << qint64(0);
+    }
+    void numbersAboveTheColumn() {
+        QFETCH(QString, typed);
+        QFETCH(qint64, number);
+        QCOMPARE(parseKeyNumber(typed).value_or(0), number);
+        group(1, "Напитки");
+        const std::optional<ArticleRefusal> r = createArticle(db(), newArticle(3000000000, 1, "Кола"), {});
+        QVERIFY(r);
+        QCOMPARE(r->message, texts::kBadArticleNumber);
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 addArticleGroup(db(), treeFile(), 3000000000, "Много"));
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti"), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 1);
     }
 
     // Deleting a group with its sub-groups keeps the history: articles with
@@ -234,11 +381,14 @@ private slots:
                 "INSERT INTO Barkodes (ID, Barkode) VALUES (13, '3800000000013'), (10, '3800000000010')");
         execSql(db(), "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (13, 'S-13', 0)");
 
-        QVERIFY(groupsHaveArticles(db(), subtreeGroups(readArticleTree(treeFile()), "1:Напитки")));
+        const QList<qint64> asked = subtreeGroups(readArticleTree(treeFile()), "1:Напитки");
+        QVERIFY(groupsHaveArticles(db(), asked));
         QList<TreeLine> tree;
-        const ArticleRemoval r = deleteArticleGroupNode(db(), treeFile(), "1:Напитки", &tree);
-        QCOMPARE(r.binned, 3);
-        QCOMPARE(r.deleted, 1);
+        const std::optional<ArticleRemoval> r =
+            deleteArticleGroupNode(db(), treeFile(), "1:Напитки", asked, true, &tree);
+        QVERIFY(r);
+        QCOMPARE(r->binned, 3);
+        QCOMPARE(r->deleted, 1);
         QCOMPARE(lineTexts(tree), (QStringList{"Всички артикули", "2:Храни", "Изтрити артикули"}));
         QCOMPARE(lineTexts(readArticleTree(treeFile())), lineTexts(tree));
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 1);
@@ -271,6 +421,87 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Barkodes"), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM Sp_Otstapka"), 0);
         QCOMPARE(ids(db(), binArticlesStatement()), QList<qint64>{11});
+    }
+
+    // A check for a history, for a group or for movements locks what it
+    // checks: a sale (or a group delete) another workstation is writing at
+    // that very moment, on its own connection, is waited for and seen, and
+    // never left naming an article, a group or a warehouse that is gone.
+    void checksWaitForWritesInProgress_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("article delete") << "delete"
+                                        << "binned";
+        QTest::newRow("article renumbering") << "renumber" << texts::kRenumberWithHistory;
+        QTest::newRow("group delete") << "group"
+                                      << "binned";
+        QTest::newRow("articles moved into a group") << "move" << texts::kGroupIsGone;
+        QTest::newRow("warehouse delete") << "warehouse" << texts::kWarehouseHasHistory.arg("Бус");
+    }
+    void checksWaitForWritesInProgress() {
+        QFETCH(QString, operation);
+        QFETCH(QString, outcome);
+        fx().writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n2:Храни\r\n");
+        group(1, "Напитки");
+        group(2, "Храни");
+        article(10, 1, "Кола");
+        execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Бус')");
+        const QString file = treeFile();
+        QString result;
+        {
+            // The other workstation's write, not committed while ours runs.
+            QSqlDatabase other = fx().openWorkstation("other");
+            QSqlQuery o(other);
+            QVERIFY(o.exec(test::onPostgres() ? "BEGIN" : "BEGIN IMMEDIATE"));
+            QVERIFY(o.exec(
+                operation == "move"
+                    ? "DELETE FROM Grupi WHERE ID = 2"
+                    : "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol, Sklad_ID) VALUES (1, 10, 1, 2)"));
+            QThread* mine = QThread::create([&] {
+                {
+                    const QSqlDatabase db = fx().openWorkstation("mine");
+                    try {
+                        if (operation == "delete") {
+                            if (torvika::deleteArticle(db, 10) == ArticleDeletion::Binned)
+                                result = "binned";
+                        } else if (operation == "renumber") {
+                            if (const auto r = updateArticle(db, 10, newArticle(11, 1, "Кола"), {}, {}))
+                                result = r->message;
+                        } else if (operation == "group") {
+                            const auto r = deleteArticleGroupNode(db, file, "1:Напитки", {1}, true);
+                            if (r && r->binned == 1)
+                                result = "binned";
+                        } else if (operation == "move") {
+                            if (const auto r = moveArticlesToGroup(db, {10}, 2))
+                                result = r->message;
+                        } else {
+                            result = deleteWarehouse(db, 2, 1).refusal;
+                        }
+                    } catch (const std::exception& e) {
+                        result = QString::fromUtf8(e.what());
+                    }
+                }
+                QSqlDatabase::removeDatabase("mine");
+            });
+            mine->start();
+            // Time for ours to reach its check while the other's write is open.
+            mine->wait(QDeadlineTimer(1000));
+            QVERIFY(o.exec("COMMIT"));
+            QVERIFY(mine->wait(QDeadlineTimer(120000)));
+            delete mine;
+        }
+        QSqlDatabase::removeDatabase("other");
+        QCOMPARE(result, outcome);
+        // Nothing the other workstation wrote names what is gone.
+        QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi WHERE NOT EXISTS "
+                       "(SELECT 1 FROM Produkti WHERE Produkti.ID = Prodajbi.ID_Art)"),
+                 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi WHERE NOT EXISTS "
+                       "(SELECT 1 FROM Sklad WHERE Sklad.ID_Sklad = Prodajbi.Sklad_ID)"),
+                 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE Nomer_Grupa <> 0 AND NOT EXISTS "
+                       "(SELECT 1 FROM Grupi WHERE Grupi.ID = Produkti.Nomer_Grupa)"),
+                 0);
     }
 
     // A new article is stored with its barcodes and counterparty numbers,
@@ -341,7 +572,7 @@ private slots:
         QVERIFY(!updateArticle(db(), 5, a, before, after));
         const Article stored = *loadArticle(db(), 15);
         QCOMPARE(stored.group, qint64(2));
-        QCOMPARE(stored.deliveryPrice, 1.2);
+        QCOMPARE(stored.deliveryPrice, Decimal("1.2"));
         QCOMPARE(stored.deliveryCurrency, "EUR");
         QCOMPARE(stored.supplier, qint64(7));
         QVERIFY(stored.vatIncluded);
@@ -571,7 +802,7 @@ private slots:
         article(3, 1, "В");
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Втори')");
         GET_NALI4NOST(db(), 1, 1, kAddStock, 2);
-        GET_NALI4NOST(db(), 1, 2, kAddStock, 3.5);
+        GET_NALI4NOST(db(), 1, 2, kAddStock, Decimal("3.5"));
         GET_NALI4NOST(db(), 2, 2, kAddStock, -1);
         const SqlStatement s = *markedArticlesStockStatement({3, 2, 1});
         QSqlQuery q = execSql(db(), s.text, s.values);
@@ -629,7 +860,7 @@ private slots:
         d.warranty = true;
         d.warrantyPeriod = "2:24";
         d.vatGroup = 3;
-        d.maxDiscount = 12.5;
+        d.maxDiscount = Decimal("12.5");
         d.vatIncluded = true;
         QCOMPARE(commonDataStatement(d).text,
                  "UPDATE Produkti SET Dan_Grup = ?, Max_TO = ?, Garancionen = ?, Trajnost = ?, DDS = ?");
@@ -645,6 +876,35 @@ private slots:
         life.series = false;
         QVERIFY(setCommonData(db(), {3}, life));
         QCOMPARE(loadArticle(db(), 3)->shelfLife, "1:5");
+        // The mark False writes no warranty period: every shelf life stays.
+        ArticleCommonData notWarranty;
+        notWarranty.warranty = false;
+        notWarranty.warrantyPeriod = "2:24";
+        QCOMPARE(commonDataStatement(notWarranty).text, "UPDATE Produkti SET Garancionen = ?");
+        QCOMPARE(setCommonData(db(), {2, 3}, notWarranty), 2);
+        QCOMPARE(loadArticle(db(), 3)->shelfLife, "1:5");
+        QCOMPARE(loadArticle(db(), 2)->shelfLife, "2:24");
+        QVERIFY(!loadArticle(db(), 2)->warranty);
+    }
+
+    // An article known under several counterparty numbers: the search's
+    // rows come in the order of their whole key, so the grid's pages
+    // neither repeat nor skip a row.
+    void counterpartyNumberSearchPages() {
+        group(1, "Напитки");
+        article(1, 1, "Кола");
+        article(2, 1, "Фанта");
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (7, 'Доставчик', 7, 0), "
+                      "(5, 'Вносител', 5, 0)");
+        execSql(db(), "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (2, 'K-9', 7), "
+                      "(1, 'K-3', 7), (1, 'K-2', 7), (1, 'K-5', 5), (2, 'K-1', 5)");
+        const SqlStatement s = articleSearchStatement(
+            ArticleCriterion::CounterpartyNumber, ArticleComparison::Equal, "k-", {}, true, sqlEngine(db()));
+        QStringList paged;
+        for (int page = 0; page < 5; ++page)
+            for (const QVariantList& row : readRows(db(), s.text, s.values, 1, page).rows)
+                paged << row[0].toString() + u' ' + row[9].toString();
+        QCOMPARE(paged, (QStringList{"1 K-5", "1 K-2", "1 K-3", "2 K-1", "2 K-9"}));
     }
 
     void pictures_data() {

@@ -18,8 +18,8 @@
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "common/ui/statement_model.h"
-#include "documents/ui/form_print_vid_fail.h"
 #include "support/fixture.h"
 #include "support/host_stand_in.h"
 #include "support/main_window.h"
@@ -259,6 +259,34 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 0);
     }
 
+    // The questions are about the tree shown: a sub-group another
+    // workstation added meanwhile is shown and asked about before anything
+    // is deleted; answered No, nothing is.
+    void deleteGroupAsksAgainAboutNewSubgroups() {
+        execSql(db(), "DELETE FROM Produkti WHERE Nomer_Grupa = 3");
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
+        w.show();
+        w.tree()->setCurrentItem(node(w, "3:Храни"));
+        QVERIFY(addArticleGroup(db(), treeFile(), 9, "Сладкиши", "3:Храни"));
+        article(9, 9, "Торта", 20);
+        msg_->answerNo();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, QStringList{texts::kAskDeleteSubgroups});
+        QCOMPARE(treeTexts(w),
+                 (QStringList{"Всички артикули", "1:Напитки", "\t2:Бира", "3:Храни", "\t9:Сладкиши"}));
+        QCOMPARE(w.currentNode(), "3:Храни");
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 2);
+        QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 9"), 1);
+        // Asked about both, the group goes with its new sub-group.
+        msg_->clear();
+        msg_->answerYes();
+        msg_->answerYes();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        QCOMPARE(msg_->questions, (QStringList{texts::kAskDeleteSubgroups, texts::kAskDeleteGroupArticles}));
+        QCOMPARE(count("SELECT COUNT(*) FROM Grupi WHERE ID IN (3, 9)"), 0);
+        QCOMPARE(fileText(), "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n");
+    }
+
     void deleteArticles() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (3, '111')");
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol) VALUES (1, 4, 1)");
@@ -367,10 +395,10 @@ private slots:
     void titleSort() {
         TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
-        w.DBGridTitleClick(2);
+        test::clickTitle(w.grid(), 2);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Produkti.Opisanie ASC, Produkti.ID"));
         QCOMPARE(listed(w), (QList<qint64>{2, 1, 4, 3}));
-        w.DBGridTitleClick(7);
+        test::clickTitle(w.grid(), 7);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Grupi.Opisanie DESC, Produkti.ID"));
         QCOMPARE(listed(w), (QList<qint64>{3, 4, 1, 2}));
     }
@@ -416,7 +444,7 @@ private slots:
         for (qint64 id = 100; id < 356; ++id)
             article(id, 3, "Артикул", 1);
         QVERIFY(db().commit());
-        GET_NALI4NOST(db(), 3, 1, kAddStock, 2.5);
+        GET_NALI4NOST(db(), 3, 1, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 100, 1, kAddStock, 1);
         TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
@@ -469,7 +497,7 @@ private slots:
             QCOMPARE(a.currency, "EUR");
             QVERIFY(a.warranty);
             QCOMPARE(a.shelfLife, "2:24");
-            QCOMPARE(a.maxDiscount, 7.5);
+            QCOMPARE(a.maxDiscount, Decimal("7.5"));
         }
         QCOMPARE(loadArticle(db(), 1)->currency, "Лева");
         QCOMPARE(w.model()->value(w.model()->findRow("ID", 3), "Valuta_P").toString(), "EUR");
@@ -561,13 +589,13 @@ private slots:
     // The line-making modes ask each marked article's quantity, in marking
     // order; an article whose quantity is cancelled makes no line.
     void pickWithQuantities() {
-        QList<QPair<qint64, double>> lines;
+        QList<QPair<qint64, QString>> lines;
         test::host(fx_->session())
             .followUps()
             .of<ArticlePicker>()
             .add(kSelectTransferArticles, [&lines](QWidget*, const ArticleChoice& c) {
                 for (const PickedArticle& a : c.articles)
-                    lines.append({a.id, *a.quantity});
+                    lines.append({a.id, a.quantity->toString()});
             });
         test::ModalScript script;
         script.next<TForm_Artikuli>([&script, this](TForm_Artikuli* w) {
@@ -589,7 +617,7 @@ private slots:
         });
         pickArticles(test::context(fx_->session()), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
-        QCOMPARE(lines, (QList<QPair<qint64, double>>{{4, 2.5}, {3, 1}}));
+        QCOMPARE(lines, (QList<QPair<qint64, QString>>{{4, "2.5"}, {3, "1"}}));
     }
 
     // A mode that no window receives cannot choose, and says why.

@@ -46,7 +46,7 @@ private slots:
         const SqlRows rows = readRows(db(), s.text, s.values);
         QCOMPARE(rows.rows.size(), 4);
         QCOMPARE(rows.rows.front().front().toString(), "Лева"); // the base currency first
-        QCOMPARE(loadCurrency(db(), "EUR"), (Currency{"EUR", 1.95583, false}));
+        QCOMPARE(loadCurrency(db(), "EUR"), (Currency{"EUR", Decimal("1.95583"), false}));
         QCOMPARE(loadCurrency(db(), "GBP"), std::nullopt);
     }
 
@@ -67,10 +67,10 @@ private slots:
                                                << texts::kCurrencyNameTaken.arg("лева");
         QTest::newRow("rate 0") << Currency{"GBP", 0, false} << int(CurrencyWrite::Rate)
                                 << texts::kCurrencyRateInvalid;
-        QTest::newRow("negative rate")
-            << Currency{"GBP", -2.3, false} << int(CurrencyWrite::Rate) << texts::kCurrencyRateInvalid;
-        QTest::newRow("base not at 1")
-            << Currency{"EUR2", 1.95583, true} << int(CurrencyWrite::Rate) << texts::kCurrencyBaseRate;
+        QTest::newRow("negative rate") << Currency{"GBP", Decimal("-2.3"), false} << int(CurrencyWrite::Rate)
+                                       << texts::kCurrencyRateInvalid;
+        QTest::newRow("base not at 1") << Currency{"EUR2", Decimal("1.95583"), true}
+                                       << int(CurrencyWrite::Rate) << texts::kCurrencyBaseRate;
     }
     void refusedInput() {
         QFETCH(Currency, currency);
@@ -88,11 +88,11 @@ private slots:
     }
 
     void addAndChange() {
-        QVERIFY(insertCurrency(db(), {" GBP ", 2.28, false}).stored());
-        QCOMPARE(loadCurrency(db(), "GBP"), (Currency{"GBP", 2.28, false}));
+        QVERIFY(insertCurrency(db(), {" GBP ", Decimal("2.28"), false}).stored());
+        QCOMPARE(loadCurrency(db(), "GBP"), (Currency{"GBP", Decimal("2.28"), false}));
         // Its own name in another case is a rename, not a clash.
-        QVERIFY(updateCurrency(db(), "GBP", {"gbp", 2.3, false}).stored());
-        QCOMPARE(loadCurrency(db(), "gbp"), (Currency{"gbp", 2.3, false}));
+        QVERIFY(updateCurrency(db(), "GBP", {"gbp", Decimal("2.3"), false}).stored());
+        QCOMPARE(loadCurrency(db(), "gbp"), (Currency{"gbp", Decimal("2.3"), false}));
         QCOMPARE(loadCurrency(db(), "GBP"), std::nullopt);
         QCOMPARE(updateCurrency(db(), "CHF", {"CHF", 2, false}).refusal, texts::kCurrencyGone.arg("CHF"));
     }
@@ -101,7 +101,7 @@ private slots:
     // mark to another currency, never by taking it away.
     void oneBaseCurrency() {
         QCOMPARE(updateCurrency(db(), "Лева", {"Лева", 1, false}).field, CurrencyWrite::Base);
-        QCOMPARE(updateCurrency(db(), "Лева", {"Лева", 1.2, true}).field, CurrencyWrite::Rate);
+        QCOMPARE(updateCurrency(db(), "Лева", {"Лева", Decimal("1.2"), true}).field, CurrencyWrite::Rate);
         QCOMPARE(table(db()), kFirstRows);
 
         QVERIFY(updateCurrency(db(), "BGL", {"BGL", 1, true}).stored());
@@ -142,14 +142,14 @@ private slots:
         QCOMPARE(currencyUses(db(), "USD"), QStringList{use});
         QCOMPARE(currencyUses(db(), "EUR"), QStringList{});
 
-        const CurrencyWrite renamed = updateCurrency(db(), "USD", {"Долар", 1.7, false});
+        const CurrencyWrite renamed = updateCurrency(db(), "USD", {"Долар", Decimal("1.7"), false});
         QCOMPARE(renamed.field, CurrencyWrite::Name);
         QCOMPARE(renamed.refusal, texts::kCurrencyInUseRename.arg("USD", use));
         QCOMPARE(deleteCurrency(db(), "USD").refusal, texts::kCurrencyInUseDelete.arg("USD", use));
         QCOMPARE(table(db()), kFirstRows);
 
-        QVERIFY(updateCurrency(db(), "USD", {"USD", 1.72, false}).stored());
-        QCOMPARE(loadCurrency(db(), "USD")->rate, 1.72);
+        QVERIFY(updateCurrency(db(), "USD", {"USD", Decimal("1.72"), false}).stored());
+        QCOMPARE(loadCurrency(db(), "USD")->rate, Decimal("1.72"));
         // An unused currency goes.
         QVERIFY(deleteCurrency(db(), "EUR").stored());
         QCOMPARE(loadCurrency(db(), "EUR"), std::nullopt);

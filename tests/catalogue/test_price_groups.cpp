@@ -7,8 +7,10 @@
 #include "catalogue/texts.h"
 #include "common/sql.h"
 #include "support/fixture.h"
+#include "support/hang_guard.h"
 
 #include <QTest>
+#include <random>
 
 using namespace torvika;
 
@@ -25,31 +27,48 @@ private slots:
     // With the selling price P = 100 and the delivery price D = 80.
     void evaluates_data() {
         QTest::addColumn<QString>("formula");
-        QTest::addColumn<double>("value");
-        QTest::newRow("price") << "P" << 100.0;
-        QTest::newRow("factor") << "P*1.2" << 120.0;
-        QTest::newRow("precedence") << "D+P*2" << 280.0;
-        QTest::newRow("left to right") << "P-D-10" << 10.0;
-        QTest::newRow("division") << "P/8" << 12.5;
-        QTest::newRow("parentheses") << "(P+D)/2" << 90.0;
-        QTest::newRow("nested") << "((D-60)*(2+3))" << 100.0;
-        QTest::newRow("sign") << "-P+250" << 150.0;
-        QTest::newRow("sign after operator") << "P*-1" << -100.0;
-        QTest::newRow("mark-up") << "D+20%" << 96.0;
-        QTest::newRow("discount") << "P-12.5%" << 87.5;
-        QTest::newRow("share") << "P*120%" << 120.0;
-        QTest::newRow("lone percentage") << "5%" << 0.05;
-        QTest::newRow("percentage of a group") << "D+(10+15)%" << 100.0;
-        QTest::newRow("leading point") << ".5*P" << 50.0;
-        QTest::newRow("trailing point") << "2.*D" << 160.0;
-        QTest::newRow("zero") << "P-P" << 0.0;
+        QTest::addColumn<QString>("value");
+        QTest::newRow("price") << "P"
+                               << "100";
+        QTest::newRow("factor") << "P*1.2"
+                                << "120";
+        QTest::newRow("precedence") << "D+P*2"
+                                    << "280";
+        QTest::newRow("left to right") << "P-D-10"
+                                       << "10";
+        QTest::newRow("division") << "P/8"
+                                  << "12.5";
+        QTest::newRow("parentheses") << "(P+D)/2"
+                                     << "90";
+        QTest::newRow("nested") << "((D-60)*(2+3))"
+                                << "100";
+        QTest::newRow("sign") << "-P+250"
+                              << "150";
+        QTest::newRow("sign after operator") << "P*-1"
+                                             << "-100";
+        QTest::newRow("mark-up") << "D+20%"
+                                 << "96";
+        QTest::newRow("discount") << "P-12.5%"
+                                  << "87.5";
+        QTest::newRow("share") << "P*120%"
+                               << "120";
+        QTest::newRow("lone percentage") << "5%"
+                                         << "0.05";
+        QTest::newRow("percentage of a group") << "D+(10+15)%"
+                                               << "100";
+        QTest::newRow("leading point") << ".5*P"
+                                       << "50";
+        QTest::newRow("trailing point") << "2.*D"
+                                        << "160";
+        QTest::newRow("zero") << "P-P"
+                              << "0";
     }
     void evaluates() {
         QFETCH(QString, formula);
-        QFETCH(double, value);
+        QFETCH(QString, value);
         const FormulaResult r = GETRESULT_FORMULA(formula, 100, 80);
         QVERIFY2(r.value, qPrintable(r.message));
-        QCOMPARE(*r.value, value);
+        QCOMPARE(r.value->toString(), value);
         QCOMPARE(r.fault, FormulaResult::None);
         QCOMPARE(formulaSyntaxFault(formula), std::nullopt);
     }
@@ -100,7 +119,8 @@ private slots:
         QTest::newRow("by a difference of zero") << "P/(D-80)" << texts::kFormulaDivisionByZero;
         QTest::newRow("by a zero percentage") << "P/0%" << texts::kFormulaDivisionByZero;
         QTest::newRow("out of range")
-            << QString(200, u'9') + "*" + QString(200, u'9') << texts::kFormulaOutOfRange;
+            << QString(30, u'9') + "*" + QString(30, u'9') << texts::kFormulaOutOfRange;
+        QTest::newRow("a number of 40 digits") << "P+" + QString(40, u'9') << texts::kFormulaOutOfRange;
     }
     void arithmeticFaults() {
         QFETCH(QString, formula);
@@ -121,38 +141,180 @@ private slots:
 
     void typedNumbers_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<std::optional<double>>("value");
-        QTest::newRow("point") << "1.95583" << std::optional<double>(1.95583);
-        QTest::newRow("comma") << "1,5" << std::optional<double>(1.5);
-        QTest::newRow("blanks") << " 2 " << std::optional<double>(2);
-        QTest::newRow("sign") << "-3" << std::optional<double>(-3);
-        QTest::newRow("empty") << "" << std::optional<double>();
-        QTest::newRow("letters") << "1.2a" << std::optional<double>();
-        QTest::newRow("two separators") << "1.2,3" << std::optional<double>();
-        QTest::newRow("exponent") << "1e3" << std::optional<double>();
-        QTest::newRow("not a number") << "nan" << std::optional<double>();
+        QTest::addColumn<QString>("value"); // empty: none
+        QTest::newRow("point") << "1.95583"
+                               << "1.95583";
+        QTest::newRow("comma") << "1,5"
+                               << "1.5";
+        QTest::newRow("blanks") << " 2 "
+                                << "2";
+        QTest::newRow("sign") << "-3"
+                              << "-3";
+        QTest::newRow("exact, no binary fraction") << "0.1"
+                                                   << "0.1";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("letters") << "1.2a"
+                                 << "";
+        QTest::newRow("two separators") << "1.2,3"
+                                        << "";
+        QTest::newRow("exponent") << "1e3"
+                                  << "";
+        QTest::newRow("not a number") << "nan"
+                                      << "";
     }
     void typedNumbers() {
         QFETCH(QString, typed);
-        QFETCH(std::optional<double>, value);
-        QCOMPARE(typedDecimal(typed), value);
+        QFETCH(QString, value);
+        const std::optional<Decimal> d = typedDecimal(typed);
+        QCOMPARE(d ? d->toString() : QString(), value);
+    }
+
+    // Prices are exact decimals: a tenth stays a tenth, and a value keeps
+    // the formula's eight decimals.
+    void exactArithmetic_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QString>("P");
+        QTest::addColumn<QString>("D");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("a tenth times 1.2") << "D*1.2"
+                                           << "0"
+                                           << "0.1"
+                                           << "0.12";
+        QTest::newRow("tenths added") << "P+D"
+                                      << "0.1"
+                                      << "0.2"
+                                      << "0.3";
+        QTest::newRow("mark-up of cents") << "D+20%"
+                                          << "0"
+                                          << "2.675"
+                                          << "3.21";
+        QTest::newRow("a third") << "P/3"
+                                 << "1"
+                                 << "0"
+                                 << "0.33333333";
+        QTest::newRow("a third and back") << "P/3*3"
+                                          << "1"
+                                          << "0"
+                                          << "0.99999999";
+        QTest::newRow("rounded half away from zero") << "P/8"
+                                                     << "-0.00000001"
+                                                     << "0"
+                                                     << "0";
+    }
+    void exactArithmetic() {
+        QFETCH(QString, formula);
+        QFETCH(QString, P);
+        QFETCH(QString, D);
+        QFETCH(QString, value);
+        const FormulaResult r = GETRESULT_FORMULA(formula, Decimal(P), Decimal(D));
+        QVERIFY2(r.value, qPrintable(r.message));
+        QCOMPARE(r.value->toString(), value);
+    }
+
+    // Wherever a formula comes from, it is read only so long and so deep:
+    // 100,000 nested parentheses are a fault, never a stack overflow.
+    void bounds_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QString>("message"); // empty: a value
+        auto nested = [](int depth, const QString& open) {
+            return open.repeated(depth) + "P" + QString(")").repeated(depth);
+        };
+        QTest::newRow("100,000 parentheses")
+            << nested(100000, "(") << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("100,000 signs")
+            << QString(100000, u'-') + "P" << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("the longest") << "P" + QString("+1").repeated(127) << "";
+        QTest::newRow("one longer") << "P" + QString("+1").repeated(127) + "0"
+                                    << texts::kPriceGroupFormulaTooLong.arg(255);
+        QTest::newRow("50 deep") << nested(50, "(") << "";
+        QTest::newRow("51 deep") << nested(51, "(") << texts::kFormulaTooDeep.arg(50);
+        QTest::newRow("a run of signs is one level") << QString(200, u'-') + "P"
+                                                     << "";
+        QTest::newRow("signs and parentheses, 51 deep") << nested(26, "-(") << texts::kFormulaTooDeep.arg(50);
+    }
+    void bounds() {
+        QFETCH(QString, formula);
+        QFETCH(QString, message);
+        const FormulaResult r = GETRESULT_FORMULA(formula, 100, 80);
+        QCOMPARE(r.message, message);
+        QCOMPARE(bool(r.value), message.isEmpty());
+    }
+
+    // The reader over a few thousand random and mutated formulas: each gives
+    // a value or one fault with its message, a fault of syntax does not
+    // depend on the prices, and none crashes or hangs.
+    void fuzz() {
+        const QStringList seeds{"P",      "P*1.2", "D+P*2",     "(P+D)/2", "((D-60)*(2+3))",
+                                "-P+250", "D+20%", "P-12.5%",   "P*120%",  "D+(10+15)%",
+                                ".5*P",   "2.*D",  "P/(D-80)",  "P/0%",    "P*(D+",
+                                "1.2.3",  "P%%",   "-(-(-(P)))"};
+        const QString alphabet = QStringLiteral("0123456789.+-*/%()PD x");
+        std::mt19937 rng(20260311);
+        auto pick = [&](qsizetype n) { return qsizetype(rng() % quint32(qMax<qsizetype>(1, n))); };
+        auto mutated = [&](QString f) {
+            for (int k = 0, n = 1 + int(rng() % 4); k < n; ++k) {
+                const qsizetype at = pick(f.size() + 1);
+                switch (rng() % 5) {
+                case 0:
+                    f.insert(at, alphabet[pick(alphabet.size())]);
+                    break;
+                case 1:
+                    f.remove(at, 1);
+                    break;
+                case 2:
+                    if (at < f.size())
+                        f[at] = alphabet[pick(alphabet.size())];
+                    break;
+                case 3:
+                    f.insert(at, f.mid(pick(f.size()), 1 + pick(8)));
+                    break;
+                default:
+                    f = QString("(").repeated(int(pick(80))) + f + QString(")").repeated(int(pick(80)));
+                }
+            }
+            return f;
+        };
+        test::HangGuard guard(std::chrono::seconds(10));
+        for (int i = 0; i < 4000; ++i) {
+            QString f;
+            if (i % 2 == 0) {
+                for (qsizetype n = pick(i % 10 == 0 ? 400 : 40); n > 0; --n)
+                    f += alphabet[pick(alphabet.size())];
+            } else {
+                f = mutated(seeds[pick(seeds.size())]);
+            }
+            guard.begin(f);
+            const FormulaResult r = GETRESULT_FORMULA(f, 100, 80);
+            const FormulaResult other = GETRESULT_FORMULA(f, Decimal("-0.5"), 0);
+            guard.end();
+            QVERIFY2(bool(r.value) == (r.fault == FormulaResult::None), qPrintable(f));
+            QVERIFY2(r.value || !r.message.isEmpty(), qPrintable(f));
+            if (r.fault == FormulaResult::Syntax) {
+                QVERIFY2(r.position >= 0 && r.position <= f.size(), qPrintable(f));
+                QCOMPARE(other.message, r.message);
+            } else {
+                QVERIFY2(other.fault != FormulaResult::Syntax, qPrintable(f));
+            }
+        }
     }
 
     // The group's price: its formula, or the chosen base price, times its
     // factor.
     void groupPrice_data() {
         QTest::addColumn<PriceGroup>("group");
-        QTest::addColumn<double>("price");
-        QTest::newRow("selling price") << PriceGroup{"Дребно", "", 1, false} << 100.0;
-        QTest::newRow("delivery price by a factor") << PriceGroup{"Едро", "", 1.25, true} << 100.0;
-        QTest::newRow("formula by a factor") << PriceGroup{"Партньори", "D+10%", 2, true} << 176.0;
+        QTest::addColumn<QString>("price");
+        QTest::newRow("selling price") << PriceGroup{"Дребно", "", 1, false} << "100";
+        QTest::newRow("delivery price by a factor") << PriceGroup{"Едро", "", Decimal("1.25"), true} << "100";
+        QTest::newRow("formula by a factor") << PriceGroup{"Партньори", "D+10%", 2, true} << "176";
+        QTest::newRow("a tenth of a factor") << PriceGroup{"Десетина", "", Decimal("0.1"), false} << "10";
     }
     void groupPrice() {
         QFETCH(PriceGroup, group);
-        QFETCH(double, price);
+        QFETCH(QString, price);
         const FormulaResult r = priceGroupPrice(group, 100, 80);
         QVERIFY(r.value);
-        QCOMPARE(*r.value, price);
+        QCOMPARE(r.value->toString(), price);
     }
 
     // Groups are stored under MAX + 1, changed and deleted by number.
@@ -160,14 +322,14 @@ private slots:
         fx_ = std::make_unique<test::Fixture>();
         execSql(db(), "INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) "
                       "VALUES (7, 'Едро', 'D+10%', 1, 'True')");
-        const PriceGroup retail{" Дребно ", "P*1.2", 1.5, false};
+        const PriceGroup retail{" Дребно ", "P*1.2", Decimal("1.5"), false};
         const PriceGroupWrite added = insertPriceGroup(db(), retail);
         QVERIFY2(added.stored(), qPrintable(added.refusal));
         QCOMPARE(added.id, 8);
-        QCOMPARE(loadPriceGroup(db(), 8), (PriceGroup{"Дребно", "P*1.2", 1.5, false}));
+        QCOMPARE(loadPriceGroup(db(), 8), (PriceGroup{"Дребно", "P*1.2", Decimal("1.5"), false}));
         QCOMPARE(loadPriceGroup(db(), 7), (PriceGroup{"Едро", "D+10%", 1, true}));
 
-        const PriceGroup changed{"Дребно", "", 0.9, true};
+        const PriceGroup changed{"Дребно", "", Decimal("0.9"), true};
         QVERIFY(updatePriceGroup(db(), 8, changed).stored());
         QCOMPARE(loadPriceGroup(db(), 8), changed);
 

@@ -131,7 +131,7 @@ private slots:
         QVERIFY(w.positionOn(4));
         field(w, "Edit_Koeficient")->setText("1.1");
         QVERIFY(w.Button_ZapisClick());
-        QCOMPARE(loadPriceGroup(db(), 4)->factor, 1.1);
+        QCOMPARE(loadPriceGroup(db(), 4)->factor, Decimal("1.1"));
         QCOMPARE(w.editedId(), 4);
 
         msg_->answerNo();

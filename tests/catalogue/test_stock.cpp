@@ -54,11 +54,11 @@ class StockTest : public QObject {
         addArticle(3, "Хляб", 2);
         addArticle(4, "Мляко", 2);
         GET_NALI4NOST(db(), 1, 1, kAddStock, 10);
-        GET_NALI4NOST(db(), 1, 2, kAddStock, 2.5);
+        GET_NALI4NOST(db(), 1, 2, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 2, 2, kSetStock, 4);
         GET_NALI4NOST(db(), 3, 1, kAddStock, -3); // sold before it was delivered
-        GET_NALI4NOST(db(), 3, 3, kAddStock, 0.1);
-        GET_NALI4NOST(db(), 3, 3, kAddStock, 0.2);
+        GET_NALI4NOST(db(), 3, 3, kAddStock, Decimal("0.1"));
+        GET_NALI4NOST(db(), 3, 3, kAddStock, Decimal("0.2"));
     }
 
 private slots:
@@ -68,18 +68,18 @@ private slots:
     // Additions are kept exact: tenths added and taken away leave nothing.
     void addsAndSets() {
         QCOMPARE(stockIn(db(), 7, 1), std::nullopt);
-        for (double q : {0.3, -0.1, -0.2})
-            GET_NALI4NOST(db(), 7, 1, kAddStock, q);
-        QCOMPARE(stockIn(db(), 7, 1), std::optional<double>(0.0));
-        GET_NALI4NOST(db(), 7, 1, kAddStock, -2.5); // sales do not wait for stock
-        QCOMPARE(stockIn(db(), 7, 1), std::optional<double>(-2.5));
-        GET_NALI4NOST(db(), 7, 1, kSetStock, 12.125);
-        QCOMPARE(stockIn(db(), 7, 1), std::optional<double>(12.125));
+        for (const char* q : {"0.3", "-0.1", "-0.2"})
+            GET_NALI4NOST(db(), 7, 1, kAddStock, Decimal(q));
+        QCOMPARE(stockIn(db(), 7, 1), std::optional<Decimal>(0));
+        GET_NALI4NOST(db(), 7, 1, kAddStock, Decimal("-2.5")); // sales do not wait for stock
+        QCOMPARE(stockIn(db(), 7, 1), std::optional<Decimal>(Decimal("-2.5")));
+        GET_NALI4NOST(db(), 7, 1, kSetStock, Decimal("12.125"));
+        QCOMPARE(stockIn(db(), 7, 1), std::optional<Decimal>(Decimal("12.125")));
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Store_Kol WHERE Art_ID = 7").toInt(), 1);
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (2, 'Втори')");
-        GET_NALI4NOST(db(), 7, 2, kSetStock, 1.875);
-        QCOMPARE(stockTotal(db(), 7), 14.0);
-        QCOMPARE(stockTotal(db(), 8), 0.0);
+        GET_NALI4NOST(db(), 7, 2, kSetStock, Decimal("1.875"));
+        QCOMPARE(stockTotal(db(), 7), Decimal(14));
+        QCOMPARE(stockTotal(db(), 8), Decimal(0));
     }
 
     // The first movement of an article in a warehouse creates its row with
@@ -87,19 +87,20 @@ private slots:
     // delivered, a revision count.
     void firstMovementCreatesTheRow_data() {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<double>("quantity");
-        QTest::newRow("delivery") << kAddStock << 12.5;
-        QTest::newRow("sale") << kAddStock << -2.0;
-        QTest::newRow("revision") << kSetStock << 7.0;
-        QTest::newRow("other mode adds") << 5 << 3.0;
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("delivery") << kAddStock << "12.5";
+        QTest::newRow("sale") << kAddStock << "-2";
+        QTest::newRow("revision") << kSetStock << "7";
+        QTest::newRow("other mode adds") << 5 << "3";
     }
     void firstMovementCreatesTheRow() {
         QFETCH(int, mode);
-        QFETCH(double, quantity);
+        QFETCH(QString, typed);
+        const Decimal quantity(typed);
         GET_NALI4NOST(db(), 5, 1, mode, quantity);
-        QCOMPARE(stockIn(db(), 5, 1), std::optional<double>(quantity));
+        QCOMPARE(stockIn(db(), 5, 1), std::optional<Decimal>(quantity));
         GET_NALI4NOST(db(), 5, 1, mode, quantity);
-        QCOMPARE(stockIn(db(), 5, 1), std::optional<double>(mode == kSetStock ? quantity : 2 * quantity));
+        QCOMPARE(stockIn(db(), 5, 1), std::optional<Decimal>(mode == kSetStock ? quantity : quantity * 2));
     }
 
     // A movement into a warehouse that does not exist (a number never

@@ -162,6 +162,11 @@ void ProfileFileTest::readString() {
     ProfileFile ini(path);
     QCOMPARE(ini.readString(section, key, QStringLiteral("<def>")), expected);
     QCOMPARE(ini.hasKey(section, key), expected != QStringLiteral("<def>"));
+    // The index of large files answers as the text does.
+    const ProfileIndex index(ProfileData::parse(content));
+    QCOMPARE(index.value(section, key, QStringLiteral("<def>")), expected);
+    QCOMPARE(index.hasKey(section, key), expected != QStringLiteral("<def>"));
+    QCOMPARE(index.hasSection(section), ProfileData::parse(content).hasSection(section));
 }
 
 void ProfileFileTest::readNumbers_data() {

@@ -28,6 +28,9 @@ private slots:
     void shopLineExample();
     void rateText_data();
     void rateText();
+    void splitPerRate_data();
+    void splitPerRate();
+    void groupRates();
 };
 
 void VatTest::split_data() {
@@ -251,6 +254,71 @@ void VatTest::rateText() {
     } catch (const EConvertError& e) {
         QCOMPARE(e.message(), QStringLiteral("Ставката на ДДС \"%1\" не е число от 0 нагоре").arg(text));
     }
+}
+
+// Lines "rate:gross" split per rate: each rate's lines summed and split
+// once; the totals are the sums of the parts.
+void VatTest::splitPerRate_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("parts"); // "rate gross net vat", by rising rate
+    QTest::addColumn<QString>("totals");    // "gross net vat"
+
+    QTest::newRow("9 % and 20 %") << QStringList{"20:24.00", "9:24.00"}
+                                  << QStringList{"9 24.00 22.02 1.98", "20 24.00 20.00 4.00"}
+                                  << "48.00 42.02 5.98";
+    // Two lines of one rate: the VAT of their sum (each line's would be
+    // 0.17, 0.34 together).
+    QTest::newRow("one rate, summed first")
+        << QStringList{"20:1.05", "20:1.05"} << QStringList{"20 2.10 1.75 0.35"} << "2.10 1.75 0.35";
+    QTest::newRow("groups Б and В share 20 %")
+        << QStringList{"20:10.23", "0:5.00", "20:1.77"} << QStringList{"0 5.00 5.00 0", "20 12.00 10.00 2.00"}
+        << "17.00 15.00 2.00";
+    QTest::newRow("no lines") << QStringList{} << QStringList{} << "0.00 0 0";
+    // Display decimals above 2: each rate's sum is taken to the stotinka.
+    QTest::newRow("three decimals") << QStringList{"20:10.235", "9:1.004"}
+                                    << QStringList{"9 1.00 0.92 0.08", "20 10.24 8.53 1.71"}
+                                    << "11.24 9.45 1.79";
+}
+
+void VatTest::splitPerRate() {
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, parts);
+    QFETCH(QString, totals);
+    QList<VatLine> in;
+    for (const QString& l : lines)
+        in << VatLine{in.size() + 1, Decimal(l.section(u':', 0, 0)), Decimal(l.section(u':', 1))};
+    const VatTotals t = splitVatByRate(in);
+    QStringList got;
+    for (const VatByRate& r : t.rates)
+        got << QStringList{r.rate.toString(), format42(r.gross), format42(r.net), r.vat.toString()}.join(
+            u' ');
+    QStringList expected;
+    for (const QString& p : parts) {
+        QStringList f = p.split(u' ');
+        f[3] = Decimal(f[3]).toString();
+        expected << f.join(u' ');
+    }
+    QCOMPARE(got, expected);
+    const QStringList sums = totals.split(u' ');
+    QCOMPARE(t.gross, Decimal(sums[0]));
+    QCOMPARE(t.net, Decimal(sums[1]));
+    QCOMPARE(t.vat, Decimal(sums[2]));
+    QCOMPARE(t.grossText, format42(Decimal(sums[0])));
+    for (int i = 0; i < in.size(); ++i)
+        QCOMPARE(t.lineRates.value(in[i].line), in[i].rate);
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, splitVatByRate({{1, Decimal(-1), Decimal(1)}}));
+}
+
+// The default rates of the groups, and a group no line should have.
+void VatTest::groupRates() {
+    const VatRates r = VatRates::defaults();
+    QCOMPARE(r.of(0), Decimal(0));
+    QCOMPARE(r.of(1), Decimal(20));
+    QCOMPARE(r.of(2), Decimal(20));
+    QCOMPARE(r.of(3), Decimal(9));
+    QCOMPARE(r.of(7), Decimal(20));
+    QCOMPARE(r.of(-1), Decimal(20));
+    QCOMPARE(taxGroupLetter(3), QStringLiteral("Г"));
 }
 
 QTEST_GUILESS_MAIN(VatTest)

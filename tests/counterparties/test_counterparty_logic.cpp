@@ -164,7 +164,7 @@ private slots:
                       "Банка 'ДСК'",
                       "STSA",
                       "BG11",
-                      5.5,
+                      Decimal("5.5"),
                       "бележка\nвтори ред"};
         PersonCard person{"Иван \"Ванката\"", "Пловдив", "ул. Роза", "088", "7501020018"};
         const StoredCounterparty c = createCounterparty(db(), firm, person, 3);
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(stored->firm.address, firm.address);
         QCOMPARE(stored->firm.bankName, firm.bankName);
         QCOMPARE(stored->firm.note, firm.note);
-        QCOMPARE(stored->firm.discount, 5.5);
+        QCOMPARE(stored->firm.discount, Decimal("5.5"));
         QCOMPARE(stored->person.name, person.name);
         QCOMPARE(stored->person.egn, person.egn);
 

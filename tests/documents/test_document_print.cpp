@@ -13,6 +13,8 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 
 using namespace torvika;
 
@@ -49,6 +51,24 @@ ReportTemplate templateOf(const QString& name, const QList<ReportElement>& eleme
     return t;
 }
 
+// The amounts of the lines as the shop computes them: quantity times price,
+// at the default rate of the line's tax group.
+DocumentAmounts lineAmounts(const QSqlDatabase& db, const QList<qint64>& lines) {
+    QList<VatLine> amounts;
+    for (qint64 line : lines)
+        for (const QVariantList& r :
+             readRows(db, "SELECT Kol * Ed_Cena, Dan_Grup FROM Prodajbi_Vremenni WHERE N_Prodajba = ?",
+                      {line})
+                 .rows)
+            amounts << VatLine{line, VatRates::defaults().of(r[1].toInt()),
+                               Decimal::fromVariant(r[0]).value_or(Decimal()).rounded(2)};
+    return splitVatByRate(amounts);
+}
+
+bool done(PrintOutcome outcome) {
+    return outcome == PrintOutcome::Printed;
+}
+
 // What a print of a layout drew: its stamp per copy and its text.
 struct Drawn {
     QStringList stamps;
@@ -79,7 +99,7 @@ class DocumentPrintTest : public QObject {
         r.lines = lines;
         r.counterparty = 5;
         r.operatorName = QStringLiteral("Иван");
-        r.amounts = splitVat(Decimal(48), Decimal(20));
+        r.amounts = lineAmounts;
         r.companyFields = companyFields("Алфа ЕООД", "201234567", "", "", "", "", "", "", "20");
         r.templateDir = dir();
         r.now = QDateTime(QDate(2024, 5, 17), QTime(10, 30, 5));
@@ -206,8 +226,8 @@ private slots:
         QVERIFY(!doc.empty());
         const ReportLayout layout(doc.report, doc.data, doc.values);
         QCOMPARE(layout.pageCount(), 1);
-        QCOMPARE(layout.elementText(0, 0), "48.00");
-        QCOMPARE(layout.elementText(1, 0), Sum_To_Words(Decimal(48)));
+        QCOMPARE(layout.elementText(0, 0), "24.00");
+        QCOMPARE(layout.elementText(1, 0), Sum_To_Words(Decimal(24)));
     }
 
     // Labels typed at print time: a free text, a number in words, a number
@@ -281,8 +301,8 @@ private slots:
             drawn << layout.plainText().section(u'\n', 0, 0) + u' ' + layout.elementText(1, 0);
             return true;
         };
-        QVERIFY(printDocument(db(), state, doc, request(selected), draw));
-        QVERIFY(printDocument(db(), state, doc, request(selected), draw));
+        QVERIFY(done(printDocument(db(), state, doc, request(selected), draw)));
+        QVERIFY(done(printDocument(db(), state, doc, request(selected), draw)));
         QCOMPARE(drawn, (QStringList{"ОРИГИНАЛ " + printed, "КОПИЕ " + printed}));
         QCOMPARE(number("Фактура"), next);
         const SqlRows reg =
@@ -299,7 +319,7 @@ private slots:
         // A new run starts from "ОРИГИНАЛ" and the next number.
         state.beginRun(PrintContext::Shop, selected);
         drawn.clear();
-        QVERIFY(printDocument(db(), state, doc, request(selected), draw));
+        QVERIFY(done(printDocument(db(), state, doc, request(selected), draw)));
         QCOMPARE(drawn, QStringList{"ОРИГИНАЛ " + next});
     }
 
@@ -310,13 +330,14 @@ private slots:
         const PreparedDocument doc = prepare("Фактура", {lines_[0]});
         DocumentPrintState state;
         state.beginRun(PrintContext::Shop, {lines_[0]});
-        QVERIFY(!printDocument(db(), state, doc, request({lines_[0]}),
-                               [](const ReportLayout&, int) { return false; }));
+        QCOMPARE(printDocument(db(), state, doc, request({lines_[0]}),
+                               [](const ReportLayout&, int) { return false; }),
+                 PrintOutcome::NotDrawn);
         QCOMPARE(number("Фактура"), "000125");
         QCOMPARE(registered(), 0);
         QCOMPARE(state.stamp("Фактура"), texts::kStampOriginal);
-        QVERIFY(printDocument(db(), state, doc, request({lines_[0]}),
-                              [](const ReportLayout&, int) { return true; }));
+        QVERIFY(done(printDocument(db(), state, doc, request({lines_[0]}),
+                                   [](const ReportLayout&, int) { return true; })));
         QCOMPARE(number("Фактура"), "000126");
         QCOMPARE(registered(), 1);
     }
@@ -329,11 +350,11 @@ private slots:
         QCOMPARE(doc.copies, 3);
         DocumentPrintState state;
         const QString pdf = fx_->root() + "copies.pdf";
-        QVERIFY(printDocument(db(), state, doc, request({lines_[0]}),
-                              [&](const ReportLayout& layout, int copies) {
-                                  QPdfWriter writer(pdf);
-                                  return layout.print(writer, copies);
-                              }));
+        QVERIFY(done(printDocument(db(), state, doc, request({lines_[0]}),
+                                   [&](const ReportLayout& layout, int copies) {
+                                       QPdfWriter writer(pdf);
+                                       return layout.print(writer, copies);
+                                   })));
         QCOMPARE(registered(), 1);
         const QString bytes = QString::fromLatin1(test::Fixture::readFile(pdf));
         QCOMPARE(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 3);
@@ -354,6 +375,94 @@ private slots:
         tx.commit();
         QCOMPARE(INC_NUMBER_PRINTED_DOK(db(), issue).number, "000126");
         QCOMPARE(number("Фактура"), "000127");
+    }
+
+    // What is printed is what is numbered and registered: the lines and
+    // their amounts as they are when the number is taken, not as they were
+    // when the document was prepared (before its file was chosen).
+    void printedRowsAreRegisteredRows() {
+        save(templateOf("Фактура", {field("Prodajbi_vremenni.DB", "Opisanie"),
+                                    field("Prodajbi_vremenni.DB", "Kol"), label(kLabelTotal)}),
+             "000125");
+        const QList<qint64> selected{lines_[0], lines_[1]};
+        const PreparedDocument doc = prepare("Фактура", selected);
+        QCOMPARE(doc.data.rows.size(), 2);
+        {
+            QSqlDatabase other = fx_->openWorkstation("other");
+            execSql(other, "DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ?", {lines_[1]});
+            execSql(other, "UPDATE Prodajbi_Vremenni SET Kol = 5 WHERE N_Prodajba = ?", {lines_[0]});
+        }
+        QSqlDatabase::removeDatabase("other");
+        DocumentPrintState state;
+        QString drawn;
+        QVERIFY(done(printDocument(db(), state, doc, request(selected), [&](const ReportLayout& layout, int) {
+            drawn = layout.plainText();
+            return true;
+        })));
+        QVERIFY2(drawn.contains("Чай на реда\n5.00"), qPrintable(drawn));
+        QVERIFY(!drawn.contains("Кафе на реда"));
+        QVERIFY(drawn.contains("60.00"));
+        const SqlRows reg = readRows(db(), "SELECT ID_Prod, N_Dok FROM Printed_Dok");
+        QCOMPARE(reg.rows, (QList<QVariantList>{{lines_[0], "000125"}}));
+    }
+
+    // A line cancelled on another workstation while its document prints
+    // waits for the print: the cancel then removes the line's registration
+    // with the line, and no registration of a line that is gone remains.
+    void cancelWhilePrinting() {
+        save(templateOf("Фактура", {field("Prodajbi_vremenni.DB", "Opisanie")}), "000125");
+        const QList<qint64> selected{lines_[0], lines_[1]};
+        const PreparedDocument doc = prepare("Фактура", selected);
+        DocumentPrintState state;
+        std::atomic<bool> cancelled = false;
+        bool cancelledDuringPrint = true;
+        std::unique_ptr<QThread> canceller(QThread::create([&] {
+            {
+                QSqlDatabase conn = fx_->openWorkstation("canceller");
+                execScriptStatement(conn, "BEGIN");
+                execSql(conn, "DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ?", {lines_[1]});
+                execSql(conn, "DELETE FROM Printed_Dok WHERE ID_Prod = ?", {lines_[1]});
+                execScriptStatement(conn, "COMMIT");
+                cancelled = true;
+            }
+            QSqlDatabase::removeDatabase("canceller");
+        }));
+        QVERIFY(done(printDocument(db(), state, doc, request(selected), [&](const ReportLayout&, int) {
+            canceller->start();
+            canceller->wait(1500);
+            cancelledDuringPrint = cancelled;
+            return true;
+        })));
+        QVERIFY(canceller->wait(60000));
+        QVERIFY(cancelled);
+        QVERIFY(!cancelledDuringPrint);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Printed_Dok WHERE ID_Prod NOT IN "
+                                 "(SELECT N_Prodajba FROM Prodajbi_Vremenni)")
+                     .toInt(),
+                 0);
+        QCOMPARE(scalarSql(db(), "SELECT ID_Prod FROM Printed_Dok").toLongLong(), lines_[0]);
+    }
+
+    // A rename whose commit fails leaves the kind and its whole template
+    // under the old name, and nothing under the new one.
+    void renameKeepsTheTemplateWhole() {
+        save(templateOf("Фактура", {field("Prodajbi_vremenni.DB", "Opisanie")}), "000125");
+        const qint64 id = findDocumentKind(db(), "Фактура")->id;
+        // A row that names the kind, checked only at the commit.
+        execScriptStatement(db(), "CREATE UNIQUE INDEX IX_Dokumenti_Name ON Dokumenti (Opisanie)");
+        execScriptStatement(db(), "CREATE TABLE Guard (Name VARCHAR(150) REFERENCES Dokumenti (Opisanie) "
+                                  "DEFERRABLE INITIALLY DEFERRED)");
+        if (isSqlite(db()))
+            execScriptStatement(db(), "PRAGMA foreign_keys = ON");
+        execSql(db(), "INSERT INTO Guard (Name) VALUES ('Фактура')");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, renameDocumentKind(db(), dir(), id, "Данъчна фактура"));
+        QCOMPARE(findDocumentKind(db(), "Фактура")->id, id);
+        for (const char* ext : {".psc", ".hdr", ".ftr"}) {
+            QVERIFY(QFile::exists(templatePath(dir(), "Фактура", ext)));
+            QVERIFY(!QFile::exists(templatePath(dir(), "Данъчна фактура", ext)));
+        }
+        if (isSqlite(db()))
+            execScriptStatement(db(), "PRAGMA foreign_keys = OFF");
     }
 
     // A save updates the kind's row and keeps its running number; the name
@@ -395,8 +504,8 @@ private slots:
         QVERIFY(added > id);
         DocumentPrintState state;
         const PreparedDocument doc = prepare("Данъчна фактура", {lines_[0]});
-        QVERIFY(printDocument(db(), state, doc, request({lines_[0]}),
-                              [](const ReportLayout&, int) { return true; }));
+        QVERIFY(done(printDocument(db(), state, doc, request({lines_[0]}),
+                                   [](const ReportLayout&, int) { return true; })));
         QVERIFY_THROWS_EXCEPTION(EDocumentError, deleteDocumentKind(db(), id));
         deleteDocumentKind(db(), added);
         QVERIFY(!findDocumentKind(db(), "Нов"));

@@ -8,6 +8,7 @@
 #include "documents/rich_text.h"
 #include "documents/template_files.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -58,7 +59,7 @@ private slots:
         field.frame = {true, false, true, true, FrameStyle::DashDot, 3};
         field.font = {14, true, true, false, true};
         QTest::newRow("data field") << field;
-        for (int code = kLabelNet; code <= kLabelNumberWords; ++code) {
+        for (int code = kLabelNet; code <= kLabelLastKind; ++code) {
             ReportElement l = element(ElementKind::Label, ReportBand::Footer, code);
             l.alignment = ElementAlignment::Center;
             l.frame.style = FrameStyle::Dot;
@@ -162,7 +163,8 @@ private slots:
         t.setBandHeight(ReportBand::Detail, -5);
         QCOMPARE(t.detailHeight, 0);
         QCOMPARE(labelKindOfCaption("2:Обща сума продажба"), 2);
-        QCOMPARE(labelKindOfCaption("7:x"), -1);
+        QCOMPARE(labelKindOfCaption("7:Ставки на ДДС"), 7);
+        QCOMPARE(labelKindOfCaption("11:x"), -1);
     }
 
     void templateNames_data() {
@@ -296,7 +298,86 @@ private slots:
         QCOMPARE(layout.elementText(5, 0), "17.05.2024 08:05:09");
         const QString text = layout.plainText();
         QVERIFY(text.contains("ред 120"));
-        QVERIFY(text.endsWith("120\n3")); // the footer on the last page
+        QVERIFY(text.endsWith("120\n3\nСтр. 3 от 3")); // the footer on the last page
+    }
+
+    // A long customer name takes the lines it needs; what is under it in
+    // its band (fields and band text) moves down, and the band with it.
+    void headerFieldsGrow() {
+        ReportTemplate t;
+        t.headerHeight = 80;
+        t.detailHeight = 20;
+        ReportElement name = element(ElementKind::DataField, ReportBand::Header);
+        name.dataSet = QStringLiteral("Firmi.db");
+        name.dataField = QStringLiteral("Ime_Firma");
+        name.geometry = QRect(78, 20, 120, 17);
+        ReportElement address = name;
+        address.dataField = QStringLiteral("Adres_Firma");
+        address.geometry = QRect(78, 37, 120, 17);
+        t.elements = {name, address};
+        t.headerText = "Име:\nАдрес:";
+        ReportData data;
+        data.queried = true;
+        data.columns = {QStringLiteral("firmi.ime_firma"), QStringLiteral("firmi.adres_firma")};
+        data.rows = {{QStringLiteral("Търговска компания за строителни материали и инструменти ООД"),
+                      QStringLiteral("ул. Витоша 12")}};
+        const ReportLayout layout(t, data, ReportValues());
+        const QRectF nameBox = layout.elementBox(0, 0);
+        const QRectF addressBox = layout.elementBox(1, 0);
+        QVERIFY2(nameBox.height() >= 3 * 15, qPrintable(QString::number(nameBox.height())));
+        QVERIFY(addressBox.top() >= nameBox.bottom());
+        const QRectF header = layout.placedBands(0).first().box;
+        QCOMPARE(header.height(), 80 + addressBox.top() - (kPageMargin + 37));
+    }
+
+    // No band runs into the foot of the page: a band taller than the page
+    // is cut at the foot, and the rows go on after it.
+    void bandTallerThanThePage() {
+        ReportTemplate t;
+        t.headerHeight = 3000;
+        t.detailHeight = 20;
+        t.footerHeight = 40;
+        t.elements = {element(ElementKind::DataField, ReportBand::Detail)};
+        ReportData data;
+        data.queried = true;
+        data.columns = {QStringLiteral("produkti.opisanie")};
+        for (int i = 0; i < 3; ++i)
+            data.rows.append({QStringLiteral("ред %1").arg(i + 1)});
+        const ReportLayout layout(t, data, ReportValues());
+        QCOMPARE(layout.pageCount(), 2);
+        const double foot = kPageHeight - kPageMargin - kPageFootHeight;
+        for (int page = 0; page < layout.pageCount(); ++page)
+            for (const ReportLayout::PlacedBand& b : layout.placedBands(page))
+                QVERIFY2(b.box.bottom() <= foot + 0.01, qPrintable(QString::number(b.box.bottom())));
+        QCOMPARE(layout.placedBands(0).size(), 1);
+        QVERIFY(layout.plainText().contains("ред 3"));
+    }
+
+    // Rows that go on over a page are headed there by the column headings
+    // (the upper band's last line); every page says which of how many it is.
+    void laterPagesRepeatTheHeadings() {
+        ReportTemplate t;
+        t.headerHeight = 60;
+        t.detailHeight = 20;
+        t.footerHeight = 20;
+        t.headerText = "ОПИС\nКод\tНаименование";
+        ReportElement code = element(ElementKind::SystemData, ReportBand::Detail, kSysDetailNo);
+        t.elements = {code};
+        ReportData data;
+        data.queried = true;
+        for (int i = 0; i < 120; ++i)
+            data.rows.append(QVariantList());
+        const ReportLayout layout(t, data, ReportValues());
+        QCOMPARE(layout.pageCount(), 3);
+        const QStringList pages = layout.plainText().split(QRegularExpression("Стр. \\d от 3\n?"));
+        QCOMPARE(pages.size(), 4);
+        QVERIFY(pages[0].startsWith("ОПИС\nКод\tНаименование\n1\n"));
+        for (int page : {1, 2}) {
+            QVERIFY2(pages[page].startsWith("Код\tНаименование\n"), qPrintable(pages[page].left(40)));
+            QCOMPARE(layout.placedBands(page).first().band, ReportBand::Header);
+            QVERIFY(layout.placedBands(page).first().box.height() < 20);
+        }
+        QVERIFY(layout.plainText().contains("Стр. 2 от 3"));
     }
 };
 

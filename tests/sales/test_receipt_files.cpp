@@ -12,7 +12,14 @@
 #include "support/fixture.h"
 
 #include <QDir>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
+#include <array>
+#include <atomic>
+#include <barrier>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace torvika;
 
@@ -97,10 +104,11 @@ private slots:
         QCOMPARE(r.receiptFile, bon(1));
         QCOMPARE(test::Fixture::readFile(bon(1)),
                  file({":ПОС: 1", kOperator, "%12^Хляб        ^269^1500^2^", ":отстъпка: 10.00%"}));
-        QCOMPARE(entries(receipts()), QStringList{"BON1.bon"});
+        // Beside it only the directory's counter of receipt numbers.
+        QCOMPARE(entries(receipts()), (QStringList{".torvika-bon-counter", "BON1.bon"}));
         QCOMPARE(state.counter, 2);
         QVERIFY(state.prepared.lines.isEmpty());
-        QVERIFY(state.prepared.loss.isZero());
+        QVERIFY(state.prepared.items.isEmpty());
     }
 
     void correctionLineClosesTheReceipt() {
@@ -144,6 +152,177 @@ private slots:
         QVERIFY(!QFile::exists(bon(1)));
     }
 
+    // The files are readable by a print server of another account whatever
+    // the program's umask, and take the directory's group.
+    void filesReadableByThePrintServer() {
+        setUpDepartments();
+        settings_.saleReceipt = kFiscalReceipt;
+        settings_.departmentTickets = true;
+        const mode_t before = ::umask(077);
+        const auto restore = qScopeGuard([before] { ::umask(before); });
+        FiscalState state;
+        const BonResult r =
+            printSaleReceipt(state, {line("Супа", 1, 3, 0, 2, 1)}, 3, db(), settings_, kHeader);
+        QVERIFY(!r.receiptFailed);
+        for (const QString& path : {bon(1), kitchenTicket()}) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0644));
+            struct stat dir {};
+            QCOMPARE(::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &dir), 0);
+            QCOMPARE(st.st_gid, dir.st_gid);
+        }
+    }
+
+    // Numbers only rise: past the files still waiting or being printed (a
+    // new receipt is never printed before them), and, once the server has
+    // taken them all, past the last one handed out, also after a restart, so
+    // that the path a sale records names one receipt.
+    void numbersOnlyRise() {
+        writeBytes(bon(2), "waiting");
+        writeBytes(bon(3), "waiting");
+        FiscalState restarted;
+        QCOMPARE(restarted.CREATE_BON_FILE(kBonDailyReport, db(), settings_, kHeader).receiptFile, bon(4));
+        for (int n : {2, 3, 4})
+            QFile::remove(bon(n));
+        FiscalState again;
+        QCOMPARE(again.CREATE_BON_FILE(kBonDailyReport, db(), settings_, kHeader).receiptFile, bon(5));
+        QFile::remove(bon(5));
+        // The server printing BON9 when the counter file was lost.
+        QFile::remove(receipts() + "/.torvika-bon-counter");
+        writeBytes(receipts() + "/.BON9.bon.printing", "printing");
+        FiscalState third;
+        QCOMPARE(third.CREATE_BON_FILE(kBonDailyReport, db(), settings_, kHeader).receiptFile, bon(10));
+    }
+
+    // On a file system without hard links two workstations placing a file
+    // under one name at the same moment: one takes it, the other is told
+    // the name is taken, and the file there is the winner's.
+    void withoutLinksOneWriterTakesTheName() {
+        const QString target = receipts() + "/BON1.bon";
+        QDir().mkpath(receipts());
+        constexpr int kRounds = 2000;
+        const std::array<QString, 2> sources{receipts() + "/.w0.tmp", receipts() + "/.w1.tmp"};
+        std::atomic<int> go{-1}; // the round both writers start, spinning till then
+        std::barrier done(3);    // the two writers and this thread
+        std::array<std::atomic<int>, 2> won{};
+        std::atomic<int> errors{0};
+        auto writer = [&](int i) {
+            for (int round = 0; round < kRounds; ++round) {
+                while (go.load(std::memory_order_acquire) < round)
+                    std::this_thread::yield();
+                try {
+                    if (placeWithoutLinks(sources[size_t(i)], target))
+                        ++won[size_t(i)];
+                } catch (const std::exception&) {
+                    ++errors;
+                }
+                done.arrive_and_wait();
+            }
+        };
+        std::thread first(writer, 0), second(writer, 1);
+        QStringList wrong;
+        for (int round = 0; round < kRounds; ++round) {
+            for (int i = 0; i < 2; ++i)
+                writeBytes(sources[size_t(i)], QByteArray::number(i));
+            const int before = won[0] + won[1];
+            go.store(round, std::memory_order_release);
+            done.arrive_and_wait();
+            // One took the name; its file is there, the other's where it was.
+            const int took = won[0] + won[1] - before;
+            const int winner = QFile::exists(sources[0]) ? 1 : 0;
+            const QByteArray there = test::Fixture::readFile(target);
+            if (took != 1 || there != QByteArray::number(winner) || QFile::exists(sources[size_t(winner)]))
+                wrong << QStringLiteral("round %1: %2 took the name, \"%3\" is there")
+                             .arg(round)
+                             .arg(took)
+                             .arg(QString::fromLatin1(there));
+            for (const QString& f : sources)
+                QFile::remove(f);
+            QFile::remove(target);
+        }
+        first.join();
+        second.join();
+        QCOMPARE(errors.load(), 0);
+        QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) + " rounds wrong, as " +
+                                             wrong.mid(0, 3).join(QStringLiteral("; "))));
+    }
+
+    // The tickets that wait for their department are kept: after a crash
+    // the next run writes them, in order, once the previous one is gone.
+    void waitingTicketsSurviveARestart() {
+        setUpDepartments();
+        settings_.departmentTickets = true;
+        writeBytes(kitchenTicket(), "previous");
+        {
+            FiscalState crashed;
+            printSaleReceipt(crashed, {line("Супа", 1, 3, 0, 2, 1)}, 3, db(), settings_, kHeader);
+            printSaleReceipt(crashed, {line("Салата", 1, 4, 0, 2, 1)}, 4, db(), settings_, kHeader);
+            QCOMPARE(crashed.waitingTickets(), 2);
+        } // the run ends without writing them
+        FiscalState next;
+        QVERIFY(next.resumeWaitingTickets(settings_.waitingTicketsDir()).isEmpty());
+        QCOMPARE(next.waitingTickets(), 2);
+        QVERIFY(next.resumeWaitingTickets(settings_.waitingTicketsDir()).isEmpty());
+        QCOMPARE(next.waitingTickets(), 2); // taken up once
+        QFile::remove(kitchenTicket());
+        QVERIFY(next.retryWaitingTickets().isEmpty());
+        QVERIFY(test::Fixture::readFile(kitchenTicket()).contains(toCp1251(u":Супа")));
+        QFile::remove(kitchenTicket());
+        QVERIFY(next.retryWaitingTickets().isEmpty());
+        QVERIFY(test::Fixture::readFile(kitchenTicket()).contains(toCp1251(u":Салата")));
+        QCOMPARE(next.waitingTickets(), 0);
+        QCOMPARE(entries(settings_.waitingTicketsDir()), QStringList{});
+
+        // A kept ticket that cannot be read is said so and removed.
+        writeBytes(settings_.waitingTicketsDir() + "/0000000001.ticket", "not a ticket");
+        FiscalState third;
+        const QList<TicketFailure> damaged = third.resumeWaitingTickets(settings_.waitingTicketsDir());
+        QCOMPARE(damaged.size(), 1);
+        QCOMPARE(third.waitingTickets(), 0);
+        QCOMPARE(entries(settings_.waitingTicketsDir()), QStringList{});
+    }
+
+    // Kept tickets damaged in every way (bytes changed, cut, added): each is
+    // read without a crash, and either taken up whole or removed as damaged.
+    void damagedKeptTickets() {
+        setUpDepartments();
+        settings_.departmentTickets = true;
+        writeBytes(kitchenTicket(), "previous");
+        {
+            FiscalState first;
+            printSaleReceipt(first, {line("Супа", 1, 3, 0, 2, 1)}, 3, db(), settings_, kHeader);
+        }
+        const QString dir = settings_.waitingTicketsDir();
+        const QString kept = dir + "/" + entries(dir).value(0);
+        const QByteArray sound = test::Fixture::readFile(kept);
+        QVERIFY(!sound.isEmpty());
+        QRandomGenerator random(17);
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray bytes = sound;
+            const int changes = 1 + int(random.bounded(4));
+            for (int c = 0; c < changes; ++c) {
+                const int at = int(random.bounded(qMax<qsizetype>(1, bytes.size())));
+                switch (random.bounded(3)) {
+                case 0:
+                    if (!bytes.isEmpty())
+                        bytes[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    bytes.truncate(at);
+                    break;
+                default:
+                    bytes.insert(at, QByteArray(int(random.bounded(1, 9)), char(random.bounded(256))));
+                }
+            }
+            writeBytes(kept, bytes);
+            FiscalState next;
+            const QList<TicketFailure> damaged = next.resumeWaitingTickets(dir);
+            QCOMPARE(damaged.size() + next.waitingTickets(), 1);
+            QCOMPARE(QFile::exists(kept), damaged.isEmpty());
+        }
+    }
+
     // A receipt that cannot be written is never printed with a later one,
     // the loss starts again, the counter stays, and the sale's tickets are
     // written; the sale's receipt can be printed again from its lines,
@@ -161,7 +340,7 @@ private slots:
         QVERIFY(failed.receiptFailed);
         QVERIFY2(failed.receiptError.contains("blocker"), qPrintable(failed.receiptError));
         QVERIFY(state.prepared.lines.isEmpty());
-        QVERIFY(state.prepared.loss.isZero());
+        QVERIFY(state.prepared.items.isEmpty());
         QCOMPARE(state.counter, 1);
         QCOMPARE(failed.ticketsWritten, 1);
         QVERIFY(QFile::exists(kitchenTicket()));
@@ -278,7 +457,8 @@ private slots:
         QCOMPARE(state.waitingTickets(), 0);
     }
 
-    // "Издай служебен бон": the lines and their amount in leva.
+    // "Издай служебен бон": the lines and their amount in leva, the unit
+    // prices in leva as well.
     void serviceReceipt() {
         settings_.deviceType = 2;
         FiscalState state;
@@ -287,7 +467,7 @@ private slots:
         printServiceReceipt(state, {line("Чай", 1, 2.5, 20), euro}, 8, db(), settings_, kHeader);
         QCOMPARE(test::Fixture::readFile(bon(1)),
                  file({":ПОС: 1", ":ПОРЪЧКА: 4", kOperator, ":Чай         1.00 x 2.50    ",
-                       ":отстъпка: 20.00%", ":Кафе        2.00 x 1.50    ",
+                       ":отстъпка: 20.00%", ":Кафе        2.00 x 3.00    ",
                        ":=======================", ":Общо: 8.00", ":======================="}));
     }
 
@@ -316,7 +496,8 @@ private slots:
     }
 
     // The selected lines with their rates, in the order asked; a line of
-    // another operator or without a known currency is left out.
+    // another operator is left out, one without a known currency has no
+    // rate, and no receipt line.
     void pendingLines() {
         const auto add = [this](const char* op, const char* name, double price, const char* currency) {
             return insertReturningKey(
@@ -331,7 +512,9 @@ private slots:
         const qint64 unknown = add("Иван", "Сок", 1, "XYZ");
         const qint64 other = add("Мария", "Мед", 1, "Лева");
         const QList<SaleLine> sale = pendingSaleLines(db(), "Иван", {euro, unknown, other, leva}, 2);
-        QCOMPARE(sale.size(), 2);
+        QCOMPARE(sale.size(), 3);
+        QVERIFY(!sale[1].rate);
+        QCOMPARE(currenciesWithoutRate(sale), QStringList{"XYZ"});
         QCOMPARE(sale[0].amount, Decimal("37.16")); // 2 × 10 × 1.95583 less 5 %
         const QList<ReceiptLine> lines = receiptLines(sale);
         QCOMPARE(lines.size(), 2);
@@ -345,9 +528,7 @@ private slots:
         QCOMPARE(lines[0].department, 1);
         QCOMPARE(lines[1].name, "Чай");
         QCOMPARE(lines[1].rate, Decimal(1));
-        SaleLine noRate = sale[1];
-        noRate.rate.reset();
-        QVERIFY(!receiptLine(noRate));
+        QVERIFY(!receiptLine(sale[1]));
     }
 
     // New departments take the next number, the lowest free one once 100

@@ -1,8 +1,10 @@
 // The lines of the receipt and ticket files: fiscal item lines with their
-// exact arithmetic and rounding loss, service lines and their widths, the
-// layouts of each device type, and the bytes of a file.
+// exact arithmetic, the receipt's total as the device computes it, service
+// lines and their widths, the layouts of each device type, and the bytes of
+// a file.
 
 #include "common/cp1251.h"
+#include "fiscal_printer/fiscal_device.h"
 #include "sales/receipt_lines.h"
 
 #include <QTest>
@@ -76,62 +78,94 @@ private slots:
         QCOMPARE(fiscalItemLines(line(name, quantity, price, discount, 2, rate)), lines);
     }
 
-    // What truncation loses, and the correction line it calls for.
-    void roundingLoss_data() {
+    // A fiscal receipt's total as the device computes it (its items rounded
+    // to the stotinka, and the correction line) is the sale's amount due:
+    // the correction adds what truncated prices lose; items that come to
+    // more than the amount due (display decimals other than 2) have their
+    // prices lowered, since the device takes no negative line.
+    void fiscalTotalIsTheAmountDue_data() {
         QTest::addColumn<QList<ReceiptLine>>("lines");
-        QTest::addColumn<QString>("leva");
-        QTest::addColumn<QStringList>("correction");
-        QTest::newRow("under a stotinka")
-            << QList<ReceiptLine>{line("Хляб", 1.5, 2.99, 10)} << "0.0015" << QStringList{};
-        QTest::newRow("four stotinki") << QList<ReceiptLine>{line("Хляб", 8, 0.125)} << "0.04"
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<QStringList>(
+            "changed"); // item lines that differ from the lines' own, and the correction
+        const ReceiptLine bread = line("Хляб", 1.5, 2.99, 10);
+        QTest::newRow("under a stotinka") << QList<ReceiptLine>{bread} << "4.04" << QStringList{};
+        QTest::newRow("seven of them") << QList<ReceiptLine>(7, bread) << "28.28" << QStringList{};
+        QTest::newRow("four stotinki") << QList<ReceiptLine>{line("Хляб", 8, 0.125)} << "1.00"
                                        << QStringList{"%0000^КОРЕКЦИЯ:^4^1000^1^"};
         QTest::newRow("summed over lines")
-            << QList<ReceiptLine>{line("Хляб", 8, 0.125), line("Мед", 8, 0.125), line("Сол", 1.5, 2.99, 10)}
-            << "0.0815" << QStringList{"%0000^КОРЕКЦИЯ:^8^1000^1^"};
-        // Exactly 0.009 is not more than 0.009.
-        QTest::newRow("exactly 0.009")
-            << QList<ReceiptLine>{line("Хляб", 9, 0.001)} << "0.009" << QStringList{};
-        // More than 0.009 but less than a stotinka corrects nothing.
-        QTest::newRow("0.0095") << QList<ReceiptLine>{line("Хляб", 19, 0.0005)} << "0.0095" << QStringList{};
-        // Prices in whole stotinki lose nothing.
+            << QList<ReceiptLine>{line("Хляб", 8, 0.125), line("Мед", 8, 0.125), bread} << "6.04"
+            << QStringList{"%0000^КОРЕКЦИЯ:^8^1000^1^"};
+        QTest::newRow("euro") << QList<ReceiptLine>{line("Хляб", 2, 10, 0, 2, 1.95583)} << "39.12"
+                              << QStringList{"%0000^КОРЕКЦИЯ:^2^1000^1^"};
+        QTest::newRow("a table's order")
+            << QList<ReceiptLine>{line("Супа", 2, 3.5, 10), line("Бира", 1, 2.99), line("Кафе", 8, 0.125),
+                                  line("Вино", 1, 10, 0, 2, 1.95583)}
+            << "29.85" << QStringList{"%0000^КОРЕКЦИЯ:^5^1000^1^"};
         QTest::newRow("exact prices")
-            << QList<ReceiptLine>{line("Хляб", 3, 1.10), line("Сол", 2, 4.35)} << "0.0" << QStringList{};
-        QTest::newRow("euro") << QList<ReceiptLine>{line("Хляб", 2, 10, 0, 2, 1.95583)} << "0.0166"
-                              << QStringList{"%0000^КОРЕКЦИЯ:^1^1000^1^"};
+            << QList<ReceiptLine>{line("Хляб", 3, 1.10), line("Сол", 2, 4.35)} << "12.00" << QStringList{};
+        // Display decimals 3: seven times 4.037 is 28.259, 28.26 on the device.
+        QTest::newRow("three decimals")
+            << QList<ReceiptLine>(7, bread) << "28.259" << QStringList{"%12^Хляб        ^268^1500^2^"};
+        // Display decimals 0: 2.40 is due as 2.
+        QTest::newRow("no decimals") << QList<ReceiptLine>{line("Сол", 1, 2.4)} << "2"
+                                     << QStringList{"%12^Сол         ^200^1000^2^"};
+        QTest::newRow("a weighed thousandth")
+            << QList<ReceiptLine>{line("Шафран", 0.001, 1)} << "0.00" << QStringList{};
     }
-    void roundingLoss() {
+    void fiscalTotalIsTheAmountDue() {
         QFETCH(QList<ReceiptLine>, lines);
-        QFETCH(QString, leva);
-        QFETCH(QStringList, correction);
-        const PreparedReceipt r = buildSaleReceipt(lines, kFiscalReceipt, {}, 0);
-        QCOMPARE(r.loss.toString(), Decimal(leva).toString());
-        QStringList items;
+        QFETCH(QString, due);
+        QFETCH(QStringList, changed);
+        const Decimal amountDue(due);
+        const PreparedReceipt r = buildSaleReceipt(lines, kFiscalReceipt, {}, amountDue);
+        QStringList own;
         for (const ReceiptLine& l : lines)
-            items += fiscalItemLines(l);
-        QCOMPARE(r.lines, items + correction);
+            own += fiscalItemLines(l);
+        QStringList differing;
+        for (qsizetype i = 0; i < r.lines.size(); ++i)
+            if (i >= own.size() || r.lines[i] != own[i])
+                differing << r.lines[i];
+        QCOMPARE(differing, changed);
+
+        const QByteArray bytes =
+            commandFileBytes(receiptFileLines(kBonFiscal, 0, {"1", "Иван", "0"}, r.lines, amountDue));
+        const fiscal_printer::ParsedFile parsed =
+            fiscal_printer::parseCommandFile(bytes, fiscal_printer::Place::Receipts);
+        QVERIFY(parsed.file);
+        fiscal_printer::FiscalDevice device;
+        const QStringList printed =
+            device.print(*parsed.file, fiscal_printer::Place::Receipts, "BON1.bon", QDateTime());
+        QVERIFY2(printed.contains("ОБЩО: " + amountDue.toFixed(2)), qPrintable(printed.join(u'\n')));
     }
 
+    // The unit price in leva, as the receipt's total is.
     void serviceItem_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<double>("quantity");
         QTest::addColumn<double>("price");
         QTest::addColumn<double>("discount");
+        QTest::addColumn<double>("rate");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("short") << "Чай" << 1.5 << 2.99 << 0.0 << QStringList{"Чай         1.50 x 2.99    "};
-        QTest::newRow("twenty characters") << kTwenty << 12.5 << 1234.5 << 10.0
+        QTest::newRow("short") << "Чай" << 1.5 << 2.99 << 0.0 << 1.0
+                               << QStringList{"Чай         1.50 x 2.99    "};
+        QTest::newRow("twenty characters") << kTwenty << 12.5 << 1234.5 << 10.0 << 1.0
                                            << QStringList{"Прясно мляк 12.5 x 1234.50 ", "отстъпка: 10.00%"};
-        QTest::newRow("quantity 100") << "Чай" << 100.0 << 2.0 << -2.5
+        QTest::newRow("quantity 100") << "Чай" << 100.0 << 2.0 << -2.5 << 1.0
                                       << QStringList{"Чай         100. x 2.00    ", "надбавка: -2.50%"};
-        QTest::newRow("long price") << "Чай" << 1.0 << 123456.789 << 0.0
+        QTest::newRow("long price") << "Чай" << 1.0 << 123456.789 << 0.0 << 1.0
                                     << QStringList{"Чай         1.00 x 123456.7"};
+        QTest::newRow("euro") << "Вино" << 1.0 << 10.0 << 0.0 << 1.95583
+                              << QStringList{"Вино        1.00 x 19.56   "};
     }
     void serviceItem() {
         QFETCH(QString, name);
         QFETCH(double, quantity);
         QFETCH(double, price);
         QFETCH(double, discount);
+        QFETCH(double, rate);
         QFETCH(QStringList, lines);
-        const QStringList made = serviceItemLines(line(name, quantity, price, discount));
+        const QStringList made = serviceItemLines(line(name, quantity, price, discount, 2, rate));
         QCOMPARE(made, lines);
         QCOMPARE(made.first().size(), 27);
     }
@@ -261,7 +295,7 @@ private slots:
         prepareBonLine(service, kitchen, kServiceReceipt, {14, false}, Decimal("6.3"));
         QCOMPARE(service.lines, serviceItemLines(kitchen));
         QCOMPARE(service.total, Decimal("6.3"));
-        QVERIFY(service.loss.isZero());
+        QVERIFY(service.items.isEmpty());
 
         PreparedReceipt fiscal;
         prepareBonLine(fiscal, kitchen, kFiscalReceipt, {0, true}, 0);

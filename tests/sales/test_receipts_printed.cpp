@@ -79,7 +79,7 @@ private slots:
             line("Супа^топчета;", 2, 3.5, 10, 2, 1), line("Бира", 1, 2.99, 0, 2, 2),
             line("Кафе с мляко и сметана", 8, 0.125, 0, 1, 0), line("Вино", 1, 10, 0, 2, 2, 1.95583)};
         settings.saleReceipt = kFiscalReceipt;
-        BonResult r = printSaleReceipt(state, first, Decimal("30.87"), db, settings, header);
+        BonResult r = printSaleReceipt(state, first, Decimal("29.85"), db, settings, header);
         QVERIFY(!r.receiptFailed);
         settings.saleReceipt = kServiceReceipt;
         r = printSaleReceipt(state, {line("Салата", 1, 4.2, 0, 2, 1)}, Decimal("4.2"), db, settings, header);
@@ -121,8 +121,8 @@ private slots:
                              "31 Вино",
                              "   1.000 x 19.55 = 19.55 В",
                              "0000 КОРЕКЦИЯ:",
-                             "   1.000 x 0.04 = 0.04 Б",
-                             "ОБЩО: 29.84",
+                             "   1.000 x 0.05 = 0.05 Б",
+                             "ОБЩО: 29.85",
                              "СЛУЖЕБЕН БОН",
                              "ПОРЪЧКА: 5",
                              "Салата      1.00 x 4.20    ",
@@ -130,9 +130,11 @@ private slots:
                              "ФИСКАЛЕН БОН № 0000002",
                              "   1.500 x 3.13 = 4.70 Г",
                              "надбавка: -5.00%",
+                             "   1.000 x 0.01 = 0.01 Б",
+                             "ОБЩО: 4.71",
                              "ДНЕВЕН ОТЧЕТ БЕЗ НУЛИРАНЕ",
                              "Фискални бонове: 2",
-                             "ОБЩО: 34.55",
+                             "ОБЩО: 34.56",
                              "КОПИЕ НА ФИСКАЛЕН БОН № 0000002",
                              "ДНЕВЕН ОТЧЕТ С НУЛИРАНЕ № 0000001"};
         qsizetype at = 0;

@@ -32,7 +32,7 @@ class SaleCompletionTest : public QObject {
         SaleContext c;
         c.operatorName = op;
         c.terminal = 3;
-        c.vatRate = 20;
+        c.vatRates = VatRates::uniform(20);
         return c;
     }
     void addArticle(qint64 id, const QString& name, double price, double stock, double minimum = 0) {
@@ -41,7 +41,7 @@ class SaleCompletionTest : public QObject {
             "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, Dan_Grup, "
             "Prigotvq_Se, Min_Kol, Dostav4ik) VALUES (?, ?, 1, ?, 'лв.', 'бр.', 0, 2, 0, ?, 15)",
             {id, name, price, minimum});
-        GET_NALI4NOST(db(), id, 1, 1, stock);
+        GET_NALI4NOST(db(), id, 1, 1, Decimal(QString::number(stock)));
     }
     qint64 enter(const QSqlDatabase& conn, const QString& op, qint64 article, const char* qty,
                  const char* price) {
@@ -61,7 +61,7 @@ class SaleCompletionTest : public QObject {
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
     }
-    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999).toDouble(); }
 
 private slots:
     void init() {
@@ -198,6 +198,145 @@ private slots:
         QCOMPARE(stock(11), -1.0);
     }
 
+    // A line whose currency has no rate stops the sale, which names the
+    // currency: it was not changed elsewhere, and would never sell.
+    void lineWithoutRate() {
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, "
+                      "Dan_Grup, Prigotvq_Se) VALUES (12, 'Уиски', 1, 30, 'USD', 'бр.', 0, 2, 0)");
+        const qint64 tea = enter(db(), "Иван", 10, "1", "2.5");
+        const qint64 whisky = enter(db(), "Иван", 12, "1", "30");
+        const SaleResult r = recordSale(db(), request({tea, whisky}, "2.50"));
+        QCOMPARE(r.status, SaleResult::NoRate);
+        QCOMPARE(r.currencies, QStringList{"USD"});
+        QCOMPARE(count("Prodajbi"), 0);
+        QCOMPARE(count("Prodajbi_Vremenni"), 2);
+    }
+
+    // Two sessions of one operator selecting the same lines in opposite
+    // orders at once: the lines are locked in the order of their numbers,
+    // so one sells them and the other finds them sold, with no deadlock.
+    void oppositeOrdersDoNotDeadlock() {
+        const qint64 tea = enter(db(), "Иван", 10, "1", "2.5");
+        const qint64 coffee = enter(db(), "Иван", 11, "1", "4");
+        QSqlDatabase blocker = fx_->openWorkstation("blocker");
+        auto blocking = std::make_unique<Transaction>(blocker);
+        execSql(blocker, "UPDATE Prodajbi_Vremenni SET Operator = Operator WHERE N_Prodajba = ?", {coffee});
+        const QList<QList<qint64>> orders{{coffee, tea}, {tea, coffee}};
+        QList<QString> outcomes(2);
+        QList<QThread*> threads;
+        for (int i = 0; i < 2; ++i)
+            threads << QThread::create([&, i] {
+                const QString name = QString("session %1").arg(i);
+                {
+                    QSqlDatabase conn = fx_->openWorkstation(name);
+                    try {
+                        outcomes[i] =
+                            QString::number(int(recordSale(conn, request(orders[i], "6.50")).status));
+                    } catch (const std::exception& e) {
+                        outcomes[i] = QString::fromUtf8(e.what());
+                    }
+                }
+                QSqlDatabase::removeDatabase(name);
+            });
+        // The first waits for the blocked line before the second starts.
+        auto waiting = [this](int sessions) {
+            if (!test::onPostgres()) {
+                QThread::msleep(300);
+                return true;
+            }
+            return QTest::qWaitFor(
+                [&] {
+                    return scalarSql(db(), "SELECT COUNT(*) FROM pg_locks WHERE NOT granted").toInt() >=
+                           sessions;
+                },
+                10000);
+        };
+        threads[0]->start();
+        QVERIFY(waiting(1));
+        threads[1]->start();
+        QVERIFY(waiting(2));
+        blocking->commit();
+        blocking.reset();
+        for (QThread* t : threads) {
+            QVERIFY(t->wait(60000));
+            delete t;
+        }
+        blocker = QSqlDatabase();
+        QSqlDatabase::removeDatabase("blocker");
+        outcomes.sort();
+        QCOMPARE(outcomes, (QList<QString>{QString::number(int(SaleResult::Sold)),
+                                           QString::number(int(SaleResult::Changed))}));
+        QCOMPARE(count("Prodajbi"), 2);
+    }
+
+    // A cash sale that prints a receipt owes it until its file is recorded;
+    // the receipt of a sale left owing one is written from the stored sale,
+    // once, even when two workstations try at the same moment.
+    void owedReceiptPrintedOnce() {
+        const qint64 tea = enter(db(), "Иван", 10, "2", "2.5");
+        const qint64 coffee = enter(db(), "Иван", 11, "1", "4");
+        SaleRequest owing = request({tea, coffee}, "9.00");
+        owing.printsReceipt = true;
+        QCOMPARE(recordSale(db(), owing).status, SaleResult::Sold);
+        const qint64 bank = enter(db(), "Иван", 10, "1", "2.5");
+        QCOMPARE(recordSale(db(), request({bank}, "2.50", PayKind::BankTransfer)).status, SaleResult::Sold);
+        QCOMPARE(receiptFileOf(db(), tea), "");
+
+        const QList<OwedReceipt> owed = owedReceipts(db(), 3, 2);
+        QCOMPARE(owed.size(), 1);
+        QCOMPARE(owed[0].operatorName, "Иван");
+        QCOMPARE(owed[0].date, "2026-12-10");
+        QCOMPARE(owed[0].time, "09:30:05");
+        QCOMPARE(owed[0].amountDue, d("9.00"));
+        QCOMPARE(owed[0].lines.size(), 2);
+        QCOMPARE(owed[0].lines[0].description, "Чай");
+        QVERIFY(owedReceipts(db(), 4, 2).isEmpty()); // another terminal's
+
+        FiscalSettings settings;
+        settings.programDir = fx_->root();
+        settings.receiptDir = fx_->root() + "Fiscal";
+        settings.saleReceipt = kFiscalReceipt;
+        QList<QString> files(2);
+        QList<QThread*> threads;
+        for (int i = 0; i < 2; ++i)
+            threads << QThread::create([&, i] {
+                const QString name = QString("till %1").arg(i);
+                {
+                    QSqlDatabase conn = fx_->openWorkstation(name);
+                    FiscalState state;
+                    try {
+                        const std::optional<BonResult> r = printOwedReceipt(state, conn, owed[0], settings);
+                        files[i] = r ? r->receiptFile : QStringLiteral("owed no more");
+                    } catch (const std::exception& e) {
+                        files[i] = QString::fromUtf8(e.what());
+                    }
+                }
+                QSqlDatabase::removeDatabase(name);
+            });
+        for (QThread* t : threads)
+            t->start();
+        for (QThread* t : threads) {
+            QVERIFY(t->wait(60000));
+            delete t;
+        }
+        files.sort();
+        const QString bon = fx_->root() + "Fiscal/BON1.bon";
+        QCOMPARE(files, (QList<QString>{bon, "owed no more"}));
+        QCOMPARE(receiptFileOf(db(), tea), bon);
+        QCOMPARE(receiptFileOf(db(), coffee), bon);
+        QVERIFY(owedReceipts(db(), 3, 2).isEmpty());
+        QVERIFY(!QFile::exists(fx_->root() + "Fiscal/BON2.bon"));
+
+        // One the operator gives up is owed no more, and prints nothing.
+        const qint64 honey = enter(db(), "Иван", 10, "1", "2.5");
+        SaleRequest again = request({honey}, "2.50");
+        again.printsReceipt = true;
+        QCOMPARE(recordSale(db(), again).status, SaleResult::Sold);
+        dropOwedReceipt(db(), owedReceipts(db(), 3, 2).value(0));
+        QVERIFY(owedReceipts(db(), 3, 2).isEmpty());
+        QCOMPARE(receiptFileOf(db(), honey), "");
+    }
+
     void orderProposal_data() {
         QTest::addColumn<double>("stock"); // in the active warehouse
         QTest::addColumn<double>("minimum");
@@ -217,7 +356,7 @@ private slots:
         QFETCH(bool, ordered);
         QFETCH(bool, proposed);
         execSql(db(), "UPDATE Produkti SET Min_Kol = ? WHERE ID = 10", {minimum});
-        GET_NALI4NOST(db(), 10, 1, 1, stock);
+        GET_NALI4NOST(db(), 10, 1, 1, Decimal(QString::number(stock)));
         GET_NALI4NOST(db(), 10, 2, 1, 100);
         if (ordered)
             execSql(db(), "INSERT INTO Zaqvki_All (Art_ID, Opisanie) VALUES (10, 'Чай')");

@@ -28,7 +28,7 @@ class SaleLinesTest : public QObject {
         SaleContext c;
         c.operatorName = op;
         c.bill = bill;
-        c.vatRate = 20;
+        c.vatRates = VatRates::uniform(20);
         return c;
     }
     void addArticle(qint64 id, const QString& name, double price, double maxDiscount = 0,
@@ -92,35 +92,73 @@ private slots:
         QCOMPARE(v ? v->toString() : QString(), value);
     }
 
-    // The discount a typed price implies keeps the typed price.
+    // The discount a typed price implies keeps the typed price, for one
+    // unit and for the line's quantity, and never takes the price after it
+    // below the typed one.
     void discountFromTypedPrice_data() {
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("rate");
         QTest::addColumn<QString>("discount");
         QTest::newRow("below") << "10"
                                << "8"
+                               << "1"
+                               << "1"
                                << "20";
         QTest::newRow("above: a surcharge") << "10"
                                             << "12"
+                                            << "1"
+                                            << "1"
                                             << "-20";
         QTest::newRow("same") << "10"
                               << "10"
+                              << "1"
+                              << "1"
                               << "0";
         QTest::newRow("a third") << "1000"
                                  << "333.33"
+                                 << "1"
+                                 << "1"
                                  << "66.667";
         QTest::newRow("odd") << "3"
                              << "1"
-                             << "66.67";
+                             << "1"
+                             << "1"
+                             << "66.66";
+        QTest::newRow("a hundred units") << "7"
+                                         << "1"
+                                         << "100"
+                                         << "1"
+                                         << "85.714";
+        QTest::newRow("a hundred units above") << "7"
+                                               << "9"
+                                               << "100"
+                                               << "1"
+                                               << "-28.572";
+        QTest::newRow("in euro") << "7"
+                                 << "1"
+                                 << "100"
+                                 << "1.95583"
+                                 << "85.7142";
+        QTest::newRow("weighed") << "12.99"
+                                 << "9.99"
+                                 << "0.735"
+                                 << "1"
+                                 << "23.09";
     }
     void discountFromTypedPrice() {
         QFETCH(QString, catalogue);
         QFETCH(QString, typed);
+        QFETCH(QString, quantity);
+        QFETCH(QString, rate);
         QFETCH(QString, discount);
-        const Decimal c(catalogue), t(typed);
-        const Decimal got = discountFromPrice(c, t, 2);
-        QCOMPARE(got, Decimal(discount));
+        const Decimal c(catalogue), t(typed), q(quantity), r(rate);
+        const Decimal got = discountFromPrice(c, t, q, r, 2);
+        QCOMPARE(got.toString(), Decimal(discount).toString());
         QCOMPARE(lineAmount(1, c, 1, got, 2), t.rounded(2));
+        QCOMPARE(lineAmount(q, c, r, got, 2), (q * t * r).rounded(2));
+        QVERIFY(c * (Decimal(100) - got) >= t * 100);
     }
 
     // The lines of the Part's examples: the typed price, the counterparty's
@@ -267,6 +305,35 @@ private slots:
         const qint64 line = t.lines.at(0).number;
         QCOMPARE(Decimal::fromVariant(lineValue(line, "Bez_DDS")), Decimal(unitNet));
         QCOMPARE(Decimal::fromVariant(lineValue(line, "SUM_BezDDS")), Decimal(lineNet));
+    }
+
+    // Each line is taxed at its tax group's rate: its net values, the
+    // totals per rate, and the amounts a document of some of the lines shows.
+    void totalsPerTaxGroup() {
+        addArticle(10, "Хляб", 2.18);
+        addArticle(11, "Вино", 12);
+        execSql(db(), "UPDATE Produkti SET Dan_Grup = 3 WHERE ID = 10"); // Г
+        SaleContext c = context();
+        c.vatRates = VatRates::defaults();
+        const qint64 bread = enter(c, 10, "5", "2.18");
+        const qint64 wine = enter(c, 11, "2", "12");
+        QCOMPARE(Decimal::fromVariant(lineValue(bread, "Bez_DDS")), d("2"));
+        QCOMPARE(Decimal::fromVariant(lineValue(bread, "SUM_BezDDS")), d("10"));
+        QCOMPARE(Decimal::fromVariant(lineValue(wine, "SUM_BezDDS")), d("20"));
+        const SaleTotals t = recalculateSale(db(), c);
+        QCOMPARE(t.total, d("34.90"));
+        QCOMPARE(t.vat.rates.size(), 2);
+        QCOMPARE(t.vat.rates[0].rate, d("9"));
+        QCOMPARE(t.vat.rates[0].net, d("10"));
+        QCOMPARE(t.vat.rates[0].vat, d("0.9"));
+        QCOMPARE(t.vat.rates[1].rate, d("20"));
+        QCOMPARE(t.vat.rates[1].vat, d("4"));
+        QCOMPARE(t.vat.net, d("30"));
+        QCOMPARE(t.vat.vat, d("4.9"));
+        const VatTotals doc = saleLinesVat(db(), {wine, 999}, 2, c.vatRates);
+        QCOMPARE(doc.gross, d("24"));
+        QCOMPARE(doc.vat, d("4"));
+        QCOMPARE(doc.lineRates, (QHash<qint64, Decimal>{{wine, d("20")}}));
     }
 
     // Lines of other operators, other bills and unknown currencies stay out

@@ -2,6 +2,7 @@
 // quick search and by the list, restored at each login, and the buttons
 // that follow their commands.
 
+#include "common/cp1251.h"
 #include "common/sql.h"
 #include "common/ui/form_get_kol.h"
 #include "counterparties/ui/form_kontrakents.h"
@@ -69,11 +70,26 @@ class ShopPageTest : public QObject {
         execSql(db(), "DELETE FROM Prodajbi_Vremenni");
         execSql(
             db(),
-            "UPDATE Produkti SET Ed_Cena = 2.5, Valuta_P = 'Лева', Mqrka = 'бр.', Max_TO = 0 WHERE ID = 10");
-        execSql(db(), "UPDATE Produkti SET Ed_Cena = 4, Valuta_P = 'Лева', Mqrka = 'кг' WHERE ID = 11");
+            "UPDATE Produkti SET Ed_Cena = 2.5, Valuta_P = 'Лева', Mqrka = 'бр.', Max_TO = 0, Dan_Grup = 1 "
+            "WHERE ID = 10");
+        execSql(
+            db(),
+            "UPDATE Produkti SET Ed_Cena = 4, Valuta_P = 'Лева', Mqrka = 'кг', Dan_Grup = 1 WHERE ID = 11");
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (11, '3800000000011')");
         fx_->firmData().writeString("Firm_Data", "DDS", "20");
         page()->Calculate_SUM();
+    }
+    // "Отвори сметка" with the number typed.
+    void openBill(const QString& number) {
+        test::ModalScript script;
+        script.next<TForm_Get_Kol>([number](TForm_Get_Kol* d) {
+            auto* field = d->findChild<QLineEdit*>("Edit_Kol");
+            field->selectAll();
+            test::typeText(field, number);
+            d->findChild<QPushButton*>("Button_Priemi")->click();
+        });
+        main_->form.runCommand(Command::N39);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
     // Types into the field as the operator does and presses Enter.
     void typeAndEnter(const char* field, const QString& text) {
@@ -358,6 +374,211 @@ private slots:
         QCOMPARE(lineDiscount(db(), 12), 3.0);  // its group's
         QCOMPARE(lineDiscount(db(), 13), 4.0);  // the standing one
         QCOMPARE(field()->text(), "15:Бип ЕТ");
+    }
+
+    // Prices are above 0: a typed 0 sells nothing. A typed price gives that
+    // price for the line's quantity.
+    void typedPrices() {
+        setUpTill();
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Max_TO) "
+                      "VALUES (12, 'Вафла', 1, 7, 'Лева', 0)");
+        for (const char* zero : {"0", "0,00"}) {
+            typeAndEnter("Edit_Barkod", "10");
+            typeAndEnter("Edit_Broj", "1");
+            typeAndEnter("Edit_Cena_Nula", zero);
+            QCOMPARE(msg_->messages, QStringList{"Не са въведени коректни данни"});
+            QCOMPARE(
+                scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE Operator = 'Иван'").toInt(), 0);
+            msg_->clear();
+        }
+        typeAndEnter("Edit_Barkod", "12");
+        typeAndEnter("Edit_Broj", "100");
+        typeAndEnter("Edit_Cena_Nula", "1.00");
+        QCOMPARE(label("Label_Leva"), "100.00");
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // Display decimals below 2: the price field shows the price as the line
+    // keeps it, and taking it as shown is no discount.
+    void fewDisplayDecimals() {
+        setUpTill();
+        fx_->firmData().writeString("Values", "9", "0");
+        test::control<QPushButton>(main_->form, "Button_Refresh")->click();
+        QCOMPARE(label("Label_Leva"), "   0");
+        typeAndEnter("Edit_Barkod", "10");
+        QCOMPARE(edit("Edit_Cena_Nula")->text(), "2.50");
+        typeAndEnter("Edit_Broj", "2");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        QCOMPARE(lineDiscount(db(), 10), 0.0);
+        QCOMPARE(label("Label_Leva"), "   5");
+    }
+
+    // Opening or switching to a bill without lines keeps the sale
+    // counterparty; choosing one re-prices the lines of the bill shown only.
+    void billsAndTheSaleCounterparty() {
+        setUpTill();
+        typeAndEnter("Edit_Barkod", "11");
+        typeAndEnter("Edit_Broj", "1");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        fx_->session().setSaleCounterparty("3:Чип ООД");
+        QCOMPARE(field()->text(), "3:Чип ООД");
+        openBill("5");
+        QCOMPARE(page()->currentBill(), 5);
+        QCOMPARE(field()->text(), "3:Чип ООД");
+        auto* bills = test::control<QComboBox>(main_->form, "ComboBox_Smetka");
+        bills->setFocus();
+        QTest::keyClick(bills, Qt::Key_Up); // to "0"; bill 5 had no lines
+        QCOMPARE(page()->currentBill(), 0);
+        QCOMPARE(field()->text(), "3:Чип ООД");
+
+        openBill("5");
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "1");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        field()->setFocus();
+        field()->clear();
+        test::typeText(field(), "бип");
+        msg_->answerYes();
+        QTest::keyClick(field(), Qt::Key_Return);
+        QCOMPARE(field()->text(), "15:Бип ЕТ");
+        QCOMPARE(scalarSql(db(), "SELECT T_O FROM Prodajbi_Vremenni WHERE Operator = 'Иван' AND Sm_N = 5")
+                     .toDouble(),
+                 12.5);
+        QCOMPARE(scalarSql(db(), "SELECT T_O FROM Prodajbi_Vremenni WHERE Operator = 'Иван' AND Sm_N = 0")
+                     .toDouble(),
+                 0.0);
+    }
+
+    // After the start the bill box shows the bill whose lines the grid
+    // shows, and the receipts name that bill.
+    void billBoxAfterTheStart() {
+        setUpTill();
+        execSql(db(),
+                "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Operator, T_O, Nomenkl_N, Kol, Ed_Cena, "
+                "Valuta, Sm_N) VALUES (10, 'Чай', 'Иван', 0, '0', 1, 2.5, 'Лева', 0), "
+                "(11, 'Кафе', 'Иван', 0, '0', 1, 4, 'Лева', 7)");
+        fx_->firmData().writeString("Tuning", "24", "1: ЕЛТРЕЙД - Фискален принтер");
+        main_.reset();
+        main_ = std::make_unique<test::MainWindow>(fx_->session());
+        QVERIFY(main_->start("Иван", "1"));
+        main_->form.show();
+        QCOMPARE(test::control<QComboBox>(main_->form, "ComboBox_Smetka")->currentText(),
+                 QString::number(page()->currentBill()));
+        QCOMPARE(page()->billText(), QString::number(page()->currentBill()));
+        QCOMPARE(page()->model()->rowCount(), 1);
+        page()->grid()->selectRow(0);
+        const qint64 shown = page()->model()->line(0).number;
+        QCOMPARE(scalarSql(db(), "SELECT Sm_N FROM Prodajbi_Vremenni WHERE N_Prodajba = ?", {shown}).toInt(),
+                 page()->currentBill());
+        main_->form.runCommand(Command::N70); // "Издай служебен бон"
+        const QString receipt = fromCp1251(test::Fixture::readFile(fx_->root() + "Fiscal/BON1.bon"));
+        QVERIFY2(receipt.contains(QStringLiteral(":ПОРЪЧКА: %1\r\n").arg(page()->currentBill())),
+                 qPrintable(receipt));
+    }
+
+    // A bill number the conversion would drop is refused by the dialog with
+    // its message; the operator types it again or gives up.
+    void badBillNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        for (const char* typed : {"+5", "5.0", "1e3", "-1", "5 5", "1234567890"})
+            QTest::newRow(typed) << QString::fromLatin1(typed);
+    }
+    void badBillNumbers() {
+        QFETCH(QString, typed);
+        setUpTill();
+        test::ModalScript script;
+        script.next<TForm_Get_Kol>([typed, this](TForm_Get_Kol* d) {
+            auto* number = d->findChild<QLineEdit*>("Edit_Kol");
+            number->selectAll();
+            test::typeText(number, typed);
+            d->findChild<QPushButton*>("Button_Priemi")->click();
+            QCOMPARE(msg_->messages,
+                     QStringList{"Номерът на сметка трябва да е цяло число, не по-малко от 0!"});
+            QVERIFY(d->isVisible());
+            d->findChild<QPushButton*>("Button_Otkaji")->click();
+        });
+        main_->form.runCommand(Command::N39);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(page()->currentBill(), 0);
+    }
+
+    // Enter in the price field runs "Добави в списък" only for an operator
+    // the right allows it.
+    void enterChecksTheRight() {
+        setUpTill();
+        test::answerNextLogin(main_->form.login(), "Мария", "2");
+        main_->form.runCommand(Command::N_dostap);
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "1");
+        QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE Operator = 'Мария'").toInt(),
+                 0);
+    }
+
+    // With the criterion "s." a scanned barcode finds its article, and the
+    // serial number is one of the article's, not the barcode.
+    void scannedBarcodeUnderTheSerialCriterion() {
+        setUpTill();
+        execSql(db(), "UPDATE Produkti SET Garancionen = 'True' WHERE ID = 11");
+        execSql(db(), "INSERT INTO Serials (ID, Serial_ID, Data) VALUES (11, 'SN-77', '2027-01-31')");
+        QLineEdit* code = edit("Edit_Barkod");
+        code->setFocus();
+        QTest::keyClick(code, Qt::Key_Space);
+        auto* criteria = test::control<QListWidget>(main_->form, "ListBox_Prefixes");
+        criteria->setCurrentRow(5);
+        QTest::keyClick(criteria, Qt::Key_Return);
+        QCOMPARE(test::control<QLabel>(main_->form, "Label_Search_In")->text(), "s.");
+        test::typeText(code, "3800000000011");
+        QTest::keyClick(code, Qt::Key_Return);
+        QCOMPARE(page()->currentArticle()->id, 11);
+        QCOMPARE(edit("Edit_Serien_Nomer")->text(), "SN-77");
+    }
+
+    // A reference that finds nothing, also a barcode whose article is gone:
+    // the message, and the article found before is no longer the one the
+    // next line is of.
+    void nothingFound_data() {
+        QTest::addColumn<QString>("reference");
+        QTest::newRow("no such article") << "999";
+        QTest::newRow("barcode of a deleted article") << "3800000000099";
+    }
+    void nothingFound() {
+        QFETCH(QString, reference);
+        setUpTill();
+        execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (99, '3800000000099')");
+        typeAndEnter("Edit_Barkod", "10");
+        QCOMPARE(page()->currentArticle()->id, 10);
+        typeAndEnter("Edit_Barkod", reference);
+        QCOMPARE(msg_->messages, QStringList{"Не са открити данни"});
+        QVERIFY(!page()->currentArticle());
+        msg_->clear();
+        test::control<QPushButton>(main_->form, "Button_Insert_in_List")->click();
+        QCOMPARE(msg_->messages, QStringList{"Не са въведени коректни данни"});
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE Operator = 'Иван'").toInt(),
+                 0);
+    }
+
+    // A line opened for editing and sold elsewhere: "Обнови" (F12) ends the
+    // edit, and the next lookup shows the catalogue's price.
+    void editedLineGoneAtRefresh() {
+        setUpTill();
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "2");
+        typeAndEnter("Edit_Cena_Nula", "2");
+        QTableView* grid = page()->grid();
+        const QRect cell = grid->visualRect(page()->model()->index(0, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(page()->editingLine());
+        {
+            QSqlDatabase other = fx_->openWorkstation("other till");
+            execSql(other, "DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ?", {*page()->editingLine()});
+        }
+        QSqlDatabase::removeDatabase("other till");
+        test::control<QPushButton>(main_->form, "Button_Refresh")->click(); // "Обнови" (F12)
+        QVERIFY(!page()->editingLine());
+        typeAndEnter("Edit_Barkod", "10");
+        QCOMPARE(edit("Edit_Cena_Nula")->text(), "2.50");
     }
 
     // The buttons follow their commands' rights and carry their shortcut texts.

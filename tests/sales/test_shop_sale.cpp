@@ -4,6 +4,7 @@
 // proposal, and the login for the next customer.
 
 #include "catalogue/stock.h"
+#include "common/cp1251.h"
 #include "common/sql.h"
 #include "sales/sale_completion.h"
 #include "sales/ui/form_pay_type.h"
@@ -27,6 +28,9 @@
 using namespace torvika;
 
 namespace {
+
+const QString kAskReceiptAgain = QStringLiteral(
+    "Продажбата е записана, но касовата бележка не е отпечатана.\rЖелаете ли нов опит за печат?");
 
 const QString kAskOrder = QStringLiteral(
     "Артикул: Кафе е под минималното количество.\rЖелаете ли да бъде въведен в списък за Поръчки?");
@@ -72,6 +76,11 @@ class ShopSaleTest : public QObject {
         test::typeText(e, text);
         QTest::keyClick(e, Qt::Key_Return);
     }
+    void writeBytes(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
     void addLine(const QString& article, const QString& quantity) {
         typeAndEnter("Edit_Barkod", article);
         typeAndEnter("Edit_Broj", quantity);
@@ -91,7 +100,7 @@ class ShopSaleTest : public QObject {
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
     }
-    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999); }
+    double stock(qint64 article) { return stockIn(db(), article, 1).value_or(-999).toDouble(); }
 
 private slots:
     void init() {
@@ -164,6 +173,91 @@ private slots:
         const qsizetype tea = printed.indexOf("Чай");
         QVERIFY2(coffee > 0 && tea > coffee, qPrintable(printed));
         QVERIFY2(printed.contains("ОБЩО: 12.34"), qPrintable(printed));
+    }
+
+    // Seven lines of 1.5 × 2.99 at 10 %: the receipt the stand-in server
+    // prints totals what the customer paid.
+    void sevenLinesPrintTheAmountPaid() {
+        const QString journal = fx_->root() + "journal.txt";
+        QDir().mkpath(bons());
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QStringLiteral(TORVIKA_FISCAL_PRINTER),
+                     {"--receipts", bons(), "--journal", journal, "--interval", "100"});
+        QVERIFY(server.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
+
+        execSql(db(), "UPDATE Produkti SET Ed_Cena = 2.99 WHERE ID = 10");
+        for (int i = 0; i < 7; ++i) {
+            typeAndEnter("Edit_Barkod", "10");
+            typeAndEnter("Edit_Broj", "1,5");
+            typeAndEnter("Edit_Cena_Nula", "2,691"); // 10 % off
+        }
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE T_O = 10").toInt(), 7);
+        page()->selectOwnLines();
+        sell({pay("28.28", "30", "РЕСТО: 1.72")});
+        QVERIFY(msg_->shown.isEmpty());
+
+        QVERIFY(QTest::qWaitFor([&] { return !QFileInfo::exists(bons() + "/BON1.bon"); }, 30000));
+        server.terminate();
+        QVERIFY(server.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(test::Fixture::readFile(journal));
+        QVERIFY2(!printed.contains("ГРЕШКА"), qPrintable(printed));
+        QCOMPARE(printed.count("   1.500 x 2.69 = 4.04 В"), 7);
+        QVERIFY2(printed.contains("ОБЩО: 28.28\n"), qPrintable(printed));
+        QVERIFY2(!printed.contains("КОРЕКЦИЯ"), qPrintable(printed));
+    }
+
+    // A receipt the operator gave up on is offered at the next start and
+    // printed from the stored sale; once printed it is not offered again.
+    void owedReceiptAtTheNextStart() {
+        writeBytes(fx_->root() + "blocker", "a file where the directory should be");
+        fx_->firmData().writeString("Tuning", "19", "blocker/Bons");
+        addLine("10", "2");
+        page()->selectOwnLines();
+        msg_->answerNo(); // no new try
+        sell({pay("5.00", QString(), "РЕСТО: 0.00")});
+        QCOMPARE(msg_->shown, (QStringList{"Неуспешен печат на бон", kAskReceiptAgain}));
+        QCOMPARE(count("Prodajbi"), 1);
+        msg_->clear();
+
+        fx_->firmData().writeString("Tuning", "19", "Bons");
+        const auto restart = [this] {
+            main_.reset();
+            main_ = std::make_unique<test::MainWindow>(fx_->session());
+            QVERIFY(main_->start());
+        };
+        msg_->answerYes();
+        restart();
+        QCOMPARE(msg_->questions.size(), 1);
+        QVERIFY2(msg_->questions.first().startsWith("Продажбата от " +
+                                                    QDate::currentDate().toString("dd.MM.yyyy")),
+                 qPrintable(msg_->questions.first()));
+        QVERIFY2(msg_->questions.first().contains("(оператор Администратор, сума 5.00) е записана"),
+                 qPrintable(msg_->questions.first()));
+        const QString bon = bons() + "/BON1.bon";
+        QVERIFY(QFileInfo::exists(bon));
+        QVERIFY(fromCp1251(test::Fixture::readFile(bon)).contains("%10^Чай         ^250^2000^2^"));
+        const qint64 sold = scalarSql(db(), "SELECT ID_Prodajba FROM Prodajbi").toLongLong();
+        QCOMPARE(receiptFileOf(db(), sold), QDir::cleanPath(bon));
+        msg_->clear();
+        restart();
+        QVERIFY(msg_->questions.isEmpty());
+    }
+
+    // A receipt written whose file the database would not note: the sale
+    // and its receipt are done, and the operator is told just that.
+    void receiptWrittenButNotRecorded() {
+        test::refuseUpdates(db(), "Prodajbi_Bon", "no writes here");
+        addLine("10", "1");
+        page()->selectOwnLines();
+        sell({pay("2.50", QString(), "РЕСТО: 0.00")});
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY2(msg_->shown.first().startsWith("Продажбата е записана и касовата бележка е отпечатана"),
+                 qPrintable(msg_->shown.first()));
+        QVERIFY(!msg_->shown.first().contains("нищо не е записано"));
+        QCOMPARE(count("Prodajbi"), 1);
+        QVERIFY(QFileInfo::exists(bons() + "/BON1.bon"));
     }
 
     // A bank transfer writes its rows and no receipt; cash that does not

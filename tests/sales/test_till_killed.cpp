@@ -60,7 +60,7 @@ private slots:
         const int rows = scalarSql(db, "SELECT COUNT(*) FROM Prodajbi").toInt();
         QVERIFY(rows >= kRounds * 2 * kLines);
         QCOMPARE(rows % kLines, 0);
-        QCOMPARE(stockIn(db, 1, 1).value_or(-1), 100000.0 - rows);
+        QCOMPARE(stockIn(db, 1, 1).value_or(-1), Decimal(100000 - rows));
         QCOMPARE(scalarSql(db, "SELECT COUNT(*) FROM Prodajbi P JOIN Prodajbi_Vremenni V ON V.N_Prodajba = "
                                "P.ID_Prodajba")
                      .toInt(),

@@ -6,6 +6,7 @@
 #include "common/errors.h"
 #include "common/sql.h"
 #include "counterparties/counterparties.h"
+#include "sales/sale_completion.h"
 #include "shell/company_databases.h"
 #include "shell/database_copy.h"
 #include "shell/nts_script.h"
@@ -63,7 +64,7 @@ private slots:
                                     QStringLiteral("ЕТ Мария Колева")}) {
             FirmCard firm;
             firm.name = name;
-            firm.discount = 2.5;
+            firm.discount = Decimal("2.5");
             createCounterparty(db, firm, PersonCard{name, {}, {}, {}, QStringLiteral("0")}, 0);
         }
         execSql(db, "UPDATE Produkti SET Snimka = ? WHERE 1 = 0", {QByteArray("\x00\x01", 2)});
@@ -110,6 +111,75 @@ private slots:
         QCOMPARE(test::Fixture::readFile(target_.path + "/Opis_Kontrag.pdt"),
                  QByteArray("0:Всички контрагенти\r\n\t1:Клиенти\r\n"));
         QVERIFY(!QFile::exists(target_.path + "/Torvika.db"));
+    }
+
+    // Sales made before the move keep their numbers; the server's sale lines
+    // take numbers past every one ever taken: past the recorded sales (whose
+    // pending lines are gone), the invalidated one and the lines cancelled
+    // last, which only SQLite's own record remembers. The same for the
+    // intake numbers of the service desk.
+    void numbersGoOnPastEveryOneTaken() {
+        const QSqlDatabase src = source_->db();
+        execSql(src, "INSERT INTO Valuti (Opisanie, Kurs, Osn) VALUES ('лв.', 1, 'False')");
+        execSql(src, "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, "
+                     "Dan_Grup, Prigotvq_Se) VALUES (7, 'Хляб', 1, 2, 'лв.', 'бр.', 0, 2, 0)");
+        SaleContext context;
+        context.operatorName = "Иван";
+        auto enter = [](const QSqlDatabase& db, const SaleContext& c) {
+            return enterLine(db, c, {7, 1, 2, {}, {}}).line;
+        };
+        auto sell = [](const QSqlDatabase& db, const QList<qint64>& lines) {
+            SaleRequest r;
+            r.operatorName = "Иван";
+            r.lines = lines;
+            r.warehouse = 1;
+            r.amountDue = Decimal(2) * qint64(lines.size());
+            r.when = QDateTime::currentDateTime();
+            return recordSale(db, r).status == SaleResult::Sold;
+        };
+        QList<qint64> lines;
+        for (int i = 0; i < 45; ++i)
+            lines << enter(src, context);
+        // Lines 1 to 10 stay pending; 11 to 40 are sold, three a sale; 41
+        // is sold and invalidated; 42 to 45 are cancelled.
+        for (int i = 10; i < 40; i += 3)
+            QVERIFY(sell(src, lines.mid(i, 3)));
+        QVERIFY(sell(src, {lines[40]}));
+        execSql(src,
+                "INSERT INTO Invalidate_Sales SELECT ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, "
+                "Kol, ED_Cena, Valuta, ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_Pay, Term_N, "
+                "'Върната стока', 'Иван', D_Prodajba, T_Prodajba FROM Prodajbi WHERE ID_Prodajba = ?",
+                {lines[40]});
+        execSql(src, "DELETE FROM Prodajbi WHERE ID_Prodajba = ?", {lines[40]});
+        execSql(src, "DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba > ?", {lines[39]});
+        const qint64 highest = lines.last();
+        // The service desk: one line being taken in, items in service and archived.
+        execSql(src, "INSERT INTO Priem_Ser_Vremen (N_Prodajba, Barkod, Operator) VALUES (1, 7, 'Иван')");
+        execSql(src, "INSERT INTO Priem_Ser (N_Prodajba, Barkod, Operator) VALUES (6, 7, 'Иван')");
+        execSql(src, "INSERT INTO R_Priem (N_Priem, Barkod, Operator) VALUES (9, 7, 'Иван')");
+
+        target_.database = serverName("numbers");
+        CancelAfter never(-1);
+        copyCompanyDatabase(source_->session().programDir, source_->alias(), target_, QString(), never);
+        QSqlDatabase copy = openCompanyConnection("copy", target_);
+        // Thirty sales on the server, of the new lines and of the pending ones.
+        QList<qint64> sold = lines.mid(0, 10);
+        for (int i = 0; i < 20; ++i)
+            sold << enter(copy, context);
+        for (qint64 line : sold)
+            QVERIFY(sell(copy, {line}));
+        const SqlRows repeated = readRows(
+            copy, "SELECT ID_Prodajba, COUNT(*) FROM (SELECT ID_Prodajba FROM Prodajbi UNION ALL "
+                  "SELECT ID_Prodajba FROM Invalidate_Sales) AS N GROUP BY ID_Prodajba HAVING COUNT(*) > 1");
+        QVERIFY2(repeated.rows.isEmpty(), qPrintable(QString("ID_Prodajba %1 held %2 times")
+                                                         .arg(repeated.rows.value(0).value(0).toString(),
+                                                              repeated.rows.value(0).value(1).toString())));
+        QCOMPARE(scalarSql(copy, "SELECT COUNT(*) FROM Prodajbi").toInt(), 60);
+        QVERIFY(sold[10] > highest); // not even the numbers only SQLite remembers
+        QVERIFY(insertReturningKey(copy, "INSERT INTO Priem_Ser_Vremen (Barkod, Operator) VALUES (7, 'Иван')",
+                                   {}, "N_Prodajba") > 9);
+        copy = QSqlDatabase();
+        closeConnection("copy");
     }
 
     // A cancel, an existing database of that name or a source of another

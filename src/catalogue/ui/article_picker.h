@@ -6,6 +6,7 @@
 // "ИЗБЕРИ" is disabled. The modes that make lines ask the quantity of each article first
 // (Form_Get_Kol); only the articles given one are handed on.
 
+#include "common/decimal.h"
 #include "common/ui/follow_ups.h"
 #include "shell/ui/host.h"
 
@@ -47,12 +48,12 @@ struct PickedArticle {
     qint64 id = 0;
     QString catalogueNumber;
     QString description;
-    double price = 0;
+    Decimal price;
     QString currency;
     QString unit;
     bool warranty = false;
     // Given in the modes that ask it.
-    std::optional<double> quantity;
+    std::optional<Decimal> quantity;
     // "<number>:<description>"
     QString refText() const;
 };

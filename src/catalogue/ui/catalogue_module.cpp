@@ -1,5 +1,6 @@
 #include "catalogue/ui/catalogue_module.h"
 
+#include "catalogue/article_groups.h"
 #include "catalogue/ui/article_picker.h"
 #include "catalogue/ui/form_add_red_zaqvka.h"
 #include "catalogue/ui/form_cenovi_listi.h"
@@ -8,6 +9,7 @@
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
+#include "common/ui/error_edge.h"
 
 namespace torvika {
 
@@ -22,6 +24,7 @@ template <typename Window> void runWindow(Host& host) {
 } // namespace
 
 void CatalogueModule::install(Host& host) {
+    host_ = &host;
     // "Номенклатури" / "Складове...", SpdBtn_Sklad and a click on Panel_Sklad.
     host.registerCommand(Command::N_Sklad, [&host] { runWindow<TForm_Sklad>(host); });
     // "Системни" / "Валутни курсове ..." and a click on the currency ticker.
@@ -40,6 +43,18 @@ void CatalogueModule::install(Host& host) {
     // What the pickers deliver to the order line and article dialogs.
     TForm_Add_Red_Zaqvka::addFollowUps(host.followUps());
     TForm_NewArtikul::addFollowUps(host.followUps());
+}
+
+void CatalogueModule::loggedIn() {
+    if (treeChecked_ || !host_)
+        return;
+    treeChecked_ = true;
+    Session& session = host_->session();
+    logged([&session] { checkArticleTree(session.db(), articleTreeFile(session.workspace.directory())); });
+}
+
+void CatalogueModule::databaseChanged() {
+    treeChecked_ = false;
 }
 
 } // namespace torvika

@@ -10,6 +10,15 @@ namespace torvika {
 class CatalogueModule : public Module {
 public:
     void install(Host& host) override;
+    // At the first login on a company database: every group gets its node
+    // in the tree and the bin shows when articles wait in it, whatever a
+    // change that failed half-way left.
+    void loggedIn() override;
+    void databaseChanged() override;
+
+private:
+    Host* host_ = nullptr;
+    bool treeChecked_ = false;
 };
 
 } // namespace torvika

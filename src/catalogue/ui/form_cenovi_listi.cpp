@@ -3,6 +3,7 @@
 #include "catalogue/price_groups.h"
 #include "catalogue/texts.h"
 #include "common/cformat.h"
+#include "common/number_column.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
@@ -65,7 +66,8 @@ void TForm_Cenovi_Listi::showCurrent() {
     id_ = model_->value(row, kId).toLongLong();
     ui->Edit_Opisanie->setText(model_->value(row, QStringLiteral("Opisanie")).toString());
     ui->Edit_Formula->setText(model_->value(row, QStringLiteral("Formula")).toString());
-    ui->Edit_Koeficient->setText(format42(model_->value(row, QStringLiteral("Koeficient")).toDouble()));
+    ui->Edit_Koeficient->setText(
+        format42(fromNumberColumn(model_->value(row, QStringLiteral("Koeficient")))));
     ui->CheckBox_Ot_Dostavna->setChecked(model_->value(row, QStringLiteral("Ot_Dostavna")).toString() ==
                                          QLatin1String("True"));
     ui->Edit_Rezultat->clear();
@@ -116,7 +118,7 @@ void TForm_Cenovi_Listi::Button_IztriiClick() {
 }
 
 bool TForm_Cenovi_Listi::Button_ZapisClick() {
-    const std::optional<double> factor = typedDecimal(ui->Edit_Koeficient->text());
+    const std::optional<Decimal> factor = typedDecimal(ui->Edit_Koeficient->text());
     if (!factor) {
         refuse(texts::kPriceGroupFactorInvalid, ui->Edit_Koeficient);
         return false;
@@ -160,17 +162,17 @@ void TForm_Cenovi_Listi::Button_OtkazClick() {
 
 void TForm_Cenovi_Listi::Button_ProbaClick() {
     ui->Edit_Rezultat->clear();
-    const std::optional<double> factor = typedDecimal(ui->Edit_Koeficient->text());
+    const std::optional<Decimal> factor = typedDecimal(ui->Edit_Koeficient->text());
     if (!factor || *factor <= 0) {
         refuse(texts::kPriceGroupFactorInvalid, ui->Edit_Koeficient);
         return;
     }
-    const std::optional<double> P = typedDecimal(ui->Edit_Proba_P->text());
+    const std::optional<Decimal> P = typedDecimal(ui->Edit_Proba_P->text());
     if (!P) {
         refuse(texts::kPriceGroupSampleInvalid, ui->Edit_Proba_P);
         return;
     }
-    const std::optional<double> D = typedDecimal(ui->Edit_Proba_D->text());
+    const std::optional<Decimal> D = typedDecimal(ui->Edit_Proba_D->text());
     if (!D) {
         refuse(texts::kPriceGroupSampleInvalid, ui->Edit_Proba_D);
         return;

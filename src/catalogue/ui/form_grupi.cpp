@@ -17,8 +17,10 @@ TForm_Grupi::TForm_Grupi(const WindowContext& context, QWidget* parent)
     connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TForm_Grupi::TForm_Grupi(const WindowContext& context, const QString& kind, QWidget* parent)
+TForm_Grupi::TForm_Grupi(const WindowContext& context, const QString& kind, const QString& parentNode,
+                         QWidget* parent)
     : TForm_Grupi(context, parent) {
+    parentNode_ = parentNode;
     setWindowTitle(texts::kEnteringGroup + kind);
     ui->Edit_Nomer_Grupa->setText(
         QString::number(GET_MAX_NUMBER(session_.db(), QStringLiteral("Grupi"), QStringLiteral("ID"))));
@@ -54,8 +56,9 @@ void TForm_Grupi::Button_PriemiClick() {
     }
     bool stored = false;
     if (!guarded([&] {
-            stored = editing() ? updateArticleGroup(session_.db(), oldNumber_, *number, name())
-                               : addArticleGroup(session_.db(), *number, name());
+            const QString file = articleTreeFile(session_.workspace.directory());
+            stored = editing() ? updateArticleGroup(session_.db(), file, oldNumber_, *number, name(), &tree_)
+                               : addArticleGroup(session_.db(), file, *number, name(), parentNode_, &tree_);
         }))
         return;
     if (!stored) {

@@ -16,6 +16,7 @@
 #include "common/ui/video_help.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "shell/firm_data.h"
+#include "shell/vat_rates.h"
 #include "ui_form_newartikul.h"
 
 #include <QApplication>
@@ -55,12 +56,16 @@ void quotesToApostrophes(QLineEdit* edit) {
 
 // The free-number search's progress: the bar and "Прекъсни търсенето"
 // beside the button, with pending window events run so that the cancel
-// button can be pressed.
+// button can be pressed. Meanwhile "Приеми" and "Откажи" wait: the search
+// ends (by itself or cancelled) before the dialog saves or closes.
 class TForm_NewArtikul::SearchProgress : public Progress {
 public:
     explicit SearchProgress(TForm_NewArtikul& form) : form_(form) {}
     void start(int maximum) override {
         form_.searchCancelled_ = false;
+        form_.searching_ = true;
+        form_.ui->Button_Priemi->setEnabled(false);
+        form_.ui->Button_Otkaji->setEnabled(false);
         form_.ui->ProgressBar_Tarsene->setRange(0, maximum);
         form_.ui->ProgressBar_Tarsene->setValue(0);
         form_.ui->ProgressBar_Tarsene->show();
@@ -73,6 +78,9 @@ public:
         return form_.searchCancelled_;
     }
     void finish() override {
+        form_.searching_ = false;
+        form_.ui->Button_Priemi->setEnabled(true);
+        form_.ui->Button_Otkaji->setEnabled(true);
         form_.ui->ProgressBar_Tarsene->hide();
         form_.ui->Button_Prekasni->hide();
     }
@@ -154,7 +162,9 @@ QString TForm_NewArtikul::helpClip() const {
 }
 
 void TForm_NewArtikul::fillChoices() {
-    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems());
+    VatRates rates = VatRates::defaults();
+    guarded([&] { rates = storedVatRates(session_.db()); });
+    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems(rates));
     ui->ComboBox_Trajnost->addItems(durationUnitItems());
     guarded([&] {
         const QSqlDatabase db = session_.db();
@@ -355,7 +365,7 @@ bool TForm_NewArtikul::Edit_OpisanieExit() {
 
 bool TForm_NewArtikul::Edit_CenaExit() {
     const QString text = ui->Edit_Cena->text().trimmed();
-    const std::optional<double> price = parseDecimal(text);
+    const std::optional<Decimal> price = Decimal::parse(text);
     if (!text.isEmpty() && price && *price >= 0) {
         ui->Edit_Cena->setText(format44(*price));
         return true;
@@ -412,17 +422,18 @@ bool TForm_NewArtikul::readArticle(Article& a) {
     const QString priceText = ui->Edit_Cena->text().trimmed();
     if (priceText.isEmpty())
         return refuse(texts::kEnterPrice, ui->Edit_Cena);
-    const std::optional<double> price = parseDecimal(priceText);
+    const std::optional<Decimal> price = Decimal::parse(priceText);
     if (!price || *price < 0)
         return refuse(texts::kBadPrice, ui->Edit_Cena);
-    const std::optional<double> discount = parseDecimal(ui->Edit_Max_TO->text());
+    const std::optional<Decimal> discount = Decimal::parse(ui->Edit_Max_TO->text());
     if (!discount || *discount < 0 || *discount > 100)
         return refuse(texts::kBadMaxDiscount, ui->Edit_Max_TO);
     qint64 scaleCode = *number;
     if (!ui->Edit_Kod_Vezna->text().trimmed().isEmpty()) {
         bool ok = false;
         scaleCode = ui->Edit_Kod_Vezna->text().trimmed().toLongLong(&ok);
-        if (!ok)
+        // Kod_Vezna is a 32-bit integer column, as the article number.
+        if (!ok || scaleCode > kMaxKeyNumber || scaleCode < -kMaxKeyNumber)
             return refuse(texts::kBadScaleCode, ui->Edit_Kod_Vezna);
     }
     a = stored_;
@@ -449,6 +460,9 @@ bool TForm_NewArtikul::readArticle(Article& a) {
 }
 
 void TForm_NewArtikul::Button_PriemiClick() {
+    // Enter reaches the default button even while it waits for the search.
+    if (searching_)
+        return;
     Article a;
     if (!readArticle(a))
         return;
@@ -505,6 +519,14 @@ void TForm_NewArtikul::SpdBtn_Svobodni_NomeraClick() {
 
 void TForm_NewArtikul::Button_PrekasniClick() {
     searchCancelled_ = true;
+}
+
+void TForm_NewArtikul::reject() {
+    if (searching_) {
+        searchCancelled_ = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 // The barcode page.
@@ -736,7 +758,7 @@ void TForm_NewArtikul::ComboBox_SkladChange() {
         return;
     const int warehouse = GetID_MFromTreeNodeName(ui->ComboBox_Sklad->currentText());
     guarded([&] {
-        ui->Label_Nal_Sklad->setText(format42(stockIn(session_.db(), oldId_, warehouse).value_or(0.0)));
+        ui->Label_Nal_Sklad->setText(format42(stockIn(session_.db(), oldId_, warehouse).value_or(Decimal())));
     });
 }
 

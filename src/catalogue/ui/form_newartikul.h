@@ -74,6 +74,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Esc closes an open barcode or counterparty-number input first.
     void keyPressEvent(QKeyEvent* e) override;
+    // While the free numbers are searched, closing the dialog (Esc, the
+    // window's close button) stops the search instead; the dialog stays.
+    void reject() override;
 
 private:
     class SearchProgress;
@@ -118,6 +121,7 @@ private:
     bool numberOpen_ = false;
     bool checking_ = false;
     bool searchCancelled_ = false;
+    bool searching_ = false;
     StatementModel* serials_;
 };
 

@@ -6,6 +6,7 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
+#include "shell/vat_rates.h"
 #include "ui_form_ob6ti_danni_artikuli.h"
 
 #include <QCheckBox>
@@ -18,7 +19,9 @@ TForm_Ob6ti_Danni_artikuli::TForm_Ob6ti_Danni_artikuli(const WindowContext& cont
     : QDialog(parent), ui(new Ui::TForm_Ob6ti_Danni_artikuli), session_(context.session),
       articles_(articles) {
     ui->setupUi(this);
-    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems());
+    VatRates rates = VatRates::defaults();
+    guarded([&] { rates = storedVatRates(session_.db()); });
+    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems(rates));
     ui->ComboBox_Trajnost->addItems(durationUnitItems());
     ui->ComboBox_Gar_Srok->addItems(durationUnitItems());
     guarded([&] {
@@ -86,7 +89,7 @@ std::optional<ArticleCommonData> TForm_Ob6ti_Danni_artikuli::data() {
     if (ui->CheckBox_Min_Kol->isChecked())
         d.minQuantity = ui->SpinEdit_Min_Kol->value();
     if (ui->CheckBox_Max_TO->isChecked()) {
-        const std::optional<double> v = parseDecimal(ui->Edit_Max_TO->text());
+        const std::optional<Decimal> v = Decimal::parse(ui->Edit_Max_TO->text());
         if (!v || *v < 0 || *v > 100) {
             showMessage(texts::kBadMaxDiscount);
             ui->Edit_Max_TO->setFocus();
@@ -96,8 +99,10 @@ std::optional<ArticleCommonData> TForm_Ob6ti_Danni_artikuli::data() {
     }
     if (ui->CheckBox_Garancionen->isChecked()) {
         d.warranty = ui->ComboBox_Garancionen->currentIndex() == 0;
-        d.warrantyPeriod =
-            shelfLifeText(ui->ComboBox_Gar_Srok->currentIndex(), ui->SpinEdit_Gar_Srok->value());
+        // Only a warranty article has a warranty period to write.
+        if (*d.warranty)
+            d.warrantyPeriod =
+                shelfLifeText(ui->ComboBox_Gar_Srok->currentIndex(), ui->SpinEdit_Gar_Srok->value());
     }
     if (ui->CheckBox_Poredica->isChecked())
         d.series = ui->ComboBox_Poredica->currentIndex() == 0;

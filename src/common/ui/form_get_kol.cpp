@@ -4,8 +4,6 @@
 #include "common/ui/messages.h"
 #include "ui_form_get_kol.h"
 
-#include <cmath>
-
 namespace torvika {
 
 TForm_Get_Kol::TForm_Get_Kol(Mode mode, const QString& article, QWidget* parent)
@@ -62,23 +60,21 @@ QString TForm_Get_Kol::guarantee() const {
 
 void TForm_Get_Kol::Button_PriemiClick() {
     if (mode_ == Quantity || mode_ == BillNumber) {
-        QString t = ui->Edit_Kol->text().trimmed();
-        t.replace(u',', u'.');
-        bool ok = false;
-        const double v = t.toDouble(&ok);
-        const bool whole = mode_ == Quantity || v == std::floor(v);
-        if (!ok || !std::isfinite(v) || v < 0 || !whole) {
+        // "1,5" and "1.5" alike; never an exponent or a binary fraction.
+        const std::optional<Decimal> v = Decimal::parse(ui->Edit_Kol->text());
+        const bool whole = v && (mode_ == Quantity || *v == v->integerPart());
+        if (!v || *v < 0 || !whole || (accepts_ && !accepts_(ui->Edit_Kol->text()))) {
             showMessage(mode_ == Quantity ? texts::kBadQuantity : texts::kBadBillNumber);
             ui->Edit_Kol->selectAll();
             ui->Edit_Kol->setFocus();
             return;
         }
-        number_ = v;
+        number_ = *v;
     }
     accept();
 }
 
-std::optional<double> askQuantity(const QString& article, QWidget* parent) {
+std::optional<Decimal> askQuantity(const QString& article, QWidget* parent) {
     TForm_Get_Kol dialog(TForm_Get_Kol::Quantity, article, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

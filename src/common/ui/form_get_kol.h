@@ -4,7 +4,10 @@
 // reason of an invalidation or the name of an own query. Borderless and
 // centred on its parent; "ПРИЕМИ" accepts only a valid entry.
 
+#include "common/decimal.h"
+
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,21 +30,27 @@ public:
     // The entry of Edit_Kol (quantity, bill number, reason, query name).
     QString text() const;
     // The quantity or bill number, once accepted.
-    double number() const { return number_; }
+    const Decimal& number() const { return number_; }
     QString serial() const;
     QString guarantee() const;
 
+    // A further rule of the caller for the quantity or bill number typed:
+    // a text it refuses is refused as one the mode refuses.
+    void setAccepts(std::function<bool(const QString&)> accepts) { accepts_ = std::move(accepts); }
+
     // "ПРИЕМИ": a quantity must be a number of at least 0 and a bill
-    // number a whole one; otherwise the message, and the caret stays.
+    // number a whole one (and the caller's rule must accept it); otherwise
+    // the message, and the caret stays.
     void Button_PriemiClick();
 
 private:
     std::unique_ptr<Ui::TForm_Get_Kol> ui;
     Mode mode_;
-    double number_ = 0;
+    Decimal number_;
+    std::function<bool(const QString&)> accepts_;
 };
 
 // The quantity of the article; none when the operator cancelled.
-std::optional<double> askQuantity(const QString& article, QWidget* parent);
+std::optional<Decimal> askQuantity(const QString& article, QWidget* parent);
 
 } // namespace torvika

@@ -132,9 +132,9 @@ QString StatementModel::displayText(const QVariant& v, const GridColumnSpec& c) 
     case GridColumnSpec::Integer:
         return QString::number(v.toLongLong());
     case GridColumnSpec::Number: {
-        bool ok = false;
-        const double d = v.toDouble(&ok);
-        return ok ? formatFixed(d, c.decimals, 0) : v.toString();
+        // Rounded as the decimal the column holds (2.675 shows "2.68").
+        const std::optional<Decimal> d = Decimal::fromVariant(v);
+        return d ? formatFixed(*d, c.decimals, 0) : v.toString();
     }
     case GridColumnSpec::Date: {
         const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);

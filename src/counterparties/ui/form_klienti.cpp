@@ -9,9 +9,8 @@
 #include "counterparties/counterparties.h"
 #include "counterparties/identity_numbers.h"
 #include "counterparties/texts.h"
+#include "counterparties/ui/details_dialog.h"
 #include "counterparties/ui/form_grad.h"
-#include "counterparties/ui/form_kontrag_sklad.h"
-#include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
 #include "ui_form_klienti.h"
 
@@ -100,7 +99,7 @@ bool TForm_Klienti::openEdit(qint64 id) {
     ui->Edit_BankaIme->setText(c->firm.bankName);
     ui->Edit_BankaKod->setText(c->firm.bankCode);
     ui->EditBanka_Smetka->setText(c->firm.bankAccount);
-    ui->Edit_Otsapka->setText(QString::number(c->firm.discount));
+    ui->Edit_Otsapka->setText(c->firm.discount.toString());
     ui->Memo_Zabel->setPlainText(c->firm.note);
     ui->Edit_Ime_Mol->setText(c->person.name);
     ui->EditGrad_Mol->setText(c->person.town);
@@ -117,11 +116,10 @@ QString TForm_Klienti::refText() const {
 }
 
 bool TForm_Klienti::readCards(FirmCard& firm, PersonCard& person) {
-    QString discount = ui->Edit_Otsapka->text().trimmed();
-    discount.replace(u',', u'.');
-    bool ok = false;
-    firm.discount = discount.toDouble(&ok);
-    if (!ok) {
+    const std::optional<Decimal> discount = Decimal::parse(ui->Edit_Otsapka->text());
+    if (discount)
+        firm.discount = *discount;
+    if (!discount) {
         showMessage(kIncompleteData);
         ui->Edit_Otsapka->setFocus();
         return false;
@@ -257,7 +255,7 @@ void TForm_Klienti::Button_Sp_OtstapkiClick() {
 
 void TForm_Klienti::newTown(QLineEdit* field) {
     TForm_Grad towns(context_, this);
-    towns.beginNewRow();
+    towns.run(RecordCommand::Insert);
     towns.exec();
     field->setFocus();
 }

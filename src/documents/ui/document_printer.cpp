@@ -5,10 +5,9 @@
 #include "common/ui/messages.h"
 #include "documents/template_files.h"
 #include "documents/texts.h"
+#include "documents/ui/document_preview.h"
 
 #include <QDir>
-#include <QPaintEngine>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <memory>
@@ -27,8 +26,10 @@ bool drawCopies(QPrinter& printer, const ReportLayout& layout, int copies) {
 }
 
 std::optional<QString> askLabel(const QString& document, int kind, const QString& caption) {
-    return Messages::current().inputText(
-        document, kind == kLabelFreeText ? texts::kFreeTextPrompt : texts::kNumberPrompt, caption);
+    const QString prompt = kind == kLabelFreeText  ? texts::kFreeTextPrompt
+                           : kind == kLabelPayment ? texts::kPaymentPrompt
+                                                   : texts::kNumberPrompt;
+    return Messages::current().inputText(document, prompt, caption);
 }
 
 class PrintRun {
@@ -38,19 +39,16 @@ public:
     }
 
     // The printer for the document: nullptr (with the message shown) when
-    // the print cannot start.
-    std::unique_ptr<QPrinter> printerFor(const QString& name, const QString& kind, bool preview) {
+    // the print cannot start. The PDF entry asks for the file.
+    std::unique_ptr<QPrinter> printerFor(const QString& name, const QString& kind) {
         std::unique_ptr<QPrinter> printer;
         if (name == texts::kPdfPrinter) {
             const QString suggested =
                 QDir(session_.programDir.tempDir()).filePath(kind + QStringLiteral(".pdf"));
-            QString path = suggested;
-            if (!preview) {
-                path = Messages::current().saveFileName(texts::kPdfFileCaption.arg(kind), suggested,
-                                                        texts::kPdfFilter);
-                if (path.isEmpty())
-                    return nullptr;
-            }
+            const QString path = Messages::current().saveFileName(texts::kPdfFileCaption.arg(kind), suggested,
+                                                                  texts::kPdfFilter);
+            if (path.isEmpty())
+                return nullptr;
             printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(path);
@@ -71,49 +69,71 @@ public:
         return printer;
     }
 
-    // One print of the document on the printer, numbered when it is the
-    // kind's first; false when it did not happen.
-    bool print(QPrinter& printer, const PreparedDocument& doc, const QString& printerName) {
-        bool ok = false;
+    // One print of the document on the named printer, numbered when it is
+    // the kind's first. `shown`: what the preview showed, which the print
+    // must still be.
+    PrintOutcome print(const QString& printerName, const PreparedDocument& doc,
+                       const PreparedDocument* shown = nullptr) {
+        std::unique_ptr<QPrinter> printer = printerFor(printerName, doc.values.title);
+        if (!printer)
+            return PrintOutcome::NotDrawn;
+        PrintOutcome outcome = PrintOutcome::NotDrawn;
         const bool ran = guarded([&] {
-            ok = printDocument(session_.db(), state_, doc, request_,
-                               [&printer](const ReportLayout& layout, int copies) {
-                                   return drawCopies(printer, layout, copies);
-                               });
+            outcome = printDocument(
+                session_.db(), state_, doc, request_,
+                [&printer](const ReportLayout& layout, int copies) {
+                    return drawCopies(*printer, layout, copies);
+                },
+                shown);
         });
-        if (ran && !ok)
+        if (!ran)
+            return PrintOutcome::NotDrawn;
+        if (outcome == PrintOutcome::NotDrawn)
             showMessage(texts::kPrintFailed.arg(printerName, doc.values.title));
-        return ran && ok;
+        else if (outcome == PrintOutcome::Empty)
+            showMessage(texts::kNoDocumentRows.arg(doc.values.title));
+        return outcome;
     }
 
     int printOn(const QString& printerName, const PreparedDocument& doc) {
-        std::unique_ptr<QPrinter> printer = printerFor(printerName, doc.values.title, false);
-        return printer && print(*printer, doc, printerName) ? 1 : 0;
+        return print(printerName, doc) == PrintOutcome::Printed ? 1 : 0;
     }
 
-    int previewOn(const QString& printerName, const PreparedDocument& doc) {
-        std::unique_ptr<QPrinter> printer = printerFor(printerName, doc.values.title, true);
-        if (!printer)
-            return 0;
+    // The preview shows the document as the kind's next print would be; its
+    // "Печат" prints it on the printer chosen there, as long as it is still
+    // what was shown.
+    int previewOn(const QString& printerName, PreparedDocument& doc) {
         int done = 0;
-        // While the preview draws its pages the printer paints through
-        // another engine; a print from the preview paints through its own.
-        QPaintEngine* const printing = printer->paintEngine();
-        QPrintPreviewDialog dialog(printer.get(), parent_);
-        dialog.setWindowTitle(doc.values.title);
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
-            if (p->paintEngine() != printing) {
-                ReportValues values = doc.values;
-                logged([&] { values = previewValues(session_.db(), state_, doc); });
-                const ReportLayout layout(doc.report, doc.data, values);
-                layout.print(*p, 1);
+        DocumentPreview dialog(doc.values.title, installedPrinters(), printerName, parent_);
+        PreparedDocument shown = doc;
+        std::unique_ptr<ReportLayout> layout;
+        auto show = [&] {
+            logged([&] { shown.values = previewValues(session_.db(), state_, shown); });
+            layout = std::make_unique<ReportLayout>(shown.report, shown.data, shown.values);
+            dialog.setPages([&layout](QPrinter* p) { layout->print(*p, 1); }, layout->pageCount());
+        };
+        show();
+        QObject::connect(&dialog, &DocumentPreview::printRequested, &dialog, [&](const QString& printer) {
+            SET_SELECTED_PRINTER(state_, printer, installedPrinters());
+            switch (print(printer, doc, &shown)) {
+            case PrintOutcome::Printed:
+                ++done;
+                dialog.accept();
+                return;
+            case PrintOutcome::Changed:
+                showMessage(texts::kPreviewChanged.arg(doc.values.title));
+                guarded([&] { rereadDocument(session_.db(), request_, doc); });
+                shown = doc;
+                show();
+                return;
+            case PrintOutcome::Empty:
+                dialog.reject();
+                return;
+            case PrintOutcome::NotDrawn:
                 return;
             }
-            if (print(*p, doc, printerName))
-                ++done;
         });
         dialog.exec();
-        state_.previewEnded(doc.values.title);
         return done;
     }
 
@@ -134,12 +154,35 @@ public:
     }
 
 private:
+    // A kind already issued for the selected lines: a copy of it, or a new
+    // document, as the operator says. False: nothing of the kind is printed.
+    bool decideCopy(const QString& kind) {
+        std::optional<IssuedDocument> issued;
+        if (!guarded([&] { issued = issuedDocument(session_.db(), kind, request_.context, request_.lines); }))
+            return false;
+        if (!issued)
+            return true;
+        if (!issued->sameLines)
+            return askYesNo(texts::kAskNewForIssued.arg(kind, issued->number));
+        switch (Messages::current().question(texts::kAskCopyOrNew.arg(kind, issued->number), true)) {
+        case Messages::Yes:
+            state_.copyIssued(kind, issued->number);
+            return true;
+        case Messages::No:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     int printKinds(const DocumentsToPrint& what) {
         const bool preview = session_.settings().get(setting::kPreviewDocuments);
         const QStringList installed = installedPrinters();
         int done = 0;
         for (const QString& kind : what.kinds) {
             state_.documentName = kind;
+            if (!decideCopy(kind))
+                continue;
             std::optional<PreparedDocument> doc;
             try {
                 doc = prepareDocument(session_.db(), request_, kind, askLabel);
@@ -190,10 +233,10 @@ PrintRequest pageRequest(Session& session, PrintContext context) {
     r.operatorName = session.operatorName();
     const Settings& firm = session.settings();
     using namespace setting;
-    r.companyFields =
-        companyFields(firm.get(kCompanyName), firm.get(kCompanyEik), firm.get(kCompanyManager),
-                      firm.get(kCompanyAddress), firm.get(kCompanyPhone), firm.get(kCompanyIban),
-                      firm.get(kCompanyBic), firm.get(kCompanyBank), firm.get(kVatPercent));
+    r.companyFields = companyFields(
+        firm.get(kCompanyName), firm.get(kCompanyEik), firm.get(kCompanyManager), firm.get(kCompanyAddress),
+        firm.get(kCompanyPhone), firm.get(kCompanyIban), firm.get(kCompanyBic), firm.get(kCompanyBank),
+        firm.get(kVatPercent), placeOfIssue(session.db(), firm.get(kActiveWarehouse)));
     r.templateDir = session.programDir.documentationsDir();
     r.now = session.now();
     return r;

@@ -1,9 +1,12 @@
 #include "sales/ui/fiscal_commands.h"
 
+#include "common/cformat.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
+#include "sales/sale_completion.h"
 #include "sales/texts.h"
 
 #include <QTimer>
@@ -64,6 +67,9 @@ void reportBonResult(Session& session, const BonResult& result) {
     if (result.receiptFailed)
         reportError(EInOutError(result.receiptError), texts::kBonPrintFailed);
     reportTicketFailures(result.ticketFailures);
+    // The tickets still wait in this run; only a crash would lose them.
+    if (!result.keepError.isEmpty())
+        logException(EInOutError(result.keepError));
     FiscalState& state = session.state<FiscalState>();
     if (state.waitingTickets() > 0)
         session.state<TicketRetry>().watch(state);
@@ -87,6 +93,10 @@ void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, c
         std::reverse(lastFirst.begin(), lastFirst.end());
         const QList<SaleLine> lines = pendingSaleLines(session.db(), session.operatorName(), lastFirst,
                                                        session.settings().get(setting::kAmountDecimals));
+        if (const QStringList noRate = currenciesWithoutRate(lines); !noRate.isEmpty()) {
+            showMessage(texts::kCurrencyWithoutRate.arg(u'"' + noRate.join(QStringLiteral("\", \"")) + u'"'));
+            return;
+        }
         Decimal amountDue;
         for (const SaleLine& line : lines)
             amountDue += line.amount;
@@ -108,7 +118,41 @@ void finishWaitingTickets(Session& session) {
     QString text = texts::kTicketsStillWaiting;
     for (const TicketFailure& w : waiting)
         text += u'\n' + refText(w.department, w.name);
-    showMessage(text);
+    showMessage(text + u'\n' + texts::kTicketsWaitForNextStart);
+}
+
+void resumeFiscalWork(Session& session) {
+    FiscalState& state = session.state<FiscalState>();
+    guarded([&] {
+        const FiscalSettings settings = fiscalSettings(session);
+        reportTicketFailures(state.resumeWaitingTickets(settings.waitingTicketsDir()));
+        reportTicketFailures(state.retryWaitingTickets());
+        if (state.waitingTickets() > 0)
+            session.state<TicketRetry>().watch(state);
+
+        const int decimals = session.settings().get(setting::kAmountDecimals);
+        for (const OwedReceipt& owed :
+             owedReceipts(session.db(), session.settings().get(setting::kTerminal), decimals)) {
+            const QDate date = QDate::fromString(owed.date, Qt::ISODate);
+            const QString text =
+                texts::kAskOwedReceipt.arg(date.isValid() ? shortDate(date) : owed.date, owed.time,
+                                           owed.operatorName, formatFixed(owed.amountDue, decimals));
+            switch (Messages::current().question(text, true)) {
+            case Messages::Yes:
+                guarded([&] {
+                    if (const std::optional<BonResult> printed =
+                            printOwedReceipt(state, session.db(), owed, settings))
+                        reportBonResult(session, *printed);
+                });
+                break;
+            case Messages::No:
+                guarded([&] { dropOwedReceipt(session.db(), owed); });
+                break;
+            default:
+                break;
+            }
+        }
+    });
 }
 
 } // namespace torvika

@@ -39,7 +39,14 @@ void printReportFile(Session& session, BonMode mode, const QString& bill);
 void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, const QString& bill);
 
 // At exit: the tickets still waiting are tried once more, and the operator
-// is told which departments' tickets were not printed.
+// is told which departments' tickets were not printed (they are kept for
+// the next start).
 void finishWaitingTickets(Session& session);
+
+// At the first login of a run (and after a change of database): the
+// tickets a run before left waiting are taken up again, and each sale of
+// this terminal that owes its receipt is offered: Yes prints it now, No
+// leaves the sale without one, Cancel asks again at the next start.
+void resumeFiscalWork(Session& session);
 
 } // namespace torvika

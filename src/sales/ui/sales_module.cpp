@@ -85,6 +85,15 @@ void SalesModule::loggedIn() {
     // The login writes the shortcut texts after eight blanks on "Добави в списък".
     page_->writeButtonCaptions(8);
     page_->refresh();
+    // Once a run: the tickets and receipts an earlier run left unprinted.
+    if (!resumed_) {
+        resumed_ = true;
+        resumeFiscalWork(host_->session());
+    }
+}
+
+void SalesModule::databaseChanged() {
+    resumed_ = false;
 }
 
 void SalesModule::exiting() {

@@ -12,6 +12,7 @@ class SalesModule : public Module {
 public:
     void install(Host& host) override;
     void loggedIn() override;
+    void databaseChanged() override;
     void exiting() override;
 
     ShopPage* shopPage() const { return page_; }
@@ -19,6 +20,7 @@ public:
 private:
     Host* host_ = nullptr;
     ShopPage* page_ = nullptr;
+    bool resumed_ = false; // the fiscal work left by an earlier run is taken up
 };
 
 } // namespace torvika

@@ -24,9 +24,11 @@
 #include "sales/ui/sale_lines_model.h"
 #include "shell/firm_data.h"
 #include "shell/ui/menu_rights.h"
+#include "shell/vat_rates.h"
 #include "ui_shop_page.h"
 
 #include <QAction>
+#include <QDir>
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QSignalBlocker>
@@ -195,6 +197,12 @@ QString ShopPage::formatted(const Decimal& value) const {
     return formatFixed(value, decimals());
 }
 
+QString ShopPage::priceText(const Decimal& price) const {
+    // As the line will store it: display decimals below 2 would round the
+    // price, and the rounded price typed back would be a discount.
+    return formatFixed(price, storedPriceDecimals(decimals()));
+}
+
 SaleContext ShopPage::context() const {
     Session& s = host_.session();
     SaleContext c;
@@ -203,14 +211,16 @@ SaleContext ShopPage::context() const {
     c.terminal = s.settings().get(setting::kTerminal);
     c.counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
     c.decimals = decimals();
-    c.vatRate = vatRateFromText(s.settings().get(setting::kVatPercent));
+    c.vatRates = companyVatRates(s);
     return c;
 }
 
 void ShopPage::formShown(bool current) {
-    if (ui->ComboBox_Smetka->count() > 0) {
+    // The bill box names the bill whose lines the grid shows (the receipts
+    // and tickets print its text).
+    {
         const QSignalBlocker block(ui->ComboBox_Smetka);
-        ui->ComboBox_Smetka->setCurrentIndex(ui->ComboBox_Smetka->count() - 1);
+        ui->ComboBox_Smetka->setCurrentText(QString::number(currentBill()));
     }
     if (!current)
         return;
@@ -247,11 +257,12 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
     guarded([&] {
         const QSqlDatabase db = session.db();
         const qint64 id = GetID_MFromTreeNodeName(refText);
-        const QList<qint64> articles = pendingArticles(db, session.operatorName());
+        const int bill = currentBill();
+        const QList<qint64> articles = pendingArticles(db, session.operatorName(), bill);
         PendingLinesUpdate what;
         what.discounts = askYesNo(texts::kAskCounterpartyDiscounts);
         what.articleNumbers = fromQuickSearch && id > 0;
-        updatePendingLines(db, session.operatorName(), id, articles, what);
+        updatePendingLines(db, session.operatorName(), bill, id, articles, what);
     });
     // Remembering the choice recomputes the totals (saleCounterpartyChanged).
     session.setSaleCounterparty(refText);
@@ -259,6 +270,20 @@ void ShopPage::chooseSaleCounterparty(const QString& refText, bool fromQuickSear
 }
 
 // ---- totals and bills -------------------------------------------------
+
+namespace {
+
+// "ДДС 20.00% :", or each rate of the lines: "ДДС 9.00%, 20.00% :".
+QString vatRatesCaption(const VatTotals& totals) {
+    QStringList rates;
+    for (const VatByRate& r : totals.rates)
+        rates << format42(r.rate) + u'%';
+    if (rates.isEmpty())
+        rates << format42(Decimal()) + u'%';
+    return QStringLiteral("ДДС ") + rates.join(QStringLiteral(", ")) + QStringLiteral(" :");
+}
+
+} // namespace
 
 void ShopPage::Calculate_SUM() {
     Session& s = host_.session();
@@ -269,6 +294,9 @@ void ShopPage::Calculate_SUM() {
         const SaleTotals t = recalculateSale(s.db(), c);
         showingAll_ = false;
         model_->setLines(t.lines, c.decimals);
+        // The line being edited is gone (sold or cancelled elsewhere).
+        if (editing_ && model_->rowOf(*editing_) < 0)
+            clearEditState();
         for (qint64 line : selected)
             if (const int row = model_->rowOf(line); row >= 0)
                 ui->DBGrid1->selectionModel()->select(model_->index(row, 0), QItemSelectionModel::Select |
@@ -276,7 +304,7 @@ void ShopPage::Calculate_SUM() {
         ui->Label_Leva->setText(formatted(t.total));
         ui->Label_DDS->setText(format42(t.vat.vat));
         ui->Label_SUMA_BezDDS->setText(format42(t.vat.net));
-        ui->Label68->setText(QStringLiteral("ДДС ") + format42(t.vat.rate) + QStringLiteral("% :"));
+        ui->Label68->setText(vatRatesCaption(t.vat));
         ui->Label_Words->setText(t.vat.grossWords);
         showCounterpartyField(!t.lines.isEmpty());
     });
@@ -288,10 +316,15 @@ void ShopPage::showCounterpartyField(bool hasLines) {
     Session& s = host_.session();
     QLineEdit* field = ui->QuickSearch_Kontrag->field();
     // A sale that lost its last line forgets its counterparty; one chosen
-    // before the first line stays for it.
-    const bool emptied = !hasLines && linesOf_ == s.operatorName() && hadLines_;
+    // before the first line stays for it, and so does the operator's choice
+    // when he opens or switches to a bill without lines.
+    const int bill = currentBill();
+    const bool sameSale = linesOf_ == s.operatorName() && (linesBill_ == bill || billVanished_);
+    const bool emptied = !hasLines && hadLines_ && sameSale;
     linesOf_ = s.operatorName();
+    linesBill_ = bill;
     hadLines_ = hasLines;
+    billVanished_ = false;
     QString ref = s.saleCounterparty();
     const bool none = ref.isEmpty() || GetID_MFromTreeNodeName(ref) <= 0;
     if (emptied || none)
@@ -321,7 +354,10 @@ void ShopPage::Get_All_Smetki() {
             openedBill_ = -1;
         }
         int& bill = s.state<ShopState>().bill;
+        const int shown = bill;
         bill = billAfterRebuild(bills, bill);
+        // The bill shown lost its last line (sold or cancelled).
+        billVanished_ = bill != shown;
         const QSignalBlocker block(ui->ComboBox_Smetka);
         ui->ComboBox_Smetka->clear();
         ui->ComboBox_Smetka->addItems(bills);
@@ -341,12 +377,12 @@ void ShopPage::showBill(int bill, bool open) {
 
 void ShopPage::openBill() {
     TForm_Get_Kol dialog(TForm_Get_Kol::BillNumber, QString(), window());
+    // Only digits: "+5", "5.0" or "1e3" are refused with the dialog's message.
+    dialog.setAccepts([](const QString& text) { return parseBillNumber(text).has_value(); });
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::optional<int> bill = parseBillNumber(dialog.text());
-    if (!bill)
-        return;
-    showBill(*bill, true);
+    if (const std::optional<int> bill = parseBillNumber(dialog.text()))
+        showBill(*bill, true);
 }
 
 // ---- criteria and lookup ----------------------------------------------
@@ -390,22 +426,30 @@ void ShopPage::lookUp() {
     guarded([&] {
         const QSqlDatabase db = host_.session().db();
         QList<qint64> found;
-        if (scanned && criterion_ != SearchCriterion::Barcode)
+        SearchCriterion foundBy = criterion_;
+        if (scanned && criterion_ != SearchCriterion::Barcode) {
             found = findArticles(db, SearchCriterion::Barcode, reference);
+            if (!found.isEmpty())
+                foundBy = SearchCriterion::Barcode;
+        }
         if (found.isEmpty())
             found = findArticles(db, criterion_, reference);
-        if (found.isEmpty()) {
+        // A barcode or serial number whose article is gone finds nothing either.
+        const QList<PickItem> items = found.isEmpty() ? QList<PickItem>() : pickItems(db, found);
+        if (items.isEmpty()) {
+            // The article found before is no longer the one the next line is of.
+            article_.reset();
+            ui->Ime_na_produkt->clear();
             showMessage(texts::kNothingFound);
             ui->Edit_Barkod->clear();
             ui->Edit_Barkod->setFocus();
             return;
         }
-        const QList<PickItem> items = pickItems(db, found);
         if (items.size() >= 2) {
             showPickList(items);
             return;
         }
-        chooseArticle(items.value(0).id);
+        chooseArticle(items.first().id, foundBy == SearchCriterion::Serial);
         ui->Edit_Broj->setEnabled(true);
         ui->Edit_Broj->setText(QStringLiteral("1"));
         if (ui->Edit_Cena_Nula->hasFocus() || ui->Edit_Serien_Nomer->isVisible())
@@ -415,7 +459,7 @@ void ShopPage::lookUp() {
     });
 }
 
-void ShopPage::chooseArticle(qint64 id) {
+void ShopPage::chooseArticle(qint64 id, bool bySerial) {
     const QSqlDatabase db = host_.session().db();
     article_ = loadSaleArticle(db, id);
     if (!article_)
@@ -425,15 +469,14 @@ void ShopPage::chooseArticle(qint64 id) {
     ui->ChkBox_Add_DDS->setChecked(article_->vatIncluded);
     ui->Label_Edini4na_Cena->setText(article_->currency);
     // The line being edited shows its own price; a new line the catalogue's.
-    ui->Edit_Cena_Nula->setText(editing_ && article_->id == model_->line(model_->rowOf(*editing_)).article
-                                    ? formatted(editingPrice_)
-                                    : formatted(article_->price));
-    followUpArticle(typed);
+    ui->Edit_Cena_Nula->setText(editing_ && article_->id == editingArticle_ ? priceText(editingPrice_)
+                                                                            : priceText(article_->price));
+    followUpArticle(bySerial ? typed : QString());
     if (article_->price.isZero())
         ui->Edit_Cena_Nula->selectAll();
 }
 
-void ShopPage::followUpArticle(const QString& typedReference) {
+void ShopPage::followUpArticle(const QString& typedSerial) {
     Session& s = host_.session();
     const QSqlDatabase db = s.db();
     clearSerialFields();
@@ -442,9 +485,9 @@ void ShopPage::followUpArticle(const QString& typedReference) {
         ui->Edit_Do_Nomer->setText(warrantyPeriodText(article_->shelfLife));
     if (article_->warranty) {
         serialChoices_.clear();
-        if (criterion_ == SearchCriterion::Serial) {
-            ui->Edit_Serien_Nomer->setText(typedReference);
-            if (const auto known = serialOf(db, article_->id, typedReference); known && !askPeriod)
+        if (!typedSerial.isEmpty()) {
+            ui->Edit_Serien_Nomer->setText(typedSerial);
+            if (const auto known = serialOf(db, article_->id, typedSerial); known && !askPeriod)
                 ui->Edit_Do_Nomer->setText(known->date);
             ui->SpdBtn_Select_SN->hide();
         } else {
@@ -517,7 +560,7 @@ void ShopPage::choosePickItem(int row, bool choose) {
             ui->Label_Edini4na_Cena->setText(a->currency);
             return;
         }
-        chooseArticle(id);
+        chooseArticle(id, criterion_ == SearchCriterion::Serial);
         hidePickList();
         setEntryButtonsEnabled(true);
         ui->Edit_Broj->setText(QStringLiteral("1"));
@@ -574,7 +617,7 @@ void ShopPage::quantityChanged(const QString& text) {
 void ShopPage::priceChanged(const QString& text) {
     if (text.trimmed().startsWith(u'-')) {
         showMessage(texts::kNegativePrice);
-        ui->Edit_Cena_Nula->setText(article_ ? formatted(article_->price) : formatted(Decimal()));
+        ui->Edit_Cena_Nula->setText(priceText(article_ ? article_->price : Decimal()));
     }
 }
 
@@ -591,7 +634,7 @@ void ShopPage::vatSwitchClicked() {
         const Decimal changed = ui->ChkBox_Add_DDS->isChecked()
                                     ? *price * factor
                                     : price->divided(factor, std::max(decimals(), 2) + 4);
-        ui->Edit_Cena_Nula->setText(formatted(changed));
+        ui->Edit_Cena_Nula->setText(priceText(changed));
         ui->Edit_Cena_Nula->setFocus();
     });
 }
@@ -649,7 +692,8 @@ void ShopPage::insertLine() {
     }
     const std::optional<Decimal> quantity = parsePositiveAmount(ui->Edit_Broj->text());
     const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
-    if (!quantity || !price || price->sign() < 0) {
+    // Prices are above 0: a typed 0 would sell the article free.
+    if (!quantity || !price || price->sign() <= 0) {
         showMessage(texts::kIncorrectData);
         ui->Edit_Cena_Nula->setText(QStringLiteral("0.0000"));
         ui->Edit_Broj->setText(QStringLiteral("1"));
@@ -706,7 +750,7 @@ void ShopPage::insertLine() {
         return;
     case EnterResult::AboveMaximum:
         showMessage(texts::kAboveMaxDiscount + formatted(r.maxDiscount) + u'%');
-        ui->Edit_Cena_Nula->setText(formatted(article_->price));
+        ui->Edit_Cena_Nula->setText(priceText(article_->price));
         ui->Edit_Cena_Nula->setFocus();
         ui->Edit_Cena_Nula->selectAll();
         clearSerialFields();
@@ -731,6 +775,7 @@ void ShopPage::resetEntry() {
 
 void ShopPage::clearEditState() {
     editing_.reset();
+    editingArticle_ = 0;
     editingPrice_ = Decimal();
 }
 
@@ -745,13 +790,14 @@ void ShopPage::openLineForEditing(int row) {
             ui->Ime_na_produkt->setText(articleCaption(*a));
     });
     editing_ = l.number;
+    editingArticle_ = l.article;
     editingPrice_ = l.unitPrice;
     criterion_ = SearchCriterion::Article;
     ui->Label_Search_In->setText(criterionLabel(criterion_));
     ui->Label_Search_In->setToolTip(criterionItem(criterion_));
     ui->Edit_Barkod->setText(QString::number(l.article));
     ui->Edit_Broj->setText(formatted(l.quantity));
-    ui->Edit_Cena_Nula->setText(formatted(l.unitPrice));
+    ui->Edit_Cena_Nula->setText(priceText(l.unitPrice));
     ui->Label_Edini4na_Cena->setText(l.currency);
     needsLookup_ = true;
     ui->Edit_Barkod->setFocus();
@@ -767,19 +813,18 @@ QList<qint64> ShopPage::selectedSaleLines() const {
 }
 
 QString ShopPage::billText() const {
-    return ui->ComboBox_Smetka->currentText();
+    return QString::number(currentBill());
 }
 
 DocumentChoosers* ShopPage::documentChoosers() const {
     return ui->DocumentChoosers;
 }
 
-DocumentAmounts ShopPage::selectedAmounts(const QList<qint64>& lines) const {
-    Decimal total;
-    for (qint64 line : lines)
-        if (const int row = model_->rowOf(line); row >= 0)
-            total += model_->line(row).amount;
-    return splitVat(total, vatRateFromText(host_.session().settings().get(setting::kVatPercent)));
+LineAmounts ShopPage::documentAmounts() const {
+    Session& s = host_.session();
+    return [&s](const QSqlDatabase& db, const QList<qint64>& lines) {
+        return saleLinesVat(db, lines, s.displayDecimals(), companyVatRates(s));
+    };
 }
 
 void ShopPage::showDocumentChoosers() {
@@ -788,11 +833,12 @@ void ShopPage::showDocumentChoosers() {
 
 void ShopPage::Button_Pe4at_DokumentiClick() {
     Session& session = host_.session();
-    PrintRequest request = pageRequest(session, PrintContext::Shop);
+    PrintRequest request;
+    if (!guarded([&] { request = pageRequest(session, PrintContext::Shop); }))
+        return;
     request.lines = selectedSaleLines();
     request.counterparty = std::max(0, GetID_MFromTreeNodeName(session.saleCounterparty()));
-    if (!request.lines.isEmpty() && !guarded([&] { request.amounts = selectedAmounts(request.lines); }))
-        return;
+    request.amounts = documentAmounts();
     printDocuments(session, request,
                    {ui->DocumentChoosers->checkedDocuments(), ui->DocumentChoosers->checkedPrinters()}, this);
     ui->DocumentChoosers->closeChoosers();
@@ -878,7 +924,11 @@ void ShopPage::sell() {
     if (!pay)
         return;
 
+    FiscalSettings receipts;
+    if (!guarded([&] { receipts = fiscalSettings(s); }))
+        return;
     SaleRequest request;
+    request.printsReceipt = *pay == PayKind::Cash && receipts.saleHasReceipt();
     request.operatorName = s.operatorName();
     request.lines = lines;
     request.pay = *pay;
@@ -894,33 +944,49 @@ void ShopPage::sell() {
         showMessage(texts::kSaleLinesChanged);
         return;
     }
+    if (sale.status == SaleResult::NoRate) {
+        showMessage(
+            texts::kCurrencyWithoutRate.arg(u'"' + sale.currencies.join(QStringLiteral("\", \"")) + u'"'));
+        return;
+    }
     if (editing_ && lines.contains(*editing_))
         clearEditState();
 
     for (const OrderProposal& p : orders)
         logged([&] { writeOrderProposal(s.db(), p, request.when.date()); });
     if (*pay == PayKind::Cash)
-        printReceipt(sale.sold, amountDue);
+        printReceipt(sale.sold, amountDue, receipts);
     sold = true;
 }
 
-void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue) {
+void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue,
+                            const FiscalSettings& settings) {
     Session& s = host_.session();
+    QString file;
     guarded([&] {
-        const FiscalSettings settings = fiscalSettings(s);
         const BonHeader header = bonHeader(s, billText());
         const QList<ReceiptLine> receipt = receiptLines(sold);
         FiscalState& fiscal = s.state<FiscalState>();
         BonResult result = printSaleReceipt(fiscal, receipt, amountDue, s.db(), settings, header);
         reportBonResult(s, result);
-        // The sale is recorded: its receipt can be tried again until it prints.
+        // The sale is recorded: its receipt can be tried again until it
+        // prints; one given up is offered again at the next start.
         while (result.receiptFailed && askYesNo(texts::kAskReceiptAgain)) {
             result = printSaleReceiptAgain(fiscal, receipt, amountDue, s.db(), settings, header);
             reportBonResult(s, result);
         }
-        if (!result.receiptFile.isEmpty())
-            recordReceiptFile(s.db(), sold, result.receiptFile);
+        file = result.receiptFile;
     });
+    if (file.isEmpty())
+        return;
+    // The sale and its receipt are done: a failure to note the file is no
+    // failed sale.
+    try {
+        recordReceiptFile(s.db(), sold, file);
+    } catch (const std::exception& e) {
+        logException(e);
+        showMessage(texts::kReceiptNotRecorded.arg(QDir::toNativeSeparators(file)));
+    }
 }
 
 void ShopPage::showAllLines() {

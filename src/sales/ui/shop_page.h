@@ -7,6 +7,7 @@
 
 #include "documents/print_run.h"
 #include "sales/article_lookup.h"
+#include "sales/receipt_files.h"
 #include "sales/sale_lines.h"
 #include "shell/ui/host.h"
 
@@ -91,14 +92,15 @@ public:
     // The lines selected in the grid (N_Prodajba), in the order the
     // operator selected them: the order documents and receipts list them in.
     QList<qint64> selectedSaleLines() const;
-    // The text of the bill box (ComboBox_Smetka), the bill the receipts name.
+    // The bill the grid shows, as the bill box (ComboBox_Smetka) names it:
+    // the bill the receipts and tickets name.
     QString billText() const;
 
-    // The documents of the page: the selected lines' total split at the
-    // company's VAT rate, the document and printer lists, and "Печат
+    // The documents of the page: the amounts of sale lines split at the
+    // rates of their tax groups, the document and printer lists, and "Печат
     // документи" printing the ticked documents for the selected lines.
     DocumentChoosers* documentChoosers() const;
-    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    LineAmounts documentAmounts() const;
     void showDocumentChoosers();
     void Button_Pe4at_DokumentiClick();
 
@@ -106,8 +108,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void chooseArticle(qint64 id);
-    void followUpArticle(const QString& typedReference);
+    // The article found becomes current; bySerial when the reference typed
+    // is its serial number (found under the criterion "s.").
+    void chooseArticle(qint64 id, bool bySerial);
+    // The follow-ups of the article chosen; typedSerial is the serial
+    // number typed as its reference, if it was.
+    void followUpArticle(const QString& typedSerial);
     bool checkQuantity();
     void quantityChanged(const QString& text);
     void priceChanged(const QString& text);
@@ -122,10 +128,12 @@ private:
     void resetEntry();
     void clearEditState();
     void setEntryButtonsEnabled(bool enabled);
-    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue);
+    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue, const FiscalSettings& settings);
     void placePopup(QListWidget* list, QWidget* under);
     SaleContext context() const;
     QString formatted(const Decimal& value) const;
+    // A unit price in the price field, with the decimals the line stores.
+    QString priceText(const Decimal& price) const;
     int decimals() const;
 
     std::unique_ptr<Ui::ShopPage> ui;
@@ -139,12 +147,15 @@ private:
     QList<KnownSerial> serialChoices_;
     QString serialDate_;
     std::optional<qint64> editing_;
+    qint64 editingArticle_ = 0;
     Decimal editingPrice_;
     bool showingAll_ = false;
     // Whose sale the totals last showed, and whether it had lines.
     QString linesOf_;
+    int linesBill_ = 0;
     bool hadLines_ = false;
-    int openedBill_ = -1; // a bill opened and still without lines
+    bool billVanished_ = false; // the bill shown lost its last line at the last rebuild
+    int openedBill_ = -1;       // a bill opened and still without lines
     bool needsLookup_ = false;
     // The amount decimals (Values/"9") as the last totals read them.
     int decimals_ = 2;

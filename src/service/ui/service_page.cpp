@@ -8,6 +8,7 @@
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/document_printer.h"
 #include "service/intake_lines.h"
+#include "shell/vat_rates.h"
 #include "ui_service_page.h"
 
 #include <QLineEdit>
@@ -35,19 +36,23 @@ DocumentChoosers* ServicePage::documentChoosers() const {
     return ui->DocumentChoosers;
 }
 
-DocumentAmounts ServicePage::selectedAmounts(const QList<qint64>& lines) const {
+LineAmounts ServicePage::documentAmounts() const {
     Session& session = host_.session();
-    return splitVat(intakeRepairTotal(session.db(), lines),
-                    vatRateFromText(session.settings().get(setting::kVatPercent)));
+    // A repair is a service at the standard rate.
+    return [&session](const QSqlDatabase& db, const QList<qint64>& lines) {
+        return splitVatByRate(
+            {{0, companyVatRates(session).of(kStandardTaxGroup), intakeRepairTotal(db, lines)}});
+    };
 }
 
 void ServicePage::Button3Click() {
     Session& session = host_.session();
-    PrintRequest request = pageRequest(session, PrintContext::Service);
+    PrintRequest request;
+    if (!guarded([&] { request = pageRequest(session, PrintContext::Service); }))
+        return;
     request.lines = selectedIntakeLines();
     request.counterparty = std::max(0, GetID_MFromTreeNodeName(ui->QuickSearch_Kontrag_Ser->field()->text()));
-    if (!request.lines.isEmpty() && !guarded([&] { request.amounts = selectedAmounts(request.lines); }))
-        return;
+    request.amounts = documentAmounts();
     printDocuments(session, request,
                    {ui->DocumentChoosers->checkedDocuments(), ui->DocumentChoosers->checkedPrinters()}, this);
     ui->DocumentChoosers->closeChoosers();

@@ -3,7 +3,7 @@
 // search, the serial number, the currency, the workshop department and the
 // due date.
 
-#include "documents/report_engine.h"
+#include "documents/print_run.h"
 #include "shell/ui/host.h"
 
 #include <memory>
@@ -37,8 +37,8 @@ public:
     DocumentChoosers* documentChoosers() const;
     void setSelectedIntakeLines(const QList<qint64>& lines) { selectedLines_ = lines; }
     QList<qint64> selectedIntakeLines() const { return selectedLines_; }
-    // The estimated repair prices of the lines, split at the company's VAT rate.
-    DocumentAmounts selectedAmounts(const QList<qint64>& lines) const;
+    // The estimated repair prices of the lines, at the standard VAT rate.
+    LineAmounts documentAmounts() const;
     // "Печат документи" of the service page.
     void Button3Click();
 

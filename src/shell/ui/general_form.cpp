@@ -169,7 +169,7 @@ void TGeneral_Form::setUpToolButtons() {
         toolButtons_.append({button, b.command});
         // A tool button runs its command whatever the command's enabled state.
         if (const std::optional<Command> command = b.command)
-            connect(button, &QToolButton::clicked, this, [this, command] { runCommand(*command); });
+            connect(button, &QToolButton::clicked, this, [this, command] { runOperation(*command); });
     }
     connect(menu_->action(Command::N_Kasa), &QAction::changed, this, &TGeneral_Form::updateToolButtons);
     updateToolButtons();
@@ -217,6 +217,14 @@ void TGeneral_Form::registerCommand(Command command, std::function<void()> opera
 }
 
 void TGeneral_Form::runCommand(Command command) {
+    // A menu command runs only while it is enabled: a key or button of a
+    // page never does what the operator's rights deny.
+    if (menuNode(command) && !menu_->action(command)->isEnabled())
+        return;
+    runOperation(command);
+}
+
+void TGeneral_Form::runOperation(Command command) {
     auto it = commands_.constFind(command);
     if (it != commands_.cend())
         (*it)();

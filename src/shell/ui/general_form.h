@@ -83,6 +83,9 @@ private:
     void setUpStatusLine();
     void registerOwnCommands();
     void updateToolButtons();
+    // Runs the command's operation whatever its enabled state (the tool
+    // buttons, which ignore the operator's rights).
+    void runOperation(Command command);
     void showOperator();
     void showDatabase();
     void showWarehouse();
