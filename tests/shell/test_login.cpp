@@ -416,6 +416,8 @@ private slots:
         EngineConfig(f.fx.session().programDir.engineConfig()).addAlias(server);
         for (const QString& p : typed)
             messages.answer(p);
+        if (!opened)
+            messages.answer(QVariant()); // Cancel
         const QString prompt = "Парола за " + server.description() + ":";
         const QString refused =
             "Сървърът " + server.description() + " не прие потребителя " + role + " или паролата";
