@@ -19,6 +19,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -118,13 +119,13 @@ private slots:
         field(d, "Edit_Cena")->setText("1,7");
 
         // Barcodes and counterparty numbers are entered before the article exists.
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         QCOMPARE(field<QPushButton>(d, "Button_Barkod_Dobavi")->text(), "Приеми");
         QCOMPARE(field<QPushButton>(d, "Button_Barkod_Iztrii")->text(), "Откажи");
         field(d, "Edit_Barkod")->setText("3800000000010");
         QTest::keyClick(field(d, "Edit_Barkod"), Qt::Key_Return);
         QCOMPARE(field<QPushButton>(d, "Button_Barkod_Dobavi")->text(), "Добави");
-        d.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Nom_Dobavi")->click();
         QCOMPARE(field<QLabel>(d, "Label_ID_Kontragent")->text(), "0: Няма избран контрагент");
         field(d, "Edit_Nomenklatura")->setText("D-50");
         test::ModalScript script;
@@ -132,7 +133,7 @@ private slots:
         d.Label_Select_KontragClick();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(field<QLabel>(d, "Label_ID_Kontragent")->text(), "7:Доставчик");
-        d.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Nom_Dobavi")->click();
         QCOMPARE(field<QTreeWidget>(d, "Grid_Nomenklaturi")->topLevelItem(0)->text(1), "7:Доставчик");
         QCOMPARE(field<QLabel>(d, "Label_ID_Kontragent")->text(), "0: Няма избран контрагент");
         QCOMPARE(count("SELECT COUNT(*) FROM Barkodes"), 0);
@@ -161,9 +162,9 @@ private slots:
             TForm_NewArtikul d(test::context(fx_->session()));
             d.openNew(1);
             d.show();
-            d.Button_Barkod_DobaviClick();
+            test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
             field(d, "Edit_Barkod")->setText("12345");
-            d.Button_Barkod_DobaviClick();
+            test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
             field<QPushButton>(d, "Button_Otkaji")->click();
         }
         QCOMPARE(count("SELECT COUNT(*) FROM Barkodes"), 0);
@@ -212,12 +213,12 @@ private slots:
         d.show();
         field(d, "Edit_Opisanie")->setText("Сок");
         field(d, "Edit_Cena")->setText("2");
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         field(d, "Edit_Barkod")->setText("77");
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         auto* edit = d.findChild<QLineEdit*>(name);
         edit->setText(value);
-        d.Button_PriemiClick();
+        test::control<QAbstractButton>(d, "Button_Priemi")->click();
         QCOMPARE(msg_->shown, QStringList{message});
         QVERIFY(d.isVisible());
         QCOMPARE(d.focusWidget(), edit);
@@ -275,7 +276,7 @@ private slots:
         field(d, "Edit_Opisanie")->end(false);
         test::typeText(field(d, "Edit_Opisanie"), " Зиро");
         QCOMPARE(field(d, "Edit_Kasovo_Ime")->text(), "КОЛА");
-        d.Button_PriemiClick();
+        test::control<QAbstractButton>(d, "Button_Priemi")->click();
         QCOMPARE(msg_->shown, QStringList{});
         const Article a = *loadArticle(db(), 4);
         QCOMPARE(a.description, "Кола Зиро");
@@ -298,7 +299,7 @@ private slots:
         test::typeText(field(again, "Edit_Art_N"), "11");
         QCOMPARE(field(again, "Edit_Nom_N")->text(), "2_11");
         QCOMPARE(field(again, "Edit_Kod_Vezna")->text(), "11");
-        again.Button_PriemiClick();
+        test::control<QAbstractButton>(again, "Button_Priemi")->click();
         QCOMPARE(count("SELECT COUNT(*) FROM Produkti WHERE ID = 11 AND Nomer_Grupa = 2"), 1);
         QVERIFY(!articleExists(db(), 1));
     }
@@ -309,38 +310,38 @@ private slots:
         QVERIFY(d.openEdit(4));
         d.show();
         auto* input = field(d, "Edit_Barkod");
-        d.Button_Barkod_DobaviClick();
-        d.Button_Barkod_DobaviClick(); // empty
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click(); // empty
         input->setText("4006381333931");
-        d.Button_Barkod_DobaviClick(); // another article's
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click(); // another article's
         input->setText("4006381333932");
         msg_->answerNo();
-        d.Button_Barkod_DobaviClick(); // a wrong check digit, not taken
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click(); // a wrong check digit, not taken
         QCOMPARE(msg_->shown,
                  (QStringList{"Въведете баркод!", "Баркодът 4006381333931 вече е въведен за артикул 1!",
                               texts::kAskBarcodeCheckDigit.arg("4006381333932")}));
         QVERIFY(!input->isHidden());
         msg_->answerYes();
-        d.Button_Barkod_DobaviClick(); // taken after all
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click(); // taken after all
         QCOMPARE(d.codes().barcodes, QStringList{"4006381333932"});
         // "Редакция" replaces the current one; "Изтрии" removes it.
-        d.Button_Barkod_RedakciaClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Redakcia")->click();
         QCOMPARE(input->text(), "4006381333932");
         input->setText("73513537");
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         QCOMPARE(d.codes().barcodes, QStringList{"73513537"});
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         input->setText("73513537"); // twice on the same article
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         QCOMPARE(msg_->shown.last(), "Баркодът 73513537 вече е въведен за артикул 4!");
-        d.Button_Barkod_IztriiClick(); // "Откажи"
+        test::control<QAbstractButton>(d, "Button_Barkod_Iztrii")->click(); // "Откажи"
         QVERIFY(input->isHidden());
-        d.Button_Barkod_IztriiClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Iztrii")->click();
         QCOMPARE(d.codes().barcodes, QStringList{});
-        d.Button_Barkod_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
         input->setText("73513537");
-        d.Button_Barkod_DobaviClick();
-        d.Button_PriemiClick();
+        test::control<QAbstractButton>(d, "Button_Barkod_Dobavi")->click();
+        test::control<QAbstractButton>(d, "Button_Priemi")->click();
         QCOMPARE(loadArticleCodes(db(), 4).barcodes, QStringList{"73513537"});
     }
 
@@ -349,24 +350,24 @@ private slots:
         TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
-        d.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Nom_Dobavi")->click();
         field(d, "Edit_Nomenklatura")->setText("K-4");
         test::ModalScript script;
         pickSupplierNext(script);
-        d.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(d, "Button_Nom_Dobavi")->click();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown, QStringList{"Изберете контрагент на когото е посоченият номер!"});
         QCOMPARE(d.codes().counterpartyNumbers.size(), 1);
         QCOMPARE(d.codes().counterpartyNumbers.front().counterparty, qint64(7));
-        d.Button_PriemiClick();
+        test::control<QAbstractButton>(d, "Button_Priemi")->click();
         // The same number of the same counterparty on another article is refused.
         TForm_NewArtikul other(test::context(fx_->session()));
         QVERIFY(other.openEdit(1));
         other.show();
-        other.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(other, "Button_Nom_Dobavi")->click();
         field(other, "Edit_Nomenklatura")->setText("K-4");
         field<QLabel>(other, "Label_ID_Kontragent")->setText("7:Доставчик");
-        other.Button_Nom_DobaviClick();
+        test::control<QAbstractButton>(other, "Button_Nom_Dobavi")->click();
         QCOMPARE(msg_->shown.last(), "Номерът K-4 на контрагент 7:Доставчик вече е въведен за артикул 4!");
         QCOMPARE(other.codes().counterpartyNumbers.size(), 0);
     }
@@ -385,18 +386,18 @@ private slots:
         d.show();
         QVERIFY(field<QWidget>(d, "Panel_Snimka")->isEnabled());
         msg_->answer(text);
-        d.Button_Snimka_RedaktirajClick();
+        test::control<QAbstractButton>(d, "Button_Snimka_Redaktiraj")->click();
         QCOMPARE(msg_->shown, QStringList{texts::kNotAPicture.arg(QDir::toNativeSeparators(text))});
         QVERIFY(articlePicture(db(), 4).isEmpty());
         msg_->answer(picture);
-        d.Button_Snimka_RedaktirajClick();
+        test::control<QAbstractButton>(d, "Button_Snimka_Redaktiraj")->click();
         QImage stored;
         QVERIFY(stored.loadFromData(articlePicture(db(), 4)));
         QCOMPARE(stored.size(), QSize(640, 213));
         QVERIFY(!field<QLabel>(d, "Image_Snimka")->pixmap().isNull());
         msg_->answer(QVariant()); // the chooser cancelled
-        d.Button_Snimka_RedaktirajClick();
-        d.Button_Snimka_IztriiClick();
+        test::control<QAbstractButton>(d, "Button_Snimka_Redaktiraj")->click();
+        test::control<QAbstractButton>(d, "Button_Snimka_Iztrii")->click();
         QVERIFY(articlePicture(db(), 4).isEmpty());
     }
 
@@ -406,7 +407,7 @@ private slots:
         TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
-        d.SpdBtn_Posleden_NomerClick();
+        test::control<QAbstractButton>(d, "SpdBtn_Posleden_Nomer")->click();
         QCOMPARE(field(d, "Edit_Art_N")->text(), "8");
         test::ModalScript script;
         script.next<TForm_Free_Art_ID>([](TForm_Free_Art_ID* list) {
@@ -419,7 +420,7 @@ private slots:
             QVERIFY(list->positionOn(5));
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
-        d.SpdBtn_Svobodni_NomeraClick();
+        test::control<QAbstractButton>(d, "SpdBtn_Svobodni_Nomera")->click();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(field(d, "Edit_Art_N")->text(), "5");
         QCOMPARE(field(d, "Edit_Nom_N")->text(), "1_5");

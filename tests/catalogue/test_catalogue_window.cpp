@@ -27,6 +27,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -148,7 +149,7 @@ private slots:
         auto action = [&w](const char* name) { return test::control<QAction>(w, name)->isEnabled(); };
         QVERIFY(action("N_Nov") && action("N_Redaktiraj") && action("N_Iztrii") && action("N_Vav_Artikul"));
         QVERIFY(!action("N_Export") && !action("N_Nastroika_Koloni"));
-        w.N_NovClick(); // the root is no group
+        test::control<QAction>(w, "N_Nov")->trigger(); // the root is no group
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете група за артикула"});
         w.tree()->setCurrentItem(node(w, "5:Празна"));
         QVERIFY(action("N_Nov") && !action("N_Redaktiraj") && !action("N_Iztrii"));
@@ -158,10 +159,10 @@ private slots:
         QVERIFY(!action("N_Nov") && !action("N_Redaktiraj") && !action("N_Iztrii") &&
                 !action("N_Vav_Artikul"));
         // Ctrl+Delete on the root or the bin deletes nothing.
-        w.N_Grupa_IztriiClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
         w.tree()->setCurrentItem(node(w, "Всички артикули"));
-        w.N_Grupa_IztriiClick();
-        w.N_Grupa_RedaktirajClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
+        test::control<QAction>(w, "N_Grupa_Redaktiraj")->trigger();
         QCOMPARE(msg_->shown.mid(1), QStringList(3, "Необходимо е да изберете валидна група"));
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 4);
     }
@@ -185,18 +186,18 @@ private slots:
             QCOMPARE(d->windowTitle(), "Въвеждане на Подгрупа");
             test::control<QLineEdit>(*d, "Edit_Nomer_Grupa")->setText("1");
             test::control<QLineEdit>(*d, "Edit_Opisanie_Grupa")->setText("Торти");
-            d->Button_PriemiClick();
+            test::control<QAbstractButton>(*d, "Button_Priemi")->click();
             QVERIFY(d->isVisible());
             test::control<QLineEdit>(*d, "Edit_Nomer_Grupa")->setText("0");
-            d->Button_PriemiClick();
+            test::control<QAbstractButton>(*d, "Button_Priemi")->click();
             test::control<QLineEdit>(*d, "Edit_Nomer_Grupa")->setText("5");
             test::control<QLineEdit>(*d, "Edit_Opisanie_Grupa")->setText(" ");
-            d->Button_PriemiClick();
+            test::control<QAbstractButton>(*d, "Button_Priemi")->click();
             QCOMPARE(msg_->shown, (QStringList{"Въведеният номер за група вече съществува!",
                                                "Номерът на група трябва да е цяло положително число!",
                                                "Въведете описание на група!"}));
             test::control<QLineEdit>(*d, "Edit_Opisanie_Grupa")->setText("Торти");
-            d->Button_PriemiClick();
+            test::control<QAbstractButton>(*d, "Button_Priemi")->click();
         });
         w.N_GrupaClick(true);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
@@ -231,17 +232,17 @@ private slots:
         w.show();
         w.tree()->setCurrentItem(node(w, "1:Напитки"));
         msg_->answerNo();
-        w.N_Grupa_IztriiClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
         msg_->answerYes();
         msg_->answerNo();
-        w.N_Grupa_IztriiClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
         QCOMPARE(msg_->questions, (QStringList{texts::kAskDeleteSubgroups, texts::kAskDeleteSubgroups,
                                                texts::kAskDeleteGroupArticles}));
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 3);
         msg_->clear();
         msg_->answerYes();
         msg_->answerYes();
-        w.N_Grupa_IztriiClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
         // Article 1 has stock: it waits in the bin; article 2 is gone.
         QCOMPARE(msg_->messages, QStringList{texts::kArticlesBinned.arg(1)});
         QCOMPARE(treeTexts(w), (QStringList{"Всички артикули", "3:Храни", "Изтрити артикули"}));
@@ -254,7 +255,7 @@ private slots:
         execSql(db(), "DELETE FROM Produkti WHERE Nomer_Grupa = 3");
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         msg_->clear();
-        w.N_Grupa_IztriiClick();
+        test::control<QAction>(w, "N_Grupa_Iztrii")->trigger();
         QCOMPARE(msg_->shown, QStringList{});
         QCOMPARE(count("SELECT COUNT(*) FROM Grupi"), 0);
     }
@@ -300,7 +301,7 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Barkodes"), 0);
         // A sold article keeps its sales: it goes to the bin, which appears.
         QVERIFY(w.positionOn(4));
-        w.N_IztriiClick();
+        test::control<QAction>(w, "N_Iztrii")->trigger();
         QCOMPARE(msg_->shown, QStringList{texts::kArticleBinned.arg("4:Сирене")});
         QCOMPARE(listed(w), QList<qint64>{});
         QCOMPARE(treeTexts(w).last(), "Изтрити артикули");
@@ -329,7 +330,7 @@ private slots:
         partOfWord->click();
         QCOMPARE(partOfWord->toolTip(), "Търсене по цяла дума");
         from->setText("сирене");
-        w.Button_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), QList<qint64>{4});
 
         w.ComboBox_KriteriiChange(5); // "Цена"
@@ -340,13 +341,13 @@ private slots:
         QVERIFY(to->isVisible() && test::control<QLabel>(w, "Label_Ot")->isVisible());
         from->setText("1.5");
         to->setText("2,5");
-        w.Button_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), (QList<qint64>{1, 2}));
 
         // The counterparty number adds a column that the next search removes.
         w.ComboBox_KriteriiChange(10);
         from->setText("d-4");
-        w.Button_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), QList<qint64>{4});
         QCOMPARE(w.model()->columnCount(), 9);
         QCOMPARE(w.model()->headerData(8, Qt::Horizontal).toString(), "Име на фирма");
@@ -354,7 +355,7 @@ private slots:
         // A failing search says so and lists the node again.
         w.ComboBox_KriteriiChange(2);
         from->setText("две");
-        w.Button_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(msg_->shown, QStringList{"Некоректен критерии за търсене!"});
         QCOMPARE(w.model()->columnCount(), 8);
         QCOMPARE(listed(w), (QList<qint64>{1, 2, 3, 4}));
@@ -372,23 +373,23 @@ private slots:
         QCOMPARE(w.currentNode(), "3:Храни");
         QCOMPARE(listed(w), (QList<qint64>{3, 4}));
         box->setText("9");
-        w.Button_Grupa_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QCOMPARE(msg_->shown, QStringList{"Не е открит търсеният код"});
 
         w.ComboBox_Grupa_KriteriiChange(1);
         QCOMPARE(box->text(), "0");
         box->setText("НАП");
-        w.Button_Grupa_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QCOMPARE(w.currentNode(), "1:Напитки");
         box->setText("и"); // "Бира", "Напитки", "Храни"
-        w.Button_Grupa_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QVERIFY(names->isVisible());
         QCOMPARE(names->count(), 3);
         w.ListBox_GrupiDblClick(names->item(0));
         QVERIFY(!names->isVisible());
         QCOMPARE(w.currentNode(), "2:Бира");
         box->setText("няма такава");
-        w.Button_Grupa_TarsiClick();
+        test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QCOMPARE(msg_->shown.last(), "Не е открита търсената група");
     }
 
@@ -451,7 +452,7 @@ private slots:
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         test::control<QAction>(w, "N_Markirai_Vsi4ki")->trigger();
         QCOMPARE(w.markedIds().size(), 258);
-        w.N_Nali4nostiClick();
+        test::control<QAction>(w, "N_Nali4nosti")->trigger();
         QCOMPARE(msg_->shown, QStringList{"За справка наличности за всички артикули\rизползвайте "
                                           "\"Справки->Наличности артикули...\""});
         w.grid()->selectionModel()->clearSelection();
@@ -459,7 +460,7 @@ private slots:
         s->select(QItemSelection(w.model()->index(0, 0), w.model()->index(254, 0)),
                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QCOMPARE(w.markedIds().size(), 255);
-        w.N_Nali4nostiClick();
+        test::control<QAction>(w, "N_Nali4nosti")->trigger();
         QCOMPARE(listed(w), (QList<qint64>{3, 100}));
         QCOMPARE(w.model()->columnCount(), 9);
         QCOMPARE(w.model()->headerData(8, Qt::Horizontal).toString(), "Нал. кол.");
@@ -511,7 +512,7 @@ private slots:
         mark(w, {4, 3, 1});
         const QString scale = fx_->root() + "Artikules";
         msg_->answer(scale);
-        w.N_ElikomClick();
+        test::control<QAction>(w, "N_Elikom")->trigger();
         QCOMPARE(QString::fromLatin1(test::Fixture::readFile(scale + ".txt")).size() > 0, true);
         QCOMPARE(fromCp1251(test::Fixture::readFile(scale + ".txt")),
                  "4;Сирене;Сирене;Сирене;4;-1;;3_4;9.9;0;\r\n1;Кола;Кола;Кола;1;-1;;1_1;2.5;0;\r\n");
@@ -540,8 +541,8 @@ private slots:
         w.tree()->setCurrentItem(node(w, "1:Напитки"));
         execSql(db(), "DELETE FROM Produkti");
         w.TreeViewClick(node(w, "1:Напитки"));
-        w.N_ElikomClick();
-        w.N_Pe4at_FailClick();
+        test::control<QAction>(w, "N_Elikom")->trigger();
+        test::control<QAction>(w, "N_Pe4at_Fail")->trigger();
         QCOMPARE(msg_->shown, QStringList(2, "Няма данни за печат"));
     }
 
@@ -551,7 +552,7 @@ private slots:
         test::control<QAction>(w, "N_Dostavka")->trigger();
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете валидна група"});
         w.tree()->setCurrentItem(node(w, "3:Храни"));
-        w.N_DostavkaClick();
+        test::control<QAction>(w, "N_Dostavka")->trigger();
         QCOMPARE(msg_->shown.last(), texts::kDeliveryLinesReady.arg(2));
         QCOMPARE(count("SELECT COUNT(*) FROM DostavkiTMP WHERE Kolitchestvo = 0 AND Dostavna_Cena = 0"), 2);
     }
@@ -605,7 +606,7 @@ private slots:
                 QCOMPARE(test::control<QLabel>(*k, "Label_Artikul")->text(), "4:Сирене");
                 QCOMPARE(test::control<QLineEdit>(*k, "Edit_Kol")->text(), "1");
                 test::control<QLineEdit>(*k, "Edit_Kol")->setText("много");
-                k->Button_PriemiClick();
+                test::control<QAbstractButton>(*k, "Button_Priemi")->click();
                 QCOMPARE(msg_->shown, QStringList{"Количеството трябва да е число, не по-малко от 0!"});
                 test::control<QLineEdit>(*k, "Edit_Kol")->setText("2,5");
                 test::control<QPushButton>(*k, "Button_Priemi")->click();
@@ -636,12 +637,16 @@ private slots:
 
     // Mode 0 takes a group node, never the root.
     void pickAGroup() {
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectDiscountGroup, [](QWidget*, const ArticleChoice&) {});
         test::ModalScript script;
         script.next<TForm_Artikuli>([this](TForm_Artikuli* w) {
-            w->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*w, "BitBtn_Izberi")->click();
             QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете валидна група"});
             w->tree()->setCurrentItem(node(*w, "2:Бира"));
-            w->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*w, "BitBtn_Izberi")->click();
         });
         const std::optional<ArticleChoice> choice =
             pickArticles(test::context(fx_->session()), kSelectDiscountGroup, nullptr);

@@ -25,6 +25,8 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -420,7 +422,7 @@ private slots:
         script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
             QCOMPARE(catalogue->mode(), int(kSelectOrderArticle));
             QVERIFY(catalogue->positionOn(12));
-            catalogue->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
         });
         clickLabel(d, "Label_Artikul");
         QVERIFY2(script.finished(), qPrintable(script.failure()));

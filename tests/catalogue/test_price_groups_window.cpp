@@ -12,6 +12,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTableView>
@@ -55,15 +56,15 @@ private slots:
         QCOMPARE(formula->text(), "D+20%");
         QCOMPARE(formula->cursorPosition(), 5);
         field(w, "Edit_Proba_D")->setText("80");
-        w.Button_ProbaClick();
+        test::control<QAbstractButton>(w, "Button_Proba")->click();
         QCOMPARE(field(w, "Edit_Rezultat")->text(), "96.00");
         field(w, "Edit_Koeficient")->setText("0,5");
-        w.Button_ProbaClick();
+        test::control<QAbstractButton>(w, "Button_Proba")->click();
         QCOMPARE(field(w, "Edit_Rezultat")->text(), "48.00");
         // Without a formula: the ticked base price by the factor.
         formula->clear();
         test::control<QCheckBox>(w, "CheckBox_Ot_Dostavna")->setChecked(true);
-        w.Button_ProbaClick();
+        test::control<QAbstractButton>(w, "Button_Proba")->click();
         QCOMPARE(field(w, "Edit_Rezultat")->text(), "40.00");
         QCOMPARE(msg_->shown, QStringList{});
     }
@@ -97,7 +98,7 @@ private slots:
         ::field(w, "Edit_Rezultat")->setText("1.00");
         ::field(w, "Edit_Formula")->setText(formula);
         ::field(w, "Edit_Proba_D")->setText(sampleD);
-        w.Button_ProbaClick();
+        test::control<QAbstractButton>(w, "Button_Proba")->click();
         QCOMPARE(msg_->shown, QStringList{message});
         QCOMPARE(::field(w, "Edit_Rezultat")->text(), QString());
         QCOMPARE(w.focusWidget(), ::field(w, qPrintable(field)));
@@ -117,7 +118,7 @@ private slots:
         QCOMPARE(field(w, "Edit_Formula")->text(), "D+10%");
         QVERIFY(test::control<QCheckBox>(w, "CheckBox_Ot_Dostavna")->isChecked());
 
-        w.Button_NovClick();
+        test::control<QAbstractButton>(w, "Button_Nov")->click();
         QCOMPARE(w.editedId(), 0);
         QCOMPARE(field(w, "Edit_Opisanie")->text(), QString());
         QCOMPARE(field(w, "Edit_Koeficient")->text(), "1.00");
@@ -135,17 +136,17 @@ private slots:
         QCOMPARE(w.editedId(), 4);
 
         msg_->answerNo();
-        w.Button_IztriiClick();
+        test::control<QAbstractButton>(w, "Button_Iztrii")->click();
         QCOMPARE(msg_->questions, QStringList{texts::kPriceGroupAskDelete.arg("Едро")});
         QCOMPARE(w.model()->rowCount(), 2);
         msg_->answerYes();
-        w.Button_IztriiClick();
+        test::control<QAbstractButton>(w, "Button_Iztrii")->click();
         QCOMPARE(w.model()->rowCount(), 1);
         QCOMPARE(w.editedId(), 5);
         QCOMPARE(loadPriceGroup(db(), 4), std::nullopt);
 
         field(w, "Edit_Opisanie")->setText("Не записана");
-        w.Button_OtkazClick();
+        test::control<QAbstractButton>(w, "Button_Otkaz")->click();
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QCOMPARE(loadPriceGroup(db(), 5)->name, "Дребно");
     }
@@ -182,7 +183,7 @@ private slots:
         execSql(db(), "INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) "
                       "VALUES (1, 'Едро', '', 1, 'False')");
         TForm_Cenovi_Listi w(test::context(fx_->session()));
-        w.Button_NovClick();
+        test::control<QAbstractButton>(w, "Button_Nov")->click();
         ::field(w, "Edit_Opisanie")->setText(name);
         ::field(w, "Edit_Formula")->setText(formula);
         ::field(w, "Edit_Koeficient")->setText(factor);

@@ -22,6 +22,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -308,7 +309,7 @@ private slots:
         QCOMPARE(field(report, "Edit_Artikul")->text(), "0");
         QCOMPARE(test::control<QLabel>(report, "Label_Artikul")->text(), "0:Няма избран артикул");
 
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList({"1 12.50", "2 4.00", "3 -3.00"}));
 
         auto* sklad = test::control<QCheckBox>(report, "CheckBox_Sklad");
@@ -317,10 +318,10 @@ private slots:
         QVERIFY(warehouses->isEnabled());
         QCOMPARE(warehouses->count(), 2);
         QCOMPARE(warehouses->currentText(), "2:Магазин"); // the active warehouse
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList({"1 2.50", "2 4.00"}));
         warehouses->setCurrentIndex(0);
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList({"1 10.00", "3 -3.00"}));
 
         sklad->click();
@@ -329,7 +330,7 @@ private slots:
         auto* groups = test::control<QComboBox>(report, "ComboBox_Grupa");
         QCOMPARE(groups->count(), 2);
         groups->setCurrentIndex(1);
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList({"3 -3.00"}));
         grupa->click();
 
@@ -338,14 +339,14 @@ private slots:
         QCOMPARE(field(report, "Edit_Artikul")->selectedText(), "0");
         field(report, "Edit_Artikul")->setText("2");
         QCOMPARE(test::control<QLabel>(report, "Label_Artikul")->text(), "2:Сок");
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList({"2 4.00"}));
         field(report, "Edit_Artikul")->setText("4"); // never moved
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList{});
         field(report, "Edit_Artikul")->setText("абв");
         QCOMPARE(test::control<QLabel>(report, "Label_Artikul")->text(), "0:Няма избран артикул");
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         QCOMPARE(shownStock(report), QStringList{});
         QCOMPARE(msg_->shown, QStringList{});
     }
@@ -366,7 +367,7 @@ private slots:
 
         test::control<QCheckBox>(report, "CheckBox_Sklad")->click();
         test::control<QComboBox>(report, "ComboBox_Sklad")->setCurrentIndex(1);
-        report.Button_TarsiClick();
+        test::control<QAbstractButton>(report, "Button_Tarsi")->click();
         test::control<QCheckBox>(report, "CheckBox_Sklad")->click(); // after the search: not in the heading
         test::ModalScript script;
         script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {

@@ -18,6 +18,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,7 +145,7 @@ private slots:
         fill(card, eik, egn);
         if (answer >= 0)
             msg_->answer(answer);
-        card.Button_InsertClick();
+        test::control<QAbstractButton>(card, "Button_Insert")->click();
         QCOMPARE(msg_->shown, shown);
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Firmi WHERE ID = 1"), stored ? 1 : 0);
         if (!stored) {
@@ -177,7 +178,7 @@ private slots:
         TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         fill(card, "123456786", "7501020018");
-        card.Button_InsertClick();
+        test::control<QAbstractButton>(card, "Button_Insert")->click();
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY2(msg_->shown.front().startsWith("Некоректни или непълни данни\r"),
                  qPrintable(msg_->shown.front()));
@@ -199,7 +200,7 @@ private slots:
             TForm_Klienti card(test::context(fx_->session()));
             card.openNew(0);
             fill(card, "123456786", "7501020018");
-            card.Button_InsertClick();
+            test::control<QAbstractButton>(card, "Button_Insert")->click();
             QCOMPARE(msg_->shown.size(), 1);
             QVERIFY2(msg_->shown.front().contains("заета"), qPrintable(msg_->shown.front()));
             QCOMPARE(card.state(), TForm_Klienti::New);
@@ -217,7 +218,7 @@ private slots:
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         field(card, "Edit_Otsapka")->setText("пет");
-        card.Button_InsertClick();
+        test::control<QAbstractButton>(card, "Button_Insert")->click();
         QCOMPARE(msg_->shown, QStringList{"Некоректни или непълни данни"});
         QCOMPARE(card.state(), TForm_Klienti::New);
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Firmi"), 1);
@@ -241,7 +242,7 @@ private slots:
         field(card, "Edit_Ime_Firma")->setText("Пеликан \"Нов\"");
         field(card, "Edit_EIK")->setText("невалиден");
         field(card, "Edit_Ime_Mol")->setText("Петър");
-        card.Button_InsertClick(); // no identity check when editing
+        test::control<QAbstractButton>(card, "Button_Insert")->click(); // no identity check when editing
         QCOMPARE(msg_->shown, QStringList{});
         QCOMPARE(card.state(), TForm_Klienti::Idle);
         const auto c = loadCounterparty(db(), 5);
@@ -334,7 +335,7 @@ private slots:
         TForm_Klienti card(test::context(fx_->session()));
         card.openEdit(5);
         msg_->answerNo();
-        card.Button_CancelClick();
+        test::control<QAbstractButton>(card, "Button_Cancel")->click();
         QCOMPARE(msg_->shown, QStringList{"Желаете ли да приключите работа с модул Контрагенти"});
         QCOMPARE(card.state(), TForm_Klienti::Idle);
         QCOMPARE(field(card, "Edit_Ime_Firma")->text(), "");
@@ -343,14 +344,14 @@ private slots:
         QCOMPARE(field(card, "Edit_Otsapka")->text(), "0");
         QCOMPARE(field<QPushButton>(card, "Button_Insert")->text(), "НОВ");
         QCOMPARE(card.result(), int(QDialog::Rejected));
-        card.Button_InsertClick(); // idle: closes, stores nothing
+        test::control<QAbstractButton>(card, "Button_Insert")->click(); // idle: closes, stores nothing
         QCOMPARE(card.result(), int(QDialog::Accepted));
         QCOMPARE(loadCounterparty(db(), 5)->firm.name, "Пеликан");
 
         card.openEdit(5);
         card.show();
         msg_->answerYes();
-        card.Button_CancelClick();
+        test::control<QAbstractButton>(card, "Button_Cancel")->click();
         QVERIFY(!card.isVisible());
         QCOMPARE(card.result(), int(QDialog::Rejected));
     }
@@ -640,16 +641,16 @@ private slots:
         QCOMPARE(field(group, "Edit_Nomer")->text(), "5");
         field(group, "Edit_Naimenovanie")->setText("Едро \"А\"");
         field(group, "Edit_Nomer")->setText("пет");
-        group.Button_ZapisClick();
+        test::control<QAbstractButton>(group, "Button_Zapis")->click();
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(group.result(), 0);
         field(group, "Edit_Nomer")->setText("4");
-        group.Button_ZapisClick();
+        test::control<QAbstractButton>(group, "Button_Zapis")->click();
         QCOMPARE(msg_->shown.last(), "Въведеният номер за група вече съществува!");
         QCOMPARE(group.result(), int(QDialog::Rejected));
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = 4").toString(), "Клиенти");
         field(group, "Edit_Nomer")->setText("5");
-        group.Button_ZapisClick();
+        test::control<QAbstractButton>(group, "Button_Zapis")->click();
         QCOMPARE(group.result(), int(QDialog::Accepted));
         QCOMPARE(group.number(), 5);
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = 5").toString(), "Едро \"А\"");

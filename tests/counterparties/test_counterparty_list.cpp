@@ -236,7 +236,7 @@ private slots:
                  QColor(Qt::red));
 
         value->setText("много");
-        list.Button_TarsiClick();
+        test::control<QAbstractButton>(list, "Button_Tarsi")->click();
         QCOMPARE(msg_->shown, QStringList{"Невалидни данни"});
         QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("много"));
     }
@@ -284,8 +284,8 @@ private slots:
         TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
-        list.N_Only_DebtorsClick(); // nobody owes anything
-        list.Button_Pe4atClick();
+        test::control<QAction>(list, "N_Only_Debtors")->trigger(); // nobody owes anything
+        test::control<QAbstractButton>(list, "Button_Pe4at")->click();
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
 
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
@@ -294,7 +294,7 @@ private slots:
             script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
                 test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
             });
-            list.Button_Pe4atClick();
+            test::control<QAbstractButton>(list, "Button_Pe4at")->click();
             QVERIFY2(script.finished(), qPrintable(script.failure()));
         }
         setFileOpener(previous);

@@ -24,6 +24,8 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -338,7 +340,7 @@ private slots:
         script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
             QCOMPARE(catalogue->mode(), int(kSelectDiscountGroup));
             QVERIFY(catalogue->selectNode("3:Напитки"));
-            catalogue->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
         });
         kind->setCurrentIndex(0);
         emit kind->activated(0);
@@ -349,7 +351,7 @@ private slots:
             QCOMPARE(catalogue->mode(), int(kSelectDiscountArticle));
             QVERIFY(catalogue->selectNode("3:Напитки"));
             QVERIFY(catalogue->positionOn(12));
-            catalogue->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
         });
         kind->setCurrentIndex(1);
         emit kind->activated(1);
@@ -370,7 +372,7 @@ private slots:
         script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
             QCOMPARE(catalogue->mode(), int(kSelectDiscountGroup));
             QVERIFY(catalogue->selectNode("3:Напитки"));
-            catalogue->BitBtn_IzberiClick();
+            test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
         });
         control<QPushButton>(w, "Button_Izberi_Art")->click();
         QVERIFY2(script.finished(), qPrintable(script.failure()));

@@ -18,6 +18,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -335,7 +336,7 @@ private slots:
                 QCOMPARE(d->mode(), TForm_Get_Kol::BillNumber);
                 auto* field = d->findChild<QLineEdit*>("Edit_Kol");
                 field->setText(QString::fromLatin1(bill));
-                d->Button_PriemiClick();
+                test::control<QAbstractButton>(*d, "Button_Priemi")->click();
             });
             main_->form.runCommand(Command::N39);
             QVERIFY2(script.finished(), qPrintable(script.failure()));

@@ -27,7 +27,9 @@
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
+#include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -185,7 +187,7 @@ private slots:
         form.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(page);
         module.calls.clear();
         test::answerNextLogin(form.login(), test::kFirstOperator, password);
-        form.N_dostapClick();
+        test::control<QAction>(form, "N_dostap")->trigger();
         QCOMPARE(module.calls, calls);
     }
 

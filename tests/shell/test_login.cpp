@@ -12,7 +12,9 @@
 #include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/scripted_messages.h"
+#include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -417,7 +419,7 @@ private slots:
         for (const QString& p : typed)
             messages.answer(p);
         if (!opened)
-            messages.answer(QVariant()); // Cancel at the last prompt
+            messages.answer(QVariant()); // Cancel
         const QString prompt = "Парола за " + server.description() + ":";
         const QString refused =
             "Сървърът " + server.description() + " не прие потребителя " + role + " или паролата";
@@ -641,11 +643,11 @@ private slots:
         TForm_Operatori form(test::context(fx.session()));
         form.show();
         // Before any double click saving does nothing.
-        form.BitBtn_Insert_OperatorClick();
+        test::control<QAbstractButton>(form, "BitBtn_Insert_Operator")->click();
         messages.answerCancel();
         form.DBGrid1DblClick();
         QVERIFY(!form.findChild<QLineEdit*>("Edit_Ime")->isEnabled());
-        form.BitBtn_Insert_OperatorClick();
+        test::control<QAbstractButton>(form, "BitBtn_Insert_Operator")->click();
         QCOMPARE(int(listOperators(fx.db()).size()), before);
 
         // ОТКАЖИ after "No" reloads the row and ends the editing.

@@ -62,8 +62,6 @@ public:
     void Label_ArtikulClick();
     // "Добави", or "Приеми" while a line is changed.
     void Button_DobaviClick();
-    // "Изтрии", or "Откажи" while a line is changed.
-    void Button_IztriiClick();
     void Button_RedaktiraiClick();
     void Button_ZapisClick();
     // Closing with working lines not saved asks first.
@@ -71,6 +69,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    // "Изтрии", or "Откажи" while a line is changed.
+    void Button_IztriiClick();
 
 private:
     struct Row {

@@ -54,26 +54,16 @@ public:
     // Handlers, public so that tests drive them.
     void FormShow();
     void TreeViewClick(QTreeWidgetItem* node);
-    void N_NovClick();
     void N_RedaktirajClick();
-    void N_IztriiClick();
     void N_Markirai_Vsi4kiClick();
     void N_GrupaClick(bool subgroup);
-    void N_Grupa_RedaktirajClick();
-    void N_Grupa_IztriiClick();
-    void N_DostavkaClick();
     void N_KontragentiClick();
-    void N_Nali4nostiClick();
     void N_Ob6ti_DanniClick();
-    void N_Pe4at_FailClick();
-    void N_ElikomClick();
     void DBGridDblClick();
     void DBGridCellClick(const QModelIndex& index);
     void ComboBox_KriteriiChange(int index);
     void CheckBox_Chast_Ot_DumaClick();
-    void Button_TarsiClick();
     void ComboBox_Grupa_KriteriiChange(int index);
-    void Button_Grupa_TarsiClick();
     void ListBox_GrupiDblClick(QListWidgetItem* item);
     // Dropping the marked rows on a node: moves them into its group.
     void TreeViewDragDrop(QTreeWidgetItem* node);
@@ -86,6 +76,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     QString sortField(int column) const override;
     void listShown() override;
+
+private slots:
+    void N_NovClick();
+    void N_IztriiClick();
+    void N_Grupa_RedaktirajClick();
+    void N_Grupa_IztriiClick();
+    void N_DostavkaClick();
+    void N_Nali4nostiClick();
+    void N_Pe4at_FailClick();
+    void N_ElikomClick();
+    void Button_TarsiClick();
+    void Button_Grupa_TarsiClick();
 
 private:
     void buildTree(const QList<TreeLine>& lines, const QString& select = {});

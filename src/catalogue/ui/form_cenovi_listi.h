@@ -38,12 +38,14 @@ public:
     // when it is not listed.
     bool positionOn(qint64 id);
 
-    // The buttons, public so that tests drive them.
-    void Button_NovClick();
-    void Button_IztriiClick();
     // Stores the group; false (with a message and the caret on the field
     // to correct) when it was not stored.
     bool Button_ZapisClick();
+
+private slots:
+    // The buttons.
+    void Button_NovClick();
+    void Button_IztriiClick();
     void Button_OtkazClick();
     void Button_ProbaClick();
 

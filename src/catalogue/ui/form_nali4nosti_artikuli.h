@@ -35,9 +35,11 @@ public:
     void CheckBox_SkladClick();
     void CheckBox_GrupaClick();
     void Edit_ArtikulChange();
-    void Button_TarsiClick();
     // Returns the file written; empty when there was nothing to print.
     QString Button_Pe4atClick();
+
+private slots:
+    void Button_TarsiClick();
 
 private:
     std::unique_ptr<Ui::TForm_Nali4nosti_Artikuli> ui;

@@ -46,8 +46,6 @@ public:
 
     // Handlers, public so that tests drive them.
     void Button_PriemiClick();
-    void SpdBtn_Posleden_NomerClick();
-    void SpdBtn_Svobodni_NomeraClick();
     void Button_PrekasniClick();
     // The checks run when a field is left: false after a refusal (the
     // message is shown and the caret stays).
@@ -55,17 +53,9 @@ public:
     bool Edit_OpisanieExit();
     bool Edit_CenaExit();
     void Edit_Nom_NExit();
-    // The barcode and counterparty-number pages: "Добави" / "Приеми",
-    // "Изтрии" / "Откажи", "Редакция".
-    void Button_Barkod_DobaviClick();
-    void Button_Barkod_IztriiClick();
-    void Button_Barkod_RedakciaClick();
-    void Button_Nom_DobaviClick();
     void Button_Nom_IztriiClick();
     void Button_Nom_RedakciaClick();
     void Label_Select_KontragClick();
-    void Button_Snimka_RedaktirajClick();
-    void Button_Snimka_IztriiClick();
     void ComboBox_SkladChange();
     void DBGrid_SerialsClick(const QModelIndex& index);
     void Button_PomoshtClick();
@@ -77,6 +67,18 @@ protected:
     // While the free numbers are searched, closing the dialog (Esc, the
     // window's close button) stops the search instead; the dialog stays.
     void reject() override;
+
+private slots:
+    void SpdBtn_Posleden_NomerClick();
+    void SpdBtn_Svobodni_NomeraClick();
+    // The barcode and counterparty-number pages: "Добави" / "Приеми",
+    // "Изтрии" / "Откажи", "Редакция".
+    void Button_Barkod_DobaviClick();
+    void Button_Barkod_IztriiClick();
+    void Button_Barkod_RedakciaClick();
+    void Button_Nom_DobaviClick();
+    void Button_Snimka_RedaktirajClick();
+    void Button_Snimka_IztriiClick();
 
 private:
     class SearchProgress;

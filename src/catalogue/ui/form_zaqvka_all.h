@@ -36,7 +36,6 @@ public:
     void DBGrid1CellClick(const QModelIndex& index);
     void Button_TarseneClick();
     void Button_DobaviClick();
-    void Button_IztriiClick();
     // The files written, empty when nothing was printed.
     QString Button_Pe4atClick();
     QString Button_Izgotvi_ZaqvkaClick();
@@ -45,6 +44,9 @@ protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     QString sortField(int column) const override;
+
+private slots:
+    void Button_IztriiClick();
 
 private:
     void showAll();

@@ -59,9 +59,6 @@ public:
     // Fills the card from the stored counterparty; false when there is none.
     bool openEdit(qint64 id);
 
-    // Handlers, public so that tests drive them.
-    void Button_InsertClick();
-    void Button_CancelClick();
     void Edit_EIKExit();
     void Edit_EGN_MolExit();
     void Button_SkladoveClick();
@@ -74,6 +71,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    // Handlers.
+    void Button_InsertClick();
+    void Button_CancelClick();
 
 private:
     void setState(State state);

@@ -40,13 +40,10 @@ public:
     // Handlers, public so that tests drive them.
     void FormShow();
     void TreeViewClick(QTreeWidgetItem* node);
-    void Button_NovClick();
     void Button_RedaktirajClick();
-    void Button_TarsiClick();
     void ComboBox_Kriteria_KontragChange(int index);
     void DBGridCellClick(const QModelIndex& index);
     void Button_Pe4atClick();
-    void N_Only_DebtorsClick();
     void N_Add_GroupClick(bool subgroup);
     // Dropping the selected rows on a node: moves them into its group.
     void TreeViewDragDrop(QTreeWidgetItem* node);
@@ -61,6 +58,11 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     QString sortField(int column) const override;
+
+private slots:
+    void Button_NovClick();
+    void Button_TarsiClick();
+    void N_Only_DebtorsClick();
 
 private:
     void reread();

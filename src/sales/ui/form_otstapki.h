@@ -68,15 +68,12 @@ public:
     // kSelectDiscountArticle (the first marked article, else the current one).
     void takeArticleChoice(const ArticleChoice& choice);
 
-    // Handlers, public so that tests drive them.
-    void Button_TarsiClick();
     void Button1Click();
     // Choosing "група" or "артикул", and "Избери...", open the catalogue in
     // the mode of the kind shown.
     void ComboBox_Select_G_AChange();
     void Button_Izberi_ArtClick();
     void Button_DobaviClick();
-    void Button_IztriiClick();
     void Button_RedaktiraiClick();
     void Button_ZapisClick();
     void Edit_TODblClick();
@@ -88,6 +85,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    // Handlers.
+    void Button_TarsiClick();
+    void Button_IztriiClick();
 
 private:
     void readCounterparties(const QString& search);
