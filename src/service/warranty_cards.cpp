@@ -9,6 +9,8 @@
 #include "service/texts.h"
 
 #include <QHash>
+#include <algorithm>
+#include <limits>
 
 namespace torvika {
 
@@ -194,14 +196,25 @@ QDate importedDate(const QString& text) {
     return QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
 }
 
-WarrantyImport readWarrantyFile(const QSqlDatabase& db, const QString& path) {
+WarrantyImport readWarrantyFile(const QSqlDatabase& db, const QString& path, Progress* progress) {
     WarrantyImport out;
     NumberedFieldFile file(path);
+    // The progress counts kilobytes, so that a large file stays within an int.
+    if (progress)
+        progress->start(int(std::min<qint64>(file.size() / 1024 + 1, std::numeric_limits<int>::max())));
     QHash<QString, qint64> serialLines; // upper-case serial -> its line
     QHash<qint64, bool> articles;       // article -> exists
     auto fault = [&out](qint64 line, const QString& message) { out.errors.append({line, message}); };
     while (const std::optional<QString> text = file.nextLine()) {
         const qint64 line = file.lineNumber();
+        if (progress && line % 256 == 1) {
+            progress->setValue(
+                int(std::min<qint64>(file.position() / 1024, std::numeric_limits<int>::max())));
+            if (progress->cancelled()) {
+                out.cancelled = true;
+                break;
+            }
+        }
         if (text->trimmed().isEmpty())
             continue;
         const NumberedFields fields = GET_IMPORTED_DATA(*text);
@@ -261,7 +274,9 @@ WarrantyImport readWarrantyFile(const QSqlDatabase& db, const QString& path) {
             fault(line, texts::kWarrantyImportBadValidity.arg(fields.value(5)));
         out.rows << row;
     }
-    if (!out.hasDocument)
+    if (progress)
+        progress->finish();
+    if (!out.hasDocument && !out.cancelled)
         fault(0, texts::kWarrantyImportNoDocument);
     return out;
 }

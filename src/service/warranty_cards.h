@@ -5,6 +5,7 @@
 // its serial numbers and the warranty mark of their articles together, and
 // the import of a document from a numbered-field file.
 
+#include "common/progress.h"
 #include "common/sql_statement.h"
 #include "common/working_table.h"
 #include "service/repairs.h"
@@ -106,7 +107,8 @@ struct WarrantyImport {
     QString note;
     QList<WarrantyRow> rows;
     QList<WarrantyImportError> errors;
-    bool ok() const { return errors.isEmpty(); }
+    bool cancelled = false; // the operator stopped the reading: nothing to stage
+    bool ok() const { return errors.isEmpty() && !cancelled; }
     // The faults as one message: up to `limit` lines, then how many more.
     QString errorText(int limit = 20) const;
 };
@@ -115,9 +117,10 @@ QDate importedDate(const QString& text);
 // Reads and checks the file: a line with field 7 is the document line
 // (number 7, date 8, note 9), a line with field 1 a serial number (article
 // 1, batch 2, model 3, serial 4, valid until 5); every article must exist,
-// every serial be given once, every date be a date. Throws EInOutError when
-// the file cannot be read, EConvertError when it is no text file.
-WarrantyImport readWarrantyFile(const QSqlDatabase& db, const QString& path);
+// every serial be given once, every date be a date. The progress shows how
+// far the file is read and may stop it. Throws EInOutError when the file
+// cannot be read, EConvertError when it is no text file.
+WarrantyImport readWarrantyFile(const QSqlDatabase& db, const QString& path, Progress* progress = nullptr);
 
 // ---- Reports ----
 

@@ -183,6 +183,14 @@ private slots:
         QCOMPARE(file.rows[0].until, QDate(2028, 2, 1));
         QCOMPARE(file.rows[1].until, QDate(2027, 12, 31));
 
+        // Stopped by the operator: nothing to stage, and no fault to show.
+        struct Stop : NoProgress {
+            bool cancelled() override { return true; }
+        } stop;
+        const WarrantyImport stopped = readWarrantyFile(db(), path, &stop);
+        QVERIFY(stopped.cancelled && !stopped.ok());
+        QVERIFY(stopped.errors.isEmpty() && stopped.rows.isEmpty());
+
         WarrantyStaging staging(db());
         staging.setDocumentDate(file.date);
         staging.stageAll(file.rows);
