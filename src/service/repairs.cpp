@@ -369,8 +369,8 @@ QString RepairTotal::text(int decimals) const {
     return out;
 }
 
-IssueResult issueItem(const QSqlDatabase& db, qint64 item, const IssueRequest& r) {
-    IssueResult result;
+RepairIssueResult issueItem(const QSqlDatabase& db, qint64 item, const RepairIssue& r) {
+    RepairIssueResult result;
     result.item = item;
     Transaction t(db);
     // The item's row leaves the register first: exactly one workstation
@@ -392,14 +392,14 @@ IssueResult issueItem(const QSqlDatabase& db, qint64 item, const IssueRequest& r
     }
     taken.finish();
     if (rows != 1) {
-        result.status = IssueResult::NotInService;
+        result.status = RepairIssueResult::NotInService;
         return result;
     }
     result.client = row[8].toLongLong();
 
     const QList<RepairLine> lines = repairLines(db, item);
     if (lines.isEmpty()) {
-        result.status = IssueResult::NoRepairLines;
+        result.status = RepairIssueResult::NoRepairLines;
         return result;
     }
     // The lines to charge: those with an amount.
@@ -415,7 +415,7 @@ IssueResult issueItem(const QSqlDatabase& db, qint64 item, const IssueRequest& r
         charged << &l;
     }
     if (!result.currencies.isEmpty()) {
-        result.status = IssueResult::NoRate;
+        result.status = RepairIssueResult::NoRate;
         return result;
     }
 
@@ -491,7 +491,7 @@ IssueResult issueItem(const QSqlDatabase& db, qint64 item, const IssueRequest& r
 }
 
 BonResult printRepairReceipt(FiscalState& state, const QSqlDatabase& db, const FiscalSettings& settings,
-                             const BonHeader& header, const IssueResult& issued) {
+                             const BonHeader& header, const RepairIssueResult& issued) {
     if (issued.sold.isEmpty())
         return {};
     FiscalSettings fiscal = settings;

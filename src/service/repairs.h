@@ -176,7 +176,7 @@ RepairTotal repairTotal(const QList<RepairLine>& lines);
 
 // ---- Issuing ----
 
-struct IssueRequest {
+struct RepairIssue {
     QString operatorName;
     int warehouse = 0; // the active warehouse: catalogue parts charged leave its stock
     int terminal = 1;
@@ -184,7 +184,7 @@ struct IssueRequest {
     QDateTime when;
     bool charge = true; // charge a repair with a price through a sale
 };
-struct IssueResult {
+struct RepairIssueResult {
     enum Status {
         Issued,
         NotInService, // issued on another workstation (or never accepted)
@@ -206,12 +206,12 @@ struct IssueResult {
 // cash sale that owes its receipt (a catalogue part leaves the stock of the
 // warehouse; a line of free text is sold without an article). Throws
 // EDatabaseError (nothing written).
-IssueResult issueItem(const QSqlDatabase& db, qint64 item, const IssueRequest& request);
+RepairIssueResult issueItem(const QSqlDatabase& db, qint64 item, const RepairIssue& request);
 // Writes the fiscal receipt of an issued item's charge and records it with
 // the sale. A receipt that could not be written leaves the sale owing it
 // (offered again at the next start).
 BonResult printRepairReceipt(FiscalState& state, const QSqlDatabase& db, const FiscalSettings& settings,
-                             const BonHeader& header, const IssueResult& issued);
+                             const BonHeader& header, const RepairIssueResult& issued);
 
 // ---- The repair protocol ----
 

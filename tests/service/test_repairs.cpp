@@ -57,8 +57,8 @@ class RepairsTest : public QObject {
             "'', '', ?, ?, '09:00:00', 'Иван', 30, 'Лева', 0, 'X1', 'P-1', ?, ?, 77)",
             {n, serial, client, intake, state, due});
     }
-    IssueRequest issue(bool charge = true) {
-        IssueRequest r;
+    RepairIssue issue(bool charge = true) {
+        RepairIssue r;
         r.operatorName = "Мария";
         r.warehouse = 1;
         r.terminal = 2;
@@ -310,15 +310,15 @@ private slots:
         addRepairLine(db(), 2, line("Диагностика", "1", "0"), "Иван");
         addRepairLine(db(), 2, line("Настройка", "1", "0"), "Петър");
 
-        IssueResult r = issueItem(db(), 2, issue());
-        QCOMPARE(r.status, IssueResult::Issued);
+        RepairIssueResult r = issueItem(db(), 2, issue());
+        QCOMPARE(r.status, RepairIssueResult::Issued);
         QCOMPARE(r.client, 6);
         QVERIFY(r.sold.isEmpty()); // no price: nothing charged
         QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi"), 0);
-        QCOMPARE(issueItem(db(), 2, issue()).status, IssueResult::NotInService);
-        QCOMPARE(issueItem(db(), 3, issue()).status, IssueResult::NoRepairLines);
+        QCOMPARE(issueItem(db(), 2, issue()).status, RepairIssueResult::NotInService);
+        QCOMPARE(issueItem(db(), 3, issue()).status, RepairIssueResult::NoRepairLines);
         QCOMPARE(count("SELECT COUNT(*) FROM Priem_Ser WHERE N_Prodajba = 3"), 1);
-        QCOMPARE(issueItem(db(), 1, issue()).status, IssueResult::Issued);
+        QCOMPARE(issueItem(db(), 1, issue()).status, RepairIssueResult::Issued);
 
         QCOMPARE(count("SELECT COUNT(*) FROM Priem_Ser"), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM Remont"), 0);
@@ -347,8 +347,8 @@ private slots:
         labour.serial = "";
         addRepairLine(db(), 1, labour, "Иван");
         addRepairLine(db(), 1, line("Гаранционна смяна", "1", "0"), "Иван");
-        const IssueResult r = issueItem(db(), 1, issue());
-        QCOMPARE(r.status, IssueResult::Issued);
+        const RepairIssueResult r = issueItem(db(), 1, issue());
+        QCOMPARE(r.status, RepairIssueResult::Issued);
         QCOMPARE(r.sold.size(), 2);
         QCOMPARE(r.amountDue, d("109.34"));
 
@@ -382,14 +382,14 @@ private slots:
     void chargeWithoutRateIssuesNothing() {
         item(1, "AB-1");
         addRepairLine(db(), 1, line("Вентилатор", "1", "7", "GBP"), "Иван");
-        const IssueResult r = issueItem(db(), 1, issue());
-        QCOMPARE(r.status, IssueResult::NoRate);
+        const RepairIssueResult r = issueItem(db(), 1, issue());
+        QCOMPARE(r.status, RepairIssueResult::NoRate);
         QCOMPARE(r.currencies, QStringList{"GBP"});
         QCOMPARE(count("SELECT COUNT(*) FROM Priem_Ser"), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM Remont"), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM R_Priem"), 0);
         // Without charging it is issued.
-        QCOMPARE(issueItem(db(), 1, issue(false)).status, IssueResult::Issued);
+        QCOMPARE(issueItem(db(), 1, issue(false)).status, RepairIssueResult::Issued);
         QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi"), 0);
     }
 
@@ -408,7 +408,7 @@ private slots:
                 {
                     QSqlDatabase conn = fx_->openWorkstation(name);
                     for (qint64 n = 1; n <= 4; ++n)
-                        if (issueItem(conn, i == 0 ? n : 5 - n, issue()).status == IssueResult::Issued)
+                        if (issueItem(conn, i == 0 ? n : 5 - n, issue()).status == RepairIssueResult::Issued)
                             ++issued[i];
                 }
                 QSqlDatabase::removeDatabase(name);
@@ -447,7 +447,7 @@ private slots:
             QSqlDatabase::removeDatabase("adder");
         });
         // The issue holds the item while the other workstation adds.
-        QCOMPARE(issueItem(other, 1, issue()).status, IssueResult::Issued);
+        QCOMPARE(issueItem(other, 1, issue()).status, RepairIssueResult::Issued);
         adder->start();
         if (test::onPostgres())
             QVERIFY(QTest::qWaitFor(

@@ -1,6 +1,8 @@
 #include "service/ui/service_module.h"
 
 #include "service/texts.h"
+#include "service/ui/form_remont.h"
+#include "service/ui/form_status_remont.h"
 #include "service/ui/service_page.h"
 
 namespace torvika {
@@ -12,6 +14,14 @@ void ServiceModule::install(Host& host) {
                   texts::kServiceTitle,
                   true,
                   {QStringLiteral("N_Nastr_SERVICE"), QStringLiteral("N_Spr_Serviz")}});
+    host.registerCommand(QStringLiteral("N59"), [&host] {
+        TForm_Remont repairs(host.session(), host.window());
+        repairs.exec();
+    });
+    host.registerCommand(QStringLiteral("N_Sastoqnie_Remont"), [&host] {
+        TForm_Status_Remont states(host.session(), host.window());
+        states.exec();
+    });
 }
 
 } // namespace torvika
