@@ -49,6 +49,9 @@ ServiceCompany serviceCompany(Session& session) {
 TForm_Remont::TForm_Remont(Session& session, QWidget* parent)
     : ListWindow(parent), ui(new Ui::TForm_Remont), session_(session) {
     ui->setupUi(this);
+    // Enter belongs to the field it is pressed in (a lookup, a search), never to a button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     QList<GridColumnSpec> columns;
     for (int c = 0; c < kRepairColumnCount; ++c) {
         const RepairColumnInfo& info = repairColumn(RepairColumn(c));
@@ -100,7 +103,7 @@ TForm_Remont::TForm_Remont(Session& session, QWidget* parent)
                 lines_->value(row, QStringLiteral("Zamqna")).toString() == QLatin1String("True");
             return RowStyle{replaced ? std::optional<QColor>(QColor(Qt::red)) : std::nullopt, false};
         },
-        this));
+        this, 1));
 
     logged([&] { ui->ComboBox_Valuta->addItems(currencyNames(session.db())); });
     ui->ComboBox_Valuta->setCurrentIndex(ui->ComboBox_Valuta->findText(QStringLiteral("Лева")));

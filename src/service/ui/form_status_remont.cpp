@@ -11,6 +11,9 @@ namespace torvika {
 TForm_Status_Remont::TForm_Status_Remont(Session& session, QWidget* parent)
     : RecordWindow(parent), ui(new Ui::TForm_Status_Remont) {
     ui->setupUi(this);
+    // Enter belongs to the field it is pressed in (a lookup, a search), never to a button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     ui->ComboBox_Color->addItems(stateColourNames());
     Records states;
     states.statement = repairStatesStatement;

@@ -1,6 +1,8 @@
 #include "service/ui/service_module.h"
 
+#include "common/ui/error_edge.h"
 #include "service/texts.h"
+#include "service/ui/form_garanc_produkti.h"
 #include "service/ui/form_remont.h"
 #include "service/ui/form_status_remont.h"
 #include "service/ui/service_page.h"
@@ -22,6 +24,13 @@ void ServiceModule::install(Host& host) {
         TForm_Status_Remont states(host.session(), host.window());
         states.exec();
     });
+    host.registerCommand(QStringLiteral("N_Gar_Prod"), [&host] {
+        std::unique_ptr<TForm_Garanc_Produkti> cards;
+        if (guarded([&] { cards = std::make_unique<TForm_Garanc_Produkti>(host.session(), host.window()); }))
+            cards->exec();
+    });
+    host.registerCommand(QStringLiteral("N_Import_Garanc_Prod"),
+                         [&host] { importWarrantyFile(host.session(), host.progress(), host.window()); });
 }
 
 } // namespace torvika

@@ -18,6 +18,7 @@
 #include "service/repairs.h"
 #include "service/texts.h"
 #include "service/ui/form_remont.h"
+#include "service/ui/row_colours.h"
 #include "shell/vat_rates.h"
 #include "ui_service_page.h"
 
@@ -52,7 +53,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
 
     lines_ = new StatementModel(this);
     lines_->setColumns(
-        {{QStringLiteral("N_Prodajba"), QStringLiteral("Приет под N:"), 7, GridColumnSpec::Integer},
+        {{QStringLiteral("N_Prodajba"), QStringLiteral("Приет под N:"), 0, GridColumnSpec::Integer},
          {QStringLiteral("Barkod"), QStringLiteral("Арт. N"), 7, GridColumnSpec::Integer},
          {QStringLiteral("S_N"), QStringLiteral("Сер. N"), 14},
          {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 24},
@@ -67,7 +68,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
 
     dossier_ = new StatementModel(this);
     dossier_->setColumns(
-        {{QStringLiteral("N_Priem"), QStringLiteral("Приет под N:"), 7, GridColumnSpec::Integer},
+        {{QStringLiteral("N_Priem"), QStringLiteral("Приет под N:"), 0, GridColumnSpec::Integer},
          {QStringLiteral("Pri4ina"), QStringLiteral("Причина за приемане"), 20},
          {QStringLiteral("Data_Priem"), QStringLiteral("Дата приемане"), 0, GridColumnSpec::Date},
          {QStringLiteral("Time_Priem"), QStringLiteral("Час приемане"), 0},
@@ -87,6 +88,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
          {QStringLiteral("Zamqna"), QStringLiteral("Замяна"), 0},
          {QStringLiteral("Oper_Remont"), QStringLiteral("Оператор извършил ремонт"), 0}});
     setUpStatementGrid(ui->DBGrid4, dossierLines_);
+    ui->DBGrid4->setItemDelegate(new RowColours({}, this, 7));
     connect(ui->DBGrid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ServicePage::showDossierLines);
 
@@ -137,6 +139,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
     connect(ui->Button_Pechat, &QPushButton::clicked, this, &ServicePage::printTicket);
     connect(ui->Button3, &QPushButton::clicked, this, &ServicePage::printDocuments);
 
+    ui->ComboBox_Otdel->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui->ListBox_Sel_SN->hide();
     ui->SpdBtn_Sel_SN->hide();
     resetEntry();
