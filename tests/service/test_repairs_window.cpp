@@ -2,12 +2,16 @@
 // commands and driven through their controls: a repair line typed as free
 // text (a price with a decimal comma, a price refused), the state of an
 // item, the protocol, and issuing with its receipt; the states added,
-// edited, and refused for deletion.
+// edited, and refused for deletion; the report of issued items narrowed by
+// its criteria, and the service's turnover.
 
 #include "common/sql.h"
 #include "common/ui/desktop.h"
+#include "counterparties/ui/form_kontrakents.h"
 #include "service/texts.h"
+#include "service/ui/form_oborotni_serviz.h"
 #include "service/ui/form_remont.h"
+#include "service/ui/form_spr_izdadeni_ser.h"
 #include "service/ui/form_status_remont.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
@@ -17,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -194,6 +199,66 @@ private slots:
             scalarSql(db(), "SELECT Opisanie || '/' || Color FROM Status_Remont WHERE ID = 3").toString(),
             "Готов/6");
         QCOMPARE(count("SELECT COUNT(*) FROM Status_Remont WHERE ID = 2"), 0);
+    }
+    void issuedReportAndTurnover() {
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, EIK, Nomer_Grupa) VALUES (6, 'Чип ООД', '0', 0)");
+        execSql(db(), "INSERT INTO R_Priem (N_Priem, S_N, Opisanie, Pri4ina, Gar, ID_Kontrag, ID_Dostav4ik, "
+                      "Data_Priem, Data_Izd, Time_Izd, Operator, Oper_Izd) VALUES "
+                      "(4, 'AB-1', 'Лаптоп', 'Счупен екран', 'True', 5, 0, '2026-03-02', '2026-03-05', "
+                      "'12:00:00', 'Иван', 'Мария'), "
+                      "(7, 'CD-2', 'Принтер', 'Не печата', 'False', 6, 0, '2026-03-03', '2026-03-06', "
+                      "'13:00:00', 'Иван', 'Мария')");
+        execSql(
+            db(),
+            "INSERT INTO R_Remont (N_Priem, Remont, Kol, ED_Cena, Valuta, Garan_Remont, SN, Zamqna, "
+            "Oper_Remont) VALUES (4, 'Смяна на екран', 1, 120, 'Лева', '2026-08-20', '', 'True', 'Иван'), "
+            "(7, 'Почистване', 2, 10, 'Лева', '2026-04-06', '', 'False', 'Иван')");
+        item(9, "EF-3", "2026-03-09", "2026-03-20");
+        test::ModalScript script;
+        script.next<TForm_Spr_Izdadeni_Ser>([this](TForm_Spr_Izdadeni_Ser* w) {
+            QCOMPARE(w->model()->rowCount(), 2);
+            QCOMPARE(test::control<QLabel>(*w, "Label_Obshta_Suma")->text(), "Обща сума на справка: 140.00");
+            QCOMPARE(w->linesModel()->rowCount(), 1);
+            QCOMPARE(test::control<QLabel>(*w, "Label_Suma_Remont")->text(), "Обща сума за ремонт: 120.00");
+            // By reason, in any letter case.
+            test::control<QCheckBox>(*w, "CheckBox_Pri4ina")->click();
+            test::typeText(test::control<QLineEdit>(*w, "Edit_Pri4ina"), "ПЕЧАТ");
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(w->model()->rowCount(), 1);
+            QCOMPARE(w->model()->value(0, "N_Priem").toInt(), 7);
+            QCOMPARE(w->linesModel()->index(0, 1).data().toString(), "Почистване");
+            QCOMPARE(test::control<QLabel>(*w, "Label_Obshta_Suma")->text(), "Обща сума на справка: 20.00");
+            // By client, chosen from the list when ticked.
+            test::control<QCheckBox>(*w, "CheckBox_Pri4ina")->click();
+            test::control<QCheckBox>(*w, "CheckBox_Kontragent")->click();
+            QCOMPARE(test::control<QLabel>(*w, "Label_Kontrag")->text(), "5:Бип ЕТ");
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(w->model()->rowCount(), 1);
+            QCOMPARE(w->model()->value(0, "N_Priem").toInt(), 4);
+            w->accept();
+        });
+        script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QVERIFY(list->positionOn(5));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        main_->form.runCommand("N_Spr_Izdadeni_Ser");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+
+        script.next<TForm_Oborotni_Serviz>([](TForm_Oborotni_Serviz* w) {
+            QCOMPARE(test::control<QLabel>(*w, "Label_Priemani")->text(), "3");
+            QCOMPARE(test::control<QLabel>(*w, "Label_Izdadeni")->text(), "2");
+            QCOMPARE(test::control<QLabel>(*w, "Label_Izd_Garanc")->text(), "1");
+            QCOMPARE(test::control<QLabel>(*w, "Label_V_Serviz")->text(), "1");
+            QCOMPARE(test::control<QLabel>(*w, "Label_Oborot")->text(), "140.00");
+            test::control<QDateEdit>(*w, "DateTimePicker_Ot")->setDate(QDate(2026, 3, 6));
+            test::control<QPushButton>(*w, "Button_Pokaji")->click();
+            QCOMPARE(test::control<QLabel>(*w, "Label_Izdadeni")->text(), "1");
+            QCOMPARE(test::control<QLabel>(*w, "Label_Oborot")->text(), "20.00");
+            w->accept();
+        });
+        main_->form.runCommand("N60");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(msg_->shown, QStringList{});
     }
 };
 

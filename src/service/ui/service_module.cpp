@@ -3,7 +3,9 @@
 #include "common/ui/error_edge.h"
 #include "service/texts.h"
 #include "service/ui/form_garanc_produkti.h"
+#include "service/ui/form_oborotni_serviz.h"
 #include "service/ui/form_remont.h"
+#include "service/ui/form_spr_izdadeni_ser.h"
 #include "service/ui/form_status_remont.h"
 #include "service/ui/service_page.h"
 
@@ -28,6 +30,14 @@ void ServiceModule::install(Host& host) {
         std::unique_ptr<TForm_Garanc_Produkti> cards;
         if (guarded([&] { cards = std::make_unique<TForm_Garanc_Produkti>(host.session(), host.window()); }))
             cards->exec();
+    });
+    host.registerCommand(QStringLiteral("N_Spr_Izdadeni_Ser"), [&host] {
+        TForm_Spr_Izdadeni_Ser issued(host.session(), host.window());
+        issued.exec();
+    });
+    host.registerCommand(QStringLiteral("N60"), [&host] {
+        TForm_Oborotni_Serviz turnover(host.session(), host.window());
+        turnover.exec();
     });
     host.registerCommand(QStringLiteral("N_Import_Garanc_Prod"),
                          [&host] { importWarrantyFile(host.session(), host.progress(), host.window()); });
