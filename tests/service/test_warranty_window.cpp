@@ -2,19 +2,22 @@
 // import: rows staged by article number with a validity in months, a
 // duplicate serial and an unknown article refused, the document saved with
 // its serial numbers; an imported file staged whole and saved, a faulty
-// one refused by line with nothing staged.
+// one refused by line with nothing staged; the report of the documents
+// narrowed by a part of a serial number.
 
 #include "catalogue/ui/form_artikuli.h"
 #include "common/sql.h"
 #include "service/intake_lines.h"
 #include "service/texts.h"
 #include "service/ui/form_garanc_produkti.h"
+#include "service/ui/form_spr_garanc_prod.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -129,6 +132,39 @@ private slots:
         QVERIFY(msg_->shown.last().contains(
             texts::kWarrantyImportLine.arg(3).arg(texts::kWarrantyImportUnknownArticle.arg(99))));
         QCOMPARE(count("SELECT COUNT(*) FROM Serials"), 1);
+    }
+    void reportFindsDocumentsBySerialPart() {
+        execSql(db(),
+                "INSERT INTO Garancia_dostavtchik (ID, ID_Kontrag, Vid_Dok, ID_Dok, Data, Zabel) VALUES "
+                "(1, 7, 1, 'Ф-1', '2026-01-10', ''), (2, 7, 2, 'С-2', '2026-02-10', 'втора')");
+        execSql(db(),
+                "INSERT INTO Serials (ID_Karta, ID, Model, Partida, Serial_ID, Data) VALUES "
+                "(1, 20, 'X1', 'P1', 'AB-120', '2027-01-10'), (1, 20, 'X1', 'P1', 'AB-300', '2027-01-10'), "
+                "(2, 20, 'X2', 'P2', 'CD-412', '2027-02-10')");
+        test::ModalScript script;
+        script.next<TForm_Spr_Garanc_Prod>([](TForm_Spr_Garanc_Prod* w) {
+            auto* find = test::control<QPushButton>(*w, "Button_Tarsi");
+            find->click();
+            QCOMPARE(w->model()->rowCount(), 2);
+            QCOMPARE(w->serialsModel()->rowCount(), 2);
+            test::control<QCheckBox>(*w, "CheckBox_SN")->click();
+            test::typeText(test::control<QLineEdit>(*w, "Edit_SN"), "12");
+            find->click();
+            QCOMPARE(w->model()->rowCount(), 0);
+            test::control<QCheckBox>(*w, "CheckBox_SN_Chast")->click();
+            find->click();
+            QCOMPARE(w->model()->rowCount(), 2);
+            // With the document's kind as well: the second only.
+            test::control<QCheckBox>(*w, "CheckBox_Vid_Dok")->click();
+            auto* kind = test::control<QComboBox>(*w, "ComboBox_Vid_Dok");
+            kind->setCurrentIndex(kind->findText("2:Стокова разписка"));
+            find->click();
+            QCOMPARE(w->model()->rowCount(), 1);
+            QCOMPARE(w->serialsModel()->index(0, 2).data().toString(), "CD-412");
+            w->accept();
+        });
+        main_->form.runCommand("N_Garanc_Prod");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 };
 

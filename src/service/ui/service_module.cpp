@@ -5,6 +5,7 @@
 #include "service/ui/form_garanc_produkti.h"
 #include "service/ui/form_oborotni_serviz.h"
 #include "service/ui/form_remont.h"
+#include "service/ui/form_spr_garanc_prod.h"
 #include "service/ui/form_spr_izdadeni_ser.h"
 #include "service/ui/form_status_remont.h"
 #include "service/ui/service_page.h"
@@ -34,6 +35,10 @@ void ServiceModule::install(Host& host) {
     host.registerCommand(QStringLiteral("N_Spr_Izdadeni_Ser"), [&host] {
         TForm_Spr_Izdadeni_Ser issued(host.session(), host.window());
         issued.exec();
+    });
+    host.registerCommand(QStringLiteral("N_Garanc_Prod"), [&host] {
+        TForm_Spr_Garanc_Prod report(host.session(), host.window());
+        report.exec();
     });
     host.registerCommand(QStringLiteral("N60"), [&host] {
         TForm_Oborotni_Serviz turnover(host.session(), host.window());
