@@ -57,7 +57,7 @@ TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
         }
         const std::optional<QString> ref = pickCounterparty(session_, kSelectWarrantyProducts, this);
         if (ref)
-            ui->Label_Kontrag->setText(*ref);
+            takeSupplier(*ref);
         ui->CheckBox_Dostavchik->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this, [this](bool on) {
@@ -69,10 +69,8 @@ TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
         const std::optional<ArticleChoice> choice =
             pickArticles(session_, kSelectWarrantyProductsArticle, this);
         const bool chosen = choice && choice->current;
-        if (chosen) {
-            article_ = choice->current->id;
-            ui->Label_Artikul->setText(choice->current->refText());
-        }
+        if (chosen)
+            takeArticle(*choice->current);
         ui->CheckBox_Artikul->setChecked(chosen);
     });
     connect(ui->Button_Tarsi, &QPushButton::clicked, this, &TForm_Spr_Garanc_Prod::runSearch);
@@ -86,6 +84,15 @@ TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
 }
 
 TForm_Spr_Garanc_Prod::~TForm_Spr_Garanc_Prod() = default;
+
+void TForm_Spr_Garanc_Prod::takeSupplier(const QString& ref) {
+    ui->Label_Kontrag->setText(ref);
+}
+
+void TForm_Spr_Garanc_Prod::takeArticle(const PickedArticle& article) {
+    article_ = article.id;
+    ui->Label_Artikul->setText(article.refText());
+}
 
 void TForm_Spr_Garanc_Prod::setUpDates(QCheckBox* box, const DateCriterion& dates) {
     dates.comparison->addItems({QStringLiteral("равно"), QStringLiteral("по - малко"),

@@ -4,6 +4,7 @@
 // number, model, batch, each whole or by part, validity), and the serial
 // numbers of the document under the cursor.
 
+#include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
 #include "service/warranty_cards.h"
 #include "shell/session.h"
@@ -32,6 +33,9 @@ public:
     StatementModel* serialsModel() const { return serials_; }
     // The criteria ticked.
     WarrantyReportFilter filter() const;
+    // The supplier (mode 12) and the article (mode 10) chosen in their lists.
+    void takeSupplier(const QString& ref);
+    void takeArticle(const PickedArticle& article);
 
 protected:
     QString sortField(int column) const override;

@@ -88,7 +88,7 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent
         }
         const std::optional<QString> ref = pickCounterparty(session_, kSelectIssuedSerialsClient, this);
         if (ref)
-            ui->Label_Kontrag->setText(*ref);
+            takeClient(*ref);
         ui->CheckBox_Kontragent->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Dostavchik, &QCheckBox::clicked, this, [this](bool on) {
@@ -98,7 +98,7 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent
         }
         const std::optional<QString> ref = pickCounterparty(session_, kSelectIssuedSerialsSupplier, this);
         if (ref)
-            ui->Label_Dostav4ik->setText(*ref);
+            takeSupplier(*ref);
         ui->CheckBox_Dostavchik->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Data, &QCheckBox::toggled, this, [this] {
@@ -116,6 +116,14 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent
 }
 
 TForm_Spr_Izdadeni_Ser::~TForm_Spr_Izdadeni_Ser() = default;
+
+void TForm_Spr_Izdadeni_Ser::takeClient(const QString& ref) {
+    ui->Label_Kontrag->setText(ref);
+}
+
+void TForm_Spr_Izdadeni_Ser::takeSupplier(const QString& ref) {
+    ui->Label_Dostav4ik->setText(ref);
+}
 
 void TForm_Spr_Izdadeni_Ser::dateComparisonChosen() {
     const bool between = ui->ComboBox_Data_Uslovie->currentIndex() == 3;

@@ -28,6 +28,9 @@ public:
     StatementModel* linesModel() const { return lines_; }
     // The criteria ticked.
     IssuedFilter filter() const;
+    // The client (mode 16) and the supplier (mode 17) chosen in the counterparty list.
+    void takeClient(const QString& ref);
+    void takeSupplier(const QString& ref);
 
 protected:
     QString sortField(int column) const override;
