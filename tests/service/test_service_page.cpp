@@ -177,6 +177,7 @@ private slots:
 
         // Both accepted into service; the client is cleared.
         test::control<QPushButton>(page, "Button_Izberi_Vsi")->click();
+        test::answerNextLogin(main.form.login());
         test::control<QPushButton>(page, "Button_Priemi")->click();
         QCOMPARE(lines->model()->rowCount(), 0);
         QCOMPARE(

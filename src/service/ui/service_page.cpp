@@ -437,6 +437,8 @@ void ServicePage::acceptLines() {
     guarded([&] { acceptIntakeLines(session.db(), session.operatorName(), lines); });
     readLines();
     setClientText(texts::kIntakeNoClientShort);
+    // The next client is received by whoever logs in.
+    session.requestLogin();
 }
 
 void ServicePage::printTicket() {
