@@ -27,6 +27,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 using namespace torvika;
 
@@ -185,6 +186,56 @@ private slots:
             2);
         QCOMPARE(client->text(), texts::kIntakeNoClientShort);
         QCOMPARE(msgs.shown.size(), 3);
+    }
+    // A supplier's warranty that runs past today makes it a warranty intake;
+    // a search by part that finds several serial numbers offers them.
+    void warrantyIntakeAndSerialPick() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return QDateTime(QDate(2026, 3, 10), QTime(10, 0)); };
+        execSql(fx.db(),
+                "INSERT INTO Firmi (ID, Ime_Firma, EIK, Nomer_Grupa) VALUES (7, 'Доставчик ООД', '0', 0)");
+        execSql(fx.db(),
+                "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Garancionen) VALUES "
+                "(20, 'Лаптоп', 1, 900, 'Лева', 'True')");
+        execSql(fx.db(),
+                "INSERT INTO Garancia_dostavtchik (ID, ID_Kontrag, Vid_Dok, ID_Dok, Data, Zabel) VALUES "
+                "(1, 7, 1, 'Ф-12', '2025-03-01', 'партида 5')");
+        execSql(fx.db(),
+                "INSERT INTO Serials (ID_Karta, ID, Model, Partida, Serial_ID, Data) VALUES "
+                "(1, 20, 'X1', 'P-1', 'QW-1', '2026-03-11'), (1, 20, 'X1', 'P-1', 'QW-2', '2026-03-10')");
+        test::MainWindow main(fx.session());
+        QVERIFY(main.start());
+        test::control<QTabWidget>(main.form, "PageControl1")->setCurrentIndex(1);
+        QWidget& page = main.form;
+        auto* serial = test::control<QLineEdit>(page, "Edit_SN");
+        auto* pick = test::control<QToolButton>(page, "SpdBtn_Sel_SN");
+        auto* warranty = test::control<QCheckBox>(page, "CheckBox_Garancionen");
+        test::control<QCheckBox>(page, "CheckBox_Select_Chast")->click();
+        test::typeText(serial, "qw");
+        QTest::keyClick(serial, Qt::Key_Return);
+        QVERIFY(!pick->isHidden());
+        pick->click();
+        auto* list = test::control<QListWidget>(page, "ListBox_Sel_SN");
+        QCOMPARE(list->count(), 2);
+        test::control<QCheckBox>(page, "CheckBox_Select_Chast")->click();
+        // The one ending today: no warranty intake.
+        QListWidgetItem* second = list->item(1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(second).center());
+        QCOMPARE(serial->text(), "QW-2");
+        QVERIFY(!warranty->isChecked());
+        QVERIFY(pick->isHidden());
+        // The one ending tomorrow: a warranty intake with the document's data.
+        serial->clear();
+        test::typeText(serial, "QW-1");
+        QTest::keyClick(serial, Qt::Key_Return);
+        QVERIFY(warranty->isChecked());
+        QCOMPARE(test::control<QLineEdit>(page, "Edit_Gar_Dok_N")->text(), "Ф-12");
+        QCOMPARE(test::control<QLabel>(page, "Label_Ime_Dost")->text(), "7:Доставчик ООД");
+        QCOMPARE(test::control<QLineEdit>(page, "Edit_Model")->text(), "X1");
+        QCOMPARE(test::control<QDateEdit>(page, "DateTimePicker_Krai_Data")->date(), QDate(2026, 3, 11));
+        QCOMPARE(test::control<QLabel>(page, "Label_Zabel")->text(), "партида 5");
+        QCOMPARE(msgs.shown, QStringList{});
     }
 };
 
