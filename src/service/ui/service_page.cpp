@@ -130,7 +130,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
             takeArticle(*choice->current);
     });
     connect(ui->Button_Dobavi, &QPushButton::clicked, this, &ServicePage::addLine);
-    connect(ui->Button_Otkaz, &QPushButton::clicked, this, &ServicePage::cancelLines);
+    connect(ui->Button_Otkaz_Ser, &QPushButton::clicked, this, &ServicePage::cancelLines);
     connect(ui->Button_Izberi_Vsi, &QPushButton::clicked, this, &ServicePage::selectAll);
     connect(ui->Button_Priemi, &QPushButton::clicked, this, &ServicePage::acceptLines);
     connect(ui->Button_Obnovi, &QPushButton::clicked, this, &ServicePage::readLines);
