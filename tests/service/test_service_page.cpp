@@ -176,6 +176,18 @@ private slots:
                            ":=======================\r\n:Цена ремонт: \r\n:=======================\r\n"));
         QCOMPARE(test::Fixture::readFile(fx.root() + "Workshop/ToPrepare_Ser.bon"), expected);
 
+        // A third line cancelled after the question.
+        test::typeText(serial, "QQ-5");
+        QTest::keyClick(serial, Qt::Key_Return);
+        test::typeText(reason, "Грешка");
+        add->click();
+        QCOMPARE(lines->model()->rowCount(), 3);
+        lines->selectRow(2);
+        msgs.answerYes();
+        test::control<QPushButton>(page, "Button_Otkaz_Ser")->click();
+        QCOMPARE(lines->model()->rowCount(), 2);
+        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Priem_Ser_Vremen WHERE S_N = 'QQ-5'").toInt(), 0);
+
         // Both accepted into service; the client is cleared.
         test::control<QPushButton>(page, "Button_Izberi_Vsi")->click();
         test::answerNextLogin(main.form.login());
@@ -185,7 +197,7 @@ private slots:
             scalarSql(fx.db(), "SELECT COUNT(*) FROM Priem_Ser WHERE Status = 1 AND ID_Kontrag = 3").toInt(),
             2);
         QCOMPARE(client->text(), texts::kIntakeNoClientShort);
-        QCOMPARE(msgs.shown.size(), 3);
+        QCOMPARE(msgs.shown.size(), 4);
     }
     // A supplier's warranty that runs past today makes it a warranty intake;
     // a search by part that finds several serial numbers offers them.
