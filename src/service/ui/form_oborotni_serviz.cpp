@@ -2,6 +2,7 @@
 
 #include "common/ui/error_edge.h"
 #include "service/service_reports.h"
+#include "service/ui/service_settings.h"
 #include "ui_form_oborotni_serviz.h"
 
 namespace torvika {
@@ -28,7 +29,7 @@ void TForm_Oborotni_Serviz::showTurnover() {
         ui->Label_Izdadeni->setText(QString::number(t.issued));
         ui->Label_Izd_Garanc->setText(QString::number(t.issuedWarranty));
         ui->Label_V_Serviz->setText(QString::number(t.inService));
-        ui->Label_Oborot->setText(t.repairs.text(session_.firmData().roundingDecimals()).trimmed());
+        ui->Label_Oborot->setText(t.repairs.text(amountDecimals(session_)).trimmed());
     });
 }
 

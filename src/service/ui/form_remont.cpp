@@ -13,6 +13,7 @@
 #include "service/texts.h"
 #include "service/ui/form_status_remont.h"
 #include "service/ui/row_colours.h"
+#include "service/ui/service_settings.h"
 #include "shell/session_grids.h"
 #include "ui_form_remont.h"
 
@@ -33,15 +34,6 @@ RepairColumn criterionColumn(int index) {
 
 bool isDateColumn(RepairColumn c) {
     return c == RepairColumn::IntakeDate || c == RepairColumn::DocumentDate || c == RepairColumn::DueDate;
-}
-
-ServiceCompany serviceCompany(Session& session) {
-    const FirmData ini = session.firmData();
-    auto key = [&ini](const char* name) {
-        return ini.readString(QStringLiteral("Firm_Data"), QLatin1String(name));
-    };
-    return {key("Name"), key("Mol"),  key("Adress"), key("Phone"),
-            key("EIK"),  key("IBAN"), key("BIC"),    key("Bank")};
 }
 
 } // namespace
@@ -245,8 +237,7 @@ void TForm_Remont::showLines() {
     const qint64 item = currentItem();
     if (item <= 0) {
         lines_->clear();
-        ui->Label_Obshta_Suma->setText(texts::kRepairTotal +
-                                       RepairTotal{}.text(session_.firmData().roundingDecimals()));
+        ui->Label_Obshta_Suma->setText(texts::kRepairTotal + RepairTotal{}.text(amountDecimals(session_)));
         shownItem_ = 0;
         return;
     }
@@ -254,8 +245,7 @@ void TForm_Remont::showLines() {
         lines_->setStatement(session_.db(), repairLinesStatement(item));
         fitGridColumns(ui->DBGrid_Remont);
         const RepairTotal total = repairTotal(repairLines(session_.db(), item));
-        ui->Label_Obshta_Suma->setText(texts::kRepairTotal +
-                                       total.text(session_.firmData().roundingDecimals()));
+        ui->Label_Obshta_Suma->setText(texts::kRepairTotal + total.text(amountDecimals(session_)));
     });
     const int row = grid()->currentIndex().row();
     const int state = model()->value(row, QStringLiteral("Status")).toInt();
@@ -267,7 +257,7 @@ void TForm_Remont::takeArticle(const PickedArticle& article) {
     ui->CheckBox_Free_Tekst->setChecked(false);
     ui->Label_Opis_art->setText(article.refText());
     ui->Edit_Free_Tekst->setText(article.refText());
-    ui->Edit_Cena->setText(formatFixed(article.price, session_.firmData().roundingDecimals()).trimmed());
+    ui->Edit_Cena->setText(formatFixed(article.price, amountDecimals(session_)).trimmed());
     const int currency = ui->ComboBox_Valuta->findText(article.currency);
     if (currency >= 0)
         ui->ComboBox_Valuta->setCurrentIndex(currency);
@@ -375,12 +365,11 @@ void TForm_Remont::issue() {
         showMessage(texts::kRepairNothingToIssue);
         return;
     }
-    const FirmData ini = session_.firmData();
     RepairIssue request;
     request.operatorName = session_.operatorName();
-    request.warehouse = ini.activeStore();
-    request.terminal = ini.terminal();
-    request.decimals = ini.roundingDecimals();
+    request.warehouse = activeWarehouse(session_);
+    request.terminal = terminalNumber(session_);
+    request.decimals = amountDecimals(session_);
     for (const qint64 item : items) {
         request.when = session_.now();
         RepairIssueResult result;
@@ -423,7 +412,7 @@ void TForm_Remont::printProtocol() {
             showMessage(texts::kRepairItemGone.arg(item));
             return;
         }
-        const int decimals = session_.firmData().roundingDecimals();
+        const int decimals = amountDecimals(session_);
         protocol->today = session_.today();
         protocol->company = serviceCompany(session_);
         protocol->decimals = decimals;

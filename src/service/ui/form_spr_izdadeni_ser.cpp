@@ -7,6 +7,7 @@
 #include "counterparties/ui/counterparty_picker.h"
 #include "service/texts.h"
 #include "service/ui/row_colours.h"
+#include "service/ui/service_settings.h"
 #include "shell/operators.h"
 #include "shell/session_grids.h"
 #include "ui_form_spr_izdadeni_ser.h"
@@ -176,7 +177,7 @@ void TForm_Spr_Izdadeni_Ser::runSearch() {
     if (!search([&] { return issuedItemsStatement(f); }, QString()))
         return;
     shown_ = f;
-    const int decimals = session_.firmData().roundingDecimals();
+    const int decimals = amountDecimals(session_);
     guarded([&] {
         ui->Label_Obshta_Suma->setText(texts::kReportTotalRepairs +
                                        issuedRepairsTotal(session_.db(), f).text(decimals).trimmed());
@@ -192,7 +193,7 @@ void TForm_Spr_Izdadeni_Ser::listShown() {
 
 void TForm_Spr_Izdadeni_Ser::showLines() {
     const qint64 item = currentKey().toLongLong();
-    const int decimals = session_.firmData().roundingDecimals();
+    const int decimals = amountDecimals(session_);
     if (!currentKey().isValid()) {
         lines_->clear();
         ui->Label_Suma_Remont->setText(texts::kReportItemRepairs + RepairTotal{}.text(decimals).trimmed());

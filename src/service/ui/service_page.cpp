@@ -19,6 +19,7 @@
 #include "service/texts.h"
 #include "service/ui/form_remont.h"
 #include "service/ui/row_colours.h"
+#include "service/ui/service_settings.h"
 #include "shell/vat_rates.h"
 #include "ui_service_page.h"
 
@@ -243,8 +244,7 @@ void ServicePage::warrantyToggled(bool on) {
 void ServicePage::takeArticle(const PickedArticle& article) {
     ui->CheckBox_Free_Text->setChecked(false);
     ui->Edit_Art->setText(article.refText());
-    ui->Edit_Pred_Cena_Priem->setText(
-        formatFixed(article.price, host_.session().firmData().roundingDecimals()).trimmed());
+    ui->Edit_Pred_Cena_Priem->setText(formatFixed(article.price, amountDecimals(host_.session())).trimmed());
     const int currency = ui->ComboBox_Valuta->findText(article.currency);
     if (currency >= 0)
         ui->ComboBox_Valuta->setCurrentIndex(currency);
@@ -410,7 +410,7 @@ void ServicePage::addLine() {
     }
     if (!guarded([&] {
             addIntakeLine(session.db(), session.operatorName(), entry, session.now(),
-                          session.firmData().roundingDecimals());
+                          amountDecimals(session));
         }))
         return;
     readLines();
@@ -461,7 +461,7 @@ void ServicePage::printTicket() {
             return;
         }
         const std::optional<WorkshopTicket> ticket = workshopTicketFor(
-            session.db(), session.operatorName(), line, QString::number(session.firmData().terminal()));
+            session.db(), session.operatorName(), line, QString::number(terminalNumber(session)));
         if (!ticket) {
             showMessage(texts::kIntakeLineGone);
             readLines();
