@@ -143,7 +143,7 @@ private slots:
             QCOMPARE(w->model()->rowCount(), 1);
             w->accept();
         });
-        main_->form.runCommand("N59");
+        main_->form.runCommand(Command::N59);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown.size(), 2);
         QCOMPARE(count("SELECT COUNT(*) FROM R_Priem WHERE N_Priem = 1"), 1);
@@ -193,7 +193,7 @@ private slots:
             QCOMPARE(w->model()->rowCount(), 2);
             w->accept();
         });
-        main_->form.runCommand("N_Sastoqnie_Remont");
+        main_->form.runCommand(Command::N_Sastoqnie_Remont);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(
             scalarSql(db(), "SELECT Opisanie || '/' || Color FROM Status_Remont WHERE ID = 3").toString(),
@@ -241,7 +241,7 @@ private slots:
             QVERIFY(list->positionOn(5));
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
-        main_->form.runCommand("N_Spr_Izdadeni_Ser");
+        main_->form.runCommand(Command::N_Spr_Izdadeni_Ser);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
 
         script.next<TForm_Oborotni_Serviz>([](TForm_Oborotni_Serviz* w) {
@@ -256,7 +256,7 @@ private slots:
             QCOMPARE(test::control<QLabel>(*w, "Label_Oborot")->text(), "20.00");
             w->accept();
         });
-        main_->form.runCommand("N60");
+        main_->form.runCommand(Command::N60);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown, QStringList{});
     }

@@ -98,7 +98,7 @@ private slots:
             w->reject();
         });
         script.next<TForm_Artikuli>([](TForm_Artikuli* list) { list->reject(); });
-        main_->form.runCommand("N_Gar_Prod");
+        main_->form.runCommand(Command::N_Gar_Prod);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(count("SELECT COUNT(*) FROM Serials WHERE ID_Karta = 1 AND Data = '2026-04-30'"), 2);
         QCOMPARE(scalarSql(db(), "SELECT ID_Dok FROM Garancia_dostavtchik WHERE ID = 1").toString(), "Ф-12");
@@ -119,7 +119,7 @@ private slots:
             test::control<QPushButton>(*w, "Button_Zapis")->click();
             w->reject();
         });
-        main_->form.runCommand("N_Import_Garanc_Prod");
+        main_->form.runCommand(Command::N_Import_Garanc_Prod);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(lookupSerial(db(), "AB-7", false).supplier->documentNumber, "К-2");
 
@@ -128,7 +128,7 @@ private slots:
                                                                     "1:[20]4:[C-1]5:[01.02.2028]\r\n"
                                                                     "1:[99]4:[C-2]5:[01.02.2028]\r\n"));
         msg_->answer(faulty);
-        main_->form.runCommand("N_Import_Garanc_Prod");
+        main_->form.runCommand(Command::N_Import_Garanc_Prod);
         QVERIFY(msg_->shown.last().contains(
             texts::kWarrantyImportLine.arg(3).arg(texts::kWarrantyImportUnknownArticle.arg(99))));
         QCOMPARE(count("SELECT COUNT(*) FROM Serials"), 1);
@@ -163,7 +163,7 @@ private slots:
             QCOMPARE(w->serialsModel()->index(0, 2).data().toString(), "CD-412");
             w->accept();
         });
-        main_->form.runCommand("N_Garanc_Prod");
+        main_->form.runCommand(Command::N_Garanc_Prod);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 };

@@ -21,9 +21,11 @@ PeriodUnit unitAt(int index) {
 
 } // namespace
 
-TForm_Garanc_Produkti::TForm_Garanc_Produkti(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Garanc_Produkti), session_(session), staging_(session.db()) {
+TForm_Garanc_Produkti::TForm_Garanc_Produkti(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Garanc_Produkti), session_(context.session), context_(context),
+      staging_(context.session.db()) {
     ui->setupUi(this);
+    Session& session = context.session;
     // Enter belongs to the field it is pressed in (a lookup, a search), never to a button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
@@ -50,16 +52,10 @@ TForm_Garanc_Produkti::TForm_Garanc_Produkti(Session& session, QWidget* parent)
         validityChanged();
         reread();
     });
-    connect(ui->Link_Kontragent, &QPushButton::clicked, this, [this] {
-        if (const std::optional<QString> ref = pickCounterparty(session_, kSelectWarrantyCard, this))
-            takeSupplier(*ref);
-    });
-    connect(ui->Link_Artikul, &QPushButton::clicked, this, [this] {
-        if (const std::optional<ArticleChoice> choice =
-                pickArticles(session_, kSelectWarrantyCardArticle, this);
-            choice && choice->current)
-            takeArticle(*choice->current);
-    });
+    connect(ui->Link_Kontragent, &QPushButton::clicked, this,
+            [this] { pickCounterparty(context_, kSelectWarrantyCard, this); });
+    connect(ui->Link_Artikul, &QPushButton::clicked, this,
+            [this] { pickArticles(context_, kSelectWarrantyCardArticle, this); });
     connect(ui->Button_Dobavi, &QPushButton::clicked, this, &TForm_Garanc_Produkti::addRow);
     connect(ui->Button_Iztrii, &QPushButton::clicked, this, &TForm_Garanc_Produkti::removeRows);
     connect(ui->Button_Zapis, &QPushButton::clicked, this, &TForm_Garanc_Produkti::save);
@@ -125,10 +121,7 @@ void TForm_Garanc_Produkti::articleTyped() {
         return;
     if (!name.isValid()) {
         showMessage(texts::kWarrantyNoArticle);
-        if (const std::optional<ArticleChoice> choice =
-                pickArticles(session_, kSelectWarrantyCardArticle, this);
-            choice && choice->current)
-            takeArticle(*choice->current);
+        pickArticles(context_, kSelectWarrantyCardArticle, this);
         return;
     }
     PickedArticle article;
@@ -221,13 +214,14 @@ bool TForm_Garanc_Produkti::takeImport(const WarrantyImport& file) {
     return true;
 }
 
-void importWarrantyFile(Session& session, Progress& progress, QWidget* parent) {
+void importWarrantyFile(const WindowContext& context, QWidget* parent) {
+    Session& session = context.session;
     const QString path = Messages::current().openFileName(QString(), session.programDir.path(QString()),
                                                           texts::kWarrantyImportFileFilter);
     if (path.isEmpty())
         return;
     WarrantyImport file;
-    if (!guarded([&] { file = readWarrantyFile(session.db(), path, &progress); }))
+    if (!guarded([&] { file = readWarrantyFile(session.db(), path, &context.progress); }))
         return;
     if (file.cancelled)
         return;
@@ -236,7 +230,7 @@ void importWarrantyFile(Session& session, Progress& progress, QWidget* parent) {
         return;
     }
     std::unique_ptr<TForm_Garanc_Produkti> window;
-    if (!guarded([&] { window = std::make_unique<TForm_Garanc_Produkti>(session, parent); }))
+    if (!guarded([&] { window = std::make_unique<TForm_Garanc_Produkti>(context, parent); }))
         return;
     if (window->takeImport(file))
         window->exec();

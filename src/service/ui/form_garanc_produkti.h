@@ -8,7 +8,7 @@
 #include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
 #include "service/warranty_cards.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -22,7 +22,7 @@ class TForm_Garanc_Produkti : public ListWindow {
     Q_OBJECT
 public:
     // Throws EDatabaseError when the staging rows cannot be made.
-    explicit TForm_Garanc_Produkti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Garanc_Produkti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Garanc_Produkti() override;
 
     // The article chosen in the catalogue (mode 3).
@@ -48,6 +48,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Garanc_Produkti> ui;
     Session& session_;
+    WindowContext context_;
     WarrantyStaging staging_;
     qint64 article_ = 0;
 };
@@ -56,6 +57,6 @@ private:
 // checked whole, then the window filled with it for the supplier and the
 // kind to be chosen and saved. A file with faults stages nothing and says
 // each fault by line.
-void importWarrantyFile(Session& session, Progress& progress, QWidget* parent);
+void importWarrantyFile(const WindowContext& context, QWidget* parent);
 
 } // namespace torvika

@@ -7,9 +7,10 @@
 
 namespace torvika {
 
-TForm_Oborotni_Serviz::TForm_Oborotni_Serviz(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Oborotni_Serviz), session_(session) {
+TForm_Oborotni_Serviz::TForm_Oborotni_Serviz(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Oborotni_Serviz), session_(context.session), context_(context) {
     ui->setupUi(this);
+    Session& session = context.session;
     // The month so far.
     const QDate today = session.today();
     ui->DateTimePicker_Ot->setDate(QDate(today.year(), today.month(), 1));

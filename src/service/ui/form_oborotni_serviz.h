@@ -3,7 +3,7 @@
 // issued in it (those issued under warranty apart), the items in service
 // now, and what the repairs of the items issued came to in leva.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -17,7 +17,7 @@ namespace torvika {
 class TForm_Oborotni_Serviz : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Oborotni_Serviz(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Oborotni_Serviz(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Oborotni_Serviz() override;
 
 private:
@@ -25,6 +25,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Oborotni_Serviz> ui;
     Session& session_;
+    WindowContext context_;
 };
 
 } // namespace torvika

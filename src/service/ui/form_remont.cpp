@@ -38,9 +38,10 @@ bool isDateColumn(RepairColumn c) {
 
 } // namespace
 
-TForm_Remont::TForm_Remont(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Remont), session_(session) {
+TForm_Remont::TForm_Remont(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Remont), session_(context.session), context_(context) {
     ui->setupUi(this);
+    Session& session = context.session;
     // Enter belongs to the field it is pressed in (a lookup, a search), never to a button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
@@ -115,10 +116,8 @@ TForm_Remont::TForm_Remont(Session& session, QWidget* parent)
     connect(ui->ComboBox_Sreach_Status, &QComboBox::activated, this, &TForm_Remont::runSearch);
     connect(ui->Button_Tarsi, &QPushButton::clicked, this, &TForm_Remont::runSearch);
     connect(ui->Edit_Search_Text, &QLineEdit::returnPressed, this, &TForm_Remont::runSearch);
-    connect(ui->Link_Kontragent, &QPushButton::clicked, this, [this] {
-        if (const std::optional<QString> ref = pickCounterparty(session_, kSelectRepairs, this))
-            takeClient(*ref);
-    });
+    connect(ui->Link_Kontragent, &QPushButton::clicked, this,
+            [this] { pickCounterparty(context_, kSelectRepairs, this); });
     connect(ui->DBGrid_Priem->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TForm_Remont::showLines);
     connect(ui->DBGrid_Priem, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -133,16 +132,13 @@ TForm_Remont::TForm_Remont(Session& session, QWidget* parent)
     connect(ui->DateTimePicker_Gar, &QDateEdit::dateChanged, this, &TForm_Remont::warrantyChanged);
     connect(ui->ComboBox_Status, &QComboBox::activated, this, &TForm_Remont::stateChosen);
     connect(ui->Link_Promeni_Status, &QPushButton::clicked, this, [this] {
-        TForm_Status_Remont editor(session_, this);
+        TForm_Status_Remont editor(context_, this);
         editor.exec();
         readStates();
         runSearch();
     });
-    connect(ui->Link_Artikul, &QPushButton::clicked, this, [this] {
-        if (const std::optional<ArticleChoice> choice = pickArticles(session_, kSelectRepairArticle, this);
-            choice && choice->current)
-            takeArticle(*choice->current);
-    });
+    connect(ui->Link_Artikul, &QPushButton::clicked, this,
+            [this] { pickArticles(context_, kSelectRepairArticle, this); });
     connect(ui->Button_Dobavi, &QPushButton::clicked, this, &TForm_Remont::addLine);
     connect(ui->Button_Iztrii, &QPushButton::clicked, this, &TForm_Remont::deleteLine);
     connect(ui->Button_Izdavane, &QPushButton::clicked, this, &TForm_Remont::issue);

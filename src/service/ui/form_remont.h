@@ -11,7 +11,7 @@
 #include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
 #include "service/repairs.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QList>
 #include <memory>
@@ -27,7 +27,7 @@ class StatementModel;
 class TForm_Remont : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Remont(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Remont(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Remont() override;
 
     // The item whose repair lines are shown; 0 when none.
@@ -62,6 +62,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Remont> ui;
     Session& session_;
+    WindowContext context_;
     StatementModel* lines_ = nullptr;
     QList<RepairState> states_;
     qint64 client_ = 0; // the counterparty searched by

@@ -14,9 +14,10 @@
 
 namespace torvika {
 
-TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Spr_Garanc_Prod), session_(session) {
+TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Spr_Garanc_Prod), session_(context.session), context_(context) {
     ui->setupUi(this);
+    Session& session = context.session;
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
     setUpList(gridContext(session), ui->DBGrid_Dokumenti,
@@ -55,9 +56,7 @@ TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
             ui->Label_Kontrag->setText(texts::kWarrantyNoCounterparty);
             return;
         }
-        const std::optional<QString> ref = pickCounterparty(session_, kSelectWarrantyProducts, this);
-        if (ref)
-            takeSupplier(*ref);
+        const std::optional<QString> ref = pickCounterparty(context_, kSelectWarrantyProducts, this);
         ui->CheckBox_Dostavchik->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this, [this](bool on) {
@@ -67,10 +66,8 @@ TForm_Spr_Garanc_Prod::TForm_Spr_Garanc_Prod(Session& session, QWidget* parent)
             return;
         }
         const std::optional<ArticleChoice> choice =
-            pickArticles(session_, kSelectWarrantyProductsArticle, this);
+            pickArticles(context_, kSelectWarrantyProductsArticle, this);
         const bool chosen = choice && choice->current;
-        if (chosen)
-            takeArticle(*choice->current);
         ui->CheckBox_Artikul->setChecked(chosen);
     });
     connect(ui->Button_Tarsi, &QPushButton::clicked, this, &TForm_Spr_Garanc_Prod::runSearch);

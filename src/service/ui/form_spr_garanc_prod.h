@@ -7,7 +7,7 @@
 #include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
 #include "service/warranty_cards.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -27,7 +27,7 @@ class StatementModel;
 class TForm_Spr_Garanc_Prod : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Spr_Garanc_Prod(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spr_Garanc_Prod(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Spr_Garanc_Prod() override;
 
     StatementModel* serialsModel() const { return serials_; }
@@ -55,6 +55,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Spr_Garanc_Prod> ui;
     Session& session_;
+    WindowContext context_;
     StatementModel* serials_ = nullptr;
     qint64 article_ = 0;
     DateCriterion documentDate_{}, validity_{};

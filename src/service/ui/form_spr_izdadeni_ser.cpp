@@ -16,9 +16,10 @@
 
 namespace torvika {
 
-TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Spr_Izdadeni_Ser), session_(session) {
+TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Spr_Izdadeni_Ser), session_(context.session), context_(context) {
     ui->setupUi(this);
+    Session& session = context.session;
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
     auto text = [](const char* field, const char* title, int width = 0) {
@@ -87,9 +88,7 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent
             ui->Label_Kontrag->setText(texts::kWarrantyNoCounterparty);
             return;
         }
-        const std::optional<QString> ref = pickCounterparty(session_, kSelectIssuedSerialsClient, this);
-        if (ref)
-            takeClient(*ref);
+        const std::optional<QString> ref = pickCounterparty(context_, kSelectIssuedSerialsClient, this);
         ui->CheckBox_Kontragent->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Dostavchik, &QCheckBox::clicked, this, [this](bool on) {
@@ -97,9 +96,7 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent
             ui->Label_Dostav4ik->setText(texts::kWarrantyNoSupplierChosen);
             return;
         }
-        const std::optional<QString> ref = pickCounterparty(session_, kSelectIssuedSerialsSupplier, this);
-        if (ref)
-            takeSupplier(*ref);
+        const std::optional<QString> ref = pickCounterparty(context_, kSelectIssuedSerialsSupplier, this);
         ui->CheckBox_Dostavchik->setChecked(ref.has_value());
     });
     connect(ui->CheckBox_Data, &QCheckBox::toggled, this, [this] {

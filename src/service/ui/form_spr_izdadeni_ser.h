@@ -7,7 +7,7 @@
 
 #include "common/ui/list_window.h"
 #include "service/service_reports.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -22,7 +22,7 @@ class StatementModel;
 class TForm_Spr_Izdadeni_Ser : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Spr_Izdadeni_Ser(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spr_Izdadeni_Ser(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Spr_Izdadeni_Ser() override;
 
     StatementModel* linesModel() const { return lines_; }
@@ -44,6 +44,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Spr_Izdadeni_Ser> ui;
     Session& session_;
+    WindowContext context_;
     StatementModel* lines_ = nullptr;
     IssuedFilter shown_;
 };

@@ -8,9 +8,10 @@
 
 namespace torvika {
 
-TForm_Status_Remont::TForm_Status_Remont(Session& session, QWidget* parent)
+TForm_Status_Remont::TForm_Status_Remont(const WindowContext& context, QWidget* parent)
     : RecordWindow(parent), ui(new Ui::TForm_Status_Remont) {
     ui->setupUi(this);
+    Session& session = context.session;
     // Enter belongs to the field it is pressed in (a lookup, a search), never to a button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);

@@ -6,7 +6,7 @@
 // items, are not deleted.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -19,7 +19,7 @@ namespace torvika {
 class TForm_Status_Remont : public RecordWindow {
     Q_OBJECT
 public:
-    explicit TForm_Status_Remont(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Status_Remont(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Status_Remont() override;
 
 private:

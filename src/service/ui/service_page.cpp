@@ -43,13 +43,7 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
     : HostPage(parent), ui(new Ui::ServicePage), host_(host) {
     ui->setupUi(this);
     Session& session = host.session();
-    CounterpartyQuickSearch* search = ui->QuickSearch_Kontrag_Ser;
-    search->setUp(session, QuickSearchPage::Service, this);
-    auto takeClient = [search](const QString& ref) {
-        search->setCounterpartyText(ref);
-        search->list()->hide();
-    };
-    counterpartyFollowUps().add(kSelectServiceClient, takeClient, this);
+    ui->QuickSearch_Kontrag_Ser->setUp(host.context(), QuickSearchPage::Service, this);
     ui->DocumentChoosers->setUp(session, PrintContext::Service, QStringLiteral("_Ser"));
 
     lines_ = new StatementModel(this);
@@ -117,26 +111,19 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
             [this] { ui->ListBox_Sel_SN->setVisible(!ui->ListBox_Sel_SN->isVisible()); });
     connect(ui->ListBox_Sel_SN, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { pickSerial(item->text()); });
+    // The lists hand their choice to the page through its follow-ups (addFollowUps).
     connect(ui->Link_Klient, &QPushButton::clicked, this,
-            [this] { pickCounterparty(host_.session(), kSelectServiceClient, this); });
-    connect(ui->Link_Dostavchik, &QPushButton::clicked, this, [this] {
-        if (const std::optional<QString> ref =
-                pickCounterparty(host_.session(), kSelectServiceSupplier, this))
-            takeSupplier(*ref);
-    });
-    connect(ui->Link_Artikul, &QPushButton::clicked, this, [this] {
-        if (const std::optional<ArticleChoice> choice =
-                pickArticles(host_.session(), kSelectServiceIntakeArticle, this);
-            choice && choice->current)
-            takeArticle(*choice->current);
-    });
+            [this] { pickCounterparty(host_.context(), kSelectServiceClient, this); });
+    connect(ui->Link_Dostavchik, &QPushButton::clicked, this,
+            [this] { pickCounterparty(host_.context(), kSelectServiceSupplier, this); });
+    connect(ui->Link_Artikul, &QPushButton::clicked, this,
+            [this] { pickArticles(host_.context(), kSelectServiceIntakeArticle, this); });
     connect(ui->Button_Dobavi, &QPushButton::clicked, this, &ServicePage::addLine);
     connect(ui->Button_Otkaz_Ser, &QPushButton::clicked, this, &ServicePage::cancelLines);
     connect(ui->Button_Izberi_Vsi, &QPushButton::clicked, this, &ServicePage::selectAll);
     connect(ui->Button_Priemi, &QPushButton::clicked, this, &ServicePage::acceptLines);
     connect(ui->Button_Obnovi, &QPushButton::clicked, this, &ServicePage::readLines);
-    connect(ui->Button_Serviz, &QPushButton::clicked, this,
-            [this] { host_.runCommand(QStringLiteral("N59")); });
+    connect(ui->Button_Serviz, &QPushButton::clicked, this, [this] { host_.runCommand(Command::N59); });
     connect(ui->Button_Pechat, &QPushButton::clicked, this, &ServicePage::printTicket);
     connect(ui->Button3, &QPushButton::clicked, this, &ServicePage::printDocuments);
 
@@ -148,6 +135,19 @@ ServicePage::ServicePage(Host& host, QWidget* parent)
 }
 
 ServicePage::~ServicePage() = default;
+
+void ServicePage::addFollowUps(FollowUpRegistry& followUps) {
+    // The page is one for the run: whoever opened the list, the choice is the page's.
+    followUps.of<CounterpartyPicker>().add(kSelectServiceClient,
+                                           [this](QWidget*, const QString& ref) { setClientText(ref); });
+    followUps.of<CounterpartyPicker>().add(kSelectServiceSupplier,
+                                           [this](QWidget*, const QString& ref) { takeSupplier(ref); });
+    followUps.of<ArticlePicker>().add(kSelectServiceIntakeArticle,
+                                      [this](QWidget*, const ArticleChoice& choice) {
+                                          if (choice.current)
+                                              takeArticle(*choice.current);
+                                      });
+}
 
 DocumentChoosers* ServicePage::documentChoosers() const {
     return ui->DocumentChoosers;
@@ -360,7 +360,7 @@ void ServicePage::addLine() {
     entry.client = clientNumber();
     if (entry.client <= 0) {
         showMessage(texts::kIntakeNoClient);
-        pickCounterparty(session, kSelectServiceClient, this);
+        pickCounterparty(host_.context(), kSelectServiceClient, this);
         return;
     }
     const std::optional<Decimal> price = parseRepairPrice(ui->Edit_Pred_Cena_Priem->text());

@@ -30,6 +30,11 @@ public:
     explicit ServicePage(Host& host, QWidget* parent = nullptr);
     ~ServicePage() override;
 
+    // Registers what the counterparty list and the catalogue deliver to the
+    // page: the intake's client, the supplier of a warranty intake and the
+    // article (its module does, while it is installed).
+    void addFollowUps(FollowUpRegistry& followUps);
+
     void formShown(bool current) override;
     // Fills the currency and department boxes anew, sets the due date to
     // today and reads the working list.
@@ -49,6 +54,8 @@ public:
     void takeArticle(const PickedArticle& article);
     // The supplier chosen in the counterparty list (mode 10).
     void takeSupplier(const QString& ref);
+    // The intake's client (mode 9, or the quick search).
+    void setClientText(const QString& text);
 
 private:
     void readLines();
@@ -66,7 +73,6 @@ private:
     void printTicket();
     void printDocuments();
     qint64 clientNumber() const;
-    void setClientText(const QString& text);
 
     std::unique_ptr<Ui::ServicePage> ui;
     Host& host_;

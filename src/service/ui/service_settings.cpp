@@ -3,24 +3,22 @@
 namespace torvika {
 
 int amountDecimals(Session& session) {
-    return session.firmData().roundingDecimals();
+    return session.settings().get(setting::kAmountDecimals);
 }
 
 int terminalNumber(Session& session) {
-    return session.firmData().terminal();
+    return session.settings().get(setting::kTerminal);
 }
 
 int activeWarehouse(Session& session) {
-    return session.firmData().activeStore();
+    return session.settings().get(setting::kActiveWarehouse);
 }
 
 ServiceCompany serviceCompany(Session& session) {
-    const FirmData ini = session.firmData();
-    auto key = [&ini](const char* name) {
-        return ini.readString(QStringLiteral("Firm_Data"), QLatin1String(name));
-    };
-    return {key("Name"), key("Mol"),  key("Adress"), key("Phone"),
-            key("EIK"),  key("IBAN"), key("BIC"),    key("Bank")};
+    const Settings& s = session.settings();
+    return {s.get(setting::kCompanyName),  s.get(setting::kCompanyManager), s.get(setting::kCompanyAddress),
+            s.get(setting::kCompanyPhone), s.get(setting::kCompanyEik),     s.get(setting::kCompanyIban),
+            s.get(setting::kCompanyBic),   s.get(setting::kCompanyBank)};
 }
 
 } // namespace torvika
