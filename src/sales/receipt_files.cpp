@@ -307,11 +307,35 @@ BonResult FiscalState::writeDepartmentTickets(const QSqlDatabase& db, const Fisc
     return result;
 }
 
-bool FiscalState::waitingFor(int department) const {
+bool FiscalState::waitingFor(const QString& file) const {
     for (const Ticket& t : waiting_)
-        if (t.department == department)
+        if (t.file == file)
             return true;
     return false;
+}
+
+BonResult FiscalState::writeTicketFile(int department, const QString& name, const QString& file,
+                                       const QByteArray& bytes, const FiscalSettings& settings) {
+    BonResult result;
+    result.ticketFailures += retryWaitingTickets();
+    Ticket ticket{department, name, file, bytes, {}};
+    if (waitingFor(file)) {
+        wait(std::move(ticket), settings.waitingTicketsDir(), result);
+    } else {
+        try {
+            const QString directory = QFileInfo(file).absolutePath();
+            if (!QDir().mkpath(directory))
+                throw EInOutError(texts::kDirectoryNotCreated.arg(QDir::toNativeSeparators(directory)));
+            if (writeCommandFileIfAbsent(file, bytes))
+                ++result.ticketsWritten;
+            else
+                wait(std::move(ticket), settings.waitingTicketsDir(), result);
+        } catch (const Error& e) {
+            result.ticketFailures << TicketFailure{department, name, e.message()};
+        }
+    }
+    result.ticketsWaiting = int(waiting_.size());
+    return result;
 }
 
 void FiscalState::writeTickets(BonResult& result, const QSqlDatabase& db, const FiscalSettings& settings,
@@ -342,7 +366,7 @@ void FiscalState::writeTickets(BonResult& result, const QSqlDatabase& db, const 
                       QDir(directory).filePath(QStringLiteral("ToPrepare%1.bon").arg(number)),
                       commandFileBytes(departmentTicketLines(type, header, withBill, department->name, *it)),
                       {}};
-        if (waitingFor(number)) {
+        if (waitingFor(ticket.file)) {
             wait(std::move(ticket), settings.waitingTicketsDir(), result);
             continue;
         }
@@ -451,9 +475,9 @@ QList<TicketFailure> FiscalState::resumeWaitingTickets(const QString& directory)
 
 QList<TicketFailure> FiscalState::retryWaitingTickets() {
     QList<TicketFailure> failures;
-    QSet<int> blocked;
+    QSet<QString> blocked;
     for (auto it = waiting_.begin(); it != waiting_.end();) {
-        if (blocked.contains(it->department)) {
+        if (blocked.contains(it->file)) {
             ++it;
             continue;
         }
@@ -469,9 +493,9 @@ QList<TicketFailure> FiscalState::retryWaitingTickets() {
             it = waiting_.erase(it);
             continue;
         }
-        // Its department's previous ticket is still there: this one and
-        // the department's later ones go on waiting, in order.
-        blocked.insert(it->department);
+        // The previous ticket of its file is still there: this one and the
+        // file's later ones go on waiting, in order.
+        blocked.insert(it->file);
         ++it;
     }
     return failures;

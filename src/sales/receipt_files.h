@@ -147,6 +147,12 @@ public:
     // file (a sale that prints no receipt).
     BonResult writeDepartmentTickets(const QSqlDatabase& db, const FiscalSettings& settings,
                                      const BonHeader& header);
+    // Writes one ticket of the department as the file (the workshop ticket
+    // of the service page): at once when the file is free, otherwise it
+    // waits behind the tickets waiting for the same file, as department
+    // tickets do. The directory is created when missing.
+    BonResult writeTicketFile(int department, const QString& name, const QString& file,
+                              const QByteArray& bytes, const FiscalSettings& settings);
 
     // Tries again the tickets that wait for their department's previous
     // one, oldest first; returns those that failed (they are dropped, the
@@ -171,7 +177,7 @@ private:
     };
     void writeTickets(BonResult& result, const QSqlDatabase& db, const FiscalSettings& settings,
                       const BonHeader& header, bool withBill);
-    bool waitingFor(int department) const;
+    bool waitingFor(const QString& file) const;
     // Adds the ticket to the waiting ones, kept in the directory.
     void wait(Ticket ticket, const QString& directory, BonResult& result);
     void forget(const Ticket& ticket);

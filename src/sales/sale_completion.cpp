@@ -151,7 +151,10 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                  numberColumnValue(line.unitPrice), line.currency, r.counterparty,
                  numberColumnValue(line.discount), r.consignment, line.serialFrom, line.serialTo, payment,
                  line.terminal, r.warehouse});
-        GET_NALI4NOST(db, line.article, r.warehouse, kAddStock, -line.quantity);
+        // A charge without an article (a repair described in free text,
+        // issued from the service desk) moves no stock.
+        if (line.article > 0)
+            GET_NALI4NOST(db, line.article, r.warehouse, kAddStock, -line.quantity);
         if (r.printsReceipt)
             execSql(db, QStringLiteral("INSERT INTO Prodajbi_Bon (ID_Prodajba, Bon_File) VALUES (?, '')"),
                     {line.number});

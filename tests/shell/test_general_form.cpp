@@ -250,11 +250,14 @@ private slots:
             return out;
         };
         QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
-                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
-                             kSelectOrderSupplier, kSelectServiceClient, kSelectNewArticle}));
+                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
+                             kSelectOrderRequester, kSelectOrderSupplier, kSelectServiceClient,
+                             kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts,
+                             kSelectNewArticle, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
         QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
                  (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                             kSelectOrderArticle}));
+                             kSelectWarrantyCardArticle, kSelectOrderArticle, kSelectServiceIntakeArticle,
+                             kSelectRepairArticle, kSelectWarrantyProductsArticle}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
