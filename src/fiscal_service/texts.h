@@ -1,6 +1,6 @@
 #pragma once
-// The texts the fiscal service shows: its page's tab and the main window's
-// title while the page is current.
+// The texts the fiscal service shows: its page, its dialogs and the
+// refusals of its logic.
 
 #include <QString>
 
@@ -8,5 +8,34 @@ namespace torvika::texts {
 
 inline const QString kFiscalServiceTab = QStringLiteral("ФИСКАЛЕН СЕРВИЗ");
 inline const QString kFiscalServiceTitle = QStringLiteral("ТОРВИКА - ФИСКАЛЕН СЕРВИЗ");
+
+// Registrations and contracts.
+inline const QString kNoDeviceNumber = QStringLiteral("Въведете индивидуалния номер на ЕКА.");
+inline const QString kNoOwnerChosen = QStringLiteral("Изберете собственик на устройството.");
+inline const QString kNoModelChosen = QStringLiteral("Изберете модел на устройството.");
+inline const QString kNoRegistrationDate = QStringLiteral("Изберете дата на фискализация.");
+inline const QString kNoDossier = QStringLiteral("Въведете номер на досие.");
+inline const QString kContractDatesMissing =
+    QStringLiteral("Изберете дата на сключване и дата, до която договорът е валиден.");
+inline const QString kContractEndsBeforeStart =
+    QStringLiteral("Датата, до която договорът е валиден, е преди датата на сключване.");
+inline const QString kNoContractNumber = QStringLiteral("Въведете номер на договора.");
+inline const QString kContractNumberTaken =
+    QStringLiteral("Договор N %1 вече е сключен за друго устройство.");
+inline const QString kDossierTaken = QStringLiteral("Досие N %1 вече е на друго устройство.");
+inline const QString kDeviceAlreadyRegistered = QStringLiteral("Устройство %1 вече е регистрирано.");
+inline const QString kDeviceNotRegistered = QStringLiteral("Устройство %1 не е регистрирано.");
+
+// Certificates.
+inline const QString kCertificateNoModel = QStringLiteral("Въведете модел на ЕКА.");
+inline const QString kCertificateNoNumber = QStringLiteral("Въведете номер на свидетелството.");
+
+// The tax-office file.
+inline const QString kTaxOfficeNoEik =
+    QStringLiteral("Не е въведен ЕИК на фирмата в настройките.\rФайлът не е записан.");
+inline const QString kTaxOfficeTooManyDevices =
+    QStringLiteral("Открити са %1 устройства, а файлът побира най-много %2.\rИзберете по-кратък период.");
+inline const QString kTaxOfficeWriteFailed =
+    QStringLiteral("Неуспешен запис на данни!\rПрепоръчва се повторно генериране на файл.");
 
 } // namespace torvika::texts
