@@ -6,6 +6,7 @@
 #include "common/decimal.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <array>
 #include <optional>
@@ -26,5 +27,9 @@ struct DismantlingTotals {
     // The total in words.
     QString totalWords(const CurrencyWords& currency = {}) const;
 };
+
+// The texts a dismantling protocol's band texts print for "[Ставка А]" ..
+// "[Ставка Г]", "[Обща сума]", "[Словом]", "[От дата]" and "[До дата]".
+QHash<QString, QString> dismantlingFields(const DismantlingTotals& totals);
 
 } // namespace torvika

@@ -35,6 +35,14 @@ inline const QString kTaxOfficeNoEik =
     QStringLiteral("Не е въведен ЕИК на фирмата в настройките.\rФайлът не е записан.");
 inline const QString kTaxOfficeTooManyDevices =
     QStringLiteral("Открити са %1 устройства, а файлът побира най-много %2.\rИзберете по-кратък период.");
+inline const QString kPeriodEndBeforeStart = QStringLiteral("Крайната дата на периода е преди началната.");
+inline const QString kTaxOfficeFound = QStringLiteral("Открити са :%1 записа.\rГенериране на справка!");
+inline const QString kTaxOfficeLeftOut =
+    QStringLiteral("%1 устройства от периода не са включени: липсват данни за собственик, обект, модел, "
+                   "сервиз или данъчна служба.");
+inline const QString kTaxOfficeFileFilter = QStringLiteral("Файл за ТДД (FISKAL.SER);;Всички файлове (*)");
+inline const QString kTaxOfficeSaveCaption = QStringLiteral("Запис на файл за ТДД");
+inline const QString kTaxOfficeWritten = QStringLiteral("Файлът %1 е записан.");
 inline const QString kTaxOfficeWriteFailed =
     QStringLiteral("Неуспешен запис на данни!\rПрепоръчва се повторно генериране на файл.");
 

@@ -10,6 +10,7 @@
 #include "fiscal_service/certificates.h"
 #include "fiscal_service/devices.h"
 #include "fiscal_service/dismantling.h"
+#include "fiscal_service/reports.h"
 #include "fiscal_service/tax_office_file.h"
 #include "fiscal_service/texts.h"
 #include "support/fixture.h"
@@ -73,6 +74,15 @@ ContractEntry contract(const QDate& start = QDate(2009, 3, 5), const QDate& unti
 
 int count(const QSqlDatabase& db, const QString& table) {
     return scalarSql(db, "SELECT COUNT(*) FROM " + table).toInt();
+}
+
+// The value of a named column of the first row (PostgreSQL gives the names
+// in lower case).
+QVariant firstRow(const SqlRows& rows, const QString& column) {
+    for (int i = 0; i < rows.fields.size(); ++i)
+        if (rows.fields[i].compare(column, Qt::CaseInsensitive) == 0)
+            return rows.rows.value(0).value(i);
+    return {};
 }
 
 QByteArray cp(const QString& s) {
@@ -452,6 +462,71 @@ private slots:
         const QString path = fx_->root() + "missing/FISKAL.SER";
         QVERIFY_THROWS_EXCEPTION(EInOutError, writeTaxOfficeFile(path, empty));
         QVERIFY(!QFile::exists(path));
+    }
+
+    // The lists of devices: filtered by number or owner and period, the
+    // contracts expired by a date (and devices without one), the devices at
+    // the service desk and a device's repairs.
+    void deviceLists() {
+        QVERIFY(registerDevice(db(), registration("DT50", QDate(2009, 1, 10)),
+                               contract(QDate(2009, 1, 10), QDate(2010, 1, 9)), {}, 1, {})
+                    .stored);
+        QVERIFY(registerDevice(db(), registration("ZK51", QDate(2009, 2, 10)),
+                               contract(QDate(2009, 2, 10), QDate(2011, 2, 9)), {}, 2, {})
+                    .stored);
+        QVERIFY(registerDevice(db(), registration("ZK52", QDate(2009, 3, 10)), contract(), {}, 3, {}).stored);
+        execSql(db(), "DELETE FROM Dogovor WHERE EKA = 'ZK52'");
+        auto devices = [this](const SqlStatement& s) {
+            QStringList out;
+            for (const QVariantList& row : readRows(db(), s.text, s.values).rows)
+                out << row[0].toString();
+            return out;
+        };
+        QCOMPARE(devices(devicesStatement({})), (QStringList{"DT50", "ZK51", "ZK52"}));
+        QCOMPARE(devices(devicesStatement({"zk", {}, {}})), (QStringList{"ZK51", "ZK52"}));
+        QCOMPARE(devices(devicesStatement({"роза", QDate(2009, 2, 1), QDate(2009, 2, 28)})),
+                 QStringList{"ZK51"});
+        QCOMPARE(devices(devicesStatement({"50%", {}, {}})), QStringList());
+        const SqlStatement one = devicesStatement({"DT50", {}, {}});
+        const SqlRows rows = readRows(db(), one.text, one.values);
+        QCOMPARE(firstRow(rows, "Dog_N").toString(), QString("0000000001"));
+        QCOMPARE(devices(expiredContractsStatement(QDate(2010, 1, 10))), (QStringList{"DT50", "ZK52"}));
+        QCOMPARE(devices(expiredContractsStatement(QDate(2010, 1, 9))), QStringList{"ZK52"});
+        QCOMPARE(devices(expiredContractsStatement(QDate(2012, 1, 1), QDate(2011, 1, 1))),
+                 QStringList{"ZK51"});
+
+        execSql(
+            db(),
+            "INSERT INTO Priem_Ser (N_Prodajba, S_N, Pri4ina, Data_Priem) VALUES (7, ' zk51', 'Не печата', "
+            "'2009-05-01')");
+        execSql(db(), "INSERT INTO Priem_Ser (N_Prodajba, S_N, Pri4ina, Data_Priem) VALUES (8, 'ABC', '', "
+                      "'2009-05-01')");
+        QCOMPARE(devices(devicesInServiceStatement()), QStringList{"ZK51"});
+        execSql(db(), "INSERT INTO R_Priem (N_Priem, S_N, Pri4ina, Data_Izd) VALUES (3, 'dt50', 'Не пали', "
+                      "'2009-06-01')");
+        execSql(
+            db(),
+            "INSERT INTO R_Remont (N_Priem, Remont, Kol, ED_Cena) VALUES (3, 'Смяна на захранване', 1, 20)");
+        const SqlStatement repairs = repairsOfDeviceStatement("dt50");
+        const SqlRows done = readRows(db(), repairs.text, repairs.values);
+        QCOMPARE(done.rows.size(), 1);
+        QCOMPARE(firstRow(done, "Remont").toString(), QString("Смяна на захранване"));
+    }
+
+    void contractPeriod_data() {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<int>("months");
+        QTest::addColumn<QDate>("end");
+        QTest::newRow("a year") << QDate(2009, 3, 5) << 12 << QDate(2010, 3, 4);
+        QTest::newRow("a leap year") << QDate(2008, 3, 1) << 12 << QDate(2009, 2, 28);
+        QTest::newRow("no months") << QDate(2009, 3, 5) << 0 << QDate();
+        QTest::newRow("no start") << QDate() << 12 << QDate();
+    }
+    void contractPeriod() {
+        QFETCH(QDate, start);
+        QFETCH(int, months);
+        QFETCH(QDate, end);
+        QCOMPARE(contractEnd(start, months), end);
     }
 
     void dismantlingTotals() {
