@@ -17,39 +17,111 @@ namespace {
 const QString kRegEka = QStringLiteral("Reg_EKA");
 const QString kDogovor = QStringLiteral("Dogovor");
 
-// The device with everything it refers to; outer joins, so that a missing
-// row shows as missing instead of hiding the device.
-const QString kDeviceSelect = QStringLiteral(
-    "SELECT Reg_EKA.Dosie_ID, Reg_EKA.EKA, Reg_EKA.MFP, Reg_EKA.Model, Reg_EKA.Svid_N, Reg_EKA.Data_Reg, "
-    "Reg_EKA.Time_Reg, Reg_EKA.ID_Serv, Reg_EKA.TDD_ID, Reg_EKA.ID_Kontrag, Reg_EKA.ID_Sklad, "
-    "Firmi.ID, Firmi.Ime_Firma, Firmi.Grad, Firmi.Adres_Firma, Firmi.EIK, Firmi.Dan_N, Firmi.Telefon, "
-    "Firmi.Banka_Ime, Firmi.Banka_Kod, Firmi.Banka_Smetka, Firmi.T_O, Firmi.ID_Mol, Firmi.Nomer_Grupa, "
-    "Klienti.ID AS Klienti_ID, Klienti.Ime_Klient, Klienti.Grad AS Grad_Klient, Klienti.Adres_Klient, "
-    "Klienti.Telefon_Klient, Klienti.EGN, "
-    "Kontrag_Sklad.ID_Sk, Kontrag_Sklad.Opisanie_Sk, Kontrag_Sklad.Grad_SK, Kontrag_Sklad.Adres_SK, "
-    "Kontrag_Sklad.Tel_SK, Kontrag_Sklad.MOL_SK, Kontrag_Sklad.EGN_MOL_SK, Kontrag_Sklad.LK_Mol_Sk, "
-    "Kontrag_Sklad.LK_Izd_Ot, "
-    "SV_BIM.ID AS Model_ID, SV_BIM.Model_Opis, SV_BIM.SV_ID, SV_BIM.SV_Data, SV_BIM.ID_Plomb, "
-    "Serv.ID AS Serv_ID, Serv.Ime_Firma AS Serv_Ime, Serv.Grad AS Serv_grad, Serv.Adres_Firma AS Adres_Serv, "
-    "Serv.EIK AS Serv_EIK, Serv.Dan_N AS Serv_Dan_N, Serv.Telefon AS Serv_Tel, "
-    "Dogovor.EKA AS Dog_EKA, Dogovor.Dog_ID, Dogovor.Prefics_ID, Dogovor.Vid_Dog, Dogovor.Dog_Ot, "
-    "Dogovor.Valid_Do, "
-    "TDD.ID AS TDD_Key, TDD.Ime_Firma AS TDD_Ime, TDD.Grad AS TDD_grad, TDD.Adres_Firma AS TDD_Adres, "
-    "TDD.Telefon AS TDD_Tel, "
-    "Plomb.ID AS Plomb_ID, Plomb.Ime_Firma AS Plomb_Ime, Plomb.Grad AS Plomb_grad, "
-    "Plomb.Adres_Firma AS Plomb_Adress, Plomb.EIK AS Plomb_EIK, Plomb.Dan_N AS Plomb_Dan_N, "
-    "Plomb.Telefon AS Plomb_Tel "
-    "FROM Reg_EKA "
-    "LEFT JOIN Firmi ON Firmi.ID = Reg_EKA.ID_Kontrag "
-    "LEFT JOIN Klienti ON Klienti.ID = Firmi.ID_Mol "
-    "LEFT JOIN Kontrag_Sklad ON Kontrag_Sklad.ID_Sk = Reg_EKA.ID_Sklad "
-    "AND Kontrag_Sklad.ID_Kontrag = Reg_EKA.ID_Kontrag "
-    "LEFT JOIN SV_BIM ON SV_BIM.ID = Reg_EKA.Model "
-    "LEFT JOIN Firmi Serv ON Serv.ID = Reg_EKA.ID_Serv "
-    "LEFT JOIN Firmi TDD ON TDD.ID = Reg_EKA.TDD_ID "
-    "LEFT JOIN Firmi Plomb ON Plomb.ID = SV_BIM.ID_Plomb "
-    "LEFT JOIN Dogovor ON Dogovor.EKA = Reg_EKA.EKA "
-    "WHERE Reg_EKA.EKA = ?");
+// One column of the device statement: its table (or the table's alias in
+// the statement), its column and the name it is selected as.
+struct DeviceColumn {
+    const char* table;
+    const char* column;
+    const char* as = nullptr;
+};
+
+// The device with everything it refers to. A column of a second Firmi row
+// (service centre, tax office, sealing company) or of a name taken twice is
+// selected under a name of its own.
+const DeviceColumn kDeviceColumns[] = {
+    {"Reg_EKA", "Dosie_ID"},
+    {"Reg_EKA", "EKA"},
+    {"Reg_EKA", "MFP"},
+    {"Reg_EKA", "Model"},
+    {"Reg_EKA", "Svid_N"},
+    {"Reg_EKA", "Data_Reg"},
+    {"Reg_EKA", "Time_Reg"},
+    {"Reg_EKA", "ID_Serv"},
+    {"Reg_EKA", "TDD_ID"},
+    {"Reg_EKA", "ID_Kontrag"},
+    {"Reg_EKA", "ID_Sklad"},
+    {"Firmi", "ID"},
+    {"Firmi", "Ime_Firma"},
+    {"Firmi", "Grad"},
+    {"Firmi", "Adres_Firma"},
+    {"Firmi", "EIK"},
+    {"Firmi", "Dan_N"},
+    {"Firmi", "Telefon"},
+    {"Firmi", "Banka_Ime"},
+    {"Firmi", "Banka_Kod"},
+    {"Firmi", "Banka_Smetka"},
+    {"Firmi", "T_O"},
+    {"Firmi", "ID_Mol"},
+    {"Firmi", "Nomer_Grupa"},
+    {"Klienti", "ID", "Klienti_ID"},
+    {"Klienti", "Ime_Klient"},
+    {"Klienti", "Grad", "Grad_Klient"},
+    {"Klienti", "Adres_Klient"},
+    {"Klienti", "Telefon_Klient"},
+    {"Klienti", "EGN"},
+    {"Kontrag_Sklad", "ID_Sk"},
+    {"Kontrag_Sklad", "Opisanie_Sk"},
+    {"Kontrag_Sklad", "Grad_SK"},
+    {"Kontrag_Sklad", "Adres_SK"},
+    {"Kontrag_Sklad", "Tel_SK"},
+    {"Kontrag_Sklad", "MOL_SK"},
+    {"Kontrag_Sklad", "EGN_MOL_SK"},
+    {"Kontrag_Sklad", "LK_Mol_Sk"},
+    {"Kontrag_Sklad", "LK_Izd_Ot"},
+    {"SV_BIM", "ID", "Model_ID"},
+    {"SV_BIM", "Model_Opis"},
+    {"SV_BIM", "SV_ID"},
+    {"SV_BIM", "SV_Data"},
+    {"SV_BIM", "ID_Plomb"},
+    {"Serv", "ID", "Serv_ID"},
+    {"Serv", "Ime_Firma", "Serv_Ime"},
+    {"Serv", "Grad", "Serv_grad"},
+    {"Serv", "Adres_Firma", "Adres_Serv"},
+    {"Serv", "EIK", "Serv_EIK"},
+    {"Serv", "Dan_N", "Serv_Dan_N"},
+    {"Serv", "Telefon", "Serv_Tel"},
+    {"Dogovor", "EKA", "Dog_EKA"},
+    {"Dogovor", "Dog_ID"},
+    {"Dogovor", "Prefics_ID"},
+    {"Dogovor", "Vid_Dog"},
+    {"Dogovor", "Dog_Ot"},
+    {"Dogovor", "Valid_Do"},
+    {"TDD", "ID", "TDD_Key"},
+    {"TDD", "Ime_Firma", "TDD_Ime"},
+    {"TDD", "Grad", "TDD_grad"},
+    {"TDD", "Adres_Firma", "TDD_Adres"},
+    {"TDD", "Telefon", "TDD_Tel"},
+    {"Plomb", "ID", "Plomb_ID"},
+    {"Plomb", "Ime_Firma", "Plomb_Ime"},
+    {"Plomb", "Grad", "Plomb_grad"},
+    {"Plomb", "Adres_Firma", "Plomb_Adress"},
+    {"Plomb", "EIK", "Plomb_EIK"},
+    {"Plomb", "Dan_N", "Plomb_Dan_N"},
+    {"Plomb", "Telefon", "Plomb_Tel"},
+};
+
+const QString kDeviceFrom =
+    QStringLiteral(" FROM Reg_EKA "
+                   "LEFT JOIN Firmi ON Firmi.ID = Reg_EKA.ID_Kontrag "
+                   "LEFT JOIN Klienti ON Klienti.ID = Firmi.ID_Mol "
+                   "LEFT JOIN Kontrag_Sklad ON Kontrag_Sklad.ID_Sk = Reg_EKA.ID_Sklad "
+                   "AND Kontrag_Sklad.ID_Kontrag = Reg_EKA.ID_Kontrag "
+                   "LEFT JOIN SV_BIM ON SV_BIM.ID = Reg_EKA.Model "
+                   "LEFT JOIN Firmi Serv ON Serv.ID = Reg_EKA.ID_Serv "
+                   "LEFT JOIN Firmi TDD ON TDD.ID = Reg_EKA.TDD_ID "
+                   "LEFT JOIN Firmi Plomb ON Plomb.ID = SV_BIM.ID_Plomb "
+                   "LEFT JOIN Dogovor ON Dogovor.EKA = Reg_EKA.EKA "
+                   "WHERE Reg_EKA.EKA = ?");
+
+QString deviceSelect() {
+    QStringList columns;
+    for (const DeviceColumn& c : kDeviceColumns)
+        columns << QString::fromLatin1(c.table) + u'.' + QString::fromLatin1(c.column) +
+                       (c.as ? QStringLiteral(" AS ") + QString::fromLatin1(c.as) : QString());
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) + kDeviceFrom;
+}
+
+const QString kDeviceSelect = deviceSelect();
 
 QString text(const QVariant& v) {
     return v.isNull() ? QString() : v.toString().trimmed();
@@ -302,6 +374,31 @@ std::optional<Contract> deviceContract(const QSqlDatabase& db, const QString& ty
 
 SqlStatement deviceDocumentStatement(const QString& typed) {
     return {kDeviceSelect, {deviceNumber(typed)}};
+}
+
+ReportData deviceReportData(const QSqlDatabase& db, const QString& typed) {
+    const SqlRows rows = readRows(db, kDeviceSelect, {deviceNumber(typed)});
+    ReportData data;
+    // Each column under its table's name; one selected under a name of its
+    // own also under the device's table, as "Reg_EKA.<name>".
+    QList<int> sources;
+    for (int i = 0; i < int(std::size(kDeviceColumns)); ++i) {
+        const DeviceColumn& c = kDeviceColumns[i];
+        data.columns << (QString::fromLatin1(c.table) + u'.' + QString::fromLatin1(c.column)).toLower();
+        sources << i;
+        if (c.as) {
+            data.columns << (QStringLiteral("Reg_EKA.") + QString::fromLatin1(c.as)).toLower();
+            sources << i;
+        }
+    }
+    for (const QVariantList& row : rows.rows) {
+        QVariantList out;
+        for (int source : sources)
+            out << row.value(source);
+        data.rows << out;
+    }
+    data.queried = true;
+    return data;
 }
 
 std::optional<DeviceRecord> lookUpDevice(const QSqlDatabase& db, const QString& typed) {

@@ -12,6 +12,7 @@
 // saving, under the tables' lock.
 
 #include "common/sql_statement.h"
+#include "documents/report_query.h"
 
 #include <QDate>
 #include <QList>
@@ -145,6 +146,12 @@ std::optional<DeviceRecord> lookUpDevice(const QSqlDatabase& db, const QString& 
 // its owner, person, site, model, service centre, tax office, sealing
 // company and contract, one row (none for an unknown device).
 SqlStatement deviceDocumentStatement(const QString& typed);
+// That statement's row as the documents engine takes it: each column named
+// "<table>.<column>" in lower case, the service centre's, tax office's and
+// sealing company's under their aliases in the statement ("serv.ime_firma",
+// "tdd.ime_firma", "plomb.ime_firma"); a column selected under a name of its
+// own is also "reg_eka.<name>" ("reg_eka.serv_ime").
+ReportData deviceReportData(const QSqlDatabase& db, const QString& typed);
 
 // The shop's sale of a device not yet registered: the buyer and the fiscal
 // memory number of the sale line whose serial number is the device number.

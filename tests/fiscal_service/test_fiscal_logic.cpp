@@ -7,6 +7,8 @@
 #include "common/cp1251.h"
 #include "common/errors.h"
 #include "common/sql.h"
+#include "documents/print_run.h"
+#include "documents/template_files.h"
 #include "fiscal_service/certificates.h"
 #include "fiscal_service/devices.h"
 #include "fiscal_service/dismantling.h"
@@ -527,6 +529,41 @@ private slots:
         QFETCH(int, months);
         QFETCH(QDate, end);
         QCOMPARE(contractEnd(start, months), end);
+    }
+
+    // A fiscal-service document fed with the device in the field: its data
+    // fields name the device's columns, the service centre's through its
+    // alias; a device not registered gives an empty document.
+    void deviceDocument() {
+        QVERIFY(registerDevice(db(), registration("DT60"), contract(), {}, 1, {}).stored);
+        auto field = [](const QString& set, const QString& column) {
+            ReportElement e;
+            e.kind = ElementKind::DataField;
+            e.name = set + column;
+            e.band = ReportBand::Detail;
+            e.dataSet = set;
+            e.dataField = column;
+            return e;
+        };
+        ReportTemplate t;
+        t.name = "Регистрация ЕКА";
+        t.detailHeight = 20;
+        t.elements = {field("Reg_EKA.db", "EKA"), field("Firmi", "Ime_Firma"), field("Serv", "Ime_Firma"),
+                      field("Reg_EKA", "TDD_Ime"), field("Dogovor", "Valid_Do")};
+        const QString dir = fx_->session().programDir.documentationsDir();
+        saveTemplate(db(), dir, t, {}, "0");
+        PrintRequest r;
+        r.context = PrintContext::FiscalService;
+        r.templateDir = dir;
+        r.rows = [](const QSqlDatabase& db) { return deviceReportData(db, "dt60"); };
+        const PreparedDocument doc = prepareDocument(db(), r, t.name, {});
+        QVERIFY(!doc.empty());
+        QStringList printed;
+        for (const ReportElement& e : doc.report.elements)
+            printed << doc.data.rows.value(0).value(doc.data.columnOf(e)).toString();
+        QCOMPARE(printed, (QStringList{"DT60", "Роза ЕООД", "Касов сервиз ООД", "ТДД София", "2010-03-04"}));
+        r.rows = [](const QSqlDatabase& db) { return deviceReportData(db, "DT61"); };
+        QVERIFY(prepareDocument(db(), r, t.name, {}).empty());
     }
 
     void dismantlingTotals() {
