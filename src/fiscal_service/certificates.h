@@ -17,7 +17,8 @@ struct Certificate {
     QString model;
     QString number;
     QDate date;
-    qint64 sealedBy = 0; // Firmi.ID
+    qint64 sealedBy = 0;    // Firmi.ID
+    bool forbidden = false; // no new device of the model may be registered
 };
 
 // The register's grid: every certificate with its sealing company's name,
@@ -30,6 +31,10 @@ qint64 insertCertificate(const QSqlDatabase& db, const Certificate& c);
 void updateCertificate(const QSqlDatabase& db, qint64 id, const Certificate& c);
 // Deletes the certificate with this key.
 void deleteCertificate(const QSqlDatabase& db, qint64 id);
+// The models whose new registrations are refused ("Забранени модели"),
+// ordered by key; columns as certificatesStatement.
+SqlStatement forbiddenModelsStatement();
+void setModelForbidden(const QSqlDatabase& db, qint64 id, bool forbidden);
 // How many registered devices are of this model.
 int devicesOfModel(const QSqlDatabase& db, qint64 id);
 

@@ -295,6 +295,11 @@ SaveResult registerDevice(const QSqlDatabase& db, DeviceRegistration registratio
         result.refusal = texts::kDeviceAlreadyRegistered.arg(registration.device);
         return result;
     }
+    if (scalarSql(db, QStringLiteral("SELECT Zabranen FROM SV_BIM WHERE ID = ?"), {registration.model})
+            .toString() == QStringLiteral("True")) {
+        result.refusal = texts::kModelForbidden;
+        return result;
+    }
     if (registration.dossier <= 0 || registration.dossier == proposedDossier)
         registration.dossier = nextKey(db, kRegEka, QStringLiteral("Dosie_ID"));
     else if (dossierTaken(db, registration.dossier, registration.device)) {
@@ -515,12 +520,12 @@ QList<SiteInfo> counterpartySites(const QSqlDatabase& db, qint64 counterparty) {
 QList<ModelInfo> models(const QSqlDatabase& db) {
     QSqlQuery q =
         execSql(db, QStringLiteral("SELECT SV_BIM.ID, SV_BIM.Model_Opis, SV_BIM.SV_ID, SV_BIM.SV_Data, "
-                                   "SV_BIM.ID_Plomb, Firmi.Ime_Firma FROM SV_BIM "
+                                   "SV_BIM.ID_Plomb, Firmi.Ime_Firma, SV_BIM.Zabranen FROM SV_BIM "
                                    "LEFT JOIN Firmi ON Firmi.ID = SV_BIM.ID_Plomb ORDER BY SV_BIM.ID"));
     QList<ModelInfo> list;
     while (q.next())
         list.append({q.value(0).toLongLong(), true, text(q.value(1)), text(q.value(2)), date(q.value(3)),
-                     q.value(4).toLongLong(), text(q.value(5))});
+                     q.value(4).toLongLong(), text(q.value(5)), text(q.value(6)) == QStringLiteral("True")});
     return list;
 }
 

@@ -83,7 +83,8 @@ struct SaveResult {
 // or contract number equal to the proposal given (`proposedDossier`,
 // `proposedContract`) is taken anew at saving; one typed by the operator is
 // refused when another device has it. Refused: a device already
-// registered, a contract ending before it starts, missing owner or model.
+// registered, a contract ending before it starts, missing owner or model, a
+// forbidden model.
 // Throws EDatabaseError.
 SaveResult registerDevice(const QSqlDatabase& db, DeviceRegistration registration,
                           const ContractEntry& contract, const ContractNumbering& numbering,
@@ -127,6 +128,7 @@ struct ModelInfo {
     QDate certificateDate;
     qint64 sealedBy = 0;
     QString sealedByName;
+    bool forbidden = false;
 };
 
 // Everything shown about a registered device. A row it refers to that is

@@ -22,6 +22,8 @@ inline const QString kContractEndsBeforeStart =
 inline const QString kNoContractNumber = QStringLiteral("Въведете номер на договора.");
 inline const QString kContractNumberTaken =
     QStringLiteral("Договор N %1 вече е сключен за друго устройство.");
+inline const QString kModelForbidden =
+    QStringLiteral("Моделът е забранен: нови устройства от него не се регистрират.");
 inline const QString kDossierTaken = QStringLiteral("Досие N %1 вече е на друго устройство.");
 inline const QString kDeviceAlreadyRegistered = QStringLiteral("Устройство %1 вече е регистрирано.");
 inline const QString kDeviceNotRegistered = QStringLiteral("Устройство %1 не е регистрирано.");

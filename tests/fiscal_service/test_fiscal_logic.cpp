@@ -378,6 +378,11 @@ private slots:
         QCOMPARE(devicesOfModel(db(), kModel), 0);
         QVERIFY(registerDevice(db(), registration("DT30"), contract(), {}, 1, {}).stored);
         QCOMPARE(devicesOfModel(db(), kModel), 1);
+        setModelForbidden(db(), kModel, true);
+        QCOMPARE(readRows(db(), forbiddenModelsStatement().text).rows.size(), 1);
+        QVERIFY(models(db()).first().forbidden);
+        QCOMPARE(registerDevice(db(), registration("DT31"), contract(), {}, 2, {}).refusal,
+                 texts::kModelForbidden);
         deleteCertificate(db(), id);
         QCOMPARE(models(db()).size(), 1);
         QCOMPARE(readRows(db(), certificatesStatement().text).rows.size(), 1);
