@@ -247,6 +247,12 @@ CounterpartyInfo counterpartyFrom(const QSqlRecord& r, const QString& id, const 
 
 } // namespace
 
+std::optional<QString> registrationRefusal(const DeviceRegistration& registration) {
+    DeviceRegistration r = registration;
+    r.device = deviceNumber(r.device);
+    return validRegistration(r);
+}
+
 QString deviceNumber(const QString& typed) {
     return typed.trimmed().toUpper();
 }

@@ -79,6 +79,10 @@ struct SaveResult {
     QString contractNumber; // the contract number stored, as shown
 };
 
+// Why the registration cannot be stored (no device number, owner, model or
+// date); nothing when it can.
+std::optional<QString> registrationRefusal(const DeviceRegistration& registration);
+
 // Stores a new registration with its contract in one transaction. A dossier
 // or contract number equal to the proposal given (`proposedDossier`,
 // `proposedContract`) is taken anew at saving; one typed by the operator is

@@ -9,6 +9,13 @@ namespace torvika::texts {
 inline const QString kFiscalServiceTab = QStringLiteral("ФИСКАЛЕН СЕРВИЗ");
 inline const QString kFiscalServiceTitle = QStringLiteral("ТОРВИКА - ФИСКАЛЕН СЕРВИЗ");
 
+// The page.
+inline const QString kNotGiven = QStringLiteral("Не е посочено");
+inline const QString kNoContractNumberShown = QStringLiteral("0000000000");
+inline const QString kRowMissing = QStringLiteral("ЛИПСВА В РЕГИСТЪРА");
+inline const QString kNoContract = QStringLiteral("Няма договор");
+inline const QString kCertificateDateCaption = QStringLiteral(" / дата: ");
+
 // Registrations and contracts.
 inline const QString kNoDeviceNumber = QStringLiteral("Въведете индивидуалния номер на ЕКА.");
 inline const QString kNoOwnerChosen = QStringLiteral("Изберете собственик на устройството.");
@@ -28,7 +35,26 @@ inline const QString kDossierTaken = QStringLiteral("Досие N %1 вече е
 inline const QString kDeviceAlreadyRegistered = QStringLiteral("Устройство %1 вече е регистрирано.");
 inline const QString kDeviceNotRegistered = QStringLiteral("Устройство %1 не е регистрирано.");
 
+// The lists.
+inline const QString kListDevices = QStringLiteral("Устройства и собственици");
+inline const QString kListExpired = QStringLiteral("Изтекли договори");
+inline const QString kListInService = QStringLiteral("Устройства в сервиз");
+inline const QString kListRepairs = QStringLiteral("Извършен ремонт");
+inline const QString kListForbiddenModels = QStringLiteral("Забранени модели");
+inline const QString kExpiredBy = QStringLiteral("Изтекли към дата");
+inline const QString kListFailed = QStringLiteral("Невалидни данни");
+inline const QString kListCount = QStringLiteral("Брой: %1");
+
 // Certificates.
+inline const QString kCertificateAdd = QStringLiteral("Добави");
+inline const QString kCertificateAccept = QStringLiteral("Приеми");
+inline const QString kCertificateDelete = QStringLiteral("Изтрии");
+inline const QString kCertificateCancel = QStringLiteral("Откажи");
+inline const QString kAskDeleteCertificate =
+    QStringLiteral("Желаете ли да изтриете свидетелството на модел %1?");
+inline const QString kAskDeleteUsedCertificate =
+    QStringLiteral("Моделът %1 е на %2 регистрирани устройства: без свидетелството те няма да имат модел.\r"
+                   "Желаете ли да изтриете свидетелството?");
 inline const QString kCertificateNoModel = QStringLiteral("Въведете модел на ЕКА.");
 inline const QString kCertificateNoNumber = QStringLiteral("Въведете номер на свидетелството.");
 
