@@ -221,7 +221,8 @@ PrintOutcome printDocument(const QSqlDatabase& db, DocumentPrintState& state, co
         return PrintOutcome::Empty;
     ReportValues& values = now.values;
     values.stamp = state.stamp(kind);
-    const bool takesNumber = run.printed == 0 && !run.copy;
+    // The fiscal-service page's paperwork is neither numbered nor registered.
+    const bool takesNumber = run.printed == 0 && !run.copy && request.context != PrintContext::FiscalService;
     if (takesNumber) {
         IssueRequest issue;
         issue.kindName = kind;
