@@ -86,6 +86,8 @@ FiscalServicePage::FiscalServicePage(const WindowContext& context, QWidget* pare
     connect(ui->Edit_Dosie_ID, &QLineEdit::textEdited, ui->Label_Dosie_ID, &QLabel::setText);
     connect(ui->DateTimePicker_Data_Fisk, &QDateEdit::dateChanged, this,
             [this](const QDate& d) { ui->Label_Data_Fisk->setText(shortDate(d)); });
+    connect(ui->DateTimePicker_Time_Fisk, &QTimeEdit::timeChanged, this,
+            [this](const QTime& t) { ui->Label_Time_Fisk->setText(shortTime(t)); });
     connect(ui->ComboBox_Vid_Dog, &QComboBox::currentTextChanged, ui->Label_Vid_Dog, &QLabel::setText);
     connect(ui->DateTimePicker_Dog_Ot, &QDateEdit::dateChanged, this,
             &FiscalServicePage::contractStartChanged);
@@ -194,6 +196,8 @@ void FiscalServicePage::showDevice(const DeviceRecord& d) {
         expired_ = true;
     }
     ui->Label_Data_Dog->setStyleSheet(expired_ ? kExpiredStyle : QString());
+    // An expired contract is shown at once.
+    ui->PageControl_EKA->setCurrentWidget(expired_ ? ui->TabSheet_EKA_More : ui->TabSheet_EKA_Main);
     guarded([&] {
         fillSites(r.owner);
         fillOwnerDevices(r.owner, r.device);
@@ -264,6 +268,7 @@ void FiscalServicePage::fillOwnerDevices(qint64 owner, const QString& current) {
 
 void FiscalServicePage::ownerChosen(const QString& ref) {
     const qint64 id = GetID_MFromTreeNodeName(ref);
+    ui->Edit_Kontrag_Search->setCounterpartyText(ref);
     guarded([&] {
         const CounterpartyInfo owner = counterpartyInfo(context_.session.db(), id);
         ui->Label_Kontrag_Ime->setText(ref);
@@ -274,11 +279,13 @@ void FiscalServicePage::ownerChosen(const QString& ref) {
 }
 
 void FiscalServicePage::serviceChosen(const QString& ref) {
+    ui->Edit_Services_Search->setCounterpartyText(ref);
     guarded(
         [&] { showServiceCentre(counterpartyInfo(context_.session.db(), GetID_MFromTreeNodeName(ref))); });
 }
 
 void FiscalServicePage::taxOfficeChosen(const QString& ref) {
+    ui->Edit_TDD_Search->setCounterpartyText(ref);
     ui->Label_Ime_TDD->setText(refDescription(ref));
 }
 
@@ -391,6 +398,7 @@ void FiscalServicePage::startRegistration() {
     ui->DateTimePicker_Data_Fisk->setDate(context_.session.today());
     ui->DateTimePicker_Time_Fisk->setTime(context_.session.now().time());
     setEditors(true, false);
+    ui->PageControl_EKA->setCurrentWidget(ui->TabSheet_EKA_Main);
     ui->Edit_MFP->setFocus();
 }
 
@@ -436,6 +444,7 @@ void FiscalServicePage::startContract() {
     }
     ui->ComboBox_Vid_Dog->setCurrentText(current ? current->kind : QString());
     setEditors(false, true);
+    ui->PageControl_EKA->setCurrentWidget(ui->TabSheet_EKA_More);
     ui->Edit_Dog_ID->setFocus();
 }
 
