@@ -6,7 +6,10 @@
 
 #include "common/sql.h"
 #include "counterparties/ui/form_kontrakents.h"
+#include "documents/template_files.h"
+#include "documents/texts.h"
 #include "fiscal_data.h"
+#include "fiscal_service/devices.h"
 #include "fiscal_service/tax_office_file.h"
 #include "fiscal_service/texts.h"
 #include "fiscal_service/ui/device_list_window.h"
@@ -24,9 +27,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 using namespace torvika;
 
@@ -34,7 +39,7 @@ namespace {
 
 const QDate kToday(2009, 3, 5);
 
-QLineEdit* field(QWidget& w, const char* name) {
+QLineEdit* field_(QWidget& w, const char* name) {
     return test::control<QLineEdit>(w, name);
 }
 QString labelText(QWidget& w, const char* name) {
@@ -55,11 +60,24 @@ void nextItem(QWidget& w, const char* name) {
 // Types part of a counterparty's name into a search field and picks the
 // first one found.
 void pickCounterparty(QWidget& w, const char* name, const QString& text) {
-    QLineEdit* f = field(w, name);
+    QLineEdit* f = field_(w, name);
     // A click selects the field's text, which the typing replaces.
     QTest::mouseClick(f, Qt::LeftButton);
     test::typeText(f, text);
     enter(f);
+}
+
+QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void tickOnly(QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
 }
 
 } // namespace
@@ -91,18 +109,18 @@ private slots:
         page.activated();
 
         // Not registered, sold by the shop: the registration opens prefilled.
-        QLineEdit* device = field(page, "Edit_ID_EKA");
+        QLineEdit* device = field_(page, "Edit_ID_EKA");
         QTest::keyClicks(device, "dt77");
         QCOMPARE(device->text(), QString("DT77"));
         enter(device);
         QCOMPARE(page.operation(), FiscalServicePage::Operation::Registration);
         QVERIFY(test::control<QPushButton>(page, "SpdBtn_Registracia")->isChecked());
         QVERIFY(!test::control<QPushButton>(page, "SpdBtn_Dogovor")->isEnabled());
-        QCOMPARE(field(page, "Edit_MFP")->text(), QString("02000077"));
-        QCOMPARE(field(page, "Edit_Kontrag")->text(), QString("10:Роза ЕООД"));
+        QCOMPARE(field_(page, "Edit_MFP")->text(), QString("02000077"));
+        QCOMPARE(field_(page, "Edit_Kontrag")->text(), QString("10:Роза ЕООД"));
         QCOMPARE(labelText(page, "Label_Kontrag_EIK"), QString("123456789"));
         QCOMPARE(labelText(page, "Label_Broi_Obekti"), QString("1"));
-        QCOMPARE(field(page, "Edit_Dosie_ID")->text(), QString("1"));
+        QCOMPARE(field_(page, "Edit_Dosie_ID")->text(), QString("1"));
 
         nextItem(page, "ComboBox_Model_EKA");
         QCOMPARE(labelText(page, "Label_Plomb_Ot"), QString("Фискален център АД"));
@@ -118,7 +136,7 @@ private slots:
         click(page, "BitBtn_Zapis");
         QCOMPARE(page.operation(), FiscalServicePage::Operation::Contract);
         QCOMPARE(count("Reg_EKA"), 0);
-        QCOMPARE(field(page, "Edit_Dog_ID")->text(), QString("0000000001"));
+        QCOMPARE(field_(page, "Edit_Dog_ID")->text(), QString("0000000001"));
         QCOMPARE(test::control<QDateEdit>(page, "DateTimePicker_Valid_Do")->date(), QDate(2010, 3, 4));
         auto* kind = test::control<QComboBox>(page, "ComboBox_Vid_Dog");
         kind->setFocus();
@@ -149,7 +167,7 @@ private slots:
 
         // Renewed: a new number from the day after the old contract ended.
         click(page, "SpdBtn_Dogovor");
-        QCOMPARE(field(page, "Edit_Dog_ID")->text(), QString("0000000002"));
+        QCOMPARE(field_(page, "Edit_Dog_ID")->text(), QString("0000000002"));
         QCOMPARE(test::control<QDateEdit>(page, "DateTimePicker_Dog_Ot")->date(), QDate(2010, 3, 5));
         click(page, "BitBtn_Zapis");
         QCOMPARE(count("Dogovor"), 1);
@@ -194,10 +212,10 @@ private slots:
         test::ScriptedMessages messages;
         FiscalServicePage page(test::context(fx_->session()));
         page.show();
-        QLineEdit* device = field(page, "Edit_ID_EKA");
+        QLineEdit* device = field_(page, "Edit_ID_EKA");
         QTest::keyClicks(device, "zz1");
         enter(device);
-        QCOMPARE(field(page, "Edit_MFP")->text(), QString());
+        QCOMPARE(field_(page, "Edit_MFP")->text(), QString());
         QCOMPARE(labelText(page, "Label_Kontrag_EIK"), texts::kNotGiven);
         click(page, "BitBtn_Zapis");
         QCOMPARE(messages.messages, QStringList{texts::kNoOwnerChosen});
@@ -217,8 +235,8 @@ private slots:
         QCOMPARE(w.model()->rowCount(), 1);
         click(w, "BitBtn_New");
         QCOMPARE(test::control<QPushButton>(w, "BitBtn_New")->text(), QString("Приеми"));
-        QCOMPARE(field(w, "SpinEdit_SV_N")->text(), QString("1"));
-        test::typeText(field(w, "Edit_Model"), "Тремол М20");
+        QCOMPARE(field_(w, "SpinEdit_SV_N")->text(), QString("1"));
+        test::typeText(field_(w, "Edit_Model"), "Тремол М20");
         test::ModalScript script;
         script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
             QVERIFY(list->positionOn(test::kSealer));
@@ -232,8 +250,8 @@ private slots:
         QCOMPARE(scalarSql(db(), "SELECT ID_Plomb FROM SV_BIM WHERE Model_Opis = 'Тремол М20'").toInt(), 13);
 
         click(w, "BitBtn_Edit");
-        field(w, "SpinEdit_SV_N")->selectAll();
-        QTest::keyClicks(field(w, "SpinEdit_SV_N"), "77");
+        field_(w, "SpinEdit_SV_N")->selectAll();
+        QTest::keyClicks(field_(w, "SpinEdit_SV_N"), "77");
         click(w, "BitBtn_New");
         QCOMPARE(scalarSql(db(), "SELECT SV_ID FROM SV_BIM WHERE Model_Opis = 'Тремол М20'").toString(),
                  QString("77"));
@@ -242,6 +260,68 @@ private slots:
         click(w, "BitBtn_Dell");
         QCOMPARE(messages.questions, QStringList{texts::kAskDeleteCertificate.arg("Тремол М20")});
         QCOMPARE(count("SV_BIM"), 1);
+    }
+
+    // The registration document of the device in the field printed to PDF,
+    // its data fields from the device's row; neither numbered nor
+    // registered. A device not registered prints nothing and says so.
+    void printRegistrationToPdf() {
+        DeviceRegistration r;
+        r.device = "DT88";
+        r.fiscalMemory = "02000088";
+        r.model = test::kModel;
+        r.date = kToday;
+        r.serviceCentre = test::kService;
+        r.taxOffice = test::kTaxOffice;
+        r.owner = test::kOwner;
+        r.site = test::kSite;
+        QVERIFY(registerDevice(db(), r, {{}, "Абонамент", kToday, kToday.addYears(1)}, {}, 1, {}).stored);
+        auto field = [](const QString& set, const QString& column) {
+            ReportElement e;
+            e.kind = ElementKind::DataField;
+            e.name = set + column;
+            e.band = ReportBand::Detail;
+            e.dataSet = set;
+            e.dataField = column;
+            return e;
+        };
+        ReportTemplate t;
+        t.name = "Регистрация ЕКА";
+        t.detailHeight = 20;
+        t.elements = {field("Reg_EKA", "EKA"), field("Firmi", "Ime_Firma"), field("Serv", "Ime_Firma")};
+        t.elements[0].geometry = QRect(0, 0, 120, 20);
+        t.elements[1].geometry = QRect(150, 0, 200, 20);
+        t.elements[2].geometry = QRect(400, 0, 250, 20);
+        saveTemplate(db(), fx_->session().programDir.documentationsDir(), t, {false, false, true},
+                     "0000000007");
+
+        test::ScriptedMessages messages;
+        FiscalServicePage page(test::context(fx_->session()));
+        page.show();
+        QLineEdit* device = field_(page, "Edit_ID_EKA");
+        QTest::keyClicks(device, "dt88");
+        enter(device);
+        QTest::mouseClick(test::control<QToolButton>(page, "SpdBtn_Pokaji_Dokuments_FC"), Qt::LeftButton);
+        tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_FC"), t.name);
+        tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_FC"), texts::kPdfPrinter);
+        const QString pdf = fx_->root() + "registration.pdf";
+        messages.answer(pdf);
+        click(page, "Button9");
+        QVERIFY(QFile::exists(pdf));
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains("DT88") && text.contains("Роза ЕООД") && text.contains("Касов сервиз ООД"),
+                 qPrintable(text));
+        QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = ?", {t.name}).toString(),
+                 QString("0000000007"));
+        QCOMPARE(count("Printed_Dok"), 0);
+
+        page.activated();
+        QTest::keyClicks(device, "dt89");
+        enter(device);
+        click(page, "BitBtn_Otkaz");
+        messages.clear();
+        click(page, "Button9");
+        QCOMPARE(messages.messages, QStringList{texts::kDeviceNotRegistered.arg("DT89")});
     }
 
     // The lists: the expired contracts by a date, the models forbidden.

@@ -18,7 +18,7 @@ QList<GridColumnSpec> deviceColumns() {
     return {{QStringLiteral("EKA"), QStringLiteral("Инд. номер ЕКА"), 12},
             {QStringLiteral("MFP"), QStringLiteral("Номер на МФП"), 12},
             {QStringLiteral("Dosie_ID"), QStringLiteral("Досие N"), 8, C::Integer},
-            {QStringLiteral("Data_Reg"), QStringLiteral("Дата фискализация"), 10, C::Date},
+            {QStringLiteral("Data_Reg"), QStringLiteral("Фискализиран"), 12, C::Date},
             {QStringLiteral("Ime_Firma"), QStringLiteral("Собственик"), 30},
             {QStringLiteral("EIK"), QStringLiteral("ЕИК"), 10},
             {QStringLiteral("Opisanie_Sk"), QStringLiteral("Обект"), 20},
@@ -26,7 +26,7 @@ QList<GridColumnSpec> deviceColumns() {
             {QStringLiteral("Serv_Ime"), QStringLiteral("Сервизен център"), 20},
             {QStringLiteral("TDD_Ime"), QStringLiteral("Данъчна служба"), 16},
             {QStringLiteral("Dog_N"), QStringLiteral("Договор N"), 16},
-            {QStringLiteral("Dog_Ot"), QStringLiteral("Дата на сключване"), 10, C::Date},
+            {QStringLiteral("Dog_Ot"), QStringLiteral("Сключен"), 10, C::Date},
             {QStringLiteral("Valid_Do"), QStringLiteral("Валиден до"), 10, C::Date}};
 }
 
