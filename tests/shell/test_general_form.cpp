@@ -247,9 +247,10 @@ private slots:
                     out << mode;
             return out;
         };
-        QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
-                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
-                             kSelectOrderSupplier, kSelectServiceClient, kSelectNewArticle}));
+        QCOMPARE(
+            served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
+            (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
+                        kSelectOrderSupplier, kSelectServiceClient, kSelectCertificate, kSelectNewArticle}));
         QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
                  (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
                              kSelectOrderArticle}));
