@@ -102,7 +102,12 @@ void rereadDocument(const QSqlDatabase& db, const PrintRequest& request, Prepare
     doc.lines = existingLines(db, request.context, request.lines);
     doc.linesGone = !lineTable(request.context).isEmpty() && !request.lines.isEmpty() && doc.lines.isEmpty();
     doc.data = ReportData();
-    if (!doc.linesGone) {
+    if (request.rows) {
+        doc.data = request.rows(db);
+        doc.data.queried =
+            std::any_of(doc.report.elements.cbegin(), doc.report.elements.cend(),
+                        [](const ReportElement& e) { return e.kind == ElementKind::DataField; });
+    } else if (!doc.linesGone) {
         DocumentQueryInput input;
         input.context = request.context;
         input.lines = doc.lines;
@@ -216,7 +221,8 @@ PrintOutcome printDocument(const QSqlDatabase& db, DocumentPrintState& state, co
         return PrintOutcome::Empty;
     ReportValues& values = now.values;
     values.stamp = state.stamp(kind);
-    const bool takesNumber = run.printed == 0 && !run.copy;
+    // The fiscal-service page's paperwork is neither numbered nor registered.
+    const bool takesNumber = run.printed == 0 && !run.copy && request.context != PrintContext::FiscalService;
     if (takesNumber) {
         IssueRequest issue;
         issue.kindName = kind;

@@ -40,6 +40,10 @@ struct PrintRequest {
     QHash<QString, QString> companyFields;
     QString templateDir;
     QDateTime now;
+    // The rows of a page that feeds its documents itself (the fiscal-service
+    // page: the device in its field), instead of the statement composed from
+    // the template's data fields.
+    std::function<ReportData(const QSqlDatabase&)> rows{};
 };
 
 // The company data the band texts may name, from Firm_Data/Firm_Data:

@@ -1,6 +1,6 @@
 #pragma once
-// The texts the fiscal service shows: its page's tab and the main window's
-// title while the page is current.
+// The texts the fiscal service shows: its page, its dialogs and the
+// refusals of its logic.
 
 #include <QString>
 
@@ -8,5 +8,70 @@ namespace torvika::texts {
 
 inline const QString kFiscalServiceTab = QStringLiteral("ФИСКАЛЕН СЕРВИЗ");
 inline const QString kFiscalServiceTitle = QStringLiteral("ТОРВИКА - ФИСКАЛЕН СЕРВИЗ");
+
+// The page.
+inline const QString kNotGiven = QStringLiteral("Не е посочено");
+inline const QString kNoContractNumberShown = QStringLiteral("0000000000");
+inline const QString kRowMissing = QStringLiteral("ЛИПСВА В РЕГИСТЪРА");
+inline const QString kNoContract = QStringLiteral("Няма договор");
+inline const QString kCertificateDateCaption = QStringLiteral(" / дата: ");
+
+// Registrations and contracts.
+inline const QString kNoDeviceNumber = QStringLiteral("Въведете индивидуалния номер на ЕКА.");
+inline const QString kNoOwnerChosen = QStringLiteral("Изберете собственик на устройството.");
+inline const QString kNoModelChosen = QStringLiteral("Изберете модел на устройството.");
+inline const QString kNoRegistrationDate = QStringLiteral("Изберете дата на фискализация.");
+inline const QString kNoDossier = QStringLiteral("Въведете номер на досие.");
+inline const QString kContractDatesMissing =
+    QStringLiteral("Изберете дата на сключване и дата, до която договорът е валиден.");
+inline const QString kContractEndsBeforeStart =
+    QStringLiteral("Датата, до която договорът е валиден, е преди датата на сключване.");
+inline const QString kNoContractNumber = QStringLiteral("Въведете номер на договора.");
+inline const QString kContractNumberTaken =
+    QStringLiteral("Договор N %1 вече е сключен за друго устройство.");
+inline const QString kModelForbidden =
+    QStringLiteral("Моделът е забранен: нови устройства от него не се регистрират.");
+inline const QString kDossierTaken = QStringLiteral("Досие N %1 вече е на друго устройство.");
+inline const QString kDeviceAlreadyRegistered = QStringLiteral("Устройство %1 вече е регистрирано.");
+inline const QString kDeviceNotRegistered = QStringLiteral("Устройство %1 не е регистрирано.");
+
+// The lists.
+inline const QString kListDevices = QStringLiteral("Устройства и собственици");
+inline const QString kListExpired = QStringLiteral("Изтекли договори");
+inline const QString kListInService = QStringLiteral("Устройства в сервиз");
+inline const QString kListRepairs = QStringLiteral("Извършен ремонт");
+inline const QString kListForbiddenModels = QStringLiteral("Забранени модели");
+inline const QString kExpiredBy = QStringLiteral("Изтекли към дата");
+inline const QString kListFailed = QStringLiteral("Невалидни данни");
+inline const QString kListCount = QStringLiteral("Брой: %1");
+
+// Certificates.
+inline const QString kCertificateAdd = QStringLiteral("Добави");
+inline const QString kCertificateAccept = QStringLiteral("Приеми");
+inline const QString kCertificateDelete = QStringLiteral("Изтрии");
+inline const QString kCertificateCancel = QStringLiteral("Откажи");
+inline const QString kAskDeleteCertificate =
+    QStringLiteral("Желаете ли да изтриете свидетелството на модел %1?");
+inline const QString kAskDeleteUsedCertificate =
+    QStringLiteral("Моделът %1 е на %2 регистрирани устройства: без свидетелството те няма да имат модел.\r"
+                   "Желаете ли да изтриете свидетелството?");
+inline const QString kCertificateNoModel = QStringLiteral("Въведете модел на ЕКА.");
+inline const QString kCertificateNoNumber = QStringLiteral("Въведете номер на свидетелството.");
+
+// The tax-office file.
+inline const QString kTaxOfficeNoEik =
+    QStringLiteral("Не е въведен ЕИК на фирмата в настройките.\rФайлът не е записан.");
+inline const QString kTaxOfficeTooManyDevices =
+    QStringLiteral("Открити са %1 устройства, а файлът побира най-много %2.\rИзберете по-кратък период.");
+inline const QString kPeriodEndBeforeStart = QStringLiteral("Крайната дата на периода е преди началната.");
+inline const QString kTaxOfficeFound = QStringLiteral("Открити са :%1 записа.\rГенериране на справка!");
+inline const QString kTaxOfficeLeftOut =
+    QStringLiteral("%1 устройства от периода не са включени: липсват данни за собственик, обект, модел, "
+                   "сервиз или данъчна служба.");
+inline const QString kTaxOfficeFileFilter = QStringLiteral("Файл за ТДД (FISKAL.SER);;Всички файлове (*)");
+inline const QString kTaxOfficeSaveCaption = QStringLiteral("Запис на файл за ТДД");
+inline const QString kTaxOfficeWritten = QStringLiteral("Файлът %1 е записан.");
+inline const QString kTaxOfficeWriteFailed =
+    QStringLiteral("Неуспешен запис на данни!\rПрепоръчва се повторно генериране на файл.");
 
 } // namespace torvika::texts

@@ -249,11 +249,12 @@ private slots:
                     out << mode;
             return out;
         };
-        QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
-                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
-                             kSelectOrderRequester, kSelectOrderSupplier, kSelectServiceClient,
-                             kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts,
-                             kSelectNewArticle, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
+        QCOMPARE(
+            served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
+            (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
+                        kSelectOrderRequester, kSelectOrderSupplier, kSelectServiceClient,
+                        kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts, kSelectCertificate,
+                        kSelectNewArticle, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
         QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
                  (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
                              kSelectWarrantyCardArticle, kSelectOrderArticle, kSelectServiceIntakeArticle,

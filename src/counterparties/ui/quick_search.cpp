@@ -64,6 +64,12 @@ void CounterpartyQuickSearch::setCounterpartyText(const QString& text) {
     field_->setPalette(p);
 }
 
+void CounterpartyQuickSearch::setNames(const QString& field, const QString& list) {
+    setObjectName(field + QStringLiteral("_Search"));
+    field_->setObjectName(field);
+    list_->setObjectName(list);
+}
+
 void CounterpartyQuickSearch::hideList() {
     list_->hide();
 }
@@ -95,9 +101,10 @@ void CounterpartyQuickSearch::pick() {
     foundNothing_ = false;
     if (askYesNo(kAskNewCounterparty)) {
         hideList();
-        pickCounterparty(*context_,
-                         page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty : kSelectServiceClient,
-                         window());
+        const int mode = newCounterpartyMode_             ? *newCounterpartyMode_
+                         : page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty
+                                                          : kSelectServiceClient;
+        pickCounterparty(*context_, mode, window());
     } else {
         setCounterpartyText(kNoUser);
         hideList();

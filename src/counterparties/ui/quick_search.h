@@ -10,6 +10,7 @@
 #include "shell/ui/host.h"
 
 #include <QWidget>
+#include <optional>
 
 class QLineEdit;
 class QListWidget;
@@ -35,6 +36,13 @@ public:
     // Shows a reference text in the field: in blue when it names a
     // counterparty, in red for "none".
     void setCounterpartyText(const QString& text);
+    // The names of the field and of its list, for a page with several
+    // searches (set after setUp).
+    void setNames(const QString& field, const QString& list);
+    // The mode the counterparty list opens in when a search found nothing
+    // and the operator wants to enter a new counterparty (by default the
+    // page's own mode).
+    void setNewCounterpartyMode(int mode) { newCounterpartyMode_ = mode; }
 
     // Handlers, public so that tests drive them.
     void fieldChanged(const QString& text);
@@ -61,6 +69,7 @@ private:
     QListWidget* list_ = nullptr;
     // The last search found nothing: Enter asks whether to enter a new one.
     bool foundNothing_ = false;
+    std::optional<int> newCounterpartyMode_;
 };
 
 } // namespace torvika

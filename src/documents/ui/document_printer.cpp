@@ -140,7 +140,8 @@ public:
     int run(const DocumentsToPrint& what) {
         state_.beginRun(request_.context, request_.lines);
         int done = 0;
-        if (request_.lines.isEmpty())
+        // A page that feeds its documents itself prints without lines.
+        if (request_.lines.isEmpty() && !request_.rows)
             showMessage(texts::kNoLinesSelected);
         else if (what.kinds.isEmpty())
             showMessage(texts::kNoDocumentTicked);

@@ -1,32 +1,24 @@
 #pragma once
-// The fiscal-service page "ФИСКАЛЕН СЕРВИЗ": the device field. The window
-// definition hides its tab, so nothing in the program shows it.
+// The fiscal service's module: its page "ФИСКАЛЕН СЕРВИЗ" (the window
+// definition hides its tab), the certificate register and forbidden models
+// of the menu "Настройки" / "ФИСКАЛЕН СЕРВИЗ", and the lists of the menu
+// "Справки" / "Фискален сервиз".
 
 #include "shell/ui/host.h"
 
-#include <memory>
-
-namespace Ui {
-class FiscalServicePage;
-}
-
 namespace torvika {
 
-class FiscalServicePage : public HostPage {
-    Q_OBJECT
-public:
-    explicit FiscalServicePage(QWidget* parent = nullptr);
-    ~FiscalServicePage() override;
-    // Empties the device field and puts the caret there.
-    void activated() override;
-
-private:
-    std::unique_ptr<Ui::FiscalServicePage> ui;
-};
+class TForm_Sv_BIM;
 
 class FiscalServiceModule : public Module {
 public:
     void install(Host& host) override;
+    void databaseChanged() override;
+
+private:
+    Host* host_ = nullptr;
+    // Created the first time it is needed and kept for the run.
+    TForm_Sv_BIM* certificates_ = nullptr;
 };
 
 } // namespace torvika
