@@ -156,6 +156,14 @@ QStringList deliverySuppliers(const QSqlDatabase& db, const QString& text) {
     return out;
 }
 
+QStringList deliveryDocumentKinds(const QSqlDatabase& db) {
+    const SqlRows rows = readRows(db, QStringLiteral("SELECT ID, Opisanie FROM Rab_Dokumenti ORDER BY ID"));
+    QStringList out;
+    for (const QVariantList& r : rows.rows)
+        out << refText(r[0].toLongLong(), r[1].toString());
+    return out;
+}
+
 std::optional<DeliveryArticle> deliveryArticle(const QSqlDatabase& db, qint64 id) {
     QSqlQuery q = execSql(db, kArticleSelect + QStringLiteral(" WHERE Produkti.ID = ?"), {id});
     if (!q.next())

@@ -41,6 +41,10 @@ namespace torvika {
 inline constexpr int kSupplierListLimit = 500;
 QStringList deliverySuppliers(const QSqlDatabase& db, const QString& text);
 
+// The kinds of supplier documents as reference texts "<ID>:<Opisanie>" of
+// Rab_Dokumenti, by number.
+QStringList deliveryDocumentKinds(const QSqlDatabase& db);
+
 // What the article line takes from the catalogue.
 struct DeliveryArticle {
     qint64 id = 0;

@@ -54,6 +54,10 @@ bool articleExists(const QSqlDatabase& db, qint64 id) {
 
 } // namespace
 
+qint64 proposedRecipeNumber(const QSqlDatabase& db) {
+    return scalarSql(db, QStringLiteral("SELECT MAX(ID) FROM Rezept_Art"), {}, 0).toLongLong() + 1;
+}
+
 QList<RecipeHeader> recipesOf(const QSqlDatabase& db, qint64 article) {
     const SqlRows rows =
         readRows(db, kHeaderSelect + QStringLiteral(" WHERE ID_Art = ? ORDER BY Name_R, ID"), {article});

@@ -85,6 +85,9 @@ struct RecipeSaveResult {
     QString message;
 };
 
+// The number a recipe saved now would get (MAX + 1), for showing; the
+// recipe takes its number when it is written.
+qint64 proposedRecipeNumber(const QSqlDatabase& db);
 // The recipes of the article by name. Throws EDatabaseError.
 QList<RecipeHeader> recipesOf(const QSqlDatabase& db, qint64 article);
 std::optional<RecipeHeader> loadRecipe(const QSqlDatabase& db, qint64 id);
