@@ -118,9 +118,6 @@ inline const QString kScaleFileCaption = QStringLiteral("Файл за везн�
 inline const QString kScaleFileFilter = QStringLiteral("Parameters (*.txt)");
 inline const QString kScaleFileName = QStringLiteral("Artikules.txt");
 // %1: the number of lines added.
-inline const QString kDeliveryLinesReady =
-    QStringLiteral("Артикулите на групата са добавени в текущата доставка (%1 реда).\r"
-                   "Отворете \"Операции\" -> \"Основни\" -> \"Доставки...\", за да я въведете и запишете.");
 inline const QString kDeliveryGroupEmpty =
     QStringLiteral("Групата няма артикули, които да не са в доставката.");
 // %1: the article's reference text.
@@ -368,5 +365,88 @@ inline const QString kOperationDone = QStringLiteral("Операцията е и
 inline const QString kOperationCaption = QStringLiteral("ОПЕРАЦИЯ - %1");
 inline const QString kOperationEditCaption = QStringLiteral("ОПЕРАЦИЯ - РЕДАКЦИЯ на %1");
 inline const QString kOperationNoKindCaption = QStringLiteral("Пройзводство");
+
+// The transfer and scrap windows.
+inline const QString kScrapWindowTitle = QStringLiteral("Бракуване на стоки");
+inline const QString kScrapWarehouseCaption = QStringLiteral("Операцията се отнася за склад:");
+inline const QString kScrapArticleHint = QStringLiteral("въведете номер на артикул");
+inline const QString kTransferColumnArticle = QStringLiteral("Арт. номер");
+inline const QString kTransferColumnDescription = QStringLiteral("Описание");
+inline const QString kTransferColumnQuantity = QStringLiteral("Кол.");
+inline const QString kTransferColumnUnit = QStringLiteral("Мярка");
+inline const QString kTransferColumnPrice = QStringLiteral("Ед. цена");
+inline const QString kTransferColumnCurrency = QStringLiteral("Валута");
+inline const QString kTransferColumnTotal = QStringLiteral("Общо в лева");
+inline const QString kScrapColumnReason = QStringLiteral("Причина");
+// %1: the quantity asked for, %2: what the warehouse holds besides the other lines.
+inline const QString kAskChangeAboveStock =
+    QStringLiteral("Количеството %1 е повече от наличното в склада (%2).\rЖелаете ли да продължите?");
+// The production window's grid.
+inline const QString kRecipeColumnArticle = QStringLiteral("Арт. N");
+inline const QString kRecipeColumnPrice = QStringLiteral("Цена");
+// Import and export of numbered-field lines.
+inline const QString kImportCaption = QStringLiteral("Импорт на артикули");
+inline const QString kExportCaption = QStringLiteral("Експорт на артикули");
+inline const QString kNumberedFieldFilter = QStringLiteral("Текстови файлове (*.txt);;Всички файлове (*)");
+
+// The delivery window.
+inline const QString kDeliveryNoArticle = QStringLiteral("0:Няма  избран артикул");
+inline const QString kDeliveryNumber = QStringLiteral("Доставка N: ");
+inline const QString kStockAllWarehouses = QStringLiteral("Нал. кол. всички складове");
+inline const QString kStockInWarehouse = QStringLiteral("Нал. кол в склад:");
+inline const QString kOwnNumbers = QStringLiteral("а.");
+inline const QString kOwnNumbersHint = QStringLiteral("Работи с налични артикулни номера");
+inline const QString kSupplierNumbers = QStringLiteral("н.");
+inline const QString kSupplierNumbersHint = QStringLiteral("Работи с номенклатура на контрагент");
+inline const QString kNewDelivery = QStringLiteral("Нова доставка");
+inline const QString kNewDeliveryHint = QStringLiteral("Отваряне на нова доставка");
+inline const QString kSaveDelivery = QStringLiteral("Запис");
+inline const QString kSaveDeliveryHint = QStringLiteral("Запис на доставка");
+inline const QString kLineAdd = QStringLiteral("Добави");
+inline const QString kLineAccept = QStringLiteral("Приеми");
+inline const QString kLineDelete = QStringLiteral("Изтрии");
+inline const QString kLineCancel = QStringLiteral("Откажи");
+inline const QString kConvert = QStringLiteral("Конвертирай в лева");
+// %1: the rate.
+inline const QString kConvertAtRate = QStringLiteral("Конвертирай в лева по курс: %1");
+// %1: the delivery's number.
+inline const QString kDeliverySaved = QStringLiteral("Доставката е записана под номер %1.");
+// %1: the currencies.
+inline const QString kLinesInUnknownCurrency =
+    QStringLiteral("Редове във валути, които няма в \"Валутни курсове\", не са в сумите: %1");
+inline const QString kDeliveryColumnArticle = QStringLiteral("Арт. №");
+inline const QString kDeliveryColumnDeliveryPrice = QStringLiteral("Доставна цена");
+inline const QString kDeliveryColumnQuantity = QStringLiteral("Доставено кол.");
+inline const QString kDeliveryColumnTotal = QStringLiteral("Общо в лв");
+inline const QString kDeliveryColumnSellingPrice = QStringLiteral("Продажна цена");
+inline const QString kDeliveryColumnVat = QStringLiteral("Вкл. ДДС");
+
+// The delivery report.
+inline const QString kReportColumnNumber = QStringLiteral("Номер");
+inline const QString kReportColumnSupplier = QStringLiteral("Доставчик");
+inline const QString kReportColumnDocumentNumber = QStringLiteral("Номер документ");
+inline const QString kReportColumnDocumentKind = QStringLiteral("Вид документ");
+inline const QString kReportColumnDocumentDate = QStringLiteral("Дата документ");
+inline const QString kReportColumnEnteredDate = QStringLiteral("Дата въвеждане");
+inline const QString kReportColumnWarehouse = QStringLiteral("Склад");
+inline const QString kReportColumnArticle = QStringLiteral("Артикул N:");
+inline const QString kReportColumnDeliveryPrice = QStringLiteral("Дост.цена");
+inline const QString kReportColumnSellingPrice = QStringLiteral("Прод.цена");
+inline const QString kReportNoCounterparty = QStringLiteral("0: Няма избран контрагент");
+inline const QString kReportNoArticle = QStringLiteral("0: Няма избран артикул");
+inline const QString kReportPaidCash = QStringLiteral("Общо сума платено в брой: ");
+inline const QString kReportPaidBank = QStringLiteral("Общо сума платено по банка: ");
+inline const QString kReportNotPaid = QStringLiteral("Общо сума не платено: ");
+
+// The reports of transfers and scrap.
+inline const QString kTransferReportTitle = QStringLiteral("СПРАВКА ТРАНСФЕР");
+inline const QString kScrapReportTitle = QStringLiteral("СПРАВКА БРАК");
+inline const QString kStockMoveColumnDate = QStringLiteral("Дата");
+inline const QString kStockMoveColumnTime = QStringLiteral("Час");
+inline const QString kStockMoveColumnFrom = QStringLiteral("От склад");
+inline const QString kStockMoveColumnTo = QStringLiteral("Към склад");
+inline const QString kStockMoveColumnOperator = QStringLiteral("Оператор");
+// %1: the document's number.
+inline const QString kStockMoveDocument = QStringLiteral("\tДОКУМЕНТ N: %1");
 
 } // namespace torvika::texts
