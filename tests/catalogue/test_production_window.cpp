@@ -247,6 +247,35 @@ private slots:
         QVERIFY(!control<QPushButton>(w, "Button_Redakcia")->isVisible());
     }
 
+    // An article with a recipe chosen in the shop page: the window in sale
+    // mode, and the elements join the sale at price 0 for the quantity sold.
+    void soldThroughTheShopPage() {
+        execSql(
+            db(),
+            "INSERT INTO Rezept_Art (ID, ID_Art, Kol_Art, Vid_R, Name_R) VALUES (1, 20, 10, 0, 'Стандарт')");
+        execSql(db(), "INSERT INTO Rezept_El (ID_R, ID_El, Kol_El) VALUES (1, 21, 1)");
+        test::MainWindow main(fx_->session());
+        QVERIFY(main.start());
+        test::ModalScript script;
+        script.next<TForm_Projzvodstvo>([](TForm_Projzvodstvo* w) {
+            QCOMPARE(w->mode(), TForm_Projzvodstvo::SaleMode);
+            setField(*w, "Edit_Za_Kol", "3");
+            click(*w, "Button_Priemi");
+        });
+        QLineEdit* code = test::control<QLineEdit>(main.form, "Edit_Barkod");
+        code->setFocus();
+        test::typeText(code, "20");
+        QTest::keyClick(code, Qt::Key_Return);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(test::control<QLineEdit>(main.form, "Edit_Broj")->text(), "3");
+        QSqlQuery q = execSql(db(), "SELECT Barkod, Kol, Ed_Cena FROM Prodajbi_Vremenni");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toLongLong(), qint64(21));
+        QCOMPARE(q.value(1).toDouble(), 0.3);
+        QCOMPARE(q.value(2).toDouble(), 0.0);
+        QVERIFY(!q.next());
+    }
+
     // Sale mode: the quantity sold with the recipe's elements; a warranty
     // element asks its serial number with its warranty proposed.
     void saleMode() {
