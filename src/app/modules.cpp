@@ -1,6 +1,7 @@
 #include "app/modules.h"
 
 #include "catalogue/ui/catalogue_module.h"
+#include "catalogue/ui/stock_module.h"
 #include "counterparties/ui/counterparties_module.h"
 #include "documents/ui/documents_module.h"
 #include "fiscal_service/ui/fiscal_service_module.h"
@@ -22,8 +23,8 @@ template <typename... M> std::vector<std::unique_ptr<Module>> makeModules() {
 } // namespace
 
 Modules::Modules()
-    : list_(makeModules<CounterpartiesModule, CatalogueModule, DocumentsModule, SalesModule, ServiceModule,
-                        FiscalServiceModule>()) {}
+    : list_(makeModules<CounterpartiesModule, CatalogueModule, StockModule, DocumentsModule, SalesModule,
+                        ServiceModule, FiscalServiceModule>()) {}
 
 Modules::~Modules() = default;
 

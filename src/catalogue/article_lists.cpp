@@ -230,22 +230,6 @@ void writeScaleFile(const QString& fileName, const QStringList& lines) {
         throw EInOutError(texts::kFileUnwritable.arg(QDir::toNativeSeparators(fileName), f.errorString()));
 }
 
-int fillGroupDelivery(const QSqlDatabase& db, qint64 group) {
-    Transaction t(db);
-    QSqlQuery q = execSql(
-        db,
-        QStringLiteral(
-            "INSERT INTO DostavkiTMP (Nomer_Produkt, Opisanie, Dostavna_Cena, Valuta_D, Prodajna_Cena, "
-            "Valuta_P, Kolitchestvo, Mqrka) "
-            "SELECT Produkti.ID, Produkti.Opisanie, 0, Produkti.Valuta_P, Produkti.Ed_Cena, "
-            "Produkti.Valuta_P, 0, Produkti.Mqrka FROM Produkti WHERE Produkti.Nomer_Grupa = ? "
-            "AND NOT EXISTS (SELECT 1 FROM DostavkiTMP WHERE DostavkiTMP.Nomer_Produkt = Produkti.ID)"),
-        {group});
-    const int added = qMax(0, q.numRowsAffected());
-    t.commit();
-    return added;
-}
-
 bool ArticleCommonData::isEmpty() const {
     return !vatGroup && !preparation && !shelfLife && !currency && !unit && !minQuantity && !maxDiscount &&
            !warranty && !series && !vatIncluded;

@@ -96,11 +96,6 @@ QStringList scaleFileLines(const QSqlDatabase& db, const QList<qint64>& ids);
 // them. Throws EInOutError.
 void writeScaleFile(const QString& fileName, const QStringList& lines);
 
-// Copies the group's articles into the working lines of the delivery being
-// entered (DostavkiTMP), delivery price and quantity 0, leaving out those
-// that already have a line. Returns the lines added.
-int fillGroupDelivery(const QSqlDatabase& db, qint64 group);
-
 // The common data of marked articles: the fields ticked in the dialog.
 struct ArticleCommonData {
     std::optional<int> vatGroup;

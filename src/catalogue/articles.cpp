@@ -686,4 +686,16 @@ QList<ArticleSummary> articleSummaries(const QSqlDatabase& db, const QList<qint6
     return out;
 }
 
+QString shelfLifeWarrantyText(const QString& shelfLife) {
+    static const char16_t* const kUnits[] = {u", часа", u", дни", u", месеца", u", години"};
+    const qsizetype colon = shelfLife.indexOf(u':');
+    if (colon < 0)
+        return {};
+    bool ok = false;
+    const int unit = shelfLife.left(colon).trimmed().toInt(&ok);
+    if (!ok || unit < 0 || unit > 3)
+        return {};
+    return shelfLife.mid(colon + 1).trimmed() + QString::fromUtf16(kUnits[unit]);
+}
+
 } // namespace torvika

@@ -218,4 +218,9 @@ struct ArticleSummary {
 };
 QList<ArticleSummary> articleSummaries(const QSqlDatabase& db, const QList<qint64>& ids);
 
+// The warranty period of a shelf life "<unit>:<count>" as a sale line and a
+// warranty card state it: "<count>, часа", ", дни", ", месеца" or
+// ", години"; empty for any other unit.
+QString shelfLifeWarrantyText(const QString& shelfLife);
+
 } // namespace torvika

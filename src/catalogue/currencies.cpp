@@ -28,6 +28,8 @@ const CurrencyColumn kCurrencyColumns[] = {
     {"DostavkiTMP", "Valuta_D", texts::kCurrencyUsedByDeliveries},
     {"DostavkiTMP", "Valuta_P", texts::kCurrencyUsedByDeliveries},
     {"Revision_Art", "Valuta", texts::kCurrencyUsedByRevisions},
+    {"Transfer_Art", "Valuta", texts::kCurrencyUsedByTransfers},
+    {"Brak_Art", "Valuta", texts::kCurrencyUsedByScrap},
     {"Zaqvki_All", "Valuta", texts::kCurrencyUsedByOrders},
     {"Oferti_Klient_Art", "Valuta", texts::kCurrencyUsedByOffers},
     {"Art_CL", "Valuta", texts::kCurrencyUsedBySupplierPrices},

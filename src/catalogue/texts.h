@@ -59,6 +59,8 @@ inline const QString kCurrencyUsedBySales = QStringLiteral("продажби");
 inline const QString kCurrencyUsedByInvalidatedSales = QStringLiteral("анулирани продажби");
 inline const QString kCurrencyUsedByDeliveries = QStringLiteral("доставки");
 inline const QString kCurrencyUsedByRevisions = QStringLiteral("ревизии");
+inline const QString kCurrencyUsedByTransfers = QStringLiteral("трансфери");
+inline const QString kCurrencyUsedByScrap = QStringLiteral("брак");
 inline const QString kCurrencyUsedByOrders = QStringLiteral("заявки към доставчици");
 inline const QString kCurrencyUsedByOffers = QStringLiteral("оферти");
 inline const QString kCurrencyUsedBySupplierPrices = QStringLiteral("ценови листи на доставчици");
@@ -116,9 +118,6 @@ inline const QString kScaleFileCaption = QStringLiteral("Файл за везн�
 inline const QString kScaleFileFilter = QStringLiteral("Parameters (*.txt)");
 inline const QString kScaleFileName = QStringLiteral("Artikules.txt");
 // %1: the number of lines added.
-inline const QString kDeliveryLinesReady =
-    QStringLiteral("Артикулите на групата са добавени в текущата доставка (%1 реда).\r"
-                   "Отворете \"Операции\" -> \"Основни\" -> \"Доставки...\", за да я въведете и запишете.");
 inline const QString kDeliveryGroupEmpty =
     QStringLiteral("Групата няма артикули, които да не са в доставката.");
 // %1: the article's reference text.
@@ -205,5 +204,249 @@ inline const QString kBadOrderPrice = QStringLiteral("Доставната це�
 
 // The common-data dialog.
 inline const QString kCommonDataNothingMarked = QStringLiteral("Няма маркирани артикули");
+
+// Stock operations: the article field of the delivery, transfer, scrap and
+// production windows.
+inline const QString kArticleNumberNotFound = QStringLiteral("Въведеният номер за артикул не съществува!");
+inline const QString kQuantityNotPositive = QStringLiteral("Количеството трябва да е число, по-голямо от 0!");
+inline const QString kPriceNotANumber = QStringLiteral("Цената трябва да е число, не по-малко от 0!");
+// %1: the article's reference text.
+inline const QString kArticleGone = QStringLiteral("Артикул %1 вече не съществува в каталога!");
+inline const QString kUnitTooLong = QStringLiteral("Мярката може да е най-много %1 знака!");
+// %1: the currency.
+inline const QString kUnknownCurrency = QStringLiteral("Валутата \"%1\" не съществува!");
+// Their print heading: %1 the date, %2 the time.
+inline const QString kPrintFromDate = QStringLiteral("\tОт Дата:%1, %2");
+
+// Deliveries.
+inline const QString kIncompleteSupplier = QStringLiteral("Непълни данни за Доставчик");
+inline const QString kNoCurrency = QStringLiteral("Не е посочена валута");
+inline const QString kBadSupplierSearch = QStringLiteral("Некоректни данни");
+inline const QString kChooseDeliveryWarehouse =
+    QStringLiteral("Изберете склад, в който се получава доставката!");
+inline const QString kEmptyDelivery = QStringLiteral("Доставката няма въведени артикули!");
+// %1: the number of lines of quantity 0.
+inline const QString kAskEmptyDeliveryLines =
+    QStringLiteral("%1 от артикулите в доставката са с количество 0 и няма да бъдат записани.\r"
+                   "Желаете ли запис на останалите?");
+// %1: the document kind, %2 its number, %3 the delivery that recorded it.
+inline const QString kAskRepeatedDocument =
+    QStringLiteral("Документ %1 N %2 на този доставчик вече е записан с доставка N %3.\r"
+                   "Желаете ли да го запишете отново?");
+// %1: the width.
+inline const QString kDocumentNumberTooLong =
+    QStringLiteral("Номерът на документа може да е най-много %1 знака!");
+inline const QString kPaymentNotANumber =
+    QStringLiteral("Платеното по банка и неплатеното трябва да са числа, не по-малки от 0!");
+// %1: the payments, %2: the amount due.
+inline const QString kPaymentsAboveDue =
+    QStringLiteral("Платеното по банка и неплатеното (%1) надвишават дължимата сума (%2)!");
+// %1: the article's reference text.
+inline const QString kDeliveryLineExists = QStringLiteral("Артикулът %1 вече е в доставката!");
+inline const QString kDeliveryLineGone = QStringLiteral("Артикулът %1 вече не е в доставката!");
+inline const QString kAskEditDeliveryLine =
+    QStringLiteral("Посоченият артикул вече е въведен.\r%1\rЖелаете ли редакция?");
+inline const QString kAskDeleteDeliveryLines =
+    QStringLiteral("Наистина ли желаете да изтриете избраните артикули");
+inline const QString kAskAbandonDelivery =
+    QStringLiteral("Имате неприключена доставка.\rЖелаете ли да излезете без запис");
+inline const QString kMarkupNegativePrice = QStringLiteral("Надценката дава отрицателна продажна цена!");
+inline const QString kDiscountNegativePrice = QStringLiteral("Отстъпката дава отрицателна доставна цена!");
+inline const QString kNoBaseCurrency = QStringLiteral("Няма основна валута в \"Валутни курсове\"!");
+// The serial numbers of a delivery line.
+inline const QString kEnterSerial = QStringLiteral("Въведете сериен номер!");
+inline const QString kSerialNeedsLine = QStringLiteral("Първо добавете артикула към доставката!");
+// %1: the serial number.
+inline const QString kSerialTwice = QStringLiteral("Серийният номер %1 вече е въведен за артикула!");
+// %1: the serial number, %2: the article's reference text.
+inline const QString kSerialRegistered =
+    QStringLiteral("Серийният номер %1 на артикул %2 вече е регистриран!");
+// %1: the widest model or batch, %2: the widest serial number.
+inline const QString kSerialTooLong =
+    QStringLiteral("Моделът и партидата могат да са най-много %1 знака, серийният номер %2!");
+// %1: the line's quantity.
+inline const QString kSerialsAboveQuantity =
+    QStringLiteral("Серийните номера на артикула не може да са повече от доставеното количество (%1)!");
+// %1: the number of serial numbers.
+inline const QString kQuantityBelowSerials =
+    QStringLiteral("Количеството не може да е по-малко от въведените серийни номера (%1)!");
+// Importing lines from a numbered-field file: why a line is refused (%1
+// the line's number, %2 the value).
+inline const QString kImportNoArticle = QStringLiteral("ред %1: няма артикул с номер \"%2\"");
+inline const QString kImportBadQuantity =
+    QStringLiteral("ред %1: количеството \"%2\" не е число, по-голямо от 0");
+inline const QString kImportBadPrice = QStringLiteral("ред %1: цената \"%2\" не е число, не по-малко от 0");
+inline const QString kImportUnterminated = QStringLiteral("ред %1: поле %2 не е затворено с \"]\"");
+// %1: how many lines were refused, %2: their reasons.
+inline const QString kImportRefused =
+    QStringLiteral("Файлът не е внесен: %1 от редовете му са некоректни.\r%2");
+// %1: lines added, %2: lines changed.
+inline const QString kImportDone = QStringLiteral("Внесени са %1 нови реда, %2 реда са допълнени.");
+// The print of the delivery being entered.
+inline const QString kDeliveryPrintTitle = QStringLiteral("\tДОСТАВКА АРТИКУЛИ");
+inline const QString kDeliveryPrintDelivered = QStringLiteral("\tДата на доставка :%1, %2");
+inline const QString kDeliveryPrintSupplier = QStringLiteral("\tДОСТАВЧИК: ");
+inline const QString kDeliveryPrintDocument = QStringLiteral("\tДокумент: ");
+inline const QString kDeliveryPrintDocumentNumber = QStringLiteral("\tДокумент N: %1\tОт дата: %2");
+inline const QString kDeliveryPrintWarehouse = QStringLiteral("\tСклад: ");
+inline const QString kDeliveryPrintNote = QStringLiteral("\tЗабележка: ");
+inline const QString kDeliveryPrintDue = QStringLiteral("\tДължима сума: ");
+inline const QString kDeliveryPrintCash = QStringLiteral("\tПлатено в брой: ");
+inline const QString kDeliveryPrintBank = QStringLiteral("\tПлатено по банка: ");
+inline const QString kDeliveryPrintNotPaid = QStringLiteral("\tНе платено: ");
+// The delivery report's print.
+inline const QString kDeliveryReportTitle = QStringLiteral("\tСПРАВКА ДОСТАВКИ");
+inline const QString kDeliveryReportDate = QStringLiteral("\tДата:");
+// %1: the delivery's number, %2: its date.
+inline const QString kDeliveryRecordTitle = QStringLiteral("\tДОСТАВКА N: %1 от %2");
+inline const QString kDeliveryRecordTotal = QStringLiteral("\tОбща сума на документа : ");
+
+// Transfers and scrap.
+inline const QString kOnlyOneWarehouse = QStringLiteral("В програмата има зададен само един склад!");
+inline const QString kChooseStockMoveWarehouse = QStringLiteral("Изберете склад!");
+inline const QString kSameWarehouse =
+    QStringLiteral("Складът, от който се изтегля, и складът, в който се прехвърля, трябва да са различни!");
+inline const QString kWarehousesFixed =
+    QStringLiteral("Складът не може да бъде сменен, докато в списъка има артикули!");
+inline const QString kStockMoveLineGone = QStringLiteral("Редът вече не е в списъка!");
+inline const QString kEmptyStockMove = QStringLiteral("Няма въведени артикули!");
+// %1: the widest reason.
+inline const QString kReasonTooLong = QStringLiteral("Причината може да е най-много %1 знака!");
+// %1: the quantity asked for, %2: the stock.
+inline const QString kAskMoveAboveStock =
+    QStringLiteral("Количеството %1 е повече от наличното в склада (%2).\r"
+                   "Да - прехвърли наличното количество, Не - прехвърли въведеното, Отказ - не добавяй");
+inline const QString kAskScrapAboveStock =
+    QStringLiteral("Количеството за бракуване %1 е повече от наличното в склада (%2).\r"
+                   "Желаете ли да продължите?");
+inline const QString kAskCloseStockMove =
+    QStringLiteral("Имате незаписани артикули в списъка.\rЖелаете ли да затворите без запис?");
+// %1: the document's number.
+inline const QString kTransferSaved = QStringLiteral("Трансферът е записан под номер %1.");
+inline const QString kScrapSaved = QStringLiteral("Бракът е записан под номер %1.");
+inline const QString kTransferPrintTitle = QStringLiteral("\t ТРАНСФЕР НА СТОКИ МЕЖДУ СКЛАДОВЕ");
+inline const QString kTransferPrintFrom = QStringLiteral("\tОТ СКЛАД: ");
+inline const QString kTransferPrintTo = QStringLiteral("\tКЪМ СКЛАД: ");
+inline const QString kScrapPrintTitle = QStringLiteral("\t БРАКУВАНЕ НА СТОКИ");
+inline const QString kScrapPrintWarehouse = QStringLiteral("\tСКЛАД: ");
+inline const QString kPrintSum = QStringLiteral("\tСума : ");
+inline const QString kPrintVat = QStringLiteral("\tДДС: ");
+inline const QString kPrintTotal = QStringLiteral("\tОБЩО: ");
+
+// Production and recipes.
+inline const QString kNoOperationKind = QStringLiteral("Не е избран вид на операцията");
+// %1: the recipe's name.
+inline const QString kAskEditExistingRecipe =
+    QStringLiteral("Операция със име:%1 вече съществува.\r Желаете ли редакция?");
+inline const QString kChooseMainArticle = QStringLiteral("Изберете основен елемент на операцията!");
+inline const QString kRecipeNameEmpty = QStringLiteral("Въведете име на операцията!");
+// %1: the widest name.
+inline const QString kRecipeNameTooLong = QStringLiteral("Името на операцията може да е най-много %1 знака!");
+inline const QString kRecipeForQuantity =
+    QStringLiteral("Количеството \"За кол.\" трябва да е число, по-голямо от 0!");
+inline const QString kRecipeNoElements = QStringLiteral("Операцията няма градивни елементи!");
+inline const QString kElementIsMain =
+    QStringLiteral("Основният елемент не може да бъде и градивен елемент на своята операция!");
+// %1: the element's reference text.
+inline const QString kElementContainsMain =
+    QStringLiteral("Артикул %1 съдържа основния елемент в своя операция: операцията би съдържала себе си!");
+inline const QString kElementTwice =
+    QStringLiteral("Артикул %1 вече е градивен елемент на операцията!\rРедактирайте количеството му.");
+// %1: the name.
+inline const QString kRecipeNameTaken = QStringLiteral("Артикулът вече има операция с име %1!");
+inline const QString kRecipeGone = QStringLiteral("Операцията вече не съществува!");
+// %1: the recipe's name, %2: the main article's reference text.
+inline const QString kAskDeleteRecipe = QStringLiteral("Желаете ли да изтриете операция %1 на артикул %2?");
+// %1: the lines "<article>: <needed> / <available>".
+inline const QString kAskProduceShort =
+    QStringLiteral("Наличността в склада не стига за:\r%1\rЖелаете ли да продължите?");
+// %1: the record's number.
+inline const QString kOperationDone = QStringLiteral("Операцията е изпълнена и записана под номер %1.");
+inline const QString kOperationCaption = QStringLiteral("ОПЕРАЦИЯ - %1");
+inline const QString kOperationEditCaption = QStringLiteral("ОПЕРАЦИЯ - РЕДАКЦИЯ на %1");
+inline const QString kOperationNoKindCaption = QStringLiteral("Пройзводство");
+
+// The transfer and scrap windows.
+inline const QString kScrapWindowTitle = QStringLiteral("Бракуване на стоки");
+inline const QString kScrapWarehouseCaption = QStringLiteral("Операцията се отнася за склад:");
+inline const QString kScrapArticleHint = QStringLiteral("въведете номер на артикул");
+inline const QString kTransferColumnArticle = QStringLiteral("Арт. номер");
+inline const QString kTransferColumnDescription = QStringLiteral("Описание");
+inline const QString kTransferColumnQuantity = QStringLiteral("Кол.");
+inline const QString kTransferColumnUnit = QStringLiteral("Мярка");
+inline const QString kTransferColumnPrice = QStringLiteral("Ед. цена");
+inline const QString kTransferColumnCurrency = QStringLiteral("Валута");
+inline const QString kTransferColumnTotal = QStringLiteral("Общо в лева");
+inline const QString kScrapColumnReason = QStringLiteral("Причина");
+// %1: the quantity asked for, %2: what the warehouse holds besides the other lines.
+inline const QString kAskChangeAboveStock =
+    QStringLiteral("Количеството %1 е повече от наличното в склада (%2).\rЖелаете ли да продължите?");
+// The production window's grid.
+inline const QString kRecipeColumnArticle = QStringLiteral("Арт. N");
+inline const QString kRecipeColumnPrice = QStringLiteral("Цена");
+// Import and export of numbered-field lines.
+inline const QString kImportCaption = QStringLiteral("Импорт на артикули");
+inline const QString kExportCaption = QStringLiteral("Експорт на артикули");
+inline const QString kNumberedFieldFilter = QStringLiteral("Текстови файлове (*.txt);;Всички файлове (*)");
+
+// The delivery window.
+inline const QString kDeliveryNoArticle = QStringLiteral("0:Няма  избран артикул");
+inline const QString kDeliveryNumber = QStringLiteral("Доставка N: ");
+inline const QString kStockAllWarehouses = QStringLiteral("Нал. кол. всички складове");
+inline const QString kStockInWarehouse = QStringLiteral("Нал. кол в склад:");
+inline const QString kOwnNumbers = QStringLiteral("а.");
+inline const QString kOwnNumbersHint = QStringLiteral("Работи с налични артикулни номера");
+inline const QString kSupplierNumbers = QStringLiteral("н.");
+inline const QString kSupplierNumbersHint = QStringLiteral("Работи с номенклатура на контрагент");
+inline const QString kNewDelivery = QStringLiteral("Нова доставка");
+inline const QString kNewDeliveryHint = QStringLiteral("Отваряне на нова доставка");
+inline const QString kSaveDelivery = QStringLiteral("Запис");
+inline const QString kSaveDeliveryHint = QStringLiteral("Запис на доставка");
+inline const QString kLineAdd = QStringLiteral("Добави");
+inline const QString kLineAccept = QStringLiteral("Приеми");
+inline const QString kLineDelete = QStringLiteral("Изтрии");
+inline const QString kLineCancel = QStringLiteral("Откажи");
+inline const QString kConvert = QStringLiteral("Конвертирай в лева");
+// %1: the rate.
+inline const QString kConvertAtRate = QStringLiteral("Конвертирай в лева по курс: %1");
+// %1: the delivery's number.
+inline const QString kDeliverySaved = QStringLiteral("Доставката е записана под номер %1.");
+// %1: the currencies.
+inline const QString kLinesInUnknownCurrency =
+    QStringLiteral("Редове във валути, които няма в \"Валутни курсове\", не са в сумите: %1");
+inline const QString kDeliveryColumnArticle = QStringLiteral("Арт. №");
+inline const QString kDeliveryColumnDeliveryPrice = QStringLiteral("Доставна цена");
+inline const QString kDeliveryColumnQuantity = QStringLiteral("Доставено кол.");
+inline const QString kDeliveryColumnTotal = QStringLiteral("Общо в лв");
+inline const QString kDeliveryColumnSellingPrice = QStringLiteral("Продажна цена");
+inline const QString kDeliveryColumnVat = QStringLiteral("Вкл. ДДС");
+
+// The delivery report.
+inline const QString kReportColumnNumber = QStringLiteral("Номер");
+inline const QString kReportColumnSupplier = QStringLiteral("Доставчик");
+inline const QString kReportColumnDocumentNumber = QStringLiteral("Номер документ");
+inline const QString kReportColumnDocumentKind = QStringLiteral("Вид документ");
+inline const QString kReportColumnDocumentDate = QStringLiteral("Дата документ");
+inline const QString kReportColumnEnteredDate = QStringLiteral("Дата въвеждане");
+inline const QString kReportColumnWarehouse = QStringLiteral("Склад");
+inline const QString kReportColumnArticle = QStringLiteral("Артикул N:");
+inline const QString kReportColumnDeliveryPrice = QStringLiteral("Дост.цена");
+inline const QString kReportColumnSellingPrice = QStringLiteral("Прод.цена");
+inline const QString kReportNoCounterparty = QStringLiteral("0: Няма избран контрагент");
+inline const QString kReportNoArticle = QStringLiteral("0: Няма избран артикул");
+inline const QString kReportPaidCash = QStringLiteral("Общо сума платено в брой: ");
+inline const QString kReportPaidBank = QStringLiteral("Общо сума платено по банка: ");
+inline const QString kReportNotPaid = QStringLiteral("Общо сума не платено: ");
+
+// The reports of transfers and scrap.
+inline const QString kTransferReportTitle = QStringLiteral("СПРАВКА ТРАНСФЕР");
+inline const QString kScrapReportTitle = QStringLiteral("СПРАВКА БРАК");
+inline const QString kStockMoveColumnDate = QStringLiteral("Дата");
+inline const QString kStockMoveColumnTime = QStringLiteral("Час");
+inline const QString kStockMoveColumnFrom = QStringLiteral("От склад");
+inline const QString kStockMoveColumnTo = QStringLiteral("Към склад");
+inline const QString kStockMoveColumnOperator = QStringLiteral("Оператор");
+// %1: the document's number.
+inline const QString kStockMoveDocument = QStringLiteral("\tДОКУМЕНТ N: %1");
 
 } // namespace torvika::texts

@@ -1,5 +1,6 @@
 #include "sales/article_lookup.h"
 
+#include "catalogue/articles.h"
 #include "common/number_column.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
@@ -157,15 +158,7 @@ QString articleCaption(const SaleArticle& a) {
 }
 
 QString warrantyPeriodText(const QString& shelfLife) {
-    static const char16_t* const kUnits[] = {u", часа", u", дни", u", месеца", u", години"};
-    const qsizetype colon = shelfLife.indexOf(u':');
-    if (colon < 0)
-        return {};
-    bool ok = false;
-    const int unit = shelfLife.left(colon).trimmed().toInt(&ok);
-    if (!ok || unit < 0 || unit > 3)
-        return {};
-    return shelfLife.mid(colon + 1).trimmed() + QString::fromUtf16(kUnits[unit]);
+    return shelfLifeWarrantyText(shelfLife);
 }
 
 QList<KnownSerial> knownSerials(const QSqlDatabase& db, qint64 article) {

@@ -300,6 +300,33 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     return r;
 }
 
+QList<qint64> addElementLines(const QSqlDatabase& db, const SaleContext& c,
+                              const QList<ElementLine>& elements) {
+    QList<qint64> added;
+    Transaction tx(db);
+    for (const ElementLine& e : elements) {
+        QSqlQuery a =
+            execSql(db,
+                    QStringLiteral(
+                        "SELECT Opisanie, Mqrka, Valuta_P, Dan_Grup, Prigotvq_Se FROM Produkti WHERE ID = ?"),
+                    {e.article});
+        if (!a.next())
+            continue;
+        added << insertReturningKey(
+            db,
+            QStringLiteral(
+                "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, "
+                "Pored_Ot, Pored_Do, T_O, SUM_BezDDS, Bez_DDS, Sm_N, Term_N, Nomenkl_N, Dan_Grup, "
+                "Prigotvq_Se) VALUES (?, ?, ?, ?, 0, ?, ?, ?, ?, 0, 0, 0, ?, ?, ?, ?, ?)"),
+            {e.article, a.value(0), numberColumnValue(e.quantity), a.value(1), a.value(2), c.operatorName,
+             e.serialFrom, e.serialTo, c.bill, c.terminal, catalogueNumberFor(db, e.article, c.counterparty),
+             a.value(3).toInt(), a.value(4).toInt()},
+            QStringLiteral("N_Prodajba"));
+    }
+    tx.commit();
+    return added;
+}
+
 int cancelLines(const QSqlDatabase& db, const QString& operatorName, const QList<qint64>& lines, int page) {
     int deleted = 0;
     // In the order of their numbers, as a sale locks them.

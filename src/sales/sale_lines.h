@@ -129,6 +129,21 @@ Decimal discountFromPrice(const Decimal& cataloguePrice, const Decimal& typedPri
 EnterResult enterLine(const QSqlDatabase& db, const SaleContext& context, const LineEntry& entry,
                       std::optional<qint64> editing = std::nullopt);
 
+// An element of a recipe sold with its main article (the recipe's
+// elements go into the sale as lines of their own at price 0, so that the
+// sale takes them out of stock).
+struct ElementLine {
+    qint64 article = 0;
+    Decimal quantity;
+    QString serialFrom; // its serial number, when it carries one
+    QString serialTo;   // its warranty text
+};
+// Appends the elements as lines of the operator's current bill at price 0
+// without discount, in one transaction; elements no longer in the
+// catalogue are left out. Returns the lines' numbers.
+QList<qint64> addElementLines(const QSqlDatabase& db, const SaleContext& context,
+                              const QList<ElementLine>& elements);
+
 // Deletes the operator's lines with those numbers, and the documents
 // registered for them from the page (1 shop, 2 service), in one transaction.
 // Returns how many lines were deleted.

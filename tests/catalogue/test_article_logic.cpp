@@ -832,20 +832,6 @@ private slots:
         QCOMPARE(test::Fixture::readFile(file), toCp1251(lines.join("\r\n") + "\r\n"));
     }
 
-    void groupDelivery() {
-        group(1, "Напитки");
-        article(1, 1, "А", 2);
-        article(2, 1, "Б", 3);
-        article(3, 1, "В", 4);
-        execSql(db(), "INSERT INTO DostavkiTMP (Nomer_Produkt, Opisanie, Kolitchestvo) VALUES (2, 'Б', 5)");
-        QCOMPARE(fillGroupDelivery(db(), 1), 2);
-        QCOMPARE(count("SELECT COUNT(*) FROM DostavkiTMP"), 3);
-        QCOMPARE(count("SELECT Kolitchestvo FROM DostavkiTMP WHERE Nomer_Produkt = 2"), 5);
-        QCOMPARE(scalarSql(db(), "SELECT Prodajna_Cena FROM DostavkiTMP WHERE Nomer_Produkt = 3").toDouble(),
-                 4.0);
-        QCOMPARE(fillGroupDelivery(db(), 1), 0);
-    }
-
     // Each column is assigned once: with the warranty mark its period is the
     // shelf life written (PostgreSQL refuses a column assigned twice).
     void commonData() {

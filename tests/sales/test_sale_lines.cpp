@@ -414,6 +414,28 @@ private slots:
         cancelLines(db(), "Иван", {first}, 1);
         QVERIFY(enter(c, 10, "1", "10") > first);
     }
+
+    // The elements of a recipe go into the operator's bill at price 0, in
+    // the element's own unit, currency and tax group; an element gone from
+    // the catalogue is left out.
+    void elementLinesOfARecipe() {
+        addArticle(21, "Домати", 3);
+        execSql(db(), "UPDATE Produkti SET Mqrka = 'кг.', Dan_Grup = 3, Valuta_P = 'EUR' WHERE ID = 21");
+        const SaleContext c = context("Мария", 4);
+        const QList<qint64> lines =
+            addElementLines(db(), c, {{21, d("0.75"), "SN-1", "2, години"}, {99, d("1"), {}, {}}});
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lineValue(lines[0], "Opisanie").toString(), QString("Домати"));
+        QCOMPARE(lineValue(lines[0], "Kol").toDouble(), 0.75);
+        QCOMPARE(lineValue(lines[0], "Ed_Cena").toDouble(), 0.0);
+        QCOMPARE(lineValue(lines[0], "Mqrka").toString(), QString("кг."));
+        QCOMPARE(lineValue(lines[0], "Valuta").toString(), QString("EUR"));
+        QCOMPARE(lineValue(lines[0], "Dan_Grup").toInt(), 3);
+        QCOMPARE(lineValue(lines[0], "Sm_N").toInt(), 4);
+        QCOMPARE(lineValue(lines[0], "Operator").toString(), QString("Мария"));
+        QCOMPARE(lineValue(lines[0], "Pored_Ot").toString(), QString("SN-1"));
+        QCOMPARE(lineValue(lines[0], "Pored_Do").toString(), QString("2, години"));
+    }
 };
 
 QTEST_MAIN(SaleLinesTest)

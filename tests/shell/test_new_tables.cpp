@@ -49,6 +49,12 @@ private slots:
             {"Revision_Art", "ID_Rev Art_ID Nal_Kol Otkr_Kol Mqrka Ed_Cena Valuta"},
             {"Rezept_Art", "ID ID_Art Kol_Art Vid_R Name_R"},
             {"Rezept_El", "ID_R ID_El Kol_El"},
+            {"Transfer", "ID Data_Transfer Time_Transfer Sklad_Ot Sklad_Do Operator Zabel"},
+            {"Transfer_Art", "ID_Trans Line_N Art_ID Kol Mqrka Ed_Cena Valuta"},
+            {"Brak", "ID Data_Brak Time_Brak Sklad_ID Operator Zabel"},
+            {"Brak_Art", "ID_Brak Line_N Art_ID Kol Mqrka Ed_Cena Valuta Pri4ina"},
+            {"Projzvodstvo", "ID Data_P Time_P ID_R Vid_R ID_Art Kol Sklad_ID Operator"},
+            {"Projzvodstvo_El", "ID_P ID_El Kol_El"},
             {"Zaqvki_All", "ID Data Art_ID Kat_N Opisanie Kol Dost_Cena Valuta Klient_Ime Dost_Ime"},
             {"Firmi",
              "ID Ime_Firma Grad Adres_Firma EIK Dan_N Telefon Banka_Ime Banka_Kod Banka_Smetka T_O Zabel "

@@ -344,6 +344,23 @@ void refuseUpdates(const QSqlDatabase& db, const QString& table, const QString& 
                                 .arg(table));
 }
 
+void refuseInserts(const QSqlDatabase& db, const QString& table, const QString& condition,
+                   const QString& message) {
+    if (sqlEngine(db) == SqlEngine::SQLite) {
+        execScriptStatement(db, QStringLiteral("CREATE TRIGGER %1_Refused BEFORE INSERT ON %1 WHEN %2 "
+                                               "BEGIN SELECT RAISE(ABORT, '%3'); END")
+                                    .arg(table, condition, message));
+        return;
+    }
+    execScriptStatement(
+        db, QStringLiteral("CREATE FUNCTION %1_refuse_insert() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$ BEGIN IF %2 THEN RAISE EXCEPTION '%3'; END IF; RETURN NEW; END $$")
+                .arg(table, condition, message));
+    execScriptStatement(db, QStringLiteral("CREATE TRIGGER %1_Refused BEFORE INSERT ON %1 FOR EACH ROW "
+                                           "EXECUTE FUNCTION %1_refuse_insert()")
+                                .arg(table));
+}
+
 QSqlDatabase Fixture::openReadOnly(const QString& connection) const {
     const Alias a = alias();
     if (a.isPostgres()) {

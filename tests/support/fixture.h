@@ -27,6 +27,11 @@ Alias testServer();
 
 // Makes every update of the table fail with the message, on either engine.
 void refuseUpdates(const QSqlDatabase& db, const QString& table, const QString& message);
+// Makes every insert into the table of a row for which the condition holds
+// fail with the message, on either engine: the condition names the new
+// row's columns as NEW.<column> ("NEW.Art_ID = 12").
+void refuseInserts(const QSqlDatabase& db, const QString& table, const QString& condition,
+                   const QString& message);
 
 class Fixture {
 public:

@@ -1,5 +1,7 @@
 #include "catalogue/ui/form_artikuli.h"
 
+#include "catalogue/ui/form_dostavki.h"
+
 #include "catalogue/article_groups.h"
 #include "catalogue/articles.h"
 #include "catalogue/stock.h"
@@ -511,10 +513,11 @@ void TForm_Artikuli::N_DostavkaClick() {
         showMessage(texts::kChooseValidGroup);
         return;
     }
-    int added = 0;
-    if (!guarded([&] { added = fillGroupDelivery(session_.db(), *group); }))
-        return;
-    showMessage(added > 0 ? texts::kDeliveryLinesReady.arg(added) : texts::kDeliveryGroupEmpty);
+    // A new delivery of this workstation with a line for each of the group's articles.
+    TForm_Dostavki delivery(context_, this);
+    if (delivery.openForGroup(*group) == 0)
+        showMessage(texts::kDeliveryGroupEmpty);
+    delivery.exec();
 }
 
 // Moving.

@@ -58,6 +58,10 @@ QString TForm_Get_Kol::guarantee() const {
     return ui->Edit_Garanc->text();
 }
 
+void TForm_Get_Kol::setGuarantee(const QString& text) {
+    ui->Edit_Garanc->setText(text);
+}
+
 void TForm_Get_Kol::Button_PriemiClick() {
     if (mode_ == Quantity || mode_ == BillNumber) {
         // "1,5" and "1.5" alike; never an exponent or a binary fraction.

@@ -33,6 +33,8 @@ public:
     const Decimal& number() const { return number_; }
     QString serial() const;
     QString guarantee() const;
+    // The warranty text proposed with a serial number.
+    void setGuarantee(const QString& text);
 
     // A further rule of the caller for the quantity or bill number typed:
     // a text it refuses is refused as one the mode refuses.

@@ -1,5 +1,6 @@
 #include "sales/ui/sales_module.h"
 
+#include "catalogue/ui/form_projzvodstvo.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/form_klienti.h"
 #include "sales/bills.h"
@@ -32,6 +33,18 @@ void SalesModule::install(Host& host) {
     host.addPage(page_, {0, texts::kShopTab, texts::kShopTitle, true, {}});
     page_->addFollowUps(host.followUps());
     TForm_Spec_Otstapki::addFollowUps(host.followUps());
+    // An article with recipes chosen for a sale: the production window in
+    // sale mode; its elements join the sale.
+    host.followUps().of<SaleRecipe>().add(kSaleRecipe, [&host](QWidget* opener, const qint64& article) {
+        TForm_Projzvodstvo window(host.context(), opener);
+        window.openForSale(article);
+        if (window.exec() != QDialog::Accepted || !window.sale())
+            return;
+        QList<ElementLine> lines;
+        for (const RecipeSaleElement& e : window.sale()->elements)
+            lines << ElementLine{e.article, e.quantity, e.serial, e.warrantyText};
+        openerWindow<ShopPage>(opener).takeRecipeElements(window.sale()->quantity, lines);
+    });
     ShopPage* page = page_;
     host.registerCommand(Command::Enter1, [page] { page->insertLine(); });
     host.registerCommand(Command::N_Prodajba, [page] { page->sell(); });

@@ -285,6 +285,12 @@ QString vatRatesCaption(const VatTotals& totals) {
 
 } // namespace
 
+void ShopPage::takeRecipeElements(const Decimal& quantity, const QList<ElementLine>& elements) {
+    ui->Edit_Broj->setText(quantity.toString());
+    guarded([&] { addElementLines(host_.session().db(), context(), elements); });
+    Calculate_SUM();
+}
+
 void ShopPage::Calculate_SUM() {
     Session& s = host_.session();
     guarded([&] {

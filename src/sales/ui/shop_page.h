@@ -68,6 +68,10 @@ public:
     std::optional<qint64> editingLine() const { return editing_; }
     const std::optional<SaleArticle>& currentArticle() const { return article_; }
 
+    // A sale through a recipe: the quantity field takes the quantity sold,
+    // and the elements join the sale as lines at price 0.
+    void takeRecipeElements(const Decimal& quantity, const QList<ElementLine>& elements);
+
     // The page's operations, as its controls and the menu run them.
     void Calculate_SUM();
     void Get_All_Smetki();
