@@ -220,4 +220,56 @@ inline const QString kBadOrderPrice = QStringLiteral("Доставната це�
 // The common-data dialog.
 inline const QString kCommonDataNothingMarked = QStringLiteral("Няма маркирани артикули");
 
+// ---- Import and export of data ----
+
+// The import statistics panel: the line of an article (%1 its number, %2
+// field 3 of the line), the first closing line (%1 a count).
+inline const QString kImportArticleAdded = QStringLiteral("Артикул: %1[%2] - ДОБАВЕН");
+inline const QString kImportArticleExists =
+    QStringLiteral("Артикул: %1[%2] - Избраният номер за артикул СЪЩЕСТВУВА");
+inline const QString kImportArticleUpdated =
+    QStringLiteral("Артикул: %1[%2] - Избраният артикул е АКТУАЛИЗИРАН");
+inline const QString kImportArticlesTotal = QStringLiteral("ОБЩ БРОЙ ОБРАБОТЕНИ АРТИКУЛИ:%1");
+// The group tree file could not take the new groups after the import was
+// stored (%1 the reason); the next login puts them in.
+inline const QString kImportTreeNotWritten =
+    QStringLiteral("Новите групи не са добавени в дървото на групите (%1): ще бъдат добавени при "
+                   "следващото влизане в програмата.");
+// The line of a counterparty number: %1 the article, %2 its description,
+// %3 the number, %4 the counterparty, %5 its name.
+inline const QString kImportNumberAdded =
+    QStringLiteral("Артикул: [%1 - %2], Номенклатурен N: [%3], Контрагент N: [%4 - %5] - ДОБАВЕН");
+inline const QString kImportNumberKept =
+    QStringLiteral("Артикул: [%1 - %2], Номенклатурен N: [%3], Контрагент N: [%4 - %5] - ВЕЧЕ Е ЗАПИСАН");
+
+// Why a line of an imported file is refused: %1 the currency, the article
+// or the counterparty named.
+inline const QString kImportNoSuchCurrency = QStringLiteral("валутата \"%1\" (поле 5) не съществува");
+// The record of a line, for texts::kImportRepeatedInFile.
+inline const QString kImportArticleKey = QStringLiteral("артикул %1");
+inline const QString kImportNoSuchArticle = QStringLiteral("артикул %1 не съществува");
+inline const QString kImportNoSuchCounterparty = QStringLiteral("контрагент %1 не съществува");
+// %1 the number, %2 the counterparty, %3 the article that has it.
+inline const QString kImportNumberTaken =
+    QStringLiteral("номерът %1 на контрагент %2 е вече въведен за артикул %3");
+// The default group of the new articles of lines without a group: %1 its number.
+inline const QString kImportDefaultGroup = QStringLiteral("Група %1");
+// An article in the list of values the export cannot carry: %1 its number,
+// %2 its description.
+inline const QString kExportArticleLabel = QStringLiteral("артикул %1 (%2)");
+// The import report window's values.
+inline const QString kYes = QStringLiteral("ДА");
+inline const QString kNo = QStringLiteral("НЕ");
+
+// ---- Stock revision ----
+
+// A line of a count file left out: %1 its number, %2 the reason.
+inline const QString kCountLineLeftOut = QStringLiteral("Ред %1: %2");
+// %1 the longest reason.
+inline const QString kRevisionReasonTooLong = QStringLiteral("Основанието може да е най-много %1 знака!");
+// %1 the articles.
+inline const QString kRevisionArticlesGone = QStringLiteral(
+    "Артикулите %1 вече не съществуват (изтрити са от друго работно място): изтрийте редовете им "
+    "от ревизията. Ревизията не е записана.");
+
 } // namespace torvika::texts
