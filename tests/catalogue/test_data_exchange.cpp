@@ -21,8 +21,10 @@
 #include "support/fixture.h"
 #include "support/fuzz.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 using namespace torvika;
@@ -511,6 +513,58 @@ private slots:
                 throw std::logic_error("an article number outside the column");
         });
         QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
+    }
+
+    // The three imports read mutated files whole: each stores everything
+    // or nothing, never crashes or hangs, and a refused file is the
+    // program's own error.
+    void fuzzedImportFiles() {
+        const QString path = files_.filePath("fuzz.txt");
+        struct Reader {
+            QByteArray seed;
+            std::function<ImportReport(const QString&)> read;
+        };
+        const QList<Reader> readers = {
+            {toCp1251(QStringLiteral(
+                 "1:[10]\t2:[К-10]\t3:[Чай]\t4:[3,50]\t5:[Лева]\t6:[кг.]\t7:[Чай]\t10:[4]\t12:[True]\r\n"
+                 "1:[11]\t3:[Вода]\t17:[5.5]\t19:[Е]\t20:[К]\r\n")),
+             [&](const QString& f) {
+                 NoProgress progress;
+                 return torvika::importArticles(db(), treeFile(), f, true, progress).report;
+             }},
+            {toCp1251(
+                 QStringLiteral("1:[123456789]\t2:[BG123456789]\t3:[Фирма \"Север\"]\t10:[5]\t11:[Иван]\r\n"
+                                "1:[0]\t3:[Лице]\t15:[8001010000]\r\n")),
+             [&](const QString& f) {
+                 NoProgress progress;
+                 return importCounterparties(db(), f, true, progress);
+             }},
+            {QByteArray("1:[1]\t2:[X-1]\t3:[1]\r\n1:[2]2:[Y]3:[1]\r\n"),
+             [&](const QString& f) {
+                 NoProgress progress;
+                 return importCounterpartyNumbers(db(), f, progress);
+             }},
+        };
+        for (const Reader& reader : readers) {
+            const auto result = torvika::test::fuzz({reader.seed}, 150, [&](const QByteArray& bytes) {
+                QFile f(path);
+                f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+                f.write(bytes);
+                f.close();
+                const int before = count("SELECT COUNT(*) FROM Produkti") +
+                                   count("SELECT COUNT(*) FROM Firmi") +
+                                   count("SELECT COUNT(*) FROM Nomenklatures");
+                const ImportReport r = reader.read(path);
+                const int after = count("SELECT COUNT(*) FROM Produkti") +
+                                  count("SELECT COUNT(*) FROM Firmi") +
+                                  count("SELECT COUNT(*) FROM Nomenklatures");
+                if (r.outcome != ImportReport::Outcome::Stored && after != before)
+                    throw std::logic_error("an import that stored nothing changed the database");
+                if (r.outcome == ImportReport::Outcome::Stored && after != before + r.added)
+                    throw std::logic_error("the report's added records are not those stored");
+            });
+            QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
+        }
     }
 };
 

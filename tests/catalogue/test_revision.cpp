@@ -12,8 +12,10 @@
 #include "common/sql.h"
 #include "common/texts.h"
 #include "support/fixture.h"
+#include "support/fuzz.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <memory>
@@ -177,6 +179,30 @@ private slots:
         NoProgress progress;
         QVERIFY_THROWS_EXCEPTION(EConvertError,
                                  draft.importCountFile(file("bin.txt", QByteArray("1:[7]\0", 6)), progress));
+    }
+
+    // The count file's reader on mutated files: never a crash or a hang,
+    // a refused file is the program's own error, and only the articles
+    // that exist get lines.
+    void fuzzedCountFiles() {
+        const QString path = fx_->writeFile("TEMP/fuzz.txt", "");
+        const QList<QByteArray> seeds = {"1:[1024]2:[7.5]\r\n2:[2,5]\t1:[7]\r\n1:[8]\t2:[0.125]\t3:[4]\r\n",
+                                         QByteArray("\xEF\xBB\xBF") + "1:[7]2:[1]\n1:[7]2:[3]\n"};
+        const auto result = torvika::test::fuzz(seeds, 1000, [&](const QByteArray& bytes) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(bytes);
+            f.close();
+            RevisionDraft draft(db(), 1);
+            NoProgress progress;
+            const CountFileImport r = draft.importCountFile(path, progress);
+            for (const qint64 a : draft.articles())
+                if (a != 1024 && a != 7 && a != 8)
+                    throw std::logic_error("a line for an article that does not exist");
+            if (draft.lineCount() != r.articles)
+                throw std::logic_error("the lines are not the articles read");
+        });
+        QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
     }
 
     // "ЕКСПОРТ" writes 1 article, 2 counted, 3 recorded; "ИМПОРТ" reads it back.
