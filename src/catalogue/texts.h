@@ -243,12 +243,65 @@ inline const QString kImportDefaultGroup = QStringLiteral("Група %1");
 // An article in the list of values the export cannot carry: %1 its number,
 // %2 its description.
 inline const QString kExportArticleLabel = QStringLiteral("артикул %1 (%2)");
+// The import report window: its title, the print button and the heading
+// of its print.
+inline const QString kInfoImportTitle = QStringLiteral("ИНФОРМАЦИЯ ЗА ИЗВЪРШЕН ИМПОРТ НА АРТИКУЛИ");
+inline const QString kInfoImportPrint = QStringLiteral("ПЕЧАТ");
+inline const QString kInfoImportHeading = QStringLiteral("\tИНФОРМАЦИЯ - ИМПОРТ НА ДАННИ ");
 // The import report window's values.
 inline const QString kYes = QStringLiteral("ДА");
 inline const QString kNo = QStringLiteral("НЕ");
 
 // ---- Stock revision ----
 
+// The revision window: captions, hints and buttons.
+inline const QString kRevisionTitle = QStringLiteral("Ревизия");
+inline const QString kRevisionDataBox = QStringLiteral("Данни за ревизията");
+inline const QString kRevisionValueBox = QStringLiteral("Себестойност на операцията");
+inline const QString kRevisionNumberCaption = QStringLiteral("Ревизия N");
+inline const QString kRevisionReasonCaption = QStringLiteral("Основание");
+inline const QString kRevisionDateCaption = QStringLiteral("Дата");
+inline const QString kRevisionTimeCaption = QStringLiteral("Час");
+inline const QString kRevisionWarehouseCaption = QStringLiteral("Склад");
+inline const QString kRevisionRecordedCaption = QStringLiteral("Налично");
+inline const QString kRevisionCountedCaption = QStringLiteral("Открито");
+inline const QString kRevisionDifferenceCaption = QStringLiteral("Разлика");
+inline const QString kRevisionArticleHint = QStringLiteral("Въведете артикулен номер ");
+inline const QString kRevisionQuantityHint = QStringLiteral("Въведете количество");
+inline const QString kRevisionPick = QStringLiteral("Избери артикул/и");
+inline const QString kRevisionPrint = QStringLiteral("ПЕЧАТ");
+inline const QString kRevisionEdit = QStringLiteral("Редактирай");
+inline const QString kRevisionDelete = QStringLiteral("Изтрии");
+inline const QString kRevisionImport = QStringLiteral("ИМПОРТ");
+inline const QString kRevisionExport = QStringLiteral("ЕКСПОРТ");
+inline const QString kRevisionSave = QStringLiteral("ЗАПИС");
+// The revision window's messages: %1 the article's reference text; the
+// count file read (%1 lines, %2 articles, %3 the lines left out).
+inline const QString kRevisionNoSuchArticle = QStringLiteral("Въведеният номер за артикул не съществува!");
+inline const QString kRevisionArticleEntered =
+    QStringLiteral("Посоченият артикул вече е въведен.\n%1\nЖелаете ли редакция?");
+inline const QString kRevisionDeleteQuestion =
+    QStringLiteral("Найстина ли желаете да изтриете избраните артикули");
+inline const QString kRevisionCloseQuestion =
+    QStringLiteral("Имате започната Ревизия, желаете ли да приключите без запис?");
+inline const QString kRevisionBadQuantity =
+    QStringLiteral("Въведете количество: число, не по-малко от 0 (\"7,5\" или \"7.5\")!");
+inline const QString kRevisionCountFileRead =
+    QStringLiteral("Прочетени редове с количества: %1, артикули: %2.");
+inline const QString kRevisionCountFileLeftOut = QStringLiteral("Пропуснати редове:\n%1");
+inline const QString kRevisionCountFileCancelled =
+    QStringLiteral("Четенето на файла е прекъснато: не е добавен нито един ред.");
+inline const QString kRevisionCountFileCaption = QStringLiteral("Файл с количества");
+inline const QString kRevisionCountFileFilter =
+    QStringLiteral("All Files (*.*) (*);;Text Files (*.txt) (*.txt)");
+inline const QString kRevisionCountFileProgress = QStringLiteral("Четене на файла с количества...");
+// The print of the count list: %1 the number; %1 the date, %2 the time;
+// %1 a sum.
+inline const QString kRevisionPrintNumber = QStringLiteral("\t РЕВИЗИЯ N: %1");
+inline const QString kRevisionPrintDate = QStringLiteral("\tОт Дата:%1, %2");
+inline const QString kRevisionPrintRecorded = QStringLiteral("\tСума налично: %1");
+inline const QString kRevisionPrintCounted = QStringLiteral("\tСума открито: %1");
+inline const QString kRevisionPrintDifference = QStringLiteral("\tСума разлика: %1");
 // A line of a count file left out: %1 its number, %2 the reason.
 inline const QString kCountLineLeftOut = QStringLiteral("Ред %1: %2");
 // %1 the longest reason.

@@ -47,6 +47,27 @@ inline const QString kNotInCp1251 =
 inline const QString kNotATextFile = QStringLiteral("Файлът %1 не е текстов файл");
 // A value the export cannot carry: %1 the field's caption, %2 the record,
 // %3 the value.
+// The export window: its title and captions, the save dialog's caption
+// and filters, and its messages (%1 the number of values listed, %2 the
+// list; %1 the file and the number of records).
+inline const QString kExportDataTitle = QStringLiteral("ЕКСПОРТ НА ДАННИ");
+inline const QString kExportFieldsCaption = QStringLiteral("Полета за експорт");
+inline const QString kExportMarkAll = QStringLiteral("Маркирай всичко");
+inline const QString kExportClearAll = QStringLiteral("Изчисти всичко");
+inline const QString kExportPrefix = QStringLiteral("Префикс");
+inline const QString kExportSubfix = QStringLiteral("Субфикс");
+inline const QString kExportDecimal = QStringLiteral("Десетичен знак");
+inline const QString kExportButton = QStringLiteral("ЕКСПОРТ");
+inline const QString kCancelButton = QStringLiteral("ОТКАЗ");
+inline const QString kExportSaveCaption = QStringLiteral("Експорт на данни");
+inline const QString kExportSaveFilter =
+    QStringLiteral("Text File (txt) (*.txt);;Word (doc) (*.doc);;All Files (*.*) (*)");
+inline const QString kExportNoField = QStringLiteral("Изберете поне едно поле за експорт!");
+inline const QString kExportCannotCarry = QStringLiteral(
+    "Следните стойности (първите %1) не могат да бъдат записани във файла и биха се върнали променени "
+    "при внос. Нищо не е записано. Махнете отметката на полето или сменете Субфикса:\n%2");
+inline const QString kExportCancelled = QStringLiteral("Експортът е прекъснат. Нищо не е записано.");
+inline const QString kExportProgress = QStringLiteral("Експорт на данни...");
 inline const QString kExportValueCannotBeCarried =
     QStringLiteral("Полето \"%1\" на %2 не може да бъде записано: \"%3\"");
 // %1 the line's number, %2 the file, %3 the longest line in MB.
