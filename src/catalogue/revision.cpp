@@ -1,7 +1,6 @@
 #include "catalogue/revision.h"
 
 #include "catalogue/articles.h"
-#include "catalogue/stock.h"
 #include "catalogue/texts.h"
 #include "common/cp1251.h"
 #include "common/dates.h"
@@ -351,11 +350,19 @@ std::optional<qint64> RevisionDraft::save(const QDate& date, const QTime& time, 
                        "SELECT ?, Art_ID, Nal_Kol, Otkr_Kol, Mqrka, Ed_Cena, Valuta FROM %1 ORDER BY Nomer")
             .arg(table()),
         {number});
-    const SqlRows lines =
-        readRows(db_, QStringLiteral("SELECT Art_ID, Nal_Kol, Otkr_Kol FROM %1").arg(table()));
-    for (const QVariantList& line : lines.rows)
-        GET_NALI4NOST(db_, line[0].toLongLong(), warehouse_, kAddStock,
-                      fromNumberColumn(line[2]) - quantity(line[1]));
+    // Every line's difference added to the stock in one statement, as
+    // GET_NALI4NOST adds one: the row made when the article has none, the
+    // sum rounded to six decimals as a number of the database.
+    if (!scalarSql(db_, QStringLiteral("SELECT 1 FROM Sklad WHERE ID_Sklad = ?"), {warehouse_}).isValid())
+        throw EDatabaseError(texts::kStockNoSuchWarehouse.arg(warehouse_));
+    execSql(db_,
+            QStringLiteral("INSERT INTO Store_Kol (Art_ID, Sklad_ID, Kol) "
+                           "SELECT L.Art_ID, ?, ROUND(CAST(L.Otkr_Kol - L.Nal_Kol AS NUMERIC), 6) FROM %1 L "
+                           "WHERE L.Art_ID IS NOT NULL "
+                           "ON CONFLICT (Art_ID, Sklad_ID) DO UPDATE SET "
+                           "Kol = ROUND(CAST(Store_Kol.Kol + excluded.Kol AS NUMERIC), 6)")
+                .arg(table()),
+            {warehouse_});
     t.commit();
     clear();
     return number;
