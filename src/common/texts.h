@@ -47,6 +47,9 @@ inline const QString kNotInCp1251 =
 inline const QString kNotATextFile = QStringLiteral("Файлът %1 не е текстов файл");
 // A value the export cannot carry: %1 the field's caption, %2 the record,
 // %3 the value.
+// The open dialog of every import.
+inline const QString kImportOpenCaption = QStringLiteral("Импорт на данни");
+inline const QString kImportFileFilter = QStringLiteral("All Files (*.*) (*);;Text Files (*.txt) (*.txt)");
 // The export window: its title and captions, the save dialog's caption
 // and filters, and its messages (%1 the number of values listed, %2 the
 // list; %1 the file and the number of records).

@@ -19,7 +19,7 @@ Form_Info_Import::Form_Info_Import(const GridContext& context, std::function<QDa
     setWindowTitle(texts::kInfoImportTitle);
     auto* grid = new QTableView(this);
     grid->setObjectName(QStringLiteral("DBGrid_Import"));
-    grid->setMinimumSize(640, 320);
+    grid->setMinimumSize(780, 320);
     auto* print = new QPushButton(texts::kInfoImportPrint, this);
     print->setObjectName(QStringLiteral("Button_Pe4at"));
     auto* close = new QPushButton(texts::kCancelButton, this);
@@ -34,7 +34,7 @@ Form_Info_Import::Form_Info_Import(const GridContext& context, std::function<QDa
 
     setUpList(context, grid,
               {{QStringLiteral("ID"), QStringLiteral("Арт. номер"), 10, GridColumnSpec::Integer},
-               {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 40},
+               {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 30},
                {QStringLiteral("Ed_Cena"), QStringLiteral("Цена"), 12, GridColumnSpec::Number, 2},
                {QStringLiteral("Valuta"), QStringLiteral("Валута"), 8},
                {QStringLiteral("Korektion"), QStringLiteral("Корекция"), 9},
