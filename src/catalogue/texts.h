@@ -292,7 +292,6 @@ inline const QString kRevisionCountFileLeftOut = QStringLiteral("Пропусн�
 inline const QString kRevisionCountFileCancelled =
     QStringLiteral("Четенето на файла е прекъснато: не е добавен нито един ред.");
 inline const QString kRevisionCountFileCaption = QStringLiteral("Файл с количества");
-    QStringLiteral("All Files (*.*) (*);;Text Files (*.txt) (*.txt)");
 inline const QString kRevisionCountFileProgress = QStringLiteral("Четене на файла с количества...");
 // The print of the count list: %1 the number; %1 the date, %2 the time;
 // %1 a sum.
