@@ -67,6 +67,13 @@ QList<TreeLine> addArticleTreeNode(const QString& fileName, const QString& text)
     return changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) { addTopLevelNode(lines, text); });
 }
 
+QList<TreeLine> addArticleTreeNodes(const QString& fileName, const QStringList& texts) {
+    return changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) {
+        for (const QString& text : texts)
+            addTopLevelNode(lines, text);
+    });
+}
+
 QList<TreeLine> addArticleTreeChild(const QString& fileName, const QString& parentText, const QString& text) {
     return changeTreeFile(fileName, withRoot, [&](QList<TreeLine>& lines) {
         appendTreeChild(lines, nodeIn(fileName, lines, parentText), text);

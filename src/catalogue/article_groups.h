@@ -34,6 +34,9 @@ QList<TreeLine> readArticleTree(const QString& fileName);
 // Adds the node at the end of the top level, or as the last child of the
 // node parentText (EInOutError when the file holds no such node).
 QList<TreeLine> addArticleTreeNode(const QString& fileName, const QString& text);
+// Adds the nodes at the end of the top level (before the bin when it is
+// last), in one change of the file.
+QList<TreeLine> addArticleTreeNodes(const QString& fileName, const QStringList& texts);
 QList<TreeLine> addArticleTreeChild(const QString& fileName, const QString& parentText, const QString& text);
 // Gives the node oldText the text newText.
 QList<TreeLine> renameArticleTreeNode(const QString& fileName, const QString& oldText,

@@ -449,4 +449,107 @@ inline const QString kStockMoveColumnOperator = QStringLiteral("Оператор
 // %1: the document's number.
 inline const QString kStockMoveDocument = QStringLiteral("\tДОКУМЕНТ N: %1");
 
+// ---- Import and export of data ----
+
+// The import statistics panel: the line of an article (%1 its number, %2
+// field 3 of the line), the first closing line (%1 a count).
+inline const QString kImportArticleAdded = QStringLiteral("Артикул: %1[%2] - ДОБАВЕН");
+inline const QString kImportArticleExists =
+    QStringLiteral("Артикул: %1[%2] - Избраният номер за артикул СЪЩЕСТВУВА");
+inline const QString kImportArticleUpdated =
+    QStringLiteral("Артикул: %1[%2] - Избраният артикул е АКТУАЛИЗИРАН");
+inline const QString kImportArticlesTotal = QStringLiteral("ОБЩ БРОЙ ОБРАБОТЕНИ АРТИКУЛИ:%1");
+// The group tree file could not take the new groups after the import was
+// stored (%1 the reason); the next login puts them in.
+inline const QString kImportTreeNotWritten =
+    QStringLiteral("Новите групи не са добавени в дървото на групите (%1): ще бъдат добавени при "
+                   "следващото влизане в програмата.");
+// The line of a counterparty number: %1 the article, %2 its description,
+// %3 the number, %4 the counterparty, %5 its name.
+inline const QString kImportNumberAdded =
+    QStringLiteral("Артикул: [%1 - %2], Номенклатурен N: [%3], Контрагент N: [%4 - %5] - ДОБАВЕН");
+inline const QString kImportNumberKept =
+    QStringLiteral("Артикул: [%1 - %2], Номенклатурен N: [%3], Контрагент N: [%4 - %5] - ВЕЧЕ Е ЗАПИСАН");
+
+// Why a line of an imported file is refused: %1 the currency, the article
+// or the counterparty named.
+inline const QString kImportNoSuchCurrency = QStringLiteral("валутата \"%1\" (поле 5) не съществува");
+// The record of a line, for texts::kImportRepeatedInFile.
+inline const QString kImportArticleKey = QStringLiteral("артикул %1");
+inline const QString kImportNoSuchArticle = QStringLiteral("артикул %1 не съществува");
+inline const QString kImportNoSuchCounterparty = QStringLiteral("контрагент %1 не съществува");
+// %1 the number, %2 the counterparty, %3 the article that has it.
+inline const QString kImportNumberTaken =
+    QStringLiteral("номерът %1 на контрагент %2 е вече въведен за артикул %3");
+// The default group of the new articles of lines without a group: %1 its number.
+inline const QString kImportDefaultGroup = QStringLiteral("Група %1");
+// An article in the list of values the export cannot carry: %1 its number,
+// %2 its description.
+inline const QString kExportArticleLabel = QStringLiteral("артикул %1 (%2)");
+// The import report window: its title, the print button and the heading
+// of its print.
+inline const QString kInfoImportTitle = QStringLiteral("ИНФОРМАЦИЯ ЗА ИЗВЪРШЕН ИМПОРТ НА АРТИКУЛИ");
+inline const QString kInfoImportPrint = QStringLiteral("ПЕЧАТ");
+inline const QString kInfoImportHeading = QStringLiteral("\tИНФОРМАЦИЯ - ИМПОРТ НА ДАННИ ");
+// The import report window's values.
+inline const QString kYes = QStringLiteral("ДА");
+inline const QString kNo = QStringLiteral("НЕ");
+
+// ---- Stock revision ----
+
+// The revision window: captions, hints and buttons.
+inline const QString kRevisionTitle = QStringLiteral("Ревизия");
+inline const QString kRevisionDataBox = QStringLiteral("Данни за ревизията");
+inline const QString kRevisionValueBox = QStringLiteral("Себестойност на операцията");
+inline const QString kRevisionNumberCaption = QStringLiteral("Ревизия N");
+inline const QString kRevisionReasonCaption = QStringLiteral("Основание");
+inline const QString kRevisionDateCaption = QStringLiteral("Дата");
+inline const QString kRevisionTimeCaption = QStringLiteral("Час");
+inline const QString kRevisionWarehouseCaption = QStringLiteral("Склад");
+inline const QString kRevisionRecordedCaption = QStringLiteral("Налично");
+inline const QString kRevisionCountedCaption = QStringLiteral("Открито");
+inline const QString kRevisionDifferenceCaption = QStringLiteral("Разлика");
+inline const QString kRevisionArticleHint = QStringLiteral("Въведете артикулен номер ");
+inline const QString kRevisionQuantityHint = QStringLiteral("Въведете количество");
+inline const QString kRevisionPick = QStringLiteral("Избери артикул/и");
+inline const QString kRevisionPrint = QStringLiteral("ПЕЧАТ");
+inline const QString kRevisionEdit = QStringLiteral("Редактирай");
+inline const QString kRevisionDelete = QStringLiteral("Изтрии");
+inline const QString kRevisionImport = QStringLiteral("ИМПОРТ");
+inline const QString kRevisionExport = QStringLiteral("ЕКСПОРТ");
+inline const QString kRevisionSave = QStringLiteral("ЗАПИС");
+// The revision window's messages: %1 the article's reference text; the
+// count file read (%1 lines, %2 articles, %3 the lines left out).
+inline const QString kRevisionNoSuchArticle = QStringLiteral("Въведеният номер за артикул не съществува!");
+inline const QString kRevisionArticleEntered =
+    QStringLiteral("Посоченият артикул вече е въведен.\n%1\nЖелаете ли редакция?");
+inline const QString kRevisionDeleteQuestion =
+    QStringLiteral("Найстина ли желаете да изтриете избраните артикули");
+inline const QString kRevisionCloseQuestion =
+    QStringLiteral("Имате започната Ревизия, желаете ли да приключите без запис?");
+inline const QString kRevisionBadQuantity =
+    QStringLiteral("Въведете количество: число, не по-малко от 0 (\"7,5\" или \"7.5\")!");
+inline const QString kRevisionCountFileRead =
+    QStringLiteral("Прочетени редове с количества: %1, артикули: %2.");
+inline const QString kRevisionCountFileLeftOut = QStringLiteral("Пропуснати редове:\n%1");
+inline const QString kRevisionCountFileCancelled =
+    QStringLiteral("Четенето на файла е прекъснато: не е добавен нито един ред.");
+inline const QString kRevisionCountFileCaption = QStringLiteral("Файл с количества");
+inline const QString kRevisionCountFileProgress = QStringLiteral("Четене на файла с количества...");
+// The print of the count list: %1 the number; %1 the date, %2 the time;
+// %1 a sum.
+inline const QString kRevisionPrintNumber = QStringLiteral("\t РЕВИЗИЯ N: %1");
+inline const QString kRevisionPrintDate = QStringLiteral("\tОт Дата:%1, %2");
+inline const QString kRevisionPrintRecorded = QStringLiteral("\tСума налично: %1");
+inline const QString kRevisionPrintCounted = QStringLiteral("\tСума открито: %1");
+inline const QString kRevisionPrintDifference = QStringLiteral("\tСума разлика: %1");
+// A line of a count file left out: %1 its number, %2 the reason.
+inline const QString kCountLineLeftOut = QStringLiteral("Ред %1: %2");
+// %1 the longest reason.
+inline const QString kRevisionReasonTooLong = QStringLiteral("Основанието може да е най-много %1 знака!");
+// %1 the articles.
+inline const QString kRevisionArticlesGone = QStringLiteral(
+    "Артикулите %1 вече не съществуват (изтрити са от друго работно място): изтрийте редовете им "
+    "от ревизията. Ревизията не е записана.");
+
 } // namespace torvika::texts

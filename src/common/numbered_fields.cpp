@@ -99,7 +99,7 @@ NumberedFieldFile::NumberedFieldFile(const QString& path) : file_(path) {
     const bool bom = head.startsWith("\xEF\xBB\xBF");
     bool validUtf8 = true;
     while (true) {
-        QByteArray chunk = file_.read(kChunk);
+        QByteArray chunk = file_.read(qMin<qint64>(kChunk, size_ + 1));
         if (chunk.isEmpty())
             break;
         if (chunk.contains('\0'))
@@ -119,7 +119,7 @@ NumberedFieldFile::NumberedFieldFile(const QString& path) : file_(path) {
 bool NumberedFieldFile::fill() {
     if (eof_)
         return false;
-    QByteArray chunk = file_.read(kChunk);
+    QByteArray chunk = file_.read(qMin<qint64>(kChunk, size_ + 1));
     if (file_.error() != QFileDevice::NoError)
         throw EInOutError(texts::kFileUnreadable.arg(file_.fileName(), file_.errorString()));
     if (chunk.isEmpty()) {
@@ -134,6 +134,10 @@ bool NumberedFieldFile::fill() {
 std::optional<QString> NumberedFieldFile::nextLine() {
     qsizetype end;
     while ((end = buffer_.indexOf('\n', start_)) < 0) {
+        if (buffer_.size() - start_ > kMaxLineBytes)
+            throw EConvertError(texts::kNumberedLineTooLong.arg(lineNumber_ + 1)
+                                    .arg(file_.fileName())
+                                    .arg(kMaxLineBytes >> 20));
         if (!fill()) {
             if (start_ >= buffer_.size())
                 return std::nullopt;
@@ -141,6 +145,9 @@ std::optional<QString> NumberedFieldFile::nextLine() {
             break;
         }
     }
+    if (end - start_ > kMaxLineBytes)
+        throw EConvertError(
+            texts::kNumberedLineTooLong.arg(lineNumber_ + 1).arg(file_.fileName()).arg(kMaxLineBytes >> 20));
     QByteArray bytes = buffer_.mid(start_, end - start_);
     consumed_ += end - start_ + (end < buffer_.size() ? 1 : 0);
     start_ = end + 1;

@@ -62,9 +62,13 @@ QString numberedFieldLine(const QList<NumberedField>& fields);
 // byte-order mark, or bytes that are valid UTF-8 throughout, mean UTF-8),
 // with CR LF or LF line ends. A file holding NUL bytes is no text file: the
 // constructor throws EConvertError; a file that cannot be opened throws
-// EInOutError. Long files are read in pieces, never whole.
+// EInOutError. Long files are read in pieces, never whole; a line longer
+// than kMaxLineBytes (no record is) makes nextLine() throw EConvertError
+// instead of filling the memory with it.
 class NumberedFieldFile {
 public:
+    static constexpr qsizetype kMaxLineBytes = qsizetype(4) << 20;
+
     explicit NumberedFieldFile(const QString& path);
 
     // The next line without its line end, or nothing at the end of the file.

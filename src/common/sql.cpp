@@ -289,6 +289,20 @@ qint64 insertReturningKey(const QSqlDatabase& db, const QString& sql, const QVar
     return key;
 }
 
+PreparedSql::PreparedSql(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql), query_(db) {
+    query_.setForwardOnly(true);
+    if (!query_.prepare(sql_))
+        throwFailure(db_, query_.lastError(), sql_);
+}
+
+QSqlQuery& PreparedSql::exec(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        query_.bindValue(i, values[i]);
+    if (!execWaiting(db_, query_, [&] { return query_.exec(); }))
+        throwFailure(db_, query_.lastError(), sql_);
+    return query_;
+}
+
 SqlRows readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values, int limit,
                  qint64 offset) {
     QVariantList bound = values;

@@ -49,6 +49,67 @@ inline const QString kNumberedFieldCannotCarry =
 inline const QString kNotInCp1251 =
     QStringLiteral("Знакът \"%1\" не може да бъде записан в кодова таблица Windows-1251: %2");
 inline const QString kNotATextFile = QStringLiteral("Файлът %1 не е текстов файл");
+// A value the export cannot carry: %1 the field's caption, %2 the record,
+// %3 the value.
+// The open dialog of every import.
+inline const QString kImportOpenCaption = QStringLiteral("Импорт на данни");
+inline const QString kImportFileFilter = QStringLiteral("All Files (*.*) (*);;Text Files (*.txt) (*.txt)");
+// The export window: its title and captions, the save dialog's caption
+// and filters, and its messages (%1 the number of values listed, %2 the
+// list; %1 the file and the number of records).
+inline const QString kExportDataTitle = QStringLiteral("ЕКСПОРТ НА ДАННИ");
+inline const QString kExportFieldsCaption = QStringLiteral("Полета за експорт");
+inline const QString kExportMarkAll = QStringLiteral("Маркирай всичко");
+inline const QString kExportClearAll = QStringLiteral("Изчисти всичко");
+inline const QString kExportPrefix = QStringLiteral("Префикс");
+inline const QString kExportSubfix = QStringLiteral("Субфикс");
+inline const QString kExportDecimal = QStringLiteral("Десетичен знак");
+inline const QString kExportButton = QStringLiteral("ЕКСПОРТ");
+inline const QString kCancelButton = QStringLiteral("ОТКАЗ");
+inline const QString kExportSaveCaption = QStringLiteral("Експорт на данни");
+inline const QString kExportSaveFilter =
+    QStringLiteral("Text File (txt) (*.txt);;Word (doc) (*.doc);;All Files (*.*) (*)");
+inline const QString kExportNoField = QStringLiteral("Изберете поне едно поле за експорт!");
+inline const QString kExportCannotCarry = QStringLiteral(
+    "Следните стойности (първите %1) не могат да бъдат записани във файла и биха се върнали променени "
+    "при внос. Нищо не е записано. Махнете отметката на полето или сменете Субфикса:\n%2");
+inline const QString kExportCancelled = QStringLiteral("Експортът е прекъснат. Нищо не е записано.");
+inline const QString kExportProgress = QStringLiteral("Експорт на данни...");
+inline const QString kExportValueCannotBeCarried =
+    QStringLiteral("Полето \"%1\" на %2 не може да бъде записано: \"%3\"");
+// %1 the line's number, %2 the file, %3 the longest line in MB.
+inline const QString kNumberedLineTooLong =
+    QStringLiteral("Ред %1 на файла %2 е по-дълъг от %3 MB: това не е файл с номерирани полета");
+
+// The import statistics: a refused line (%1 its number in the file, %2 the
+// reason), and the closing line of an import that stored nothing (%1 the
+// failure).
+inline const QString kImportLineRefused = QStringLiteral("Ред %1: ОТКАЗАН - %2");
+inline const QString kImportCancelled = QStringLiteral("ИМПОРТЪТ Е ПРЕКЪСНАТ.");
+inline const QString kImportFailed = QStringLiteral("ИМПОРТЪТ НЕ Е ИЗВЪРШЕН: %1");
+inline const QString kImportNothingStored = QStringLiteral("Нищо не е записано в базата данни.");
+// The closing lines of the import statistics (%1 a count) and why a line
+// of an imported file is refused: %1 the field's number, %2 its value,
+// %3 and %4 the bounds; a field longer than %2 characters; a record (%1)
+// read already from an earlier line (%2).
+inline const QString kImportDataTotal = QStringLiteral("ОБЩ БРОЙ ОБРАБОТЕНИ ДАННИ:%1");
+inline const QString kImportAdded = QStringLiteral("Добавени: %1");
+inline const QString kImportRepeated = QStringLiteral("Повторени: %1");
+inline const QString kImportReplaced = QStringLiteral("Актуализации: %1");
+inline const QString kImportRefusedLines = QStringLiteral("Отказани редове: %1");
+inline const QString kImportPressEsc = QStringLiteral("Натиснете ESC - за изход от Статистиката");
+inline const QString kImportNoFields = QStringLiteral("редът няма нито едно поле");
+inline const QString kImportUnterminated = QStringLiteral("стойността на поле %1 няма затваряща \"]\"");
+inline const QString kImportMissingField = QStringLiteral("липсва поле %1");
+inline const QString kImportNotANumber = QStringLiteral("поле %1 (\"%2\") не е число");
+inline const QString kImportNotAWholeNumber = QStringLiteral("поле %1 (\"%2\") не е цяло число от %3 до %4");
+inline const QString kImportOutOfRange = QStringLiteral("поле %1 (\"%2\") трябва да е от %3 до %4");
+inline const QString kImportBelow = QStringLiteral("поле %1 (\"%2\") не може да е по-малко от %3");
+inline const QString kImportAbove = QStringLiteral("поле %1 (\"%2\") не може да е по-голямо от %3");
+inline const QString kImportNotAMark = QStringLiteral("поле %1 (\"%2\") трябва да е True или False");
+inline const QString kImportTooLong = QStringLiteral("поле %1 е по-дълго от %2 знака");
+inline const QString kImportEmptyField = QStringLiteral("поле %1 е празно");
+inline const QString kImportRepeatedInFile = QStringLiteral("%1 е вече прочетен от ред %2 на файла");
 
 // %1 the text or value that is no number.
 inline const QString kNotANumber = QStringLiteral("\"%1\" не е число");

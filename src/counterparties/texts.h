@@ -56,4 +56,16 @@ inline const QString kQuickSearchHint = QStringLiteral("Въведете име 
 inline const QString kAskNewCounterparty =
     QStringLiteral("Няма намерени данни, отговарящи на критерия.\rЖелаете ли да въведете нов контрагент");
 
+// Import and export of counterparties: the statistics panel's line of a
+// counterparty (%1 its EIK, %2 field 3 of the line), a counterparty read
+// from an earlier line (%1 its EIK), a counterparty in the list of values
+// the export cannot carry (%1 its number, %2 its name).
+inline const QString kImportCounterpartyAdded = QStringLiteral("Контрагент: %1[%2] - ДОБАВЕН");
+inline const QString kImportCounterpartyExists =
+    QStringLiteral("Контрагент: %1[%2] - Избраният контрагент СЪЩЕСТВУВА");
+inline const QString kImportCounterpartyUpdated =
+    QStringLiteral("Контрагент: %1[%2] - Избраният контрагент е АКТУАЛИЗИРАН");
+inline const QString kImportCounterpartyKey = QStringLiteral("контрагентът с ЕИК %1");
+inline const QString kExportCounterpartyLabel = QStringLiteral("контрагент %1 (%2)");
+
 } // namespace torvika

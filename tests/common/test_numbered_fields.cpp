@@ -163,6 +163,17 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QCOMPARE(GET_IMPORTED_DATA(lines[0]).value(1).size(), longValue.size());
     }
+    // A line longer than any record (a file of another kind, a binary
+    // without NUL bytes) is refused instead of being read into memory whole.
+    void tooLongALine() {
+        QTemporaryDir dir;
+        const QByteArray huge(NumberedFieldFile::kMaxLineBytes + 10, 'x');
+        for (const QByteArray& bytes : {"1:[a]\r\n" + huge, "1:[a]\r\n" + huge + "\r\n2:[b]"}) {
+            NumberedFieldFile file(writeFile(dir, "huge.txt", bytes));
+            QCOMPARE(*file.nextLine(), QStringLiteral("1:[a]"));
+            QVERIFY_THROWS_EXCEPTION(EConvertError, file.nextLine());
+        }
+    }
     void refusedFiles() {
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(EConvertError,
@@ -184,6 +195,33 @@ private slots:
         });
         QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
         QCOMPARE(result.refused, 0);
+    }
+
+    // The file reader: any bytes read as lines or refused, never a crash or
+    // a hang.
+    void fuzzedFilesNeverCrashOrHang() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("fuzz.txt");
+        const QList<QByteArray> seeds = {
+            "\xEF\xBB\xBF"
+            "1:[1024]2:[7.5]\r\n2:[\xD0\xA7]\n",
+            "1:[23]\t2:[\xD7\xE0\xE9]\r\n\r\n3:[x]",
+        };
+        const auto result = torvika::test::fuzz(seeds, 1000, [&](const QByteArray& bytes) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+            f.close();
+            NumberedFieldFile file(path);
+            qint64 lines = 0;
+            while (auto line = file.nextLine()) {
+                GET_IMPORTED_DATA(*line);
+                ++lines;
+            }
+            if (file.position() != file.size() || lines > bytes.count('\n') + 1)
+                throw std::logic_error("lines read that the file does not hold");
+        });
+        QVERIFY2(result.failure.isEmpty(), qPrintable(result.failure));
     }
 };
 

@@ -2,10 +2,12 @@
 
 #include "catalogue/article_groups.h"
 #include "catalogue/ui/article_picker.h"
+#include "catalogue/ui/data_exchange_commands.h"
 #include "catalogue/ui/form_add_red_zaqvka.h"
 #include "catalogue/ui/form_cenovi_listi.h"
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
 #include "catalogue/ui/form_newartikul.h"
+#include "catalogue/ui/form_revision.h"
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
@@ -40,10 +42,18 @@ void CatalogueModule::install(Host& host) {
     host.registerCommand(Command::N_Artikuli,
                          [&host] { pickArticles(host.context(), kBrowseArticles, host.window()); });
 
+    // "Операции" / "Основни" / "Ревизия..." and SpdBtn_Revizia: a new revision.
+    host.registerCommand(Command::N_Revizia, [&host] { runWindow<Form_Revision>(host); });
+    // "Операции" / "Импорт на данни" and "Експорт на данни".
+    dataExchange_ = std::make_unique<DataExchangeCommands>(host);
+
     // What the pickers deliver to the order line and article dialogs.
     TForm_Add_Red_Zaqvka::addFollowUps(host.followUps());
     TForm_NewArtikul::addFollowUps(host.followUps());
 }
+
+CatalogueModule::CatalogueModule() = default;
+CatalogueModule::~CatalogueModule() = default;
 
 void CatalogueModule::loggedIn() {
     if (treeChecked_ || !host_)

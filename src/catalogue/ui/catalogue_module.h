@@ -5,7 +5,11 @@
 
 #include "shell/ui/host.h"
 
+#include <memory>
+
 namespace torvika {
+
+class DataExchangeCommands;
 
 class CatalogueModule : public Module {
 public:
@@ -15,10 +19,13 @@ public:
     // change that failed half-way left.
     void loggedIn() override;
     void databaseChanged() override;
+    CatalogueModule();
+    ~CatalogueModule() override;
 
 private:
     Host* host_ = nullptr;
     bool treeChecked_ = false;
+    std::unique_ptr<DataExchangeCommands> dataExchange_;
 };
 
 } // namespace torvika

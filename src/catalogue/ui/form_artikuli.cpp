@@ -4,6 +4,7 @@
 
 #include "catalogue/article_groups.h"
 #include "catalogue/articles.h"
+#include "catalogue/data_export.h"
 #include "catalogue/stock.h"
 #include "catalogue/texts.h"
 #include "catalogue/ui/article_views.h"
@@ -15,6 +16,7 @@
 #include "common/ref_text.h"
 #include "common/texts.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/form_export_data.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
 #include "common/ui/tree_lines.h"
@@ -103,6 +105,11 @@ TForm_Artikuli::TForm_Artikuli(const WindowContext& context, int mode, QWidget* 
     connect(ui->N_Markirai_Vsi4ki, &QAction::triggered, this, &TForm_Artikuli::N_Markirai_Vsi4kiClick);
     connect(ui->N_Nali4nosti, &QAction::triggered, this, &TForm_Artikuli::N_Nali4nostiClick);
     connect(ui->N_Ob6ti_Danni, &QAction::triggered, this, &TForm_Artikuli::N_Ob6ti_DanniClick);
+    // "Експорт ...": every article into a numbered-field file.
+    connect(ui->N_Export, &QAction::triggered, this, [this] {
+        Form_Export_Data w([this] { return context_.session.db(); }, this);
+        w.SELECTED_EXPORT(articleExportSource());
+    });
     connect(ui->N_Pe4at_Fail, &QAction::triggered, this, &TForm_Artikuli::N_Pe4at_FailClick);
     connect(ui->N_Elikom, &QAction::triggered, this, &TForm_Artikuli::N_ElikomClick);
     connect(ui->N_Grupa, &QAction::triggered, this, [this] { N_GrupaClick(false); });

@@ -5,10 +5,12 @@
 #include "common/ref_text.h"
 #include "common/texts.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/form_export_data.h"
 #include "common/ui/messages.h"
 #include "common/ui/tree_lines.h"
 #include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
+#include "counterparties/counterparty_exchange.h"
 #include "counterparties/texts.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
@@ -67,6 +69,11 @@ TForm_Kontrakents::TForm_Kontrakents(const WindowContext& context, int mode, QWi
     connect(ui->N_Nov, &QAction::triggered, this, &TForm_Kontrakents::Button_NovClick);
     connect(ui->N_Redaktiraj, &QAction::triggered, this, &TForm_Kontrakents::Button_RedaktirajClick);
     connect(ui->N_Pe4at, &QAction::triggered, this, &TForm_Kontrakents::Button_Pe4atClick);
+    // "Експорт ...": every counterparty into a numbered-field file.
+    connect(ui->N_Export, &QAction::triggered, this, [this] {
+        Form_Export_Data w([this] { return context_.session.db(); }, this);
+        w.SELECTED_EXPORT(counterpartyExportSource());
+    });
     connect(ui->N_Only_Debtors, &QAction::triggered, this, &TForm_Kontrakents::N_Only_DebtorsClick);
 
     connect(ui->ComboBox_Kriteria_Kontrag, &QComboBox::activated, this,
