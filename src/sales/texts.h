@@ -136,4 +136,49 @@ inline const QString kSaleLinesChanged =
 inline const QString kAskReceiptAgain = QStringLiteral(
     "Продажбата е записана, но касовата бележка не е отпечатана.\rЖелаете ли нов опит за печат?");
 
+// The sales report "Справка продажби".
+inline const QString kSalesReportTitle = QStringLiteral("Справка продажби ");
+inline const QString kCompareEqual = QStringLiteral("равно");
+inline const QString kCompareAtMost = QStringLiteral("по - малко");
+inline const QString kCompareAtLeast = QStringLiteral("по - голямо");
+inline const QString kCompareBetween = QStringLiteral("между");
+inline const QString kTotalPaidCaption = QStringLiteral("Обща сума платено в брой лева: ");
+inline const QString kTotalOpenCaption = QStringLiteral("Обща сума на задължения в лева : ");
+inline const QString kTotalPaidOffCaption = QStringLiteral("Обща сума на платени задължения в лева : ");
+// The name of an instalment payment (article 0) on a receipt.
+inline const QString kPaymentLineName = QStringLiteral("Вноска");
+
+// Credit instalments and consignment.
+inline const QString kCreditNeedsCounterparty =
+    QStringLiteral("Необходимо е да се посочи контрагент за консигнацията!");
+inline const QString kCreditInstalmentsRange = QStringLiteral("Броят вноски трябва да бъде от 1 до 100.");
+inline const QString kCreditInterestRange = QStringLiteral("Лихвата трябва да бъде от 0 до 100 %.");
+inline const QString kCreditNothingToPay = QStringLiteral("Няма сума за разсрочване.");
+inline const QString kCreditFirstRange =
+    QStringLiteral("Първоначалната вноска трябва да бъде поне 0 и по-малка от сумата на покупката.");
+inline const QString kCreditNoDate = QStringLiteral("Посочете дата на отдаване.");
+inline const QString kCreditTooLarge =
+    QStringLiteral("Задължението с тази лихва и този брой вноски е твърде голямо.");
+inline const QString kPaymentNotAboveZero = QStringLiteral("Сумата на плащането трябва да бъде над 0.");
+// %1 what is due.
+inline const QString kPaymentAboveDue =
+    QStringLiteral("Сумата на плащането е по-голяма от дължимата за вноската (%1).");
+
+// Invalidating sales.
+inline const QString kAskInvalidateSales =
+    QStringLiteral("Найстина ли желаете да анулирате избраните продажби");
+inline const QString kInvalidationReasonDefault = QStringLiteral("Върната стока");
+inline const QString kInvalidationReasonEmpty = QStringLiteral("Посочете основание за анулиране");
+inline const QString kAskAnnulDocuments =
+    QStringLiteral("Има издадени документи свързани с тази продажба!\rЖелаете ли те да бъдат анулирани?");
+inline const QString kAskRestoreStock = QStringLiteral("Желаете ли да бъде възстановено количеството");
+inline const QString kNoSalesChosen = QStringLiteral("Няма избрани продажби");
+// %1 the sale line's number.
+inline const QString kSaleRecordedTwice =
+    QStringLiteral("Продажба %1 е записана повече от веднъж и не може да бъде анулирана.");
+
+// The cash desk count and the printouts written to TEMP.
+// %1 the file, %2 the reason.
+inline const QString kReportNotWritten = QStringLiteral("Файлът %1 не може да бъде записан: %2");
+
 } // namespace torvika::texts
