@@ -53,22 +53,17 @@ struct Dataset {
         const QString day = company.engine() == SqlEngine::SQLite
                                 ? QStringLiteral("date('%1', '+' || ((i - 1) / %2) || ' days')")
                                 : QStringLiteral("to_char(DATE '%1' + ((i - 1) / %2)::int, 'YYYY-MM-DD')");
-        execSql(
-            company.db(),
-            QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
-                "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
-                "Sklad_ID) SELECT i, i % 1000 + 1, CASE WHEN i % 3 = 0 THEN 'Мария' ELSE 'Иван' END, ") +
-                day.arg(kFirstDay.toString(Qt::ISODate)).arg(kHistory / kDays) +
-                QStringLiteral(
-                    ", '10:00:00', i % 5 + 1, (i % 97) + 0.5, CASE WHEN i % 10 = 0 THEN 'EUR' ELSE 'Лева' "
-                    "END, "
-                    "i % 201, i % 7, CASE WHEN i % 20 = 0 THEN i % 300 + 1 WHEN i % 50 = 0 THEN -1 ELSE 0 "
-                    "END, "
-                    "'', '', CASE WHEN i % 20 = 0 THEN 'отложено плащане' ELSE 'в брой' END, i % 3 + 1, 1 "
-                    "FROM n")
-                    .arg(kHistory));
+        const QString sql = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, ED_Cena, "
+            "Valuta, "
+            "ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, Sklad_ID) "
+            "SELECT i, i % 1000 + 1, CASE WHEN i % 3 = 0 THEN 'Мария' ELSE 'Иван' END, %2, '10:00:00', "
+            "i % 5 + 1, (i % 97) + 0.5, CASE WHEN i % 10 = 0 THEN 'EUR' ELSE 'Лева' END, i % 201, i % 7, "
+            "CASE WHEN i % 20 = 0 THEN i % 300 + 1 WHEN i % 50 = 0 THEN -1 ELSE 0 END, '', '', "
+            "CASE WHEN i % 20 = 0 THEN 'отложено плащане' ELSE 'в брой' END, i % 3 + 1, 1 FROM n");
+        execSql(company.db(),
+                sql.arg(kHistory).arg(day.arg(kFirstDay.toString(Qt::ISODate)).arg(kHistory / kDays)));
         company.settleAfterLoad();
     }
 };
