@@ -42,18 +42,11 @@ SqlStatement searched(const QString& condition, const QVariantList& values) {
             values, kKey};
 }
 
+// The article search offers "по - голямо" before "по - малко".
 QString comparisonSql(const QString& field, ArticleComparison comparison) {
-    switch (comparison) {
-    case ArticleComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case ArticleComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case ArticleComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case ArticleComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
+    constexpr ValueComparison kConditions[] = {ValueComparison::Equal, ValueComparison::AtLeast,
+                                               ValueComparison::AtMost, ValueComparison::Between};
+    return valueCondition(field, kConditions[int(comparison)]);
 }
 
 QString marks(qsizetype n) {

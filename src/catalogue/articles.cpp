@@ -1,5 +1,7 @@
 #include "catalogue/articles.h"
 
+#include "common/vat.h"
+
 #include "catalogue/texts.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -179,9 +181,13 @@ QString plainGtinDigits(const QString& code) {
 
 } // namespace
 
-QStringList vatGroupItems() {
-    return {QStringLiteral("0:Данъчна група А - 0 %"), QStringLiteral("1:Данъчна група Б - 20 %"),
-            QStringLiteral("2:Данъчна група В - 20 %"), QStringLiteral("3:Данъчна група Г - 7 %")};
+QStringList vatGroupItems(const VatRates& rates) {
+    QStringList items;
+    for (int g = 0; g < kTaxGroupCount; ++g)
+        items << QStringLiteral("%1:Данъчна група %2 - %3 %")
+                     .arg(g)
+                     .arg(taxGroupLetter(g), rates.of(g).toString());
+    return items;
 }
 
 QStringList durationUnitItems() {

@@ -21,6 +21,8 @@
 
 namespace torvika {
 
+struct VatRates;
+
 struct Article {
     qint64 id = 0;
     QString catalogueNumber; // Nomenkl_N
@@ -68,8 +70,9 @@ struct ArticleRefusal {
 };
 
 // The fixed choices of the article dialog.
-// "0:Данъчна група А - 0 %" ... "3:Данъчна група Г - 7 %"; the code is the number.
-QStringList vatGroupItems();
+// "0:Данъчна група А - 0 %" ... "3:Данъчна група Г - 9 %" with the company's
+// rates; the code is the number.
+QStringList vatGroupItems(const VatRates& rates);
 // "в часове", "в дни", "в месеци", "в години": the unit of a shelf life or warranty period.
 QStringList durationUnitItems();
 // The base currency (Osn true), preselected for a new article; empty when none.

@@ -5,6 +5,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
+#include "common/grid_export.h"
 #include "common/number_column.h"
 #include "common/sql.h"
 #include "common/sql_dialect.h"
@@ -69,20 +70,6 @@ QString marks(qsizetype n) {
     return QStringList(n, QStringLiteral("?")).join(u',');
 }
 
-QString comparison(const QString& field, OrderComparison c) {
-    switch (c) {
-    case OrderComparison::Equal:
-        return field + QStringLiteral(" = ?");
-    case OrderComparison::AtMost:
-        return field + QStringLiteral(" <= ?");
-    case OrderComparison::AtLeast:
-        return field + QStringLiteral(" >= ?");
-    case OrderComparison::Between:
-        return field + QStringLiteral(" BETWEEN ? AND ?");
-    }
-    return {};
-}
-
 } // namespace
 
 qint64 addOrderLine(const QSqlDatabase& db, const OrderLine& line) {
@@ -124,13 +111,13 @@ SqlStatement orderSearchStatement(const OrderSearch& search) {
         if (!search.fromDate.isValid() ||
             (search.comparison == OrderComparison::Between && !search.toDate.isValid()))
             throw EConvertError(texts::kOrderNoSearchDate);
-        condition = comparison(field, search.comparison);
+        condition = valueCondition(field, search.comparison);
         values << isoDate(search.fromDate);
         if (search.comparison == OrderComparison::Between)
             values << isoDate(search.toDate);
         break;
     case OrderColumnKind::Number:
-        condition = comparison(field, search.comparison);
+        condition = valueCondition(field, search.comparison);
         values << typedNumberValue(search.from);
         if (search.comparison == OrderComparison::Between)
             values << typedNumberValue(search.to);
@@ -169,8 +156,7 @@ int deleteOrderLines(const QSqlDatabase& db, const QList<qint64>& ids) {
 }
 
 QStringList orderListHeading(const QDateTime& now) {
-    return {QString(), texts::kOrderListHeading, QString(),
-            texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    return {QString(), texts::kOrderListHeading, QString(), exportDateLine(now)};
 }
 
 Decimal StoredOrderLine::amount() const {

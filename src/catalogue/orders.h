@@ -96,7 +96,7 @@ inline const OrderListColumn& orderListColumn(OrderColumn column) {
 }
 
 // The comparisons in list order.
-enum class OrderComparison { Equal, AtMost, AtLeast, Between };
+using OrderComparison = ValueComparison;
 inline constexpr std::array<QStringView, 4> orderComparisonCaptions{u"равно", u"по - малко", u"по - голямо",
                                                                     u"между"};
 

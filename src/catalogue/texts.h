@@ -1,5 +1,8 @@
 #pragma once
 // The texts the catalogue shows: messages, questions and captions set in code.
+// The captions of the row buttons are the record windows' (common/texts.h).
+
+#include "common/texts.h"
 
 #include <QString>
 
@@ -15,19 +18,10 @@ inline const QString kStockOfAllArticles = QStringLiteral(
 // The stock report printed to a file.
 inline const QString kStockReportFile = QStringLiteral("Spr_Nali4nosti");
 inline const QString kStockReportHeading = QStringLiteral("\tСправка наличности артикули");
-inline const QString kStockReportDate = QStringLiteral("\tДата:");
 inline const QString kStockReportWarehouse = QStringLiteral("\tСклад: ");
 inline const QString kStockReportAllWarehouses = QStringLiteral("\tСклад: всички складове");
 inline const QString kStockReportGroup = QStringLiteral("\tГрупа: ");
 inline const QString kStockReportArticle = QStringLiteral("\tАртикул: ");
-
-// The row buttons of the warehouses and currencies windows: idle, and
-// while a row is added or edited.
-inline const QString kRowCaptionNew = QStringLiteral("Нов");
-inline const QString kRowCaptionDelete = QStringLiteral("Изтрии");
-inline const QString kRowCaptionAccept = QStringLiteral("Приеми");
-inline const QString kRowCaptionCancel = QStringLiteral("Откажи");
-inline const QString kRowCaptionAdd = QStringLiteral("Добави");
 
 // Warehouses.
 inline const QString kWarehouseNameEmpty = QStringLiteral("Въведете наименование на склада!");
@@ -103,12 +97,9 @@ inline const QString kDeletedArticlesNode = QStringLiteral("Изтрити ар�
 inline const QString kNoArticleChosen = QStringLiteral("0:Няма избран артикул");
 
 // The catalogue window.
-inline const QString kSearchBy = QStringLiteral("Търсене по: ");
 inline const QString kSearchPartOfWord = QStringLiteral("Търсене по част от дума");
 inline const QString kSearchWholeWord = QStringLiteral("Търсене по цяла дума");
 inline const QString kBadSearchCriterion = QStringLiteral("Некоректен критерии за търсене!");
-inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
-inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
 inline const QString kCodeNotFound = QStringLiteral("Не е открит търсеният код");
 inline const QString kGroupNotFound = QStringLiteral("Не е открита търсената група");
 inline const QString kChooseGroupForArticle = QStringLiteral("Необходимо е да изберете група за артикула");
@@ -121,7 +112,6 @@ inline const QString kGroupIntoItself =
 inline const QString kGroupIsGone =
     QStringLiteral("Групата вече не съществува (изтрита е от друго работно място).");
 inline const QString kExportHeading = QStringLiteral("\tЕкспорт артикули ");
-inline const QString kExportDate = QStringLiteral("\tДата:");
 inline const QString kScaleFileCaption = QStringLiteral("Файл за везна");
 inline const QString kScaleFileFilter = QStringLiteral("Parameters (*.txt)");
 inline const QString kScaleFileName = QStringLiteral("Artikules.txt");
@@ -147,11 +137,7 @@ inline const QString kAskDeleteGroupArticles = QStringLiteral(
 inline const QString kAskDeleteSubgroups = QStringLiteral(
     "Избраната група съдържа подгрупи.\rНеобходимо е да бъдат премахнати първо те!\rЖелаете ли да "
     "бъдат премахнати всички подгрупи на избраната?");
-inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
 inline const QString kEditingGroup = QStringLiteral("Редакция на: ");
-inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
-inline const QString kGroupNumberNotPositive =
-    QStringLiteral("Номерът на група трябва да е цяло положително число!");
 inline const QString kEnterGroupName = QStringLiteral("Въведете описание на група!");
 
 // The article dialog.

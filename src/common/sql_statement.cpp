@@ -26,6 +26,20 @@ QString likeContains(const QString& text) {
     return u'%' + escapeLike(text) + u'%';
 }
 
+QString valueCondition(const QString& field, ValueComparison comparison) {
+    switch (comparison) {
+    case ValueComparison::Equal:
+        return field + QStringLiteral(" = ?");
+    case ValueComparison::AtMost:
+        return field + QStringLiteral(" <= ?");
+    case ValueComparison::AtLeast:
+        return field + QStringLiteral(" >= ?");
+    case ValueComparison::Between:
+        return field + QStringLiteral(" BETWEEN ? AND ?");
+    }
+    return {};
+}
+
 QString SortDirection::next() {
     const bool descending = descendingNext_;
     descendingNext_ = !descendingNext_;

@@ -30,6 +30,14 @@ QString escapeLike(const QString& text);
 // "%<text>%" with the text escaped: "contains the text as typed".
 QString likeContains(const QString& text);
 
+// How a search by value compares a column: equal to, at most or at least
+// the value typed, or between the two values typed (the order of the
+// choice lists "равно", "по - малко", "по - голямо", "между").
+enum class ValueComparison { Equal, AtMost, AtLeast, Between };
+// "<field> = ?", "<field> <= ?", "<field> >= ?" or "<field> BETWEEN ? AND ?".
+// The field is one of our own column names.
+QString valueCondition(const QString& field, ValueComparison comparison);
+
 // The direction switch of the title-sorted lists: every title click in any
 // of them flips it, the first click of the run sorting ascending.
 class SortDirection {

@@ -4,7 +4,8 @@
 // written (%1 the file, %2 the system's reason), numbers that are none, the
 // words of amounts, and the group tree files: another workstation is
 // changing one (%1 the file), or it holds no node of a group (%1 the file,
-// %2 the node).
+// %2 the node), the buttons of the record windows, the messages of the list
+// windows, and the fixed last line of the grid export files.
 
 #include <QString>
 
@@ -58,5 +59,41 @@ inline const QString kCurrencyMajorWords = QStringLiteral("лева");
 inline const QString kCurrencyMinorWords = QStringLiteral("стотинки");
 // Before the words of a negative amount.
 inline const QString kMinusWord = QStringLiteral("минус ");
+
+// The record windows. The navigator's buttons.
+inline const QString kNavigatorFirst = QStringLiteral("Първи");
+inline const QString kNavigatorPrior = QStringLiteral("Предишен");
+inline const QString kNavigatorNext = QStringLiteral("Следващ");
+inline const QString kNavigatorLast = QStringLiteral("Последен");
+inline const QString kNavigatorDelete = QStringLiteral("Изтрий");
+inline const QString kNavigatorEdit = QStringLiteral("Редактирай");
+inline const QString kNavigatorPost = QStringLiteral("Запис");
+inline const QString kNavigatorRefresh = QStringLiteral("Обнови");
+// The row buttons: idle, and while a row is added or edited ("Нов" and
+// "Откажи" are the navigator's too).
+inline const QString kRowCaptionNew = QStringLiteral("Нов");
+inline const QString kRowCaptionDelete = QStringLiteral("Изтрии");
+inline const QString kRowCaptionAccept = QStringLiteral("Приеми");
+inline const QString kRowCaptionCancel = QStringLiteral("Откажи");
+inline const QString kRowCaptionAdd = QStringLiteral("Добави");
+
+// The list windows, and the date line of a list's print heading.
+inline const QString kExportDate = QStringLiteral("\tДата:");
+inline const QString kSearchBy = QStringLiteral("Търсене по: ");
+inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
+inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
+
+// The group dialogs of the articles and of the counterparties: the title
+// of a new group (followed by the menu entry's caption) and the refusals of
+// its number.
+inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
+inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
+inline const QString kGroupNumberNotPositive =
+    QStringLiteral("Номерът на група трябва да е цяло положително число!");
+
+// The last line of every text export (101 characters).
+inline const QString kExportFooter =
+    QStringLiteral("Този документ е издаден от програма \"Торвика\"."
+                   "  E-mail: office@torvika.bg, тел./факс: +359 2 000 0000");
 
 } // namespace torvika::texts

@@ -168,25 +168,11 @@ SqlStatement listSearchStatement(int column, Comparison comparison, const QStrin
                 : likeCondition(field, likeContains(from.toUpper()));
         return {kListSelect + QStringLiteral(" WHERE ") + contains.sql + order, {contains.value}, kListKey};
     }
-    switch (comparison) {
-    case Comparison::Equal:
-        return {kListSelect + QStringLiteral(" WHERE %1 = ?").arg(field) + order,
-                {typedNumberValue(from)},
-                kListKey};
-    case Comparison::AtMost:
-        return {kListSelect + QStringLiteral(" WHERE %1 <= ?").arg(field) + order,
-                {typedNumberValue(from)},
-                kListKey};
-    case Comparison::AtLeast:
-        return {kListSelect + QStringLiteral(" WHERE %1 >= ?").arg(field) + order,
-                {typedNumberValue(from)},
-                kListKey};
-    case Comparison::Between:
-        return {kListSelect + QStringLiteral(" WHERE %1 BETWEEN ? AND ?").arg(field) + order,
-                {typedNumberValue(from), typedNumberValue(to)},
-                kListKey};
-    }
-    return {};
+    QVariantList values{typedNumberValue(from)};
+    if (comparison == Comparison::Between)
+        values << typedNumberValue(to);
+    return {kListSelect + QStringLiteral(" WHERE ") + valueCondition(field, comparison) + order, values,
+            kListKey};
 }
 
 std::optional<SqlStatement> quickSearchStatement(const QString& text, QuickSearchPage page,

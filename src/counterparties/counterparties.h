@@ -93,7 +93,7 @@ SqlStatement groupListStatement(qint64 group);
 // Counterparties with an unpaid consignment.
 SqlStatement debtorsStatement();
 
-enum class Comparison { Equal, AtMost, AtLeast, Between };
+using Comparison = ValueComparison;
 inline constexpr std::array<QStringView, 4> comparisonCaptions{u"равно", u"по - малко", u"по - голямо",
                                                                u"между"};
 // The search of the list by one grid column. Numeric columns compare with

@@ -3,6 +3,8 @@
 // titles that the code sets, and the reference texts of "none". Captions
 // that a window's .ui file holds stay there.
 
+#include "common/texts.h"
+
 #include <QString>
 
 namespace torvika {
@@ -17,8 +19,6 @@ inline const QString kAllCounterpartiesNode = QStringLiteral("0:Всички к�
 inline const QString kIncompleteData = QStringLiteral("Некоректни или непълни данни");
 inline const QString kInvalidData = QStringLiteral("Невалидни данни");
 inline const QString kIncorrectData = QStringLiteral("Некоректни данни");
-inline const QString kNothingToSort = QStringLiteral("Няма данни за подреждане");
-inline const QString kNothingToPrint = QStringLiteral("Няма данни за печат");
 
 // Identity numbers.
 inline const QString kInvalidEik = QStringLiteral("Невалиден ЕИК");
@@ -47,18 +47,9 @@ inline const QString kSitesTitle = QStringLiteral("Складове за изб�
 inline const QString kAccountsTitle = QStringLiteral("Сметки за избран контрагент");
 
 // The list.
-inline const QString kSearchBy = QStringLiteral("Търсене по: ");
 inline const QString kAskMoveToGroup =
     QStringLiteral("Желаете ли да преместите избраните контрагенти в група:\r");
 inline const QString kExportHeading = QStringLiteral("\tЕкспорт контрагенти ");
-inline const QString kExportDate = QStringLiteral("\tДата:");
-
-// The group dialog: its title is kEnteringGroup and the caption of the menu
-// entry used.
-inline const QString kEnteringGroup = QStringLiteral("Въвеждане на ");
-inline const QString kGroupNumberNotPositive =
-    QStringLiteral("Номерът на група трябва да е цяло положително число!");
-inline const QString kGroupNumberTaken = QStringLiteral("Въведеният номер за група вече съществува!");
 
 // The quick search of the pages.
 inline const QString kQuickSearchHint = QStringLiteral("Въведете име на контрагент");

@@ -1,15 +1,10 @@
 #pragma once
-// The texts of the documents: the fixed footer of the text exports, the
-// messages of templates, printing and numbering, and the printed captions.
+// The texts of the documents: the messages of templates, printing and
+// numbering, and the printed captions.
 
 #include <QString>
 
 namespace torvika::texts {
-
-// The last line of every text export (101 characters).
-inline const QString kDocumentFooter =
-    QStringLiteral("Този документ е издаден от програма \"Торвика\"."
-                   "  E-mail: office@torvika.bg, тел./факс: +359 2 000 0000");
 
 // Where a document kind is offered (Kade_se_izpolzva).
 inline const QString kPlaceShop = QStringLiteral("МАГАЗИН");
@@ -115,5 +110,7 @@ inline const QString kWorkKindInUse =
     QStringLiteral("Видът документ \"%1\" се използва в доставки или гаранции и не може да бъде изтрит");
 inline const QString kEmptyName = QStringLiteral("Въведете описание");
 inline const QString kAskDeleteKind = QStringLiteral("Желаете ли да изтриете \"%1\"?");
+// The prompt for the name of a kind added.
+inline const QString kKindNamePrompt = QStringLiteral("Описание:");
 
 } // namespace torvika::texts

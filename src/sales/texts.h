@@ -108,10 +108,8 @@ inline const QString kSpecialDiscountsHeading = QStringLiteral("\tСправка
 inline const QString kAllSpecialDiscountsHeading =
     QStringLiteral("\tСправка Отстъпки за всички контрагенти ");
 inline const QString kSpecialDiscountsCounterparty = QStringLiteral("\tКонтрагент: ");
-// The add button of the entry panel while a row is edited, and otherwise;
-// the bottom button in and out of entry mode.
-inline const QString kDiscountRowAccept = QStringLiteral("Приеми");
-inline const QString kDiscountRowAdd = QStringLiteral("Добави");
+// The bottom button in and out of entry mode (the add button of the entry
+// panel is a row button: "Приеми" while a row is edited, "Добави" otherwise).
 inline const QString kDiscountsStore = QStringLiteral("Запис");
 inline const QString kDiscountsNew = QStringLiteral("Нова");
 

@@ -13,6 +13,7 @@
 #include "common/errors.h"
 #include "common/progress.h"
 #include "common/sql.h"
+#include "common/vat.h"
 #include "support/fixture.h"
 
 #include <QBuffer>
@@ -114,6 +115,16 @@ class ArticleLogicTest : public QObject {
     }
 
 private slots:
+    // The tax groups offered name the company's rates, not fixed texts.
+    void taxGroupChoicesNameTheRates() {
+        QCOMPARE(vatGroupItems(VatRates::defaults()),
+                 (QStringList{"0:Данъчна група А - 0 %", "1:Данъчна група Б - 20 %",
+                              "2:Данъчна група В - 20 %", "3:Данъчна група Г - 9 %"}));
+        VatRates rates = VatRates::defaults();
+        rates.groups[3] = Decimal("7.5");
+        QCOMPARE(vatGroupItems(rates).last(), "3:Данъчна група Г - 7.5 %");
+    }
+
     void cleanup() { fx_.reset(); }
 
     // The tree file: the root is always there; a change re-reads the file

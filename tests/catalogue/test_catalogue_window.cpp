@@ -18,8 +18,8 @@
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "common/ui/statement_model.h"
-#include "documents/ui/form_print_vid_fail.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
@@ -394,10 +394,10 @@ private slots:
     void titleSort() {
         TForm_Artikuli w(fx_->session(), kBrowseArticles);
         w.show();
-        w.DBGridTitleClick(2);
+        test::clickTitle(w.grid(), 2);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Produkti.Opisanie ASC, Produkti.ID"));
         QCOMPARE(listed(w), (QList<qint64>{2, 1, 4, 3}));
-        w.DBGridTitleClick(7);
+        test::clickTitle(w.grid(), 7);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Grupi.Opisanie DESC, Produkti.ID"));
         QCOMPARE(listed(w), (QList<qint64>{3, 4, 1, 2}));
     }

@@ -74,14 +74,14 @@ private slots:
         test::ModalScript script;
         script.next<TForm_Valuti>([](TForm_Valuti* w) {
             QCOMPARE(w->windowTitle(), "Валутни курсове");
-            QCOMPARE(w->currentName(), "Лева"); // the base currency first
+            QCOMPARE(w->currentKey().toString(), "Лева"); // the base currency first
             QVERIFY(w->positionOn("USD"));
-            w->Button_RedaktiraiClick();
+            test::control<QPushButton>(*w, "Button_Redaktirai")->click();
             QCOMPARE(w->focusWidget(), field(*w, "Edit_Kurs"));
-            field(*w, "Edit_Kurs")->setText("1,85"); // a comma is a decimal separator too
-            w->Button_NovClick();                    // "Приеми"
-            QCOMPARE(w->state(), TForm_Valuti::Idle);
-            QCOMPARE(w->currentName(), "USD");
+            field(*w, "Edit_Kurs")->setText("1,85");               // a comma is a decimal separator too
+            test::control<QPushButton>(*w, "Button_Nov")->click(); // "Приеми"
+            QCOMPARE(w->state(), TForm_Valuti::Browse);
+            QCOMPARE(w->currentKey().toString(), "USD");
             QCOMPARE(w->model()->index(w->grid()->currentIndex().row(), 1).data().toString(), "1.85000");
             w->close();
         });
@@ -96,25 +96,27 @@ private slots:
     void addAndDelete() {
         TForm_Valuti w(fx_->session());
         QCOMPARE(w.model()->headerData(1, Qt::Horizontal).toString(), "Курс спрямо лева");
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         QCOMPARE(w.state(), TForm_Valuti::Insert);
         QCOMPARE(test::control<QPushButton>(w, "Button_Nov")->text(), "Приеми");
         QCOMPARE(w.focusWidget(), field(w, "Edit_Opisanie"));
         test::typeText(field(w, "Edit_Opisanie"), "GBP");
         field(w, "Edit_Kurs")->setText("2.28");
-        QVERIFY(w.post());
-        QCOMPARE(w.currentName(), "GBP");
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
+        QCOMPARE(w.state(), RecordWindow::Browse);
+        QCOMPARE(w.currentKey().toString(), "GBP");
         QCOMPARE(w.model()->rowCount(), 5);
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QCOMPARE(w.model()->rowCount(), 4);
         QCOMPARE(table(db()), kFirstRows);
 
         // Giving the base mark to another currency takes it from the lev.
         QVERIFY(w.positionOn("BGL"));
-        w.Button_RedaktiraiClick();
+        test::control<QPushButton>(w, "Button_Redaktirai")->click();
         baseChoice(w)->setCurrentText("True");
-        QVERIFY(w.post());
-        QCOMPARE(w.currentName(), "BGL");
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
+        QCOMPARE(w.state(), RecordWindow::Browse);
+        QCOMPARE(w.currentKey().toString(), "BGL");
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Valuti WHERE Osn = 'True'").toString(), "BGL");
         QCOMPARE(w.model()->index(0, 0).data().toString(), "BGL");
         QCOMPARE(msg_->shown, QStringList{});
@@ -179,15 +181,15 @@ private slots:
                 "INSERT INTO Produkti (ID, Opisanie, Valuta_P, Valuta_D) VALUES (1, 'Чай', 'USD', 'Лева')");
         TForm_Valuti w(fx_->session());
         if (edited.isEmpty()) {
-            w.Button_NovClick();
+            test::control<QPushButton>(w, "Button_Nov")->click();
         } else {
             QVERIFY(w.positionOn(edited));
-            w.Button_RedaktiraiClick();
+            test::control<QPushButton>(w, "Button_Redaktirai")->click();
         }
         ::field(w, "Edit_Opisanie")->setText(name);
         ::field(w, "Edit_Kurs")->setText(rate);
         baseChoice(w)->setCurrentText(base);
-        w.Button_NovClick(); // "Приеми"
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
         QCOMPARE(msg_->shown, QStringList{message});
         QCOMPARE(w.focusWidget(), w.findChild<QWidget*>(field));
         QCOMPARE(w.state(), edited.isEmpty() ? TForm_Valuti::Insert : TForm_Valuti::Edit);
@@ -200,13 +202,13 @@ private slots:
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, Valuta) VALUES (1, 'EUR')");
         TForm_Valuti w(fx_->session());
         QVERIFY(w.positionOn("Лева"));
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QVERIFY(w.positionOn("EUR"));
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QCOMPARE(msg_->shown,
                  QStringList({texts::kCurrencyBaseNotDeleted,
                               texts::kCurrencyInUseDelete.arg("EUR", texts::kCurrencyUsedBySales)}));
-        QCOMPARE(w.currentName(), "EUR");
+        QCOMPARE(w.currentKey().toString(), "EUR");
         QCOMPARE(table(db()), kFirstRows);
     }
 };

@@ -12,8 +12,8 @@
 #include "catalogue/ui/form_valuti.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "common/ui/statement_model.h"
-#include "documents/ui/form_print_vid_fail.h"
 #include "shell/ui/status_widgets.h"
 #include "support/fixture.h"
 #include "support/main_window.h"
@@ -137,7 +137,7 @@ private slots:
             // The active warehouse is current when the window opens.
             QCOMPARE(w->currentId(), 1);
             QVERIFY(w->positionOn(2));
-            w->Button_IzberiClick();
+            test::control<QPushButton>(*w, "Button_Izberi")->click();
         });
         QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY2(script.finished(), qPrintable(script.failure()));
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(w.windowTitle(), "Складове");
         QCOMPARE(w.model()->rowCount(), 2);
         QCOMPARE(w.model()->headerData(4, Qt::Horizontal).toString(), "МОЛ");
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         QCOMPARE(w.state(), TForm_Sklad::Insert);
         QCOMPARE(button(w, "Button_Nov")->text(), "Приеми");
         QCOMPARE(button(w, "Button_Iztrii")->text(), "Откажи");
@@ -169,26 +169,27 @@ private slots:
         field(w, "Edit_Mol_Sklad")->setText("Иван Иванов");
         // Another workstation takes number 3 meanwhile: this one gets 4.
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (3, 'Друг')");
-        w.Button_NovClick(); // "Приеми"
-        QCOMPARE(w.state(), TForm_Sklad::Idle);
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
+        QCOMPARE(w.state(), TForm_Sklad::Browse);
         QCOMPARE(w.currentId(), 4);
         QCOMPARE(scalarSql(db(), "SELECT Mol_Sklad FROM Sklad WHERE ID_Sklad = 4").toString(), "Иван Иванов");
         QCOMPARE(button(w, "Button_Nov")->text(), "Нов");
         QVERIFY(button(w, "Button_Izberi")->isEnabled());
 
         // A chosen free number; "Откажи" abandons, and so does closing.
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         field(w, "Edit_ID_Sklad")->clear();
         test::typeText(field(w, "Edit_ID_Sklad"), "10");
         field(w, "Edit_Opis_Sklad")->setText("Склад 10");
-        QVERIFY(w.post());
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
+        QCOMPARE(w.state(), RecordWindow::Browse);
         QCOMPARE(w.currentId(), 10);
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         field(w, "Edit_Opis_Sklad")->setText("Изоставен");
-        w.Button_IztriiClick(); // "Откажи"
-        QCOMPARE(w.state(), TForm_Sklad::Idle);
+        test::control<QPushButton>(w, "Button_Iztrii")->click(); // "Откажи"
+        QCOMPARE(w.state(), TForm_Sklad::Browse);
         QCOMPARE(field(w, "Edit_Opis_Sklad")->text(), "Склад 10");
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         field(w, "Edit_Opis_Sklad")->setText("Затворен");
         w.reject();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Sklad"), 5);
@@ -219,13 +220,13 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, field);
         TForm_Sklad w(session());
-        w.Button_NovClick();
+        test::control<QPushButton>(w, "Button_Nov")->click();
         if (!number.isEmpty()) {
             ::field(w, "Edit_ID_Sklad")->clear();
             test::typeText(::field(w, "Edit_ID_Sklad"), number);
         }
         ::field(w, "Edit_Opis_Sklad")->setText(name);
-        QVERIFY(!w.post());
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
         QCOMPARE(msg_->shown, QStringList{message});
         QCOMPARE(w.focusWidget(), ::field(w, qPrintable(field)));
         QCOMPARE(w.state(), TForm_Sklad::Insert);
@@ -238,12 +239,12 @@ private slots:
     void editTheActiveWarehouse() {
         TForm_Sklad w(session());
         QVERIFY(w.positionOn(1));
-        w.Button_RedaktiraiClick();
+        test::control<QPushButton>(w, "Button_Redaktirai")->click();
         QCOMPARE(w.state(), TForm_Sklad::Edit);
         QVERIFY(field(w, "Edit_ID_Sklad")->isReadOnly());
         QVERIFY(!button(w, "Button_Izberi")->isEnabled());
         field(w, "Edit_Opis_Sklad")->setText("Централен склад");
-        w.Button_NovClick(); // "Приеми"
+        test::control<QPushButton>(w, "Button_Nov")->click(); // "Приеми"
         QCOMPARE(scalarSql(db(), "SELECT Opis_Sklad FROM Sklad WHERE ID_Sklad = 1").toString(),
                  "Централен склад");
         QCOMPARE(session().activeWarehouseText(), "1:Централен склад");
@@ -252,7 +253,7 @@ private slots:
         // Renamed elsewhere after the list was read: "ИЗБЕРИ" takes the name as stored.
         execSql(db(), "UPDATE Sklad SET Opis_Sklad = 'Магазин Русе' WHERE ID_Sklad = 2");
         QVERIFY(w.positionOn(2));
-        w.Button_IzberiClick();
+        test::control<QPushButton>(w, "Button_Izberi")->click();
         QCOMPARE(session().activeWarehouseText(), "2:Магазин Русе");
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
@@ -264,15 +265,15 @@ private slots:
         GET_NALI4NOST(db(), 9, 2, kAddStock, 4);
         TForm_Sklad w(session());
         QVERIFY(w.positionOn(1));
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QVERIFY(w.positionOn(2));
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QCOMPARE(msg_->shown, QStringList({texts::kWarehouseIsActive.arg("Основен склад"),
                                            texts::kWarehouseHasStock.arg("Магазин")}));
         QCOMPARE(w.currentId(), 2);
         msg_->clear();
         QVERIFY(w.positionOn(3));
-        w.Button_IztriiClick();
+        test::control<QPushButton>(w, "Button_Iztrii")->click();
         QCOMPARE(msg_->shown, QStringList{});
         QCOMPARE(w.model()->rowCount(), 2);
         QCOMPARE(w.currentId(), 2); // the row before the deleted last one
@@ -280,7 +281,7 @@ private slots:
         execSql(db(), "DELETE FROM Store_Kol");
         execSql(db(), "DELETE FROM Sklad WHERE ID_Sklad = 2");
         const int stored = fx_->firmData().activeStore();
-        w.Button_IzberiClick();
+        test::control<QPushButton>(w, "Button_Izberi")->click();
         QCOMPARE(msg_->shown, QStringList{texts::kWarehouseGone.arg(2)});
         QCOMPARE(session().activeWarehouse(), 1);
         QCOMPARE(fx_->firmData().activeStore(), stored);

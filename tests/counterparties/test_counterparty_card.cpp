@@ -6,14 +6,14 @@
 #include "common/sql.h"
 #include "common/ui/statement_model.h"
 #include "counterparties/counterparties.h"
+#include "counterparties/ui/details_dialog.h"
 #include "counterparties/ui/form_grad.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
-#include "counterparties/ui/form_kontrag_sklad.h"
-#include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
 #include "shell/workspace.h"
 #include "support/fixture.h"
+#include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
@@ -39,6 +39,14 @@ const QString kInvalidIdentity =
 
 template <typename T = QLineEdit> T* field(const QWidget& w, const char* name) {
     return test::control<T>(w, name);
+}
+
+void doubleClickRow(QTableView* grid, int row) {
+    grid->window()->show();
+    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+    // The first click makes the row current, the second opens it.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }
 
 int count(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {}) {
@@ -436,35 +444,35 @@ private slots:
         auto* second = field<QPushButton>(sites, "Button2");
         QCOMPARE(first->text(), "НОВ");
         QCOMPARE(second->text(), "ИЗТРИИ");
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::New);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Insert);
         QCOMPARE(first->text(), "ЗАПИС");
         QCOMPARE(second->text(), "ОТКАЖИ");
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
         field(sites, "Edit_Izdadena_Ot")->setText("МВР 100%");
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "");
         QCOMPARE(sites.model()->rowCount(), 1);
         QCOMPARE(sites.model()->headerData(8, Qt::Horizontal).toString(), "Издадена от ");
         QCOMPARE(sites.model()->data(sites.model()->index(0, 1)).toString(), "Магазин \"Център\"");
 
-        sites.GridDblClick(0);
+        doubleClickRow(sites.grid(), 0);
         QCOMPARE(sites.state(), DetailsDialog::Edit);
         QCOMPARE(field(sites, "Edit_MOL")->text(), "Петров");
         field(sites, "Edit_MOL")->setText("Иванов");
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
         QCOMPARE(scalarSql(db(), "SELECT MOL_SK FROM Kontrag_Sklad WHERE ID_Kontrag = 5").toString(),
                  "Иванов");
 
-        sites.Button2Click(); // idle: nothing is deleted
+        QVERIFY(!second->isEnabled()); // idle: nothing is deleted
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         field(sites, "Edit_Opisanie")->setText("недовършен");
-        sites.Button2Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button2")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 1);
     }
@@ -474,7 +482,7 @@ private slots:
     // incomplete), stays in its state with what was typed, and logs it.
     void sitesBusyDatabaseIsNotIncompleteData() {
         TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
-        sites.Button1Click();
+        field<QPushButton>(sites, "Button1")->click();
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
         QSqlDatabase other = openCompanyConnection("other-workstation", fx_->alias());
@@ -482,22 +490,22 @@ private slots:
         {
             Transaction holding(other);
             nextKey(other, "Kontrag_Sklad", "ID_Sk"); // the other workstation takes a key
-            sites.Button1Click();
+            field<QPushButton>(sites, "Button1")->click();
         }
         setBusyPatience(120000);
         other = QSqlDatabase();
         closeConnection("other-workstation");
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY2(msg_->shown.front().contains("заета"), qPrintable(msg_->shown.front()));
-        QCOMPARE(sites.state(), DetailsDialog::New);
+        QCOMPARE(sites.state(), DetailsDialog::Insert);
         QCOMPARE(field(sites, "Edit_Opisanie")->text(), "Магазин \"Център\"");
         QCOMPARE(field(sites, "Edit_MOL")->text(), "Петров");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_Sklad"), 0);
         QVERIFY(test::Fixture::readFile(fx_->session().programDir.exceptionsLog()).contains("EDatabaseBusy"));
 
         // Free again: the same fields are saved.
-        sites.Button1Click();
-        QCOMPARE(sites.state(), DetailsDialog::Idle);
+        field<QPushButton>(sites, "Button1")->click();
+        QCOMPARE(sites.state(), DetailsDialog::Browse);
         QCOMPARE(scalarSql(db(), "SELECT MOL_SK FROM Kontrag_Sklad WHERE ID_Kontrag = 5").toString(),
                  "Петров");
     }
@@ -508,7 +516,7 @@ private slots:
         TForm_Kontrag_Smetki accounts(fx_->session(), 5, "5:Пеликан");
         QCOMPARE(accounts.windowTitle(), "Сметки за избран контрагент");
         QCOMPARE(accounts.model()->rowCount(), 0);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         auto* bank = field<QComboBox>(accounts, "ComboBox_Banka");
         QCOMPARE(bank->count(), 2);
         QCOMPARE(bank->itemText(0), "БНБ");
@@ -516,7 +524,7 @@ private slots:
         field(accounts, "Edit_Smetka")->setText("BG80 \"1\"");
         bank->setEditText("Нова банка");
         field<QCheckBox>(accounts, "CheckBox_DDS")->setChecked(true);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         QVERIFY(!field<QCheckBox>(accounts, "CheckBox_DDS")->isChecked());
         QCOMPARE(scalarSql(db(), "SELECT ID_SM FROM Kontrag_SM WHERE ID_Kontrag = 5").toInt(), 7);
         QCOMPARE(scalarSql(db(), "SELECT DDS FROM Kontrag_SM WHERE ID_Kontrag = 5").toString(), "True");
@@ -525,12 +533,12 @@ private slots:
         QCOMPARE(accounts.model()->rowCount(), 1);
         QCOMPARE(accounts.model()->headerData(5, Qt::Horizontal).toString(), "ДДС сметка");
 
-        accounts.GridDblClick(0);
+        doubleClickRow(accounts.grid(), 0);
         QCOMPARE(field(accounts, "Edit_Smetka")->text(), "BG80 \"1\"");
         QVERIFY(field<QCheckBox>(accounts, "CheckBox_DDS")->isChecked());
         QCOMPARE(bank->currentText(), "Нова банка");
         field<QCheckBox>(accounts, "CheckBox_DDS")->setChecked(false);
-        accounts.Button1Click();
+        field<QPushButton>(accounts, "Button1")->click();
         QCOMPARE(scalarSql(db(), "SELECT DDS FROM Kontrag_SM WHERE ID_Kontrag = 5").toString(), "False");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Kontrag_SM"), 4);
     }
@@ -539,38 +547,62 @@ private slots:
         TForm_Grad towns(fx_->session());
         QCOMPARE(towns.windowTitle(), "Населени места");
         QCOMPARE(towns.model()->headerData(0, Qt::Horizontal).toString(), "Име на населено място");
+        auto press = [&towns](const char* name) { field<QPushButton>(towns, name)->click(); };
         auto type = [&towns](const QString& name, const QString& pk, const QString& tk) {
-            field(towns, "DBEdit_Opisanie")->setText(name);
-            field(towns, "DBEdit_PK")->setText(pk);
-            field(towns, "DBEdit_TK")->setText(tk);
+            for (const auto& [control, text] :
+                 {std::pair{"DBEdit_Opisanie", name}, {"DBEdit_PK", pk}, {"DBEdit_TK", tk}}) {
+                field(towns, control)->clear();
+                test::typeText(field(towns, control), text);
+            }
         };
-        towns.beginNewRow();
+        // Only the navigator's five buttons.
+        QVERIFY(field<QPushButton>(towns, "DBNavigator_First")->isHidden());
+        QVERIFY(field<QPushButton>(towns, "DBNavigator_Refresh")->isHidden());
+        press("DBNavigator_Insert");
         type("Бургас", "8000", "056");
-        QVERIFY(towns.post());
+        press("DBNavigator_Post");
+        QCOMPARE(towns.state(), TForm_Grad::Browse);
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Бургас' AND TK = '056'"), 1);
         QCOMPARE(towns.model()->rowCount(), 1);
         QCOMPARE(field(towns, "DBEdit_Opisanie")->text(), "Бургас"); // the stored town is current
 
         // An edit rewrites the current town; cancel puts its values back.
-        towns.editRow();
+        press("DBNavigator_Edit");
         type("Бургас", "8001", "056");
-        towns.cancel();
+        press("DBNavigator_Cancel");
         QCOMPARE(field(towns, "DBEdit_PK")->text(), "8000");
-        towns.editRow();
+        // Typing into a field edits the current town.
         type("Бургас", "8001", "056");
-        QVERIFY(towns.post());
+        QCOMPARE(towns.state(), TForm_Grad::Edit);
+        press("DBNavigator_Post");
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE PK = '8001'"), 1);
 
-        towns.beginNewRow();
+        press("DBNavigator_Insert");
         type("Не записан", "", "");
         towns.done(QDialog::Rejected); // closing abandons the unposted row
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 1);
 
         TForm_Grad again(fx_->session());
-        again.grid()->setCurrentIndex(again.model()->index(0, 0));
-        again.deleteRow();
+        field<QPushButton>(again, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 0);
         QCOMPARE(msg_->shown, QStringList{});
+    }
+
+    // "Нов" beside a town field opens the towns with a new town begun.
+    void newTownFromTheCard() {
+        TForm_Klienti card(fx_->session());
+        card.openNew(0);
+        test::ModalScript script;
+        script.next<TForm_Grad>([](TForm_Grad* towns) {
+            QCOMPARE(towns->state(), TForm_Grad::Insert);
+            QCOMPARE(towns->focusWidget(), field(*towns, "DBEdit_Opisanie"));
+            test::typeText(field(*towns, "DBEdit_Opisanie"), "Плевен");
+            field<QPushButton>(*towns, "DBNavigator_Post")->click();
+            towns->accept();
+        });
+        field<QPushButton>(card, "Button_Nov_Grad_Firma")->click();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Плевен'"), 1);
     }
 
     // A town deleted on another workstation while it is edited here: the
@@ -578,10 +610,11 @@ private slots:
     void townEditOfAVanishedTown() {
         execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
         TForm_Grad towns(fx_->session());
-        towns.editRow();
-        field(towns, "DBEdit_PK")->setText("7001");
+        field<QPushButton>(towns, "DBNavigator_Edit")->click();
+        field(towns, "DBEdit_PK")->clear();
+        test::typeText(field(towns, "DBEdit_PK"), "7001");
         execSql(db(), "DELETE FROM Grad");
-        QVERIFY(!towns.post());
+        field<QPushButton>(towns, "DBNavigator_Post")->click();
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY2(msg_->shown.front().contains("не съществува"), qPrintable(msg_->shown.front()));
         QCOMPARE(field(towns, "DBEdit_PK")->text(), "7001");
@@ -593,8 +626,7 @@ private slots:
         for (int i = 0; i < 2; ++i)
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Варна", "9000", "052"});
         TForm_Grad towns(fx_->session());
-        towns.grid()->setCurrentIndex(towns.grid()->model()->index(0, 0));
-        towns.deleteRow();
+        field<QPushButton>(towns, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Варна'"), 1);
         QCOMPARE(msg_->shown, QStringList{});
     }

@@ -5,14 +5,14 @@
 
 #include "common/sql.h"
 #include "common/ui/desktop.h"
+#include "common/ui/form_print_vid_fail.h"
+#include "common/ui/grid_file.h"
 #include "common/ui/statement_model.h"
 #include "counterparties/group_tree.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
 #include "counterparties/ui/form_kontrakents.h"
-#include "documents/ui/form_print_vid_fail.h"
-#include "documents/ui/grid_file.h"
 #include "support/fixture.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -247,7 +247,7 @@ private slots:
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
         const int shown = list.model()->rowCount();
         execSql(db(), "DROP TABLE Firmi");
-        list.DBGridTitleClick(1);
+        test::clickTitle(list.grid(), 1);
         QCOMPARE(msg_->shown, QStringList{"Няма данни за подреждане"});
         QCOMPARE(list.model()->rowCount(), shown);
         QVERIFY(
@@ -258,17 +258,17 @@ private slots:
         TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
         list.show();
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
-        list.DBGridTitleClick(10);
+        test::clickTitle(list.grid(), 10);
         // Rows of the same value keep the order of their key.
         QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.T_O ASC, Firmi.ID"));
         QCOMPARE(listed(list).mid(3), (QList<qint64>{2, 3}));
-        list.DBGridTitleClick(1);
+        test::clickTitle(list.grid(), 1);
         QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.Ime_Firma DESC, Firmi.ID"));
         QCOMPARE(listed(list), (QList<qint64>{3, 2, 1, 0, 4}));
         // One switch for every title-sorted list of the run.
         TForm_Kontrakents other(fx_->session(), kBrowseCounterparties);
         other.show();
-        other.DBGridTitleClick(0);
+        test::clickTitle(other.grid(), 0);
         QVERIFY(other.statement().text.endsWith("\nORDER BY Firmi.ID ASC"));
         QCOMPARE(other.statement().text.count(u'\n'), 1);
     }

@@ -17,6 +17,7 @@
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
+#include "support/window_helpers.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -404,13 +405,40 @@ private slots:
         QCOMPARE(scalarSql(db(), "SELECT N_Copies FROM Dokumenti WHERE Opisanie = 'Фактура'").toInt(), 2);
         execSql(db(), "INSERT INTO Printed_Dok (ID_Prod, ID_Dok, N_Dok) "
                       "SELECT 1, ID_Dokument, '000200' FROM Dokumenti WHERE Opisanie = 'Фактура'");
-        form.reread();
         form.grid()->setCurrentIndex(model->index(row, 0));
         msg_->clear();
         msg_->answerYes();
-        form.deleteRow();
+        test::control<QPushButton>(form, "Button_Iztrij")->click();
+        QCOMPARE(msg_->questions, QStringList{texts::kAskDeleteKind.arg("Фактура")});
         QCOMPARE(msg_->messages, QStringList{texts::kKindInUse.arg("Фактура")});
         QCOMPARE(number(), "000200");
+    }
+
+    // "Видове документи": a kind added by its name, renamed in its cell and
+    // deleted after the question.
+    void workKinds() {
+        TForm_Rab_Dokumenti form(fx_->session());
+        QCOMPARE(form.windowTitle(), "Видове документи");
+        auto name = [](const QSqlDatabase& db) {
+            return scalarSql(db, "SELECT Opisanie FROM Rab_Dokumenti ORDER BY ID DESC").toString();
+        };
+        const int before = form.model()->rowCount();
+        msg_->answer(QStringLiteral("Протокол"));
+        test::control<QPushButton>(form, "Button_Dobavi")->click();
+        QCOMPARE(msg_->shown, QStringList{texts::kKindNamePrompt});
+        QCOMPARE(form.model()->rowCount(), before + 1);
+        QCOMPARE(form.grid()->currentIndex().data().toString(), "Протокол"); // the new kind is current
+        form.model()->setData(form.grid()->currentIndex(), QStringLiteral("Протокол за ремонт"));
+        QCoreApplication::processEvents();
+        QCOMPARE(name(db()), "Протокол за ремонт");
+        QCOMPARE(form.grid()->currentIndex().data().toString(), "Протокол за ремонт");
+
+        msg_->clear();
+        msg_->answerYes();
+        test::control<QPushButton>(form, "Button_Iztrij")->click();
+        QCOMPARE(msg_->questions, QStringList{texts::kAskDeleteKind.arg("Протокол за ремонт")});
+        QCOMPARE(form.model()->rowCount(), before);
+        QVERIFY(name(db()) != "Протокол за ремонт");
     }
 };
 

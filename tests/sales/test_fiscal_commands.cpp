@@ -179,7 +179,8 @@ private slots:
             type->setCurrentIndex(2);
             emit type->activated(2);
             QCOMPARE(w->state(), TForm_Type_Prigotvq_Se::Edit);
-            QVERIFY(w->post());
+            test::control<QPushButton>(*w, "DBNavigator_Post")->click();
+            QCOMPARE(w->state(), TForm_Type_Prigotvq_Se::Browse);
 
             // The kitchen prepares the soup: it stays.
             w->grid()->setCurrentIndex(w->model()->index(0, 0));

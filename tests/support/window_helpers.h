@@ -1,7 +1,9 @@
 #pragma once
-// Small helpers of the counterparty window tests.
+// Small helpers of the window tests.
 
+#include <QHeaderView>
 #include <QString>
+#include <QTableView>
 #include <QTest>
 #include <QWidget>
 
@@ -21,6 +23,16 @@ template <typename T> T* control(const QWidget& window, const char* name) {
     if (!c)
         qFatal("no control %s", name);
     return c;
+}
+
+// Clicks the title of the grid's column (the grid is shown).
+inline void clickTitle(QTableView* grid, int column) {
+    if (grid->model()->rowCount() > 0)
+        grid->scrollTo(grid->model()->index(0, column));
+    QHeaderView* header = grid->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                             header->height() / 2));
 }
 
 } // namespace torvika::test

@@ -14,9 +14,9 @@
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
-#include "common/ui/statement_model.h"
+#include "common/ui/tree_lines.h"
 #include "counterparties/ui/counterparty_picker.h"
-#include "documents/ui/grid_file.h"
+#include "shell/session_grids.h"
 #include "ui_form_artikuli.h"
 
 #include <QDir>
@@ -58,19 +58,16 @@ bool sameColumns(const QList<GridColumnSpec>& a, const QList<GridColumnSpec>& b)
 } // namespace
 
 TForm_Artikuli::TForm_Artikuli(Session& session, int mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Artikuli), session_(session), mode_(mode),
-      model_(new StatementModel(this)) {
+    : ListWindow(parent), ui(new Ui::TForm_Artikuli), session_(session), mode_(mode) {
     ui->setupUi(this);
     ui->Panel_Izbor->setVisible(mode_ >= 0);
     ui->ListBox_Grupi->hide();
 
-    model_->setColumns(standardColumns());
     ArticleGrid* grid = ui->DBGrid_Artikuli;
-    setUpStatementGrid(grid, model_, true);
-    grid->horizontalHeader()->setSectionsClickable(true);
+    setUpList(gridContext(session_), grid, standardColumns(), QStringLiteral("ID"), true);
     grid->horizontalHeader()->setStretchLastSection(true);
     connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TForm_Artikuli::noteMarks);
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
         marked_.clear();
         markedSet_.clear();
     });
@@ -109,7 +106,6 @@ TForm_Artikuli::TForm_Artikuli(Session& session, int mode, QWidget* parent)
     connect(grid, &ArticleGrid::enterPressed, this, &TForm_Artikuli::DBGridDblClick);
     connect(grid, &QTableView::clicked, this, &TForm_Artikuli::DBGridCellClick);
     connect(grid, &ArticleGrid::markAllRequested, this, &TForm_Artikuli::N_Markirai_Vsi4kiClick);
-    connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm_Artikuli::DBGridTitleClick);
 
     ArticleGroupTree* tree = ui->TreeView_Grupi;
     // A node lists its articles when it becomes current, and again when it
@@ -129,8 +125,10 @@ TForm_Artikuli::TForm_Artikuli(Session& session, int mode, QWidget* parent)
     for (QStringView c : articleComparisonCaptions)
         ui->ComboBox_Uslovie->addItem(c.toString());
     connect(ui->ComboBox_Kriterii, &QComboBox::activated, this, &TForm_Artikuli::ComboBox_KriteriiChange);
-    connect(ui->ComboBox_Uslovie, &QComboBox::currentIndexChanged, this,
-            [this] { updateComparisonFields(); });
+    setSearchLine({ui->Label_Tarsene_Po,
+                   ui->ComboBox_Uslovie,
+                   int(ArticleComparison::Between),
+                   {ui->Label_Ot, ui->Label_Do, ui->Edit_Do}});
     connect(ui->CheckBox_Chast_Ot_Duma, &QCheckBox::clicked, this,
             &TForm_Artikuli::CheckBox_Chast_Ot_DumaClick);
     connect(ui->Button_Tarsi, &QPushButton::clicked, this, &TForm_Artikuli::Button_TarsiClick);
@@ -195,18 +193,7 @@ void TForm_Artikuli::FormShow() {
 
 void TForm_Artikuli::buildTree(const QList<TreeLine>& lines, const QString& select) {
     QTreeWidget* tree = ui->TreeView_Grupi;
-    {
-        const QSignalBlocker block(tree);
-        tree->clear();
-        QList<QTreeWidgetItem*> path; // the last node of each depth
-        for (const TreeLine& l : lines) {
-            path.resize(l.depth);
-            auto* node = path.isEmpty() ? new QTreeWidgetItem(tree) : new QTreeWidgetItem(path.back());
-            node->setText(0, l.text);
-            path.append(node);
-        }
-        tree->expandAll();
-    }
+    showTreeLines(tree, lines);
     QTreeWidgetItem* node = nullptr;
     if (!select.isEmpty()) {
         const auto found = tree->findItems(select, Qt::MatchExactly | Qt::MatchRecursive);
@@ -221,15 +208,7 @@ void TForm_Artikuli::buildTree(const QList<TreeLine>& lines, const QString& sele
 }
 
 QList<TreeLine> TForm_Artikuli::treeLines() const {
-    QList<TreeLine> lines;
-    std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* node, int depth) {
-        lines.append({depth, node->text(0)});
-        for (int i = 0; i < node->childCount(); ++i)
-            walk(node->child(i), depth + 1);
-    };
-    for (int i = 0; i < ui->TreeView_Grupi->topLevelItemCount(); ++i)
-        walk(ui->TreeView_Grupi->topLevelItem(i), 0);
-    return lines;
+    return treeWidgetLines(ui->TreeView_Grupi);
 }
 
 QString TForm_Artikuli::currentNode() const {
@@ -253,15 +232,13 @@ bool TForm_Artikuli::selectNode(const QString& text) {
     return true;
 }
 
-void TForm_Artikuli::open(const SqlStatement& statement, const std::optional<GridColumnSpec>& extra) {
-    model_->setStatement(session_.db(), statement);
-    statement_ = statement;
+void TForm_Artikuli::showList(const SqlStatement& statement, const std::optional<GridColumnSpec>& extra) {
+    open(statement);
     QList<GridColumnSpec> columns = standardColumns();
     if (extra)
         columns << *extra;
-    if (!sameColumns(columns, model_->columns()))
-        model_->setColumns(columns);
-    updateCommands();
+    if (!sameColumns(columns, model()->columns()))
+        model()->setColumns(columns);
 }
 
 void TForm_Artikuli::TreeViewClick(QTreeWidgetItem* node) {
@@ -279,13 +256,13 @@ void TForm_Artikuli::listCurrentNode() {
     else
         s = groupArticlesStatement(currentGroup().value_or(-1));
     // A listing that fails keeps the grid as it was.
-    logged([&] { open(s, std::nullopt); });
-    updateCommands();
+    logged([&] { showList(s, std::nullopt); });
+    listShown();
 }
 
-void TForm_Artikuli::updateCommands() {
+void TForm_Artikuli::listShown() {
     const bool bin = isBinNode(currentNode());
-    const bool rows = model_->rowCount() > 0;
+    const bool rows = model()->rowCount() > 0;
     ui->N_Nov->setEnabled(!bin);
     ui->N_Vav_Artikul->setEnabled(!bin);
     ui->N_Redaktiraj->setEnabled(!bin && rows);
@@ -293,33 +270,20 @@ void TForm_Artikuli::updateCommands() {
 }
 
 qint64 TForm_Artikuli::currentId() const {
-    const QModelIndex current = ui->DBGrid_Artikuli->currentIndex();
-    if (!current.isValid())
-        return -1;
-    return model_->value(current.row(), QStringLiteral("ID")).toLongLong();
-}
-
-bool TForm_Artikuli::positionOn(qint64 id) {
-    const int row = model_->findRow(QStringLiteral("ID"), id);
-    if (row < 0)
-        return false;
-    const QModelIndex current = ui->DBGrid_Artikuli->currentIndex();
-    const QModelIndex at = model_->index(row, current.isValid() ? current.column() : 0);
-    ui->DBGrid_Artikuli->setCurrentIndex(at);
-    ui->DBGrid_Artikuli->scrollTo(at);
-    return true;
+    const QVariant key = currentKey();
+    return key.isValid() ? key.toLongLong() : -1;
 }
 
 void TForm_Artikuli::noteMarks(const QItemSelection& selected, const QItemSelection& deselected) {
     bool removed = false;
     for (const QItemSelectionRange& r : deselected)
         for (int row = r.top(); row <= r.bottom(); ++row)
-            removed |= markedSet_.remove(model_->value(row, QStringLiteral("ID")).toLongLong());
+            removed |= markedSet_.remove(model()->value(row, QStringLiteral("ID")).toLongLong());
     if (removed)
         marked_.removeIf([this](qint64 id) { return !markedSet_.contains(id); });
     for (const QItemSelectionRange& r : selected)
         for (int row = r.top(); row <= r.bottom(); ++row) {
-            const qint64 id = model_->value(row, QStringLiteral("ID")).toLongLong();
+            const qint64 id = model()->value(row, QStringLiteral("ID")).toLongLong();
             if (!markedSet_.contains(id)) {
                 markedSet_.insert(id);
                 marked_ << id;
@@ -368,7 +332,7 @@ void TForm_Artikuli::N_RedaktirajClick() {
 }
 
 void TForm_Artikuli::DBGridDblClick() {
-    if (model_->rowCount() == 0)
+    if (model()->rowCount() == 0)
         N_NovClick();
     else
         N_RedaktirajClick();
@@ -379,7 +343,7 @@ void TForm_Artikuli::N_IztriiClick() {
     if (isBinNode(currentNode()) || id < 0)
         return;
     const QModelIndex current = ui->DBGrid_Artikuli->currentIndex();
-    const QString ref = refText(id, model_->value(current.row(), QStringLiteral("Opisanie")).toString());
+    const QString ref = refText(id, model()->value(current.row(), QStringLiteral("Opisanie")).toString());
     ArticleDeletion done = ArticleDeletion::Gone;
     if (!guarded([&] { done = deleteArticle(session_.db(), id); }))
         return;
@@ -393,12 +357,12 @@ void TForm_Artikuli::N_IztriiClick() {
         showMessage(texts::kArticleBinned.arg(ref));
     }
     listCurrentNode();
-    if (model_->rowCount() > 0)
-        ui->DBGrid_Artikuli->setCurrentIndex(model_->index(qMin(row, model_->rowCount() - 1), 0));
+    if (model()->rowCount() > 0)
+        ui->DBGrid_Artikuli->setCurrentIndex(model()->index(qMin(row, model()->rowCount() - 1), 0));
 }
 
 void TForm_Artikuli::N_Markirai_Vsi4kiClick() {
-    logged([&] { model_->fetchAll(); });
+    logged([&] { model()->fetchAll(); });
     ui->DBGrid_Artikuli->selectAll();
 }
 
@@ -413,13 +377,13 @@ void TForm_Artikuli::N_Nali4nostiClick() {
         return;
     }
     guarded([&] {
-        const bool standard = model_->columns().size() <= qsizetype(articleColumns.size());
-        open(*statement, std::nullopt);
-        if (model_->rowCount() > 0 && standard) {
+        const bool standard = model()->columns().size() <= qsizetype(articleColumns.size());
+        showList(*statement, std::nullopt);
+        if (model()->rowCount() > 0 && standard) {
             QList<GridColumnSpec> columns = standardColumns();
             columns << GridColumnSpec{QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 10,
                                       GridColumnSpec::Number, session_.displayDecimals};
-            model_->setColumns(columns);
+            model()->setColumns(columns);
         }
     });
 }
@@ -434,26 +398,20 @@ void TForm_Artikuli::N_Ob6ti_DanniClick() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const qint64 keep = currentId();
-    logged([&] { model_->reread(); });
+    logged([&] { model()->reread(); });
     positionOn(keep);
 }
 
 void TForm_Artikuli::N_Pe4at_FailClick() {
-    if (model_->rowCount() == 0) {
-        showMessage(texts::kNothingToPrint);
-        return;
-    }
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = QStringLiteral("Export_Articles");
-    what.heading = {QString(), texts::kExportHeading, QString(),
-                    texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
+    what.heading = {QString(), texts::kExportHeading, QString(), exportDateLine(session_.now())};
     what.footerPrefix = QStringLiteral("\t");
-    exportGrid(session_, this, ui->DBGrid_Artikuli, what);
+    printList(what);
 }
 
 void TForm_Artikuli::N_ElikomClick() {
-    if (model_->rowCount() == 0) {
+    if (model()->rowCount() == 0) {
         showMessage(texts::kNothingToPrint);
         return;
     }
@@ -609,25 +567,11 @@ void TForm_Artikuli::TreeViewGroupDrop(const QString& groupText, QTreeWidgetItem
 
 void TForm_Artikuli::setCriterion(int criterion) {
     criterion_ = criterion;
-    const QStringList captions = articleCriterionCaptions();
-    ui->Label_Tarsene_Po->setText(texts::kSearchBy + captions.value(criterion));
-    {
-        const QSignalBlocker block(ui->ComboBox_Kriterii);
-        ui->ComboBox_Kriterii->setCurrentIndex(criterion);
-    }
-    const bool numeric = isNumericCriterion(ArticleCriterion(criterion));
-    ui->ComboBox_Uslovie->setEnabled(numeric);
-    if (numeric)
-        ui->ComboBox_Uslovie->setCurrentIndex(int(ArticleComparison::Equal));
-    updateComparisonFields();
-}
-
-void TForm_Artikuli::updateComparisonFields() {
-    const bool between = isNumericCriterion(ArticleCriterion(criterion_)) &&
-                         ui->ComboBox_Uslovie->currentIndex() == int(ArticleComparison::Between);
-    ui->Label_Ot->setVisible(between);
-    ui->Label_Do->setVisible(between);
-    ui->Edit_Do->setVisible(between);
+    // A criterion is no column of the grid: no title is marked.
+    setSearchColumn(-1, articleCriterionCaptions().value(criterion),
+                    isNumericCriterion(ArticleCriterion(criterion)));
+    const QSignalBlocker block(ui->ComboBox_Kriterii);
+    ui->ComboBox_Kriterii->setCurrentIndex(criterion);
 }
 
 void TForm_Artikuli::DBGridCellClick(const QModelIndex& index) {
@@ -652,41 +596,29 @@ void TForm_Artikuli::CheckBox_Chast_Ot_DumaClick() {
 
 void TForm_Artikuli::Button_TarsiClick() {
     const ArticleCriterion criterion = ArticleCriterion(criterion_);
-    const ArticleComparison comparison = isNumericCriterion(criterion)
-                                             ? ArticleComparison(ui->ComboBox_Uslovie->currentIndex())
-                                             : ArticleComparison::Equal;
+    const ArticleComparison comparison =
+        this->comparison() < 0 ? ArticleComparison::Equal : ArticleComparison(this->comparison());
     try {
-        open(articleSearchStatement(criterion, comparison, ui->Edit_Ot->text(), ui->Edit_Do->text(),
-                                    ui->CheckBox_Chast_Ot_Duma->isChecked(), sqlEngine(session_.db())),
-             std::nullopt);
-        if (criterion == ArticleCriterion::CounterpartyNumber && model_->rowCount() > 0) {
-            QList<GridColumnSpec> columns = standardColumns();
-            columns << GridColumnSpec{kCounterpartyNameField, QStringLiteral("Име на фирма"), 20};
-            model_->setColumns(columns);
-        }
+        showList(articleSearchStatement(criterion, comparison, ui->Edit_Ot->text(), ui->Edit_Do->text(),
+                                        ui->CheckBox_Chast_Ot_Duma->isChecked(), sqlEngine(session_.db())),
+                 std::nullopt);
     } catch (const std::exception& e) {
         reportError(e, texts::kBadSearchCriterion);
         listCurrentNode();
+        return;
+    }
+    if (criterion == ArticleCriterion::CounterpartyNumber && model()->rowCount() > 0) {
+        QList<GridColumnSpec> columns = standardColumns();
+        columns << GridColumnSpec{kCounterpartyNameField, QStringLiteral("Име на фирма"), 20};
+        model()->setColumns(columns);
     }
 }
 
-void TForm_Artikuli::DBGridTitleClick(int column) {
-    if (column < 0 || column >= model_->columnCount())
-        return;
-    const QString field = column < int(articleColumns.size())
-                              ? articleColumns[size_t(column)].sortBy.toString()
-                              : model_->columns()[column].field;
-    const qint64 keep = currentId();
-    // An added column (stock, counterparty) stays with the sorted rows.
-    std::optional<GridColumnSpec> extra;
-    if (model_->columns().size() > qsizetype(articleColumns.size()))
-        extra = model_->columns().back();
-    try {
-        open(ORDER_SQL(statement_, field, session_.sortDirection), extra);
-        positionOn(keep);
-    } catch (const std::exception& e) {
-        reportError(e, texts::kNothingToSort);
-    }
+QString TForm_Artikuli::sortField(int column) const {
+    // An added column (stock, counterparty) sorts by its own field.
+    if (column >= 0 && column < int(articleColumns.size()))
+        return articleColumns[size_t(column)].sortBy.toString();
+    return ListWindow::sortField(column);
 }
 
 // The group search.

@@ -7,11 +7,10 @@
 
 #include "catalogue/article_lists.h"
 #include "catalogue/ui/article_picker.h"
-#include "common/sql_statement.h"
 #include "common/tree_file.h"
+#include "common/ui/list_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <QSet>
 #include <memory>
 #include <optional>
@@ -25,12 +24,10 @@ class QListWidgetItem;
 
 namespace torvika {
 
-class StatementModel;
 class ArticleGrid;
 class ArticleGroupTree;
-struct GridColumnSpec;
 
-class TForm_Artikuli : public QDialog {
+class TForm_Artikuli : public ListWindow {
     Q_OBJECT
 public:
     TForm_Artikuli(Session& session, int mode, QWidget* parent = nullptr);
@@ -40,10 +37,8 @@ public:
     // What "ИЗБЕРИ" chose.
     const std::optional<ArticleChoice>& chosen() const { return chosen_; }
 
-    StatementModel* model() const { return model_; }
     ArticleGrid* grid() const;
     ArticleGroupTree* tree() const;
-    const SqlStatement& statement() const { return statement_; }
     // The tree as shown, in file order.
     QList<TreeLine> treeLines() const;
     // The text of the selected tree node (empty without one).
@@ -52,8 +47,6 @@ public:
     bool selectNode(const QString& text);
     // The number of the grid's current row, -1 without one.
     qint64 currentId() const;
-    // Makes the article's row current; false when it is not listed.
-    bool positionOn(qint64 id);
     // The marked rows' numbers in marking order; the current row's when
     // none is marked.
     QList<qint64> markedIds() const;
@@ -76,7 +69,6 @@ public:
     void N_ElikomClick();
     void DBGridDblClick();
     void DBGridCellClick(const QModelIndex& index);
-    void DBGridTitleClick(int column);
     void ComboBox_KriteriiChange(int index);
     void CheckBox_Chast_Ot_DumaClick();
     void Button_TarsiClick();
@@ -92,15 +84,15 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QString sortField(int column) const override;
+    void listShown() override;
 
 private:
     void buildTree(const QList<TreeLine>& lines, const QString& select = {});
-    void open(const SqlStatement& statement, const std::optional<GridColumnSpec>& extra);
+    // Shows the statement in the standard columns and the extra one.
+    void showList(const SqlStatement& statement, const std::optional<GridColumnSpec>& extra);
     void listCurrentNode();
-    void updateCommands();
     void setCriterion(int criterion);
-    void updateComparisonFields();
-    void applyTitles();
     void openArticle(bool edit);
     void noteMarks(const QItemSelection& selected, const QItemSelection& deselected);
     QString treeFile() const;
@@ -110,8 +102,6 @@ private:
     Session& session_;
     int mode_;
     std::optional<ArticleChoice> chosen_;
-    SqlStatement statement_;
-    StatementModel* model_;
     int criterion_ = 2; // "Арт. №"
     QList<qint64> marked_;
     QSet<qint64> markedSet_;

@@ -6,23 +6,21 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
-#include "common/ui/statement_model.h"
-#include "counterparties/texts.h"
-#include "documents/ui/grid_file.h"
+#include "shell/session_grids.h"
 #include "ui_form_nali4nosti_artikuli.h"
 
 namespace torvika {
 
 TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(session),
-      model_(new StatementModel(this)) {
+    : ListWindow(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(session) {
     ui->setupUi(this);
-    model_->setColumns({{QStringLiteral("ID"), QStringLiteral("Арт. N"), 0, GridColumnSpec::Integer},
-                        {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 40},
-                        {QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 12, GridColumnSpec::Number,
-                         session_.displayDecimals},
-                        {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 8}});
-    setUpStatementGrid(ui->DBGrid_Nali4nosti, model_);
+    setUpList(gridContext(session_), ui->DBGrid_Nali4nosti,
+              {{QStringLiteral("ID"), QStringLiteral("Арт. N"), 0, GridColumnSpec::Integer},
+               {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 40},
+               {QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 12, GridColumnSpec::Number,
+                session_.displayDecimals},
+               {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 8}},
+              QStringLiteral("ID"));
     connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this,
             &TForm_Nali4nosti_Artikuli::CheckBox_ArtikulClick);
     connect(ui->CheckBox_Sklad, &QCheckBox::clicked, this, &TForm_Nali4nosti_Artikuli::CheckBox_SkladClick);
@@ -33,10 +31,6 @@ TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(Session& session, QWidget* 
 }
 
 TForm_Nali4nosti_Artikuli::~TForm_Nali4nosti_Artikuli() = default;
-
-QTableView* TForm_Nali4nosti_Artikuli::grid() const {
-    return ui->DBGrid_Nali4nosti;
-}
 
 StockFilter TForm_Nali4nosti_Artikuli::filter() const {
     StockFilter f;
@@ -93,7 +87,7 @@ void TForm_Nali4nosti_Artikuli::Edit_ArtikulChange() {
 
 void TForm_Nali4nosti_Artikuli::Button_TarsiClick() {
     const StockFilter f = filter();
-    if (!guarded([&] { model_->setStatement(session_.db(), stockReportStatement(f)); }))
+    if (!guarded([&] { open(stockReportStatement(f)); }))
         return;
     conditions_.clear();
     if (f.article)
@@ -102,22 +96,16 @@ void TForm_Nali4nosti_Artikuli::Button_TarsiClick() {
                                 : texts::kStockReportAllWarehouses);
     if (f.group)
         conditions_ << texts::kStockReportGroup + ui->ComboBox_Grupa->currentText();
-    if (model_->rowCount() > 0)
-        ui->DBGrid_Nali4nosti->setCurrentIndex(model_->index(0, 0));
+    if (model()->rowCount() > 0)
+        ui->DBGrid_Nali4nosti->setCurrentIndex(model()->index(0, 0));
 }
 
 QString TForm_Nali4nosti_Artikuli::Button_Pe4atClick() {
-    if (model_->rowCount() == 0) {
-        showMessage(torvika::kNothingToPrint);
-        return {};
-    }
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = texts::kStockReportFile;
     what.heading = QStringList{QString(), texts::kStockReportHeading} + conditions_ +
-                   QStringList{QString(), texts::kStockReportDate + shortDate(now.date()) + u' ' +
-                                              shortTime(now.time())};
-    return exportGrid(session_, this, ui->DBGrid_Nali4nosti, what);
+                   QStringList{QString(), exportDateLine(session_.now())};
+    return printList(what);
 }
 
 } // namespace torvika

@@ -4,17 +4,16 @@
 // "Артикул" to the article of the number typed (its reference text shows
 // beside it), "Склад" to the quantity in the chosen warehouse (the active
 // one is offered first), "Група" to the articles of the chosen group;
-// "Търси" shows it. "ПЕЧАТ" writes the report shown, with the conditions
-// it was made with, into a grid export file and opens it.
+// "Търси" shows it; a click on a column title sorts it. "ПЕЧАТ" writes the
+// report shown, with the conditions it was made with, into a grid export
+// file and opens it.
 
 #include "catalogue/stock.h"
+#include "common/ui/list_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <QStringList>
 #include <memory>
-
-class QTableView;
 
 namespace Ui {
 class TForm_Nali4nosti_Artikuli;
@@ -22,16 +21,12 @@ class TForm_Nali4nosti_Artikuli;
 
 namespace torvika {
 
-class StatementModel;
-
-class TForm_Nali4nosti_Artikuli : public QDialog {
+class TForm_Nali4nosti_Artikuli : public ListWindow {
     Q_OBJECT
 public:
     explicit TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent = nullptr);
     ~TForm_Nali4nosti_Artikuli() override;
 
-    StatementModel* model() const { return model_; }
-    QTableView* grid() const;
     // The conditions the ticked boxes give now.
     StockFilter filter() const;
 
@@ -47,7 +42,6 @@ public:
 private:
     std::unique_ptr<Ui::TForm_Nali4nosti_Artikuli> ui;
     Session& session_;
-    StatementModel* model_;
     // The heading lines naming the conditions of the report shown.
     QStringList conditions_;
 };

@@ -16,6 +16,7 @@
 #include "common/ui/video_help.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "shell/firm_data.h"
+#include "shell/vat_rates.h"
 #include "ui_form_newartikul.h"
 
 #include <QApplication>
@@ -157,7 +158,9 @@ QString TForm_NewArtikul::helpClip() const {
 }
 
 void TForm_NewArtikul::fillChoices() {
-    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems());
+    VatRates rates = VatRates::defaults();
+    guarded([&] { rates = storedVatRates(session_.db()); });
+    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems(rates));
     ui->ComboBox_Trajnost->addItems(durationUnitItems());
     guarded([&] {
         const QSqlDatabase db = session_.db();

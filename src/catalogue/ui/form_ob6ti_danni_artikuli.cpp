@@ -6,6 +6,7 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
+#include "shell/vat_rates.h"
 #include "ui_form_ob6ti_danni_artikuli.h"
 
 #include <QCheckBox>
@@ -17,7 +18,9 @@ TForm_Ob6ti_Danni_artikuli::TForm_Ob6ti_Danni_artikuli(Session& session, const Q
                                                        QWidget* parent)
     : QDialog(parent), ui(new Ui::TForm_Ob6ti_Danni_artikuli), session_(session), articles_(articles) {
     ui->setupUi(this);
-    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems());
+    VatRates rates = VatRates::defaults();
+    guarded([&] { rates = storedVatRates(session_.db()); });
+    ui->ComboBox_Dan_Grupa->addItems(vatGroupItems(rates));
     ui->ComboBox_Trajnost->addItems(durationUnitItems());
     ui->ComboBox_Gar_Srok->addItems(durationUnitItems());
     guarded([&] {

@@ -9,14 +9,10 @@
 // not accepted. A warehouse's number is given when it is created and never
 // changed.
 
+#include "common/ui/record_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <memory>
-#include <optional>
-
-class QLineEdit;
-class QTableView;
 
 namespace Ui {
 class TForm_Sklad;
@@ -24,47 +20,20 @@ class TForm_Sklad;
 
 namespace torvika {
 
-class StatementModel;
-
-class TForm_Sklad : public QDialog {
+class TForm_Sklad : public RecordWindow {
     Q_OBJECT
 public:
-    enum State { Idle, Insert, Edit };
-
     explicit TForm_Sklad(Session& session, QWidget* parent = nullptr);
     ~TForm_Sklad() override;
 
-    StatementModel* model() const { return model_; }
-    QTableView* grid() const;
-    State state() const { return state_; }
     // The number of the grid's current warehouse, 0 without one.
-    qint64 currentId() const;
-    // Makes the warehouse's row current; false when it is not listed.
-    bool positionOn(qint64 id);
-
-    // The buttons, public so that tests drive them. Button_NovClick and
-    // Button_IztriiClick do "Приеми" and "Откажи" while a row is open.
-    void Button_NovClick();
-    void Button_IztriiClick();
-    void Button_RedaktiraiClick();
-    void Button_IzberiClick();
-
-    // Stores the open row; false (with a message and the caret on the
-    // field to correct) when it was not stored.
-    bool post();
-    void cancel();
+    qint64 currentId() const { return currentKey().toLongLong(); }
 
 private:
-    void reread(qint64 current);
-    void showCurrent();
-    void setState(State state);
-    void deleteCurrent();
-    QLineEdit* fieldFor(int field) const;
+    void Button_IzberiClick();
 
     std::unique_ptr<Ui::TForm_Sklad> ui;
     Session& session_;
-    StatementModel* model_;
-    State state_ = Idle;
     // Whether the operator typed the number of the new warehouse; otherwise
     // it gets the next free number when it is stored.
     bool numberTyped_ = false;

@@ -3,15 +3,11 @@
 #include "catalogue/texts.h"
 #include "catalogue/ui/form_add_red_zaqvka.h"
 #include "common/cformat.h"
-#include "common/ui/desktop.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
-#include "common/ui/statement_model.h"
-#include "documents/ui/form_print_vid_fail.h"
-#include "documents/ui/grid_file.h"
+#include "shell/session_grids.h"
 #include "ui_form_zaqvka_all.h"
 
-#include <QDir>
 #include <QKeyEvent>
 #include <QStandardItemModel>
 #include <algorithm>
@@ -62,7 +58,7 @@ void fillDocument(QStandardItemModel& model, const SupplierOrder& order, int dec
 } // namespace
 
 TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Zaqvka_all), session_(session), model_(new StatementModel(this)) {
+    : ListWindow(parent), ui(new Ui::TForm_Zaqvka_all), session_(session) {
     ui->setupUi(this);
     QList<GridColumnSpec> columns;
     for (size_t i = 0; i < orderListColumns.size(); ++i) {
@@ -78,16 +74,16 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
         }
         columns << grid;
     }
-    model_->setColumns(columns);
-    setUpStatementGrid(ui->DBGrid1, model_, true);
-    ui->DBGrid1->horizontalHeader()->setSectionsClickable(true);
+    setUpList(gridContext(session_), ui->DBGrid1, columns, kId, true);
     ui->DBGrid1->installEventFilter(this);
     for (QStringView c : orderComparisonCaptions)
         ui->ComboBox_Uslovie->addItem(c.toString());
+    setSearchLine({ui->Label_Tarsene_Po,
+                   ui->ComboBox_Uslovie,
+                   int(OrderComparison::Between),
+                   {ui->Label_Ot, ui->Label_Do, ui->Edit_Do, ui->DateTimePicker_Do}});
 
     connect(ui->DBGrid1, &QTableView::clicked, this, &TForm_Zaqvka_all::DBGrid1CellClick);
-    connect(ui->DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TForm_Zaqvka_all::DBGrid1TitleClick);
     connect(ui->ComboBox_Uslovie, &QComboBox::currentIndexChanged, this,
             &TForm_Zaqvka_all::ComboBox_UslovieChange);
     connect(ui->Button_Tarsene, &QPushButton::clicked, this, &TForm_Zaqvka_all::Button_TarseneClick);
@@ -101,10 +97,6 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
 }
 
 TForm_Zaqvka_all::~TForm_Zaqvka_all() = default;
-
-QTableView* TForm_Zaqvka_all::grid() const {
-    return ui->DBGrid1;
-}
 
 void TForm_Zaqvka_all::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -128,61 +120,45 @@ bool TForm_Zaqvka_all::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm_Zaqvka_all::showAll() {
-    guarded([this] { model_->setStatement(session_.db(), orderListStatement()); });
+    guarded([this] { open(orderListStatement()); });
 }
 
+namespace {
+QList<qint64> ids(const QList<QVariant>& keys) {
+    QList<qint64> out;
+    for (const QVariant& k : keys)
+        out << k.toLongLong();
+    return out;
+}
+} // namespace
+
 QList<qint64> TForm_Zaqvka_all::shownLines() {
-    model_->fetchAll();
-    QList<qint64> ids;
-    for (int r = 0; r < model_->rowCount(); ++r)
-        ids << model_->value(r, kId).toLongLong();
-    return ids;
+    return ids(shownKeys());
 }
 
 QList<qint64> TForm_Zaqvka_all::markedLines() const {
-    QList<int> rows;
-    for (const QModelIndex& index : ui->DBGrid1->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    QList<qint64> ids;
-    for (int r : rows)
-        ids << model_->value(r, kId).toLongLong();
-    return ids;
+    return ids(markedKeys());
 }
 
 // The search.
 
 void TForm_Zaqvka_all::setSearchColumn(OrderColumn column) {
-    searchColumn_ = column;
     const OrderListColumn& c = orderListColumn(column);
-    ui->Label_Tarsene_Po->setText(texts::kSearchBy + c.caption.toString());
-    // The search column's title in red, the others as usual.
-    for (int i = 0; i < model_->columnCount(); ++i)
-        model_->setHeaderData(i, Qt::Horizontal, i == int(column) ? QVariant(QBrush(Qt::red)) : QVariant(),
-                              Qt::ForegroundRole);
     const bool date = c.kind == OrderColumnKind::Date;
-    const bool text = c.kind == OrderColumnKind::Text;
-    {
-        const QSignalBlocker block(ui->ComboBox_Uslovie);
-        ui->ComboBox_Uslovie->setCurrentIndex(int(OrderComparison::Equal));
-    }
-    ui->ComboBox_Uslovie->setEnabled(!text);
+    // "Between" asks for a second date or a second number.
+    setSearchRange(
+        {ui->Label_Ot, ui->Label_Do, date ? static_cast<QWidget*>(ui->DateTimePicker_Do) : ui->Edit_Do});
+    ListWindow::setSearchColumn(int(column), c.caption.toString(), c.kind != OrderColumnKind::Text);
     ui->Edit_ot->setVisible(!date);
     ui->DateTimePicker_Ot->setVisible(date);
     if (date)
         ui->DateTimePicker_Ot->setDate(session_.today());
-    ComboBox_UslovieChange();
 }
 
 void TForm_Zaqvka_all::ComboBox_UslovieChange() {
-    const OrderColumnKind kind = orderListColumn(searchColumn_).kind;
-    const bool between = kind != OrderColumnKind::Text &&
-                         ui->ComboBox_Uslovie->currentIndex() == int(OrderComparison::Between);
-    ui->Label_Ot->setVisible(between);
-    ui->Label_Do->setVisible(between);
-    ui->Edit_Do->setVisible(between && kind == OrderColumnKind::Number);
-    ui->DateTimePicker_Do->setVisible(between && kind == OrderColumnKind::Date);
-    if (between && kind == OrderColumnKind::Date) {
+    // A range of dates starts as today to today.
+    if (orderListColumn(searchColumn()).kind == OrderColumnKind::Date &&
+        comparison() == int(OrderComparison::Between)) {
         ui->DateTimePicker_Ot->setDate(session_.today());
         ui->DateTimePicker_Do->setDate(session_.today());
     }
@@ -196,40 +172,20 @@ void TForm_Zaqvka_all::DBGrid1CellClick(const QModelIndex& index) {
 
 void TForm_Zaqvka_all::Button_TarseneClick() {
     OrderSearch search;
-    search.column = searchColumn_;
-    search.comparison = orderListColumn(searchColumn_).kind == OrderColumnKind::Text
-                            ? OrderComparison::Equal
-                            : OrderComparison(ui->ComboBox_Uslovie->currentIndex());
+    search.column = searchColumn();
+    search.comparison = comparison() < 0 ? OrderComparison::Equal : OrderComparison(comparison());
     search.from = ui->Edit_ot->text();
     search.to = ui->Edit_Do->text();
     search.fromDate = ui->DateTimePicker_Ot->date();
     search.toDate = ui->DateTimePicker_Do->date();
-    try {
-        model_->setStatement(session_.db(), orderSearchStatement(search));
-    } catch (const std::exception& e) {
-        reportError(e, texts::kOrderBadSearch);
+    if (!this->search([&] { return orderSearchStatement(search); }, texts::kOrderBadSearch))
         showAll();
-    }
 }
 
-void TForm_Zaqvka_all::DBGrid1TitleClick(int column) {
+QString TForm_Zaqvka_all::sortField(int column) const {
     if (column < 0 || column >= int(orderListColumns.size()))
-        return;
-    const QModelIndex current = ui->DBGrid1->currentIndex();
-    const QVariant keep = current.isValid() ? model_->value(current.row(), kId) : QVariant();
-    try {
-        model_->setStatement(session_.db(), ORDER_SQL(model_->statement(),
-                                                      orderListColumns[size_t(column)].qualified.toString(),
-                                                      session_.sortDirection));
-    } catch (const std::exception& e) {
-        reportError(e, texts::kNothingToSort);
-        return;
-    }
-    if (keep.isValid()) {
-        const int row = model_->findRow(kId, keep);
-        if (row >= 0)
-            ui->DBGrid1->setCurrentIndex(model_->index(row, 0));
-    }
+        return {};
+    return orderListColumns[size_t(column)].qualified.toString();
 }
 
 // The buttons.
@@ -240,11 +196,8 @@ void TForm_Zaqvka_all::Button_DobaviClick() {
         return;
     showAll();
     setSearchColumn(OrderColumn::Description);
-    if (!dialog.saved().isEmpty()) {
-        const int row = model_->findRow(kId, dialog.saved().back());
-        if (row >= 0)
-            ui->DBGrid1->setCurrentIndex(model_->index(row, 0));
-    }
+    if (!dialog.saved().isEmpty())
+        positionOn(dialog.saved().back());
     ui->Edit_ot->setFocus();
 }
 
@@ -257,14 +210,10 @@ void TForm_Zaqvka_all::Button_IztriiClick() {
 }
 
 QString TForm_Zaqvka_all::Button_Pe4atClick() {
-    if (model_->rowCount() == 0) {
-        showMessage(texts::kNothingToPrint);
-        return {};
-    }
     GridExport what;
     what.name = kOrderListFile;
     what.heading = orderListHeading(session_.now());
-    return exportGrid(session_, this, ui->DBGrid1, what);
+    return printList(what);
 }
 
 QString TForm_Zaqvka_all::Button_Izgotvi_ZaqvkaClick() {
@@ -278,29 +227,20 @@ QString TForm_Zaqvka_all::Button_Izgotvi_ZaqvkaClick() {
         showMessage(texts::kNothingToPrint);
         return {};
     }
-    TForm_Print_Vid_Fail::choose(session_, this);
-    const ExportKind kind = session_.state<ExportKind>();
-    QDir().mkpath(session_.programDir.tempDir());
-    const QString fileName = exportFileName(session_.programDir.tempDir(), kSupplierOrderFile, kind);
+    GridFile file(gridContext(session_), this, kSupplierOrderFile);
     QList<GridColumn> columns;
     for (int i = 0; i < int(std::size(kDocumentColumns)); ++i)
         columns.append(
             {i, kDocumentColumns[i].title.toString(), kDocumentColumns[i].width * kPixelsPerCharacter});
     const QDateTime now = session_.now();
     QStandardItemModel table;
-    // Each step ends silently on a write error; whatever was written is opened.
-    bool written = true;
-    for (qsizetype i = 0; i < orders.size() && written; ++i) {
-        fillDocument(table, orders[i], session_.displayDecimals);
-        written = writeExportLines(fileName, linesForKind(kind, supplierOrderHeading(orders[i], now)),
-                                   i == 0 ? ExportWrite::Rewrite : ExportWrite::Append) &&
-                  PRINT_INTO(table, columns, fileName, kind) &&
-                  writeExportLines(fileName, linesForKind(kind, supplierOrderTotals(orders[i])));
+    for (const SupplierOrder& order : orders) {
+        fillDocument(table, order, session_.displayDecimals);
+        if (!(file.lines(supplierOrderHeading(order, now)) && file.table(table, columns) &&
+              file.lines(supplierOrderTotals(order))))
+            break;
     }
-    if (written)
-        writeExportLines(fileName, {QString(), QString(), footerLine()});
-    SHELLEXECUTE_OPENFILE(fileName);
-    return fileName;
+    return file.finish({QString(), QString()});
 }
 
 } // namespace torvika

@@ -7,12 +7,10 @@
 // as an order to each of their suppliers, in one file.
 
 #include "catalogue/orders.h"
+#include "common/ui/list_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <memory>
-
-class QTableView;
 
 namespace Ui {
 class TForm_Zaqvka_all;
@@ -20,17 +18,13 @@ class TForm_Zaqvka_all;
 
 namespace torvika {
 
-class StatementModel;
-
-class TForm_Zaqvka_all : public QDialog {
+class TForm_Zaqvka_all : public ListWindow {
     Q_OBJECT
 public:
     explicit TForm_Zaqvka_all(Session& session, QWidget* parent = nullptr);
     ~TForm_Zaqvka_all() override;
 
-    StatementModel* model() const { return model_; }
-    QTableView* grid() const;
-    OrderColumn searchColumn() const { return searchColumn_; }
+    OrderColumn searchColumn() const { return OrderColumn(ListWindow::searchColumn()); }
     // The IDs of the lines shown, in list order (every page read).
     QList<qint64> shownLines();
     // The marked lines in list order.
@@ -40,8 +34,6 @@ public:
     void FormShow();
     // Makes the clicked cell's column the search column.
     void DBGrid1CellClick(const QModelIndex& index);
-    void DBGrid1TitleClick(int column);
-    void ComboBox_UslovieChange();
     void Button_TarseneClick();
     void Button_DobaviClick();
     void Button_IztriiClick();
@@ -52,15 +44,15 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QString sortField(int column) const override;
 
 private:
     void showAll();
     void setSearchColumn(OrderColumn column);
+    void ComboBox_UslovieChange();
 
     std::unique_ptr<Ui::TForm_Zaqvka_all> ui;
     Session& session_;
-    StatementModel* model_;
-    OrderColumn searchColumn_ = OrderColumn::Description;
 };
 
 } // namespace torvika

@@ -3,92 +3,54 @@
 #include "common/errors.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/texts.h"
+#include "shell/session_grids.h"
 #include "ui_details_dialog.h"
 
 namespace torvika {
 
 DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
-    : QDialog(parent), session_(session), counterparty_(counterparty), ui(new Ui::DetailsDialog),
-      model_(new StatementModel(this)) {
+    : RecordWindow(parent), session_(session), counterparty_(counterparty), ui(new Ui::DetailsDialog) {
     ui->setupUi(this);
     ui->Label_Kontragent->setText(refText);
-    setUpStatementGrid(ui->DBGrid1, model_);
-    connect(ui->DBGrid1, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& i) { GridDblClick(i.row()); });
-    connect(ui->Button1, &QPushButton::clicked, this, &DetailsDialog::Button1Click);
-    connect(ui->Button2, &QPushButton::clicked, this, &DetailsDialog::Button2Click);
 }
 
 DetailsDialog::~DetailsDialog() = default;
-
-QTableView* DetailsDialog::grid() const {
-    return ui->DBGrid1;
-}
 
 QWidget* DetailsDialog::fieldsPanel() const {
     return ui->Panel_Fields;
 }
 
-void DetailsDialog::finishSetUp(const QStringList& titles) {
+void DetailsDialog::setUpDetails(const Details& details) {
+    Records records;
+    records.statement = details.statement;
+    // Idle, the fields are empty: a row is shown in them only to be edited.
+    records.show = [clear = details.clear](int) { clear(); };
+    // "НОВ" takes the fields as they are.
+    records.begin = [] { return true; };
+    records.store = [save = details.save](const QVariant& key) -> std::optional<QVariant> {
+        // A save that fails keeps the fields as typed and says what
+        // happened: a busy database is not incomplete data.
+        try {
+            return save(key);
+        } catch (const EDatabaseBusy&) {
+            throw;
+        } catch (const EDatabaseError& e) {
+            reportError(e, kIncompleteData);
+            return std::nullopt;
+        }
+    };
+    records.stateChanged = [this, details](State state) {
+        if (state == Edit)
+            details.load(currentRow());
+        if (state != Browse && details.entering)
+            details.entering();
+    };
+    // The grid holds still while a row is entered; the fields stay open.
+    setUpRecords(gridContext(session_), ui->DBGrid1, details.columns, details.columns.value(0).field,
+                 Style::LockedFields, records);
+    setRowButtons(ui->Button1, ui->Button2, {kCaptionNew, kCaptionSave, kCaptionDelete, kCaptionCancel});
+    connect(ui->DBGrid1, &QTableView::doubleClicked, this, [this] { run(RecordCommand::Edit); });
     reread();
-    QList<GridColumnSpec> columns;
-    for (int i = 0; i < titles.size() && i < model_->fields().size(); ++i)
-        columns.append({model_->fields()[i], titles[i]});
-    model_->setColumns(columns);
-    fitGridColumns(ui->DBGrid1);
-}
-
-QVariant DetailsDialog::value(int row, int column) const {
-    return model_->value(row, column);
-}
-
-void DetailsDialog::reread() {
-    model_->setStatement(session_.db(), statement());
-}
-
-void DetailsDialog::setState(State state) {
-    state_ = state;
-    ui->Button1->setProperty("tag", int(state));
-    ui->Button1->setText(state == Idle ? kCaptionNew : kCaptionSave);
-    ui->Button2->setText(state == Idle ? kCaptionDelete : kCaptionCancel);
-    enteringState(state);
-}
-
-void DetailsDialog::Button1Click() {
-    if (state_ == Idle) {
-        rowId_ = -1;
-        setState(New);
-        return;
-    }
-    // A save that fails keeps the fields as typed and says what happened:
-    // a busy database is not incomplete data.
-    try {
-        save(state_ == New);
-    } catch (const EDatabaseBusy& e) {
-        reportError(e);
-        return;
-    } catch (const EDatabaseError& e) {
-        reportError(e, kIncompleteData);
-        return;
-    }
-    clearFields();
-    setState(Idle);
-    reread();
-}
-
-void DetailsDialog::Button2Click() {
-    if (state_ == Idle)
-        return; // rows are never deleted
-    clearFields();
-    setState(Idle);
-}
-
-void DetailsDialog::GridDblClick(int row) {
-    if (row < 0 || row >= model_->rowCount())
-        return;
-    rowId_ = value(row, 0).toLongLong();
-    loadRow(row);
-    setState(Edit);
 }
 
 } // namespace torvika

@@ -1,72 +1,82 @@
 #pragma once
-// The pattern of the sites and bank-accounts dialogs of a counterparty: a
-// grid of its rows, edit fields under it, and two buttons whose captions
-// follow the state: idle "НОВ" / "ИЗТРИИ", entering "ЗАПИС" / "ОТКАЖИ".
-// Double-clicking a row loads it for editing. Rows are never deleted.
-// The dialog's .ui file holds the shared part; each derived dialog lays its
-// own fields out in fieldsPanel().
+// The sites and bank-accounts dialogs of a counterparty, and their pattern
+// on the record window: a grid of its rows, edit fields under it, and two
+// buttons whose captions follow the state: idle "НОВ" / "ИЗТРИИ", entering
+// "ЗАПИС" / "ОТКАЖИ". A double click on a row loads it for editing; after a
+// save or "ОТКАЖИ" the fields are empty again. Rows are never deleted. The
+// dialog's .ui file holds the shared part; each derived dialog lays its own
+// fields out in fieldsPanel().
 
-#include "common/sql_statement.h"
-#include "common/ui/statement_model.h"
+#include "common/ui/record_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <memory>
-
-class QTableView;
 
 namespace Ui {
 class DetailsDialog;
-}
+class TForm_Kontrag_Sklad;
+class TForm_Kontrag_Smetki;
+} // namespace Ui
 
 namespace torvika {
 
-class DetailsDialog : public QDialog {
+class DetailsDialog : public RecordWindow {
     Q_OBJECT
 public:
-    enum State { Idle = 0, New = 1, Edit = 2 };
-
     ~DetailsDialog() override;
-
-    State state() const { return state_; }
-    StatementModel* model() const { return model_; }
-    QTableView* grid() const;
-
-    // Handlers, public so that tests drive them.
-    void Button1Click();
-    void Button2Click();
-    void GridDblClick(int row);
 
 protected:
     DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent);
-    // Call at the end of the derived constructor: the titles of the
-    // statement's columns, in order.
-    void finishSetUp(const QStringList& titles);
 
-    virtual SqlStatement statement() const = 0;
-    virtual void clearFields() = 0;
-    virtual void loadRow(int row) = 0;
-    virtual void enteringState(State) {}
-    // Stores the fields as a new row or over the row being edited; throws.
-    virtual void save(bool isNew) = 0;
+    // What a derived dialog says of its rows.
+    struct Details {
+        // The statement's columns with their titles; the first is the key.
+        QList<GridColumnSpec> columns;
+        std::function<SqlStatement()> statement;
+        // Empties the fields; puts the row into them.
+        std::function<void()> clear;
+        std::function<void(int row)> load;
+        // Stores the fields as a new row (key invalid) or over the row with
+        // the key; returns the row's key. Throws.
+        std::function<qint64(const QVariant& key)> save;
+        // A row is being entered (the fields' lists may be filled).
+        std::function<void()> entering{};
+    };
+    // Call at the end of the derived constructor.
+    void setUpDetails(const Details& details);
 
     // The empty panel between the grid and the buttons, for the fields.
     QWidget* fieldsPanel() const;
-    // The value of a column of the grid's row.
-    QVariant value(int row, int column) const;
-    qint64 rowId() const { return rowId_; }
 
     Session& session_;
     const qint64 counterparty_;
 
 private:
-    void setState(State state);
-    void reread();
-
     std::unique_ptr<Ui::DetailsDialog> ui;
-    State state_ = Idle;
-    qint64 rowId_ = -1;
-    StatementModel* model_;
+};
+
+// "Складове за избран контрагент": the sites of a counterparty.
+class TForm_Kontrag_Sklad : public DetailsDialog {
+    Q_OBJECT
+public:
+    TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
+                        QWidget* parent = nullptr);
+    ~TForm_Kontrag_Sklad() override;
+
+private:
+    std::unique_ptr<Ui::TForm_Kontrag_Sklad> ui;
+};
+
+// "Сметки за избран контрагент": the bank accounts of a counterparty.
+class TForm_Kontrag_Smetki : public DetailsDialog {
+    Q_OBJECT
+public:
+    TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
+                         QWidget* parent = nullptr);
+    ~TForm_Kontrag_Smetki() override;
+
+private:
+    std::unique_ptr<Ui::TForm_Kontrag_Smetki> ui;
 };
 
 } // namespace torvika

@@ -11,7 +11,7 @@ namespace torvika {
 TForm_Grupi_Kontrag::TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent)
     : QDialog(parent), ui(new Ui::TForm_Grupi_Kontrag), session_(session) {
     ui->setupUi(this);
-    setWindowTitle(kEnteringGroup + kind);
+    setWindowTitle(texts::kEnteringGroup + kind);
     ui->Edit_Nomer->setText(QString::number(
         GET_MAX_NUMBER(session_.workspace.db(), QStringLiteral("Grupi_Kontrag"), QStringLiteral("ID"))));
     connect(ui->Button_Zapis, &QPushButton::clicked, this, &TForm_Grupi_Kontrag::Button_ZapisClick);
@@ -28,12 +28,12 @@ void TForm_Grupi_Kontrag::Button_ZapisClick() {
     bool ok = false;
     const qint64 number = ui->Edit_Nomer->text().trimmed().toLongLong(&ok);
     if (!ok || number <= 0) {
-        showMessage(kGroupNumberNotPositive);
+        showMessage(texts::kGroupNumberNotPositive);
         ui->Edit_Nomer->setFocus();
         return;
     }
     if (!addCounterpartyGroup(session_.workspace.db(), number, name())) {
-        showMessage(kGroupNumberTaken);
+        showMessage(texts::kGroupNumberTaken);
         reject();
         return;
     }

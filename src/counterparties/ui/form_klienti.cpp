@@ -8,9 +8,8 @@
 #include "counterparties/counterparties.h"
 #include "counterparties/identity_numbers.h"
 #include "counterparties/texts.h"
+#include "counterparties/ui/details_dialog.h"
 #include "counterparties/ui/form_grad.h"
-#include "counterparties/ui/form_kontrag_sklad.h"
-#include "counterparties/ui/form_kontrag_smetki.h"
 #include "counterparties/ui/town_lookup.h"
 #include "ui_form_klienti.h"
 
@@ -257,7 +256,7 @@ void TForm_Klienti::Button_Sp_OtstapkiClick() {
 
 void TForm_Klienti::newTown(QLineEdit* field) {
     TForm_Grad towns(session_, this);
-    towns.beginNewRow();
+    towns.run(RecordCommand::Insert);
     towns.exec();
     field->setFocus();
 }

@@ -5,13 +5,13 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
-#include "common/ui/statement_model.h"
+#include "common/ui/tree_lines.h"
 #include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/texts.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
-#include "documents/ui/grid_file.h"
+#include "shell/session_grids.h"
 #include "ui_form_kontrakents.h"
 
 #include <QFile>
@@ -20,8 +20,7 @@
 namespace torvika {
 
 TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Kontrakents), session_(session), mode_(mode),
-      model_(new StatementModel(this)) {
+    : ListWindow(parent), ui(new Ui::TForm_Kontrakents), session_(session), mode_(mode) {
     ui->setupUi(this);
     // Counterparties are never deleted.
     ui->Button_Iztrii->hide();
@@ -33,9 +32,7 @@ TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent
     for (const ListColumn& c : listColumns)
         columns.append({c.field.toString(), c.caption.toString(), 0,
                         c.numeric ? GridColumnSpec::Number : GridColumnSpec::Text, c.field == u"ID" ? 0 : 2});
-    model_->setColumns(columns);
-    setUpStatementGrid(ui->DBGrid_Kontragenti, model_, true);
-    ui->DBGrid_Kontragenti->horizontalHeader()->setSectionsClickable(true);
+    setUpList(gridContext(session_), ui->DBGrid_Kontragenti, columns, QStringLiteral("ID"), true);
     for (const ListColumn& c : listColumns)
         ui->ComboBox_Kriteria_Kontrag->addItem(c.caption.toString());
     for (QStringView c : comparisonCaptions)
@@ -57,8 +54,6 @@ TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent
     connect(ui->N_Podgrupa, &QAction::triggered, this, [this] { N_Add_GroupClick(true); });
 
     CounterpartyGrid* grid = ui->DBGrid_Kontragenti;
-    connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TForm_Kontrakents::DBGridTitleClick);
     connect(grid, &QTableView::clicked, this, &TForm_Kontrakents::DBGridCellClick);
     connect(grid, &QTableView::doubleClicked, this, [this] { Button_RedaktirajClick(); });
     connect(ui->N_Nov, &QAction::triggered, this, &TForm_Kontrakents::Button_NovClick);
@@ -68,8 +63,11 @@ TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent
 
     connect(ui->ComboBox_Kriteria_Kontrag, &QComboBox::activated, this,
             &TForm_Kontrakents::ComboBox_Kriteria_KontragChange);
-    connect(ui->ComboBox_Uslovie, &QComboBox::currentIndexChanged, this,
-            [this] { updateComparisonFields(); });
+    setSearchLine({ui->Label_Tarsene_Po,
+                   ui->ComboBox_Uslovie,
+                   int(Comparison::Between),
+                   {ui->Label_Ot, ui->Label_Do, ui->Edit_Tarsi_Do},
+                   Qt::BackgroundRole});
     connect(ui->Button_Tarsi, &QPushButton::clicked, this, &TForm_Kontrakents::Button_TarsiClick);
     connect(ui->Edit_Tarsi_Ot, &QLineEdit::returnPressed, this, &TForm_Kontrakents::Button_TarsiClick);
     connect(ui->Edit_Tarsi_Do, &QLineEdit::returnPressed, this, &TForm_Kontrakents::Button_TarsiClick);
@@ -105,36 +103,14 @@ void TForm_Kontrakents::FormShow() {
     setCriterion(0);
     QList<GroupTreeLine> tree{{0, kAllCounterpartiesNode}};
     guarded([&] { tree = readGroupTree(groupTreeFile(session_.workspace.directory())); });
-    buildTree(tree);
+    showTreeLines(ui->TreeView_Kontrag, tree);
     QTreeWidgetItem* top = ui->TreeView_Kontrag->topLevelItem(0);
     ui->TreeView_Kontrag->setCurrentItem(top);
     TreeViewClick(top);
 }
 
-void TForm_Kontrakents::buildTree(const QList<GroupTreeLine>& lines) {
-    const QSignalBlocker block(ui->TreeView_Kontrag);
-    ui->TreeView_Kontrag->clear();
-    QList<QTreeWidgetItem*> path; // the last node of each depth
-    for (const GroupTreeLine& l : lines) {
-        path.resize(l.depth);
-        auto* node =
-            path.isEmpty() ? new QTreeWidgetItem(ui->TreeView_Kontrag) : new QTreeWidgetItem(path.back());
-        node->setText(0, l.text);
-        path.append(node);
-    }
-    ui->TreeView_Kontrag->expandAll();
-}
-
 QList<GroupTreeLine> TForm_Kontrakents::treeLines() const {
-    QList<GroupTreeLine> lines;
-    std::function<void(QTreeWidgetItem*, int)> walk = [&](QTreeWidgetItem* node, int depth) {
-        lines.append({depth, node->text(0)});
-        for (int i = 0; i < node->childCount(); ++i)
-            walk(node->child(i), depth + 1);
-    };
-    for (int i = 0; i < ui->TreeView_Kontrag->topLevelItemCount(); ++i)
-        walk(ui->TreeView_Kontrag->topLevelItem(i), 0);
-    return lines;
+    return treeWidgetLines(ui->TreeView_Kontrag);
 }
 
 qint64 TForm_Kontrakents::currentGroup() const {
@@ -142,57 +118,26 @@ qint64 TForm_Kontrakents::currentGroup() const {
     return node ? qMax(0, GetID_MFromTreeNodeName(node->text(0))) : 0;
 }
 
-void TForm_Kontrakents::open(const SqlStatement& statement) {
-    model_->setStatement(session_.db(), statement);
-    statement_ = statement;
-    applyTitles();
-}
-
 void TForm_Kontrakents::reread() {
     if (QTreeWidgetItem* node = ui->TreeView_Kontrag->currentItem())
         TreeViewClick(node);
 }
 
-void TForm_Kontrakents::applyTitles() {
-    for (int i = 0; i < int(listColumns.size()); ++i) {
-        model_->setHeaderData(i, Qt::Horizontal, listColumns[size_t(i)].caption.toString());
-        model_->setHeaderData(i, Qt::Horizontal, i == criterion_ ? QBrush(Qt::red) : palette().button(),
-                              Qt::BackgroundRole);
-    }
-}
-
 void TForm_Kontrakents::TreeViewClick(QTreeWidgetItem* node) {
     if (!node)
         return;
-    open(groupListStatement(GetID_MFromTreeNodeName(node->text(0))));
+    guarded([&] { open(groupListStatement(GetID_MFromTreeNodeName(node->text(0)))); });
 }
 
 qint64 TForm_Kontrakents::currentId() const {
-    const QModelIndex current = ui->DBGrid_Kontragenti->currentIndex();
-    if (!current.isValid())
-        return -1;
-    return model_->value(current.row(), QStringLiteral("ID")).toLongLong();
-}
-
-bool TForm_Kontrakents::positionOn(qint64 id) {
-    const int row = model_->findRow(QStringLiteral("ID"), id);
-    if (row < 0)
-        return false;
-    const int column = ui->DBGrid_Kontragenti->currentIndex().isValid()
-                           ? ui->DBGrid_Kontragenti->currentIndex().column()
-                           : criterion_;
-    ui->DBGrid_Kontragenti->setCurrentIndex(model_->index(row, column));
-    ui->DBGrid_Kontragenti->scrollTo(ui->DBGrid_Kontragenti->currentIndex());
-    return true;
+    const QVariant key = currentKey();
+    return key.isValid() ? key.toLongLong() : -1;
 }
 
 QList<qint64> TForm_Kontrakents::selectedIds() const {
-    QModelIndexList rows = ui->DBGrid_Kontragenti->selectionModel()->selectedRows(0);
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QList<qint64> ids;
-    for (const QModelIndex& r : rows)
-        ids << model_->value(r.row(), QStringLiteral("ID")).toLongLong();
+    for (const QVariant& key : markedKeys())
+        ids << key.toLongLong();
     if (ids.isEmpty() && currentId() >= 0)
         ids << currentId();
     return ids;
@@ -222,23 +167,10 @@ void TForm_Kontrakents::Button_RedaktirajClick() {
 }
 
 void TForm_Kontrakents::setCriterion(int column) {
-    criterion_ = column;
-    ui->Label_Tarsene_Po->setText(kSearchBy + listColumns[size_t(column)].caption.toString());
-    {
-        const QSignalBlocker block(ui->ComboBox_Kriteria_Kontrag);
-        ui->ComboBox_Kriteria_Kontrag->setCurrentIndex(column);
-    }
-    applyTitles();
-    updateComparisonFields();
-}
-
-void TForm_Kontrakents::updateComparisonFields() {
-    const bool numeric = listColumns[size_t(criterion_)].numeric;
-    const bool between = numeric && ui->ComboBox_Uslovie->currentIndex() == int(Comparison::Between);
-    ui->ComboBox_Uslovie->setEnabled(numeric);
-    ui->Label_Ot->setVisible(between);
-    ui->Label_Do->setVisible(between);
-    ui->Edit_Tarsi_Do->setVisible(between);
+    const ListColumn& c = listColumns[size_t(column)];
+    setSearchColumn(column, c.caption.toString(), c.numeric);
+    const QSignalBlocker block(ui->ComboBox_Kriteria_Kontrag);
+    ui->ComboBox_Kriteria_Kontrag->setCurrentIndex(column);
 }
 
 void TForm_Kontrakents::DBGridCellClick(const QModelIndex& index) {
@@ -252,56 +184,45 @@ void TForm_Kontrakents::ComboBox_Kriteria_KontragChange(int index) {
     setCriterion(index);
     const QModelIndex current = ui->DBGrid_Kontragenti->currentIndex();
     if (current.isValid())
-        ui->DBGrid_Kontragenti->setCurrentIndex(model_->index(current.row(), index));
+        ui->DBGrid_Kontragenti->setCurrentIndex(model()->index(current.row(), index));
     ui->Edit_Tarsi_Ot->clear();
     ui->Edit_Tarsi_Ot->setFocus();
 }
 
 void TForm_Kontrakents::Button_TarsiClick() {
-    const bool numeric = listColumns[size_t(criterion_)].numeric;
+    const int column = searchColumn();
     const Comparison comparison =
-        numeric ? Comparison(ui->ComboBox_Uslovie->currentIndex()) : Comparison::Equal;
-    try {
-        open(listSearchStatement(criterion_, comparison, ui->Edit_Tarsi_Ot->text(), ui->Edit_Tarsi_Do->text(),
-                                 sqlEngine(session_.db())));
-        if (model_->rowCount() == 1) {
-            const qint64 id = model_->value(0, QStringLiteral("ID")).toLongLong();
-            open(groupListStatement(0));
+        listColumns[size_t(column)].numeric ? Comparison(this->comparison()) : Comparison::Equal;
+    if (!search(
+            [&] {
+                return listSearchStatement(column, comparison, ui->Edit_Tarsi_Ot->text(),
+                                           ui->Edit_Tarsi_Do->text(), sqlEngine(session_.db()));
+            },
+            kInvalidData))
+        return;
+    // A single counterparty found is shown among all of them.
+    if (model()->rowCount() == 1) {
+        const qint64 id = model()->value(0, QStringLiteral("ID")).toLongLong();
+        if (guarded([&] { open(groupListStatement(0)); }))
             positionOn(id);
-        }
-    } catch (const Error& e) {
-        reportError(e, kInvalidData);
     }
 }
 
-void TForm_Kontrakents::DBGridTitleClick(int column) {
+QString TForm_Kontrakents::sortField(int column) const {
     if (column < 0 || column >= int(listColumns.size()))
-        return;
-    const qint64 keep = currentId();
-    try {
-        open(ORDER_SQL(statement_, QStringLiteral("Firmi.") + listColumns[size_t(column)].field.toString(),
-                       session_.sortDirection));
-        positionOn(keep);
-    } catch (const Error& e) {
-        reportError(e, kNothingToSort);
-    }
+        return {};
+    return QStringLiteral("Firmi.") + listColumns[size_t(column)].field.toString();
 }
 
 void TForm_Kontrakents::Button_Pe4atClick() {
-    if (model_->rowCount() == 0) {
-        showMessage(kNothingToPrint);
-        return;
-    }
-    const QDateTime now = session_.now();
     GridExport what;
     what.name = QStringLiteral("Export_Articles");
-    what.heading = {QString(), kExportHeading, QString(),
-                    kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time())};
-    exportGrid(session_, this, ui->DBGrid_Kontragenti, what);
+    what.heading = {QString(), kExportHeading, QString(), exportDateLine(session_.now())};
+    printList(what);
 }
 
 void TForm_Kontrakents::N_Only_DebtorsClick() {
-    open(debtorsStatement());
+    guarded([this] { open(debtorsStatement()); });
 }
 
 void TForm_Kontrakents::N_Add_GroupClick(bool subgroup) {
@@ -321,7 +242,7 @@ void TForm_Kontrakents::addGroupNode(qint64 number, const QString& name, bool su
             tree = parent ? addGroupTreeChild(file, parent->text(0), text) : addGroupTreeNode(file, text);
         }))
         return;
-    buildTree(tree);
+    showTreeLines(ui->TreeView_Kontrag, tree);
     const auto found = ui->TreeView_Kontrag->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     if (!found.isEmpty())
         ui->TreeView_Kontrag->setCurrentItem(found.back());
@@ -345,8 +266,8 @@ void TForm_Kontrakents::BitBtn_IzberiClick() {
     const QModelIndex current = ui->DBGrid_Kontragenti->currentIndex();
     if (!current.isValid())
         return;
-    chosen_ = refText(model_->value(current.row(), QStringLiteral("ID")).toLongLong(),
-                      model_->value(current.row(), QStringLiteral("Ime_Firma")).toString());
+    chosen_ = refText(model()->value(current.row(), QStringLiteral("ID")).toLongLong(),
+                      model()->value(current.row(), QStringLiteral("Ime_Firma")).toString());
     accept();
 }
 

@@ -4,12 +4,11 @@
 // print through the grid export, dragging rows onto a group, and — in a
 // selection mode — "ИЗБЕРИ" / "ОТКАЖИ".
 
-#include "common/sql_statement.h"
+#include "common/ui/list_window.h"
 #include "counterparties/group_tree.h"
 #include "counterparties/ui/counterparty_views.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <memory>
 #include <optional>
 
@@ -19,9 +18,7 @@ class TForm_Kontrakents;
 
 namespace torvika {
 
-class StatementModel;
-
-class TForm_Kontrakents : public QDialog {
+class TForm_Kontrakents : public ListWindow {
     Q_OBJECT
 public:
     TForm_Kontrakents(Session& session, int mode, QWidget* parent = nullptr);
@@ -31,18 +28,14 @@ public:
     // The reference text chosen with "ИЗБЕРИ".
     std::optional<QString> chosen() const { return chosen_; }
 
-    StatementModel* model() const { return model_; }
     CounterpartyGrid* grid() const;
     CounterpartyGroupTree* tree() const;
-    const SqlStatement& statement() const { return statement_; }
     // The number of the group node selected in the tree (0 for the root).
     qint64 currentGroup() const;
     // The tree as the file keeps it.
     QList<GroupTreeLine> treeLines() const;
     // The ID of the grid's current row, -1 without one.
     qint64 currentId() const;
-    // Makes the row of the counterparty current; false when it is not listed.
-    bool positionOn(qint64 id);
 
     // Handlers, public so that tests drive them.
     void FormShow();
@@ -52,7 +45,6 @@ public:
     void Button_TarsiClick();
     void ComboBox_Kriteria_KontragChange(int index);
     void DBGridCellClick(const QModelIndex& index);
-    void DBGridTitleClick(int column);
     void Button_Pe4atClick();
     void N_Only_DebtorsClick();
     void N_Add_GroupClick(bool subgroup);
@@ -68,14 +60,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    QString sortField(int column) const override;
 
 private:
-    void buildTree(const QList<GroupTreeLine>& lines);
-    void open(const SqlStatement& statement);
     void reread();
-    void applyTitles();
     void setCriterion(int column);
-    void updateComparisonFields();
     QList<qint64> selectedIds() const;
     void openCard(bool edit);
     QString helpClip() const;
@@ -84,9 +73,6 @@ private:
     Session& session_;
     int mode_;
     std::optional<QString> chosen_;
-    SqlStatement statement_;
-    int criterion_ = 0;
-    StatementModel* model_;
 };
 
 } // namespace torvika

@@ -5,16 +5,15 @@
 // (TForm_Rab_Dokumenti, the kinds of paperwork of deliveries and supplier
 // warranties). A cell is edited in the grid; the change goes through the
 // logic, which refuses a wrong value with a message, and the grid is read
-// again. "Добави" adds a row, "Изтрий" deletes the current one.
+// again. "Добави" asks for the new kind's name and adds it, "Изтрий"
+// deletes the current one after a question.
 
-#include "common/ui/statement_model.h"
+#include "common/ui/record_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
-#include <functional>
 #include <memory>
 
-class QTableView;
+class QPushButton;
 
 namespace Ui {
 class TForm_Na4_N_Dok;
@@ -23,61 +22,47 @@ class TForm_Rab_Dokumenti;
 
 namespace torvika {
 
-// A statement grid whose listed columns can be edited; an edit calls the
-// handler with the row's key and the column's field.
-class EditableStatementModel : public StatementModel {
+// What the two registers share: kinds named in the column Opisanie, added
+// by name, deleted after a question, the window closed by its own button.
+class KindGrid : public RecordWindow {
     Q_OBJECT
-public:
-    using Edit = std::function<void(const QVariant& key, const QString& field, const QString& value)>;
-    EditableStatementModel(QStringList editable, Edit edit, QObject* parent = nullptr)
-        : StatementModel(parent), editable_(std::move(editable)), edit_(std::move(edit)) {}
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-private:
-    QStringList editable_;
-    Edit edit_;
+protected:
+    using RecordWindow::RecordWindow;
+    struct Kinds {
+        QTableView* grid;
+        QList<GridColumnSpec> columns;
+        QString keyField;
+        QStringList editable;
+        std::function<SqlStatement()> statement;
+        std::function<qint64(const QString& name)> add;
+        std::function<void(const QVariant& key, const QString& field, const QString& text)> storeField;
+        std::function<void(qint64 key)> remove;
+        QPushButton* addButton;
+        QPushButton* deleteButton;
+        QPushButton* closeButton;
+    };
+    // Sets the grid up and reads it.
+    void setUpKinds(Session& session, const Kinds& kinds);
 };
 
-class TForm_Na4_N_Dok : public QDialog {
+class TForm_Na4_N_Dok : public KindGrid {
     Q_OBJECT
 public:
     explicit TForm_Na4_N_Dok(Session& session, QWidget* parent = nullptr);
     ~TForm_Na4_N_Dok() override;
 
-    QTableView* grid() const;
-    EditableStatementModel* model() const { return model_; }
-    // Handlers, public so that tests drive them.
-    void addRow();
-    void deleteRow();
-    void reread(const QVariant& current = {});
-
 private:
-    void edit(const QVariant& key, const QString& field, const QString& value);
-
     std::unique_ptr<Ui::TForm_Na4_N_Dok> ui;
-    Session& session_;
-    EditableStatementModel* model_;
 };
 
-class TForm_Rab_Dokumenti : public QDialog {
+class TForm_Rab_Dokumenti : public KindGrid {
     Q_OBJECT
 public:
     explicit TForm_Rab_Dokumenti(Session& session, QWidget* parent = nullptr);
     ~TForm_Rab_Dokumenti() override;
 
-    QTableView* grid() const;
-    EditableStatementModel* model() const { return model_; }
-    void addRow();
-    void deleteRow();
-    void reread(const QVariant& current = {});
-
 private:
     std::unique_ptr<Ui::TForm_Rab_Dokumenti> ui;
-    Session& session_;
-    EditableStatementModel* model_;
 };
 
 } // namespace torvika

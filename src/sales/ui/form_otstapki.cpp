@@ -5,14 +5,14 @@
 #include "common/ref_text.h"
 #include "common/ui/desktop.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/grid_file.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
 #include "counterparties/texts.h"
 #include "counterparties/ui/counterparty_picker.h"
-#include "documents/ui/form_print_vid_fail.h"
-#include "documents/ui/grid_file.h"
 #include "sales/sale_lines.h"
 #include "sales/texts.h"
+#include "shell/session_grids.h"
 #include "ui_form_otstapki.h"
 
 #include <QDir>
@@ -240,7 +240,7 @@ void TForm_Spec_Otstapki::setEntryMode(bool on) {
 
 void TForm_Spec_Otstapki::endEditing() {
     editedRow_.reset();
-    ui->Button_Dobavi->setText(texts::kDiscountRowAdd);
+    ui->Button_Dobavi->setText(texts::kRowCaptionAdd);
 }
 
 void TForm_Spec_Otstapki::Button_TarsiClick() {
@@ -388,7 +388,7 @@ void TForm_Spec_Otstapki::Button_RedaktiraiClick() {
     ui->Edit_TO->setText(format44(r->discount));
     ui->Edit_Price_Up->setText(format44(r->purchaseAbove));
     editedRow_ = r->por;
-    ui->Button_Dobavi->setText(texts::kDiscountRowAccept);
+    ui->Button_Dobavi->setText(texts::kRowCaptionAccept);
     ui->Edit_TO->setFocus();
     ui->Edit_TO->selectAll();
 }
@@ -456,11 +456,10 @@ bool TForm_Spec_Otstapki::eventFilter(QObject* watched, QEvent* event) {
 QString TForm_Spec_Otstapki::Pe4at(bool all) {
     if (!ready())
         return {};
-    const QDateTime now = session_.now();
-    const QString date = kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time());
+    const QString date = exportDateLine(session_.now());
     if (!all) {
         if (rows_->rowCount() == 0) {
-            showMessage(kNothingToPrint);
+            showMessage(texts::kNothingToPrint);
             return {};
         }
         GridExport what;
@@ -468,7 +467,7 @@ QString TForm_Spec_Otstapki::Pe4at(bool all) {
         what.heading = {QString(), texts::kSpecialDiscountsHeading, QString(), date,
                         texts::kSpecialDiscountsCounterparty + ui->Label_TO_Klient->text()};
         what.closing = {QString()};
-        return exportGrid(session_, this, ui->DBGrid_Sp_Otstapka, what);
+        return exportGrid(gridContext(session_), this, ui->DBGrid_Sp_Otstapka, what);
     }
 
     // Every counterparty with stored rows, and what is stored for it (the
@@ -480,37 +479,28 @@ QString TForm_Spec_Otstapki::Pe4at(bool all) {
         }))
         return {};
     if (listed.rows.isEmpty()) {
-        showMessage(kNothingToPrint);
+        showMessage(texts::kNothingToPrint);
         return {};
     }
-    TForm_Print_Vid_Fail::choose(session_, this);
-    const ExportKind kind = session_.state<ExportKind>();
-    QDir().mkpath(session_.programDir.tempDir());
-    const QString fileName =
-        exportFileName(session_.programDir.tempDir(), texts::kSpecialDiscountsFile, kind);
+    GridFile file(gridContext(session_), this, texts::kSpecialDiscountsFile);
     const QList<GridColumn> columns = visibleColumns(ui->DBGrid_Sp_Otstapka);
     StatementModel stored;
     stored.setColumns(rowColumns());
     stored.setPageSize(0);
-    // Each step ends silently on a write error; whatever was written is opened.
-    bool written = writeExportLines(
-        fileName, linesForKind(kind, {QString(), texts::kAllSpecialDiscountsHeading, QString(), date}),
-        ExportWrite::Rewrite);
-    for (const QVariantList& c : listed.rows) {
-        if (!written)
-            break;
+    bool written = file.lines({QString(), texts::kAllSpecialDiscountsHeading, QString(), date});
+    for (qsizetype i = 0; i < listed.rows.size() && written; ++i) {
+        const QVariantList& c = listed.rows[i];
         const QString counterparty = refText(c[0].toLongLong(), c[1].toString());
-        written = writeExportLines(
-                      fileName, linesForKind(kind, {texts::kSpecialDiscountsCounterparty + counterparty})) &&
-                  guarded([&] {
-                      stored.setStatement(session_.db(), storedDiscountsStatement(c[0].toLongLong()));
-                  }) &&
-                  PRINT_INTO(stored, columns, fileName, kind);
+        written = file.lines({texts::kSpecialDiscountsCounterparty + counterparty});
+        if (written && !guarded([&] {
+                stored.setStatement(session_.db(), storedDiscountsStatement(c[0].toLongLong()));
+            })) {
+            file.abandon();
+            written = false;
+        }
+        written = written && file.table(stored, columns);
     }
-    if (written)
-        writeExportLines(fileName, {QString(), footerLine()});
-    SHELLEXECUTE_OPENFILE(fileName);
-    return fileName;
+    return file.finish({QString()});
 }
 
 } // namespace torvika

@@ -8,12 +8,10 @@
 // sends the tickets to the department's default directory, which the field
 // shows greyed.
 
+#include "common/ui/record_window.h"
 #include "shell/session.h"
 
-#include <QDialog>
 #include <memory>
-
-class QTableView;
 
 namespace Ui {
 class TForm_Type_Prigotvq_Se;
@@ -21,41 +19,17 @@ class TForm_Type_Prigotvq_Se;
 
 namespace torvika {
 
-class StatementModel;
-
-class TForm_Type_Prigotvq_Se : public QDialog {
+class TForm_Type_Prigotvq_Se : public RecordWindow {
     Q_OBJECT
 public:
-    enum State { Browse, Insert, Edit };
-
     explicit TForm_Type_Prigotvq_Se(Session& session, QWidget* parent = nullptr);
     ~TForm_Type_Prigotvq_Se() override;
 
-    StatementModel* model() const { return model_; }
-    QTableView* grid() const;
-    State state() const { return state_; }
-
-    // The navigator's buttons.
-    void beginNewRow();
-    void deleteRow();
-    void editRow();
-    // Stores the new or changed department; false (with a message) when it
-    // could not be stored, the typed values staying in the fields.
-    bool post();
-    void cancel();
+private:
     // "…" beside the path: a directory chosen for the tickets.
     void choosePath();
 
-private:
-    void reread(int current);
-    void showCurrent();
-    void showDefaultPath(int id);
-    int currentId() const;
-
     std::unique_ptr<Ui::TForm_Type_Prigotvq_Se> ui;
-    Session& session_;
-    StatementModel* model_;
-    State state_ = Browse;
     QString shownDeviceType_; // the stored text, kept when it is none of the list's
 };
 

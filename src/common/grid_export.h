@@ -9,8 +9,9 @@
 // spreadsheets and word processors recognise the encoding of the Cyrillic
 // text; appending never adds a second one.
 
-#include "documents/export_kind.h"
+#include "common/export_kind.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,8 @@ ExportKind exportKindFor(int choice);
 
 // The fixed last line of the program's text exports (101 characters).
 QString footerLine();
+// The date line of a print's heading: "\tДата:" and the date and time shown.
+QString exportDateLine(const QDateTime& now);
 
 // Puts "0" in front of the text until it is at least `width` characters long.
 QString FORMAT_NUMBERS(const QString& text, int width);

@@ -1,7 +1,7 @@
 // Grid export files: the kinds, the footer line, zero padding and the text
 // table written for a grid.
 
-#include "documents/grid_export.h"
+#include "common/grid_export.h"
 
 #include <QDate>
 #include <QFile>

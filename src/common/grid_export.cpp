@@ -1,7 +1,7 @@
-#include "documents/grid_export.h"
+#include "common/grid_export.h"
 
 #include "common/dates.h"
-#include "documents/texts.h"
+#include "common/texts.h"
 
 #include <QAbstractItemModel>
 #include <QDateTime>
@@ -71,7 +71,11 @@ ExportKind exportKindFor(int choice) {
 }
 
 QString footerLine() {
-    return texts::kDocumentFooter;
+    return texts::kExportFooter;
+}
+
+QString exportDateLine(const QDateTime& now) {
+    return texts::kExportDate + shortDate(now.date()) + u' ' + shortTime(now.time());
 }
 
 QString FORMAT_NUMBERS(const QString& text, int width) {

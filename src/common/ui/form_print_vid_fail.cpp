@@ -1,6 +1,6 @@
-#include "documents/ui/form_print_vid_fail.h"
+#include "common/ui/form_print_vid_fail.h"
 
-#include "documents/grid_export.h"
+#include "common/grid_export.h"
 #include "ui_form_print_vid_fail.h"
 
 #include <QButtonGroup>
@@ -35,12 +35,12 @@ void TForm_Print_Vid_Fail::setChoice(int choice) {
         b->setChecked(true);
 }
 
-bool TForm_Print_Vid_Fail::choose(Session& session, QWidget* parent) {
+bool TForm_Print_Vid_Fail::choose(ExportKind& kind, QWidget* parent) {
     TForm_Print_Vid_Fail form(parent);
-    form.setChoice(session.state<ExportKind>().number);
+    form.setChoice(kind.number);
     if (form.exec() != QDialog::Accepted)
         return false;
-    session.state<ExportKind>() = exportKindFor(form.choice());
+    kind = exportKindFor(form.choice());
     return true;
 }
 

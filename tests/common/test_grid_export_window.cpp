@@ -2,8 +2,9 @@
 // usual print sequence with a recorded opener.
 
 #include "common/ui/desktop.h"
-#include "documents/ui/form_print_vid_fail.h"
-#include "documents/ui/grid_file.h"
+#include "common/ui/form_print_vid_fail.h"
+#include "common/ui/grid_file.h"
+#include "shell/session_grids.h"
 #include "support/fixture.h"
 #include "support/modal_script.h"
 
@@ -111,7 +112,7 @@ private slots:
             fx.session().state<ExportKind>() = exportKindFor(before);
         test::ModalScript script;
         answerChooser(script, item, button);
-        QCOMPARE(TForm_Print_Vid_Fail::choose(fx.session()), accepted);
+        QCOMPARE(TForm_Print_Vid_Fail::choose(fx.session().state<ExportKind>()), accepted);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(fx.session().state<ExportKind>().number, number);
         QCOMPARE(fx.session().state<ExportKind>().extension, extension);
@@ -125,7 +126,7 @@ private slots:
         int checked = -1;
         test::ModalScript script;
         answerChooser(script, -1, QStringLiteral("BitBtn_Otkaji"), &checked);
-        TForm_Print_Vid_Fail::choose(fx.session());
+        TForm_Print_Vid_Fail::choose(fx.session().state<ExportKind>());
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(checked, 2);
     }
@@ -154,7 +155,7 @@ private slots:
         test::ModalScript script;
         answerChooser(script, 1, QStringLiteral("BitBtn_Priemi"));
         const QString file =
-            exportGrid(fx.session(), nullptr, &g.view,
+            exportGrid(gridContext(fx.session()), nullptr, &g.view,
                        {QStringLiteral("Spr_Test"), {QString(), QStringLiteral("\tСПРАВКА ")}});
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         setFileOpener(previous);

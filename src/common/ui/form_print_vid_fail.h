@@ -1,9 +1,9 @@
 #pragma once
 // The export-kind chooser: a borderless modal box with the four kinds of
-// grid export files; "ПРИЕМИ" makes the chosen kind the session's export
-// kind, "ОТКАЖИ" leaves the previous one.
+// grid export files; "ПРИЕМИ" makes the chosen kind the run's export kind,
+// "ОТКАЖИ" leaves the previous one.
 
-#include "shell/session.h"
+#include "common/export_kind.h"
 
 #include <QDialog>
 #include <memory>
@@ -26,10 +26,11 @@ public:
     int choice() const;
     void setChoice(int choice);
 
-    // Shows the chooser with the session's current kind checked (the first
-    // item before any choice) and stores the kind when accepted. Callers go
-    // on in either case; the result only tells whether the kind was chosen.
-    static bool choose(Session& session, QWidget* parent = nullptr);
+    // Shows the chooser with the kind in use checked (the first item before
+    // any choice) and makes the chosen one the kind in use when accepted.
+    // Callers go on in either case; the result only tells whether the kind
+    // was chosen.
+    static bool choose(ExportKind& kind, QWidget* parent = nullptr);
 
 private:
     std::unique_ptr<Ui::TForm_Print_Vid_Fail> ui;
