@@ -144,6 +144,10 @@ qint64 writePaymentRow(const QSqlDatabase& db, qint64 counterparty, const Decima
 
 } // namespace
 
+qint64 proposedCreditNumber(const QSqlDatabase& db) {
+    return scalarSql(db, QStringLiteral("SELECT COALESCE(MAX(ID), 0) + 1 FROM Konsignation")).toLongLong();
+}
+
 CreditRecord recordCredit(const QSqlDatabase& db, const CreditTerms& terms, const Decimal& purchase,
                           const PaymentRowPlace& place) {
     if (const std::optional<QString> refusal = refuseCreditTerms(terms, purchase))
@@ -164,6 +168,56 @@ CreditRecord recordCredit(const QSqlDatabase& db, const CreditTerms& terms, cons
     if (s.first > Decimal())
         r.firstPaymentRow = writePaymentRow(db, terms.counterparty, s.first, currency, place);
     return r;
+}
+
+ConsignmentLines::ConsignmentLines(const QSqlDatabase& db, const QList<SaleLine>& lines)
+    : db_(db),
+      table_(std::make_unique<WorkingTable>(
+          db, QStringLiteral("Konsignation_TMP"),
+          QStringLiteral(
+              "N_Prodajba INTEGER, Pored INTEGER, Barkod VARCHAR(150), Opisanie VARCHAR(150), "
+              "Kol DOUBLE PRECISION, Mqrka VARCHAR(10), Ed_Cena DOUBLE PRECISION, Valuta VARCHAR(10), "
+              "Operator VARCHAR(100), Pored_Ot VARCHAR(100), Pored_Do VARCHAR(100), "
+              "T_O DOUBLE PRECISION"))),
+      lines_(lines) {
+    int place = 0;
+    for (const SaleLine& l : lines)
+        execSql(db_,
+                QStringLiteral(
+                    "INSERT INTO %1 (N_Prodajba, Pored, Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, "
+                    "Operator, Pored_Ot, Pored_Do, T_O) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(table_->table()),
+                {l.number, ++place, QString::number(l.article), l.description, numberColumnValue(l.quantity),
+                 l.unit, numberColumnValue(l.unitPrice), l.currency, l.operatorName, l.serialFrom, l.serialTo,
+                 numberColumnValue(l.discount)});
+}
+
+ConsignmentLines::~ConsignmentLines() = default;
+
+SqlStatement ConsignmentLines::statement() const {
+    SqlStatement s;
+    s.text = QStringLiteral(
+                 "SELECT N_Prodajba, Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, T_O, Operator FROM ") +
+             table_->table() + QStringLiteral("\nORDER BY Pored");
+    s.key = QStringLiteral("N_Prodajba");
+    return s;
+}
+
+void ConsignmentLines::remove(const QList<qint64>& numbers) {
+    for (qint64 n : numbers)
+        execSql(db_, QStringLiteral("DELETE FROM %1 WHERE N_Prodajba = ?").arg(table_->table()), {n});
+    lines_.removeIf([&](const SaleLine& l) { return numbers.contains(l.number); });
+}
+
+QList<SaleLine> ConsignmentLines::lines() const {
+    return lines_;
+}
+
+Decimal ConsignmentLines::purchase() const {
+    Decimal sum;
+    for (const SaleLine& l : lines_)
+        sum += l.amount;
+    return sum;
 }
 
 QList<qint64> openCredits(const QSqlDatabase& db, qint64 counterparty) {

@@ -19,7 +19,9 @@
 
 #include "common/decimal.h"
 #include "common/sql_statement.h"
+#include "common/working_table.h"
 #include "sales/receipt_files.h"
+#include "sales/sale_lines.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -27,6 +29,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace torvika {
@@ -88,6 +91,11 @@ CreditSchedule creditSchedule(const CreditTerms& terms, const Decimal& purchase)
 // Throws EDatabaseError.
 QString baseCurrencyName(const QSqlDatabase& db);
 
+// The number the next credit would take (MAX + 1), as the consignment
+// dialog shows it; the credit takes its own when it is recorded. Throws
+// EDatabaseError.
+qint64 proposedCreditNumber(const QSqlDatabase& db);
+
 // A new number for a row of Prodajbi that is no sale line (a payment): taken
 // from the sequence that numbers the sale lines, so that it is never a
 // line's number. Inside the caller's transaction. Throws EDatabaseError.
@@ -109,6 +117,34 @@ struct PaymentRowPlace {
 };
 CreditRecord recordCredit(const QSqlDatabase& db, const CreditTerms& terms, const Decimal& purchase,
                           const PaymentRowPlace& place);
+
+// ---- the consignment dialog's lines
+
+// The sale lines of a consignment being entered, as the dialog lists them:
+// a working table of the connection, made when the dialog opens and
+// dropped when it closes. Removing a line takes it out of the credit (it
+// stays in the sale list, unsold).
+class ConsignmentLines {
+public:
+    // Throws EDatabaseError.
+    ConsignmentLines(const QSqlDatabase& db, const QList<SaleLine>& lines);
+    ~ConsignmentLines();
+
+    // N_Prodajba, Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, T_O,
+    // Operator, keyed by N_Prodajba, in the order of the sale.
+    SqlStatement statement() const;
+    // Takes the lines (N_Prodajba) out. Throws EDatabaseError.
+    void remove(const QList<qint64>& numbers);
+    // The lines left, in the order of the sale.
+    QList<SaleLine> lines() const;
+    // Their amounts in the base currency.
+    Decimal purchase() const;
+
+private:
+    QSqlDatabase db_;
+    std::unique_ptr<WorkingTable> table_;
+    QList<SaleLine> lines_;
+};
 
 // ---- the instalments window
 

@@ -154,6 +154,25 @@ InvalidationResult invalidateSales(const QSqlDatabase& db, const InvalidationReq
     return result;
 }
 
+InvalidatedChoices invalidatedChoices(const QSqlDatabase& db) {
+    InvalidatedChoices c;
+    const auto refs = [&db](const QString& sql) {
+        QStringList out;
+        for (const QVariantList& r : readRows(db, sql).rows)
+            out << r[0].toString() + u':' + r[1].toString();
+        return out;
+    };
+    c.counterparties = refs(QStringLiteral("SELECT DISTINCT P.ID_Klient, F.Ime_Firma FROM Invalidate_Sales P "
+                                           "LEFT JOIN Firmi F ON F.ID = P.ID_Klient ORDER BY P.ID_Klient"));
+    c.articles = refs(QStringLiteral("SELECT DISTINCT P.ID_Art, A.Opisanie FROM Invalidate_Sales P "
+                                     "LEFT JOIN Produkti A ON A.ID = P.ID_Art ORDER BY P.ID_Art"));
+    for (const QVariantList& r :
+         readRows(db, QStringLiteral("SELECT DISTINCT Anuliral FROM Invalidate_Sales ORDER BY Anuliral"))
+             .rows)
+        c.invalidatedBy << r[0].toString();
+    return c;
+}
+
 SqlStatement invalidatedSalesStatement(const InvalidatedCriteria& criteria, int decimals) {
     SqlConditions w = salesConditions(criteria.sale, decimals);
     if (criteria.invalidatedBy) {
@@ -169,16 +188,17 @@ SqlStatement invalidatedSalesStatement(const InvalidatedCriteria& criteria, int 
     if (criteria.invalidationTime)
         addRange(w, QStringLiteral("P.Time_Invalidate"), *criteria.invalidationTime);
     SqlStatement s;
-    s.text =
-        QStringLiteral("SELECT P.ID_Prodajba, P.ID_Art, A.Opisanie, P.Kol, P.Ed_Cena, P.Valuta, P.T_O, ") +
-        lineAmountExpression() +
-        QStringLiteral(
-            " AS Suma, P.D_Prodajba, P.T_Prodajba, F.Ime_Firma, P.Operator, P.Pored_Ot, P.Pored_Do, "
-            "P.Type_pay, P.Term_N, P.Osnovanie, P.Date_Invalidate, P.Time_Invalidate, P.Anuliral, "
-            "S.Opis_Sklad, P.Stock_Back FROM Invalidate_Sales P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
-            "LEFT JOIN Firmi F ON F.ID = P.ID_Klient LEFT JOIN Valuti V ON V.Opisanie = P.Valuta "
-            "LEFT JOIN Sklad S ON S.ID_Sklad = P.Sklad_ID") +
-        w.where() + QStringLiteral("\nORDER BY ID_Prodajba");
+    // Wrapped, so that a title sorts by the list's own column names.
+    s.text = QStringLiteral("SELECT * FROM (SELECT P.ID_Prodajba, P.ID_Art, A.Opisanie, P.Kol, P.Ed_Cena, "
+                            "P.Valuta, P.T_O, ") +
+             lineAmountExpression() +
+             QStringLiteral(
+                 " AS Suma, P.D_Prodajba, P.T_Prodajba, F.Ime_Firma, P.Operator, P.Pored_Ot, P.Pored_Do, "
+                 "P.Type_pay, P.Term_N, P.Osnovanie, P.Date_Invalidate, P.Time_Invalidate, P.Anuliral, "
+                 "S.Opis_Sklad, P.Stock_Back FROM Invalidate_Sales P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
+                 "LEFT JOIN Firmi F ON F.ID = P.ID_Klient LEFT JOIN Valuti V ON V.Opisanie = P.Valuta "
+                 "LEFT JOIN Sklad S ON S.ID_Sklad = P.Sklad_ID") +
+             w.where() + QStringLiteral(") R\nORDER BY ID_Prodajba");
     s.values = w.values;
     s.key = QStringLiteral("ID_Prodajba");
     return s;

@@ -98,6 +98,17 @@ struct InvalidatedCriteria {
     std::optional<Range<QDate>> invalidationDate;
     std::optional<Range<QTime>> invalidationTime;
 };
+// What the report's choice lists offer: the counterparties, articles and
+// operators that occur among the invalidated lines ("<ID>:<name>" for the
+// first two, "<ID>:" when the row is gone).
+struct InvalidatedChoices {
+    QStringList counterparties;
+    QStringList articles;
+    QStringList invalidatedBy;
+};
+// Throws EDatabaseError.
+InvalidatedChoices invalidatedChoices(const QSqlDatabase& db);
+
 // The list: ID_Prodajba, ID_Art, Opisanie, Kol, Ed_Cena, Valuta, T_O, Suma,
 // D_Prodajba, T_Prodajba, Ime_Firma, Operator, Pored_Ot, Pored_Do,
 // Type_pay, Term_N, Osnovanie, Date_Invalidate, Time_Invalidate,

@@ -180,13 +180,14 @@ std::optional<QList<qint64>> reportArticles(const QList<qint64>& marked, const Q
 SqlStatement salesReportStatement(const SalesReportCriteria& criteria, int decimals) {
     const SqlConditions w = salesConditions(criteria, decimals);
     SqlStatement s;
-    s.text = QStringLiteral(
-                 "SELECT P.ID_Prodajba, P.ID_Art, G.ID AS ID_Grupa, G.Opisanie AS Ime_Grupa, A.Opisanie, "
-                 "P.Kol, P.ED_Cena, P.Valuta, P.T_O, ") +
+    // Wrapped, so that a title sorts by the list's own column names.
+    s.text = QStringLiteral("SELECT * FROM (SELECT P.ID_Prodajba, P.ID_Art, G.ID AS ID_Grupa, G.Opisanie AS "
+                            "Ime_Grupa, A.Opisanie, "
+                            "P.Kol, P.ED_Cena, P.Valuta, P.T_O, ") +
              kAmount +
              QStringLiteral(" AS Suma, P.D_Prodajba, P.T_Prodajba, F.Ime_Firma, P.Operator, P.Pored_Ot, "
                             "P.Pored_Do, P.Type_Pay, P.Term_N, S.Opis_Sklad, P.Konsign_N, P.ID_Klient") +
-             kFrom + w.where() + QStringLiteral("\nORDER BY ID_Prodajba");
+             kFrom + w.where() + QStringLiteral(") R\nORDER BY ID_Prodajba");
     s.values = w.values;
     s.key = QStringLiteral("ID_Prodajba");
     return s;
@@ -254,6 +255,13 @@ QStringList salesReportHeading(const QString& title, const QDateTime& now,
         lines << line;
     }
     return lines;
+}
+
+QStringList reportOperatorNames(const QSqlDatabase& db) {
+    QStringList out;
+    for (const QVariantList& r : readRows(db, QStringLiteral("SELECT Ime FROM Operators ORDER BY ID")).rows)
+        out << r[0].toString();
+    return out;
 }
 
 SaleDocumentPlan planSaleDocuments(const QSqlDatabase& db, const QList<qint64>& chosen) {

@@ -117,8 +117,8 @@ QStringList salesReportTotalTexts(const SalesReportTotals& totals, int decimals)
 struct SalesReportHeadingCriterion {
     QString caption; // "Контрагент:", "Дата:" ...
     QString value;   // the label, the chosen item, or the "от" value
-    std::optional<Comparison> comparison;
-    QString to; // "между": the "до" value
+    std::optional<Comparison> comparison{};
+    QString to{}; // "между": the "до" value
 };
 // The heading lines of the printout: an empty line, "\tСправка продажби ",
 // an empty line, "\tДата:" + the date and time, "\tТЪРСЕНЕ ПО:", then one
@@ -127,6 +127,9 @@ struct SalesReportHeadingCriterion {
 // value, " - " and to ("между").
 QStringList salesReportHeading(const QString& title, const QDateTime& now,
                                const QList<SalesReportHeadingCriterion>& criteria);
+
+// The operators' names (Operators.Ime), by number. Throws EDatabaseError.
+QStringList reportOperatorNames(const QSqlDatabase& db);
 
 // ---- documents for chosen lines
 
