@@ -5,11 +5,14 @@
 // window with their vouchers and receipts.
 
 #include "catalogue/stock.h"
+#include "common/grid_export.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "sales/ui/form_konsignation.h"
 #include "sales/ui/form_pay_type.h"
+#include "sales/ui/form_spr_invalidate_sales.h"
 #include "sales/ui/form_spravka_prodajba.h"
 #include "sales/ui/form_vnoski_kredit.h"
 #include "sales/ui/shop_page.h"
@@ -262,6 +265,89 @@ private slots:
             w->reject();
         });
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // "Печат" of the sales report: the heading names the criteria, the
+    // totals close the file before the footer line.
+    void salesReportPrint() {
+        record(db(), {1, 10, "2025-03-04", 2, 2.5});
+        record(db(), {3, 10, "2025-03-04", 4, 2.5, "Лева", 15, 0, 5, "отложено плащане"});
+        record(db(), {5, 10, "2025-03-01", 1, 2.5});
+        test::ModalScript script(20000);
+        script.next<TForm_Spravka_prodajba>([this](TForm_Spravka_prodajba* w) {
+            tick(test::control<QCheckBox>(*w, "CheckBox_Data"));
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            QCOMPARE(test::control<QTableView>(*w, "DBGrid1")->model()->rowCount(), 2);
+            click(test::control<QPushButton>(*w, "Button1"));
+            w->reject();
+        });
+        script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
+            click(test::control<QPushButton>(*chooser, "BitBtn_Priemi"));
+        });
+        trigger("N_Spravka_Prodajba", script);
+        QCOMPARE(opened_, QStringList{temp("Spr_Prod.txt")});
+        const QString text = QString::fromUtf8(test::Fixture::readFile(temp("Spr_Prod.txt")));
+        QVERIFY2(text.startsWith("\xEF\xBB\xBF\r\n\tСправка продажби \r\n\r\n\tДата:04.03.2025 18:30:00\r\n"
+                                 "\tТЪРСЕНЕ ПО:\r\n\t  Дата:04.03.2025\r\n"),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith("\r\n\r\n\tОбща сума платено в брой лева: 5.00\r\n"
+                               "\tОбща сума на задължения в лева : 10.00\r\n"
+                               "\tОбща сума на платени задължения в лева : 0.00\r\n\t" +
+                               footerLine() + "\r\n"),
+                 qPrintable(text));
+    }
+
+    // "Справки" / "Анулирани" / "Продажби": the filters the operator ticks,
+    // the reason found in any case, the list printed.
+    void invalidatedSalesReport() {
+        const char* insert =
+            "INSERT INTO Invalidate_Sales (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
+            "Ed_Cena, "
+            "Valuta, ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_pay, Term_N, Osnovanie, Anuliral, "
+            "Date_Invalidate, Time_Invalidate, Sklad_ID, Stock_Back) VALUES "
+            "(?, 10, 'Иван', '2025-03-01', '10:00:00', 1, 2.5, 'Лева', ?, 0, '', '', 0, 'в брой', 1, ?, ?, "
+            "?, "
+            "'11:00:00', 1, 'True')";
+        execSql(db(), insert, {1, 0, "Върната стока", "Иван", "2025-03-02"});
+        execSql(db(), insert, {2, 15, "Грешно въведена", "Мария", "2025-03-04"});
+        execSql(db(), insert, {3, 15, "ВЪРНАТА СТОКА", "Мария", "2025-03-04"});
+        test::ModalScript script(20000);
+        script.next<TForm_Spr_Invalidate_Sales>([this](TForm_Spr_Invalidate_Sales* w) {
+            auto* grid = test::control<QTableView>(*w, "DBGrid1");
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            QCOMPARE(grid->model()->rowCount(), 3);
+            tick(test::control<QCheckBox>(*w, "CheckBox_Osnovanie"));
+            typeInto(test::control<QLineEdit>(*w, "Edit_Osnovanie"), "стока");
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            QCOMPARE(grid->model()->rowCount(), 2);
+            tick(test::control<QCheckBox>(*w, "CheckBox_Anuliral"));
+            auto* by = test::control<QComboBox>(*w, "ComboBox_Anuliral");
+            QCOMPARE(by->count(), 2);
+            by->setCurrentIndex(by->findText("Мария"));
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            QCOMPARE(grid->model()->rowCount(), 1);
+            QCOMPARE(grid->model()->index(0, 0).data().toLongLong(), 3);
+            tick(test::control<QCheckBox>(*w, "CheckBox_Data_Anulirane"));
+            auto* on = test::control<QComboBox>(*w, "ComboBox_Data_Anulirane");
+            on->setCurrentIndex(1); // "по - малко": up to the 4th, today
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            QCOMPARE(grid->model()->rowCount(), 1);
+            click(test::control<QPushButton>(*w, "Button_Pe4at"));
+            w->reject();
+        });
+        script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
+            click(test::control<QPushButton>(*chooser, "BitBtn_Priemi"));
+        });
+        trigger("N_Spr_Invalidate_Sales", script);
+        QCOMPARE(opened_, QStringList{temp("Spr_Invalidate.txt")});
+        const QString text = QString::fromUtf8(test::Fixture::readFile(temp("Spr_Invalidate.txt")));
+        QVERIFY2(text.startsWith(
+                     "\xEF\xBB\xBF\r\n\tСправка анулирани продажби \r\n\r\n\tДата:04.03.2025 18:30:00\r\n"
+                     "\tТЪРСЕНЕ ПО:\r\n\t  Анулирал:Мария\r\n\t  Основание:стока\r\n"
+                     "\t  Дата на анулиране:по - малко 04.03.2025\r\n"),
+                 qPrintable(text));
+        QVERIFY2(text.contains("ВЪРНАТА СТОКА"), qPrintable(text));
+        QVERIFY2(!text.contains("Грешно"), qPrintable(text));
     }
 
     // "Анулирай" on a chosen line: asked, the reason typed, the stock given
