@@ -23,6 +23,8 @@ constexpr int kMaxCount = 9999999;
 
 CashDeskPanel::CashDeskPanel(QWidget* parent) : QGroupBox(parent), ui(new Ui::CashDeskPanel) {
     ui->setupUi(this);
+    coins_ = new QFormLayout(ui->GroupBox_Moneti);
+    notes_ = new QFormLayout(ui->GroupBox_Banknoti);
     connect(ui->SpdBtn_Iz4isli, &QPushButton::clicked, this, &CashDeskPanel::SpdBtn_Iz4isliClick);
     connect(ui->SpeedButton1, &QPushButton::clicked, this, &CashDeskPanel::SpeedButton1Click);
     hide();
@@ -43,7 +45,7 @@ void CashDeskPanel::buildCountFields() {
     for (QSpinBox* f : fields_)
         delete f;
     fields_.clear();
-    for (auto* layout : {ui->CoinsLayout, ui->NotesLayout})
+    for (QFormLayout* layout : {coins_, notes_})
         while (layout->rowCount() > 0)
             layout->removeRow(0);
     currency_ = currency;
@@ -53,9 +55,13 @@ void CashDeskPanel::buildCountFields() {
         field->setRange(0, kMaxCount);
         field->setAlignment(Qt::AlignRight);
         field->installEventFilter(this);
-        (d.coin ? ui->CoinsLayout : ui->NotesLayout)->addRow(d.caption, field);
+        (d.coin ? coins_ : notes_)->addRow(d.caption, field);
         fields_ << field;
     }
+    // Made while the panel may be shown: shown at once, not at the next turn of the event loop.
+    for (QGroupBox* group : {ui->GroupBox_Moneti, ui->GroupBox_Banknoti})
+        for (QWidget* w : group->findChildren<QWidget*>())
+            w->show();
 }
 
 void CashDeskPanel::toggle() {

@@ -12,6 +12,7 @@
 #include <QList>
 #include <memory>
 
+class QFormLayout;
 class QSpinBox;
 
 namespace Ui {
@@ -47,6 +48,8 @@ private:
     std::unique_ptr<Ui::CashDeskPanel> ui;
     Session* session_ = nullptr;
     CashCurrency currency_;
+    QFormLayout* coins_ = nullptr;
+    QFormLayout* notes_ = nullptr;
     QList<QSpinBox*> fields_;
     Decimal turnover_;
     Decimal inHand_;

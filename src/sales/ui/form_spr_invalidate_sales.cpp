@@ -8,7 +8,9 @@
 #include "shell/session_grids.h"
 #include "ui_form_spr_invalidate_sales.h"
 
+#include <QDateEdit>
 #include <QShowEvent>
+#include <QTimeEdit>
 
 namespace torvika {
 
@@ -86,6 +88,11 @@ TForm_Spr_Invalidate_Sales::TForm_Spr_Invalidate_Sales(Session& session, QWidget
             updateRange(f);
         }
     }
+    // The dates and times start at today and now.
+    for (QDateEdit* d : findChildren<QDateEdit*>())
+        d->setDate(session_.today());
+    for (QTimeEdit* t : findChildren<QTimeEdit*>())
+        t->setTime(session_.now().time());
     ui->ComboBox_Type_Pay->addItems({texts::kPayCash, texts::kPayBankTransfer, texts::kPayDeferred});
     connect(ui->Button_Search, &QPushButton::clicked, this, &TForm_Spr_Invalidate_Sales::Button_SearchClick);
     connect(ui->Button_Pe4at, &QPushButton::clicked, this, &TForm_Spr_Invalidate_Sales::Button_Pe4atClick);

@@ -20,9 +20,11 @@
 #include "shell/vat_rates.h"
 #include "ui_form_spravka_prodajba.h"
 
+#include <QDateEdit>
 #include <QPainter>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
+#include <QTimeEdit>
 
 namespace torvika {
 
@@ -97,6 +99,11 @@ TForm_Spravka_prodajba::TForm_Spravka_prodajba(Session& session, QWidget* parent
     for (QComboBox* box : {ui->ComboBox_Select_Data, ui->ComboBox_T_Prodajba, ui->ComboBox_Select_Suma})
         fillComparisons(box);
     ui->ComboBox_Type_Pay->addItems({texts::kPayCash, texts::kPayBankTransfer, texts::kPayDeferred});
+    // The dates and times start at today and now.
+    for (QDateEdit* d : findChildren<QDateEdit*>())
+        d->setDate(session_.today());
+    for (QTimeEdit* t : findChildren<QTimeEdit*>())
+        t->setTime(session_.now().time());
     ui->CheckListBox_Dok->setSelectionMode(QAbstractItemView::NoSelection);
 
     connect(ui->CheckBox_Kontragent, &QCheckBox::clicked, this, &TForm_Spravka_prodajba::counterpartyTicked);
