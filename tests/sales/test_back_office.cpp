@@ -442,6 +442,30 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM Printed_Dok WHERE ID_Prod = 2"), 1);
     }
 
+    // "Издай фискален бон" for a line recorded without a receipt: written
+    // once and recorded; a second press writes no second receipt.
+    void receiptForLinesWithoutOne() {
+        QDir().mkpath(fx_->root() + "Bons");
+        record(db(), {1, 10, "2025-03-04", 2, 2.5});
+        test::ModalScript script(20000);
+        script.next<TForm_Spravka_prodajba>([this](TForm_Spravka_prodajba* w) {
+            auto* grid = test::control<QTableView>(*w, "DBGrid1");
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            selectRows(grid, {0});
+            click(test::control<QPushButton>(*w, "Button4"));
+            QVERIFY(msg_->messages.isEmpty());
+            click(test::control<QPushButton>(*w, "Button4"));
+            QCOMPARE(msg_->messages,
+                     QStringList{"За избраните продажби вече е издаден касов бон: втори бон не се издава."});
+            w->reject();
+        });
+        trigger("N_Spravka_Prodajba", script);
+        const QString bon = fx_->root() + "Bons/BON1.bon";
+        QVERIFY(QFile::exists(bon));
+        QVERIFY(!QFile::exists(fx_->root() + "Bons/BON2.bon"));
+        QCOMPARE(scalarSql(db(), "SELECT Bon_File FROM Prodajbi_Bon WHERE ID_Prodajba = 1").toString(), bon);
+    }
+
     // A sale of 100.00 to a counterparty, 30.00 given, paid later in 7
     // instalments: the consignment dialog offers the first instalment and
     // shows 70.0000 and 10.0000; the credit, its first payment and the sale
@@ -453,7 +477,8 @@ private slots:
             db(),
             "INSERT INTO Prodajbi_Vremenni (Barkod, Opisanie, Kol, Mqrka, Ed_Cena, Valuta, Operator, T_O, "
             "SUM_BezDDS, Bez_DDS, Sm_N, Dan_Grup) VALUES "
-            "(10, 'Чай', 40, 'бр.', 2.5, 'Лева', 'Администратор', 0, 0, 0, 0, 1)");
+            "(10, 'Чай', 40, 'бр.', 2.5, 'Лева', 'Администратор', 0, 0, 0, 0, 1), "
+            "(10, 'Чай зелен', 2, 'бр.', 2.5, 'Лева', 'Администратор', 0, 0, 0, 0, 1)");
         page()->refresh();
         page()->selectOwnLines();
         test::ModalScript script(20000);
@@ -467,21 +492,49 @@ private slots:
             test::typeText(given, "30");
             QTest::mouseClick(d->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
         });
-        script.next<TForm_Konsignation>([](TForm_Konsignation* d) {
+        script.next<TForm_Konsignation>([this](TForm_Konsignation* d) {
             QCOMPARE(d->findChild<QLabel*>("Label_ID_Kontragent")->text(), "15:Бип ЕТ");
             QCOMPARE(d->findChild<QComboBox*>("ComboBox_PayTape")->currentIndex(), 1);
             QCOMPARE(d->findChild<QLineEdit*>("Edit_First_Vnoska")->text(), "30.00");
+            QCOMPARE(d->findChild<QLabel*>("Label_Ob6to_Sum_Art")->text(), "105.0000");
+            // "Изтрии": the green tea leaves the credit (and stays unsold).
+            auto* grid = d->findChild<QTableView*>("DBGrid_Konsignation");
+            QCOMPARE(grid->model()->rowCount(), 2);
+            const int green = grid->model()->index(0, 1).data().toString() == "Чай зелен" ? 0 : 1;
+            selectRows(grid, {green});
+            QTest::mouseClick(d->findChild<QPushButton*>("Button_Iztrii"), Qt::LeftButton);
+            QCOMPARE(grid->model()->rowCount(), 1);
             QCOMPARE(d->findChild<QLabel*>("Label_Ob6to_Sum_Art")->text(), "100.0000");
             QCOMPARE(d->findChild<QLabel*>("Label_Ob6to_Sum")->text(), "70.0000");
             typeInto(d->findChild<QSpinBox*>("SpEdit_Broj_Vnosk"), "7");
             QCOMPARE(d->findChild<QLabel*>("Label_Vnoska")->text(), "10.0000");
             QCOMPARE(d->findChild<QDateEdit*>("DateTimePicker_Pay")->date(), QDate(2025, 10, 4));
+            // An interest of -5 is refused, nothing taken.
+            auto* interest = d->findChild<QLineEdit*>("Edit_Lihva");
+            typeInto(interest, "-5");
+            QTest::mouseClick(d->findChild<QPushButton*>("Button_Vavejdane"), Qt::LeftButton);
+            QCOMPARE(msg_->messages, QStringList{"Лихвата трябва да бъде от 0 до 100 %."});
+            QVERIFY(d->isVisible());
+            typeInto(interest, "0");
+            QCOMPARE(d->findChild<QLabel*>("Label_Vnoska")->text(), "10.0000");
+            // "Печат": the handover protocol with its repayment schedule.
+            QTest::mouseClick(d->findChild<QPushButton*>("Button_Pe4at"), Qt::LeftButton);
+            QCOMPARE(opened_, QStringList{temp("Vnoski_Pay.tmp")});
+            const QString protocol = QString::fromUtf8(test::Fixture::readFile(temp("Vnoski_Pay.tmp")));
+            QVERIFY2(protocol.contains("ДОГОВОР ЗА ОТЛОЖЕНО ПЛАЩАНЕ N: 1 / 04.03.2025\r\n"),
+                     qPrintable(protocol));
+            QVERIFY2(protocol.contains("На: Бип ЕТ\r\n"), qPrintable(protocol));
+            QVERIFY2(protocol.contains("|Чай                         |  40.00|  2.50      |  Лева  |"),
+                     qPrintable(protocol));
+            QVERIFY2(!protocol.contains("Чай зелен"), qPrintable(protocol));
+            QVERIFY2(protocol.contains("7 вноска  10.0000 ,Лева"), qPrintable(protocol));
+            QVERIFY2(protocol.contains("да се внесе до дата : 4.10.2025г"), qPrintable(protocol));
             QTest::mouseClick(d->findChild<QPushButton*>("Button_Vavejdane"), Qt::LeftButton);
         });
         test::scriptLogin(script);
         click(test::control<QPushButton>(main_->form, "Button_Prodajba"));
         QVERIFY2(script.finished(), qPrintable(script.failure()));
-        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(msg_->shown.size(), 1);
 
         const SqlRows credit = readRows(
             db(),
@@ -502,7 +555,8 @@ private slots:
                           "AND Type_Pay = 'отложено плащане'")
                       .arg(id)),
             1);
-        QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi_Vremenni"), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi_Vremenni WHERE Opisanie = 'Чай зелен'"), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM Prodajbi WHERE ID_Art = 10"), 1);
     }
 
     // A credit of 100.00 in 3 instalments paid off from the shop page's
