@@ -197,6 +197,12 @@ inline const QString kNoSalesChosen = QStringLiteral("Няма избрани п
 inline const QString kNotGoodsToInvalidate =
     QStringLiteral("Продажба %1 е вноска или продажба на кредит и не може да бъде анулирана като "
                    "стока.\rНищо не е анулирано.");
+// %1 the documents, one a line.
+inline const QString kDocumentsAnnulled =
+    QStringLiteral("Документите са маркирани като анулирани (номерата им се запазват):\r%1\r"
+                   "За върнатата стока издайте кредитно известие.");
+// %1 the kind, %2 the number, %3 the date.
+inline const QString kAnnulledDocument = QStringLiteral("%1 № %2 от %3");
 // %1 how many.
 inline const QString kSomeSalesNotInvalidated =
     QStringLiteral("%1 от избраните продажби вече са анулирани от друго работно място.");

@@ -357,6 +357,11 @@ private slots:
         record(db(), {1, 10, "2025-03-04", 2, 2.5});
         record(db(), {2, 10, "2025-03-04", 3, 2.5});
         record(db(), {4, 0, "2025-03-04", 1, 3, "BGL", 15});
+        // An invoice issued at the shop for line 2.
+        execSql(db(),
+                "INSERT INTO Printed_Dok (ID_Prod, ID_Dok, ID_Kontrag, ID_Art, N_Dok, Operator, Data, fTime, "
+                "Ot_Kade_Prod) SELECT 2, ID_Dokument, 0, 10, '000126', 'Иван', '2025-03-04', '10:00:00', 1 "
+                "FROM Dokumenti WHERE Opisanie = 'Фактура'");
         test::ModalScript script(20000);
         script.next<TForm_Spravka_prodajba>([this](TForm_Spravka_prodajba* w) {
             auto* grid = test::control<QTableView>(*w, "DBGrid1");
@@ -373,10 +378,19 @@ private slots:
 
             selectRows(grid, {rowOf(grid, 2)});
             msg_->answerYes(); // invalidate?
+            msg_->answerYes(); // the invoice annulled
             msg_->answerYes(); // the quantity back
             click(invalidate);
-            QCOMPARE(msg_->questions, (QStringList{"Найстина ли желаете да анулирате избраните продажби",
-                                                   "Желаете ли да бъде възстановено количеството"}));
+            QCOMPARE(
+                msg_->questions,
+                (QStringList{
+                    "Найстина ли желаете да анулирате избраните продажби",
+                    "Има издадени документи свързани с тази продажба!\rЖелаете ли те да бъдат анулирани?",
+                    "Желаете ли да бъде възстановено количеството"}));
+            QCOMPARE(
+                msg_->messages.last(),
+                "Документите са маркирани като анулирани (номерата им се запазват):\rФактура № 000126 от "
+                "04.03.2025\rЗа върнатата стока издайте кредитно известие.");
             QCOMPARE(grid->model()->rowCount(), 2);
             QCOMPARE(rowOf(grid, 2), -1);
             w->reject();
@@ -399,6 +413,9 @@ private slots:
         QCOMPARE(moved.rows[0][3].toDouble(), 3.0);
         QCOMPARE(moved.rows[0][4].toInt(), 1);
         QCOMPARE(stockIn(db(), 10, 1).value_or(-1).toDouble(), 103.0);
+        QCOMPARE(
+            scalarSql(db(), "SELECT N_Dok || '/' || Anulirano FROM Printed_Dok WHERE ID_Prod = 2").toString(),
+            "000126/True");
     }
 
     // "Издай документ за продажба" for a euro line: the invoice converts it

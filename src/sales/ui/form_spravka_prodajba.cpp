@@ -499,8 +499,17 @@ void TForm_Spravka_prodajba::invalidateChosen() {
         request.lines << line;
     }
     InvalidationResult result;
-    if (guarded([&] { result = invalidateSales(session_.db(), request); }) && !result.skipped.isEmpty())
-        showMessage(texts::kSomeSalesNotInvalidated.arg(QString::number(result.skipped.size())));
+    if (guarded([&] { result = invalidateSales(session_.db(), request); })) {
+        if (!result.skipped.isEmpty())
+            showMessage(texts::kSomeSalesNotInvalidated.arg(QString::number(result.skipped.size())));
+        if (!result.annulled.isEmpty()) {
+            QStringList documents;
+            for (const AnnulledDocument& d : result.annulled)
+                documents << texts::kAnnulledDocument.arg(d.kind, d.number,
+                                                          shortDate(QDate::fromString(d.date, Qt::ISODate)));
+            showMessage(texts::kDocumentsAnnulled.arg(documents.join(u'\r')));
+        }
+    }
     Button_SearchClick();
 }
 
