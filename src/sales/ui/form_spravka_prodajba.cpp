@@ -116,8 +116,6 @@ TForm_Spravka_prodajba::TForm_Spravka_prodajba(Session& session, QWidget* parent
     connect(ui->CheckBox_Suma, &QCheckBox::clicked, this, &TForm_Spravka_prodajba::amountTicked);
     for (QComboBox* box : {ui->ComboBox_Select_Data, ui->ComboBox_T_Prodajba, ui->ComboBox_Select_Suma})
         connect(box, &QComboBox::currentIndexChanged, this, &TForm_Spravka_prodajba::updateRanges);
-    // The labels of the pickers' choices open the pickers again.
-    ui->Label_Kontragent->setTextInteractionFlags(Qt::NoTextInteraction);
 
     connect(ui->Button_Search, &QPushButton::clicked, this, &TForm_Spravka_prodajba::Button_SearchClick);
     connect(ui->Button1, &QPushButton::clicked, this, &TForm_Spravka_prodajba::Button1Click);
