@@ -32,8 +32,8 @@ CashDeskPanel::CashDeskPanel(QWidget* parent) : QGroupBox(parent), ui(new Ui::Ca
 
 CashDeskPanel::~CashDeskPanel() = default;
 
-void CashDeskPanel::setUp(Session& session) {
-    session_ = &session;
+void CashDeskPanel::setUp(const WindowContext& context) {
+    session_ = &context.session;
 }
 
 void CashDeskPanel::buildCountFields() {
@@ -85,7 +85,8 @@ void CashDeskPanel::load() {
     ui->Label_Razlika->setText(format42(Decimal()));
     Session& s = *session_;
     guarded([&] {
-        const Turnover t = cashTurnover(s.db(), s.today(), s.firmData().terminal(), s.displayDecimals);
+        const Turnover t = cashTurnover(s.db(), s.today(), s.settings().get(setting::kTerminal),
+                                        s.settings().get(setting::kAmountDecimals));
         turnover_ = t.cash;
         if (!t.currenciesWithoutRate.isEmpty())
             showMessage(texts::kTurnoverWithoutRate.arg(

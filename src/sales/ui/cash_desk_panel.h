@@ -6,7 +6,7 @@
 // the denominations of the base currency.
 
 #include "sales/cash_count.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QGroupBox>
 #include <QList>
@@ -27,7 +27,7 @@ public:
     explicit CashDeskPanel(QWidget* parent = nullptr);
     ~CashDeskPanel() override;
 
-    void setUp(Session& session);
+    void setUp(const WindowContext& context);
 
     // Shows the panel with today's cash and every count at 0, or hides it.
     void toggle();

@@ -16,11 +16,11 @@
 
 namespace torvika {
 
-TForm_Konsignation::TForm_Konsignation(Session& session, QWidget* parent)
-    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Konsignation), session_(session) {
+TForm_Konsignation::TForm_Konsignation(const WindowContext& context, QWidget* parent)
+    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Konsignation), session_(context.session) {
     ui->setupUi(this);
     model_ = new StatementModel(this);
-    const int d = session_.displayDecimals;
+    const int d = decimals();
     using F = GridColumnSpec;
     model_->setColumns({{QStringLiteral("Barkod"), QStringLiteral("Арт. №"), 8},
                         {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 28},
@@ -50,6 +50,10 @@ TForm_Konsignation::TForm_Konsignation(Session& session, QWidget* parent)
 }
 
 TForm_Konsignation::~TForm_Konsignation() = default;
+
+int TForm_Konsignation::decimals() const {
+    return session_.settings().get(setting::kAmountDecimals);
+}
 
 void TForm_Konsignation::prepare(const QList<SaleLine>& lines, const QString& counterparty,
                                  const Decimal& given) {
@@ -193,28 +197,28 @@ void TForm_Konsignation::Button_Pe4atClick() {
         p.terms = *t;
         p.schedule = creditSchedule(*t, purchase);
         for (const SaleLine& l : lines_->lines()) {
-            p.goods << CreditGoods{l.description, formatFixed(l.quantity, session_.displayDecimals, 0),
-                                   formatFixed(l.unitPrice, session_.displayDecimals, 0), l.currency};
+            p.goods << CreditGoods{l.description, formatFixed(l.quantity, decimals(), 0),
+                                   formatFixed(l.unitPrice, decimals(), 0), l.currency};
             p.currency = l.currency;
         }
         p.parties = creditCounterparty(session_.db(), t->counterparty);
-        const FirmData firm = session_.firmData();
-        p.parties.firmName = firm.readString(ini::kFirmData, QStringLiteral("Name"));
-        p.parties.firmMol = firm.readString(ini::kFirmData, QStringLiteral("Mol"));
-        p.parties.firmAddress = firm.readString(ini::kFirmData, QStringLiteral("Adress"));
-        p.parties.firmEik = firm.readString(ini::kFirmData, QStringLiteral("EIK"));
+        const Settings& firm = session_.settings();
+        p.parties.firmName = firm.get(setting::kCompanyName);
+        p.parties.firmMol = firm.get(setting::kCompanyManager);
+        p.parties.firmAddress = firm.get(setting::kCompanyAddress);
+        p.parties.firmEik = firm.get(setting::kCompanyEik);
         p.operatorName = session_.operatorName();
-        p.decimals = session_.displayDecimals;
+        p.decimals = decimals();
         writeReportFile(path, handoverProtocol(p) << footerLine());
     });
     if (written)
         SHELLEXECUTE_OPENFILE(path);
 }
 
-std::optional<CreditSale> INSERTINTO_KONSIGNATION(Session& session, const QList<SaleLine>& lines,
+std::optional<CreditSale> INSERTINTO_KONSIGNATION(const WindowContext& context, const QList<SaleLine>& lines,
                                                   const QString& counterparty, const Decimal& given,
                                                   QWidget* parent) {
-    TForm_Konsignation dialog(session, parent);
+    TForm_Konsignation dialog(context, parent);
     if (!guarded([&] { dialog.prepare(lines, counterparty, given); }))
         return std::nullopt;
     if (dialog.exec() != QDialog::Accepted)

@@ -6,7 +6,7 @@
 // repayment schedule, and hands the terms to the sale on "ВЪВЕЖДАНЕ".
 
 #include "sales/consignment.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -30,7 +30,7 @@ struct CreditSale {
 class TForm_Konsignation : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Konsignation(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Konsignation(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Konsignation() override;
 
     // Lists the lines for the counterparty ("<ID>:<name>"); an amount given
@@ -51,6 +51,7 @@ private:
 
     std::unique_ptr<Ui::TForm_Konsignation> ui;
     Session& session_;
+    int decimals() const;
     StatementModel* model_ = nullptr;
     std::unique_ptr<ConsignmentLines> lines_;
     QString counterparty_;
@@ -58,7 +59,7 @@ private:
 
 // INSERTINTO_KONSIGNATION: the dialog for the sale's lines; none when the
 // operator cancelled or closed it (then nothing is sold).
-std::optional<CreditSale> INSERTINTO_KONSIGNATION(Session& session, const QList<SaleLine>& lines,
+std::optional<CreditSale> INSERTINTO_KONSIGNATION(const WindowContext& context, const QList<SaleLine>& lines,
                                                   const QString& counterparty, const Decimal& given,
                                                   QWidget* parent);
 

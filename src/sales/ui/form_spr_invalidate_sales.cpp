@@ -19,10 +19,10 @@ const QString kKey = QStringLiteral("ID_Prodajba");
 const QString kTitle = QStringLiteral("Справка анулирани продажби ");
 } // namespace
 
-TForm_Spr_Invalidate_Sales::TForm_Spr_Invalidate_Sales(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Spr_Invalidate_Sales), session_(session) {
+TForm_Spr_Invalidate_Sales::TForm_Spr_Invalidate_Sales(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Spr_Invalidate_Sales), session_(context.session) {
     ui->setupUi(this);
-    const int d = session_.displayDecimals;
+    const int d = session_.settings().get(setting::kAmountDecimals);
     using F = GridColumnSpec;
     const QList<GridColumnSpec> columns{
         {kKey, QStringLiteral("N"), 7, F::Integer},
@@ -202,7 +202,7 @@ void TForm_Spr_Invalidate_Sales::Button_SearchClick() {
     const std::optional<InvalidatedCriteria> c = criteria();
     if (!c)
         return;
-    const int d = session_.displayDecimals;
+    const int d = session_.settings().get(setting::kAmountDecimals);
     search([&] { return invalidatedSalesStatement(*c, d); }, QString());
 }
 

@@ -7,7 +7,7 @@
 
 #include "common/ui/list_window.h"
 #include "sales/invalidation.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 #include <optional>
@@ -25,7 +25,7 @@ namespace torvika {
 class TForm_Spr_Invalidate_Sales : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Spr_Invalidate_Sales(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spr_Invalidate_Sales(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Spr_Invalidate_Sales() override;
 
     // The filters as the search takes them; none when an amount is no

@@ -67,10 +67,10 @@ void fillComparisons(QComboBox* box) {
 
 } // namespace
 
-TForm_Spravka_prodajba::TForm_Spravka_prodajba(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Spravka_prodajba), session_(session) {
+TForm_Spravka_prodajba::TForm_Spravka_prodajba(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Spravka_prodajba), context_(context), session_(context.session) {
     ui->setupUi(this);
-    const int d = session_.displayDecimals;
+    const int d = decimals();
     using F = GridColumnSpec;
     const QList<GridColumnSpec> columns{
         {kKey, QStringLiteral("N"), 7, F::Integer},
@@ -163,9 +163,9 @@ void TForm_Spravka_prodajba::counterpartyTicked(bool on) {
         ui->Label_Kontragent->setText(texts::kNoCounterpartyChosen);
         return;
     }
-    // A cancelled picker leaves the label as it is: sales without a counterparty.
-    if (const std::optional<QString> ref = pickCounterparty(session_, kSelectSalesReport, this))
-        setCounterparty(*ref);
+    // The choice comes through the follow-up; a cancelled picker leaves the
+    // label as it is: sales without a counterparty.
+    pickCounterparty(context_, kSelectSalesReport, this);
 }
 
 void TForm_Spravka_prodajba::setCounterparty(const QString& refText) {
@@ -179,20 +179,37 @@ void TForm_Spravka_prodajba::articleTicked(bool on) {
         ui->Label_artikul->setText(kNoArticleLabel);
         return;
     }
-    const std::optional<ArticleChoice> choice = pickArticles(session_, kSelectSalesReportArticles, this);
-    if (!choice || choice->articles.isEmpty())
+    pickArticles(context_, kSelectSalesReportArticles, this);
+}
+
+void TForm_Spravka_prodajba::setArticleChoice(const ArticleChoice& choice) {
+    if (choice.articles.isEmpty())
         return;
     QList<qint64> marked;
-    for (const PickedArticle& a : choice->articles)
+    for (const PickedArticle& a : choice.articles)
         marked << a.id;
     QString label;
-    if (choice->articles.size() == 1) {
-        label = choice->articles.first().refText();
+    if (choice.articles.size() == 1) {
+        label = choice.articles.first().refText();
     } else {
         for (qint64 id : marked)
             label += QString::number(id) + u';';
     }
     setArticles(marked, label);
+}
+
+void TForm_Spravka_prodajba::addFollowUps(FollowUpRegistry& followUps) {
+    followUps.of<CounterpartyPicker>().add(kSelectSalesReport, [](QWidget* opener, const QString& ref) {
+        openerWindow<TForm_Spravka_prodajba>(opener).setCounterparty(ref);
+    });
+    followUps.of<ArticlePicker>().add(
+        kSelectSalesReportArticles, [](QWidget* opener, const ArticleChoice& choice) {
+            openerWindow<TForm_Spravka_prodajba>(opener).setArticleChoice(choice);
+        });
+}
+
+int TForm_Spravka_prodajba::decimals() const {
+    return session_.settings().get(setting::kAmountDecimals);
 }
 
 void TForm_Spravka_prodajba::setArticles(const QList<qint64>& marked, const QString& labelText) {
@@ -308,7 +325,7 @@ void TForm_Spravka_prodajba::Button_SearchClick() {
         }
         c.amount = Range<Decimal>{Comparison(ui->ComboBox_Select_Suma->currentIndex()), *from, *to};
     }
-    const int d = session_.displayDecimals;
+    const int d = decimals();
     // The totals and the list change together: a failure leaves both as they were.
     SalesReportTotals totals;
     if (!guarded([&] { totals = salesReportTotals(database(), c, d); }))
@@ -405,7 +422,7 @@ void TForm_Spravka_prodajba::Button3Click() {
         }))
         return;
     const VatRates rates = request.vatRates;
-    const int d = session_.displayDecimals;
+    const int d = decimals();
     request.amounts = [rates, d](const QSqlDatabase& db, const QList<qint64>& lines) {
         return recordedSalesVat(db, lines, d, rates);
     };
@@ -426,9 +443,8 @@ void TForm_Spravka_prodajba::Button4Click() {
     }
     guarded([&] {
         const FiscalSettings settings = fiscalSettings(session_);
-        const ReportReceipt r =
-            printReportReceipt(session_.state<FiscalState>(), session_.db(), chosen, settings,
-                               bonHeader(session_, QString()), session_.displayDecimals);
+        const ReportReceipt r = printReportReceipt(session_.state<FiscalState>(), session_.db(), chosen,
+                                                   settings, bonHeader(session_, QString()), decimals());
         switch (r.status) {
         case ReportReceipt::Printed:
         case ReportReceipt::NotWritten:

@@ -6,9 +6,10 @@
 // chosen lines (one per counterparty), a fiscal receipt for chosen lines
 // that never had one, and the invalidation of the chosen lines.
 
+#include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
 #include "sales/sales_report.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QList>
 #include <functional>
@@ -25,7 +26,10 @@ class SelectionOrder;
 class TForm_Spravka_prodajba : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Spravka_prodajba(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spravka_prodajba(const WindowContext& context, QWidget* parent = nullptr);
+
+    // The pickers' follow-ups of the criteria "Контрагент" and "Артикул".
+    static void addFollowUps(FollowUpRegistry& followUps);
     ~TForm_Spravka_prodajba() override;
 
     // The ticked criteria as the search takes them.
@@ -36,6 +40,7 @@ public:
     // The choices of the pickers the criteria open.
     void setCounterparty(const QString& refText);
     void setArticles(const QList<qint64>& marked, const QString& labelText);
+    void setArticleChoice(const ArticleChoice& choice);
 
     // "Анулиране" / "Продажба": invalidates the chosen lines, asking first,
     // then searches again.
@@ -68,8 +73,10 @@ private:
     void Button4Click();
 
     QList<SalesReportHeadingCriterion> headingCriteria() const;
+    int decimals() const;
 
     std::unique_ptr<Ui::TForm_Spravka_prodajba> ui;
+    WindowContext context_;
     Session& session_;
     SelectionOrder* order_ = nullptr;
     QList<qint64> markedArticles_;

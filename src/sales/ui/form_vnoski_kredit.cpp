@@ -18,11 +18,12 @@
 
 namespace torvika {
 
-TForm_Vnoski_Kredit::TForm_Vnoski_Kredit(Session& session, QWidget* parent)
-    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Vnoski_Kredit), session_(session) {
+TForm_Vnoski_Kredit::TForm_Vnoski_Kredit(const WindowContext& context, QWidget* parent)
+    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Vnoski_Kredit), context_(context),
+      session_(context.session) {
     ui->setupUi(this);
     model_ = new StatementModel(this);
-    const int d = session_.displayDecimals;
+    const int d = session_.settings().get(setting::kAmountDecimals);
     using F = GridColumnSpec;
     model_->setColumns({{QStringLiteral("ID_Art"), QStringLiteral("Арт. N"), 8, F::Integer},
                         {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 28},
@@ -70,12 +71,8 @@ void TForm_Vnoski_Kredit::loadCounterparty(const QString& refText) {
 
 void TForm_Vnoski_Kredit::chooseCounterparty() {
     model_->clear();
-    // The list's follow-up of this mode shows the choice here; a list
-    // without one only returns it.
-    const std::optional<QString> ref = pickCounterparty(session_, kSelectInstalments, this);
-    if (ref && *ref != counterparty_)
-        loadCounterparty(*ref);
-    else
+    // The list's follow-up of this mode shows the choice here.
+    if (!pickCounterparty(context_, kSelectInstalments, this))
         chooseCredit();
 }
 
@@ -159,7 +156,7 @@ void TForm_Vnoski_Kredit::Button_IzplatiClick() {
         }
         payment.partial = *amount;
     }
-    payment.place = {session_.operatorName(), session_.now(), session_.firmData().terminal(),
+    payment.place = {session_.operatorName(), session_.now(), session_.settings().get(setting::kTerminal),
                      session_.activeWarehouse()};
     PaymentResult paid;
     if (!guarded([&] { paid = payInstalment(session_.db(), payment); })) {

@@ -5,7 +5,7 @@
 // of a payment, and the counterparty chosen anew from the list.
 
 #include "sales/consignment.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -24,7 +24,7 @@ class StatementModel;
 class TForm_Vnoski_Kredit : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Vnoski_Kredit(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Vnoski_Kredit(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Vnoski_Kredit() override;
 
     // The open credits of the counterparty ("<ID>:<name>"), the first chosen.
@@ -47,6 +47,7 @@ private:
     VoucherData voucher(const Decimal& amount, bool partial) const;
 
     std::unique_ptr<Ui::TForm_Vnoski_Kredit> ui;
+    WindowContext context_;
     Session& session_;
     StatementModel* model_ = nullptr;
     QString counterparty_;
