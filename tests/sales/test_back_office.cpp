@@ -10,6 +10,7 @@
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/form_print_vid_fail.h"
+#include "counterparties/ui/form_kontrakents.h"
 #include "sales/ui/form_konsignation.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/form_spr_invalidate_sales.h"
@@ -265,6 +266,68 @@ private slots:
             w->reject();
         });
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // "Контрагент" ticked opens the counterparty list in its mode 4; the
+    // choice narrows the list to that counterparty's lines.
+    void salesReportCounterpartyFromTheList() {
+        record(db(), {1, 10, "2025-03-04", 2, 2.5});
+        record(db(), {2, 10, "2025-03-04", 1, 2.5, "Лева", 15});
+        test::ModalScript script(20000);
+        script.next<TForm_Spravka_prodajba>([this](TForm_Spravka_prodajba* w) {
+            tick(test::control<QCheckBox>(*w, "CheckBox_Kontragent"));
+            QCOMPARE(label(*w, "Label_Kontragent"), "15:Бип ЕТ");
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            auto* grid = test::control<QTableView>(*w, "DBGrid1");
+            QCOMPARE(grid->model()->rowCount(), 1);
+            QCOMPARE(grid->model()->index(0, 0).data().toLongLong(), 2);
+            w->reject();
+        });
+        script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QCOMPARE(list->mode(), 4);
+            QVERIFY(list->positionOn(15));
+            click(test::control<QPushButton>(*list, "BitBtn_Izberi"));
+        });
+        trigger("N_Spravka_Prodajba", script);
+    }
+
+    // "Изплащане вноски" without a sale counterparty: no credit, nothing to pay.
+    void instalmentsWithoutCredit() {
+        runWindow<TForm_Vnoski_Kredit>("N5", [this](TForm_Vnoski_Kredit* w) {
+            QCOMPARE(test::control<QComboBox>(*w, "ComboBox_N_Kredit")->count(), 0);
+            QVERIFY(!test::control<QPushButton>(*w, "Button_Izplati")->isEnabled());
+            QCOMPARE(label(*w, "Label_Ob6to_Sum"), "0.0000");
+            click(test::control<QPushButton>(*w, "Button_Zatvori"));
+        });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // The counterparty list's pop-up "Изплащане на вноски" opens the
+    // instalments window with the current row's open credits.
+    void instalmentsFromTheCounterpartyList() {
+        CreditTerms terms;
+        terms.counterparty = 15;
+        terms.handover = kNow.date();
+        terms.instalments = 2;
+        Transaction t(db());
+        const CreditRecord credit = recordCredit(db(), terms, Decimal(50), {"Иван", kNow, 1, 1});
+        t.commit();
+        test::ModalScript script(20000);
+        script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QVERIFY(list->positionOn(15));
+            QAction* pay = list->findChild<QAction*>("N_Izplashtane_Vnoski");
+            QVERIFY(pay && pay->isEnabled());
+            pay->trigger();
+            list->reject();
+        });
+        script.next<TForm_Vnoski_Kredit>([this, credit](TForm_Vnoski_Kredit* w) {
+            QCOMPARE(label(*w, "Label_Kontrag_Vnoski"), "15:Бип ЕТ");
+            QCOMPARE(test::control<QComboBox>(*w, "ComboBox_N_Kredit")->currentText(),
+                     QString::number(credit.consignment));
+            QCOMPARE(label(*w, "Label_Sum_Vnoska"), "25.0000");
+            click(test::control<QPushButton>(*w, "Button_Zatvori"));
+        });
+        trigger("N_Klienti", script);
     }
 
     // "Печат" of the sales report: the heading names the criteria, the
