@@ -248,11 +248,12 @@ private slots:
             return out;
         };
         QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
-                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
-                             kSelectOrderSupplier, kSelectServiceClient, kSelectNewArticle}));
+                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectInstalments,
+                             kSelectSalesReport, kSelectOrderRequester, kSelectOrderSupplier,
+                             kSelectServiceClient, kSelectNewArticle}));
         QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
                  (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                             kSelectOrderArticle}));
+                             kSelectSalesReportArticles, kSelectOrderArticle}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
