@@ -77,6 +77,7 @@ QStringList documentKindsFor(const QSqlDatabase& db, PrintContext context) {
     QStringList places;
     switch (context) {
     case PrintContext::Shop:
+    case PrintContext::SalesReport:
         places << texts::kPlaceShop;
         break;
     case PrintContext::Service:
@@ -139,11 +140,11 @@ IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& 
     if (!digitsOnly(kind->number))
         return out;
     if (isNumbered(kind->number)) {
-        const QString table = lineTable(request.context);
+        const LineSource source = lineSource(request.context);
         QList<QVariantList> lines;
-        if (!table.isEmpty() && !request.lines.isEmpty()) {
+        if (!source.from.isEmpty() && !request.lines.isEmpty()) {
             QStringList marks;
-            QVariantList keys;
+            QVariantList keys = source.values;
             for (qint64 l : request.lines) {
                 marks << QStringLiteral("?");
                 keys << l;
@@ -151,7 +152,7 @@ IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& 
             const SqlRows rows = readRows(db,
                                           QStringLiteral("SELECT N_Prodajba, Barkod, Operator FROM %1 "
                                                          "WHERE N_Prodajba IN (%2)")
-                                              .arg(table, marks.join(QStringLiteral(", "))),
+                                              .arg(source.from, marks.join(QStringLiteral(", "))),
                                           keys);
             for (qint64 l : request.lines)
                 for (const QVariantList& r : rows.rows)
@@ -160,7 +161,7 @@ IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& 
                         break;
                     }
         }
-        const int place = int(request.context) + 1;
+        const int place = issuePlace(request.context);
         for (const QVariantList& line : lines)
             execSql(db,
                     QStringLiteral(
@@ -182,7 +183,7 @@ std::optional<IssuedDocument> issuedDocument(const QSqlDatabase& db, const QStri
     if (!kind || lines.isEmpty())
         return std::nullopt;
     QStringList marks;
-    QVariantList values{kind->id, int(context) + 1};
+    QVariantList values{kind->id, issuePlace(context)};
     for (qint64 l : lines) {
         marks << QStringLiteral("?");
         values << l;
@@ -201,7 +202,7 @@ std::optional<IssuedDocument> issuedDocument(const QSqlDatabase& db, const QStri
         db,
         QStringLiteral("SELECT DISTINCT ID_Prod FROM Printed_Dok WHERE ID_Dok = ? AND Ot_Kade_Prod = ? "
                        "AND N_Dok = ? ORDER BY ID_Prod"),
-        {kind->id, int(context) + 1, issued.number});
+        {kind->id, issuePlace(context), issued.number});
     for (const QVariantList& r : registered.rows)
         issued.lines << r[0].toLongLong();
     QList<qint64> selected = lines;

@@ -53,16 +53,16 @@ QString marks(qsizetype count) {
 // The selected lines that exist, in the order they were selected; all of
 // them where the document is not printed for a page's lines.
 QList<qint64> existingLines(const QSqlDatabase& db, PrintContext context, const QList<qint64>& lines) {
-    const QString table = lineTable(context);
-    if (table.isEmpty() || lines.isEmpty())
+    const LineSource source = lineSource(context);
+    if (source.from.isEmpty() || lines.isEmpty())
         return lines;
-    QVariantList keys;
+    QVariantList keys = source.values;
     for (qint64 l : lines)
         keys << l;
-    const SqlRows rows = readRows(
-        db,
-        QStringLiteral("SELECT N_Prodajba FROM %1 WHERE N_Prodajba IN (%2)").arg(table, marks(keys.size())),
-        keys);
+    const SqlRows rows = readRows(db,
+                                  QStringLiteral("SELECT N_Prodajba FROM %1 WHERE N_Prodajba IN (%2)")
+                                      .arg(source.from, marks(lines.size())),
+                                  keys);
     QSet<qint64> found;
     for (const QVariantList& r : rows.rows)
         found.insert(r[0].toLongLong());
@@ -77,14 +77,13 @@ QList<qint64> existingLines(const QSqlDatabase& db, PrintContext context, const 
 // transaction ends; in key order, so two prints of overlapping lines never
 // wait for each other crosswise.
 void lockLines(const QSqlDatabase& db, PrintContext context, QList<qint64> lines) {
-    const QString table = lineTable(context);
-    if (table.isEmpty())
+    const LineSource source = lineSource(context);
+    if (source.lock.isEmpty())
         return;
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     for (qint64 l : lines)
-        execSql(db, QStringLiteral("UPDATE %1 SET N_Prodajba = N_Prodajba WHERE N_Prodajba = ?").arg(table),
-                {l});
+        execSql(db, source.lock, {l});
 }
 
 bool sameAmounts(const DocumentAmounts& a, const DocumentAmounts& b) {
@@ -114,6 +113,7 @@ void rereadDocument(const QSqlDatabase& db, const PrintRequest& request, Prepare
         input.counterparty = request.counterparty;
         input.operatorName = request.operatorName;
         input.kindId = doc.kind ? doc.kind->id : 0;
+        input.vatRates = request.vatRates;
         doc.data = readReportData(db, doc.report, input);
     }
     doc.values.amounts =

@@ -36,6 +36,9 @@ struct PrintRequest {
     QString operatorName;
     // The amounts of the computed labels; none gives zero amounts.
     LineAmounts amounts;
+    // The VAT rates of the tax groups, for lines whose net values are
+    // computed as they are read (the sales report's).
+    VatRates vatRates;
     // Company data for the band texts ("[Фирма]" ...).
     QHash<QString, QString> companyFields;
     QString templateDir;

@@ -42,11 +42,57 @@ QString placeholders(qsizetype count) {
 QString lineTable(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:
+    case PrintContext::SalesReport:
         return kSaleLines;
     case PrintContext::Service:
         return kIntakeLines;
     default:
         return {};
+    }
+}
+
+LineSource lineSource(PrintContext context, const VatRates& rates) {
+    LineSource s;
+    const QString table = lineTable(context);
+    if (context != PrintContext::SalesReport) {
+        s.from = table;
+        if (!table.isEmpty())
+            s.lock = QStringLiteral("UPDATE %1 SET N_Prodajba = N_Prodajba WHERE N_Prodajba = ?").arg(table);
+        return s;
+    }
+    // The unit price after the discount, in the base currency, without the
+    // VAT of the article's tax group (a group outside 0..3 has the standard
+    // group's rate).
+    const QString rate = QStringLiteral(
+        "(CASE A.Dan_Grup WHEN 0 THEN CAST(? AS DOUBLE PRECISION) WHEN 2 THEN CAST(? AS DOUBLE PRECISION) "
+        "WHEN 3 THEN CAST(? AS DOUBLE PRECISION) ELSE CAST(? AS DOUBLE PRECISION) END)");
+    const QString unitNet =
+        QStringLiteral("(P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 / (1 + %1 / 100))").arg(rate);
+    s.from =
+        QStringLiteral(
+            "(SELECT P.ID_Prodajba AS N_Prodajba, P.ID_Art AS Barkod, A.Opisanie AS Opisanie, P.Kol AS Kol, "
+            "A.Mqrka AS Mqrka, P.ED_Cena AS Ed_Cena, P.Valuta AS Valuta, P.Operator AS Operator, "
+            "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, P.Kol * %1 AS SUM_BezDDS, "
+            "%1 AS Bez_DDS, 0 AS Sm_N, P.Term_N AS Term_N, A.Nomenkl_N AS Nomenkl_N, "
+            "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se "
+            "FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
+            "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta) ")
+            .arg(unitNet) +
+        table;
+    for (int i = 0; i < 2; ++i)
+        for (int group : {0, 2, 3, kStandardTaxGroup})
+            s.values << rates.of(group).toDouble();
+    s.lock = QStringLiteral("UPDATE Prodajbi SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?");
+    return s;
+}
+
+int issuePlace(PrintContext context) {
+    switch (context) {
+    case PrintContext::Shop:
+    case PrintContext::SalesReport:
+        return 1;
+    default:
+        return int(context) + 1;
     }
 }
 
@@ -156,13 +202,21 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
     }
 
     QStringList from;
-    for (const Table& t : tables)
-        from << t.name;
+    QVariantList fromValues;
+    for (const Table& t : tables) {
+        if (!lines.isEmpty() && same(t.name, lines)) {
+            const LineSource source = lineSource(input.context, input.vatRates);
+            from << source.from;
+            fromValues << source.values;
+        } else {
+            from << t.name;
+        }
+    }
     q.statement.text = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) +
                        QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
     if (!conditions.isEmpty())
         q.statement.text += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    q.statement.values = values;
+    q.statement.values = fromValues + values;
     return q;
 }
 

@@ -9,6 +9,7 @@
 // counterparty, operator, document kind) is bound.
 
 #include "common/sql_statement.h"
+#include "common/vat.h"
 #include "documents/report_template.h"
 
 #include <QList>
@@ -30,8 +31,28 @@ enum class PrintContext : int {
 };
 
 // The table of the lines a document is printed for: Prodajbi_Vremenni on
-// the shop page, Priem_Ser_Vremen on the service page; empty elsewhere.
+// the shop page and for the sales report (whose recorded lines are read in
+// its columns, see lineSource), Priem_Ser_Vremen on the service page;
+// empty elsewhere.
 QString lineTable(PrintContext context);
+
+// Where the statements read the lines of the context from, keyed by
+// N_Prodajba: the lines' table itself, or, for the sales report, the
+// recorded sale lines (Prodajbi) in the columns of the pending lines,
+// their net values converted to the base currency at the rate of each
+// line's currency and taken at the VAT rate of its article's tax group.
+struct LineSource {
+    QString from;        // a table, or a derived table named like the lines' table
+    QVariantList values; // what `from` binds (before any value of the statement)
+    QString lock;        // the statement that locks one line by its key
+};
+LineSource lineSource(PrintContext context, const VatRates& rates = {});
+
+// Where a document of the context is registered (Printed_Dok.Ot_Kade_Prod):
+// 1 for the shop page and the sales report (a sale line keeps its number
+// from the sale list to its record), 2 for the service page, 3 for the
+// fiscal-service page, the context's number plus one otherwise.
+int issuePlace(PrintContext context);
 
 // Whether the document query joins the table by a condition of its own
 // (a table without one would repeat the document's rows).
@@ -45,6 +66,9 @@ struct DocumentQueryInput {
     QString operatorName;
     // The document kind's row (Dokumenti.ID_Dokument), 0 when it has none.
     qint64 kindId = 0;
+    // The VAT rates of the tax groups, for lines whose net values are
+    // computed as they are read (the sales report's).
+    VatRates vatRates;
 };
 
 // The rows of the document: one value per data-field column, in the order

@@ -98,6 +98,10 @@ bool writeOrderProposal(const QSqlDatabase& db, const OrderProposal& p, const QD
 
 SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
     SaleResult result;
+    if (r.lines.isEmpty()) {
+        result.status = SaleResult::Changed;
+        return result;
+    }
     Transaction t(db);
     // Locks the lines first (on PostgreSQL their rows, on SQLite the whole
     // database from the transaction's start), so that what is read below is
@@ -136,6 +140,14 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
         return result;
     }
 
+    qint64 consignment = r.consignment;
+    if (r.credit) {
+        CreditTerms terms = *r.credit;
+        terms.counterparty = r.counterparty;
+        result.credit =
+            recordCredit(db, terms, total, {r.operatorName, r.when, lines.first().terminal, r.warehouse});
+        consignment = result.credit.consignment;
+    }
     const QString date = isoDate(r.when.date());
     const QString time = shortTime(r.when.time());
     const QString payment = payKindCaption(r.pay);
@@ -149,7 +161,7 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                     "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 {line.number, line.article, r.operatorName, date, time, numberColumnValue(line.quantity),
                  numberColumnValue(line.unitPrice), line.currency, r.counterparty,
-                 numberColumnValue(line.discount), r.consignment, line.serialFrom, line.serialTo, payment,
+                 numberColumnValue(line.discount), consignment, line.serialFrom, line.serialTo, payment,
                  line.terminal, r.warehouse});
         // A charge without an article (a repair described in free text,
         // issued from the service desk) moves no stock.

@@ -16,6 +16,7 @@
 // stopped retrying) is offered at the next start, and its receipt is
 // written from the stored sale, once.
 
+#include "sales/consignment.h"
 #include "sales/receipt_files.h"
 #include "sales/sale_lines.h"
 
@@ -55,9 +56,12 @@ struct SaleRequest {
     QString operatorName;
     QList<qint64> lines; // N_Prodajba of the selected lines, in the order selected
     PayKind pay = PayKind::Cash;
-    qint64 counterparty = 0;    // the sale counterparty's ID (0: none)
-    int warehouse = 0;          // the active warehouse
-    int consignment = 0;        // the consignment the lines belong to (0: none)
+    qint64 counterparty = 0; // the sale counterparty's ID (0: none)
+    int warehouse = 0;       // the active warehouse
+    int consignment = 0;     // the consignment the lines belong to (0: none)
+    // A deferred payment: the credit recorded with the sale, in its
+    // transaction, and its first instalment (the lines then belong to it).
+    std::optional<CreditTerms> credit;
     Decimal amountDue;          // what the payment dialog asked for
     QDateTime when;             // the date and time of every row
     int decimals = 2;           // display decimals of the amounts
@@ -74,6 +78,7 @@ struct SaleResult {
     // receipt.
     QList<SaleLine> sold;
     QStringList currencies; // NoRate: the currencies without a rate
+    CreditRecord credit;    // the credit recorded with the sale
 };
 
 // Records the sale in one transaction: the lines are locked in the order of
@@ -81,10 +86,12 @@ struct SaleResult {
 // wait for each other, never deadlock); for each line, last selected
 // first, the pending line is deleted (it must still be the operator's), its
 // row is written to Prodajbi, and its quantity taken from the warehouse's
-// stock; a sale that prints a receipt notes that it owes one. Nothing is
-// written when a line is gone, its currency has no rate, or the lines'
-// amounts no longer add up to the amount due. Throws EDatabaseError
-// (nothing written).
+// stock; a sale that prints a receipt notes that it owes one. A sale on
+// credit first records the credit and its first instalment (the lines'
+// amounts being its purchase sum). Nothing is written when a line is gone,
+// its currency has no rate, or the lines' amounts no longer add up to the
+// amount due. Throws EConvertError for credit terms that cannot be taken,
+// EDatabaseError (nothing written either way).
 SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& request);
 
 // Records the receipt file that carried the sold lines (their ID_Prodajba).

@@ -134,4 +134,87 @@ inline const QString kSaleLinesChanged =
 inline const QString kAskReceiptAgain = QStringLiteral(
     "Продажбата е записана, но касовата бележка не е отпечатана.\rЖелаете ли нов опит за печат?");
 
+// The sales report "Справка продажби".
+inline const QString kSalesReportTitle = QStringLiteral("Справка продажби ");
+inline const QString kCompareEqual = QStringLiteral("равно");
+inline const QString kCompareAtMost = QStringLiteral("по - малко");
+inline const QString kCompareAtLeast = QStringLiteral("по - голямо");
+inline const QString kCompareBetween = QStringLiteral("между");
+inline const QString kTotalPaidCaption = QStringLiteral("Обща сума платено в брой лева: ");
+inline const QString kTotalOpenCaption = QStringLiteral("Обща сума на задължения в лева : ");
+inline const QString kTotalPaidOffCaption = QStringLiteral("Обща сума на платени задължения в лева : ");
+// The name of an instalment payment (article 0) on a receipt.
+inline const QString kPaymentLineName = QStringLiteral("Вноска");
+
+inline const QString kAmountNotNumber = QStringLiteral("Сумата трябва да бъде число.");
+// %1 the currencies.
+inline const QString kReportWithoutRate = QStringLiteral(
+    "Няма курс за валута %1 във \"Валутни курсове\".\rРедовете в нея не са включени в сумите.");
+inline const QString kNoLinesForDocument = QStringLiteral("Не са избрани данни за документа");
+inline const QString kNoDocumentKindTicked = QStringLiteral("Посочете документ за издаване.");
+inline const QString kNoGoodsForDocument =
+    QStringLiteral("Избраните редове не са продажби на стоки: документ не е издаден.");
+inline const QString kAskDocumentPerCounterparty = QStringLiteral(
+    "Избраните продажби са на различни контрагенти.\rЖелаете ли да бъде издаден отделен документ за всеки "
+    "контрагент?");
+inline const QString kReceiptAlreadyIssued =
+    QStringLiteral("За избраните продажби вече е издаден касов бон: втори бон не се издава.");
+inline const QString kChosenSalesGone =
+    QStringLiteral("Избраните продажби вече не са записани (анулирани от друго работно място).");
+
+// Credit instalments and consignment.
+inline const QString kCreditNeedsCounterparty =
+    QStringLiteral("Необходимо е да се посочи контрагент за консигнацията!");
+inline const QString kCreditInstalmentsRange = QStringLiteral("Броят вноски трябва да бъде от 1 до 100.");
+inline const QString kCreditInterestRange = QStringLiteral("Лихвата трябва да бъде от 0 до 100 %.");
+inline const QString kCreditNothingToPay = QStringLiteral("Няма сума за разсрочване.");
+inline const QString kCreditFirstRange =
+    QStringLiteral("Първоначалната вноска трябва да бъде поне 0 и по-малка от сумата на покупката.");
+inline const QString kCreditNoDate = QStringLiteral("Посочете дата на отдаване.");
+inline const QString kCreditTooLarge =
+    QStringLiteral("Задължението с тази лихва и този брой вноски е твърде голямо.");
+inline const QString kInterestHelp =
+    QStringLiteral("Лихва в % за всяка вноска: начислява се върху остатъка толкова пъти, колкото са вноските "
+                   "(100 с 10 % и 2 вноски дават задължение 121.0000, по 60.5000 на вноска).");
+inline const QString kCreditChangedMeanwhile =
+    QStringLiteral("Вноската е платена или кредитът е променен от друго работно място.\rПроверете сумите и "
+                   "опитайте отново.");
+inline const QString kPaymentNotAboveZero = QStringLiteral("Сумата на плащането трябва да бъде над 0.");
+// %1 what is due.
+inline const QString kPaymentAboveDue =
+    QStringLiteral("Сумата на плащането е по-голяма от дължимата за вноската (%1).");
+
+// Invalidating sales.
+inline const QString kAskInvalidateSales =
+    QStringLiteral("Найстина ли желаете да анулирате избраните продажби");
+inline const QString kInvalidationReasonDefault = QStringLiteral("Върната стока");
+inline const QString kInvalidationReasonEmpty = QStringLiteral("Посочете основание за анулиране");
+inline const QString kAskAnnulDocuments =
+    QStringLiteral("Има издадени документи свързани с тази продажба!\rЖелаете ли те да бъдат анулирани?");
+inline const QString kAskRestoreStock = QStringLiteral("Желаете ли да бъде възстановено количеството");
+inline const QString kNoSalesChosen = QStringLiteral("Няма избрани продажби");
+// %1 the sale line's number.
+inline const QString kNotGoodsToInvalidate =
+    QStringLiteral("Продажба %1 е вноска или продажба на кредит и не може да бъде анулирана като "
+                   "стока.\rНищо не е анулирано.");
+// %1 the documents, one a line.
+inline const QString kDocumentsAnnulled =
+    QStringLiteral("Документите са маркирани като анулирани (номерата им се запазват):\r%1\r"
+                   "За върнатата стока издайте кредитно известие.");
+// %1 the kind, %2 the number, %3 the date.
+inline const QString kAnnulledDocument = QStringLiteral("%1 № %2 от %3");
+// %1 how many.
+inline const QString kSomeSalesNotInvalidated =
+    QStringLiteral("%1 от избраните продажби вече са анулирани от друго работно място.");
+// %1 the sale line's number.
+inline const QString kSaleRecordedTwice =
+    QStringLiteral("Продажба %1 е записана повече от веднъж и не може да бъде анулирана.");
+
+// The cash desk count and the printouts written to TEMP.
+// %1 the currencies.
+inline const QString kTurnoverWithoutRate = QStringLiteral(
+    "Няма курс за валута %1 във \"Валутни курсове\".\rПродажбите в нея не са включени в оборота.");
+// %1 the file, %2 the reason.
+inline const QString kReportNotWritten = QStringLiteral("Файлът %1 не може да бъде записан: %2");
+
 } // namespace torvika::texts

@@ -182,6 +182,10 @@ void hashPlainPasswords(const QSqlDatabase& db) {
         execSql(db, QStringLiteral("UPDATE Operators SET Par = ? WHERE ID = ?"), {hashPassword(par), id});
 }
 
+QString operatorPanelText(const QString& operatorName) {
+    return texts::kOperatorPrefix + operatorName;
+}
+
 QString operatorShortcutSection(const QString& operatorName) {
     return texts::kOperatorPrefix + operatorName;
 }

@@ -76,6 +76,8 @@ std::optional<OperatorRow> checkCredentials(const QSqlDatabase& db, const QStrin
 // Throws EDatabaseError.
 void hashPlainPasswords(const QSqlDatabase& db);
 
+// The text of the status panel naming the operator: "Оператор: <name>".
+QString operatorPanelText(const QString& operatorName);
 // The section of an operator's shortcuts: "Оператор: <name>".
 QString operatorShortcutSection(const QString& operatorName);
 // The shortcut texts stored for an operator, by node number: for nodes 1 to

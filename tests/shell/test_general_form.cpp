@@ -252,13 +252,17 @@ private slots:
         QCOMPARE(
             served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
             (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
-                        kSelectOrderRequester, kSelectOrderSupplier, kSelectServiceClient,
-                        kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts, kSelectCertificate,
-                        kSelectNewArticle, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
-        QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
-                 (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                             kSelectWarrantyCardArticle, kSelectOrderArticle, kSelectServiceIntakeArticle,
-                             kSelectRepairArticle, kSelectWarrantyProductsArticle}));
+                        kSelectInstalments, kSelectSalesReport, kSelectOrderRequester, kSelectOrderSupplier,
+                        kSelectServiceClient, kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts,
+                        kSelectCertificate, kSelectNewArticle, kSelectDeliveriesReport,
+                        kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
+        QCOMPARE(
+            served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
+            (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
+                        kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOrderArticle,
+                        kSelectServiceIntakeArticle, kSelectRepairArticle, kSelectWarrantyProductsArticle,
+                        kSelectRevisionArticles, kSelectProductionArticle, kSelectProductionElements,
+                        kSelectTransferArticles, kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(

@@ -88,6 +88,18 @@ TForm_Kontrakents::TForm_Kontrakents(const WindowContext& context, int mode, QWi
     connect(ui->Edit_Tarsi_Do, &QLineEdit::returnPressed, this, &TForm_Kontrakents::Button_TarsiClick);
 
     connect(ui->BitBtn_Izberi, &QPushButton::clicked, this, &TForm_Kontrakents::BitBtn_IzberiClick);
+    // "Изплащане на вноски": the instalments of the current row's credits,
+    // through the follow-up of selection mode 3; disabled without one.
+    ui->N_Izplashtane_Vnoski->setEnabled(
+        context.host.followUps().of<CounterpartyPicker>().has(kSelectInstalments));
+    connect(ui->N_Izplashtane_Vnoski, &QAction::triggered, this, [this] {
+        const QModelIndex current = ui->DBGrid_Kontragenti->currentIndex();
+        if (!current.isValid())
+            return;
+        const QString ref = refText(model()->value(current.row(), QStringLiteral("ID")).toLongLong(),
+                                    model()->value(current.row(), QStringLiteral("Ime_Firma")).toString());
+        context_.host.followUps().of<CounterpartyPicker>().run(kSelectInstalments, this, ref);
+    });
     connect(ui->BitBtn_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
 
     setCriterion(0);

@@ -81,14 +81,12 @@ void TForm_Pay_Type::acceptPayment() {
     accept();
 }
 
-std::optional<PayKind> GET_PAY_TYPE(qint64 counterparty, const QString& amountDue, QWidget* parent) {
+std::optional<Payment> GET_PAY_TYPE(qint64 counterparty, const QString& amountDue, QWidget* parent) {
     TForm_Pay_Type dialog(parent);
-    // Deferred payment opens the consignment dialog, which this program
-    // does not have yet: the item is not offered.
-    dialog.prepare(counterparty, amountDue, false);
-    if (dialog.exec() != QDialog::Accepted)
+    dialog.prepare(counterparty, amountDue, true);
+    if (dialog.exec() != QDialog::Accepted || !dialog.payKind())
         return std::nullopt;
-    return dialog.payKind();
+    return Payment{*dialog.payKind(), dialog.given().value_or(Decimal())};
 }
 
 } // namespace torvika

@@ -42,8 +42,16 @@ private:
     std::unique_ptr<Ui::TForm_Pay_Type> ui;
 };
 
+// What the customer pays with: the kind and the amount given (for a
+// deferred payment, the first instalment).
+struct Payment {
+    PayKind kind = PayKind::Cash;
+    Decimal given;
+};
+
 // Shows the payment dialog for the amount due (its display text) and
-// returns the kind chosen, or none when the operator cancelled.
-std::optional<PayKind> GET_PAY_TYPE(qint64 counterparty, const QString& amountDue, QWidget* parent);
+// returns the payment chosen, or none when the operator cancelled.
+// "отложено плащане" is offered for a sale with a counterparty.
+std::optional<Payment> GET_PAY_TYPE(qint64 counterparty, const QString& amountDue, QWidget* parent);
 
 } // namespace torvika

@@ -2,14 +2,20 @@
 
 #include "catalogue/ui/form_projzvodstvo.h"
 #include "common/ui/error_edge.h"
+#include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_klienti.h"
 #include "sales/bills.h"
 #include "sales/texts.h"
 #include "sales/ui/fiscal_commands.h"
 #include "sales/ui/form_otstapki.h"
 #include "sales/ui/form_smetki.h"
+#include "sales/ui/form_spr_invalidate_sales.h"
+#include "sales/ui/form_spravka_prodajba.h"
 #include "sales/ui/form_type_prigotvq_se.h"
+#include "sales/ui/form_vnoski_kredit.h"
 #include "sales/ui/shop_page.h"
+
+#include <QAction>
 
 namespace torvika {
 
@@ -66,6 +72,35 @@ void SalesModule::install(Host& host) {
         if (form.exec() == QDialog::Accepted && form.chosenTable() > 0)
             page->showBill(form.chosenTable(), true);
     });
+    host.registerCommand(Command::SpdBtn_Kasa, [page] { page->toggleCashDesk(); });
+    // "Справки" / "Продажби": the sales report, made at its first use and
+    // kept with its criteria for the rest of the run; "Анулиране" /
+    // "Продажба" acts on it while it is shown.
+    host.registerCommand(Command::N_Spravka_Prodajba, [this] { salesReport()->exec(); });
+    host.registerCommand(Command::N_Invalidate_Sales, [this] {
+        if (report_ && report_->isVisible())
+            report_->invalidateChosen();
+    });
+    // "Справки" / "Анулирани " / "Продажби": the invalidated lines, kept
+    // with its filters for the rest of the run.
+    host.registerCommand(Command::N_Spr_Invalidate_Sales, [this] {
+        if (!invalidated_)
+            invalidated_ = new TForm_Spr_Invalidate_Sales(host_->context(), host_->window());
+        invalidated_->exec();
+    });
+    // The instalments of a counterparty's credits: the shop page's debts
+    // button and the counterparty list (its selection mode 3 and its pop-up
+    // "Изплащане на вноски") hand over the counterparty; "Изплащане вноски"
+    // opens it for the sale counterparty.
+    host.followUps().of<CounterpartyPicker>().add(
+        kSelectInstalments, [this](QWidget* opener, const QString& ref) {
+            if (auto* window = qobject_cast<TForm_Vnoski_Kredit*>(opener))
+                window->loadCounterparty(ref);
+            else
+                showInstalments(ref);
+        });
+    TForm_Spravka_prodajba::addFollowUps(host.followUps());
+    host.registerCommand(Command::N5, [this] { showInstalments(host_->session().saleCounterparty()); });
     // "Действия" / "Печат на документи" (Ctrl+P): the page's document lists.
     host.registerCommand(Command::N_Dokumenti, [this] { page_->showDocumentChoosers(); });
 
@@ -92,6 +127,38 @@ void SalesModule::install(Host& host) {
         kCardSpecialDiscounts, [&host](QWidget* card, const CardCounterparty& c) {
             TForm_Spec_Otstapki::run(host.context(), card, c.refText);
         });
+}
+
+SalesModule::~SalesModule() {
+    // A report made without a main window to own it.
+    if (report_ && !report_->parent())
+        delete report_.data();
+    if (instalments_ && !instalments_->parent())
+        delete instalments_.data();
+    if (invalidated_ && !invalidated_->parent())
+        delete invalidated_.data();
+}
+
+TForm_Spravka_prodajba* SalesModule::salesReport() {
+    if (!report_) {
+        report_ = new TForm_Spravka_prodajba(host_->context(), host_->window());
+        Host* host = host_;
+        report_->setInvalidationCommand(
+            [host] { return host->command(Command::N_Invalidate_Sales)->isEnabled(); },
+            [host] { host->runCommand(Command::N_Invalidate_Sales); });
+    }
+    return report_;
+}
+
+void SalesModule::showInstalments(const QString& counterparty) {
+    if (!instalments_)
+        instalments_ = new TForm_Vnoski_Kredit(host_->context(), host_->window());
+    instalments_->loadCounterparty(counterparty);
+    if (!instalments_->isVisible()) {
+        instalments_->exec();
+        // A credit paid off drops the debts button.
+        page_->refresh();
+    }
 }
 
 void SalesModule::loggedIn() {

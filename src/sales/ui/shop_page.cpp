@@ -19,6 +19,7 @@
 #include "sales/sale_counterparty.h"
 #include "sales/texts.h"
 #include "sales/ui/fiscal_commands.h"
+#include "sales/ui/form_konsignation.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/ok_bottom_dlg.h"
 #include "sales/ui/sale_lines_model.h"
@@ -32,6 +33,7 @@
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace torvika {
 
@@ -91,6 +93,7 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
     // "Печат документи" prints the ticked documents; it is enabled as
     // "Печат на документи" is.
     ui->DocumentChoosers->setUp(session, PrintContext::Shop);
+    ui->Panel_Kasa->setUp(host.context());
     QAction* documents = host.command(Command::N_Dokumenti);
     connect(ui->Button_Pe4at_Dokumenti, &QPushButton::clicked, this, &ShopPage::Button_Pe4at_DokumentiClick);
     auto followDocuments = [this, documents] {
@@ -833,6 +836,10 @@ LineAmounts ShopPage::documentAmounts() const {
     };
 }
 
+void ShopPage::toggleCashDesk() {
+    ui->Panel_Kasa->toggle();
+}
+
 void ShopPage::showDocumentChoosers() {
     ui->DocumentChoosers->showChoosers();
 }
@@ -926,9 +933,25 @@ void ShopPage::sell() {
             orders << p;
 
     const qint64 counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
-    const std::optional<PayKind> pay = GET_PAY_TYPE(counterparty, formatted(amountDue), window());
-    if (!pay)
+    const std::optional<Payment> payment = GET_PAY_TYPE(counterparty, formatted(amountDue), window());
+    if (!payment)
         return;
+    const std::optional<PayKind> pay = payment->kind;
+    // A deferred payment: the credit's terms, for the lines the consignment
+    // dialog kept (a line it left out stays in the list, unsold).
+    QList<qint64> sellLines = lines;
+    std::optional<CreditSale> credit;
+    if (*pay == PayKind::Deferred) {
+        credit =
+            INSERTINTO_KONSIGNATION(host_.context(), shown, s.saleCounterparty(), payment->given, window());
+        if (!credit)
+            return;
+        sellLines.removeIf([&](qint64 n) {
+            return std::none_of(credit->lines.begin(), credit->lines.end(),
+                                [n](const SaleLine& l) { return l.number == n; });
+        });
+        amountDue = credit->purchase;
+    }
 
     FiscalSettings receipts;
     if (!guarded([&] { receipts = fiscalSettings(s); }))
@@ -936,8 +959,10 @@ void ShopPage::sell() {
     SaleRequest request;
     request.printsReceipt = *pay == PayKind::Cash && receipts.saleHasReceipt();
     request.operatorName = s.operatorName();
-    request.lines = lines;
+    request.lines = sellLines;
     request.pay = *pay;
+    if (credit)
+        request.credit = credit->terms;
     request.counterparty = counterparty;
     request.warehouse = s.activeWarehouse();
     request.amountDue = amountDue;
@@ -955,7 +980,7 @@ void ShopPage::sell() {
             texts::kCurrencyWithoutRate.arg(u'"' + sale.currencies.join(QStringLiteral("\", \"")) + u'"'));
         return;
     }
-    if (editing_ && lines.contains(*editing_))
+    if (editing_ && sellLines.contains(*editing_))
         clearEditState();
 
     for (const OrderProposal& p : orders)

@@ -106,6 +106,8 @@ public:
     DocumentChoosers* documentChoosers() const;
     LineAmounts documentAmounts() const;
     void showDocumentChoosers();
+    // "Паричен калкулатор": shows the panel "КАСА" with today's cash, or hides it.
+    void toggleCashDesk();
     void Button_Pe4at_DokumentiClick();
 
 protected:
