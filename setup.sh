@@ -8,7 +8,7 @@ PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
           libqt6printsupport6 libsqlite3-dev libpq-dev libbenchmark-dev qt6-multimedia-dev
           xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils clang-format qt6-translations-l10n
-          postgresql)
+          postgresql dpkg-dev file)
 
 install_missing() {
     local missing=()
