@@ -1,16 +1,35 @@
 #include "app/modules.h"
 
+#include "catalogue/ui/catalogue_module.h"
+#include "counterparties/ui/counterparties_module.h"
+#include "documents/ui/documents_module.h"
+#include "fiscal_service/ui/fiscal_service_module.h"
+#include "sales/ui/sales_module.h"
+#include "service/ui/service_module.h"
 #include "shell/ui/general_form.h"
 
 namespace torvika {
 
+namespace {
+
+// The list of modules, in the order the host installs them.
+template <typename... M> std::vector<std::unique_ptr<Module>> makeModules() {
+    std::vector<std::unique_ptr<Module>> list;
+    (list.push_back(std::make_unique<M>()), ...);
+    return list;
+}
+
+} // namespace
+
+Modules::Modules()
+    : list_(makeModules<CounterpartiesModule, CatalogueModule, DocumentsModule, SalesModule, ServiceModule,
+                        FiscalServiceModule>()) {}
+
+Modules::~Modules() = default;
+
 void Modules::installInto(TGeneral_Form& form) {
-    form.install(counterparties);
-    form.install(catalogue);
-    form.install(documents);
-    form.install(sales);
-    form.install(service);
-    form.install(fiscalService);
+    for (const std::unique_ptr<Module>& m : list_)
+        form.install(*m);
 }
 
 } // namespace torvika

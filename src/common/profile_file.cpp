@@ -308,6 +308,12 @@ void ProfileFile::deleteKey(const QString& section, const QString& key) {
     save(d);
 }
 
+void ProfileFile::update(const std::function<void(ProfileData&)>& change) {
+    ProfileData d = load();
+    change(d);
+    save(d);
+}
+
 void ProfileFile::eraseSection(const QString& section) {
     ProfileData d = load();
     d.removeSection(section);

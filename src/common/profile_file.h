@@ -107,6 +107,8 @@ public:
     void writeBool(const QString& section, const QString& key, bool value);
     void deleteKey(const QString& section, const QString& key);
     void eraseSection(const QString& section);
+    // Several changes with one read and one atomic save of the file.
+    void update(const std::function<void(ProfileData&)>& change);
 
     // The whole file parsed once, for readers of many keys (scripts); empty
     // when the file is missing.

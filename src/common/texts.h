@@ -25,6 +25,10 @@ inline const QString kTreeNodeMissing = QStringLiteral("Във файла %1 н�
 // an operator who has chosen none, a new article's counterparty number.
 inline const QString kNoCounterpartyChosen = QStringLiteral("0: Няма избран контрагент");
 
+// The tooltip of a disabled "ИЗБЕРИ" (or of a button that opens the window
+// of another subsystem) when no window of the program takes the choice.
+inline const QString kNoFollowUp = QStringLiteral("Няма прозорец на програмата, който да приеме избора");
+
 // The small input dialog Form_Get_Kol: its captions by mode and its refusals.
 inline const QString kGetKolQuantity = QStringLiteral("Количество");
 inline const QString kGetKolSerial = QStringLiteral("Сериен Номер / Поредица от");

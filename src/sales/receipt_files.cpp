@@ -26,7 +26,6 @@ namespace torvika {
 
 namespace {
 
-const QString kTuning = QStringLiteral("Tuning");
 // The receipt directory of the original installations, meaningless here.
 const QString kWindowsDefault = QStringLiteral("C:\\Temp");
 
@@ -156,17 +155,18 @@ qint64 highestReceiptFile(const QString& directory) {
 
 } // namespace
 
-FiscalSettings readFiscalSettings(const ProfileFile& firmData, const QString& programDir) {
+FiscalSettings fiscalSettingsFrom(const QString& programDir, const QString& receiptDirectory, int saleReceipt,
+                                  const QString& deviceType, bool departmentTickets) {
     FiscalSettings s;
     s.programDir = programDir;
-    const QString dir = firmData.readString(kTuning, QStringLiteral("19"));
+    const QString& dir = receiptDirectory;
     if (dir.trimmed().isEmpty() || dir.compare(kWindowsDefault, Qt::CaseInsensitive) == 0)
         s.receiptDir = QDir(programDir).filePath(QStringLiteral("Fiscal"));
     else
         s.receiptDir = fromProgramDir(programDir, dir);
-    s.saleReceipt = firmData.readInteger(kTuning, QStringLiteral("FB"), kNoReceipt);
-    s.deviceType = deviceTypeNumber(firmData.readString(kTuning, QStringLiteral("24"), QStringLiteral("0")));
-    s.departmentTickets = firmData.readBool(kTuning, QStringLiteral("23"), false);
+    s.saleReceipt = saleReceipt;
+    s.deviceType = deviceTypeNumber(deviceType);
+    s.departmentTickets = departmentTickets;
     return s;
 }
 

@@ -25,7 +25,7 @@
 // A cash sale prints its receipt after its rows are committed:
 //
 //     FiscalState& fiscal = session.state<FiscalState>();
-//     const FiscalSettings settings = readFiscalSettings(session.firmData(), session.programDir.root());
+//     const FiscalSettings settings = fiscalSettings(session); // sales/ui/fiscal_commands.h
 //     const QList<ReceiptLine> lines = receiptLines(soldSaleLines);
 //     … the sale's transaction …
 //     const BonResult result = printSaleReceipt(fiscal, lines, amountDue, db, settings, header);
@@ -34,7 +34,6 @@
 // a department whose ticket could not be). printSaleReceiptAgain prints the
 // receipt of a recorded sale once more from the same lines.
 
-#include "common/profile_file.h"
 #include "sales/receipt_lines.h"
 #include "sales/sale_lines.h"
 
@@ -57,11 +56,13 @@ struct FiscalSettings {
     QString waitingTicketsDir() const;
 };
 
-// The settings as Firm_Data.ini holds them. A receipt directory not set
-// (or the Windows default "C:\Temp") is "Fiscal" in the program directory;
-// a relative one is taken from the program directory; otherwise the text is
-// the directory, as typed. Throws EInOutError when the file cannot be read.
-FiscalSettings readFiscalSettings(const ProfileFile& firmData, const QString& programDir);
+// The settings from the values of Firm_Data.ini: [Tuning] "19" (the receipt
+// directory), "FB", "24" (the device type's text) and "23". A receipt
+// directory not set (or the Windows default "C:\Temp") is "Fiscal" in the
+// program directory; a relative one is taken from the program directory;
+// otherwise the text is the directory, as typed.
+FiscalSettings fiscalSettingsFrom(const QString& programDir, const QString& receiptDirectory, int saleReceipt,
+                                  const QString& deviceType, bool departmentTickets);
 // The directory of a department's tickets: its Path as typed (a relative
 // one from the program directory), or, when it has none,
 // "Department<number>" in the receipt directory.

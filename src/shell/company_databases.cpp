@@ -64,13 +64,14 @@ void pointAlias(const Session& session, const Alias& target) {
 // DBVer/Ver as it was, so that a failed operation can put it back.
 class SavedVersion {
 public:
-    explicit SavedVersion(FirmData fd)
-        : fd_(std::move(fd)), had_(fd_.hasKey(ini::kDBVer, QStringLiteral("Ver"))), old_(fd_.dbVerText()) {}
+    explicit SavedVersion(Settings& settings)
+        : settings_(settings), had_(settings.has(SettingId::DatabaseVersion)),
+          old_(settings.get(setting::kDatabaseVersion)) {}
     void write(int version) {
         try {
-            fd_.setDbVer(version);
+            settings_.set(setting::kDatabaseVersion, QString::number(version));
         } catch (const std::exception&) {
-            throw EInOutError(cannotWrite(fd_.path()));
+            throw EInOutError(cannotWrite(settings_.path()));
         }
         written_ = true;
     }
@@ -79,16 +80,16 @@ public:
             return;
         try {
             if (had_)
-                fd_.writeString(ini::kDBVer, QStringLiteral("Ver"), old_);
+                settings_.set(setting::kDatabaseVersion, old_);
             else
-                fd_.deleteKey(ini::kDBVer, QStringLiteral("Ver"));
+                settings_.remove(SettingId::DatabaseVersion);
         } catch (const std::exception&) {
         }
         written_ = false;
     }
 
 private:
-    FirmData fd_;
+    Settings& settings_;
     bool had_;
     QString old_;
     bool written_ = false;
@@ -139,7 +140,7 @@ void writeInitialGroupTree(const QString& dir) {
 bool SET_NEW_DATABASE(Session& session, const QString& dir, QString* error) {
     try {
         session.workspace.open();
-        session.firmData().setDbPath(native(dir));
+        session.settings().set(setting::kDatabasePath, native(dir));
         return true;
     } catch (const std::exception& e) {
         if (error)
@@ -281,7 +282,7 @@ DbOperationResult createIn(Session& session, NewStorage& storage, const QString&
     try {
         script = NtsScript::load(scriptPath);
         savedTree.emplace(QDir(target.path).filePath(QStringLiteral("Opis.pdt")));
-        savedVersion.emplace(session.firmData());
+        savedVersion.emplace(session.settings());
     } catch (const Error& e) {
         return refuse(e.message());
     }
@@ -377,7 +378,7 @@ DbOperationResult updateCompanyDatabase(Session& session, const QString& scriptD
         script = NtsScript::load(path);
         if (!session.workspace.isOpen())
             session.workspace.open();
-        savedVersion.emplace(session.firmData());
+        savedVersion.emplace(session.settings());
     } catch (const Error& e) {
         r.message = texts::kUpdateStopped + e.message();
         return r;
@@ -466,9 +467,9 @@ QString ensureDefaultDatabase(Session& session) {
         DbOperationResult r = createCompanyDatabase(session, data, QString());
         if (r.ok) {
             // A new installation works in the new company's first warehouse.
-            FirmData fd = session.firmData();
-            if (!fd.hasKey(ini::kStore, QStringLiteral("Active")))
-                fd.writeInteger(ini::kStore, QStringLiteral("Active"), 1);
+            Settings& settings = session.settings();
+            if (!settings.has(SettingId::ActiveWarehouse))
+                settings.set(setting::kActiveWarehouse, 1);
             return {};
         }
         return r.message.isEmpty() ? r.log.join(u'\n') : r.message;
@@ -480,12 +481,12 @@ QString ensureDefaultDatabase(Session& session) {
 
 VersionCheck checkDatabaseVersion(Session& session) {
     VersionCheck c;
-    FirmData fd = session.firmData();
+    const Settings& settings = session.settings();
     const int release = fileVersion().releaseNumber();
     // This installation's record is converted first, whatever the database
     // records: a damaged value is a conversion error that ends the check,
     // never a missing key.
-    const QString iniText = fd.dbVerText();
+    const QString iniText = settings.get(setting::kDatabaseVersion);
     int version = -1;
     try {
         version = databaseVersionFromText(iniText);
@@ -506,7 +507,8 @@ VersionCheck checkDatabaseVersion(Session& session) {
     if (version >= release)
         return c;
     c.outdated = true;
-    c.request = texts::kUpdateRequest.arg(QString::number(release), fd.dbVerDate());
+    c.request =
+        texts::kUpdateRequest.arg(QString::number(release), settings.get(setting::kDatabaseVersionDate));
     if (NtsScript::updateMarker(session.programDir.updateTablesScript(), release) != QStringLiteral("0"))
         c.needsUpdateDialog = true;
     else

@@ -2,84 +2,153 @@
 
 #include "common/dates.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace torvika {
 
-QString FirmData::lastWorkingDateText(const QDate& today) const {
-    return readString(ini::kTime, QStringLiteral("Last"), shortDate(today));
+namespace {
+
+constexpr const char16_t* orElse(const char16_t* value, const char16_t* def) {
+    return value ? value : def;
 }
 
-void FirmData::setLastWorkingDate(const QDate& today) {
-    writeString(ini::kTime, QStringLiteral("Last"), shortDate(today));
+constexpr SettingSpec kTable[] = {
+#define TORVIKA_SETTING_ROW(name, type, section, key, def, dialogDef, caption)                               \
+    {SettingId::name, u"" #name, SettingType::type, section, key, def, orElse(dialogDef, def), caption},
+    TORVIKA_SETTINGS(TORVIKA_SETTING_ROW)
+#undef TORVIKA_SETTING_ROW
+};
+
+QString fromUtf16(const char16_t* text) {
+    return QString::fromUtf16(text);
 }
 
-const QList<FirmDataKey>& firmDataKeys() {
-    using K = FirmDataKey;
-    static const QList<FirmDataKey> keys = [] {
-        QList<FirmDataKey> k;
-        auto text = [&](const QString& s, const QString& key, const QString& def = {},
-                        const QString& cap = {}) {
-            k.append({s, key, K::Text, def, cap});
-        };
-        auto boolean = [&](const QString& key, const QString& cap, const QString& def = QStringLiteral("0")) {
-            k.append({ini::kTuning, key, K::Boolean, def, cap});
-        };
-        auto integer = [&](const QString& s, const QString& key, const QString& def,
-                           const QString& cap = {}) {
-            k.append({s, key, K::Integer, def, cap});
-        };
-        for (const char* key : {"Name", "EIK", "Mol", "Adress", "Phone", "IBAN", "BIC", "Bank", "IBAN_DDS",
-                                "BIC_DDS", "Bank_DDS", "Phone_DDS"})
-            text(ini::kFirmData, QString::fromLatin1(key));
-        text(ini::kFirmData, QStringLiteral("DDS"), QStringLiteral("0"));
-        text(ini::kFirmData, QStringLiteral("Phone_Ser"));
-        boolean(QStringLiteral("1"), QStringLiteral("Изисква оторизация след продажба"));
-        boolean(QStringLiteral("2"),
-                QStringLiteral("Операторът може да приключва сметки на други оператори"));
-        boolean(QStringLiteral("3"), QStringLiteral("Предупреди за стоки с изтичаща трайност "));
-        boolean(QStringLiteral("4"),
-                QStringLiteral("Автоматично изготвяне на заявки при продажба под минималното количество"));
-        boolean(QStringLiteral("5"), QStringLiteral("При Доставка изчисли загуба от застояла стока"));
-        boolean(QStringLiteral("6"),
-                QStringLiteral("Забрана за консигнация/кредит на клиент с неплатени вноски"));
-        boolean(QStringLiteral("7"), QStringLiteral("Следи за закъснели с вноските клиенти"));
-        boolean(QStringLiteral("8"), QStringLiteral("Следи за продажба на клиенти неплатили вноски"));
-        boolean(QStringLiteral("10"), QStringLiteral("Фиксирана дължина на касово име до "));
-        boolean(QStringLiteral("11"), QStringLiteral("Фиксирана дължина на етикетно име до"));
-        boolean(QStringLiteral("12"), QStringLiteral("Замени старите данни при Импорт"));
-        boolean(QStringLiteral("13"), QStringLiteral("Изключи компютъра при изход"));
-        boolean(QStringLiteral("14"),
-                QStringLiteral("При продажба въвеждай стойност на Трайност за гаранционни продукти "));
-        integer(ini::kTuning, QStringLiteral("15"), QStringLiteral("10"),
-                QStringLiteral("Брой на цифрите в номера на договора "));
-        boolean(QStringLiteral("16"), QStringLiteral("Използвай 10 цифрен префикс в номера на договора"));
-        boolean(QStringLiteral("17"), QStringLiteral("В номера на договора се съдържа и дата на издаване"));
-        boolean(QStringLiteral("18"),
-                QStringLiteral("Номер на договор се генерира от дата и пореден номер за деня"));
-        text(ini::kTuning, QStringLiteral("19"), QStringLiteral("C:\\Temp"),
-             QStringLiteral("Път към фискален бон"));
-        boolean(QStringLiteral("20"), QStringLiteral("Използвай като пос устройство"));
-        boolean(QStringLiteral("21"), QStringLiteral("Брой копия на разпечатваният бон"));
-        integer(ini::kTuning, QStringLiteral("22"), QStringLiteral("0"));
-        boolean(QStringLiteral("23"), QStringLiteral("Печат на бележка за всеки отдел за приготвяне"));
-        text(ini::kTuning, QStringLiteral("24"), QStringLiteral("0"));
-        boolean(QStringLiteral("25"), QStringLiteral("При смяна на работен режим изисква оторизация"));
-        boolean(QStringLiteral("26"), QStringLiteral("Преглед на документ преди печат"));
-        boolean(QStringLiteral("27"), QStringLiteral("При продажба продавай всичко"));
-        integer(ini::kTuning, QStringLiteral("FB"), QStringLiteral("0"));
-        text(ini::kTuning, QStringLiteral("FormatDate"), QStringLiteral("ddmmyyyy"));
-        integer(ini::kValues, QStringLiteral("9"), QStringLiteral("2"), QStringLiteral("Закръгли до "));
-        integer(ini::kValues, QStringLiteral("10"), QStringLiteral("0"));
-        integer(ini::kValues, QStringLiteral("11"), QStringLiteral("0"));
-        text(ini::kDBVer, QStringLiteral("Ver"), QStringLiteral("0"));
-        text(ini::kDBVer, QStringLiteral("Date"), QStringLiteral("0"));
-        text(ini::kDBVer, QStringLiteral("DBPath"));
-        integer(ini::kDBVer, QStringLiteral("Term"), QStringLiteral("1"));
-        integer(ini::kStore, QStringLiteral("Active"), QStringLiteral("0"));
-        text(ini::kStore, QStringLiteral("ActiveOper"));
-        text(ini::kTime, QStringLiteral("Last"));
-        return k;
-    }();
-    return keys;
+int integerOf(const QString& text, int def) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : def;
+}
+
+QString boolText(bool value) {
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+Settings::Settings(QString path, ProfileFile::Reader reader, QObject* parent)
+    : QObject(parent), file_(std::move(path), std::move(reader)) {}
+
+std::span<const SettingSpec> Settings::table() {
+    return kTable;
+}
+
+const SettingSpec& Settings::spec(SettingId id) {
+    return kTable[int(id)];
+}
+
+SettingId Settings::find(const QString& section, const QString& key) {
+    for (const SettingSpec& s : kTable)
+        if (section.compare(fromUtf16(s.section), Qt::CaseInsensitive) == 0 &&
+            key.compare(fromUtf16(s.key), Qt::CaseInsensitive) == 0)
+            return s.id;
+    throw std::logic_error("no setting [" + section.toStdString() + "] " + key.toStdString() +
+                           " in Firm_Data.ini");
+}
+
+QString Settings::text(SettingId id, const QString& def) const {
+    const SettingSpec& s = spec(id);
+    return file_.readString(fromUtf16(s.section), fromUtf16(s.key), def);
+}
+
+bool Settings::has(SettingId id) const {
+    const SettingSpec& s = spec(id);
+    return file_.hasKey(fromUtf16(s.section), fromUtf16(s.key));
+}
+
+QString Settings::get(Setting<QString> s) const {
+    return text(s.id, fromUtf16(spec(s.id).defaultValue));
+}
+
+int Settings::get(Setting<int> s) const {
+    const int def = fromUtf16(spec(s.id).defaultValue).toInt();
+    return integerOf(text(s.id, QString()), def);
+}
+
+bool Settings::get(Setting<bool> s) const {
+    const int def = fromUtf16(spec(s.id).defaultValue).toInt();
+    return integerOf(text(s.id, QString()), def) != 0;
+}
+
+Settings::Changes& Settings::Changes::set(Setting<QString> s, const QString& value) {
+    return setText(s.id, value);
+}
+
+Settings::Changes& Settings::Changes::set(Setting<int> s, int value) {
+    return setText(s.id, QString::number(value));
+}
+
+Settings::Changes& Settings::Changes::set(Setting<bool> s, bool value) {
+    return setText(s.id, boolText(value));
+}
+
+Settings::Changes& Settings::Changes::setText(SettingId id, const QString& value) {
+    values_.append({id, value});
+    return *this;
+}
+
+Settings::Changes& Settings::Changes::remove(SettingId id) {
+    values_.append({id, std::nullopt});
+    return *this;
+}
+
+void Settings::save(const Changes& changes) {
+    if (changes.isEmpty())
+        return;
+    // The value a reader sees before and after, by the readers' default.
+    auto effective = [](const ProfileData& d, SettingId id) {
+        const SettingSpec& s = spec(id);
+        const QString section = fromUtf16(s.section), key = fromUtf16(s.key);
+        const QString def = fromUtf16(s.defaultValue);
+        const QString text = d.value(section, key, def);
+        switch (s.type) {
+        case SettingType::Text:
+            return text;
+        case SettingType::Integer:
+            return QString::number(integerOf(text, def.toInt()));
+        case SettingType::Boolean:
+            return boolText(integerOf(text, def.toInt()) != 0);
+        }
+        return text;
+    };
+    QList<SettingId> changed;
+    file_.update([&](ProfileData& d) {
+        QHash<SettingId, QString> before;
+        for (const auto& [id, value] : changes.values_)
+            if (!before.contains(id))
+                before.insert(id, effective(d, id));
+        for (const auto& [id, value] : changes.values_) {
+            const SettingSpec& s = spec(id);
+            if (value)
+                d.setValue(fromUtf16(s.section), fromUtf16(s.key), *value);
+            else
+                d.removeKey(fromUtf16(s.section), fromUtf16(s.key));
+        }
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            if (effective(d, it.key()) != it.value())
+                changed << it.key();
+    });
+    std::sort(changed.begin(), changed.end());
+    for (SettingId id : changed)
+        emit this->changed(id);
+}
+
+QString Settings::lastWorkingDateText(const QDate& today) const {
+    return text(SettingId::LastWorkingDate, shortDate(today));
+}
+
+void Settings::setLastWorkingDate(const QDate& today) {
+    set(setting::kLastWorkingDate, shortDate(today));
 }
 
 } // namespace torvika

@@ -186,9 +186,9 @@ QString operatorShortcutSection(const QString& operatorName) {
     return texts::kOperatorPrefix + operatorName;
 }
 
-QHash<int, QString> readOperatorShortcuts(const ProfileFile& firmData, const QString& operatorName,
+QHash<int, QString> readOperatorShortcuts(const Settings& settings, const QString& operatorName,
                                           int nodeCount) {
-    const ProfileData data = firmData.load();
+    const ProfileData data = settings.load();
     const QString section = operatorShortcutSection(operatorName);
     bool ok = false;
     int counts = data.value(section, QStringLiteral("Counts"), QStringLiteral("0")).trimmed().toInt(&ok);

@@ -8,8 +8,8 @@
 // in that form is a plain-text password of an older database: it is
 // accepted once and replaced by its hash at that login.
 
-#include "common/profile_file.h"
 #include "common/sql_statement.h"
+#include "shell/firm_data.h"
 
 #include <QHash>
 #include <QList>
@@ -82,7 +82,7 @@ QString operatorShortcutSection(const QString& operatorName);
 // Counts - 1 within a tree of nodeCount nodes, the keys present in the
 // section (an empty text removes the shortcut). Nodes without a key are
 // absent: their commands keep their current shortcuts.
-QHash<int, QString> readOperatorShortcuts(const ProfileFile& firmData, const QString& operatorName,
+QHash<int, QString> readOperatorShortcuts(const Settings& settings, const QString& operatorName,
                                           int nodeCount);
 
 } // namespace torvika

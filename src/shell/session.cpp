@@ -5,7 +5,8 @@
 
 namespace torvika {
 
-Session::Session(const ProgramDir& dir, QObject* parent) : QObject(parent), programDir(dir), workspace(dir) {
+Session::Session(const ProgramDir& dir, QObject* parent)
+    : QObject(parent), programDir(dir), workspace(dir), settings_(dir.firmDataIni()) {
     setExceptionLog(programDir.exceptionsLog(), [this] { return now(); });
     connect(&workspace, &Workspace::opened, this, [this](const QString& directory) {
         if (directory == databaseDirectory_)

@@ -30,7 +30,12 @@ public:
     explicit Session(const ProgramDir& dir, QObject* parent = nullptr);
     ~Session() override;
 
-    FirmData firmData() const { return FirmData(programDir.firmDataIni()); }
+    // Firm_Data.ini of the program directory.
+    Settings& settings() { return settings_; }
+    const Settings& settings() const { return settings_; }
+    // The decimals of amounts shown (Values/"9"); Settings::changed says
+    // when they change.
+    int displayDecimals() const { return settings_.get(setting::kAmountDecimals); }
     QDateTime now() const { return clock ? clock() : QDateTime::currentDateTime(); }
     QDate today() const { return now().date(); }
     QSqlDatabase db() const { return workspace.db(); }
@@ -75,8 +80,6 @@ public:
     SortDirection sortDirection;
     // The clock of the run; tests replace it.
     std::function<QDateTime()> clock;
-    // Amount decimals as last read by the totals (Values/"9"), used by the ticker.
-    int displayDecimals = 2;
 
 signals:
     void operatorChanged(const QString& name);
@@ -88,6 +91,7 @@ signals:
     void ratesChanged();
 
 private:
+    Settings settings_;
     QString operatorName_;
     QStringList rights_;
     QString databaseDirectory_;

@@ -36,7 +36,7 @@ VatRates storedVatRates(const QSqlDatabase& db) {
 }
 
 VatRates companyVatRates(Session& session) {
-    if (vatRateFromText(session.firmData().vatText()).isZero())
+    if (vatRateFromText(session.settings().get(setting::kVatPercent)).isZero())
         return VatRates::uniform(0);
     return storedVatRates(session.db());
 }

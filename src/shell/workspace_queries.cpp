@@ -30,7 +30,7 @@ QString warehouseRefText(const QSqlDatabase& db, int warehouseId) {
 }
 
 void loadActiveWarehouse(Session& session) {
-    const int id = session.firmData().activeStore();
+    const int id = session.settings().get(setting::kActiveWarehouse);
     QString text = QStringLiteral(":");
     try {
         text = warehouseRefText(session.db(), id);

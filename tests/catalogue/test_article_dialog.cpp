@@ -14,6 +14,7 @@
 #include "common/ui/statement_model.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -68,6 +69,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
+        TForm_NewArtikul::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (1, 'Напитки'), (2, 'Храни')");
         execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (7, 'Доставчик', 7, 0)");
         article(1, 2, "Хляб");
@@ -83,7 +85,7 @@ private slots:
         // The receipt name is limited to 8 characters, the label name is not.
         fx_->firmData().writeBool("Tuning", "10", true);
         fx_->firmData().writeInteger("Values", "10", 8);
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
         QCOMPARE(d.windowTitle(), "Редакция артикули");
@@ -156,7 +158,7 @@ private slots:
     // article with that number.
     void cancelLeavesNoCodes() {
         {
-            TForm_NewArtikul d(fx_->session());
+            TForm_NewArtikul d(test::context(fx_->session()));
             d.openNew(1);
             d.show();
             d.Button_Barkod_DobaviClick();
@@ -165,7 +167,7 @@ private slots:
             field<QPushButton>(d, "Button_Otkaji")->click();
         }
         QCOMPARE(count("SELECT COUNT(*) FROM Barkodes"), 0);
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         QCOMPARE(d.codes().barcodes, QStringList{});
         QCOMPARE(field<QListWidget>(d, "ListBox_Barkodes")->count(), 0);
@@ -205,7 +207,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, value);
         QFETCH(QString, message);
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
         field(d, "Edit_Opisanie")->setText("Сок");
@@ -225,7 +227,7 @@ private slots:
 
     // The checks when a field is left.
     void fieldChecksOnLeaving() {
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
         field(d, "Edit_Art_N")->setText("4");
@@ -252,7 +254,7 @@ private slots:
                 "Kod_Vezna = 0, Dostav4ik = 7, Dostavna_Cena = 0.8, Valuta_D = 'EUR', Max_TO = 12.675, "
                 "Trajnost = '2:400', Dan_Grup = 0, Prigotvq_Se = 2 WHERE ID = 4");
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (4, 'OLD')");
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
         QCOMPARE(field(d, "Edit_Kasovo_Ime")->text(), "КОЛА");
@@ -289,7 +291,7 @@ private slots:
 
         // A new number: the codes follow; derived fields follow only while
         // they hold what the old number gave them.
-        TForm_NewArtikul again(fx_->session());
+        TForm_NewArtikul again(test::context(fx_->session()));
         QVERIFY(again.openEdit(1));
         again.show();
         field(again, "Edit_Art_N")->selectAll();
@@ -303,7 +305,7 @@ private slots:
 
     void barcodePage() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (1, '4006381333931')");
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
         auto* input = field(d, "Edit_Barkod");
@@ -344,7 +346,7 @@ private slots:
 
     // A number without a counterparty asks for one, and is stored with it.
     void counterpartyNumberAsksTheCounterparty() {
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
         d.Button_Nom_DobaviClick();
@@ -358,7 +360,7 @@ private slots:
         QCOMPARE(d.codes().counterpartyNumbers.front().counterparty, qint64(7));
         d.Button_PriemiClick();
         // The same number of the same counterparty on another article is refused.
-        TForm_NewArtikul other(fx_->session());
+        TForm_NewArtikul other(test::context(fx_->session()));
         QVERIFY(other.openEdit(1));
         other.show();
         other.Button_Nom_DobaviClick();
@@ -378,7 +380,7 @@ private slots:
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         const QString picture = fx_->writeFile("cola.png", png);
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
         QVERIFY(field<QWidget>(d, "Panel_Snimka")->isEnabled());
@@ -401,7 +403,7 @@ private slots:
     void numberingHelpers() {
         article(2, 1, "Вода");
         article(7, 1, "Сок");
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
         d.SpdBtn_Posleden_NomerClick();
@@ -432,7 +434,7 @@ private slots:
     void freeNumberSearchNotOvertaken() {
         article(2, 1, "Вода");
         article(7, 1, "Сок");
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
         field(d, "Edit_Opisanie")->setText("Сода");
@@ -474,7 +476,7 @@ private slots:
         execSql(db(),
                 "INSERT INTO Serials (ID_Karta, ID, Serial_ID, Data) VALUES (1, 4, 'SN-9', '2027-01-02')");
         fx_->session().setActiveWarehouse(2, "2:Бус");
-        TForm_NewArtikul d(fx_->session());
+        TForm_NewArtikul d(test::context(fx_->session()));
         QVERIFY(d.openEdit(4));
         d.show();
         QCOMPARE(field<QLabel>(d, "Label_Obshta_Nal")->text(), "5.50");
@@ -487,7 +489,7 @@ private slots:
         d.DBGrid_SerialsClick(d.serials()->index(0, 0));
         QCOMPARE(d.toolTip(), "Вид документ: Фактура;\nОт Дата: 02.01.2026;\nНомер на документ: F-1;\n"
                               "Доставчик: Доставчик;\nВалиден до: 02.01.2027;\nЗабележка: ;");
-        TForm_NewArtikul plain(fx_->session());
+        TForm_NewArtikul plain(test::context(fx_->session()));
         QVERIFY(plain.openEdit(1));
         QVERIFY(!field<QTabWidget>(plain, "PageControl_Artikul")->isTabVisible(3));
         QVERIFY(!plain.openEdit(99));

@@ -21,6 +21,7 @@
 #include "common/ui/form_print_vid_fail.h"
 #include "common/ui/statement_model.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -112,7 +113,7 @@ private slots:
     }
 
     void opensWithTheTree() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         QCOMPARE(w.windowTitle(), "Артикули");
         QVERIFY(!test::control<QWidget>(w, "Panel_Izbor")->isVisible());
@@ -132,7 +133,7 @@ private slots:
         w.tree()->setCurrentItem(node(w, "1:Напитки")); // its own articles, not its sub-group's
         QCOMPARE(listed(w), QList<qint64>{1});
 
-        TForm_Artikuli picker(fx_->session(), kSelectSaleArticle);
+        TForm_Artikuli picker(test::context(fx_->session()), kSelectSaleArticle);
         picker.show();
         QVERIFY(test::control<QWidget>(picker, "Panel_Izbor")->isVisible());
     }
@@ -142,7 +143,7 @@ private slots:
     void enabledCommands() {
         fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n5:Празна\r\nИзтрити артикули\r\n");
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (5, 'Празна')");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto action = [&w](const char* name) { return test::control<QAction>(w, name)->isEnabled(); };
         QVERIFY(action("N_Nov") && action("N_Redaktiraj") && action("N_Iztrii") && action("N_Vav_Artikul"));
@@ -168,7 +169,7 @@ private slots:
     void groupsThroughTheDialog() {
         fx_->writeFile("Data/Opis.pdt",
                        "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n3:Храни\r\nИзтрити артикули\r\n");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         test::ModalScript script;
         script.next<TForm_Grupi>([](TForm_Grupi* d) {
@@ -226,7 +227,7 @@ private slots:
 
     void deleteGroupAsks() {
         GET_NALI4NOST(db(), 1, 1, kAddStock, 3);
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "1:Напитки"));
         msg_->answerNo();
@@ -263,7 +264,7 @@ private slots:
     // is deleted; answered No, nothing is.
     void deleteGroupAsksAgainAboutNewSubgroups() {
         execSql(db(), "DELETE FROM Produkti WHERE Nomer_Grupa = 3");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         QVERIFY(addArticleGroup(db(), treeFile(), 9, "Сладкиши", "3:Храни"));
@@ -289,7 +290,7 @@ private slots:
     void deleteArticles() {
         execSql(db(), "INSERT INTO Barkodes (ID, Barkode) VALUES (3, '111')");
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol) VALUES (1, 4, 1)");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         QVERIFY(w.positionOn(3));
@@ -309,7 +310,7 @@ private slots:
 
     void articleSearch() {
         execSql(db(), "INSERT INTO Nomenklatures (ID, Nomenkl_N, ID_Kontrag) VALUES (4, 'D-44', 7)");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto* from = test::control<QLineEdit>(w, "Edit_Ot");
         auto* to = test::control<QLineEdit>(w, "Edit_Do");
@@ -360,7 +361,7 @@ private slots:
     }
 
     void groupSearch() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         auto* box = test::control<QLineEdit>(w, "Edit_Grupa_Tarsi");
         auto* names = test::control<QListWidget>(w, "ListBox_Grupi");
@@ -392,7 +393,7 @@ private slots:
     }
 
     void titleSort() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         test::clickTitle(w.grid(), 2);
         QVERIFY(w.statement().text.endsWith("\nORDER BY Produkti.Opisanie ASC, Produkti.ID"));
@@ -405,7 +406,7 @@ private slots:
     void moveArticlesAndGroups() {
         fx_->writeFile("Data/Opis.pdt",
                        "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n3:Храни\r\nИзтрити артикули\r\n");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {1, 2});
         // Neither the root nor the bin takes articles: they would vanish.
@@ -445,7 +446,7 @@ private slots:
         QVERIFY(db().commit());
         GET_NALI4NOST(db(), 3, 1, kAddStock, Decimal("2.5"));
         GET_NALI4NOST(db(), 100, 1, kAddStock, 1);
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         test::control<QAction>(w, "N_Markirai_Vsi4ki")->trigger();
@@ -466,7 +467,7 @@ private slots:
     }
 
     void commonDataOfMarkedArticles() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {3, 4});
         test::ModalScript script;
@@ -505,7 +506,7 @@ private slots:
     void scaleAndListFiles() {
         fx_->session().clock = [] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); };
         execSql(db(), "UPDATE Produkti SET Kod_Vezna = 0 WHERE ID = 3");
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         mark(w, {4, 3, 1});
         const QString scale = fx_->root() + "Artikules";
@@ -545,7 +546,7 @@ private slots:
     }
 
     void deliveryOfAGroup() {
-        TForm_Artikuli w(fx_->session(), kBrowseArticles);
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
         w.show();
         test::control<QAction>(w, "N_Dostavka")->trigger();
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете валидна група"});
@@ -558,29 +559,29 @@ private slots:
     // Mode 2, the sale list's: the follow-up gets the article's number and
     // catalogue number.
     void pickForTheSaleList() {
-        QObject owner;
         QStringList codes;
-        articleFollowUps().add(
-            kSelectSaleArticle,
-            [&codes](const ArticleChoice& c) {
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectSaleArticle, [&codes](QWidget*, const ArticleChoice& c) {
                 QVERIFY(c.current);
                 codes << QString::number(c.current->id) << c.current->catalogueNumber;
-            },
-            &owner);
+            });
         test::ModalScript script;
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) {
             QCOMPARE(w->mode(), int(kSelectSaleArticle));
             QVERIFY(w->positionOn(2));
             test::control<QPushButton>(*w, "BitBtn_Izberi")->click();
         });
-        const std::optional<ArticleChoice> choice = pickArticles(fx_->session(), kSelectSaleArticle, nullptr);
+        const std::optional<ArticleChoice> choice =
+            pickArticles(test::context(fx_->session()), kSelectSaleArticle, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QVERIFY(choice);
         QCOMPARE(codes, (QStringList{"2", "2_2"}));
         QCOMPARE(choice->current->refText(), "2:Бира Загорка");
 
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) { w->reject(); });
-        QCOMPARE(pickArticles(fx_->session(), kSelectSaleArticle, nullptr), std::nullopt);
+        QCOMPARE(pickArticles(test::context(fx_->session()), kSelectSaleArticle, nullptr), std::nullopt);
         QCOMPARE(codes.size(), 2);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
@@ -588,15 +589,14 @@ private slots:
     // The line-making modes ask each marked article's quantity, in marking
     // order; an article whose quantity is cancelled makes no line.
     void pickWithQuantities() {
-        QObject owner;
         QList<QPair<qint64, QString>> lines;
-        articleFollowUps().add(
-            kSelectTransferArticles,
-            [&lines](const ArticleChoice& c) {
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectTransferArticles, [&lines](QWidget*, const ArticleChoice& c) {
                 for (const PickedArticle& a : c.articles)
                     lines.append({a.id, a.quantity->toString()});
-            },
-            &owner);
+            });
         test::ModalScript script;
         script.next<TForm_Artikuli>([&script, this](TForm_Artikuli* w) {
             mark(*w, {4, 1, 3});
@@ -615,9 +615,23 @@ private slots:
             script.next<TForm_Get_Kol>([](TForm_Get_Kol* k) { k->Button_PriemiClick(); });
             test::control<QPushButton>(*w, "BitBtn_Izberi")->click();
         });
-        pickArticles(fx_->session(), kSelectTransferArticles, nullptr);
+        pickArticles(test::context(fx_->session()), kSelectTransferArticles, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(lines, (QList<QPair<qint64, QString>>{{4, "2.5"}, {3, "1"}}));
+    }
+
+    // A mode that no window receives cannot choose, and says why.
+    void unreceivedModeCannotChoose() {
+        TForm_Artikuli w(test::context(fx_->session()), kSelectOfferArticles);
+        auto* choose = test::control<QPushButton>(w, "BitBtn_Izberi");
+        QVERIFY(!choose->isEnabled());
+        QCOMPARE(choose->toolTip(), "Няма прозорец на програмата, който да приеме избора");
+        test::host(fx_->session())
+            .followUps()
+            .of<ArticlePicker>()
+            .add(kSelectOfferArticles, [](QWidget*, const ArticleChoice&) {});
+        TForm_Artikuli received(test::context(fx_->session()), kSelectOfferArticles);
+        QVERIFY(test::control<QPushButton>(received, "BitBtn_Izberi")->isEnabled());
     }
 
     // Mode 0 takes a group node, never the root.
@@ -630,7 +644,7 @@ private slots:
             w->BitBtn_IzberiClick();
         });
         const std::optional<ArticleChoice> choice =
-            pickArticles(fx_->session(), kSelectDiscountGroup, nullptr);
+            pickArticles(test::context(fx_->session()), kSelectDiscountGroup, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QVERIFY(choice);
         QCOMPARE(choice->groupNode, "2:Бира");
@@ -640,14 +654,14 @@ private slots:
     void mainWindowCommand() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QVERIFY(main.form.command("N_Artikuli")->isEnabled());
+        QVERIFY(main.form.command(Command::N_Artikuli)->isEnabled());
         test::ModalScript script;
         script.next<TForm_Artikuli>([](TForm_Artikuli* w) {
             QCOMPARE(w->mode(), int(kBrowseArticles));
             QCOMPARE(listed(*w).size(), 4);
             w->reject();
         });
-        main.form.runCommand("N_Artikuli");
+        main.form.runCommand(Command::N_Artikuli);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 };

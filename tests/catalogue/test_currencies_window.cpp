@@ -8,6 +8,7 @@
 #include "common/ui/statement_model.h"
 #include "shell/ui/status_widgets.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -94,7 +95,7 @@ private slots:
     }
 
     void addAndDelete() {
-        TForm_Valuti w(fx_->session());
+        TForm_Valuti w(test::context(fx_->session()));
         QCOMPARE(w.model()->headerData(1, Qt::Horizontal).toString(), "Курс спрямо лева");
         test::control<QPushButton>(w, "Button_Nov")->click();
         QCOMPARE(w.state(), TForm_Valuti::Insert);
@@ -179,7 +180,7 @@ private slots:
         QFETCH(QString, field);
         execSql(db(),
                 "INSERT INTO Produkti (ID, Opisanie, Valuta_P, Valuta_D) VALUES (1, 'Чай', 'USD', 'Лева')");
-        TForm_Valuti w(fx_->session());
+        TForm_Valuti w(test::context(fx_->session()));
         if (edited.isEmpty()) {
             test::control<QPushButton>(w, "Button_Nov")->click();
         } else {
@@ -200,7 +201,7 @@ private slots:
     // "Изтрии" says why the base currency and one in use stay.
     void deletionRefused() {
         execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, Valuta) VALUES (1, 'EUR')");
-        TForm_Valuti w(fx_->session());
+        TForm_Valuti w(test::context(fx_->session()));
         QVERIFY(w.positionOn("Лева"));
         test::control<QPushButton>(w, "Button_Iztrii")->click();
         QVERIFY(w.positionOn("EUR"));

@@ -19,6 +19,7 @@
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -106,6 +107,7 @@ private slots:
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
         fx_->session().clock = [] { return kNow; };
+        TForm_Add_Red_Zaqvka::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (3, 'Напитки')");
         execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Dostav4ik) VALUES "
                       "(12, 'Чай', 3, 4.5, 'Лева', 5), (13, 'Кафе', 3, 6, 'Лева', 0), (14, 'Хляб', 99, 1, "
@@ -135,7 +137,7 @@ private slots:
     void openedFromTheMenu() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QAction* command = main.form.command("N_Zaqvki_All");
+        QAction* command = main.form.command(Command::N_Zaqvki_All);
         QVERIFY(command->isEnabled());
         QCOMPARE(command->text(), "Поръчки...");
         test::ModalScript script;
@@ -157,14 +159,14 @@ private slots:
             QVERIFY(control<QPushButton>(*w, "Button_Tarsene")->isDefault());
             w->reject();
         });
-        main.form.runCommand("N_Zaqvki_All");
+        main.form.runCommand(Command::N_Zaqvki_All);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 
     // A click on a cell chooses the search column: the label, the red
     // title, and the fields of its kind; "между" shows the second field.
     void choosingTheSearchColumn() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         QTableView* grid = w.grid();
         auto* comparison = control<QComboBox>(w, "ComboBox_Uslovie");
@@ -228,7 +230,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QList<qint64>, found);
         QFETCH(QStringList, messages);
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, column);
         control<QComboBox>(w, "ComboBox_Uslovie")->setCurrentIndex(comparison);
@@ -242,7 +244,7 @@ private slots:
     }
 
     void searchByDate() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, 0);
         control<QComboBox>(w, "ComboBox_Uslovie")->setCurrentIndex(3);
@@ -254,7 +256,7 @@ private slots:
 
     // A title click sorts by its column, the next one the other way round.
     void titleSort() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         test::clickTitle(w.grid(), 4);
         QCOMPARE(listed(w.model()), (QList<qint64>{3, 1, 4, 2}));
@@ -277,7 +279,7 @@ private slots:
         QFETCH(bool, deleteKey);
         QFETCH(bool, yes);
         QFETCH(QList<qint64>, left);
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 1, 3);
         clickCell(w.grid(), 3, 3, Qt::ShiftModifier);
@@ -299,7 +301,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         QHeaderView* header = w.grid()->horizontalHeader();
         header->setStretchLastSection(false);
@@ -369,7 +371,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         if (marked)
             clickCell(w.grid(), 1, 3);
@@ -390,7 +392,7 @@ private slots:
 
     void nothingForAnOrder() {
         execSql(db(), "DELETE FROM Zaqvki_All");
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         QCOMPARE(w.Button_Izgotvi_ZaqvkaClick(), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
@@ -399,7 +401,7 @@ private slots:
     // the pickers, the supplier's number proposed for the supplier chosen,
     // a free-text line, and "Запис" with the date showing then.
     void addLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.windowTitle(), "Нова поръчка");
@@ -493,7 +495,7 @@ private slots:
 
     // Nothing chosen: the line names no article, requester or supplier.
     void emptyLine() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         control<QPushButton>(d, "Button_Dobavi")->click();
         const std::optional<OrderLine> l = d.copy().line(1);
@@ -540,7 +542,7 @@ private slots:
         QFETCH(QString, price);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         if (editing) {
@@ -567,7 +569,7 @@ private slots:
     // article is free text, also one whose text begins with a number and
     // ":"; the line keeps its currency; "Приеми" changes the line opened.
     void changeLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         OrderLine typed;
         typed.date = QDate(2024, 3, 1);
@@ -631,7 +633,7 @@ private slots:
     // "Изтрии" removes the marked working lines without a question; with none
     // left, "Редактирай" and "Запис" are disabled.
     void removeWorkingLines() {
-        TForm_Add_Red_Zaqvka d(fx_->session());
+        TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
         d.show();
         for (int i = 0; i < 3; ++i)
             control<QPushButton>(d, "Button_Dobavi")->click();
@@ -662,7 +664,7 @@ private slots:
                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
         }
         {
-            TForm_Add_Red_Zaqvka d(fx_->session());
+            TForm_Add_Red_Zaqvka d(test::context(fx_->session()));
             d.show();
             control<QPushButton>(d, "Button_Dobavi")->click();
             control<QPushButton>(d, "Button_Dobavi")->click();
@@ -674,14 +676,14 @@ private slots:
             QCOMPARE(d.lines()->rowCount(), 2);
             QCOMPARE(stored().size(), 4);
         }
-        TForm_Add_Red_Zaqvka again(fx_->session());
+        TForm_Add_Red_Zaqvka again(test::context(fx_->session()));
         QCOMPARE(again.copy().count(), 0);
     }
 
     // "Добави" of the list opens the dialog; after "Запис" the list shows
     // every line, the new one current, and searches by "Описание" again.
     void listAddsThroughTheDialog() {
-        TForm_Zaqvka_all w(fx_->session());
+        TForm_Zaqvka_all w(test::context(fx_->session()));
         w.show();
         clickCell(w.grid(), 0, 4);
         test::ModalScript script;

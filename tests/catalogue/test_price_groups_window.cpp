@@ -8,6 +8,7 @@
 #include "common/sql.h"
 #include "common/ui/statement_model.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
@@ -45,7 +46,7 @@ private slots:
     // keeps the caret at its end; "Проба" shows the group's price for the
     // sample prices.
     void formulaLineAndTrial() {
-        TForm_Cenovi_Listi w(fx_->session());
+        TForm_Cenovi_Listi w(test::context(fx_->session()));
         QCOMPARE(w.windowTitle(), "Ценови групи");
         QCOMPARE(w.editedId(), 0); // an empty list starts a new group
         QCOMPARE(field(w, "Edit_Koeficient")->text(), "1.00");
@@ -92,7 +93,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, field);
         QFETCH(int, caret);
-        TForm_Cenovi_Listi w(fx_->session());
+        TForm_Cenovi_Listi w(test::context(fx_->session()));
         ::field(w, "Edit_Rezultat")->setText("1.00");
         ::field(w, "Edit_Formula")->setText(formula);
         ::field(w, "Edit_Proba_D")->setText(sampleD);
@@ -109,7 +110,7 @@ private slots:
     void storeChangeDelete() {
         execSql(db(), "INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) "
                       "VALUES (4, 'Едро', 'D+10%', 1, 'True')");
-        TForm_Cenovi_Listi w(fx_->session());
+        TForm_Cenovi_Listi w(test::context(fx_->session()));
         QCOMPARE(w.model()->rowCount(), 1);
         QCOMPARE(w.model()->headerData(0, Qt::Horizontal).toString(), "No");
         QCOMPARE(w.editedId(), 4);
@@ -180,7 +181,7 @@ private slots:
         QFETCH(QString, field);
         execSql(db(), "INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) "
                       "VALUES (1, 'Едро', '', 1, 'False')");
-        TForm_Cenovi_Listi w(fx_->session());
+        TForm_Cenovi_Listi w(test::context(fx_->session()));
         w.Button_NovClick();
         ::field(w, "Edit_Opisanie")->setText(name);
         ::field(w, "Edit_Formula")->setText(formula);

@@ -16,6 +16,7 @@
 #include "common/ui/statement_model.h"
 #include "shell/ui/status_widgets.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -118,7 +119,7 @@ private slots:
         else if (auto* w = main.form.findChild<QWidget*>(entry); w && !entry.startsWith("N"))
             QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
         else
-            main.form.mainMenu().action(entry)->trigger();
+            test::control<QAction>(main.form, qPrintable(entry))->trigger();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(opened, window);
     }
@@ -143,7 +144,7 @@ private slots:
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(panel->text(), "Склад: 2:Магазин");
         QCOMPARE(session().activeWarehouse(), 2);
-        QCOMPARE(fx_->firmData().activeStore(), 2);
+        QCOMPARE(fx_->settings().get(setting::kActiveWarehouse), 2);
         QVERIFY(test::Fixture::readFile(fx_->root() + "Firm_Data.ini").contains("Active=2"));
         QCOMPARE(msg_->shown, QStringList{});
     }
@@ -151,7 +152,7 @@ private slots:
     // A new warehouse gets the next number unless another is typed; while
     // it is open only "Приеми" and "Откажи" act on it.
     void newWarehouse() {
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QCOMPARE(w.windowTitle(), "Складове");
         QCOMPARE(w.model()->rowCount(), 2);
         QCOMPARE(w.model()->headerData(4, Qt::Horizontal).toString(), "МОЛ");
@@ -219,7 +220,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, message);
         QFETCH(QString, field);
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         test::control<QPushButton>(w, "Button_Nov")->click();
         if (!number.isEmpty()) {
             ::field(w, "Edit_ID_Sklad")->clear();
@@ -237,7 +238,7 @@ private slots:
     // An edit keeps the number (its field is read-only) and the status
     // line follows a new name of the active warehouse.
     void editTheActiveWarehouse() {
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QVERIFY(w.positionOn(1));
         test::control<QPushButton>(w, "Button_Redaktirai")->click();
         QCOMPARE(w.state(), TForm_Sklad::Edit);
@@ -263,7 +264,7 @@ private slots:
     void deleteAndVanished() {
         execSql(db(), "INSERT INTO Sklad (ID_Sklad, Opis_Sklad) VALUES (3, 'Празен')");
         GET_NALI4NOST(db(), 9, 2, kAddStock, 4);
-        TForm_Sklad w(session());
+        TForm_Sklad w(test::context(session()));
         QVERIFY(w.positionOn(1));
         test::control<QPushButton>(w, "Button_Iztrii")->click();
         QVERIFY(w.positionOn(2));
@@ -280,11 +281,11 @@ private slots:
 
         execSql(db(), "DELETE FROM Store_Kol");
         execSql(db(), "DELETE FROM Sklad WHERE ID_Sklad = 2");
-        const int stored = fx_->firmData().activeStore();
+        const int stored = fx_->settings().get(setting::kActiveWarehouse);
         test::control<QPushButton>(w, "Button_Izberi")->click();
         QCOMPARE(msg_->shown, QStringList{texts::kWarehouseGone.arg(2)});
         QCOMPARE(session().activeWarehouse(), 1);
-        QCOMPARE(fx_->firmData().activeStore(), stored);
+        QCOMPARE(fx_->settings().get(setting::kActiveWarehouse), stored);
         QCOMPARE(w.model()->rowCount(), 1);
     }
 
@@ -300,7 +301,7 @@ private slots:
         GET_NALI4NOST(db(), 2, 2, kSetStock, 4);
         GET_NALI4NOST(db(), 3, 1, kAddStock, -3);
         chooseActive(2, "Магазин");
-        TForm_Nali4nosti_Artikuli report(session());
+        TForm_Nali4nosti_Artikuli report(test::context(session()));
         QCOMPARE(report.windowTitle(), "Справка наличности артикули");
         QCOMPARE(report.model()->headerData(2, Qt::Horizontal).toString(), "Нал. кол.");
         QVERIFY(!field(report, "Edit_Artikul")->isEnabled());
@@ -359,7 +360,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Nali4nosti_Artikuli report(session());
+        TForm_Nali4nosti_Artikuli report(test::context(session()));
         QCOMPARE(report.Button_Pe4atClick(), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
 

@@ -347,6 +347,12 @@ void addWriters() {
     QTest::newRow("writeBool") << Operation([](ProfileFile& f) { f.writeBool("Tuning", "20", true); });
     QTest::newRow("deleteKey") << Operation([](ProfileFile& f) { f.deleteKey("Store", "Active"); });
     QTest::newRow("eraseSection") << Operation([](ProfileFile& f) { f.eraseSection("Store"); });
+    QTest::newRow("update") << Operation([](ProfileFile& f) {
+        f.update([](ProfileData& d) {
+            d.setValue("TIME", "Last", "01.02.2025");
+            d.setValue("Store", "ActiveOper", "Мария");
+        });
+    });
 }
 
 } // namespace

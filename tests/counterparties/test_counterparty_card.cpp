@@ -13,6 +13,7 @@
 #include "counterparties/ui/town_lookup.h"
 #include "shell/workspace.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -90,7 +91,7 @@ private slots:
     }
 
     void newCardStartsEmpty() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         QCOMPARE(card.windowTitle(), "Контрагенти");
         QCOMPARE(card.state(), TForm_Klienti::Idle);
         QCOMPARE(field<QPushButton>(card, "Button_Insert")->text(), "НОВ");
@@ -138,7 +139,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, stored);
         execSql(db(), "INSERT INTO Klienti (ID, Ime_Klient) VALUES (8, 'друг')");
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(4);
         fill(card, eik, egn);
         if (answer >= 0)
@@ -173,7 +174,7 @@ private slots:
         execSql(db(), "CREATE TABLE Klienti (ID INTEGER PRIMARY KEY, Ime_Klient VARCHAR(5) CHECK "
                       "(length(Ime_Klient) < 5), "
                       "Grad VARCHAR(5), Adres_Klient VARCHAR(5), Telefon_Klient VARCHAR(5), EGN VARCHAR(5))");
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         card.Button_InsertClick();
@@ -195,7 +196,7 @@ private slots:
         {
             Transaction holding(other);
             nextKey(other, "Klienti", "ID"); // the other workstation takes a key
-            TForm_Klienti card(fx_->session());
+            TForm_Klienti card(test::context(fx_->session()));
             card.openNew(0);
             fill(card, "123456786", "7501020018");
             card.Button_InsertClick();
@@ -212,7 +213,7 @@ private slots:
     }
 
     void discountMustBeANumber() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         fill(card, "123456786", "7501020018");
         field(card, "Edit_Otsapka")->setText("пет");
@@ -224,7 +225,7 @@ private slots:
 
     void editKeepsGroupAndPerson() {
         storeCounterparty();
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         QVERIFY(!card.openEdit(99));
         QVERIFY(card.openEdit(5));
         QCOMPARE(card.state(), TForm_Klienti::Edit);
@@ -256,29 +257,30 @@ private slots:
     void specialDiscountsButton() {
         storeCounterparty();
         {
-            TForm_Klienti card(fx_->session());
+            TForm_Klienti card(test::context(fx_->session()));
             card.openEdit(5);
             QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+            QCOMPARE(field<QPushButton>(card, "Button_Sp_Otstapki")->toolTip(),
+                     "Няма прозорец на програмата, който да приеме избора");
         }
         QList<CardCounterparty> opened;
-        auto owner = std::make_unique<QObject>();
-        counterpartyCardFollowUps().add(
-            kCardSpecialDiscounts, [&opened](const CardCounterparty& c) { opened << c; }, owner.get());
-        {
-            TForm_Klienti card(fx_->session());
-            card.openNew(0);
-            QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
-            card.openEdit(5);
-            field<QPushButton>(card, "Button_Sp_Otstapki")->click();
-            QCOMPARE(opened.size(), 1);
-            QCOMPARE(opened[0].id, 5);
-            QCOMPARE(opened[0].refText, "5:Пеликан");
-            QCOMPARE(opened[0].parent, &card);
-        }
-        owner.reset();
-        TForm_Klienti card(fx_->session());
-        card.openEdit(5);
+        QList<QWidget*> openers;
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyCardButtons>()
+            .add(kCardSpecialDiscounts, [&](QWidget* opener, const CardCounterparty& c) {
+                opened << c;
+                openers << opener;
+            });
+        TForm_Klienti card(test::context(fx_->session()));
+        card.openNew(0);
         QVERIFY(!field<QPushButton>(card, "Button_Sp_Otstapki")->isEnabled());
+        card.openEdit(5);
+        field<QPushButton>(card, "Button_Sp_Otstapki")->click();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0].id, 5);
+        QCOMPARE(opened[0].refText, "5:Пеликан");
+        QCOMPARE(openers, QList<QWidget*>{&card});
     }
 
     void leavingIdentityFields_data() {
@@ -312,7 +314,7 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, answer);
         QFETCH(QString, focus);
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
@@ -329,7 +331,7 @@ private slots:
 
     void cancel() {
         storeCounterparty();
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openEdit(5);
         msg_->answerNo();
         card.Button_CancelClick();
@@ -354,7 +356,7 @@ private slots:
     }
 
     void typingTheFirmFillsThePerson() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         test::typeText(field(card, "Edit_Ime_Firma"), "Иван ЕТ");
         test::typeText(field(card, "Edit_Adres_Firma"), "ул. \"Роза\"");
@@ -369,7 +371,7 @@ private slots:
         for (auto [name, pk, tk] : {std::tuple{"Пловдив", "4000", "032"}, std::tuple{"Плевен", "5800", "064"},
                                     std::tuple{"Асеновград", "4230", "0331"}})
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {name, pk, tk});
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         card.show();
         QVERIFY(QTest::qWaitForWindowActive(&card));
@@ -437,7 +439,7 @@ private slots:
     }
 
     void sites() {
-        TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Sklad sites(test::context(fx_->session()), 5, "5:Пеликан");
         QCOMPARE(sites.windowTitle(), "Складове за избран контрагент");
         QCOMPARE(field<QLabel>(sites, "Label_Kontragent")->text(), "5:Пеликан");
         auto* first = field<QPushButton>(sites, "Button1");
@@ -481,7 +483,7 @@ private slots:
     // waits: the site dialog says the database is busy (not that the data is
     // incomplete), stays in its state with what was typed, and logs it.
     void sitesBusyDatabaseIsNotIncompleteData() {
-        TForm_Kontrag_Sklad sites(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Sklad sites(test::context(fx_->session()), 5, "5:Пеликан");
         field<QPushButton>(sites, "Button1")->click();
         field(sites, "Edit_Opisanie")->setText("Магазин \"Център\"");
         field(sites, "Edit_MOL")->setText("Петров");
@@ -513,7 +515,7 @@ private slots:
     void bankAccounts() {
         execSql(db(), "INSERT INTO Kontrag_SM (ID_SM, Smetka, Banka, DDS, ID_Kontrag) VALUES "
                       "(4, 'X', 'ДСК', 'False', 8), (5, 'Y', 'ДСК', 'False', 9), (6, 'Z', 'БНБ', 'True', 9)");
-        TForm_Kontrag_Smetki accounts(fx_->session(), 5, "5:Пеликан");
+        TForm_Kontrag_Smetki accounts(test::context(fx_->session()), 5, "5:Пеликан");
         QCOMPARE(accounts.windowTitle(), "Сметки за избран контрагент");
         QCOMPARE(accounts.model()->rowCount(), 0);
         field<QPushButton>(accounts, "Button1")->click();
@@ -544,7 +546,7 @@ private slots:
     }
 
     void towns() {
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         QCOMPARE(towns.windowTitle(), "Населени места");
         QCOMPARE(towns.model()->headerData(0, Qt::Horizontal).toString(), "Име на населено място");
         auto press = [&towns](const char* name) { field<QPushButton>(towns, name)->click(); };
@@ -582,7 +584,7 @@ private slots:
         towns.done(QDialog::Rejected); // closing abandons the unposted row
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 1);
 
-        TForm_Grad again(fx_->session());
+        TForm_Grad again(test::context(fx_->session()));
         field<QPushButton>(again, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad"), 0);
         QCOMPARE(msg_->shown, QStringList{});
@@ -590,7 +592,7 @@ private slots:
 
     // "Нов" beside a town field opens the towns with a new town begun.
     void newTownFromTheCard() {
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(test::context(fx_->session()));
         card.openNew(0);
         test::ModalScript script;
         script.next<TForm_Grad>([](TForm_Grad* towns) {
@@ -609,7 +611,7 @@ private slots:
     // save says so and keeps what was typed.
     void townEditOfAVanishedTown() {
         execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Русе", "7000", "082"});
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         field<QPushButton>(towns, "DBNavigator_Edit")->click();
         field(towns, "DBEdit_PK")->clear();
         test::typeText(field(towns, "DBEdit_PK"), "7001");
@@ -625,7 +627,7 @@ private slots:
     void townsWindowDeletesOneOfTwoAlike() {
         for (int i = 0; i < 2; ++i)
             execSql(db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {"Варна", "9000", "052"});
-        TForm_Grad towns(fx_->session());
+        TForm_Grad towns(test::context(fx_->session()));
         field<QPushButton>(towns, "DBNavigator_Delete")->click();
         QCOMPARE(count(db(), "SELECT COUNT(*) FROM Grad WHERE Opisanie = 'Варна'"), 1);
         QCOMPARE(msg_->shown, QStringList{});
@@ -633,7 +635,7 @@ private slots:
 
     void groupDialog() {
         execSql(db(), "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (4, 'Клиенти')");
-        TForm_Grupi_Kontrag group(fx_->session(), "Подгрупа");
+        TForm_Grupi_Kontrag group(test::context(fx_->session()), "Подгрупа");
         QCOMPARE(group.windowTitle(), "Въвеждане на Подгрупа");
         QCOMPARE(field(group, "Edit_Nomer")->text(), "5");
         field(group, "Edit_Naimenovanie")->setText("Едро \"А\"");

@@ -14,6 +14,7 @@
 #include "counterparties/ui/form_klienti.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -82,7 +83,7 @@ private slots:
     }
 
     void builtInTreeListsEverybody() {
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         QCOMPARE(list.windowTitle(), "Контрагенти");
         QVERIFY(!test::control<QWidget>(list, "Panel_Izbor")->isVisible());
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(list.model()->columnCount(), 11); // the person's key and the group are not shown
         QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: Номер");
         fx_->writeFile("Video/2.avi", "clip");
-        TForm_Kontrakents again(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents again(test::context(fx_->session()), kBrowseCounterparties);
         again.show();
         QVERIFY(test::control<QPushButton>(again, "Button_Pomosht")->isEnabled());
     }
@@ -107,7 +108,7 @@ private slots:
             db(),
             "INSERT INTO Grupi_Kontrag (ID, Opisanie) VALUES (1, 'Клиенти'), (2, 'Доставчици'), (3, 'Едро')");
         {
-            TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+            TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
             list.show();
             QCOMPARE(treeTexts(list),
                      (QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t2:Доставчици"}));
@@ -138,7 +139,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(test::Fixture::readFile(treeFile())), expected);
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Grupi_Kontrag WHERE ID = 4").toString(), "Вносители");
 
-        TForm_Kontrakents reopened(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents reopened(test::context(fx_->session()), kBrowseCounterparties);
         reopened.show();
         QCOMPARE(treeTexts(reopened), (QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро",
                                                    "\t2:Доставчици", "\t\t4:Вносители", "5:Други"}));
@@ -196,7 +197,7 @@ private slots:
         QFETCH(QString, to);
         QFETCH(QList<qint64>, rows);
         QFETCH(qint64, current);
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         list.ComboBox_Kriteria_KontragChange(column);
         test::control<QComboBox>(list, "ComboBox_Uslovie")->setCurrentIndex(comparison);
@@ -213,7 +214,7 @@ private slots:
     }
 
     void searchControls() {
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         auto* comparison = test::control<QComboBox>(list, "ComboBox_Uslovie");
         auto* value = test::control<QLineEdit>(list, "Edit_Tarsi_Ot");
@@ -242,7 +243,7 @@ private slots:
 
     // A sort that cannot be read is said and logged; the rows shown stay.
     void failedSortIsLogged() {
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
         const int shown = list.model()->rowCount();
@@ -255,7 +256,7 @@ private slots:
     }
 
     void titleClickSorts() {
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
         test::clickTitle(list.grid(), 10);
@@ -266,7 +267,7 @@ private slots:
         QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.Ime_Firma DESC, Firmi.ID"));
         QCOMPARE(listed(list), (QList<qint64>{3, 2, 1, 0, 4}));
         // One switch for every title-sorted list of the run.
-        TForm_Kontrakents other(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents other(test::context(fx_->session()), kBrowseCounterparties);
         other.show();
         test::clickTitle(other.grid(), 0);
         QVERIFY(other.statement().text.endsWith("\nORDER BY Firmi.ID ASC"));
@@ -280,7 +281,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         list.TreeViewClick(node(list, "0:Всички контрагенти"));
         list.N_Only_DebtorsClick(); // nobody owes anything
@@ -307,7 +308,7 @@ private slots:
 
     void moveRowsIntoAGroup() {
         fx_->writeFile("Data/" + kGroupTreeFileName, "0:Всички контрагенти\r\n\t7:Нова група\r\n");
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         QItemSelectionModel* selection = list.grid()->selectionModel();
         const auto selectRows = [&](std::initializer_list<int> rows) {
@@ -343,7 +344,7 @@ private slots:
         execSql(db(),
                 "INSERT INTO Konsignation (ID, ID_Kontrag, Payed) VALUES (1, 2, 'False'), (2, 2, 'False'), "
                 "(3, 3, 'True')");
-        TForm_Kontrakents list(fx_->session(), kBrowseCounterparties);
+        TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
         auto* debtorsOnly = test::control<QAction>(*list.grid(), "N_Only_Debtors");
         QCOMPARE(debtorsOnly->text(), "Покажи само длъжници");
@@ -351,11 +352,26 @@ private slots:
         QCOMPARE(listed(list), QList<qint64>{2});
     }
 
+    // A mode that no window receives cannot choose, and says why.
+    void unreceivedModeCannotChoose() {
+        TForm_Kontrakents list(test::context(fx_->session()), kSelectOffer);
+        auto* choose = test::control<QPushButton>(list, "BitBtn_Izberi");
+        QVERIFY(!choose->isEnabled());
+        QCOMPARE(choose->toolTip(), "Няма прозорец на програмата, който да приеме избора");
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectOffer, [](QWidget*, const QString&) {});
+        TForm_Kontrakents received(test::context(fx_->session()), kSelectOffer);
+        QVERIFY(test::control<QPushButton>(received, "BitBtn_Izberi")->isEnabled());
+    }
+
     void pickWithIzberi() {
         QStringList followed;
-        QObject owner;
-        counterpartyFollowUps().add(
-            kSelectOffer, [&followed](const QString& ref) { followed << ref; }, &owner);
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectOffer, [&followed](QWidget*, const QString& ref) { followed << ref; });
         test::ModalScript script;
         script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
             QCOMPARE(list->mode(), int(kSelectOffer));
@@ -363,18 +379,22 @@ private slots:
             QVERIFY(list->positionOn(3));
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
-        QCOMPARE(pickCounterparty(fx_->session(), kSelectOffer, nullptr),
+        QCOMPARE(pickCounterparty(test::context(fx_->session()), kSelectOffer, nullptr),
                  std::optional<QString>("3:Фирма \"Пеликан\""));
         QCOMPARE(followed, QStringList{"3:Фирма \"Пеликан\""});
 
         script.next<TForm_Kontrakents>(
             [](TForm_Kontrakents* list) { test::control<QPushButton>(*list, "BitBtn_Otkaji")->click(); });
-        QCOMPARE(pickCounterparty(fx_->session(), kSelectOffer, nullptr), std::nullopt);
+        QCOMPARE(pickCounterparty(test::context(fx_->session()), kSelectOffer, nullptr), std::nullopt);
         QCOMPARE(followed.size(), 1);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 
     void createAndPickANewCounterparty() {
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectDeliveriesReport, [](QWidget*, const QString&) {});
         fx_->writeFile("Data/" + kGroupTreeFileName, "0:Всички контрагенти\r\n\t2:Доставчици\r\n");
         test::ModalScript script;
         script.next<TForm_Kontrakents>([&script](TForm_Kontrakents* list) {
@@ -391,7 +411,7 @@ private slots:
             QCOMPARE(listed(*list), (QList<qint64>{5, 2}));
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
-        QCOMPARE(pickCounterparty(fx_->session(), kSelectDeliveriesReport, nullptr),
+        QCOMPARE(pickCounterparty(test::context(fx_->session()), kSelectDeliveriesReport, nullptr),
                  std::optional<QString>("5:Нова 50% \"Фирма\""));
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(scalarSql(
@@ -420,7 +440,7 @@ private slots:
                      "Роза и син");
             list->reject();
         });
-        pickCounterparty(fx_->session(), kBrowseCounterparties, nullptr);
+        pickCounterparty(test::context(fx_->session()), kBrowseCounterparties, nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(scalarSql(db(), "SELECT Nomer_Grupa FROM Firmi WHERE ID = 2").toInt(), 2);
     }

@@ -8,6 +8,7 @@
 #include "counterparties/ui/form_kontrakents.h"
 #include "counterparties/ui/quick_search.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
@@ -35,7 +36,7 @@ struct Page {
     QPushButton* other;
     Page(Session& session, QuickSearchPage page) {
         auto* layout = new QVBoxLayout(&window);
-        search = new CounterpartyQuickSearch(session, page, &window);
+        search = new CounterpartyQuickSearch(test::context(session), page, &window);
         layout->addWidget(search);
         other = new QPushButton("друго", &window);
         layout->addWidget(other);
@@ -213,26 +214,24 @@ private slots:
         QCOMPARE(p.field()->text(), "Щит");
     }
 
-    // The list in a page's mode hands its choice to the follow-up the page
-    // registered; the registration ends with the page.
-    void followUpEndsWithItsOwner() {
+    // The list in a page's mode hands its choice to the follow-up the
+    // page's module registered.
+    void followUpTakesTheChoice() {
         QString taken;
-        {
-            QObject owner;
-            counterpartyFollowUps().add(
-                kSelectServiceClient, [&](const QString& ref) { taken = ref; }, &owner);
-            test::ModalScript script;
-            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
-                QCOMPARE(list->mode(), int(kSelectServiceClient));
-                QVERIFY(list->positionOn(3));
-                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
-            });
-            QCOMPARE(pickCounterparty(fx_->session(), kSelectServiceClient, nullptr),
-                     std::optional<QString>("3:Чип ООД"));
-            QVERIFY2(script.finished(), qPrintable(script.failure()));
-            QCOMPARE(taken, "3:Чип ООД");
-        }
-        QVERIFY(!counterpartyFollowUps().has(kSelectServiceClient));
+        test::host(fx_->session())
+            .followUps()
+            .of<CounterpartyPicker>()
+            .add(kSelectServiceClient, [&](QWidget*, const QString& ref) { taken = ref; });
+        test::ModalScript script;
+        script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+            QCOMPARE(list->mode(), int(kSelectServiceClient));
+            QVERIFY(list->positionOn(3));
+            test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+        });
+        QCOMPARE(pickCounterparty(test::context(fx_->session()), kSelectServiceClient, nullptr),
+                 std::optional<QString>("3:Чип ООД"));
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(taken, "3:Чип ООД");
     }
 
     void failingSearch() {

@@ -12,8 +12,10 @@
 #include "documents/ui/document_choosers.h"
 #include "documents/ui/document_preview.h"
 #include "documents/ui/kind_grids.h"
+#include "sales/ui/sales_module.h"
 #include "sales/ui/shop_page.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -68,7 +70,7 @@ class DocumentPrintingTest : public QObject {
     std::unique_ptr<test::MainWindow> main_;
     QList<qint64> lines_;
     QSqlDatabase db() { return fx_->db(); }
-    ShopPage* page() { return main_->modules.sales.shopPage(); }
+    ShopPage* page() { return main_->modules.get<SalesModule>().shopPage(); }
     QString number() {
         return scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Фактура'").toString();
     }
@@ -112,11 +114,11 @@ private slots:
         QDir().mkpath(docs);
         for (const QString& f : QDir(TORVIKA_SOURCE_DIR "/documentations").entryList(QDir::Files))
             QFile::copy(TORVIKA_SOURCE_DIR "/documentations/" + f, docs + u'/' + f);
-        FirmData firm = fx_->firmData();
-        firm.writeString(ini::kFirmData, "Name", "Алфа ЕООД");
-        firm.writeString(ini::kFirmData, "EIK", "201234567");
-        firm.writeString(ini::kFirmData, "Adress", "ул. Главна 1");
-        firm.writeString(ini::kFirmData, "DDS", "20");
+        ProfileFile firm = fx_->firmData();
+        firm.writeString("Firm_Data", "Name", "Алфа ЕООД");
+        firm.writeString("Firm_Data", "EIK", "201234567");
+        firm.writeString("Firm_Data", "Adress", "ул. Главна 1");
+        firm.writeString("Firm_Data", "DDS", "20");
         execSql(db(), "UPDATE Sklad SET Grad = 'Пловдив' WHERE ID_Sklad = 1");
         execSql(db(),
                 "INSERT INTO Firmi (ID, Ime_Firma, Adres_Firma, EIK, Dan_N, ID_Mol, Nomer_Grupa) VALUES "
@@ -314,7 +316,7 @@ private slots:
     // destination chosen there (another file than the preview's) and
     // registers the number it printed.
     void previewThenPrintElsewhere() {
-        fx_->firmData().writeString(ini::kTuning, "26", "1");
+        fx_->firmData().writeString("Tuning", "26", "1");
         test::ModalScript script;
         script.next<DocumentPreview>([](DocumentPreview* preview) { preview->reject(); });
         msg_->answer("в брой");
@@ -346,7 +348,7 @@ private slots:
     // on another workstation stops the print, the preview shows the change,
     // and the next "Печат" prints and registers what it shows.
     void previewOutdated() {
-        fx_->firmData().writeString(ini::kTuning, "26", "1");
+        fx_->firmData().writeString("Tuning", "26", "1");
         test::ModalScript script;
         script.next<DocumentPreview>([this](DocumentPreview* preview) {
             {
@@ -385,7 +387,7 @@ private slots:
 
     // The register's grid: numbers of digits, copies from 0, kinds in use kept.
     void kindGrid() {
-        TForm_Na4_N_Dok form(fx_->session());
+        TForm_Na4_N_Dok form(test::context(fx_->session()));
         QAbstractItemModel* model = form.grid()->model();
         int row = 0;
         while (row < model->rowCount() && model->index(row, 0).data().toString() != "Фактура")
@@ -417,7 +419,7 @@ private slots:
     // "Видове документи": a kind added by its name, renamed in its cell and
     // deleted after the question.
     void workKinds() {
-        TForm_Rab_Dokumenti form(fx_->session());
+        TForm_Rab_Dokumenti form(test::context(fx_->session()));
         QCOMPARE(form.windowTitle(), "Видове документи");
         auto name = [](const QSqlDatabase& db) {
             return scalarSql(db, "SELECT Opisanie FROM Rab_Dokumenti ORDER BY ID DESC").toString();

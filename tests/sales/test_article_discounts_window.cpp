@@ -18,6 +18,7 @@
 #include "sales/sale_counterparty.h"
 #include "sales/ui/form_otstapki.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -104,6 +105,7 @@ private slots:
     void init() {
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
+        TForm_Spec_Otstapki::addFollowUps(test::host(fx_->session()).followUps());
         execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, EIK, Dan_N, T_O, ID_Mol, Nomer_Grupa) VALUES "
                       "(7, 'Пеликан ООД', '0', '0', 2, 7, 0), (8, 'Роза ЕТ', '0', '0', 0, 8, 0), "
                       "(9, 'Мак <&>', '0', '0', 0, 9, 0)");
@@ -122,7 +124,7 @@ private slots:
     }
 
     void mainPath() {
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QCOMPARE(w.windowTitle(), "Специални отстъпки/надбавки");
         QCOMPARE(listed(w), (QList<qint64>{7, 9}));
@@ -202,7 +204,7 @@ private slots:
         QFETCH(QString, shownClient);
         QFETCH(QStringList, stored7);
         QFETCH(QStringList, rows);
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         clickCounterparty(w, 7);
         w.chooseItem(kDiscountForArticle, "12:Чай");
@@ -254,7 +256,7 @@ private slots:
         QFETCH(QString, above);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.loadCounterparty("8:Роза ЕТ");
@@ -269,7 +271,7 @@ private slots:
     }
 
     void percentageFromPrices() {
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::mouseDClick(control(w, "Edit_TO"), Qt::LeftButton);
@@ -300,8 +302,8 @@ private slots:
     // with a second window open over the first and closed again, the
     // choice still goes to the first.
     void pickFromTheCounterpartyList() {
-        TForm_Spec_Otstapki w(fx_->session());
-        { TForm_Spec_Otstapki over(fx_->session()); }
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
+        { TForm_Spec_Otstapki over(test::context(fx_->session())); }
         test::ModalScript script;
         script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
             QCOMPARE(list->mode(), int(kSelectSpecialDiscounts));
@@ -328,7 +330,7 @@ private slots:
     // modes; the group node or the article (with its price) comes back.
     void chooseFromTheCatalogue() {
         fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n3:Напитки\r\n");
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         w.loadCounterparty("8:Роза ЕТ");
         auto* kind = control<QComboBox>(w, "ComboBox_Select_G_A");
@@ -375,7 +377,7 @@ private slots:
         ArticleChoice root;
         root.mode = kSelectDiscountGroup;
         root.groupNode = "Всички артикули";
-        articleFollowUps().run(kSelectDiscountGroup, root);
+        test::host(fx_->session()).followUps().of<ArticlePicker>().run(kSelectDiscountGroup, &w, root);
         QCOMPARE(labelText(w, "Label_TO_Artikul"), "3:Напитки");
         typeValues(w, "2", "0");
         control<QPushButton>(w, "Button_Dobavi")->click();
@@ -421,7 +423,7 @@ private slots:
             opened << f;
             return true;
         });
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         w.show();
         QCOMPARE(w.Pe4at(false), QString()); // nothing loaded
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
@@ -455,7 +457,7 @@ private slots:
 
     void nothingStoredToPrint() {
         execSql(db(), "DELETE FROM Sp_Otstapka");
-        TForm_Spec_Otstapki w(fx_->session());
+        TForm_Spec_Otstapki w(test::context(fx_->session()));
         QCOMPARE(w.Pe4at(true), QString());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
@@ -465,7 +467,7 @@ private slots:
     void openedFromTheMenuAndTheCard() {
         test::MainWindow main(fx_->session());
         QVERIFY(main.start());
-        QAction* command = main.form.command("N_TO");
+        QAction* command = main.form.command(Command::N_TO);
         QVERIFY(command->isEnabled());
         QCOMPARE(command->text(), "Отстъпки/Надбавки...");
         QCOMPARE(command->shortcut(), QKeySequence("Ctrl+O"));
@@ -475,9 +477,9 @@ private slots:
             QCOMPARE(listed(*w), (QList<qint64>{7, 9}));
             control<QPushButton>(*w, "Button_Otkaji")->click();
         });
-        main.form.runCommand("N_TO");
+        main.form.runCommand(Command::N_TO);
 
-        TForm_Klienti card(fx_->session());
+        TForm_Klienti card(main.form.context());
         QVERIFY(card.openEdit(7));
         script.next<TForm_Spec_Otstapki>([](TForm_Spec_Otstapki* w) {
             QCOMPARE(labelText(*w, "Label_TO_Klient"), "7:Пеликан ООД");

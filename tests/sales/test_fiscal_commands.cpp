@@ -75,9 +75,9 @@ private slots:
     }
 
     void reportCommandsWriteTheirFiles() {
-        main_->form.runCommand("N_ot4et_s_Nula");
-        main_->form.runCommand("N_ot4et_bez_Nula");
-        main_->form.runCommand("N68");
+        main_->form.runCommand(Command::N_ot4et_s_Nula);
+        main_->form.runCommand(Command::N_ot4et_bez_Nula);
+        main_->form.runCommand(Command::N68);
         QCOMPARE(bon(1), QByteArray("#N\r\n"));
         QCOMPARE(bon(2), QByteArray("#I\r\n"));
         QCOMPARE(bon(3), QByteArray("#C\r\n"));
@@ -89,13 +89,13 @@ private slots:
     void failedReceiptIsReported() {
         writeBytes(fx_->root() + "blocker", "a file");
         fx_->firmData().writeString("Tuning", "19", fx_->root() + "blocker/Bons");
-        main_->form.runCommand("N_ot4et_s_Nula");
+        main_->form.runCommand(Command::N_ot4et_s_Nula);
         QCOMPARE(msg_->shown, QStringList{kBonFailed});
         QVERIFY(test::Fixture::readFile(fx_->root() + "Exceptions.log").contains("blocker"));
     }
 
     void serviceReceiptNeedsSelectedLines() {
-        main_->form.runCommand("N70");
+        main_->form.runCommand(Command::N70);
         QCOMPARE(msg_->shown, QStringList{kSelectLines});
         QVERIFY(!QFileInfo::exists(bons()));
     }
@@ -189,7 +189,7 @@ private slots:
                      "Отделът не може да бъде изтрит: има артикули, които се приготвят в него");
             w->reject();
         });
-        main_->form.runCommand("N63");
+        main_->form.runCommand(Command::N63);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(*loadDepartment(db(), 3),
                  (Department{3, "Пица", fx_->root() + "Pizza", "14: ДАТЕКС - Фискален принтер FP 3530"}));

@@ -471,7 +471,7 @@ private slots:
                        ":=======================", ":Общо: 8.00", ":======================="}));
     }
 
-    void settingsFromFirmData_data() {
+    void settingsFromTheirValues_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("directory");
         QTest::newRow("not set") << QString() << "Fiscal";
@@ -482,16 +482,11 @@ private slots:
         QTest::newRow("absolute, as typed") << "/srv/Fiscal Server/Bons"
                                             << "/srv/Fiscal Server/Bons";
     }
-    void settingsFromFirmData() {
+    void settingsFromTheirValues() {
         QFETCH(QString, typed);
         QFETCH(QString, directory);
-        FirmData ini = fx_->firmData();
-        if (!typed.isNull())
-            ini.writeString("Tuning", "19", typed);
-        ini.writeString("Tuning", "FB", "2");
-        ini.writeString("Tuning", "24", "14: ДАТЕКС - Фискален принтер FP 3530");
-        ini.writeString("Tuning", "23", "1");
-        const FiscalSettings s = readFiscalSettings(ini, fx_->root());
+        const FiscalSettings s =
+            fiscalSettingsFrom(fx_->root(), typed, 2, "14: ДАТЕКС - Фискален принтер FP 3530", true);
         QCOMPARE(s.receiptDir, directory.startsWith('/') ? directory : fx_->root() + directory);
         QCOMPARE(s.saleReceipt, kFiscalReceipt);
         QCOMPARE(s.deviceType, 14);

@@ -88,7 +88,7 @@ class ShopPageTest : public QObject {
             test::typeText(field, number);
             d->findChild<QPushButton*>("Button_Priemi")->click();
         });
-        main_->form.runCommand("N39");
+        main_->form.runCommand(Command::N39);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
     // Types into the field as the operator does and presses Enter.
@@ -176,7 +176,7 @@ private slots:
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
         msg_->answerYes();
-        main_->form.runCommand("N_Select_Kontrag");
+        main_->form.runCommand(Command::N_Select_Kontrag);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown, QStringList{kDiscountQuestion});
         QCOMPARE(field()->text(), "15:Бип ЕТ");
@@ -319,7 +319,7 @@ private slots:
         page()->grid()->selectRow(0);
         msg_->answerYes();
         test::answerNextLogin(main_->form.login(), "Иван", "1");
-        main_->form.runCommand("N_Cancel_Prodajba");
+        main_->form.runCommand(Command::N_Cancel_Prodajba);
         QCOMPARE(msg_->questions, QStringList{"Наистина ли желаете да откажете избраните артикули"});
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 0);
         QCOMPARE(field()->text(), "0:Няма избран контрагент");
@@ -337,7 +337,7 @@ private slots:
                 field->setText(QString::fromLatin1(bill));
                 d->Button_PriemiClick();
             });
-            main_->form.runCommand("N39");
+            main_->form.runCommand(Command::N39);
             QVERIFY2(script.finished(), qPrintable(script.failure()));
             typeAndEnter("Edit_Barkod", "10");
             typeAndEnter("Edit_Broj", "1");
@@ -470,7 +470,7 @@ private slots:
         const qint64 shown = page()->model()->line(0).number;
         QCOMPARE(scalarSql(db(), "SELECT Sm_N FROM Prodajbi_Vremenni WHERE N_Prodajba = ?", {shown}).toInt(),
                  page()->currentBill());
-        main_->form.runCommand("N70"); // "Издай служебен бон"
+        main_->form.runCommand(Command::N70); // "Издай служебен бон"
         const QString receipt = fromCp1251(test::Fixture::readFile(fx_->root() + "Fiscal/BON1.bon"));
         QVERIFY2(receipt.contains(QStringLiteral(":ПОРЪЧКА: %1\r\n").arg(page()->currentBill())),
                  qPrintable(receipt));
@@ -497,7 +497,7 @@ private slots:
             QVERIFY(d->isVisible());
             d->findChild<QPushButton*>("Button_Otkaji")->click();
         });
-        main_->form.runCommand("N39");
+        main_->form.runCommand(Command::N39);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(page()->currentBill(), 0);
     }
@@ -507,7 +507,7 @@ private slots:
     void enterChecksTheRight() {
         setUpTill();
         test::answerNextLogin(main_->form.login(), "Мария", "2");
-        main_->form.runCommand("N_dostap");
+        main_->form.runCommand(Command::N_dostap);
         typeAndEnter("Edit_Barkod", "10");
         typeAndEnter("Edit_Broj", "1");
         QTest::keyClick(edit("Edit_Cena_Nula"), Qt::Key_Return);
@@ -591,9 +591,9 @@ private slots:
         QVERIFY(test::control<QPushButton>(main_->form, "Button_Otkaz")->isEnabled());
         // An operator without the right to sell sees the button disabled.
         test::answerNextLogin(main_->form.login(), "Мария", "2");
-        main_->form.runCommand("N_dostap");
+        main_->form.runCommand(Command::N_dostap);
         QVERIFY(!sale->isEnabled());
-        QVERIFY(!main_->form.command("N_Prodajba")->isEnabled());
+        QVERIFY(!main_->form.command(Command::N_Prodajba)->isEnabled());
         QVERIFY(!test::control<QPushButton>(main_->form, "Button_Insert_in_List")->isEnabled());
     }
 };

@@ -94,7 +94,7 @@ class ShopSaleTest : public QObject {
             script.next<TForm_Pay_Type>(step);
         if (login)
             test::scriptLogin(script);
-        main_->form.runCommand("N_Prodajba");
+        main_->form.runCommand(Command::N_Prodajba);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
     int count(const char* table) {

@@ -7,6 +7,7 @@
 #include "sales/ui/floor_view.h"
 #include "sales/ui/form_smetki.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
@@ -105,7 +106,7 @@ private slots:
     // floor and hands back the table clicked.
     void designAndChoose() {
         {
-            TForm_Smetki form(fx_->session(), TForm_Smetki::Design, {});
+            TForm_Smetki form(test::context(fx_->session()), TForm_Smetki::Design, {});
             form.show();
             QVERIFY(test::control<QWidget>(form, "Panel_Design")->isVisible());
             auto* floor = test::control<FloorView>(form, "Floor");
@@ -131,7 +132,7 @@ private slots:
             QCOMPARE(msg_->messages, QStringList{"Схемата на масите е записана."});
         }
         fx_->session().state<FloorState>() = {}; // another workstation, or the next run
-        TForm_Smetki form(fx_->session(), TForm_Smetki::ActiveBills, {2});
+        TForm_Smetki form(test::context(fx_->session()), TForm_Smetki::ActiveBills, {2});
         form.show();
         QVERIFY(!test::control<QWidget>(form, "Panel_Design")->isVisible());
         QCOMPARE(form.floor().tables().size(), 2);

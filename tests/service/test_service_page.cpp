@@ -6,6 +6,7 @@
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/main_window.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
@@ -63,7 +64,7 @@ private slots:
             QVERIFY(list->positionOn(3));
             test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
         });
-        pickCounterparty(fx.session(), kSelectServiceClient, &main.form);
+        pickCounterparty(main.form.context(), kSelectServiceClient, &main.form);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(test::control<QLineEdit>(main.form, "Label_Selected_Kontragent_Ser")->text(), "3:Чип ООД");
         QVERIFY(!test::control<QListWidget>(main.form, "ListBox_Selected_Kontrag_Ser")->isVisible());

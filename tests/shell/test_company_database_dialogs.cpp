@@ -7,6 +7,7 @@
 #include "shell/ui/server_settings.h"
 #include "shell/version.h"
 #include "support/fixture.h"
+#include "support/host_stand_in.h"
 #include "support/modal_script.h"
 #include "support/scripted_messages.h"
 
@@ -71,7 +72,7 @@ private slots:
         QVERIFY(QDir().mkpath(env.fx.root() + "Other"));
         QVERIFY(QFile::copy(env.fx.root() + "Data/Torvika.db", env.fx.root() + "Other/Torvika.db"));
 
-        TForm_Change_DB dlg(env.fx.session());
+        TForm_Change_DB dlg(test::context(env.fx.session()));
         dlg.prepare();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Смяна на работна база "));
         QCOMPARE(dlg.selectedDirectory(), env.data());
@@ -125,7 +126,7 @@ private slots:
         QVERIFY(switchCompanyDatabase(env.fx.session(), working, QString()).ok);
         env.logins = 0;
 
-        TForm_Change_DB dlg(env.fx.session());
+        TForm_Change_DB dlg(test::context(env.fx.session()));
         dlg.prepare();
         QVERIFY(dlg.server()->useServer()); // the working database is on the server
         QVERIFY(!child<QPushButton>(dlg, "Button_Copy_To_Server")->isVisibleTo(&dlg));
@@ -172,7 +173,7 @@ private slots:
         Env env;
         Alias target = env.fx.alias();
         target.database = name.toLower();
-        TForm_Sazdava_Nova_Baza dlg(env.fx.session());
+        TForm_Sazdava_Nova_Baza dlg(test::context(env.fx.session()));
         dlg.setMode(1);
         dlg.show();
         dlg.server()->setAlias(target);
@@ -194,7 +195,7 @@ private slots:
 
     void driveBoxReroots() {
         Env env;
-        TForm_Change_DB dlg(env.fx.session());
+        TForm_Change_DB dlg(test::context(env.fx.session()));
         dlg.prepare();
         auto* drives = child<QComboBox>(dlg, "ComboBox_Drive");
         auto* tree = child<QTreeView>(dlg, "TreeView_Dirs");
@@ -234,7 +235,7 @@ private slots:
         const QString base = QDir::cleanPath(env.fx.root() + "Companies");
         QVERIFY(QDir().mkpath(base));
 
-        TForm_Sazdava_Nova_Baza dlg(env.fx.session());
+        TForm_Sazdava_Nova_Baza dlg(test::context(env.fx.session()));
         dlg.setMode(1);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Създаване на нова база данни"));
         QCOMPARE(dlg.selectedDirectory(), env.data());
@@ -280,7 +281,7 @@ private slots:
         Env env;
         env.fx.writeFile("Upd/UpdateTables.nts", text);
 
-        TForm_Sazdava_Nova_Baza dlg(env.fx.session());
+        TForm_Sazdava_Nova_Baza dlg(test::context(env.fx.session()));
         dlg.setMode(2);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Актуализация на база данни"));
         QCOMPARE(dlg.selectedDirectory(), QDir::cleanPath(env.fx.root() + "SQLs"));
@@ -311,11 +312,12 @@ private slots:
 
             QTest::mouseClick(child<QPushButton>(*w, "Button_Vavedi"), Qt::LeftButton);
         });
-        TForm_Sazdava_Nova_Baza::run(env.fx.session(), 2, &mainWindow);
+        TForm_Sazdava_Nova_Baza::run(test::context(env.fx.session()), 2, &mainWindow);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(env.messages.messages,
                  QStringList{QStringLiteral("АКТУАЛИЗАЦИЯТА НА БАЗА ДАННИ ЗАВЪРШИ УСПЕШНО")});
-        QCOMPARE(env.fx.firmData().dbVerText(), QString::number(fileVersion().releaseNumber()));
+        QCOMPARE(env.fx.settings().get(setting::kDatabaseVersion),
+                 QString::number(fileVersion().releaseNumber()));
 
         QString keptLog;
         script.next([&](QWidget* w) {
@@ -323,7 +325,7 @@ private slots:
             keptLog = child<QPlainTextEdit>(*w, "Memo1")->toPlainText();
             QTest::mouseClick(w->findChild<QPushButton*>("Button_Otkaji"), Qt::LeftButton);
         });
-        TForm_Sazdava_Nova_Baza::run(env.fx.session(), 1, &mainWindow);
+        TForm_Sazdava_Nova_Baza::run(test::context(env.fx.session()), 1, &mainWindow);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(mainWindow.findChildren<TForm_Sazdava_Nova_Baza*>().size(), 1);
         QCOMPARE(keptLog, QStringLiteral("\nОПЕРАЦИЯ: 1- БЕШЕ УСПЕШНА")); // the last log stays
@@ -334,7 +336,7 @@ private slots:
             QCOMPARE(w->windowTitle(), QStringLiteral("Смяна на работна база "));
             QTest::mouseClick(child<QPushButton>(*w, "Button_Ok"), Qt::LeftButton);
         });
-        TForm_Change_DB::run(env.fx.session(), &mainWindow);
+        TForm_Change_DB::run(test::context(env.fx.session()), &mainWindow);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(env.logins, 2);
         QCOMPARE(env.fx.session().workspace.directory(), env.data());

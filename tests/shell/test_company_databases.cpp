@@ -86,7 +86,7 @@ QString aliasPath(test::Fixture& fx) {
 }
 
 QString dbPath(test::Fixture& fx) {
-    return fx.firmData().readString(ini::kDBVer, QStringLiteral("DBPath"));
+    return fx.firmData().readString("DBVer", QStringLiteral("DBPath"));
 }
 
 QStringList tables(const QSqlDatabase& db) {
@@ -105,7 +105,7 @@ void breakFirmData(test::Fixture& fx) {
 // DBVer/Ver as stored; a mark when Firm_Data.ini cannot be read.
 QString iniVersion(test::Fixture& fx) {
     try {
-        return fx.firmData().dbVerText();
+        return fx.settings().get(setting::kDatabaseVersion);
     } catch (const EInOutError&) {
         return QStringLiteral("<unreadable>");
     }
@@ -113,7 +113,7 @@ QString iniVersion(test::Fixture& fx) {
 
 QString dbPathOrMark(test::Fixture& fx) {
     try {
-        return fx.firmData().readString(ini::kDBVer, QStringLiteral("DBPath"));
+        return fx.firmData().readString("DBVer", QStringLiteral("DBPath"));
     } catch (const EInOutError&) {
         return QStringLiteral("<unreadable>");
     }
@@ -133,7 +133,8 @@ private slots:
         QVERIFY(isCompanyDatabase(fx.root() + "Data"));
         QCOMPARE(fx.session().workspace.directory(), QDir::cleanPath(fx.root() + "Data"));
         QCOMPARE(storedDatabaseVersion(fx.db()), fileVersion().releaseNumber());
-        QCOMPARE(fx.firmData().dbVerText(), QString::number(fileVersion().releaseNumber()));
+        QCOMPARE(fx.settings().get(setting::kDatabaseVersion),
+                 QString::number(fileVersion().releaseNumber()));
         QCOMPARE(test::Fixture::readFile(fx.root() + "Data/Opis.pdt"),
                  QStringLiteral("Всички артикули\r\n").toUtf8());
         // The alias is created once and kept.
@@ -290,7 +291,7 @@ private slots:
         QCOMPARE(fx.session().workspace.directory(), target);
         QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Operators").toInt(), 2);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
-        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+        QCOMPARE(fx.settings().get(setting::kDatabaseVersion), QString::number(kRelease));
         QCOMPARE(dbPath(fx), target);
         QCOMPARE(test::Fixture::readFile(target + "/Opis.pdt"),
                  QStringLiteral("Всички артикули\r\n").toUtf8());
@@ -452,7 +453,7 @@ private slots:
         QFETCH(QString, addedTable);
         test::Fixture fx;
         storeDatabaseVersion(fx.db(), kRelease - 1);
-        fx.firmData().setDbVer(kRelease - 1);
+        fx.settings().set(setting::kDatabaseVersion, QString::number(kRelease - 1));
         fx.writeFile("Upd/UpdateTables.nts", text);
         fx.writeFile("SQLs/UpdateTables.nts", "[DBVer-" + QByteArray::number(kRelease) + "]\r\nVer=1\r\n");
         QVERIFY(checkDatabaseVersion(fx.session()).outdated);
@@ -463,7 +464,7 @@ private slots:
         QCOMPARE(r.message, texts::kDatabaseUpdated);
         QCOMPARE(r.log, log);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease);
-        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+        QCOMPARE(fx.settings().get(setting::kDatabaseVersion), QString::number(kRelease));
         if (!addedTable.isEmpty())
             QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM " + addedTable).toInt(), 1);
         QVERIFY(!checkDatabaseVersion(fx.session()).outdated);
@@ -472,7 +473,7 @@ private slots:
     void updateFailsAndCanBeRerun() {
         test::Fixture fx;
         storeDatabaseVersion(fx.db(), kRelease - 1);
-        fx.firmData().setDbVer(kRelease - 1);
+        fx.settings().set(setting::kDatabaseVersion, QString::number(kRelease - 1));
         const QString failing = "INSERT INTO Missing (A) VALUES (1)";
         fx.writeFile("Upd/UpdateTables.nts",
                      script({"CREATE TABLE Added (A INTEGER)", failing, "INSERT INTO Added (A) VALUES (2)"}));
@@ -487,7 +488,7 @@ private slots:
         QCOMPARE(r.log.last(), QStringLiteral("Операцията е прекратена: базата данни не е променена"));
         QCOMPARE(tables(fx.db()), before);
         QCOMPARE(storedDatabaseVersion(fx.db()), kRelease - 1);
-        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease - 1));
+        QCOMPARE(fx.settings().get(setting::kDatabaseVersion), QString::number(kRelease - 1));
 
         fx.writeFile("Upd/UpdateTables.nts",
                      script({"CREATE TABLE Added (A INTEGER)", "INSERT INTO Added (A) VALUES (1)",
@@ -495,7 +496,7 @@ private slots:
         r = updateCompanyDatabase(fx.session(), fx.root() + "Upd");
         QVERIFY(r.ok);
         QCOMPARE(scalarSql(fx.db(), "SELECT SUM(A) FROM Added").toInt(), 3);
-        QCOMPARE(fx.firmData().dbVerText(), QString::number(kRelease));
+        QCOMPARE(fx.settings().get(setting::kDatabaseVersion), QString::number(kRelease));
     }
 
     // The shipped update gives the towns of an older database their key and
@@ -510,7 +511,7 @@ private slots:
               std::tuple{"Бургас", "8000", "056"}})
             execSql(fx.db(), "INSERT INTO Grad (Opisanie, PK, TK) VALUES (?, ?, ?)", {name, pk, tk});
         storeDatabaseVersion(fx.db(), kRelease - 1);
-        fx.firmData().setDbVer(kRelease - 1);
+        fx.settings().set(setting::kDatabaseVersion, QString::number(kRelease - 1));
         const VersionCheck check = checkDatabaseVersion(fx.session());
         QVERIFY(check.outdated && check.needsUpdateDialog);
 
@@ -783,7 +784,7 @@ private slots:
         QFETCH(QString, iniVer);
         QFETCH(int, dbVer);
         test::Fixture fx;
-        fx.firmData().writeString(ini::kDBVer, "Ver", iniVer);
+        fx.firmData().writeString("DBVer", "Ver", iniVer);
         if (dbVer < 0)
             execScriptStatement(fx.db(), "DROP TABLE DB_Info");
         else
@@ -799,12 +800,12 @@ private slots:
         QFETCH(bool, outdated);
         QFETCH(bool, dialog);
         test::Fixture fx;
-        FirmData fd = fx.firmData();
-        fd.deleteKey(ini::kDBVer, "Ver");
+        ProfileFile fd = fx.firmData();
+        fd.deleteKey("DBVer", "Ver");
         if (!iniVer.isNull())
-            fd.writeString(ini::kDBVer, "Ver", iniVer);
+            fd.writeString("DBVer", "Ver", iniVer);
         if (!date.isNull())
-            fd.writeString(ini::kDBVer, "Date", date);
+            fd.writeString("DBVer", "Date", date);
         if (dbVer < 0)
             execScriptStatement(fx.db(), "DROP TABLE DB_Info");
         else

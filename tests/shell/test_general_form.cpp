@@ -1,11 +1,15 @@
 // The main window offscreen: start-up, status line, working-date guard,
 // page switch, ticker and exit.
 
+#include "catalogue/ui/article_picker.h"
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/video_help.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/form_klienti.h"
+#include "sales/ui/shop_page.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
 #include "shell/operators.h"
@@ -125,7 +129,8 @@ private slots:
         test::Fixture fx;
         test::ScriptedMessages msgs;
         fx.session().clock = [] { return kNow; };
-        QCOMPARE(fx.firmData().activeStore(), 1); // set when the first start made the database
+        QCOMPARE(fx.settings().get(setting::kActiveWarehouse),
+                 1); // set when the first start made the database
         fx.firmData().writeString("DBVer", "Term", "3");
         test::MainWindow main(fx.session());
         TGeneral_Form& form = main.form;
@@ -138,18 +143,21 @@ private slots:
         QVERIFY2(panelText(form, "Panel_Sklad").startsWith("Склад: 1:"),
                  qPrintable(panelText(form, "Panel_Sklad")));
         QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("3"));
+        // A terminal number stored by the program shows at once.
+        fx.settings().set(setting::kTerminal, 7);
+        QCOMPARE(panelText(form, "Panel_terminal"), QStringLiteral("7"));
         form.Timer1Timer();
         QCOMPARE(panelText(form, "Panel_DateTime"), QStringLiteral("09.12.2026 - 10:15:30"));
         QCOMPARE(form.windowTitle(), QStringLiteral("ТОРВИКА - МАГАЗИН"));
         // Tabs: shop and service visible, fiscal service hidden.
         auto* pages = form.findChild<QTabWidget*>("PageControl1");
         QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && !pages->isTabVisible(2));
-        QVERIFY(form.mainMenu().isHidden("N_Nastr_Fisk_Ser"));
+        QVERIFY(form.mainMenu().isHidden(Command::N_Nastr_Fisk_Ser));
         QVERIFY(!form.mainMenu()
-                     .submenu(menuParentNode(menuNodeNumber("N_Nastr_Fisk_Ser")))
+                     .submenu(menuParentNode(*menuNode(Command::N_Nastr_Fisk_Ser)))
                      ->actions()
-                     .contains(form.mainMenu().action("N_Nastr_Fisk_Ser")));
-        QVERIFY(!form.mainMenu().isHidden("N_Nastr_SERVICE"));
+                     .contains(form.mainMenu().action(Command::N_Nastr_Fisk_Ser)));
+        QVERIFY(!form.mainMenu().isHidden(Command::N_Nastr_SERVICE));
         form.grab().save(QDir::tempPath() + "/torvika_main_window.png");
     }
 
@@ -206,22 +214,49 @@ private slots:
         QCOMPARE(module.calls, QStringList{"exiting"});
     }
 
-    // Names that are no command are mistakes of the composition.
-    void unknownCommandsAreRefused() {
+    // A command registered twice, or asked for a menu item it does not
+    // have, is a mistake of the composition.
+    void wrongCommandsAreRefused() {
         test::Fixture fx;
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.registerCommand("Calculate_SUM", [] {}));
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.runCommand("Calculate_SUM"));
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.registerCommand("N_dostap", [] {}));
-        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.command("SpdBtn_Kasa"));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.registerCommand(Command::N_dostap, [] {}));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, form.command(Command::SpdBtn_Kasa));
         // A command without an operation stays disabled whatever the rights.
-        QVERIFY(!form.mainMenu().action("N_Artikuli")->isEnabled());
+        QVERIFY(!form.mainMenu().action(Command::N_Artikuli)->isEnabled());
         int runs = 0;
-        form.registerCommand("N_Artikuli", [&] { ++runs; });
-        QVERIFY(form.mainMenu().action("N_Artikuli")->isEnabled());
-        form.runCommand("N_Artikuli");
+        form.registerCommand(Command::N_Artikuli, [&] { ++runs; });
+        QVERIFY(form.mainMenu().action(Command::N_Artikuli)->isEnabled());
+        form.runCommand(Command::N_Artikuli);
         QCOMPARE(runs, 1);
+    }
+
+    // The program's modules receive every picker mode that a window of the
+    // program opens; the modes of windows still to come have no receiver
+    // (their "ИЗБЕРИ" is disabled). After the start-up nothing registers.
+    void pickerModesHaveReceivers() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        test::MainWindow main(fx.session());
+        QVERIFY(main.start());
+        FollowUpRegistry& followUps = main.form.followUps();
+        const auto served = [](const auto& followUps, const QList<int>& all) {
+            QList<int> out;
+            for (int mode : all)
+                if (!followUps.unserved().contains(mode))
+                    out << mode;
+            return out;
+        };
+        QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
+                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectOrderRequester,
+                             kSelectOrderSupplier, kSelectServiceClient, kSelectNewArticle}));
+        QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
+                 (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
+                             kSelectOrderArticle}));
+        QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
+        QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
+                                                       kSelectInstalments, [](QWidget*, const QString&) {}));
     }
 
     void missingWarehouseShowsColonOnly() {
@@ -499,7 +534,8 @@ private slots:
         qputenv("TORVIKA_LOGOUT", "logout-x");
         QStringList seen; // the command, then what Firm_Data.ini held at that moment
         setProcessStarter([&](const QString& program, const QStringList&) {
-            seen << program << fx.firmData().readString("TIME", "Last") << fx.firmData().activeOperator();
+            seen << program << fx.firmData().readString("TIME", "Last")
+                 << fx.settings().get(setting::kLastOperator);
             return true;
         });
         TGeneral_Form form(fx.session());
@@ -518,19 +554,19 @@ private slots:
     // A shortcut runs its command as the menu would: a hidden command too,
     // nothing below a disabled submenu.
     void shortcutReachesCommand_data() {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<Command>("command");
         QTest::addColumn<QList<int>>("denied");
         QTest::addColumn<int>("runs");
-        QTest::newRow("shown command") << "N_Prodajba" << QList<int>{} << 1;
-        QTest::newRow("denied command") << "N_Prodajba" << QList<int>{4} << 0;
-        QTest::newRow("below a denied submenu") << "N_Prodajba" << QList<int>{1} << 0;
-        QTest::newRow("hidden command") << "N_Select_Kontrag" << QList<int>{} << 1;
-        QTest::newRow("in a hidden submenu") << "N_Invalidate_Sales" << QList<int>{} << 1;
-        QTest::newRow("below a denied hidden submenu") << "N_Invalidate_Sales" << QList<int>{33} << 0;
-        QTest::newRow("below a denied grandparent") << "N_Invalidate_Sales" << QList<int>{26} << 0;
+        QTest::newRow("shown command") << Command::N_Prodajba << QList<int>{} << 1;
+        QTest::newRow("denied command") << Command::N_Prodajba << QList<int>{4} << 0;
+        QTest::newRow("below a denied submenu") << Command::N_Prodajba << QList<int>{1} << 0;
+        QTest::newRow("hidden command") << Command::N_Select_Kontrag << QList<int>{} << 1;
+        QTest::newRow("in a hidden submenu") << Command::N_Invalidate_Sales << QList<int>{} << 1;
+        QTest::newRow("below a denied hidden submenu") << Command::N_Invalidate_Sales << QList<int>{33} << 0;
+        QTest::newRow("below a denied grandparent") << Command::N_Invalidate_Sales << QList<int>{26} << 0;
     }
     void shortcutReachesCommand() {
-        QFETCH(QString, command);
+        QFETCH(Command, command);
         QFETCH(QList<int>, denied);
         QFETCH(int, runs);
         test::Fixture fx;
@@ -567,7 +603,7 @@ private slots:
         TGeneral_Form form(fx.session());
         int runs = 0;
         if (operation)
-            form.registerCommand("SpdBtn_Kasa", [&] { ++runs; });
+            form.registerCommand(Command::SpdBtn_Kasa, [&] { ++runs; });
         test::answerNextLogin(form.login(), "Касиер", "1");
         QVERIFY(form.start());
         auto* button = form.findChild<QToolButton*>("SpdBtn_Kasa");
@@ -634,7 +670,7 @@ private slots:
             QCOMPARE(about->findChild<QLabel*>("Version")->text(), "Ver." + GETFILEVERSION());
             about->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
-        form.mainMenu().action("N43")->trigger();
+        form.mainMenu().action(Command::N43)->trigger();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
 
@@ -656,7 +692,7 @@ private slots:
         QFETCH(QStringList, rates);
         test::Fixture fx;
         test::ScriptedMessages msgs;
-        fx.session().displayDecimals = decimals;
+        fx.settings().set(setting::kAmountDecimals, decimals);
         TGeneral_Form form(fx.session());
         QVERIFY(startLoggedIn(form));
         form.resize(800, 600);
@@ -672,6 +708,10 @@ private slots:
         QCOMPARE(ticker->position, -ticker->textWidth() - 1);
         form.Timer1Timer();
         QCOMPARE(ticker->position, ticker->width());
+        // Other decimals stored by the program show at once.
+        fx.settings().set(setting::kAmountDecimals, decimals + 1);
+        QVERIFY2(ticker->text.contains("USD - " + QString::asprintf("%4.*f", decimals + 1, 1.7)),
+                 qPrintable(ticker->text));
     }
 
     void toolButtonIgnoresDisabledCommand() {
@@ -679,11 +719,11 @@ private slots:
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
         int runs = 0;
-        form.registerCommand("N_Artikuli", [&] { ++runs; });
-        form.mainMenu().setRight(menuNodeNumber("N_Artikuli"), false);
+        form.registerCommand(Command::N_Artikuli, [&] { ++runs; });
+        form.mainMenu().setRight(*menuNode(Command::N_Artikuli), false);
         form.findChild<QToolButton*>("SpdBtn_Artikuli")->click();
         QCOMPARE(runs, 1);
-        form.mainMenu().action("N_Artikuli")->trigger(); // a disabled action does not fire
+        form.mainMenu().action(Command::N_Artikuli)->trigger(); // a disabled action does not fire
         QCOMPARE(runs, 1);
     }
 
@@ -696,26 +736,25 @@ private slots:
             return true;
         });
         TGeneral_Form form(fx.session());
-        form.mainMenu().action("N_Help")->trigger();
+        form.mainMenu().action(Command::N_Help)->trigger();
         QCOMPARE(opened, QStringList());
         const QString help = fx.writeFile("Video/R_P.rtf", "{\\rtf1 }");
-        form.mainMenu().action("N_Help")->trigger();
+        form.mainMenu().action(Command::N_Help)->trigger();
         QCOMPARE(opened, QStringList{help});
         setFileOpener(previous);
         QCOMPARE(msgs.shown, QStringList());
     }
 
     void desktopProgramsStart_data() {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<Command>("command");
         QTest::addColumn<QString>("env");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("calculator") << "N_Calc"
-                                    << "TORVIKA_CALCULATOR" << QStringList{"calc-x", "--small"};
-        QTest::newRow("editor") << "N_Notepad"
-                                << "TORVIKA_EDITOR" << QStringList{"edit-x"};
+        QTest::newRow("calculator") << Command::N_Calc << "TORVIKA_CALCULATOR"
+                                    << QStringList{"calc-x", "--small"};
+        QTest::newRow("editor") << Command::N_Notepad << "TORVIKA_EDITOR" << QStringList{"edit-x"};
     }
     void desktopProgramsStart() {
-        QFETCH(QString, command);
+        QFETCH(Command, command);
         QFETCH(QString, env);
         QFETCH(QStringList, expected);
         test::Fixture fx;
@@ -751,9 +790,9 @@ private slots:
         });
         TGeneral_Form form(fx.session());
         msgs.answer(QString()); // cancelled
-        form.mainMenu().action("Open_Exe")->trigger();
+        form.mainMenu().action(Command::Open_Exe)->trigger();
         msgs.answer(QStringLiteral("/usr/bin/true"));
-        form.mainMenu().action("Open_Exe")->trigger();
+        form.mainMenu().action(Command::Open_Exe)->trigger();
         QCOMPARE(started, QStringList{"/usr/bin/true"});
         setProcessStarter(nullptr);
     }
@@ -762,7 +801,7 @@ private slots:
         test::Fixture fx;
         test::ScriptedMessages msgs;
         TGeneral_Form form(fx.session());
-        form.mainMenu().action("N_Send_Reports")->trigger();
+        form.mainMenu().action(Command::N_Send_Reports)->trigger();
         QCOMPARE(msgs.messages,
                  QStringList{"Желаете ли да уведомите разработчика за възникнали грешки при работа?"});
     }

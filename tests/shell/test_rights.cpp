@@ -316,11 +316,11 @@ private slots:
         test::Fixture fx(false);
         fx.writeFile("Firm_Data.ini", "[Оператор: Ана]\r\nCounts=5\r\n0=Ctrl+A\r\n1=Ctrl+Q\r\n3=\r\n5=F2\r\n"
                                       "[Оператор: Без брой]\r\n1=F3\r\n");
-        const QHash<int, QString> stored = readOperatorShortcuts(fx.firmData(), "Ана", menuTreeNodeCount());
+        const QHash<int, QString> stored = readOperatorShortcuts(fx.settings(), "Ана", menuTreeNodeCount());
         // The root carries no command; key 5 is beyond Counts.
         QCOMPARE(stored, (QHash<int, QString>{{1, "Ctrl+Q"}, {3, ""}}));
-        QVERIFY(readOperatorShortcuts(fx.firmData(), "Без брой", menuTreeNodeCount()).isEmpty());
-        QVERIFY(readOperatorShortcuts(fx.firmData(), "Никой", menuTreeNodeCount()).isEmpty());
+        QVERIFY(readOperatorShortcuts(fx.settings(), "Без брой", menuTreeNodeCount()).isEmpty());
+        QVERIFY(readOperatorShortcuts(fx.settings(), "Никой", menuTreeNodeCount()).isEmpty());
         QCOMPARE(torvika::operatorShortcutSection("Ана"), QString("Оператор: Ана"));
     }
 };

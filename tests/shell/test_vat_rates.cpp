@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(companyVatRates(fx_->session()), VatRates::defaults());
         const int release = fileVersion().releaseNumber();
         storeDatabaseVersion(db(), release - 1);
-        fx_->firmData().setDbVer(release - 1);
+        fx_->settings().set(setting::kDatabaseVersion, QString::number(release - 1));
         DbOperationResult r = updateCompanyDatabase(fx_->session(), fx_->session().programDir.sqlsDir());
         QVERIFY2(r.ok, qPrintable(r.message));
         QCOMPARE(storedVatRates(db()), VatRates::defaults());

@@ -125,10 +125,10 @@ const QString& templateDir() {
             // creation writes into it.
             session.workspace.engineConfig().addAlias(a);
             writeInitialGroupTree(a.path);
-            session.firmData().setDbVer(fileVersion().releaseNumber());
+            session.settings().set(setting::kDatabaseVersion, QString::number(fileVersion().releaseNumber()));
         }
         server.run(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kTemplateLock));
-        session.firmData().writeInteger(QStringLiteral("Store"), QStringLiteral("Active"), 1);
+        session.settings().set(setting::kActiveWarehouse, 1);
         return true;
     }();
     Q_UNUSED(made);
@@ -321,7 +321,7 @@ Fixture::Fixture(bool withDatabase) {
     } else {
         session_->workspace.engineConfig().modifyAliasPath(kServiceAlias, data);
     }
-    session_->firmData().setDbPath(data);
+    session_->settings().set(setting::kDatabasePath, data);
     session_->workspace.open();
 }
 

@@ -36,7 +36,9 @@ public:
     QString root() const { return dir_.path() + u'/'; }
     Session& session() { return *session_; }
     QSqlDatabase db() { return session_->workspace.db(); }
-    FirmData firmData() { return session_->firmData(); }
+    // Firm_Data.ini as a person edits it, key by key: for setting up a test.
+    ProfileFile firmData() { return ProfileFile(session_->settings().path()); }
+    Settings& settings() { return session_->settings(); }
     // The alias of this fixture's company database.
     Alias alias() const;
     // A second connection to this fixture's database that can only read.

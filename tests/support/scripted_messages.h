@@ -1,7 +1,12 @@
 #pragma once
 // A Messages implementation for tests: records every text it is shown and
-// gives the queued answers in order. A question with no queued answer is
-// recorded as unexpected and answered No (or Cancel, or empty).
+// gives the queued answers in order. The script must fit what the program
+// asks: a question (or file or input dialog) with no answer queued, an
+// answer of the wrong kind, and an answer still queued when the script ends
+// (at the end of the test function that holds it, or in its cleanup) each
+// fail the test, saying which. An unanswered question is then answered No
+// (or Cancel, or empty) so the test runs on to its end. While no script is
+// installed, any message box fails the test.
 
 #include "common/ui/messages.h"
 
@@ -13,7 +18,7 @@ namespace torvika::test {
 class ScriptedMessages : public Messages {
 public:
     ScriptedMessages() { Messages::install(this); }
-    ~ScriptedMessages() override { Messages::install(nullptr); }
+    ~ScriptedMessages() override;
 
     // Answers, in order: Messages::Answer for questions, QString for file,
     // directory and input dialogs (an invalid QVariant cancels them).
@@ -26,6 +31,7 @@ public:
     QStringList shown;
     QStringList messages;
     QStringList questions;
+    // Questions and dialogs that found no answer queued.
     int unexpected = 0;
 
     void message(const QString& text) override;
@@ -44,7 +50,9 @@ public:
     }
 
 private:
-    QVariant next();
+    // The next answer for a question (Messages::Answer) or a dialog
+    // (QString); what is asked is named when the script has no fitting one.
+    QVariant next(const QString& asked, bool question);
     QList<QVariant> answers_;
 };
 

@@ -14,17 +14,19 @@ QString PickedArticle::refText() const {
     return torvika::refText(id, description);
 }
 
-FollowUps<ArticleChoice>& articleFollowUps() {
-    static FollowUps<ArticleChoice> followUps;
-    return followUps;
+QList<int> ArticlePicker::modes() {
+    QList<int> modes;
+    for (int m = kSelectDiscountGroup; m <= kSelectDeliveryReportArticles; ++m)
+        modes << m;
+    return modes;
 }
 
-std::optional<ArticleChoice> pickArticles(Session& session, int mode, QWidget* parent) {
-    TForm_Artikuli catalogue(session, mode, parent);
+std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode, QWidget* parent) {
+    TForm_Artikuli catalogue(context, mode, parent);
     catalogue.exec();
     const std::optional<ArticleChoice> chosen = catalogue.chosen();
     if (chosen && mode != kBrowseArticles)
-        articleFollowUps().run(mode, *chosen);
+        context.host.followUps().of<ArticlePicker>().run(mode, parent, *chosen);
     return chosen;
 }
 

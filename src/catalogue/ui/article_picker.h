@@ -1,13 +1,14 @@
 #pragma once
 // The article picker: a window opens the catalogue in its selection mode,
 // the operator marks articles and presses "ИЗБЕРИ", and the follow-up that
-// the module owning the receiving window registered for the mode gets the
-// choice. The modes that make lines ask the quantity of each article first
+// the module owning the receiving window registered with the host for the
+// mode gets the choice (common/ui/follow_ups.h); in a mode nobody receives,
+// "ИЗБЕРИ" is disabled. The modes that make lines ask the quantity of each article first
 // (Form_Get_Kol); only the articles given one are handed on.
 
 #include "common/decimal.h"
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QList>
 #include <QString>
@@ -68,12 +69,17 @@ struct ArticleChoice {
     QList<PickedArticle> articles;
 };
 
-// The follow-ups of the selection modes.
-FollowUps<ArticleChoice>& articleFollowUps();
+// The follow-ups of the catalogue: host.followUps().of<ArticlePicker>().
+struct ArticlePicker {
+    using Choice = ArticleChoice;
+    static constexpr const char* kName = "article catalogue";
+    static QList<int> modes();
+};
 
-// Opens the catalogue modally in the mode. On "ИЗБЕРИ" runs the mode's
-// registered follow-up (if any) and returns the choice; empty when the
-// window was closed otherwise.
-std::optional<ArticleChoice> pickArticles(Session& session, int mode, QWidget* parent);
+// Opens the catalogue modally in the mode, over the parent. On "ИЗБЕРИ"
+// runs the mode's follow-up, with the parent as the window that opened the
+// catalogue, and returns the choice; empty when the window was closed
+// otherwise.
+std::optional<ArticleChoice> pickArticles(const WindowContext& context, int mode, QWidget* parent);
 
 } // namespace torvika

@@ -2,8 +2,10 @@
 
 #include "catalogue/article_groups.h"
 #include "catalogue/ui/article_picker.h"
+#include "catalogue/ui/form_add_red_zaqvka.h"
 #include "catalogue/ui/form_cenovi_listi.h"
 #include "catalogue/ui/form_nali4nosti_artikuli.h"
+#include "catalogue/ui/form_newartikul.h"
 #include "catalogue/ui/form_sklad.h"
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
@@ -15,7 +17,7 @@ namespace {
 
 // Opens the window modally over the main window.
 template <typename Window> void runWindow(Host& host) {
-    Window window(host.session(), host.window());
+    Window window(host.context(), host.window());
     window.exec();
 }
 
@@ -24,19 +26,23 @@ template <typename Window> void runWindow(Host& host) {
 void CatalogueModule::install(Host& host) {
     host_ = &host;
     // "Номенклатури" / "Складове...", SpdBtn_Sklad and a click on Panel_Sklad.
-    host.registerCommand(QStringLiteral("N_Sklad"), [&host] { runWindow<TForm_Sklad>(host); });
+    host.registerCommand(Command::N_Sklad, [&host] { runWindow<TForm_Sklad>(host); });
     // "Системни" / "Валутни курсове ..." and a click on the currency ticker.
-    host.registerCommand(QStringLiteral("N_Valuti"), [&host] { runWindow<TForm_Valuti>(host); });
+    host.registerCommand(Command::N_Valuti, [&host] { runWindow<TForm_Valuti>(host); });
     // "Номенклатури" / "Ценови групи ...".
-    host.registerCommand(QStringLiteral("N6"), [&host] { runWindow<TForm_Cenovi_Listi>(host); });
+    host.registerCommand(Command::N6, [&host] { runWindow<TForm_Cenovi_Listi>(host); });
     // "Справки" / "Наличност артикули".
-    host.registerCommand(QStringLiteral("N_Spr_Nali4nosti_Art"),
+    host.registerCommand(Command::N_Spr_Nali4nosti_Art,
                          [&host] { runWindow<TForm_Nali4nosti_Artikuli>(host); });
     // "Операции" / "Помощни" / "Поръчки...": the order lines to suppliers.
-    host.registerCommand(QStringLiteral("N_Zaqvki_All"), [&host] { runWindow<TForm_Zaqvka_all>(host); });
+    host.registerCommand(Command::N_Zaqvki_All, [&host] { runWindow<TForm_Zaqvka_all>(host); });
     // "Номенклатури" / "Артикули ..." and SpdBtn_Artikuli: the catalogue for browsing.
-    host.registerCommand(QStringLiteral("N_Artikuli"),
-                         [&host] { pickArticles(host.session(), kBrowseArticles, host.window()); });
+    host.registerCommand(Command::N_Artikuli,
+                         [&host] { pickArticles(host.context(), kBrowseArticles, host.window()); });
+
+    // What the pickers deliver to the order line and article dialogs.
+    TForm_Add_Red_Zaqvka::addFollowUps(host.followUps());
+    TForm_NewArtikul::addFollowUps(host.followUps());
 }
 
 void CatalogueModule::loggedIn() {

@@ -31,14 +31,15 @@ QString fieldNumber(const Decimal& value, int displayDecimals) {
 
 } // namespace
 
-TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Add_Red_Zaqvka), session_(session), lines_(new StatementModel(this)) {
+TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Add_Red_Zaqvka), context_(context), session_(context.session),
+      lines_(new StatementModel(this)) {
     ui->setupUi(this);
     for (QLineEdit* text : {ui->Edit_Zaqvitel, ui->Edit_Dostav4ik, ui->Edit_Artikul})
         text->setMaxLength(kOrderTextWidth);
     ui->Edit_Kat_N->setMaxLength(kOrderNumberWidth);
 
-    const int decimals = session_.displayDecimals;
+    const int decimals = session_.displayDecimals();
     lines_->setColumns(
         {{kId, QStringLiteral("N"), 4, GridColumnSpec::Integer},
          {QStringLiteral("Art_ID"), QStringLiteral("Арт. N"), 7, GridColumnSpec::Integer},
@@ -48,24 +49,6 @@ TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(Session& session, QWidget* parent)
          {QStringLiteral("Dost_Cena"), QStringLiteral("Дост.цена"), 10, GridColumnSpec::Number, decimals},
          {QStringLiteral("Valuta"), QStringLiteral("Валута"), 8}});
     setUpStatementGrid(ui->DBGrid_Zaqvki, lines_, true);
-
-    // The pickers deliver here while the dialog is open.
-    counterpartyFollowUps().add(
-        kSelectOrderRequester, [this](const QString& ref) { takeRequester(ref); }, this);
-    counterpartyFollowUps().add(
-        kSelectOrderSupplier, [this](const QString& ref) { takeSupplier(ref); }, this);
-    articleFollowUps().add(
-        kSelectOrderArticle,
-        [this](const ArticleChoice& choice) {
-            // The row reference: the current row, else the first marked.
-            const std::optional<PickedArticle> article =
-                choice.current              ? choice.current
-                : choice.articles.isEmpty() ? std::nullopt
-                                            : std::optional<PickedArticle>(choice.articles.front());
-            if (article)
-                takeArticle(*article);
-        },
-        this);
 
     for (QLabel* label : {ui->Label_Zaqvitel, ui->Label_Dostav4ik, ui->Label_Artikul})
         label->installEventFilter(this);
@@ -105,6 +88,25 @@ TForm_Add_Red_Zaqvka::TForm_Add_Red_Zaqvka(Session& session, QWidget* parent)
 }
 
 TForm_Add_Red_Zaqvka::~TForm_Add_Red_Zaqvka() = default;
+
+void TForm_Add_Red_Zaqvka::addFollowUps(FollowUpRegistry& followUps) {
+    using Self = TForm_Add_Red_Zaqvka;
+    followUps.of<CounterpartyPicker>().add(kSelectOrderRequester, [](QWidget* opener, const QString& ref) {
+        openerWindow<Self>(opener).takeRequester(ref);
+    });
+    followUps.of<CounterpartyPicker>().add(kSelectOrderSupplier, [](QWidget* opener, const QString& ref) {
+        openerWindow<Self>(opener).takeSupplier(ref);
+    });
+    followUps.of<ArticlePicker>().add(kSelectOrderArticle, [](QWidget* opener, const ArticleChoice& choice) {
+        // The row reference: the current row, else the first marked.
+        const std::optional<PickedArticle> article =
+            choice.current              ? choice.current
+            : choice.articles.isEmpty() ? std::nullopt
+                                        : std::optional<PickedArticle>(choice.articles.front());
+        if (article)
+            openerWindow<Self>(opener).takeArticle(*article);
+    });
+}
 
 QTableView* TForm_Add_Red_Zaqvka::grid() const {
     return ui->DBGrid_Zaqvki;
@@ -159,15 +161,15 @@ QString TForm_Add_Red_Zaqvka::rowText(const Row& row) {
 }
 
 void TForm_Add_Red_Zaqvka::Label_ZaqvitelClick() {
-    pickCounterparty(session_, kSelectOrderRequester, this);
+    pickCounterparty(context_, kSelectOrderRequester, this);
 }
 
 void TForm_Add_Red_Zaqvka::Label_Dostav4ikClick() {
-    pickCounterparty(session_, kSelectOrderSupplier, this);
+    pickCounterparty(context_, kSelectOrderSupplier, this);
 }
 
 void TForm_Add_Red_Zaqvka::Label_ArtikulClick() {
-    pickArticles(session_, kSelectOrderArticle, this);
+    pickArticles(context_, kSelectOrderArticle, this);
 }
 
 void TForm_Add_Red_Zaqvka::takeRequester(const QString& refText) {
@@ -292,8 +294,8 @@ void TForm_Add_Red_Zaqvka::Button_RedaktiraiClick() {
         return;
     reset();
     ui->DateTimePicker_Data->setDate(line->date.isValid() ? line->date : session_.today());
-    ui->Edit_Dost_Cena->setText(fieldNumber(line->price, session_.displayDecimals));
-    ui->Edit_Kol->setText(fieldNumber(line->quantity, session_.displayDecimals));
+    ui->Edit_Dost_Cena->setText(fieldNumber(line->price, session_.displayDecimals()));
+    ui->Edit_Kol->setText(fieldNumber(line->quantity, session_.displayDecimals()));
     ui->Label_Zaqvitel_Name->setText(line->requester);
     ui->Label_Dostav4ik_Name->setText(line->supplier);
     // A line without a catalogue article is free text, whatever its text

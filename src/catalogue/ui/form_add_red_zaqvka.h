@@ -11,7 +11,7 @@
 
 #include "catalogue/orders.h"
 #include "catalogue/ui/article_picker.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -33,8 +33,12 @@ class StatementModel;
 class TForm_Add_Red_Zaqvka : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Add_Red_Zaqvka(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Add_Red_Zaqvka(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Add_Red_Zaqvka() override;
+
+    // Registers what the pickers opened by the dialog deliver to it (its
+    // module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
 
     // Whether the working copy could be made; a dialog without one is not shown.
     bool ready() const { return bool(copy_); }
@@ -90,6 +94,7 @@ private:
     QList<qint64> markedLines() const;
 
     std::unique_ptr<Ui::TForm_Add_Red_Zaqvka> ui;
+    const WindowContext context_;
     Session& session_;
     std::unique_ptr<OrderLinesCopy> copy_;
     StatementModel* lines_;

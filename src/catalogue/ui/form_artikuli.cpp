@@ -11,6 +11,7 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/messages.h"
@@ -57,10 +58,16 @@ bool sameColumns(const QList<GridColumnSpec>& a, const QList<GridColumnSpec>& b)
 
 } // namespace
 
-TForm_Artikuli::TForm_Artikuli(Session& session, int mode, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Artikuli), session_(session), mode_(mode) {
+TForm_Artikuli::TForm_Artikuli(const WindowContext& context, int mode, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Artikuli), context_(context), session_(context.session),
+      mode_(mode) {
     ui->setupUi(this);
     ui->Panel_Izbor->setVisible(mode_ >= 0);
+    // In a mode that no window receives there is nothing to choose for.
+    if (mode_ >= 0 && !context.host.followUps().of<ArticlePicker>().has(mode_)) {
+        ui->BitBtn_Izberi->setEnabled(false);
+        ui->BitBtn_Izberi->setToolTip(texts::kNoFollowUp);
+    }
     ui->ListBox_Grupi->hide();
 
     ArticleGrid* grid = ui->DBGrid_Artikuli;
@@ -301,7 +308,7 @@ QList<qint64> TForm_Artikuli::markedIds() const {
 // Articles.
 
 void TForm_Artikuli::openArticle(bool edit) {
-    TForm_NewArtikul dialog(session_, this);
+    TForm_NewArtikul dialog(context_, this);
     const qint64 was = currentId();
     if (edit) {
         if (was < 0 || !dialog.openEdit(was))
@@ -382,7 +389,7 @@ void TForm_Artikuli::N_Nali4nostiClick() {
         if (model()->rowCount() > 0 && standard) {
             QList<GridColumnSpec> columns = standardColumns();
             columns << GridColumnSpec{QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 10,
-                                      GridColumnSpec::Number, session_.displayDecimals};
+                                      GridColumnSpec::Number, session_.displayDecimals()};
             model()->setColumns(columns);
         }
     });
@@ -394,7 +401,7 @@ void TForm_Artikuli::N_Ob6ti_DanniClick() {
         showMessage(texts::kCommonDataNothingMarked);
         return;
     }
-    TForm_Ob6ti_Danni_artikuli dialog(session_, ids, this);
+    TForm_Ob6ti_Danni_artikuli dialog(context_, ids, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const qint64 keep = currentId();
@@ -427,7 +434,7 @@ void TForm_Artikuli::N_ElikomClick() {
 }
 
 void TForm_Artikuli::N_KontragentiClick() {
-    pickCounterparty(session_, kBrowseCounterparties, this);
+    pickCounterparty(context_, kBrowseCounterparties, this);
 }
 
 // Groups.
@@ -438,7 +445,7 @@ void TForm_Artikuli::N_GrupaClick(bool subgroup) {
         showMessage(texts::kChooseValidGroup);
         return;
     }
-    TForm_Grupi dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(),
+    TForm_Grupi dialog(context_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(),
                        subgroup ? parent : QString(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -456,7 +463,7 @@ void TForm_Artikuli::N_Grupa_RedaktirajClick() {
     }
     QString name = refDescription(node);
     guarded([&] { name = articleGroupName(session_.db(), *group).value_or(name); });
-    TForm_Grupi dialog(session_, *group, name, this);
+    TForm_Grupi dialog(context_, *group, name, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     buildTree(dialog.tree(), refText(dialog.number(), dialog.name()));

@@ -9,7 +9,7 @@
 #include "catalogue/ui/article_picker.h"
 #include "common/tree_file.h"
 #include "common/ui/list_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QSet>
 #include <memory>
@@ -30,7 +30,7 @@ class ArticleGroupTree;
 class TForm_Artikuli : public ListWindow {
     Q_OBJECT
 public:
-    TForm_Artikuli(Session& session, int mode, QWidget* parent = nullptr);
+    TForm_Artikuli(const WindowContext& context, int mode, QWidget* parent = nullptr);
     ~TForm_Artikuli() override;
 
     int mode() const { return mode_; }
@@ -99,6 +99,7 @@ private:
     std::optional<qint64> currentGroup() const;
 
     std::unique_ptr<Ui::TForm_Artikuli> ui;
+    const WindowContext context_;
     Session& session_;
     int mode_;
     std::optional<ArticleChoice> chosen_;

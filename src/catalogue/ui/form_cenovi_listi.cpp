@@ -15,8 +15,9 @@ namespace {
 const QString kId = QStringLiteral("ID");
 } // namespace
 
-TForm_Cenovi_Listi::TForm_Cenovi_Listi(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Cenovi_Listi), session_(session), model_(new StatementModel(this)) {
+TForm_Cenovi_Listi::TForm_Cenovi_Listi(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Cenovi_Listi), session_(context.session),
+      model_(new StatementModel(this)) {
     ui->setupUi(this);
     model_->setColumns({{kId, QStringLiteral("No"), 0, GridColumnSpec::Integer},
                         {QStringLiteral("Opisanie"), ui->Label_Opisanie->text(), 30},
@@ -183,7 +184,7 @@ void TForm_Cenovi_Listi::Button_ProbaClick() {
         refuse(r.message, ui->Edit_Formula, r.position);
         return;
     }
-    ui->Edit_Rezultat->setText(formatFixed(*r.value, session_.displayDecimals));
+    ui->Edit_Rezultat->setText(formatFixed(*r.value, session_.displayDecimals()));
 }
 
 } // namespace torvika

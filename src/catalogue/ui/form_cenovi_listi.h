@@ -9,7 +9,7 @@
 // "Резултат" the price the fields give for the sample prices beside it,
 // or says what is wrong with the formula.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -27,7 +27,7 @@ class StatementModel;
 class TForm_Cenovi_Listi : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Cenovi_Listi(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Cenovi_Listi(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Cenovi_Listi() override;
 
     StatementModel* model() const { return model_; }

@@ -7,8 +7,9 @@
 
 namespace torvika {
 
-TForm_Free_Art_ID::TForm_Free_Art_ID(Session& session, qint64 group, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Free_Art_ID), session_(session), model_(new StatementModel(this)) {
+TForm_Free_Art_ID::TForm_Free_Art_ID(const WindowContext& context, qint64 group, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Free_Art_ID), session_(context.session),
+      model_(new StatementModel(this)) {
     ui->setupUi(this);
     model_->setColumns(
         {{QStringLiteral("Art_ID"), QStringLiteral("Арт. N"), 12, GridColumnSpec::Integer},

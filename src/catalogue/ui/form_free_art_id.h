@@ -3,7 +3,7 @@
 // connection's working table Free_Art, which is dropped when the dialog
 // closes; "ИЗБЕРИ" hands the chosen number to the article dialog.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -20,7 +20,7 @@ class TForm_Free_Art_ID : public QDialog {
     Q_OBJECT
 public:
     // Lists the numbers (already in Free_Art) of the group.
-    TForm_Free_Art_ID(Session& session, qint64 group, QWidget* parent = nullptr);
+    TForm_Free_Art_ID(const WindowContext& context, qint64 group, QWidget* parent = nullptr);
     ~TForm_Free_Art_ID() override;
 
     StatementModel* model() const { return model_; }

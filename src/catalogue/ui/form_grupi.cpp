@@ -10,15 +10,16 @@
 
 namespace torvika {
 
-TForm_Grupi::TForm_Grupi(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Grupi), session_(session) {
+TForm_Grupi::TForm_Grupi(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Grupi), session_(context.session) {
     ui->setupUi(this);
     connect(ui->Button_Priemi, &QPushButton::clicked, this, &TForm_Grupi::Button_PriemiClick);
     connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TForm_Grupi::TForm_Grupi(Session& session, const QString& kind, const QString& parentNode, QWidget* parent)
-    : TForm_Grupi(session, parent) {
+TForm_Grupi::TForm_Grupi(const WindowContext& context, const QString& kind, const QString& parentNode,
+                         QWidget* parent)
+    : TForm_Grupi(context, parent) {
     parentNode_ = parentNode;
     setWindowTitle(texts::kEnteringGroup + kind);
     ui->Edit_Nomer_Grupa->setText(
@@ -26,8 +27,8 @@ TForm_Grupi::TForm_Grupi(Session& session, const QString& kind, const QString& p
     ui->Edit_Opisanie_Grupa->setFocus();
 }
 
-TForm_Grupi::TForm_Grupi(Session& session, qint64 group, const QString& name, QWidget* parent)
-    : TForm_Grupi(session, parent) {
+TForm_Grupi::TForm_Grupi(const WindowContext& context, qint64 group, const QString& name, QWidget* parent)
+    : TForm_Grupi(context, parent) {
     oldNumber_ = group;
     setWindowTitle(texts::kEditingGroup + name);
     ui->Edit_Nomer_Grupa->setText(QString::number(group));

@@ -4,7 +4,7 @@
 // file are stored together; the catalogue window shows the tree stored.
 
 #include "common/tree_file.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -21,9 +21,10 @@ public:
     // A new group: kind is the caption of the menu entry used ("Група" or
     // "Подгрупа"); the number proposed is the next free one. Its node is the
     // last child of parentNode, or of the top level when that is empty.
-    TForm_Grupi(Session& session, const QString& kind, const QString& parentNode, QWidget* parent = nullptr);
+    TForm_Grupi(const WindowContext& context, const QString& kind, const QString& parentNode,
+                QWidget* parent = nullptr);
     // An existing group, to be renumbered or renamed.
-    TForm_Grupi(Session& session, qint64 group, const QString& name, QWidget* parent = nullptr);
+    TForm_Grupi(const WindowContext& context, qint64 group, const QString& name, QWidget* parent = nullptr);
     ~TForm_Grupi() override;
 
     bool editing() const { return oldNumber_ > 0; }
@@ -39,7 +40,7 @@ public:
     void Button_PriemiClick();
 
 private:
-    TForm_Grupi(Session& session, QWidget* parent);
+    TForm_Grupi(const WindowContext& context, QWidget* parent);
 
     std::unique_ptr<Ui::TForm_Grupi> ui;
     Session& session_;

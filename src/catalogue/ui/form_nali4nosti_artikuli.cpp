@@ -11,14 +11,14 @@
 
 namespace torvika {
 
-TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(session) {
+TForm_Nali4nosti_Artikuli::TForm_Nali4nosti_Artikuli(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Nali4nosti_Artikuli), session_(context.session) {
     ui->setupUi(this);
     setUpList(gridContext(session_), ui->DBGrid_Nali4nosti,
               {{QStringLiteral("ID"), QStringLiteral("Арт. N"), 0, GridColumnSpec::Integer},
                {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 40},
                {QStringLiteral("All_Kol"), QStringLiteral("Нал. кол."), 12, GridColumnSpec::Number,
-                session_.displayDecimals},
+                session_.displayDecimals()},
                {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 8}},
               QStringLiteral("ID"));
     connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this,

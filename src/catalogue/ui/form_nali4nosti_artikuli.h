@@ -10,7 +10,7 @@
 
 #include "catalogue/stock.h"
 #include "common/ui/list_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QStringList>
 #include <memory>
@@ -24,7 +24,7 @@ namespace torvika {
 class TForm_Nali4nosti_Artikuli : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Nali4nosti_Artikuli(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Nali4nosti_Artikuli(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Nali4nosti_Artikuli() override;
 
     // The conditions the ticked boxes give now.

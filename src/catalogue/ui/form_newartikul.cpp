@@ -89,8 +89,9 @@ private:
     TForm_NewArtikul& form_;
 };
 
-TForm_NewArtikul::TForm_NewArtikul(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_NewArtikul), session_(session), serials_(new StatementModel(this)) {
+TForm_NewArtikul::TForm_NewArtikul(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_NewArtikul), context_(context), session_(context.session),
+      serials_(new StatementModel(this)) {
     ui->setupUi(this);
     ui->ProgressBar_Tarsene->hide();
     ui->Button_Prekasni->hide();
@@ -145,13 +146,16 @@ TForm_NewArtikul::TForm_NewArtikul(Session& session, QWidget* parent)
     connect(ui->ComboBox_Sklad, &QComboBox::currentIndexChanged, this,
             &TForm_NewArtikul::ComboBox_SkladChange);
     connect(ui->DBGrid_Serials, &QTableView::clicked, this, &TForm_NewArtikul::DBGrid_SerialsClick);
-
-    // The counterparty picker of the counterparty-number page writes here.
-    counterpartyFollowUps().add(
-        kSelectNewArticle, [this](const QString& ref) { ui->Label_ID_Kontragent->setText(ref); }, this);
 }
 
 TForm_NewArtikul::~TForm_NewArtikul() = default;
+
+void TForm_NewArtikul::addFollowUps(FollowUpRegistry& followUps) {
+    // The counterparty picker of the counterparty-number page writes here.
+    followUps.of<CounterpartyPicker>().add(kSelectNewArticle, [](QWidget* opener, const QString& ref) {
+        openerWindow<TForm_NewArtikul>(opener).ui->Label_ID_Kontragent->setText(ref);
+    });
+}
 
 QString TForm_NewArtikul::helpClip() const {
     return session_.programDir.videoDir() + QStringLiteral("/1.avi");
@@ -177,12 +181,12 @@ void TForm_NewArtikul::setNameLimits() {
     // The receipt and label names may be limited in length (the fiscal
     // device's and the label printer's).
     guarded([&] {
-        const FirmData fd = session_.firmData();
-        receiptLimit_ = fd.readBool(ini::kTuning, QStringLiteral("10"), false)
-                            ? qMax(0, fd.readInteger(ini::kValues, QStringLiteral("10"), 0))
+        const Settings& settings = session_.settings();
+        receiptLimit_ = settings.get(setting::kFixedReceiptNameLength)
+                            ? qMax(0, settings.get(setting::kReceiptNameLength))
                             : 0;
-        labelLimit_ = fd.readBool(ini::kTuning, QStringLiteral("11"), false)
-                          ? qMax(0, fd.readInteger(ini::kValues, QStringLiteral("11"), 0))
+        labelLimit_ = settings.get(setting::kFixedLabelNameLength)
+                          ? qMax(0, settings.get(setting::kLabelNameLength))
                           : 0;
     });
     ui->Edit_Kasovo_Ime->setMaxLength(receiptLimit_ > 0 ? receiptLimit_ : 32767);
@@ -284,7 +288,7 @@ bool TForm_NewArtikul::openEdit(qint64 id) {
     ui->SpinEdit_Trajnost->setMaximum(qMax(365, count));
     ui->SpinEdit_Trajnost->setValue(count);
     ui->SpinEdit_Min_Kol->setValue(a->minQuantity);
-    ui->Edit_Max_TO->setText(formatFixed(a->maxDiscount, session_.displayDecimals));
+    ui->Edit_Max_TO->setText(formatFixed(a->maxDiscount, session_.displayDecimals()));
     ui->CheckBox_Garancionen->setChecked(a->warranty);
     ui->CheckBox_Poredica->setChecked(a->series);
     ui->Edit_Kod_Vezna->setText(QString::number(a->scaleCode));
@@ -294,7 +298,7 @@ bool TForm_NewArtikul::openEdit(qint64 id) {
         const QSqlDatabase db = session_.db();
         showPicture(articlePicture(db, id));
         ui->Label_Dostav4ik->setText(counterpartyRefText(db, a->supplier));
-        ui->Label_Dostavna_Cena->setText(formatFixed(a->deliveryPrice, session_.displayDecimals) + u' ' +
+        ui->Label_Dostavna_Cena->setText(formatFixed(a->deliveryPrice, session_.displayDecimals()) + u' ' +
                                          a->deliveryCurrency);
         serials_->setStatement(db, articleSerialsStatement(id));
     });
@@ -508,7 +512,7 @@ void TForm_NewArtikul::SpdBtn_Svobodni_NomeraClick() {
     ui->SpdBtn_Svobodni_Nomera->setEnabled(true);
     if (!found)
         return;
-    TForm_Free_Art_ID list(session_, group_, this);
+    TForm_Free_Art_ID list(context_, group_, this);
     if (list.exec() == QDialog::Accepted && list.chosen() > 0)
         setNumber(QString::number(list.chosen()));
 }
@@ -666,7 +670,7 @@ void TForm_NewArtikul::Button_Nom_RedakciaClick() {
 }
 
 void TForm_NewArtikul::Label_Select_KontragClick() {
-    pickCounterparty(session_, kSelectNewArticle, this);
+    pickCounterparty(context_, kSelectNewArticle, this);
 }
 
 void TForm_NewArtikul::acceptCounterpartyNumber() {

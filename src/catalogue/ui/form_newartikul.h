@@ -5,7 +5,7 @@
 // dialog and stored with the article by "Приеми", in one transaction.
 
 #include "catalogue/articles.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -24,8 +24,12 @@ class StatementModel;
 class TForm_NewArtikul : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_NewArtikul(Session& session, QWidget* parent = nullptr);
+    explicit TForm_NewArtikul(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_NewArtikul() override;
+
+    // Registers what the counterparty list opened by the dialog delivers to
+    // it (its module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
 
     enum Mode { New, Edit };
     Mode mode() const { return mode_; }
@@ -96,6 +100,7 @@ private:
     QString helpClip() const;
 
     std::unique_ptr<Ui::TForm_NewArtikul> ui;
+    const WindowContext context_;
     Session& session_;
     Mode mode_ = New;
     qint64 oldId_ = -1;

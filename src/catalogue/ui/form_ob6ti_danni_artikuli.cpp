@@ -14,9 +14,10 @@
 
 namespace torvika {
 
-TForm_Ob6ti_Danni_artikuli::TForm_Ob6ti_Danni_artikuli(Session& session, const QList<qint64>& articles,
-                                                       QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Ob6ti_Danni_artikuli), session_(session), articles_(articles) {
+TForm_Ob6ti_Danni_artikuli::TForm_Ob6ti_Danni_artikuli(const WindowContext& context,
+                                                       const QList<qint64>& articles, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Ob6ti_Danni_artikuli), session_(context.session),
+      articles_(articles) {
     ui->setupUi(this);
     VatRates rates = VatRates::defaults();
     guarded([&] { rates = storedVatRates(session_.db()); });

@@ -4,7 +4,7 @@
 // поредица" exclude each other.
 
 #include "catalogue/article_lists.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -18,7 +18,8 @@ namespace torvika {
 class TForm_Ob6ti_Danni_artikuli : public QDialog {
     Q_OBJECT
 public:
-    TForm_Ob6ti_Danni_artikuli(Session& session, const QList<qint64>& articles, QWidget* parent = nullptr);
+    TForm_Ob6ti_Danni_artikuli(const WindowContext& context, const QList<qint64>& articles,
+                               QWidget* parent = nullptr);
     ~TForm_Ob6ti_Danni_artikuli() override;
 
     // The data of the ticked fields; none (and the message, the caret on

@@ -14,8 +14,8 @@ namespace {
 const QString kId = QStringLiteral("ID_Sklad");
 } // namespace
 
-TForm_Sklad::TForm_Sklad(Session& session, QWidget* parent)
-    : RecordWindow(parent), ui(new Ui::TForm_Sklad), session_(session) {
+TForm_Sklad::TForm_Sklad(const WindowContext& context, QWidget* parent)
+    : RecordWindow(parent), ui(new Ui::TForm_Sklad), session_(context.session) {
     ui->setupUi(this);
     Records warehouses;
     warehouses.statement = warehousesStatement;
@@ -108,7 +108,7 @@ void TForm_Sklad::Button_IzberiClick() {
         reread();
         return;
     }
-    if (!guarded([&] { session_.firmData().writeInteger(ini::kStore, QStringLiteral("Active"), int(id)); }))
+    if (!guarded([&] { session_.settings().set(setting::kActiveWarehouse, int(id)); }))
         return;
     session_.setActiveWarehouse(int(id), refText(id, stored->name));
     accept();

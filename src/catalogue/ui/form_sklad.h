@@ -10,7 +10,7 @@
 // changed.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -23,7 +23,7 @@ namespace torvika {
 class TForm_Sklad : public RecordWindow {
     Q_OBJECT
 public:
-    explicit TForm_Sklad(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Sklad(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Sklad() override;
 
     // The number of the grid's current warehouse, 0 without one.

@@ -19,9 +19,10 @@ constexpr int kRateDecimals = 5;
 
 } // namespace
 
-TForm_Valuti::TForm_Valuti(Session& session, QWidget* parent)
+TForm_Valuti::TForm_Valuti(const WindowContext& context, QWidget* parent)
     : RecordWindow(parent), ui(new Ui::TForm_Valuti) {
     ui->setupUi(this);
+    Session& session = context.session;
     Records currencies;
     currencies.statement = currenciesStatement;
     currencies.show = [this](int row) {

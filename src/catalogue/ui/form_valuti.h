@@ -9,7 +9,7 @@
 // as soon as it is stored.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -22,7 +22,7 @@ namespace torvika {
 class TForm_Valuti : public RecordWindow {
     Q_OBJECT
 public:
-    explicit TForm_Valuti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Valuti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Valuti() override;
 
 private:

@@ -57,8 +57,8 @@ void fillDocument(QStandardItemModel& model, const SupplierOrder& order, int dec
 
 } // namespace
 
-TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Zaqvka_all), session_(session) {
+TForm_Zaqvka_all::TForm_Zaqvka_all(const WindowContext& context, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Zaqvka_all), context_(context), session_(context.session) {
     ui->setupUi(this);
     QList<GridColumnSpec> columns;
     for (size_t i = 0; i < orderListColumns.size(); ++i) {
@@ -70,7 +70,7 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(Session& session, QWidget* parent)
             grid.format = GridColumnSpec::Integer;
         else if (c.kind == OrderColumnKind::Number) {
             grid.format = GridColumnSpec::Number;
-            grid.decimals = session_.displayDecimals;
+            grid.decimals = session_.displayDecimals();
         }
         columns << grid;
     }
@@ -191,7 +191,7 @@ QString TForm_Zaqvka_all::sortField(int column) const {
 // The buttons.
 
 void TForm_Zaqvka_all::Button_DobaviClick() {
-    TForm_Add_Red_Zaqvka dialog(session_, this);
+    TForm_Add_Red_Zaqvka dialog(context_, this);
     if (!dialog.ready() || dialog.exec() != QDialog::Accepted)
         return;
     showAll();
@@ -235,7 +235,7 @@ QString TForm_Zaqvka_all::Button_Izgotvi_ZaqvkaClick() {
     const QDateTime now = session_.now();
     QStandardItemModel table;
     for (const SupplierOrder& order : orders) {
-        fillDocument(table, order, session_.displayDecimals);
+        fillDocument(table, order, session_.displayDecimals());
         if (!(file.lines(supplierOrderHeading(order, now)) && file.table(table, columns) &&
               file.lines(supplierOrderTotals(order))))
             break;

@@ -8,7 +8,7 @@
 
 #include "catalogue/orders.h"
 #include "common/ui/list_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -21,7 +21,7 @@ namespace torvika {
 class TForm_Zaqvka_all : public ListWindow {
     Q_OBJECT
 public:
-    explicit TForm_Zaqvka_all(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Zaqvka_all(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Zaqvka_all() override;
 
     OrderColumn searchColumn() const { return OrderColumn(ListWindow::searchColumn()); }
@@ -52,6 +52,7 @@ private:
     void ComboBox_UslovieChange();
 
     std::unique_ptr<Ui::TForm_Zaqvka_all> ui;
+    const WindowContext context_;
     Session& session_;
 };
 

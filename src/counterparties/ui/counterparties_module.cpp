@@ -6,11 +6,11 @@ namespace torvika {
 
 void CounterpartiesModule::install(Host& host) {
     // "Номенклатури" / "Контрагенти..." and SpdBtn_Kontragenti: the list for browsing.
-    host.registerCommand(QStringLiteral("N_Klienti"),
-                         [&host] { pickCounterparty(host.session(), kBrowseCounterparties, host.window()); });
+    host.registerCommand(Command::N_Klienti,
+                         [&host] { pickCounterparty(host.context(), kBrowseCounterparties, host.window()); });
     // "Избор клиенти": the list in the mode of the sale counterparty.
-    host.registerCommand(QStringLiteral("N_Select_Kontrag"), [&host] {
-        pickCounterparty(host.session(), kSelectSaleCounterparty, host.window());
+    host.registerCommand(Command::N_Select_Kontrag, [&host] {
+        pickCounterparty(host.context(), kSelectSaleCounterparty, host.window());
     });
 }
 

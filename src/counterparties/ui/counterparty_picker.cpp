@@ -4,17 +4,19 @@
 
 namespace torvika {
 
-FollowUps<QString>& counterpartyFollowUps() {
-    static FollowUps<QString> followUps;
-    return followUps;
+QList<int> CounterpartyPicker::modes() {
+    QList<int> modes;
+    for (int m = kSelectSaleCounterparty; m <= kSelectOffersRequester; ++m)
+        modes << m;
+    return modes;
 }
 
-std::optional<QString> pickCounterparty(Session& session, int mode, QWidget* parent) {
-    TForm_Kontrakents list(session, mode, parent);
+std::optional<QString> pickCounterparty(const WindowContext& context, int mode, QWidget* parent) {
+    TForm_Kontrakents list(context, mode, parent);
     list.exec();
     const std::optional<QString> chosen = list.chosen();
     if (chosen && mode != kBrowseCounterparties)
-        counterpartyFollowUps().run(mode, *chosen);
+        context.host.followUps().of<CounterpartyPicker>().run(mode, parent, *chosen);
     return chosen;
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 // The selection protocol of the counterparty list: a window opens the list
 // in its selection mode, the operator picks a row with "ИЗБЕРИ", and the
-// follow-up registered for the mode by the module that owns the receiving
-// window gets the reference text "<ID>:<Ime_Firma>".
+// follow-up that the module owning the receiving window registered with the
+// host for the mode gets the reference text "<ID>:<Ime_Firma>"
+// (common/ui/follow_ups.h). In a mode nobody receives, "ИЗБЕРИ" is disabled.
 
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QString>
 #include <optional>
@@ -38,13 +39,17 @@ enum CounterpartySelectionMode : int {
     kSelectOffersRequester = 18,       // TForm_Spr_New_Oferts Label_Zaqvitel
 };
 
-// The follow-ups of the selection modes: what choosing in a mode does with
-// the reference text.
-FollowUps<QString>& counterpartyFollowUps();
+// The follow-ups of the list: host.followUps().of<CounterpartyPicker>().
+struct CounterpartyPicker {
+    using Choice = QString; // the reference text
+    static constexpr const char* kName = "counterparty list";
+    static QList<int> modes();
+};
 
-// Opens the counterparty list modally in the mode. On "ИЗБЕРИ" runs the
-// mode's registered follow-up (if any) and returns the chosen reference
-// text; empty when the list was closed otherwise.
-std::optional<QString> pickCounterparty(Session& session, int mode, QWidget* parent);
+// Opens the counterparty list modally in the mode, over the parent. On
+// "ИЗБЕРИ" runs the mode's follow-up, with the parent as the window that
+// opened the list, and returns the chosen reference text; empty when the
+// list was closed otherwise.
+std::optional<QString> pickCounterparty(const WindowContext& context, int mode, QWidget* parent);
 
 } // namespace torvika

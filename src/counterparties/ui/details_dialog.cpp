@@ -8,8 +8,10 @@
 
 namespace torvika {
 
-DetailsDialog::DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent)
-    : RecordWindow(parent), session_(session), counterparty_(counterparty), ui(new Ui::DetailsDialog) {
+DetailsDialog::DetailsDialog(const WindowContext& context, qint64 counterparty, const QString& refText,
+                             QWidget* parent)
+    : RecordWindow(parent), session_(context.session), counterparty_(counterparty),
+      ui(new Ui::DetailsDialog) {
     ui->setupUi(this);
     ui->Label_Kontragent->setText(refText);
 }

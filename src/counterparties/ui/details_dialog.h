@@ -8,7 +8,7 @@
 // fields out in fieldsPanel().
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -26,7 +26,7 @@ public:
     ~DetailsDialog() override;
 
 protected:
-    DetailsDialog(Session& session, qint64 counterparty, const QString& refText, QWidget* parent);
+    DetailsDialog(const WindowContext& context, qint64 counterparty, const QString& refText, QWidget* parent);
 
     // What a derived dialog says of its rows.
     struct Details {
@@ -59,7 +59,7 @@ private:
 class TForm_Kontrag_Sklad : public DetailsDialog {
     Q_OBJECT
 public:
-    TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
+    TForm_Kontrag_Sklad(const WindowContext& context, qint64 counterparty, const QString& refText,
                         QWidget* parent = nullptr);
     ~TForm_Kontrag_Sklad() override;
 
@@ -71,7 +71,7 @@ private:
 class TForm_Kontrag_Smetki : public DetailsDialog {
     Q_OBJECT
 public:
-    TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
+    TForm_Kontrag_Smetki(const WindowContext& context, qint64 counterparty, const QString& refText,
                          QWidget* parent = nullptr);
     ~TForm_Kontrag_Smetki() override;
 

@@ -7,8 +7,10 @@
 
 namespace torvika {
 
-TForm_Grad::TForm_Grad(Session& session, QWidget* parent) : RecordWindow(parent), ui(new Ui::TForm_Grad) {
+TForm_Grad::TForm_Grad(const WindowContext& context, QWidget* parent)
+    : RecordWindow(parent), ui(new Ui::TForm_Grad) {
     ui->setupUi(this);
+    Session& session = context.session;
     Records towns;
     towns.statement = townsStatement;
     towns.show = [this](int row) {

@@ -7,7 +7,7 @@
 // key, so two towns written alike are changed and deleted one at a time.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -20,7 +20,7 @@ namespace torvika {
 class TForm_Grad : public RecordWindow {
     Q_OBJECT
 public:
-    explicit TForm_Grad(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Grad(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Grad() override;
 
 private:

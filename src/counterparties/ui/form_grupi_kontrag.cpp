@@ -8,8 +8,8 @@
 
 namespace torvika {
 
-TForm_Grupi_Kontrag::TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Grupi_Kontrag), session_(session) {
+TForm_Grupi_Kontrag::TForm_Grupi_Kontrag(const WindowContext& context, const QString& kind, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Grupi_Kontrag), session_(context.session) {
     ui->setupUi(this);
     setWindowTitle(texts::kEnteringGroup + kind);
     ui->Edit_Nomer->setText(QString::number(

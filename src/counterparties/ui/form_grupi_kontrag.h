@@ -2,7 +2,7 @@
 // "Нова група": a new counterparty group (or subgroup) with its number
 // and name; the list window adds the node to its tree.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -17,7 +17,7 @@ class TForm_Grupi_Kontrag : public QDialog {
     Q_OBJECT
 public:
     // kind is the caption of the menu entry used: "Група" or "Подгрупа".
-    TForm_Grupi_Kontrag(Session& session, const QString& kind, QWidget* parent = nullptr);
+    TForm_Grupi_Kontrag(const WindowContext& context, const QString& kind, QWidget* parent = nullptr);
     ~TForm_Grupi_Kontrag() override;
 
     qint64 number() const { return number_; }

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/field_events.h"
 #include "common/ui/messages.h"
@@ -15,13 +16,8 @@
 
 namespace torvika {
 
-FollowUps<CardCounterparty>& counterpartyCardFollowUps() {
-    static FollowUps<CardCounterparty> followUps;
-    return followUps;
-}
-
-TForm_Klienti::TForm_Klienti(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Klienti), session_(session) {
+TForm_Klienti::TForm_Klienti(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Klienti), context_(context), session_(context.session) {
     ui->setupUi(this);
     sideButtons_ = {ui->Button_Karti, ui->Button_Skladove, ui->Button_Sp_Otstapki, ui->Button_Smetki};
 
@@ -59,8 +55,10 @@ void TForm_Klienti::setState(State state) {
     if (state != Idle) {
         for (QPushButton* b : sideButtons_)
             b->setEnabled(state == Edit);
-        if (!counterpartyCardFollowUps().has(kCardSpecialDiscounts))
+        if (!context_.host.followUps().of<CounterpartyCardButtons>().has(kCardSpecialDiscounts)) {
             ui->Button_Sp_Otstapki->setEnabled(false);
+            ui->Button_Sp_Otstapki->setToolTip(texts::kNoFollowUp);
+        }
     }
 }
 
@@ -238,24 +236,25 @@ bool TForm_Klienti::eventFilter(QObject* watched, QEvent* event) {
 void TForm_Klienti::Button_SkladoveClick() {
     if (state_ != Edit)
         return;
-    TForm_Kontrag_Sklad sites(session_, id_, refText(), this);
+    TForm_Kontrag_Sklad sites(context_, id_, refText(), this);
     sites.exec();
 }
 
 void TForm_Klienti::Button_SmetkiClick() {
     if (state_ != Edit)
         return;
-    TForm_Kontrag_Smetki accounts(session_, id_, refText(), this);
+    TForm_Kontrag_Smetki accounts(context_, id_, refText(), this);
     accounts.exec();
 }
 
 void TForm_Klienti::Button_Sp_OtstapkiClick() {
     if (state_ == Edit)
-        counterpartyCardFollowUps().run(kCardSpecialDiscounts, {id_, refText(), this});
+        context_.host.followUps().of<CounterpartyCardButtons>().run(kCardSpecialDiscounts, this,
+                                                                    {id_, refText()});
 }
 
 void TForm_Klienti::newTown(QLineEdit* field) {
-    TForm_Grad towns(session_, this);
+    TForm_Grad towns(context_, this);
     towns.run(RecordCommand::Insert);
     towns.exec();
     field->setFocus();

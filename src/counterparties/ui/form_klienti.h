@@ -5,7 +5,7 @@
 // and only closes the card when idle.
 
 #include "common/ui/follow_ups.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <functional>
@@ -25,24 +25,29 @@ struct PersonCard;
 class TownLookup;
 
 // The card's buttons that open a window of another subsystem: the module
-// owning the window registers what the button does with the card's
-// counterparty. A button that nothing is registered for stays disabled.
+// owning the window registers with the host what the button does with the
+// card's counterparty (host.followUps().of<CounterpartyCardButtons>(), the
+// card as the opener). A button that nothing is registered for stays
+// disabled, its tooltip saying why.
 enum CounterpartyCardButton : int {
     kCardSpecialDiscounts = 0, // "Специални отстъпки": the sales' special discounts
 };
 struct CardCounterparty {
     qint64 id = 0;
-    QString refText;           // "<ID>:<name>"
-    QWidget* parent = nullptr; // the card, as the parent of the window opened
+    QString refText; // "<ID>:<name>"
 };
-FollowUps<CardCounterparty>& counterpartyCardFollowUps();
+struct CounterpartyCardButtons {
+    using Choice = CardCounterparty;
+    static constexpr const char* kName = "counterparty card";
+    static QList<int> modes() { return {kCardSpecialDiscounts}; }
+};
 
 class TForm_Klienti : public QDialog {
     Q_OBJECT
 public:
     enum State { Idle = 0, New = 1, Edit = 2 };
 
-    explicit TForm_Klienti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Klienti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Klienti() override;
 
     State state() const { return state_; }
@@ -80,6 +85,7 @@ private:
     QString refText() const;
 
     std::unique_ptr<Ui::TForm_Klienti> ui;
+    const WindowContext context_;
     Session& session_;
     State state_ = Idle;
     qint64 group_ = 0;

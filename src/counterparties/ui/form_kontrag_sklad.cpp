@@ -6,9 +6,9 @@
 
 namespace torvika {
 
-TForm_Kontrag_Sklad::TForm_Kontrag_Sklad(Session& session, qint64 counterparty, const QString& refText,
-                                         QWidget* parent)
-    : DetailsDialog(session, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Sklad) {
+TForm_Kontrag_Sklad::TForm_Kontrag_Sklad(const WindowContext& context, qint64 counterparty,
+                                         const QString& refText, QWidget* parent)
+    : DetailsDialog(context, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Sklad) {
     ui->setupUi(fieldsPanel());
     setObjectName(QStringLiteral("Form_Kontrag_Sklad"));
     setWindowTitle(kSitesTitle);

@@ -6,9 +6,9 @@
 
 namespace torvika {
 
-TForm_Kontrag_Smetki::TForm_Kontrag_Smetki(Session& session, qint64 counterparty, const QString& refText,
-                                           QWidget* parent)
-    : DetailsDialog(session, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Smetki) {
+TForm_Kontrag_Smetki::TForm_Kontrag_Smetki(const WindowContext& context, qint64 counterparty,
+                                           const QString& refText, QWidget* parent)
+    : DetailsDialog(context, counterparty, refText, parent), ui(new Ui::TForm_Kontrag_Smetki) {
     ui->setupUi(fieldsPanel());
     setObjectName(QStringLiteral("Form_Kontrag_Smetki"));
     setWindowTitle(kAccountsTitle);

@@ -3,12 +3,14 @@
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
+#include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "common/ui/tree_lines.h"
 #include "common/ui/video_help.h"
 #include "counterparties/counterparties.h"
 #include "counterparties/texts.h"
+#include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_grupi_kontrag.h"
 #include "counterparties/ui/form_klienti.h"
 #include "shell/session_grids.h"
@@ -19,12 +21,18 @@
 
 namespace torvika {
 
-TForm_Kontrakents::TForm_Kontrakents(Session& session, int mode, QWidget* parent)
-    : ListWindow(parent), ui(new Ui::TForm_Kontrakents), session_(session), mode_(mode) {
+TForm_Kontrakents::TForm_Kontrakents(const WindowContext& context, int mode, QWidget* parent)
+    : ListWindow(parent), ui(new Ui::TForm_Kontrakents), context_(context), session_(context.session),
+      mode_(mode) {
     ui->setupUi(this);
     // Counterparties are never deleted.
     ui->Button_Iztrii->hide();
     ui->Panel_Izbor->setVisible(mode_ != -1);
+    // In a mode that no window receives there is nothing to choose for.
+    if (mode_ != -1 && !context.host.followUps().of<CounterpartyPicker>().has(mode_)) {
+        ui->BitBtn_Izberi->setEnabled(false);
+        ui->BitBtn_Izberi->setToolTip(texts::kNoFollowUp);
+    }
     ui->N_Dobavi->setMenu(ui->Menu_Dobavi);
     ui->N_Operacii->setMenu(ui->Menu_Operacii);
 
@@ -144,7 +152,7 @@ QList<qint64> TForm_Kontrakents::selectedIds() const {
 }
 
 void TForm_Kontrakents::openCard(bool edit) {
-    TForm_Klienti card(session_, this);
+    TForm_Klienti card(context_, this);
     if (edit) {
         const qint64 id = currentId();
         if (id < 0 || !card.openEdit(id))
@@ -226,7 +234,7 @@ void TForm_Kontrakents::N_Only_DebtorsClick() {
 }
 
 void TForm_Kontrakents::N_Add_GroupClick(bool subgroup) {
-    TForm_Grupi_Kontrag dialog(session_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
+    TForm_Grupi_Kontrag dialog(context_, (subgroup ? ui->N_Podgrupa : ui->N_Grupa)->text(), this);
     if (dialog.exec() == QDialog::Accepted)
         addGroupNode(dialog.number(), dialog.name(), subgroup);
 }

@@ -7,7 +7,7 @@
 #include "common/ui/list_window.h"
 #include "counterparties/group_tree.h"
 #include "counterparties/ui/counterparty_views.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 #include <optional>
@@ -21,7 +21,7 @@ namespace torvika {
 class TForm_Kontrakents : public ListWindow {
     Q_OBJECT
 public:
-    TForm_Kontrakents(Session& session, int mode, QWidget* parent = nullptr);
+    TForm_Kontrakents(const WindowContext& context, int mode, QWidget* parent = nullptr);
     ~TForm_Kontrakents() override;
 
     int mode() const { return mode_; }
@@ -70,6 +70,7 @@ private:
     QString helpClip() const;
 
     std::unique_ptr<Ui::TForm_Kontrakents> ui;
+    const WindowContext context_;
     Session& session_;
     int mode_;
     std::optional<QString> chosen_;

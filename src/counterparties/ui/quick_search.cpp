@@ -28,14 +28,15 @@ CounterpartyQuickSearch::CounterpartyQuickSearch(QWidget* parent)
     layout->addWidget(field_);
 }
 
-CounterpartyQuickSearch::CounterpartyQuickSearch(Session& session, QuickSearchPage page, QWidget* parent,
-                                                 QWidget* listHost)
+CounterpartyQuickSearch::CounterpartyQuickSearch(const WindowContext& context, QuickSearchPage page,
+                                                 QWidget* parent, QWidget* listHost)
     : CounterpartyQuickSearch(parent) {
-    setUp(session, page, listHost);
+    setUp(context, page, listHost);
 }
 
-void CounterpartyQuickSearch::setUp(Session& session, QuickSearchPage page, QWidget* listHost) {
-    session_ = &session;
+void CounterpartyQuickSearch::setUp(const WindowContext& context, QuickSearchPage page, QWidget* listHost) {
+    context_.emplace(context);
+    session_ = &context.session;
     page_ = page;
     host_ = listHost ? listHost : parentWidget();
     list_ = new QListWidget(host_);
@@ -94,7 +95,7 @@ void CounterpartyQuickSearch::pick() {
     foundNothing_ = false;
     if (askYesNo(kAskNewCounterparty)) {
         hideList();
-        pickCounterparty(*session_,
+        pickCounterparty(*context_,
                          page_ == QuickSearchPage::Shop ? kSelectSaleCounterparty : kSelectServiceClient,
                          window());
     } else {

@@ -7,7 +7,7 @@
 // The page decides what a choice does (chosen()).
 
 #include "counterparties/counterparties.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QWidget>
 
@@ -24,9 +24,9 @@ public:
     // The list is created as a child of listHost (by default the parent),
     // which must be an ancestor of this widget; it is laid over the host's
     // other widgets right under the field.
-    CounterpartyQuickSearch(Session& session, QuickSearchPage page, QWidget* parent,
+    CounterpartyQuickSearch(const WindowContext& context, QuickSearchPage page, QWidget* parent,
                             QWidget* listHost = nullptr);
-    void setUp(Session& session, QuickSearchPage page, QWidget* listHost = nullptr);
+    void setUp(const WindowContext& context, QuickSearchPage page, QWidget* listHost = nullptr);
 
     QLineEdit* field() const { return field_; }
     QListWidget* list() const { return list_; }
@@ -53,6 +53,7 @@ protected:
 private:
     void hideList();
 
+    std::optional<WindowContext> context_;
     Session* session_ = nullptr;
     QuickSearchPage page_ = QuickSearchPage::Shop;
     QWidget* host_ = nullptr;

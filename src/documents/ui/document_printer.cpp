@@ -176,7 +176,7 @@ private:
     }
 
     int printKinds(const DocumentsToPrint& what) {
-        const bool preview = session_.firmData().readBool(ini::kTuning, QStringLiteral("26"), false);
+        const bool preview = session_.settings().get(setting::kPreviewDocuments);
         const QStringList installed = installedPrinters();
         int done = 0;
         for (const QString& kind : what.kinds) {
@@ -231,13 +231,12 @@ PrintRequest pageRequest(Session& session, PrintContext context) {
     PrintRequest r;
     r.context = context;
     r.operatorName = session.operatorName();
-    const FirmData firm = session.firmData();
-    auto key = [&firm](const char* name) {
-        return firm.readString(ini::kFirmData, QString::fromLatin1(name));
-    };
-    r.companyFields = companyFields(key("Name"), key("EIK"), key("Mol"), key("Adress"), key("Phone"),
-                                    key("IBAN"), key("BIC"), key("Bank"), firm.vatText(),
-                                    placeOfIssue(session.db(), firm.activeStore()));
+    const Settings& firm = session.settings();
+    using namespace setting;
+    r.companyFields = companyFields(
+        firm.get(kCompanyName), firm.get(kCompanyEik), firm.get(kCompanyManager), firm.get(kCompanyAddress),
+        firm.get(kCompanyPhone), firm.get(kCompanyIban), firm.get(kCompanyBic), firm.get(kCompanyBank),
+        firm.get(kVatPercent), placeOfIssue(session.db(), firm.get(kActiveWarehouse)));
     r.templateDir = session.programDir.documentationsDir();
     r.now = session.now();
     return r;

@@ -6,13 +6,13 @@ namespace torvika {
 
 void DocumentsModule::install(Host& host) {
     // "Настройки" / "Системни" / "Работни документи ...".
-    host.registerCommand(QStringLiteral("N25"), [&host] {
-        TForm_Rab_Dokumenti form(host.session(), host.window());
+    host.registerCommand(Command::N25, [&host] {
+        TForm_Rab_Dokumenti form(host.context(), host.window());
         form.exec();
     });
     // "Настройки" / "Системни" / "Начален номер на документ...".
-    host.registerCommand(QStringLiteral("N64"), [&host] {
-        TForm_Na4_N_Dok form(host.session(), host.window());
+    host.registerCommand(Command::N64, [&host] {
+        TForm_Na4_N_Dok form(host.context(), host.window());
         form.exec();
     });
 }

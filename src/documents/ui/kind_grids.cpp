@@ -42,9 +42,10 @@ void KindGrid::setUpKinds(Session& session, const Kinds& kinds) {
 
 // ---- TForm_Na4_N_Dok
 
-TForm_Na4_N_Dok::TForm_Na4_N_Dok(Session& session, QWidget* parent)
+TForm_Na4_N_Dok::TForm_Na4_N_Dok(const WindowContext& context, QWidget* parent)
     : KindGrid(parent), ui(new Ui::TForm_Na4_N_Dok) {
     ui->setupUi(this);
+    Session& session = context.session;
     auto storeField = [&session](const QVariant& key, const QString& field, const QString& text) {
         const QSqlDatabase db = session.db();
         const qint64 id = key.toLongLong();
@@ -84,9 +85,10 @@ TForm_Na4_N_Dok::~TForm_Na4_N_Dok() = default;
 
 // ---- TForm_Rab_Dokumenti
 
-TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(Session& session, QWidget* parent)
+TForm_Rab_Dokumenti::TForm_Rab_Dokumenti(const WindowContext& context, QWidget* parent)
     : KindGrid(parent), ui(new Ui::TForm_Rab_Dokumenti) {
     ui->setupUi(this);
+    Session& session = context.session;
     setUpKinds(session, {ui->DBGrid1,
                          {{kName, QStringLiteral("Описание"), 50}},
                          QStringLiteral("ID"),

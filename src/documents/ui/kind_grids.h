@@ -9,7 +9,7 @@
 // deletes the current one after a question.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -48,7 +48,7 @@ protected:
 class TForm_Na4_N_Dok : public KindGrid {
     Q_OBJECT
 public:
-    explicit TForm_Na4_N_Dok(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Na4_N_Dok(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Na4_N_Dok() override;
 
 private:
@@ -58,7 +58,7 @@ private:
 class TForm_Rab_Dokumenti : public KindGrid {
     Q_OBJECT
 public:
-    explicit TForm_Rab_Dokumenti(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Rab_Dokumenti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Rab_Dokumenti() override;
 
 private:

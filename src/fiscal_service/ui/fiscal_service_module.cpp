@@ -17,11 +17,9 @@ void FiscalServicePage::activated() {
 }
 
 void FiscalServiceModule::install(Host& host) {
-    host.addPage(new FiscalServicePage, {2,
-                                         texts::kFiscalServiceTab,
-                                         texts::kFiscalServiceTitle,
-                                         false,
-                                         {QStringLiteral("N_Nastr_Fisk_Ser")}});
+    host.addPage(
+        new FiscalServicePage,
+        {2, texts::kFiscalServiceTab, texts::kFiscalServiceTitle, false, {Command::N_Nastr_Fisk_Ser}});
 }
 
 } // namespace torvika

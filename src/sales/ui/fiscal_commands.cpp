@@ -53,11 +53,14 @@ private:
 } // namespace
 
 FiscalSettings fiscalSettings(Session& session) {
-    return readFiscalSettings(session.firmData(), session.programDir.root());
+    const Settings& s = session.settings();
+    return fiscalSettingsFrom(session.programDir.root(), s.get(setting::kReceiptDirectory),
+                              s.get(setting::kSaleReceipt), s.get(setting::kFiscalDeviceType),
+                              s.get(setting::kDepartmentTickets));
 }
 
 BonHeader bonHeader(Session& session, const QString& bill) {
-    return {QString::number(session.firmData().terminal()), session.operatorName(), bill};
+    return {QString::number(session.settings().get(setting::kTerminal)), session.operatorName(), bill};
 }
 
 void reportBonResult(Session& session, const BonResult& result) {
@@ -89,7 +92,7 @@ void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, c
         QList<qint64> lastFirst = selectedLines;
         std::reverse(lastFirst.begin(), lastFirst.end());
         const QList<SaleLine> lines = pendingSaleLines(session.db(), session.operatorName(), lastFirst,
-                                                       session.firmData().roundingDecimals());
+                                                       session.settings().get(setting::kAmountDecimals));
         if (const QStringList noRate = currenciesWithoutRate(lines); !noRate.isEmpty()) {
             showMessage(texts::kCurrencyWithoutRate.arg(u'"' + noRate.join(QStringLiteral("\", \"")) + u'"'));
             return;
@@ -127,8 +130,9 @@ void resumeFiscalWork(Session& session) {
         if (state.waitingTickets() > 0)
             session.state<TicketRetry>().watch(state);
 
-        const int decimals = session.firmData().roundingDecimals();
-        for (const OwedReceipt& owed : owedReceipts(session.db(), session.firmData().terminal(), decimals)) {
+        const int decimals = session.settings().get(setting::kAmountDecimals);
+        for (const OwedReceipt& owed :
+             owedReceipts(session.db(), session.settings().get(setting::kTerminal), decimals)) {
             const QDate date = QDate::fromString(owed.date, Qt::ISODate);
             const QString text =
                 texts::kAskOwedReceipt.arg(date.isValid() ? shortDate(date) : owed.date, owed.time,

@@ -22,12 +22,6 @@ namespace torvika {
 
 namespace {
 
-// The windows open, the last opened last.
-QList<TForm_Spec_Otstapki*>& openWindows() {
-    static QList<TForm_Spec_Otstapki*> windows;
-    return windows;
-}
-
 const QString kPor = QStringLiteral("Por");
 
 // The rows grid; printing all counterparties writes their stored rows in the same columns.
@@ -42,23 +36,10 @@ QList<GridColumnSpec> rowColumns() {
 
 } // namespace
 
-TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Spec_Otstapki), session_(session),
+TForm_Spec_Otstapki::TForm_Spec_Otstapki(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Spec_Otstapki), context_(context), session_(context.session),
       counterparties_(new StatementModel(this)), rows_(new StatementModel(this)) {
     ui->setupUi(this);
-    openWindows().append(this);
-    // The counterparty list in selection mode 1 delivers to the window open last.
-    counterpartyFollowUps().add(kSelectSpecialDiscounts, [](const QString& ref) {
-        if (TForm_Spec_Otstapki* w = receiving())
-            w->loadCounterparty(ref);
-    });
-    // And the catalogue its group or article.
-    for (int mode : {kSelectDiscountGroup, kSelectDiscountArticle})
-        articleFollowUps().add(mode, [](const ArticleChoice& choice) {
-            if (TForm_Spec_Otstapki* w = receiving())
-                w->takeArticleChoice(choice);
-        });
-
     counterparties_->setColumns({{QStringLiteral("ID"), QStringLiteral("Номер"), 6, GridColumnSpec::Integer},
                                  {QStringLiteral("Ime_Firma"), QStringLiteral("Наименование"), 20}});
     setUpStatementGrid(ui->DBGrid_Kontrag_TO, counterparties_);
@@ -121,12 +102,10 @@ TForm_Spec_Otstapki::TForm_Spec_Otstapki(Session& session, QWidget* parent)
     ui->Edit_Kontrag_Search->setFocus();
 }
 
-TForm_Spec_Otstapki::~TForm_Spec_Otstapki() {
-    openWindows().removeAll(this);
-}
+TForm_Spec_Otstapki::~TForm_Spec_Otstapki() = default;
 
-void TForm_Spec_Otstapki::run(Session& session, QWidget* parent, const QString& refText) {
-    TForm_Spec_Otstapki window(session, parent);
+void TForm_Spec_Otstapki::run(const WindowContext& context, QWidget* parent, const QString& refText) {
+    TForm_Spec_Otstapki window(context, parent);
     if (!window.ready())
         return;
     if (!refText.isEmpty())
@@ -134,8 +113,16 @@ void TForm_Spec_Otstapki::run(Session& session, QWidget* parent, const QString& 
     window.exec();
 }
 
-TForm_Spec_Otstapki* TForm_Spec_Otstapki::receiving() {
-    return openWindows().isEmpty() ? nullptr : openWindows().back();
+void TForm_Spec_Otstapki::addFollowUps(FollowUpRegistry& followUps) {
+    // The counterparty list in selection mode 1 delivers to the window that opened it.
+    followUps.of<CounterpartyPicker>().add(kSelectSpecialDiscounts, [](QWidget* opener, const QString& ref) {
+        openerWindow<TForm_Spec_Otstapki>(opener).loadCounterparty(ref);
+    });
+    // And the catalogue its group or article.
+    for (int mode : {kSelectDiscountGroup, kSelectDiscountArticle})
+        followUps.of<ArticlePicker>().add(mode, [](QWidget* opener, const ArticleChoice& choice) {
+            openerWindow<TForm_Spec_Otstapki>(opener).takeArticleChoice(choice);
+        });
 }
 
 QTableView* TForm_Spec_Otstapki::counterpartyGrid() const {
@@ -248,7 +235,7 @@ void TForm_Spec_Otstapki::Button_TarsiClick() {
 }
 
 void TForm_Spec_Otstapki::Button1Click() {
-    pickCounterparty(session_, kSelectSpecialDiscounts, this);
+    pickCounterparty(context_, kSelectSpecialDiscounts, this);
 }
 
 void TForm_Spec_Otstapki::ComboBox_Select_G_AChange() {
@@ -260,7 +247,7 @@ void TForm_Spec_Otstapki::ComboBox_Select_G_AChange() {
 }
 
 void TForm_Spec_Otstapki::Button_Izberi_ArtClick() {
-    pickArticles(session_,
+    pickArticles(context_,
                  ui->ComboBox_Select_G_A->currentIndex() == 0 ? kSelectDiscountGroup : kSelectDiscountArticle,
                  this);
 }

@@ -13,7 +13,7 @@
 
 #include "catalogue/ui/article_picker.h"
 #include "sales/article_discounts.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -32,15 +32,15 @@ class StatementModel;
 class TForm_Spec_Otstapki : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Spec_Otstapki(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Spec_Otstapki(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Spec_Otstapki() override;
 
     // Opens the window modally over the parent, with the counterparty
     // "<ID>:<name>" loaded when one is given.
-    static void run(Session& session, QWidget* parent, const QString& refText = {});
-    // The window that the pickers deliver to: the one opened last of those
-    // still open; none while no window is open.
-    static TForm_Spec_Otstapki* receiving();
+    static void run(const WindowContext& context, QWidget* parent, const QString& refText = {});
+    // Registers what the pickers opened by the window deliver to it (its
+    // module does, while it is installed).
+    static void addFollowUps(FollowUpRegistry& followUps);
 
     // Whether the working copy could be made; a window without one shows
     // nothing to work on.
@@ -105,6 +105,7 @@ private:
     void priceFieldEdited(class QLineEdit* field);
 
     std::unique_ptr<Ui::TForm_Spec_Otstapki> ui;
+    const WindowContext context_;
     Session& session_;
     std::unique_ptr<SpecialDiscountsCopy> copy_;
     StatementModel* counterparties_;

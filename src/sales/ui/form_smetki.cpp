@@ -9,9 +9,10 @@
 
 namespace torvika {
 
-TForm_Smetki::TForm_Smetki(Session& session, Mode mode, const QList<int>& openBills, QWidget* parent)
-    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Smetki), session_(session),
-      state_(session.state<FloorState>()), mode_(mode) {
+TForm_Smetki::TForm_Smetki(const WindowContext& context, Mode mode, const QList<int>& openBills,
+                           QWidget* parent)
+    : QDialog(parent, Qt::Tool), ui(new Ui::TForm_Smetki), session_(context.session),
+      state_(context.session.state<FloorState>()), mode_(mode) {
     ui->setupUi(this);
     ui->Panel_Design->setVisible(mode == Design);
     ui->Shape_Pravoagalnik->setKind(FloorObject::RectangleTable);

@@ -7,7 +7,7 @@
 // the bill to show.
 
 #include "sales/table_floor.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -23,7 +23,8 @@ class TForm_Smetki : public QDialog {
 public:
     enum Mode { Design, ActiveBills };
 
-    TForm_Smetki(Session& session, Mode mode, const QList<int>& openBills, QWidget* parent = nullptr);
+    TForm_Smetki(const WindowContext& context, Mode mode, const QList<int>& openBills,
+                 QWidget* parent = nullptr);
     ~TForm_Smetki() override;
 
     Mode mode() const { return mode_; }

@@ -11,9 +11,10 @@
 
 namespace torvika {
 
-TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(Session& session, QWidget* parent)
+TForm_Type_Prigotvq_Se::TForm_Type_Prigotvq_Se(const WindowContext& context, QWidget* parent)
     : RecordWindow(parent), ui(new Ui::TForm_Type_Prigotvq_Se) {
     ui->setupUi(this);
+    Session& session = context.session;
     ui->DBComboBox_Vid_FU->addItems(deviceTypeTexts());
     Records departments;
     departments.statement = departmentsStatement;

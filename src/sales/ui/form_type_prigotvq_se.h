@@ -9,7 +9,7 @@
 // shows greyed.
 
 #include "common/ui/record_window.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <memory>
 
@@ -22,7 +22,7 @@ namespace torvika {
 class TForm_Type_Prigotvq_Se : public RecordWindow {
     Q_OBJECT
 public:
-    explicit TForm_Type_Prigotvq_Se(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Type_Prigotvq_Se(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Type_Prigotvq_Se() override;
 
 private:

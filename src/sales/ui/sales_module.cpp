@@ -30,54 +30,55 @@ void SalesModule::install(Host& host) {
     host_ = &host;
     page_ = new ShopPage(host);
     host.addPage(page_, {0, texts::kShopTab, texts::kShopTitle, true, {}});
+    page_->addFollowUps(host.followUps());
+    TForm_Spec_Otstapki::addFollowUps(host.followUps());
     ShopPage* page = page_;
-    host.registerCommand(QStringLiteral("Enter1"), [page] { page->insertLine(); });
-    host.registerCommand(QStringLiteral("N_Prodajba"), [page] { page->sell(); });
-    host.registerCommand(QStringLiteral("N_Cancel_Prodajba"), [page] { page->cancelSelectedLines(); });
-    host.registerCommand(QStringLiteral("N_Select_All"), [page] { page->selectOwnLines(); });
-    host.registerCommand(QStringLiteral("N_Ob6ta_TO"), [page] { page->freeDiscount(); });
-    host.registerCommand(QStringLiteral("N_Refresh"), [page] { page->Calculate_SUM(); });
-    host.registerCommand(QStringLiteral("N_Show_Gre6ni_Danni"), [page] { page->showAllLines(); });
-    host.registerCommand(QStringLiteral("N_Select_artikuli"), [page] { page->pickFromCatalogue(); });
-    host.registerCommand(QStringLiteral("N39"), [page] { page->openBill(); });
-    host.registerCommand(QStringLiteral("N_Masa_And_Places"), [&host] {
-        TForm_Smetki form(host.session(), TForm_Smetki::Design, openBillNumbers(host.session()),
+    host.registerCommand(Command::Enter1, [page] { page->insertLine(); });
+    host.registerCommand(Command::N_Prodajba, [page] { page->sell(); });
+    host.registerCommand(Command::N_Cancel_Prodajba, [page] { page->cancelSelectedLines(); });
+    host.registerCommand(Command::N_Select_All, [page] { page->selectOwnLines(); });
+    host.registerCommand(Command::N_Ob6ta_TO, [page] { page->freeDiscount(); });
+    host.registerCommand(Command::N_Refresh, [page] { page->Calculate_SUM(); });
+    host.registerCommand(Command::N_Show_Gre6ni_Danni, [page] { page->showAllLines(); });
+    host.registerCommand(Command::N_Select_artikuli, [page] { page->pickFromCatalogue(); });
+    host.registerCommand(Command::N39, [page] { page->openBill(); });
+    host.registerCommand(Command::N_Masa_And_Places, [&host] {
+        TForm_Smetki form(host.context(), TForm_Smetki::Design, openBillNumbers(host.session()),
                           host.window());
         form.exec();
     });
-    host.registerCommand(QStringLiteral("SpdBtn_Smetka"), [&host, page] {
-        TForm_Smetki form(host.session(), TForm_Smetki::ActiveBills, openBillNumbers(host.session()),
+    host.registerCommand(Command::SpdBtn_Smetka, [&host, page] {
+        TForm_Smetki form(host.context(), TForm_Smetki::ActiveBills, openBillNumbers(host.session()),
                           host.window());
         if (form.exec() == QDialog::Accepted && form.chosenTable() > 0)
             page->showBill(form.chosenTable(), true);
     });
     // "Действия" / "Печат на документи" (Ctrl+P): the page's document lists.
-    host.registerCommand(QStringLiteral("N_Dokumenti"), [this] { page_->showDocumentChoosers(); });
+    host.registerCommand(Command::N_Dokumenti, [this] { page_->showDocumentChoosers(); });
 
     // "Действия": the receipt commands of the fiscal device.
-    host.registerCommand(QStringLiteral("N68"),
+    host.registerCommand(Command::N68,
                          [this] { printReportFile(host_->session(), kBonCopyLast, page_->billText()); });
-    host.registerCommand(QStringLiteral("N70"), [this] {
+    host.registerCommand(Command::N70, [this] {
         issueServiceReceipt(host_->session(), page_->selectedSaleLines(), page_->billText());
     });
-    host.registerCommand(QStringLiteral("N_ot4et_bez_Nula"),
+    host.registerCommand(Command::N_ot4et_bez_Nula,
                          [this] { printReportFile(host_->session(), kBonDailyReport, page_->billText()); });
-    host.registerCommand(QStringLiteral("N_ot4et_s_Nula"),
+    host.registerCommand(Command::N_ot4et_s_Nula,
                          [this] { printReportFile(host_->session(), kBonDailyZeroing, page_->billText()); });
     // "Настройки" / "Системни" / "Отдели за изготвяне на продукция ...".
-    host.registerCommand(QStringLiteral("N63"), [this] {
-        TForm_Type_Prigotvq_Se departments(host_->session(), host_->window());
+    host.registerCommand(Command::N63, [this] {
+        TForm_Type_Prigotvq_Se departments(host_->context(), host_->window());
         departments.exec();
     });
 
     // "Номенклатури" / "Отстъпки/Надбавки...", and the counterparty card's
     // "Специални отстъпки" with the card's counterparty loaded.
-    host.registerCommand(QStringLiteral("N_TO"),
-                         [&host] { TForm_Spec_Otstapki::run(host.session(), host.window()); });
-    counterpartyCardFollowUps().add(
-        kCardSpecialDiscounts,
-        [&host](const CardCounterparty& c) { TForm_Spec_Otstapki::run(host.session(), c.parent, c.refText); },
-        page_);
+    host.registerCommand(Command::N_TO, [&host] { TForm_Spec_Otstapki::run(host.context(), host.window()); });
+    host.followUps().of<CounterpartyCardButtons>().add(
+        kCardSpecialDiscounts, [&host](QWidget* card, const CardCounterparty& c) {
+            TForm_Spec_Otstapki::run(host.context(), card, c.refText);
+        });
 }
 
 void SalesModule::loggedIn() {

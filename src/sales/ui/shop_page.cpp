@@ -41,16 +41,16 @@ namespace {
 // shortcut text.
 struct CommandButton {
     const char* button;
-    const char* command;
+    Command command;
     int blanks; // -1: the caption carries no shortcut text
 };
 constexpr CommandButton kCommandButtons[] = {
-    {"Button_Insert_in_List", "Enter1", 0},
-    {"Button_Prodajba", "N_Prodajba", 5},
-    {"Button_Otkaz", "N_Cancel_Prodajba", 10},
-    {"Button_Select_all", "N_Select_All", 4},
-    {"Button_TO", "N_Ob6ta_TO", 3},
-    {"Button_Refresh", "N_Refresh", 3},
+    {"Button_Insert_in_List", Command::Enter1, 0},
+    {"Button_Prodajba", Command::N_Prodajba, 5},
+    {"Button_Otkaz", Command::N_Cancel_Prodajba, 10},
+    {"Button_Select_all", Command::N_Select_All, 4},
+    {"Button_TO", Command::N_Ob6ta_TO, 3},
+    {"Button_Refresh", Command::N_Refresh, 3},
 };
 
 // A key counts as typed by a scanner when it follows the previous one this
@@ -58,60 +58,40 @@ constexpr CommandButton kCommandButtons[] = {
 constexpr qint64 kScannerKeyGapMs = 30;
 constexpr int kScannerMinimumKeys = 4;
 
-RecipeFollowUp& recipeFollowUp() {
-    static RecipeFollowUp followUp;
-    return followUp;
-}
-
 const QColor kCounterpartyChosen(Qt::blue);
 const QColor kNoCounterparty(Qt::red);
 
 } // namespace
-
-void setRecipeFollowUp(RecipeFollowUp followUp) {
-    recipeFollowUp() = std::move(followUp);
-}
 
 ShopPage::ShopPage(Host& host, QWidget* parent)
     : HostPage(parent), ui(new Ui::ShopPage), host_(host), model_(new SaleLinesModel(this)),
       selection_(nullptr), prefixes_(new QListWidget(this)), serials_(new QListWidget(this)) {
     ui->setupUi(this);
     Session& session = host.session();
-    ui->QuickSearch_Kontrag->setUp(session, QuickSearchPage::Shop, this);
+    ui->QuickSearch_Kontrag->setUp(host.context(), QuickSearchPage::Shop, this);
     connect(ui->QuickSearch_Kontrag, &CounterpartyQuickSearch::chosen, this,
             [this](const QString& ref) { chooseSaleCounterparty(ref, true); });
-    counterpartyFollowUps().add(
-        kSelectSaleCounterparty, [this](const QString& ref) { chooseSaleCounterparty(ref, false); }, this);
-    articleFollowUps().add(
-        kSelectSaleArticle,
-        [this](const ArticleChoice& choice) {
-            if (choice.current) {
-                criterion_ = SearchCriterion::Article;
-                ui->Label_Search_In->setText(criterionLabel(criterion_));
-                ui->Label_Search_In->setToolTip(criterionItem(criterion_));
-                ui->Edit_Barkod->setText(QString::number(choice.current->id));
-                needsLookup_ = true;
-                lookUp();
-            }
-        },
-        this);
 
     // Each button runs its command and is enabled as its command is.
     for (const CommandButton& b : kCommandButtons) {
         auto* button = findChild<QPushButton*>(QString::fromLatin1(b.button));
-        QAction* command = host.command(QString::fromLatin1(b.command));
-        const QString name = command->objectName();
-        connect(button, &QPushButton::clicked, this, [this, name] { host_.runCommand(name); });
+        QAction* command = host.command(b.command);
+        const Command run = b.command;
+        connect(button, &QPushButton::clicked, this, [this, run] { host_.runCommand(run); });
         auto follow = [button, command] { button->setEnabled(command->isEnabled()); };
         connect(command, &QAction::changed, button, follow);
         follow();
     }
     connect(&session, &Session::saleCounterpartyChanged, this, [this] { Calculate_SUM(); });
+    connect(&session.settings(), &Settings::changed, this, [this](SettingId id) {
+        if (id == SettingId::AmountDecimals)
+            Calculate_SUM();
+    });
 
     // "Печат документи" prints the ticked documents; it is enabled as
     // "Печат на документи" is.
     ui->DocumentChoosers->setUp(session, PrintContext::Shop);
-    QAction* documents = host.command(QStringLiteral("N_Dokumenti"));
+    QAction* documents = host.command(Command::N_Dokumenti);
     connect(ui->Button_Pe4at_Dokumenti, &QPushButton::clicked, this, &ShopPage::Button_Pe4at_DokumentiClick);
     auto followDocuments = [this, documents] {
         ui->Button_Pe4at_Dokumenti->setEnabled(documents->isEnabled());
@@ -168,8 +148,10 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
             showBill(*bill);
     });
     ui->SpdBtn_Zadaljeniq->hide();
-    connect(ui->SpdBtn_Zadaljeniq, &QToolButton::clicked, this,
-            [this] { counterpartyFollowUps().run(kSelectInstalments, host_.session().saleCounterparty()); });
+    connect(ui->SpdBtn_Zadaljeniq, &QToolButton::clicked, this, [this] {
+        host_.followUps().of<CounterpartyPicker>().run(kSelectInstalments, this,
+                                                       host_.session().saleCounterparty());
+    });
     ui->ComboBox_Smetka->addItem(QStringLiteral("0"));
     ui->Panel_Smetki->hide();
     hideSerialFields();
@@ -183,6 +165,22 @@ CounterpartyQuickSearch* ShopPage::counterpartySearch() const {
     return ui->QuickSearch_Kontrag;
 }
 
+void ShopPage::addFollowUps(FollowUpRegistry& followUps) {
+    followUps.of<CounterpartyPicker>().add(kSelectSaleCounterparty, [this](QWidget*, const QString& ref) {
+        chooseSaleCounterparty(ref, false);
+    });
+    followUps.of<ArticlePicker>().add(kSelectSaleArticle, [this](QWidget*, const ArticleChoice& choice) {
+        if (choice.current) {
+            criterion_ = SearchCriterion::Article;
+            ui->Label_Search_In->setText(criterionLabel(criterion_));
+            ui->Label_Search_In->setToolTip(criterionItem(criterion_));
+            ui->Edit_Barkod->setText(QString::number(choice.current->id));
+            needsLookup_ = true;
+            lookUp();
+        }
+    });
+}
+
 QTableView* ShopPage::grid() const {
     return ui->DBGrid1;
 }
@@ -192,7 +190,7 @@ int ShopPage::currentBill() const {
 }
 
 int ShopPage::decimals() const {
-    return host_.session().displayDecimals;
+    return decimals_;
 }
 
 QString ShopPage::formatted(const Decimal& value) const {
@@ -210,7 +208,7 @@ SaleContext ShopPage::context() const {
     SaleContext c;
     c.operatorName = s.operatorName();
     c.bill = currentBill();
-    c.terminal = s.firmData().terminal();
+    c.terminal = s.settings().get(setting::kTerminal);
     c.counterparty = std::max<qint64>(0, GetID_MFromTreeNodeName(s.saleCounterparty()));
     c.decimals = decimals();
     c.vatRates = companyVatRates(s);
@@ -228,7 +226,7 @@ void ShopPage::formShown(bool current) {
         return;
     // The VAT switch shows only when a VAT rate is set.
     ui->ChkBox_Add_DDS->setVisible(
-        QString::compare(host_.session().firmData().vatText(), QStringLiteral("0")) > 0);
+        QString::compare(host_.session().settings().get(setting::kVatPercent), QStringLiteral("0")) > 0);
     ui->Edit_Barkod->setFocus();
 }
 
@@ -250,8 +248,7 @@ void ShopPage::writeButtonCaptions(int insertInListBlanks) {
             button->property("caption").isValid() ? button->property("caption").toString() : button->text();
         button->setProperty("caption", caption);
         const int blanks = b.blanks == 0 ? insertInListBlanks : b.blanks;
-        button->setText(caption + QString(blanks, u' ') +
-                        actionShortcutText(host_.command(QString::fromLatin1(b.command))));
+        button->setText(caption + QString(blanks, u' ') + actionShortcutText(host_.command(b.command)));
     }
 }
 
@@ -291,7 +288,7 @@ QString vatRatesCaption(const VatTotals& totals) {
 void ShopPage::Calculate_SUM() {
     Session& s = host_.session();
     guarded([&] {
-        s.displayDecimals = s.firmData().roundingDecimals();
+        decimals_ = s.settings().get(setting::kAmountDecimals);
         const SaleContext c = context();
         const QList<qint64> selected = selectedSaleLines();
         const SaleTotals t = recalculateSale(s.db(), c);
@@ -340,7 +337,7 @@ void ShopPage::showCounterpartyField(bool hasLines) {
     field->setEnabled(hasLines);
     const qint64 id = GetID_MFromTreeNodeName(ref);
     bool debts = false;
-    if (id > 0 && counterpartyFollowUps().has(kSelectInstalments))
+    if (id > 0 && host_.followUps().of<CounterpartyPicker>().has(kSelectInstalments))
         logged([&] { debts = hasOpenConsignments(s.db(), id); });
     ui->SpdBtn_Zadaljeniq->setVisible(debts);
 }
@@ -483,7 +480,7 @@ void ShopPage::followUpArticle(const QString& typedSerial) {
     Session& s = host_.session();
     const QSqlDatabase db = s.db();
     clearSerialFields();
-    const bool askPeriod = s.firmData().readBool(ini::kTuning, QStringLiteral("14"), false);
+    const bool askPeriod = s.settings().get(setting::kWarrantyPeriodAtSale);
     if (askPeriod)
         ui->Edit_Do_Nomer->setText(warrantyPeriodText(article_->shelfLife));
     if (article_->warranty) {
@@ -525,8 +522,8 @@ void ShopPage::followUpArticle(const QString& typedSerial) {
         ui->Edit_Cena_Nula->setFocus();
         showMessage(texts::kZeroPriceArticle);
     }
-    if (hasRecipe(db, article_->id) && recipeFollowUp())
-        recipeFollowUp()(article_->id);
+    if (hasRecipe(db, article_->id))
+        host_.followUps().of<SaleRecipe>().run(kSaleRecipe, this, article_->id);
 }
 
 void ShopPage::showPickList(const QList<PickItem>& items) {
@@ -578,14 +575,14 @@ void ShopPage::choosePickItem(int row, bool choose) {
 void ShopPage::setEntryButtonsEnabled(bool enabled) {
     for (const char* name : {"Button_Insert_in_List", "Button_Prodajba"}) {
         auto* button = findChild<QPushButton*>(QString::fromLatin1(name));
-        const QAction* command = host_.command(
-            QString::fromLatin1(name == QLatin1String("Button_Prodajba") ? "N_Prodajba" : "Enter1"));
+        const QAction* command =
+            host_.command(name == QLatin1String("Button_Prodajba") ? Command::N_Prodajba : Command::Enter1);
         button->setEnabled(enabled && command->isEnabled());
     }
 }
 
 void ShopPage::pickFromCatalogue() {
-    pickArticles(host_.session(), kSelectSaleArticle, window());
+    pickArticles(host_.context(), kSelectSaleArticle, window());
 }
 
 // ---- quantity, price and serial numbers ---------------------------------
@@ -627,7 +624,7 @@ void ShopPage::priceChanged(const QString& text) {
 void ShopPage::vatSwitchClicked() {
     Session& s = host_.session();
     guarded([&] {
-        const Decimal rate = vatRateFromText(s.firmData().vatText());
+        const Decimal rate = vatRateFromText(s.settings().get(setting::kVatPercent));
         if (rate.isZero())
             return;
         const std::optional<Decimal> price = Decimal::parse(ui->Edit_Cena_Nula->text());
@@ -668,7 +665,7 @@ void ShopPage::chooseSerial(int row) {
     ui->Edit_Serien_Nomer->setText(serialChoices_.at(row).serial);
     serials_->hide();
     ui->SpdBtn_Select_SN->hide();
-    if (!host_.session().firmData().readBool(ini::kTuning, QStringLiteral("14"), false))
+    if (!host_.session().settings().get(setting::kWarrantyPeriodAtSale))
         ui->Edit_Do_Nomer->setText(serialChoices_.at(row).date);
     ui->Edit_Do_Nomer->setFocus();
 }
@@ -826,7 +823,7 @@ DocumentChoosers* ShopPage::documentChoosers() const {
 LineAmounts ShopPage::documentAmounts() const {
     Session& s = host_.session();
     return [&s](const QSqlDatabase& db, const QList<qint64>& lines) {
-        return saleLinesVat(db, lines, s.displayDecimals, companyVatRates(s));
+        return saleLinesVat(db, lines, s.displayDecimals(), companyVatRates(s));
     };
 }
 
@@ -884,9 +881,8 @@ void ShopPage::sell() {
     bool sellAll = false;
     bool autoOrder = false;
     if (!guarded([&] {
-            const FirmData firmData = s.firmData();
-            sellAll = firmData.readBool(ini::kTuning, QStringLiteral("27"), false);
-            autoOrder = firmData.readBool(ini::kTuning, QStringLiteral("4"), false);
+            sellAll = s.settings().get(setting::kSellEverything);
+            autoOrder = s.settings().get(setting::kAutoOrderBelowMinimum);
         }))
         return;
     if (sellAll)
@@ -999,7 +995,7 @@ void ShopPage::showAllLines() {
         model_->setLines(allOperatorLines(s.db(), s.operatorName(), decimals()), decimals());
         showingAll_ = true;
         // Lines of any bill or currency can be cancelled from here.
-        ui->Button_Otkaz->setEnabled(host_.command(QStringLiteral("N_Cancel_Prodajba"))->isEnabled());
+        ui->Button_Otkaz->setEnabled(host_.command(Command::N_Cancel_Prodajba)->isEnabled());
     });
 }
 
@@ -1094,7 +1090,7 @@ bool ShopPage::eventFilter(QObject* watched, QEvent* event) {
         return true;
     } else if (watched == ui->Edit_Cena_Nula && enter) {
         if (checkQuantity())
-            host_.runCommand(QStringLiteral("Enter1"));
+            host_.runCommand(Command::Enter1);
         return true;
     } else if (watched == ui->Edit_Serien_Nomer && enter) {
         if (serialExit())

@@ -49,6 +49,11 @@ public:
     // before it (the login puts eight, the shortcut window three).
     void writeButtonCaptions(int insertInListBlanks);
 
+    // Registers what the pickers deliver to the page: the sale counterparty
+    // and the article of the code field (its module does, while it is
+    // installed).
+    void addFollowUps(FollowUpRegistry& followUps);
+
     // Makes the reference text the sale counterparty of the operator: the
     // field and the per-operator choice, the discounts question and the
     // operator's pending lines, then the totals. fromQuickSearch also gives
@@ -152,6 +157,8 @@ private:
     bool billVanished_ = false; // the bill shown lost its last line at the last rebuild
     int openedBill_ = -1;       // a bill opened and still without lines
     bool needsLookup_ = false;
+    // The amount decimals (Values/"9") as the last totals read them.
+    int decimals_ = 2;
     // Keyboard-wedge scanners type a code in a few milliseconds.
     QElapsedTimer lastKey_;
     int fastKeys_ = 0;
@@ -159,8 +166,13 @@ private:
 };
 
 // A recipe article chosen for a sale opens the production window; the
-// production module registers what it does (the article number).
-using RecipeFollowUp = std::function<void(qint64 article)>;
-void setRecipeFollowUp(RecipeFollowUp followUp);
+// production module registers what it does with the article number:
+// host.followUps().of<SaleRecipe>().add(kSaleRecipe, ...).
+enum SaleRecipeMode : int { kSaleRecipe = 0 };
+struct SaleRecipe {
+    using Choice = qint64;
+    static constexpr const char* kName = "recipe of a sold article";
+    static QList<int> modes() { return {kSaleRecipe}; }
+};
 
 } // namespace torvika

@@ -6,12 +6,13 @@
 namespace torvika {
 
 void ServiceModule::install(Host& host) {
-    host.addPage(new ServicePage(host),
-                 {1,
-                  texts::kServiceTab,
-                  texts::kServiceTitle,
-                  true,
-                  {QStringLiteral("N_Nastr_SERVICE"), QStringLiteral("N_Spr_Serviz")}});
+    auto* page = new ServicePage(host);
+    page->addFollowUps(host.followUps());
+    host.addPage(page, {1,
+                        texts::kServiceTab,
+                        texts::kServiceTitle,
+                        true,
+                        {Command::N_Nastr_SERVICE, Command::N_Spr_Serviz}});
 }
 
 } // namespace torvika

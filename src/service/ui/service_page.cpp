@@ -19,15 +19,17 @@ namespace torvika {
 ServicePage::ServicePage(Host& host, QWidget* parent)
     : HostPage(parent), ui(new Ui::ServicePage), host_(host) {
     ui->setupUi(this);
-    CounterpartyQuickSearch* search = ui->QuickSearch_Kontrag_Ser;
-    search->setUp(host.session(), QuickSearchPage::Service, this);
-    auto takeClient = [search](const QString& ref) {
-        search->field()->setText(ref);
-        search->list()->hide();
-    };
-    counterpartyFollowUps().add(kSelectServiceClient, takeClient, this);
+    ui->QuickSearch_Kontrag_Ser->setUp(host.context(), QuickSearchPage::Service, this);
     ui->DocumentChoosers->setUp(host.session(), PrintContext::Service, QStringLiteral("_Ser"));
     connect(ui->Button3, &QPushButton::clicked, this, &ServicePage::Button3Click);
+}
+
+void ServicePage::addFollowUps(FollowUpRegistry& followUps) {
+    CounterpartyQuickSearch* search = ui->QuickSearch_Kontrag_Ser;
+    followUps.of<CounterpartyPicker>().add(kSelectServiceClient, [search](QWidget*, const QString& ref) {
+        search->field()->setText(ref);
+        search->list()->hide();
+    });
 }
 
 DocumentChoosers* ServicePage::documentChoosers() const {

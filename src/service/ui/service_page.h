@@ -22,6 +22,10 @@ public:
     explicit ServicePage(Host& host, QWidget* parent = nullptr);
     ~ServicePage() override;
 
+    // Registers what the counterparty list delivers to the page: the
+    // intake's client (its module does, while it is installed).
+    void addFollowUps(FollowUpRegistry& followUps);
+
     void formShown(bool current) override;
     // Fills the currency and department boxes anew and sets the due date to today.
     void activated() override;

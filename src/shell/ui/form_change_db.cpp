@@ -22,8 +22,8 @@ QString workingDatabaseDirectory(const Session& session) {
                                        : QDir::cleanPath(session.programDir.dataDir());
 }
 
-TForm_Change_DB::TForm_Change_DB(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Change_DB), session_(session) {
+TForm_Change_DB::TForm_Change_DB(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Change_DB), session_(context.session) {
     ui->setupUi(this);
     connect(ui->Button_Ok, &QPushButton::clicked, this, &TForm_Change_DB::Button_OkClick);
     connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
@@ -33,12 +33,12 @@ TForm_Change_DB::TForm_Change_DB(Session& session, QWidget* parent)
 
 TForm_Change_DB::~TForm_Change_DB() = default;
 
-void TForm_Change_DB::run(Session& session, QWidget* parent) {
+void TForm_Change_DB::run(const WindowContext& context, QWidget* parent) {
     TForm_Change_DB* dialog =
         parent ? parent->findChild<TForm_Change_DB*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     std::unique_ptr<TForm_Change_DB> own;
     if (!dialog) {
-        dialog = new TForm_Change_DB(session, parent);
+        dialog = new TForm_Change_DB(context, parent);
         if (!parent)
             own.reset(dialog);
     }

@@ -5,7 +5,7 @@
 // PostgreSQL server, and the directory holds the company's text files;
 // there a directory's working database can also be moved to the server.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -21,12 +21,12 @@ class ServerSettings;
 class TForm_Change_DB : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Change_DB(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Change_DB(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Change_DB() override;
 
     // Shows the dialog modally, starting at the working database's
     // directory. The dialog is kept by its parent for the rest of the run.
-    static void run(Session& session, QWidget* parent);
+    static void run(const WindowContext& context, QWidget* parent);
 
     // Starts the tree at the working database's directory.
     void prepare();

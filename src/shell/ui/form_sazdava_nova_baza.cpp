@@ -12,8 +12,8 @@
 
 namespace torvika {
 
-TForm_Sazdava_Nova_Baza::TForm_Sazdava_Nova_Baza(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Sazdava_Nova_Baza), session_(session) {
+TForm_Sazdava_Nova_Baza::TForm_Sazdava_Nova_Baza(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Sazdava_Nova_Baza), session_(context.session) {
     ui->setupUi(this);
     connect(ui->Button_Vavedi, &QPushButton::clicked, this, &TForm_Sazdava_Nova_Baza::Button_VavediClick);
     connect(ui->Button_Otkaji, &QPushButton::clicked, this, &QDialog::reject);
@@ -22,12 +22,12 @@ TForm_Sazdava_Nova_Baza::TForm_Sazdava_Nova_Baza(Session& session, QWidget* pare
 
 TForm_Sazdava_Nova_Baza::~TForm_Sazdava_Nova_Baza() = default;
 
-void TForm_Sazdava_Nova_Baza::run(Session& session, int mode, QWidget* parent) {
+void TForm_Sazdava_Nova_Baza::run(const WindowContext& context, int mode, QWidget* parent) {
     TForm_Sazdava_Nova_Baza* dialog =
         parent ? parent->findChild<TForm_Sazdava_Nova_Baza*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
     std::unique_ptr<TForm_Sazdava_Nova_Baza> own;
     if (!dialog) {
-        dialog = new TForm_Sazdava_Nova_Baza(session, parent);
+        dialog = new TForm_Sazdava_Nova_Baza(context, parent);
         if (!parent)
             own.reset(dialog);
     }

@@ -5,7 +5,7 @@
 // the last operation; the dialog is kept for the run, so the log is still
 // there when it is opened again.
 
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <memory>
@@ -23,12 +23,12 @@ class TForm_Sazdava_Nova_Baza : public QDialog {
 public:
     enum Mode { Create = 1, Update = 2 };
 
-    explicit TForm_Sazdava_Nova_Baza(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Sazdava_Nova_Baza(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Sazdava_Nova_Baza() override;
 
     // Shows the dialog modally in the mode. The dialog is kept by its
     // parent for the rest of the run.
-    static void run(Session& session, int mode, QWidget* parent);
+    static void run(const WindowContext& context, int mode, QWidget* parent);
 
     // Caption, name field and starting directory of the mode: the working
     // database's directory to create, the SQLs directory to update.

@@ -41,23 +41,23 @@ namespace {
 // has no operation.
 struct ToolButton {
     const char* name;
-    const char* command;
+    std::optional<Command> command;
     QStyle::StandardPixmap icon;
 };
 constexpr ToolButton kToolButtons[] = {
-    {"SpdBtn_Dostap", "N_dostap", QStyle::SP_DialogYesButton},
-    {"SpdBtn_Smetka", "SpdBtn_Smetka", QStyle::SP_FileDialogListView},
+    {"SpdBtn_Dostap", Command::N_dostap, QStyle::SP_DialogYesButton},
+    {"SpdBtn_Smetka", Command::SpdBtn_Smetka, QStyle::SP_FileDialogListView},
     // The cash count has no menu command; N_Kasa lends the button its right.
-    {"SpdBtn_Kasa", "SpdBtn_Kasa", QStyle::SP_DriveHDIcon},
-    {"SpdBtn_Artikuli", "N_Artikuli", QStyle::SP_FileDialogDetailedView},
-    {"SpdBtn_Kontragenti", "N_Klienti", QStyle::SP_DirHomeIcon},
-    {"SpdBtn_Sklad", "N_Sklad", QStyle::SP_DirIcon},
-    {"SpdBtn_Dostavka", "N_Dostavka", QStyle::SP_ArrowDown},
-    {"SpdBtn_Revizia", "N_Revizia", QStyle::SP_FileDialogContentsView},
-    {"SpdBtn_Transfer", "N_Transfer", QStyle::SP_BrowserReload},
-    {"SpdBtn_Brak", "", QStyle::SP_TrashIcon},
-    {"SpdBtn_Zada4i", "N_Zada4i", QStyle::SP_FileDialogInfoView},
-    {"SpdBtn_Oferti", "N_Oferti", QStyle::SP_FileIcon},
+    {"SpdBtn_Kasa", Command::SpdBtn_Kasa, QStyle::SP_DriveHDIcon},
+    {"SpdBtn_Artikuli", Command::N_Artikuli, QStyle::SP_FileDialogDetailedView},
+    {"SpdBtn_Kontragenti", Command::N_Klienti, QStyle::SP_DirHomeIcon},
+    {"SpdBtn_Sklad", Command::N_Sklad, QStyle::SP_DirIcon},
+    {"SpdBtn_Dostavka", Command::N_Dostavka, QStyle::SP_ArrowDown},
+    {"SpdBtn_Revizia", Command::N_Revizia, QStyle::SP_FileDialogContentsView},
+    {"SpdBtn_Transfer", Command::N_Transfer, QStyle::SP_BrowserReload},
+    {"SpdBtn_Brak", std::nullopt, QStyle::SP_TrashIcon},
+    {"SpdBtn_Zada4i", Command::N_Zada4i, QStyle::SP_FileDialogInfoView},
+    {"SpdBtn_Oferti", Command::N_Oferti, QStyle::SP_FileIcon},
 };
 
 } // namespace
@@ -68,10 +68,8 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     setUpMenu();
     setUpToolButtons();
     setUpStatusLine();
-    connect(ui->Image_Show_Valuta_Kurs, &TickerStrip::clicked, this, [this] {
-        if (commands_.contains(QStringLiteral("N_Valuti")))
-            runCommand(QStringLiteral("N_Valuti"));
-    });
+    connect(ui->Image_Show_Valuta_Kurs, &TickerStrip::clicked, this,
+            [this] { runCommand(Command::N_Valuti); });
     connect(ui->PageControl1, &QTabWidget::currentChanged, this, &TGeneral_Form::PageControl1Change);
 
     timer1_ = new QTimer(this);
@@ -83,7 +81,7 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     timer2_->setInterval(200);
     connect(timer2_, &QTimer::timeout, this, &TGeneral_Form::Timer2Timer);
 
-    login_ = std::make_unique<Login>(session_, menu_->action(QStringLiteral("N_Izhod")), this);
+    login_ = std::make_unique<Login>(session_, menu_->action(Command::N_Izhod), this);
     connect(login_.get(), &Login::loggedIn, this, [this] { timer1_->start(); });
     // The page shows the data of whoever is logged in now: after a failed
     // check, the previous operator.
@@ -102,6 +100,13 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
     connect(&session_, &Session::loginRequested, this, &TGeneral_Form::N_dostapClick);
     // A changed rate shows at once, without waiting for the ticker's next round.
     connect(&session_, &Session::ratesChanged, this, &TGeneral_Form::rebuildTicker);
+    // So do the settings the main window shows.
+    connect(&session_.settings(), &Settings::changed, this, [this](SettingId id) {
+        if (id == SettingId::Terminal)
+            showTerminal();
+        else if (id == SettingId::AmountDecimals)
+            rebuildTicker();
+    });
     registerOwnCommands();
     setBusyWaitIndicator([this](bool waiting) { showBusyWait(waiting); });
 }
@@ -144,12 +149,11 @@ void TGeneral_Form::setUpMenu() {
         QAction* a = menu_->action(n);
         if (menu_->isSubmenu(n))
             continue;
-        const QString name = a->objectName();
         // A shortcut reaches a command only through enabled submenus, as the
         // menu itself does.
-        connect(a, &QAction::triggered, this, [this, n, name] {
+        connect(a, &QAction::triggered, this, [this, n] {
             if (menu_->isReachable(n))
-                runCommand(name);
+                runCommand(menuCommand(n));
         });
         addAction(a); // shortcuts work while the menu is closed, hidden items included
     }
@@ -162,25 +166,22 @@ void TGeneral_Form::setUpToolButtons() {
         Q_ASSERT(button);
         button->setIcon(style()->standardIcon(b.icon));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        toolButtons_.insert(name, button);
-        const QString command = QString::fromLatin1(b.command);
-        toolCommands_.insert(name, command);
+        toolButtons_.append({button, b.command});
         // A tool button runs its command whatever the command's enabled state.
-        if (!command.isEmpty())
-            connect(button, &QToolButton::clicked, this, [this, command] { runOperation(command); });
+        if (const std::optional<Command> command = b.command)
+            connect(button, &QToolButton::clicked, this, [this, command] { runOperation(*command); });
     }
-    connect(menu_->action(QStringLiteral("N_Kasa")), &QAction::changed, this,
-            &TGeneral_Form::updateToolButtons);
+    connect(menu_->action(Command::N_Kasa), &QAction::changed, this, &TGeneral_Form::updateToolButtons);
     updateToolButtons();
 }
 
 void TGeneral_Form::updateToolButtons() {
-    for (auto it = toolCommands_.cbegin(); it != toolCommands_.cend(); ++it) {
-        bool enabled = !it.value().isEmpty() && commands_.contains(it.value());
+    for (const auto& [button, command] : toolButtons_) {
+        bool enabled = command && commands_.contains(*command);
         // SpdBtn_Kasa follows the operator's right to N_Kasa; the others ignore rights.
-        if (it.key() == QLatin1String("SpdBtn_Kasa"))
-            enabled = enabled && menu_->hasRight(menuNodeNumber(QStringLiteral("N_Kasa")));
-        toolButtons_.value(it.key())->setEnabled(enabled);
+        if (command == Command::SpdBtn_Kasa)
+            enabled = enabled && menu_->hasRight(*menuNode(Command::N_Kasa));
+        button->setEnabled(enabled);
     }
 }
 
@@ -201,48 +202,36 @@ void TGeneral_Form::setUpStatusLine() {
     });
     connect(ui->Panel_Operator, &ClickablePanel::clicked, this, &TGeneral_Form::N_dostapClick);
     connect(ui->Panel_Database, &ClickablePanel::clicked, this,
-            [this] { runCommand(QStringLiteral("N_Open_DataBase")); });
-    connect(ui->Panel_Sklad, &ClickablePanel::clicked, this, [this] {
-        if (commands_.contains(QStringLiteral("N_Sklad")))
-            runCommand(QStringLiteral("N_Sklad"));
-    });
+            [this] { runCommand(Command::N_Open_DataBase); });
+    connect(ui->Panel_Sklad, &ClickablePanel::clicked, this, [this] { runCommand(Command::N_Sklad); });
 }
 
-bool TGeneral_Form::isCommandName(const QString& name) const {
-    return menuNodeNumber(name) > 0 || toolCommands_.contains(name);
-}
-
-void TGeneral_Form::registerCommand(const QString& name, std::function<void()> operation) {
-    if (!isCommandName(name))
-        throw std::logic_error("registerCommand: no menu command or tool button named " + name.toStdString());
-    if (commands_.contains(name))
-        throw std::logic_error("registerCommand: " + name.toStdString() + " is registered twice");
-    commands_.insert(name, std::move(operation));
-    menu_->setAvailable(menuNodeNumber(name), true);
+void TGeneral_Form::registerCommand(Command command, std::function<void()> operation) {
+    if (commands_.contains(command))
+        throw std::logic_error("registerCommand: " + commandName(command).toStdString() +
+                               " is registered twice");
+    commands_.insert(command, std::move(operation));
+    if (const std::optional<int> node = menuNode(command))
+        menu_->setAvailable(*node, true);
     updateToolButtons();
 }
 
-void TGeneral_Form::runCommand(const QString& name) {
-    if (!isCommandName(name))
-        throw std::logic_error("runCommand: no menu command or tool button named " + name.toStdString());
+void TGeneral_Form::runCommand(Command command) {
     // A menu command runs only while it is enabled: a key or button of a
     // page never does what the operator's rights deny.
-    if (const QAction* a = menu_->action(name); a && !a->isEnabled())
+    if (menuNode(command) && !menu_->action(command)->isEnabled())
         return;
-    runOperation(name);
+    runOperation(command);
 }
 
-void TGeneral_Form::runOperation(const QString& name) {
-    auto it = commands_.constFind(name);
+void TGeneral_Form::runOperation(Command command) {
+    auto it = commands_.constFind(command);
     if (it != commands_.cend())
         (*it)();
 }
 
-QAction* TGeneral_Form::command(const QString& name) const {
-    QAction* a = menu_->action(name);
-    if (!a)
-        throw std::logic_error("command: no menu command named " + name.toStdString());
-    return a;
+QAction* TGeneral_Form::command(Command command) const {
+    return menu_->action(command);
 }
 
 void TGeneral_Form::addPage(HostPage* page, const PageTab& tab) {
@@ -264,35 +253,33 @@ HostPage* TGeneral_Form::page(int position) const {
 }
 
 void TGeneral_Form::registerOwnCommands() {
-    registerCommand(QStringLiteral("N_dostap"), [this] { N_dostapClick(); });
-    registerCommand(QStringLiteral("N_Izhod"), [this] { close(); });
-    registerCommand(QStringLiteral("N_Operatori"), [this] { N_OperatoriClick(session_, this); });
-    registerCommand(QStringLiteral("N43"), [this] { TAboutBox(this).exec(); });
-    registerCommand(QStringLiteral("N_Calc"), [] {
+    registerCommand(Command::N_dostap, [this] { N_dostapClick(); });
+    registerCommand(Command::N_Izhod, [this] { close(); });
+    registerCommand(Command::N_Operatori, [this] { N_OperatoriClick(context(), this); });
+    registerCommand(Command::N43, [this] { TAboutBox(this).exec(); });
+    registerCommand(Command::N_Calc, [] {
         if (!startExternal(ExternalProgram::Calculator))
             showMessage(notInstalledMessage(ExternalProgram::Calculator));
     });
-    registerCommand(QStringLiteral("N_Notepad"), [] {
+    registerCommand(Command::N_Notepad, [] {
         if (!startExternal(ExternalProgram::TextEditor))
             showMessage(notInstalledMessage(ExternalProgram::TextEditor));
     });
-    registerCommand(QStringLiteral("Open_Exe"), [] {
+    registerCommand(Command::Open_Exe, [] {
         QString file = Messages::current().openFileName(texts::kOpenProgramCaption, QString(),
                                                         texts::kOpenProgramFilter);
         if (!file.isEmpty() && !startProgramFile(file))
             showMessage(texts::kProgramNotStarted + file);
     });
-    registerCommand(QStringLiteral("N_Help"), [this] {
+    registerCommand(Command::N_Help, [this] {
         QString help = session_.programDir.videoDir() + QStringLiteral("/R_P.rtf");
         if (QFileInfo::exists(help))
             SHELLEXECUTE_OPENFILE(help);
     });
-    registerCommand(QStringLiteral("N_Open_DataBase"), [this] { TForm_Change_DB::run(session_, this); });
-    registerCommand(QStringLiteral("N_Nova_Baza"),
-                    [this] { TForm_Sazdava_Nova_Baza::run(session_, 1, this); });
-    registerCommand(QStringLiteral("N_Update_DB"),
-                    [this] { TForm_Sazdava_Nova_Baza::run(session_, 2, this); });
-    registerCommand(QStringLiteral("N_Send_Reports"), [] { showMessage(texts::kSendReportsMessage); });
+    registerCommand(Command::N_Open_DataBase, [this] { TForm_Change_DB::run(context(), this); });
+    registerCommand(Command::N_Nova_Baza, [this] { TForm_Sazdava_Nova_Baza::run(context(), 1, this); });
+    registerCommand(Command::N_Update_DB, [this] { TForm_Sazdava_Nova_Baza::run(context(), 2, this); });
+    registerCommand(Command::N_Send_Reports, [] { showMessage(texts::kSendReportsMessage); });
 }
 
 void TGeneral_Form::showOperator() {
@@ -302,13 +289,19 @@ void TGeneral_Form::showOperator() {
     showDatabase();
     applyRights(*menu_, session_.rights());
     updateToolButtons();
-    logged([this] { applyOperatorShortcuts(*menu_, session_.firmData(), session_.operatorName()); });
+    logged([this] { applyOperatorShortcuts(*menu_, session_.settings(), session_.operatorName()); });
     for (Module* m : modules_)
         m->loggedIn();
 }
 
 void TGeneral_Form::showDatabase() {
     ui->Panel_Database->setText(texts::kDatabasePrefix + session_.workspace.description());
+}
+
+void TGeneral_Form::showTerminal() {
+    logged([this] {
+        ui->Panel_terminal->setText(QString::number(session_.settings().get(setting::kTerminal)));
+    });
 }
 
 void TGeneral_Form::showWarehouse() {
@@ -322,13 +315,15 @@ void TGeneral_Form::N_dostapClick() {
 bool TGeneral_Form::start() {
     // Menu commands of a page follow the visibility of its tab.
     for (const auto& [p, tab] : pages_)
-        for (const QString& name : tab.menuCommands)
-            menu_->setHidden(name, !tab.tabVisible);
+        for (Command c : tab.menuCommands)
+            menu_->setHidden(c, !tab.tabVisible);
+    // The modules are installed: their windows register no follow-ups.
+    followUps_.close();
 
     // Working-date guard at start.
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     const QDate today = session_.today();
-    const QString stored = fd.lastWorkingDateText(today);
+    const QString stored = settings.lastWorkingDateText(today);
     StartupDateCheck check = startupDateCheck(today, stored);
     if (check.unreadable)
         logException(EConvertError(texts::kNotValidDate.arg(stored)));
@@ -336,7 +331,7 @@ bool TGeneral_Form::start() {
         if (!askYesNo(*check.question))
             return false;
         // A date that cannot be written is logged; the operator asked to go on.
-        logged([&] { fd.setLastWorkingDate(today); });
+        logged([&] { settings.setLastWorkingDate(today); });
     }
 
     // The first login; it opens the workspace. Cancel confirmed there ends
@@ -349,7 +344,7 @@ bool TGeneral_Form::start() {
         versionCheck();
     loadActiveWarehouse(session_);
 
-    if (fd.posMode())
+    if (settings.get(setting::kPointOfSaleMode))
         setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     return true;
 }
@@ -361,7 +356,7 @@ void TGeneral_Form::versionCheck() {
             return;
         showMessage(v.request);
         if (v.needsUpdateDialog)
-            runCommand(QStringLiteral("N_Update_DB"));
+            runCommand(Command::N_Update_DB);
         else
             showMessage(v.noScriptMessage);
     });
@@ -379,14 +374,16 @@ void TGeneral_Form::rebuildTicker() {
     auto* ticker = ui->Image_Show_Valuta_Kurs;
     ticker->text.clear();
     if (session_.workspace.isOpen())
-        logged([&] { ticker->text = buildTickerText(session_.db(), session_.displayDecimals); });
+        logged([&] {
+            ticker->text = buildTickerText(session_.db(), session_.settings().get(setting::kAmountDecimals));
+        });
 }
 
 void TGeneral_Form::FormShow() {
     rebuildTicker();
     ui->Image_Show_Valuta_Kurs->position = width();
     timer2_->start();
-    ui->Panel_terminal->setText(QString::number(session_.firmData().terminal()));
+    showTerminal();
     const int current = ui->PageControl1->currentIndex();
     for (int i = 0; i < pages_.size(); ++i)
         pages_[i].first->formShown(i == current);
@@ -397,7 +394,7 @@ void TGeneral_Form::PageControl1Change(int index) {
         setWindowTitle(pages_[index].second.windowTitle);
         p->activated();
     }
-    if (session_.firmData().loginOnPageSwitch())
+    if (session_.settings().get(setting::kLoginOnPageSwitch))
         N_dostapClick();
 }
 
@@ -417,16 +414,17 @@ void TGeneral_Form::Timer2Timer() {
         ticker->drawAtPosition();
         ticker->position -= 5;
     }
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     const QDate today = session_.today();
     std::optional<QString> question;
-    if (!logged([&] { question = runningDateQuestion(today, fd.lastWorkingDateText(today)); }) || !question)
+    if (!logged([&] { question = runningDateQuestion(today, settings.lastWorkingDateText(today)); }) ||
+        !question)
         return;
     timer2_->stop();
     // The timer runs again whatever the answer and whatever happens to the write.
     const auto restart = qScopeGuard([this] { timer2_->start(); });
     if (askYesNo(*question))
-        logged([&] { fd.setLastWorkingDate(today); });
+        logged([&] { settings.setLastWorkingDate(today); });
     else if (!startExternal(ExternalProgram::DateTimeSettings))
         showMessage(notInstalledMessage(ExternalProgram::DateTimeSettings));
 }
@@ -454,18 +452,22 @@ void TGeneral_Form::showVideoHelp(const QString& keyword) {
 void TGeneral_Form::closeEvent(QCloseEvent* e) {
     for (Module* m : modules_)
         m->exiting();
-    FirmData fd = session_.firmData();
+    Settings& settings = session_.settings();
     logged([&] {
-        fd.setLastWorkingDate(session_.today());
-        // Nobody logged in: the last operator stays as it was.
+        // One save: the date, and the operator unless nobody logged in.
+        Settings::Changes exit;
+        exit.set(setting::kLastWorkingDate, shortDate(session_.today()));
         if (!session_.operatorName().isEmpty())
-            fd.setActiveOperator(session_.operatorName());
+            exit.set(setting::kLastOperator, session_.operatorName());
+        settings.save(exit);
     });
     timer1_->stop();
     timer2_->stop();
     // Ending the session may end this program at once: only once the date
     // and the operator are written.
-    if (fd.shutdownAtExit() && !startExternal(ExternalProgram::EndSession))
+    bool shutdown = false;
+    logged([&] { shutdown = settings.get(setting::kShutdownAtExit); });
+    if (shutdown && !startExternal(ExternalProgram::EndSession))
         logException(Error(notInstalledMessage(ExternalProgram::EndSession)));
     e->accept();
 }

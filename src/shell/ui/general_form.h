@@ -42,9 +42,10 @@ public:
     Session& session() override { return session_; }
     QWidget* window() override { return this; }
     Progress& progress() override;
-    void registerCommand(const QString& name, std::function<void()> operation) override;
-    void runCommand(const QString& name) override;
-    QAction* command(const QString& name) const override;
+    void registerCommand(Command command, std::function<void()> operation) override;
+    void runCommand(Command command) override;
+    QAction* command(Command command) const override;
+    FollowUpRegistry& followUps() override { return followUps_; }
     void addPage(HostPage* page, const PageTab& tab) override;
 
     MainMenu& mainMenu() { return *menu_; }
@@ -84,13 +85,13 @@ private:
     void updateToolButtons();
     // Runs the command's operation whatever its enabled state (the tool
     // buttons, which ignore the operator's rights).
-    void runOperation(const QString& name);
+    void runOperation(Command command);
     void showOperator();
     void showDatabase();
     void showWarehouse();
+    void showTerminal();
     void versionCheck();
     void rebuildTicker();
-    bool isCommandName(const QString& name) const;
 
     std::unique_ptr<Ui::TGeneral_Form> ui;
     Session& session_;
@@ -98,11 +99,11 @@ private:
     std::unique_ptr<Login> login_;
     ProgressPanel* progress_ = nullptr;
     QList<Module*> modules_;
-    QHash<QString, std::function<void()>> commands_;
-    // Tool buttons and the command each runs (its own name when it has no
-    // menu command).
-    QHash<QString, QToolButton*> toolButtons_;
-    QHash<QString, QString> toolCommands_;
+    QHash<Command, std::function<void()>> commands_;
+    FollowUpRegistry followUps_;
+    // Tool buttons and the command each runs (none for a button without an
+    // operation).
+    QList<std::pair<QToolButton*, std::optional<Command>>> toolButtons_;
     QList<std::pair<HostPage*, PageTab>> pages_;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;

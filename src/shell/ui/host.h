@@ -4,13 +4,17 @@
 // host never learns a subsystem's name.
 //
 // Through the Host a module attaches the operations of its menu commands and
-// tool buttons, and places its page. The host calls the module back after a
-// login, after a change of the working database and at exit.
+// tool buttons, places its page and registers the follow-ups of its windows'
+// pickers. The host calls the module back after a login, after a change of
+// the working database and at exit. A window receives a WindowContext: the
+// session, the host's commands and follow-ups, and the progress panel.
 
+#include "common/ui/follow_ups.h"
+#include "shell/menu_tree.h"
 #include "shell/session.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -39,38 +43,55 @@ public:
 };
 
 struct PageTab {
-    int position = 0;         // the tab's place: 0 shop, 1 service, 2 fiscal service
-    QString caption;          // the tab's caption
-    QString windowTitle;      // the main window's title while the page is current
-    bool tabVisible = true;   // the window definition may hide a tab
-    QStringList menuCommands; // menu items hidden whenever the tab is hidden
+    int position = 0;              // the tab's place: 0 shop, 1 service, 2 fiscal service
+    QString caption;               // the tab's caption
+    QString windowTitle;           // the main window's title while the page is current
+    bool tabVisible = true;        // the window definition may hide a tab
+    QList<Command> menuCommands{}; // menu items hidden whenever the tab is hidden
 };
 
-class Host {
+// What windows may ask of the host.
+class HostCommands {
 public:
-    virtual ~Host() = default;
+    virtual ~HostCommands() = default;
 
+    // Runs the operation of a command as its menu item or button would; a
+    // command without an operation is disabled and does nothing.
+    virtual void runCommand(Command command) = 0;
+    // The menu command's action: its enabled state (the operator's right
+    // and an attached operation) and its shortcut. Throws std::logic_error
+    // for a tool button's own command, which has no menu item.
+    virtual QAction* command(Command command) const = 0;
+    // The follow-ups of the pickers and of the buttons that open windows
+    // of higher libraries (common/ui/follow_ups.h).
+    virtual FollowUpRegistry& followUps() = 0;
+};
+
+// What a window receives from whoever opens it.
+struct WindowContext {
+    Session& session;
+    HostCommands& host;
+    // The host's progress panel, for long work.
+    Progress& progress;
+};
+
+class Host : public HostCommands {
+public:
     virtual Session& session() = 0;
     // The main window, as the parent of the dialogs a command opens.
     virtual QWidget* window() = 0;
     virtual Progress& progress() = 0;
 
-    // Attaches the operation of a menu command (by its objectName) or of a
-    // tool button that has no menu command (by the button's objectName).
-    // A name that is neither, or one registered twice, throws
-    // std::logic_error: a mistake of the composition, found at start-up.
-    // A command without an operation stays disabled.
-    virtual void registerCommand(const QString& name, std::function<void()> operation) = 0;
-    // Runs the operation of a command as its menu item or button would.
-    // Throws std::logic_error for a name that is not a command.
-    virtual void runCommand(const QString& name) = 0;
-    // The menu command's action: its enabled state (the operator's right
-    // and an attached operation) and its shortcut. Throws std::logic_error
-    // for a name that is not a menu command.
-    virtual QAction* command(const QString& name) const = 0;
+    // Attaches the operation of a command. A command registered twice
+    // throws std::logic_error: a mistake of the composition, found at
+    // start-up. A command without an operation stays disabled.
+    virtual void registerCommand(Command command, std::function<void()> operation) = 0;
 
     // Places the page in PageControl1 (the host takes ownership).
     virtual void addPage(HostPage* page, const PageTab& tab) = 0;
+
+    // The context of the windows a module opens.
+    WindowContext context() { return {session(), *this, progress()}; }
 };
 
 class Module {

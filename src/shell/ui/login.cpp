@@ -65,7 +65,7 @@ void TForm_Dostap_Operators::FormShow() {
                 ui->ComboBox_Operators->addItem(r.ime);
         });
 
-    const QString last = session_.firmData().activeOperator();
+    const QString last = session_.settings().get(setting::kLastOperator);
     if (!last.isEmpty()) {
         ui->ComboBox_Operators->setCurrentIndex(ui->ComboBox_Operators->findText(last));
         ui->Edit_Password->setFocus();
@@ -132,7 +132,7 @@ void TForm_Dostap_Operators::OKBtnClick() {
         showMessage(texts::kInvalidLogin);
     }
     if (!session_.operatorName().isEmpty())
-        logged([this] { session_.firmData().setActiveOperator(session_.operatorName()); });
+        logged([this] { session_.settings().set(setting::kLastOperator, session_.operatorName()); });
     if (row)
         emit loggedIn(name);
     emit checked();

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <stdexcept>
 
 namespace torvika {
 
@@ -58,8 +59,19 @@ QAction* MainMenu::action(int node) const {
     return node > 0 && node < actions_.size() ? actions_[node] : nullptr;
 }
 
-QAction* MainMenu::action(const QString& name) const {
-    return action(menuNodeNumber(name));
+namespace {
+
+int nodeOf(Command command) {
+    const std::optional<int> node = menuNode(command);
+    if (!node)
+        throw std::logic_error("no menu item for the command " + commandName(command).toStdString());
+    return *node;
+}
+
+} // namespace
+
+QAction* MainMenu::action(Command command) const {
+    return action(nodeOf(command));
 }
 
 QMenu* MainMenu::submenu(int node) const {
@@ -78,8 +90,8 @@ bool MainMenu::isHidden(int node) const {
     return node > 0 && node < hidden_.size() && hidden_[node];
 }
 
-bool MainMenu::isHidden(const QString& name) const {
-    return isHidden(menuNodeNumber(name));
+bool MainMenu::isHidden(Command command) const {
+    return isHidden(nodeOf(command));
 }
 
 void MainMenu::setHidden(int node, bool hidden) {
@@ -99,8 +111,8 @@ void MainMenu::setHidden(int node, bool hidden) {
     owner->insertAction(before, actions_[node]);
 }
 
-void MainMenu::setHidden(const QString& name, bool hidden) {
-    setHidden(menuNodeNumber(name), hidden);
+void MainMenu::setHidden(Command command, bool hidden) {
+    setHidden(nodeOf(command), hidden);
 }
 
 bool MainMenu::hasRight(int node) const {

@@ -8,6 +8,8 @@
 // and silence its shortcut, while a hidden command keeps both. Its enabled
 // state is the operator's right like any other.
 
+#include "shell/menu_tree.h"
+
 #include <QList>
 #include <QString>
 
@@ -25,7 +27,8 @@ public:
 
     // Node 1 .. 139; nullptr for the root and numbers beyond the tree.
     QAction* action(int node) const;
-    QAction* action(const QString& name) const;
+    // Throws std::logic_error for a tool button's own command.
+    QAction* action(Command command) const;
     QMenu* submenu(int node) const;
     int nodeCount() const; // the root included
     // Nodes whose item has sub-items.
@@ -33,10 +36,10 @@ public:
 
     // Whether the item is left out of its menu.
     bool isHidden(int node) const;
-    bool isHidden(const QString& name) const;
+    bool isHidden(Command command) const;
     // Shows the item in its place among its siblings, or leaves it out.
     void setHidden(int node, bool hidden);
-    void setHidden(const QString& name, bool hidden);
+    void setHidden(Command command, bool hidden);
 
     // A command is enabled when the operator has the right to it and an
     // operation is attached to it; a submenu when the operator has the right.

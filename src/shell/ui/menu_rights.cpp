@@ -23,8 +23,8 @@ QString actionShortcutText(const QAction* action) {
     return shortcutText(action->shortcut()[0]);
 }
 
-void applyOperatorShortcuts(MainMenu& menu, const ProfileFile& firmData, const QString& operatorName) {
-    const QHash<int, QString> stored = readOperatorShortcuts(firmData, operatorName, menu.nodeCount());
+void applyOperatorShortcuts(MainMenu& menu, const Settings& settings, const QString& operatorName) {
+    const QHash<int, QString> stored = readOperatorShortcuts(settings, operatorName, menu.nodeCount());
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
         QAction* a = menu.action(it.key());
         if (!a)

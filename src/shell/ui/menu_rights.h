@@ -1,7 +1,7 @@
 #pragma once
 // Applying an operator's rights and shortcuts to the main menu.
 
-#include "common/profile_file.h"
+#include "shell/firm_data.h"
 
 #include <QStringList>
 
@@ -21,6 +21,6 @@ QString actionShortcutText(const QAction* action);
 // Gives the commands the shortcuts stored in the operator's section of
 // Firm_Data.ini. Commands the section does not name, and texts that name
 // no key, keep their current shortcut; an empty text removes it.
-void applyOperatorShortcuts(MainMenu& menu, const ProfileFile& firmData, const QString& operatorName);
+void applyOperatorShortcuts(MainMenu& menu, const Settings& settings, const QString& operatorName);
 
 } // namespace torvika

@@ -44,9 +44,9 @@ QIcon markIcon(bool allowed) {
 
 } // namespace
 
-TForm_Operatori::TForm_Operatori(Session& session, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm_Operatori), session_(session), model_(new StatementModel(this)),
-      allowedIcon_(markIcon(true)), deniedIcon_(markIcon(false)) {
+TForm_Operatori::TForm_Operatori(const WindowContext& context, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm_Operatori), session_(context.session),
+      model_(new StatementModel(this)), allowedIcon_(markIcon(true)), deniedIcon_(markIcon(false)) {
     ui->setupUi(this);
     showPasswordAsStars(ui->Edit_Par);
     model_->setColumns({{QStringLiteral("ID"), QStringLiteral("№"), 0, GridColumnSpec::Integer},
@@ -250,8 +250,8 @@ void TForm_Operatori::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void N_OperatoriClick(Session& session, QWidget* parent) {
-    TForm_Operatori form(session, parent);
+void N_OperatoriClick(const WindowContext& context, QWidget* parent) {
+    TForm_Operatori form(context, parent);
     form.exec();
 }
 

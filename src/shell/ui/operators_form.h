@@ -4,7 +4,7 @@
 // in which each command is granted or denied.
 
 #include "shell/operators.h"
-#include "shell/session.h"
+#include "shell/ui/host.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -24,7 +24,7 @@ class StatementModel;
 class TForm_Operatori : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Operatori(Session& session, QWidget* parent = nullptr);
+    explicit TForm_Operatori(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Operatori() override;
 
     // What the next save does: nothing before a double click.
@@ -75,6 +75,6 @@ private:
 };
 
 // The menu command "Достъп оператори": shows the operators window modally.
-void N_OperatoriClick(Session& session, QWidget* parent);
+void N_OperatoriClick(const WindowContext& context, QWidget* parent);
 
 } // namespace torvika
