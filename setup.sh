@@ -47,6 +47,14 @@ mode="${1:-run}"
 shift || true
 install_missing
 case "$mode" in
+    screenshots)
+        # The README's pictures, made by the test suite from the real windows.
+        build
+        mkdir -p docs/screenshots
+        (cd build && TORVIKA_SCREENSHOTS="$PWD/../docs/screenshots" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
+            tests/app_test_screenshots)
+        exit 0
+        ;;
     test)
         # The tests build with warnings as errors, on formatted code, and the
         # benchmarks are compiled (not run) so that none stops building.
@@ -90,7 +98,7 @@ case "$mode" in
         exit "$rc"
         ;;
     *)
-        echo "usage: $0 [run|test]" >&2
+        echo "usage: $0 [run|test|screenshots]" >&2
         exit 2
         ;;
 esac
