@@ -8,7 +8,7 @@ PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
           libqt6printsupport6 libsqlite3-dev libpq-dev libbenchmark-dev qt6-multimedia-dev
           xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils clang-format qt6-translations-l10n
-          postgresql)
+          postgresql dpkg-dev file)
 
 install_missing() {
     local missing=()
@@ -47,6 +47,14 @@ mode="${1:-run}"
 shift || true
 install_missing
 case "$mode" in
+    screenshots)
+        # The README's pictures, made by the test suite from the real windows.
+        build
+        mkdir -p docs/screenshots
+        (cd build && TORVIKA_SCREENSHOTS="$PWD/../docs/screenshots" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
+            tests/app_test_screenshots)
+        exit 0
+        ;;
     test)
         # The tests build with warnings as errors, on formatted code, and the
         # benchmarks are compiled (not run) so that none stops building.
@@ -90,7 +98,7 @@ case "$mode" in
         exit "$rc"
         ;;
     *)
-        echo "usage: $0 [run|test]" >&2
+        echo "usage: $0 [run|test|screenshots]" >&2
         exit 2
         ;;
 esac

@@ -27,7 +27,8 @@ QString ProgramDir::choose(const QStringList& arguments, const QString& executab
         if (a.startsWith(QStringLiteral("--home=")))
             return a.mid(7);
     QFileInfo exe(executableDir);
-    if (exe.isDir() && exe.isWritable())
+    const bool installed = QFileInfo::exists(executableDir + QStringLiteral("/../share/torvika/SQLs"));
+    if (!installed && exe.isDir() && exe.isWritable())
         return executableDir;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/torvika");
 }

@@ -11,8 +11,10 @@ class ProgramDir {
 public:
     explicit ProgramDir(const QString& root);
 
-    // "--home DIR" when given; else the executable's directory when it is
-    // writable; else $XDG_DATA_HOME/torvika.
+    // "--home DIR" when given; else $XDG_DATA_HOME/torvika for an installed
+    // program (its shipped files in ../share/torvika) or one whose directory
+    // is not writable, so that every user has their own; else the
+    // executable's directory (a build tree).
     static QString choose(const QStringList& arguments, const QString& executableDir);
 
     // Always with a trailing "/".

@@ -6,6 +6,7 @@
 #include "shell/company_databases.h"
 #include "shell/nts_script.h"
 #include "shell/operators.h"
+#include "shell/program_dir.h"
 #include "shell/texts.h"
 #include "shell/version.h"
 #include "support/fixture.h"
@@ -140,6 +141,39 @@ private slots:
         EngineConfig cfg(fx.session().programDir.engineConfig());
         QVERIFY(cfg.hasAlias("Service"));
         QCOMPARE(cfg.alias("Service").path, QDir::cleanPath(fx.root() + "Data"));
+    }
+
+    // An installed program (its files in ../share/torvika) keeps each user's
+    // directory under $XDG_DATA_HOME even when the executable's directory is
+    // writable (run as root); a build tree uses its own; --home wins.
+    void programDirectoryChosen_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected"); // "exe", "xdg" or a path
+        QTest::newRow("build tree") << false << QStringList{} << "exe";
+        QTest::newRow("installed") << true << QStringList{} << "xdg";
+        QTest::newRow("home") << true << QStringList{"torvika", "--home", "/srv/shop"} << "/srv/shop";
+        QTest::newRow("home=") << false << QStringList{"torvika", "--home=/srv/shop"} << "/srv/shop";
+    }
+    void programDirectoryChosen() {
+        QFETCH(bool, installed);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        QVERIFY(QDir().mkpath(prefix.filePath("bin")));
+        if (installed)
+            QVERIFY(QDir().mkpath(prefix.filePath("share/torvika/SQLs")));
+        QTemporaryDir xdg;
+        qputenv("XDG_DATA_HOME", xdg.path().toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
+        const QString exe = prefix.filePath("bin");
+        const QString chosen = ProgramDir::choose(arguments, exe);
+        if (expected == "exe")
+            QCOMPARE(chosen, exe);
+        else if (expected == "xdg")
+            QCOMPARE(chosen, xdg.path() + "/torvika");
+        else
+            QCOMPARE(chosen, expected);
     }
 
     // Engine.cfg keeps a company database inside the program directory by

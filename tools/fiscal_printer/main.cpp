@@ -5,6 +5,7 @@
 //   torvika-fiscal-printer --receipts DIR [--department DIR]... [--journal FILE]
 //                          [--interval MS] [--once]
 
+#include "build_info.h"
 #include "fiscal_printer/print_server.h"
 
 #include <QCommandLineParser>
@@ -20,11 +21,13 @@ using namespace torvika::fiscal_printer;
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("torvika-fiscal-printer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TORVIKA_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Stand-in fiscal print server: prints the command files of the receipt and department directories "
         "into a journal and removes them."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption receipts(
         QStringLiteral("receipts"),
         QStringLiteral("The receipt directory (its subdirectories are department "
