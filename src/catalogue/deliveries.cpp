@@ -237,7 +237,9 @@ Decimal priceInBaseCurrency(const Decimal& price, const Decimal& rate) {
 }
 
 QString baseCurrencyName(const QSqlDatabase& db) {
-    return scalarSql(db, QStringLiteral("SELECT MIN(Opisanie) FROM Valuti WHERE Osn = 'True'")).toString();
+    return scalarSql(db, QStringLiteral("SELECT Opisanie FROM Valuti WHERE Osn = ? ORDER BY Opisanie"),
+                     {QStringLiteral("True")}, QString())
+        .toString();
 }
 
 std::optional<Decimal> currencyRate(const QSqlDatabase& db, const QString& currency) {
@@ -688,7 +690,7 @@ DeliveryImport importDeliveryLines(DeliveryDraft& draft, const QString& path, co
         const qint64 n = file.lineNumber();
         const NumberedFields f = GET_IMPORTED_DATA(*text);
         if (f.unterminated()) {
-            result.refused << texts::kImportUnterminated.arg(n).arg(f.unterminatedField());
+            result.refused << texts::kLineUnterminated.arg(n).arg(f.unterminatedField());
             continue;
         }
         const QString articleText = f.value(1).trimmed();

@@ -276,7 +276,7 @@ inline const QString kImportNoArticle = QStringLiteral("ред %1: няма ар
 inline const QString kImportBadQuantity =
     QStringLiteral("ред %1: количеството \"%2\" не е число, по-голямо от 0");
 inline const QString kImportBadPrice = QStringLiteral("ред %1: цената \"%2\" не е число, не по-малко от 0");
-inline const QString kImportUnterminated = QStringLiteral("ред %1: поле %2 не е затворено с \"]\"");
+inline const QString kLineUnterminated = QStringLiteral("ред %1: поле %2 не е затворено с \"]\"");
 // %1: how many lines were refused, %2: their reasons.
 inline const QString kImportRefused =
     QStringLiteral("Файлът не е внесен: %1 от редовете му са некоректни.\r%2");

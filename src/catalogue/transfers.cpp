@@ -296,7 +296,7 @@ StockMoveImport importStockMoveLines(StockMoveDraft& draft, const QString& path)
         const qint64 n = file.lineNumber();
         const NumberedFields f = GET_IMPORTED_DATA(*text);
         if (f.unterminated()) {
-            result.refused << texts::kImportUnterminated.arg(n).arg(f.unterminatedField());
+            result.refused << texts::kLineUnterminated.arg(n).arg(f.unterminatedField());
             continue;
         }
         bool ok = false;

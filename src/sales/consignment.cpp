@@ -1,5 +1,6 @@
 #include "sales/consignment.h"
 
+#include "catalogue/deliveries.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -107,11 +108,8 @@ CreditSchedule creditSchedule(const CreditTerms& terms, const Decimal& purchase)
     return s;
 }
 
-QString baseCurrencyName(const QSqlDatabase& db) {
-    const QString name =
-        scalarSql(db, QStringLiteral("SELECT Opisanie FROM Valuti WHERE Osn = ? ORDER BY Opisanie"),
-                  {trueText()}, QString())
-            .toString();
+QString creditCurrencyName(const QSqlDatabase& db) {
+    const QString name = baseCurrencyName(db);
     return name.isEmpty() ? QStringLiteral("BGL") : name;
 }
 
@@ -153,7 +151,7 @@ CreditRecord recordCredit(const QSqlDatabase& db, const CreditTerms& terms, cons
     if (const std::optional<QString> refusal = refuseCreditTerms(terms, purchase))
         throw EConvertError(*refusal);
     const CreditSchedule s = creditSchedule(terms, purchase);
-    const QString currency = baseCurrencyName(db);
+    const QString currency = creditCurrencyName(db);
     CreditRecord r;
     r.consignment = nextKey(db, QStringLiteral("Konsignation"), QStringLiteral("ID"));
     execSql(
@@ -265,7 +263,7 @@ std::optional<CreditState> loadCredit(const QSqlDatabase& db, qint64 credit) {
                            fromNumberColumn(q.value(2), 8), fromNumberColumn(q.value(3), 8), kShownDecimals);
     }
     if (s.currency.isEmpty())
-        s.currency = baseCurrencyName(db);
+        s.currency = creditCurrencyName(db);
     if (s.count <= 0)
         return s;
     s.total = CALCULATE_KONSIGNACION_SUM(s.count, s.purchase, s.first, s.interest);

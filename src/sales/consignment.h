@@ -87,9 +87,9 @@ struct CreditSchedule {
 };
 CreditSchedule creditSchedule(const CreditTerms& terms, const Decimal& purchase);
 
-// The base currency's name (Valuti.Osn); "BGL" in a database without one.
-// Throws EDatabaseError.
-QString baseCurrencyName(const QSqlDatabase& db);
+// The currency of a credit: the base currency (Valuti.Osn), "BGL" in a
+// database without one. Throws EDatabaseError.
+QString creditCurrencyName(const QSqlDatabase& db);
 
 // The number the next credit would take (MAX + 1), as the consignment
 // dialog shows it; the credit takes its own when it is recorded. Throws

@@ -506,10 +506,10 @@ private slots:
         fx_->writeFile("bad.txt",
                        "1:[13]2:[1]\r\n1:[99]2:[1]\r\n1:[13]2:[0]\r\n1:[13]2:[1]3:[x]\r\n1:[13]2:[1\r\n");
         const DeliveryImport bad = importDeliveryLines(in, fx_->root() + "bad.txt", "Лева", "Лева");
-        QCOMPARE(bad.refused, (QStringList{texts::kImportNoArticle.arg(2).arg("99"),
-                                           texts::kImportBadQuantity.arg(3).arg("0"),
-                                           texts::kImportBadPrice.arg(4).arg("x"),
-                                           texts::kImportUnterminated.arg(5).arg("2")}));
+        QCOMPARE(
+            bad.refused,
+            (QStringList{texts::kImportNoArticle.arg(2).arg("99"), texts::kImportBadQuantity.arg(3).arg("0"),
+                         texts::kImportBadPrice.arg(4).arg("x"), texts::kLineUnterminated.arg(5).arg("2")}));
         QVERIFY(!in.line(13));
     }
 

@@ -261,10 +261,10 @@ private slots:
             (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
                         kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOrderArticle,
                         kSelectServiceIntakeArticle, kSelectRepairArticle, kSelectWarrantyProductsArticle,
-                        kSelectRevisionArticles, kSelectProductionArticle, kSelectProductionElements,
-                        kSelectTransferArticles, kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
+                        kSelectProductionArticle, kSelectProductionElements, kSelectTransferArticles,
+                        kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
-        QVERIFY(!followUps.of<SaleRecipe>().has(kSaleRecipe));
+        QVERIFY(followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
                                                        kSelectInstalments, [](QWidget*, const QString&) {}));
     }

@@ -38,7 +38,7 @@ void CashDeskPanel::setUp(const WindowContext& context) {
 
 void CashDeskPanel::buildCountFields() {
     QString base;
-    logged([&] { base = baseCurrencyName(session_->db()); });
+    logged([&] { base = creditCurrencyName(session_->db()); });
     const CashCurrency currency = cashCurrencyFor(base);
     if (!fields_.isEmpty() && currency.word == currency_.word)
         return;

@@ -458,9 +458,10 @@ void ShopPage::lookUp() {
             showPickList(items);
             return;
         }
-        chooseArticle(items.first().id, foundBy == SearchCriterion::Serial);
+        // The quantity before the article: a recipe chosen with it sets its own.
         ui->Edit_Broj->setEnabled(true);
         ui->Edit_Broj->setText(QStringLiteral("1"));
+        chooseArticle(items.first().id, foundBy == SearchCriterion::Serial);
         if (ui->Edit_Cena_Nula->hasFocus() || ui->Edit_Serien_Nomer->isVisible())
             return;
         ui->Edit_Broj->setFocus();
