@@ -43,7 +43,7 @@ std::span<const SettingSpec> Settings::table() {
     return kTable;
 }
 
-const SettingSpec& Settings::spec(SettingId id) {
+const SettingSpec& Settings::definition(SettingId id) {
     return kTable[int(id)];
 }
 
@@ -57,26 +57,26 @@ SettingId Settings::find(const QString& section, const QString& key) {
 }
 
 QString Settings::text(SettingId id, const QString& def) const {
-    const SettingSpec& s = spec(id);
+    const SettingSpec& s = definition(id);
     return file_.readString(fromUtf16(s.section), fromUtf16(s.key), def);
 }
 
 bool Settings::has(SettingId id) const {
-    const SettingSpec& s = spec(id);
+    const SettingSpec& s = definition(id);
     return file_.hasKey(fromUtf16(s.section), fromUtf16(s.key));
 }
 
 QString Settings::get(Setting<QString> s) const {
-    return text(s.id, fromUtf16(spec(s.id).defaultValue));
+    return text(s.id, fromUtf16(definition(s.id).defaultValue));
 }
 
 int Settings::get(Setting<int> s) const {
-    const int def = fromUtf16(spec(s.id).defaultValue).toInt();
+    const int def = fromUtf16(definition(s.id).defaultValue).toInt();
     return integerOf(text(s.id, QString()), def);
 }
 
 bool Settings::get(Setting<bool> s) const {
-    const int def = fromUtf16(spec(s.id).defaultValue).toInt();
+    const int def = fromUtf16(definition(s.id).defaultValue).toInt();
     return integerOf(text(s.id, QString()), def) != 0;
 }
 
@@ -107,7 +107,7 @@ void Settings::save(const Changes& changes) {
         return;
     // The value a reader sees before and after, by the readers' default.
     auto effective = [](const ProfileData& d, SettingId id) {
-        const SettingSpec& s = spec(id);
+        const SettingSpec& s = definition(id);
         const QString section = fromUtf16(s.section), key = fromUtf16(s.key);
         const QString def = fromUtf16(s.defaultValue);
         const QString text = d.value(section, key, def);
@@ -128,7 +128,7 @@ void Settings::save(const Changes& changes) {
             if (!before.contains(id))
                 before.insert(id, effective(d, id));
         for (const auto& [id, value] : changes.values_) {
-            const SettingSpec& s = spec(id);
+            const SettingSpec& s = definition(id);
             if (value)
                 d.setValue(fromUtf16(s.section), fromUtf16(s.key), *value);
             else

@@ -134,7 +134,7 @@ public:
 
     // The table, in order; the row of a setting.
     static std::span<const SettingSpec> table();
-    static const SettingSpec& spec(SettingId id);
+    static const SettingSpec& definition(SettingId id);
     // The setting stored under the section and key (matched without regard
     // to case). Throws std::logic_error for a key that is no setting.
     static SettingId find(const QString& section, const QString& key);

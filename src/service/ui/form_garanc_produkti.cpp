@@ -1,8 +1,8 @@
 #include "service/ui/form_garanc_produkti.h"
 
+#include "catalogue/articles.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
-#include "common/sql.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "counterparties/ui/counterparty_picker.h"
@@ -113,20 +113,17 @@ void TForm_Garanc_Produkti::takeSupplier(const QString& ref) {
 void TForm_Garanc_Produkti::articleTyped() {
     bool ok = false;
     const qint64 id = ui->Edit_Sel_Art->text().trimmed().toLongLong(&ok);
-    QVariant name;
-    if (ok && id > 0 && !guarded([&] {
-            name =
-                scalarSql(session_.db(), QStringLiteral("SELECT Opisanie FROM Produkti WHERE ID = ?"), {id});
-        }))
+    std::optional<Article> found;
+    if (ok && id > 0 && !guarded([&] { found = loadArticle(session_.db(), id); }))
         return;
-    if (!name.isValid()) {
+    if (!found) {
         showMessage(texts::kWarrantyNoArticle);
         pickArticles(context_, kSelectWarrantyCardArticle, this);
         return;
     }
     PickedArticle article;
     article.id = id;
-    article.description = name.toString();
+    article.description = found->description;
     takeArticle(article);
 }
 

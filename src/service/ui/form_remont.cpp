@@ -48,15 +48,15 @@ TForm_Remont::TForm_Remont(const WindowContext& context, QWidget* parent)
     QList<GridColumnSpec> columns;
     for (int c = 0; c < kRepairColumnCount; ++c) {
         const RepairColumnInfo& info = repairColumn(RepairColumn(c));
-        GridColumnSpec spec{info.field.toString(), info.caption.toString()};
+        GridColumnSpec grid{info.field.toString(), info.caption.toString()};
         const RepairColumn column = RepairColumn(c);
         if (column == RepairColumn::Number || column == RepairColumn::Article)
-            spec.format = GridColumnSpec::Integer;
+            grid.format = GridColumnSpec::Integer;
         else if (isDateColumn(column))
-            spec.format = GridColumnSpec::Date;
+            grid.format = GridColumnSpec::Date;
         else if (column == RepairColumn::Reason || column == RepairColumn::Description)
-            spec.width = 24;
-        columns << spec;
+            grid.width = 24;
+        columns << grid;
         ui->ComboBox_Select_Kriteria->addItem(info.caption.toString());
     }
     setUpList(gridContext(session), ui->DBGrid_Priem, columns, kIdField, true);
