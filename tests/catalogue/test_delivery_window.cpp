@@ -40,50 +40,21 @@ using namespace torvika;
 
 namespace {
 
+using test::click;
+using test::clickRow;
+using test::shownRows;
+using test::typeAndEnter;
+
 const QDateTime kNow(QDate(2024, 5, 6), QTime(10, 20, 30));
 
 template <typename T = QLineEdit> T* control(const QWidget& w, const char* name) {
     return test::control<T>(w, name);
 }
 
-void click(const QWidget& w, const char* name) {
-    QTest::mouseClick(control<QPushButton>(w, name), Qt::LeftButton);
-}
-
-void typeAndEnter(const QWidget& w, const char* name, const QString& text) {
-    QLineEdit* e = control(w, name);
-    e->setFocus();
-    e->selectAll();
-    test::typeText(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-}
-
 void chooseItem(QComboBox* box, const QString& text) {
     const int index = box->findText(text);
     QVERIFY(index >= 0);
-    box->setFocus();
-    if (box->currentIndex() < 0)
-        QTest::keyClick(box, Qt::Key_Down);
-    while (box->currentIndex() < index)
-        QTest::keyClick(box, Qt::Key_Down);
-    while (box->currentIndex() > index)
-        QTest::keyClick(box, Qt::Key_Up);
-}
-
-QStringList shownRows(const StatementModel* m) {
-    QStringList out;
-    for (int r = 0; r < m->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < m->columnCount(); ++c)
-            cells << m->index(r, c).data().toString().trimmed();
-        out << cells.join(u'|');
-    }
-    return out;
-}
-
-void clickRow(QTableView* grid, int row) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(row, 1)).center());
+    test::chooseItem(box, index);
 }
 
 // Ticks or unticks the box as the operator does from the keyboard.

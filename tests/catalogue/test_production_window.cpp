@@ -33,12 +33,12 @@ using namespace torvika;
 
 namespace {
 
+using test::chooseItem;
+using test::click;
+using test::shownRows;
+
 template <typename T = QLineEdit> T* control(const QWidget& w, const char* name) {
     return test::control<T>(w, name);
-}
-
-void click(const QWidget& w, const char* name) {
-    QTest::mouseClick(control<QPushButton>(w, name), Qt::LeftButton);
 }
 
 void setField(const QWidget& w, const char* name, const QString& text) {
@@ -46,27 +46,6 @@ void setField(const QWidget& w, const char* name, const QString& text) {
     e->setFocus();
     e->selectAll();
     test::typeText(e, text);
-}
-
-// Chooses the item of the combo box as the operator does: from the
-// keyboard, item by item.
-void chooseItem(QComboBox* box, int index) {
-    box->setFocus();
-    while (box->currentIndex() < index)
-        QTest::keyClick(box, Qt::Key_Down);
-    while (box->currentIndex() > index)
-        QTest::keyClick(box, Qt::Key_Up);
-}
-
-QStringList shownRows(const StatementModel* m) {
-    QStringList out;
-    for (int r = 0; r < m->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < m->columnCount(); ++c)
-            cells << m->index(r, c).data().toString().trimmed();
-        out << cells.join(u'|');
-    }
-    return out;
 }
 
 // The catalogue in the mode, the article chosen; in the modes that make

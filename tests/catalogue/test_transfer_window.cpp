@@ -36,39 +36,15 @@ using namespace torvika;
 
 namespace {
 
+using test::click;
+using test::clickRow;
+using test::shownRows;
+using test::typeAndEnter;
+
 const QDateTime kNow(QDate(2024, 4, 2), QTime(9, 30, 15));
 
 template <typename T = QLineEdit> T* control(const QWidget& w, const char* name) {
     return test::control<T>(w, name);
-}
-
-void click(const QWidget& w, const char* name) {
-    QTest::mouseClick(control<QPushButton>(w, name), Qt::LeftButton);
-}
-
-// Types into the field as the operator does and presses Enter.
-void typeAndEnter(const QWidget& w, const char* name, const QString& text) {
-    QLineEdit* e = control(w, name);
-    e->setFocus();
-    e->selectAll();
-    test::typeText(e, text);
-    QTest::keyClick(e, Qt::Key_Return);
-}
-
-QStringList shownRows(const StatementModel* m) {
-    QStringList out;
-    for (int r = 0; r < m->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < m->columnCount(); ++c)
-            cells << m->index(r, c).data().toString().trimmed();
-        out << cells.join(u'|');
-    }
-    return out;
-}
-
-void clickRow(QTableView* grid, int row) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(row, 1)).center());
 }
 
 } // namespace

@@ -1,8 +1,13 @@
 #pragma once
 // Small helpers of the window tests.
 
+#include <QAbstractItemModel>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
+#include <QStringList>
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
@@ -33,6 +38,50 @@ inline void clickTitle(QTableView* grid, int column) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                              header->height() / 2));
+}
+
+// Presses the button of the window by its objectName.
+inline void click(const QWidget& window, const char* name) {
+    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+}
+
+// Types into the field as the operator does and presses Enter.
+inline void typeAndEnter(const QWidget& window, const char* name, const QString& text) {
+    QLineEdit* e = control<QLineEdit>(window, name);
+    e->setFocus();
+    e->selectAll();
+    typeText(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+}
+
+// Chooses the item of the combo box as the operator does: from the
+// keyboard, item by item.
+inline void chooseItem(QComboBox* box, int index) {
+    box->setFocus();
+    if (box->currentIndex() < 0)
+        QTest::keyClick(box, Qt::Key_Down);
+    while (box->currentIndex() < index)
+        QTest::keyClick(box, Qt::Key_Down);
+    while (box->currentIndex() > index)
+        QTest::keyClick(box, Qt::Key_Up);
+}
+
+// The rows of the grid's model as shown, cells trimmed and joined by "|".
+inline QStringList shownRows(const QAbstractItemModel* m) {
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c)
+            cells << m->index(r, c).data().toString().trimmed();
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+// Clicks the row of the grid (on its second column).
+inline void clickRow(QTableView* grid, int row) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 1)).center());
 }
 
 } // namespace torvika::test
