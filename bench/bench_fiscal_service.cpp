@@ -4,7 +4,7 @@
 // registered device (one row with its owner, person, site, model, service
 // centre, tax office, sealing company and contract) should stay under
 // 20 ms; the lookup of a device not registered adds the search of the
-// shop's sales for exactly its number, through the caseless index. The
+// shop's sales for exactly its number, through the serial's UPPER index. The
 // tax-office file is read, built and written for a period of 9,999 devices
 // (the most its four-digit count can say) and should stay under 2 s.
 

@@ -443,6 +443,7 @@ inline const QString kTransferReportTitle = QStringLiteral("СПРАВКА ТР�
 inline const QString kScrapReportTitle = QStringLiteral("СПРАВКА БРАК");
 inline const QString kStockMoveColumnDate = QStringLiteral("Дата");
 inline const QString kStockMoveColumnTime = QStringLiteral("Час");
+inline const QString kStockMoveColumnNote = QStringLiteral("Забележка");
 inline const QString kStockMoveColumnFrom = QStringLiteral("От склад");
 inline const QString kStockMoveColumnTo = QStringLiteral("Към склад");
 inline const QString kStockMoveColumnOperator = QStringLiteral("Оператор");
@@ -543,6 +544,10 @@ inline const QString kRevisionPrintDate = QStringLiteral("\tОт Дата:%1, %2
 inline const QString kRevisionPrintRecorded = QStringLiteral("\tСума налично: %1");
 inline const QString kRevisionPrintCounted = QStringLiteral("\tСума открито: %1");
 inline const QString kRevisionPrintDifference = QStringLiteral("\tСума разлика: %1");
+inline const QString kRevisionReportTitle = QStringLiteral("СПРАВКА РЕВИЗИИ");
+inline const QString kRevisionColumnArticles = QStringLiteral("Артикули");
+inline const QString kRevisionReportPrintTitle = QStringLiteral("\t СПРАВКА РЕВИЗИИ");
+inline const QString kRevisionReportPrintPeriod = QStringLiteral("\tОт дата: %1 до дата: %2");
 // A line of a count file left out: %1 its number, %2 the reason.
 inline const QString kCountLineLeftOut = QStringLiteral("Ред %1: %2");
 // %1 the longest reason.

@@ -10,7 +10,10 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QThread>
+#include <QVarLengthArray>
 #include <sqlite3.h>
+
+#include <optional>
 
 namespace torvika {
 
@@ -38,9 +41,78 @@ void resultText(sqlite3_context* ctx, const QString& s) {
     sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
 }
 
+bool isAscii(const unsigned char* s, int n) {
+    for (int i = 0; i < n; ++i)
+        if (s[i] & 0x80)
+            return false;
+    return true;
+}
+
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c;
+}
+
+// Iterative LIKE matcher with backtracking to the last %, over QChar (any
+// text) or char (ASCII only, for the common case of codes and serial
+// numbers, without converting each row to UTF-16). `step` is the length of
+// the text's character at an index: '_' takes a whole one.
+template <typename Ch, typename Same, typename Step>
+bool matchLike(const Ch* p, qsizetype pn, const Ch* t, qsizetype tn, Ch escape, bool hasEscape, Same same,
+               Step step) {
+    qsizetype pi = 0, ti = 0, starP = -1, starT = -1;
+    while (ti < tn) {
+        if (pi < pn) {
+            const Ch pc = p[pi];
+            if (hasEscape && pc == escape) {
+                // The next pattern character is literal; an escape at the end matches nothing.
+                if (pi + 1 < pn && same(p[pi + 1], t[ti])) {
+                    pi += 2;
+                    ++ti;
+                    continue;
+                }
+            } else if (pc == Ch(u'%')) {
+                starP = pi++;
+                starT = ti;
+                continue;
+            } else if (pc == Ch(u'_')) {
+                ++pi;
+                ti += step(ti);
+                continue;
+            } else if (same(pc, t[ti])) {
+                ++pi;
+                ++ti;
+                continue;
+            }
+        }
+        if (starP < 0)
+            return false;
+        pi = starP + 1;
+        starT += step(starT);
+        ti = starT;
+    }
+    while (pi < pn && p[pi] == Ch(u'%'))
+        ++pi;
+    return pi == pn;
+}
+
+bool asciiLikeMatch(const QByteArray& p, const unsigned char* t, int tn, char escape, bool hasEscape) {
+    auto same = [](char a, char b) { return a == b || asciiUpper(a) == asciiUpper(b); };
+    return matchLike<char>(p.constData(), p.size(), reinterpret_cast<const char*>(t), tn, escape, hasEscape,
+                           same, [](qsizetype) { return 1; });
+}
+
 void upperFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
+        return;
+    }
+    const unsigned char* t = sqlite3_value_text(argv[0]);
+    const int n = sqlite3_value_bytes(argv[0]);
+    if (t && isAscii(t, n)) {
+        QVarLengthArray<char, 256> b(n);
+        for (int i = 0; i < n; ++i)
+            b[i] = asciiUpper(char(t[i]));
+        sqlite3_result_text(ctx, b.constData(), n, SQLITE_TRANSIENT);
         return;
     }
     resultText(ctx, argText(argv[0]).toUpper());
@@ -54,10 +126,12 @@ void lowerFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
     resultText(ctx, argText(argv[0]).toLower());
 }
 
-// The pattern's text, kept by SQLite between the rows of one statement when
-// the pattern is the same for all of them (a literal or a bound value).
+// The pattern, kept by SQLite between the rows of one statement when the
+// pattern is the same for all of them (a literal or a bound value); with
+// its bytes when pattern and escape are ASCII.
 struct CachedPattern {
     QString pattern;
+    std::optional<QByteArray> ascii;
 };
 
 void deletePattern(void* p) {
@@ -80,60 +154,42 @@ void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         }
         escape = e[0];
     }
-    const QString text = argText(argv[1]);
-    if (auto* cached = static_cast<CachedPattern*>(sqlite3_get_auxdata(ctx, 0))) {
-        sqlite3_result_int(ctx, likeMatch(cached->pattern, text, escape) ? 1 : 0);
+    auto* cached = static_cast<CachedPattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!cached) {
+        const unsigned char* p = sqlite3_value_text(argv[0]);
+        const int pn = sqlite3_value_bytes(argv[0]);
+        cached = new CachedPattern{argText(argv[0]), std::nullopt};
+        if (p && isAscii(p, pn) && escape.unicode() < 0x80)
+            cached->ascii = QByteArray(reinterpret_cast<const char*>(p), pn);
+        // SQLite keeps it only while the pattern stays the same, and may
+        // drop it at once (deleting it): read what is needed before.
+        sqlite3_set_auxdata(ctx, 0, cached, deletePattern);
+        cached = static_cast<CachedPattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!cached) {
+            // Dropped at once: match this row without the cache.
+            const QString text = argText(argv[1]);
+            sqlite3_result_int(ctx, likeMatch(argText(argv[0]), text, escape) ? 1 : 0);
+            return;
+        }
+    }
+    const unsigned char* t = sqlite3_value_text(argv[1]);
+    const int tn = sqlite3_value_bytes(argv[1]);
+    if (cached->ascii && t && isAscii(t, tn)) {
+        sqlite3_result_int(
+            ctx, asciiLikeMatch(*cached->ascii, t, tn, char(escape.unicode()), !escape.isNull()) ? 1 : 0);
         return;
     }
-    const QString pattern = argText(argv[0]);
-    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
-    // SQLite keeps it only while the pattern stays the same, and may drop it at once.
-    sqlite3_set_auxdata(ctx, 0, new CachedPattern{pattern}, deletePattern);
+    sqlite3_result_int(ctx, likeMatch(cached->pattern, argText(argv[1]), escape) ? 1 : 0);
 }
 
 } // namespace
 
 bool likeMatch(QStringView p, QStringView t, QChar escape) {
-    // The length of the character of the text at i: '_' takes a whole one.
     auto step = [&t](qsizetype i) {
         return t[i].isHighSurrogate() && i + 1 < t.size() && t[i + 1].isLowSurrogate() ? 2 : 1;
     };
     auto same = [](QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); };
-    // Iterative matcher with backtracking to the last %.
-    qsizetype pi = 0, ti = 0, starP = -1, starT = -1;
-    while (ti < t.size()) {
-        if (pi < p.size()) {
-            const QChar pc = p[pi];
-            if (!escape.isNull() && pc == escape) {
-                // The next pattern character is literal; an escape at the end matches nothing.
-                if (pi + 1 < p.size() && same(p[pi + 1], t[ti])) {
-                    pi += 2;
-                    ++ti;
-                    continue;
-                }
-            } else if (pc == u'%') {
-                starP = pi++;
-                starT = ti;
-                continue;
-            } else if (pc == u'_') {
-                ++pi;
-                ti += step(ti);
-                continue;
-            } else if (same(pc, t[ti])) {
-                ++pi;
-                ++ti;
-                continue;
-            }
-        }
-        if (starP < 0)
-            return false;
-        pi = starP + 1;
-        starT += step(starT);
-        ti = starT;
-    }
-    while (pi < p.size() && p[pi] == u'%')
-        ++pi;
-    return pi == p.size();
+    return matchLike<QChar>(p.data(), p.size(), t.data(), t.size(), escape, !escape.isNull(), same, step);
 }
 
 SqlEngine sqlEngine(const QSqlDatabase& db) {

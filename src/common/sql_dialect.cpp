@@ -34,9 +34,6 @@ const QRegularExpression kAutoKey(QStringLiteral(R"((\w+)\s+INTEGER\s+PRIMARY\s+
 const QRegularExpression kSearchIndex(
     QStringLiteral(R"(^\s*CREATE\s+SEARCH\s+INDEX\s+(\w+)\s+ON\s+(\w+)\s*\(\s*(\w+)\s*,\s*(\w+)\s*\)\s*$)"),
     QRegularExpression::CaseInsensitiveOption);
-const QRegularExpression kCaselessIndex(
-    QStringLiteral(R"(^\s*CREATE\s+CASELESS\s+INDEX\s+(\w+)\s+ON\s+(\w+)\s*\(\s*(\w+)\s*\)\s*$)"),
-    QRegularExpression::CaseInsensitiveOption);
 const QRegularExpression kBlob(QStringLiteral(R"(\bBLOB\b)"), QRegularExpression::CaseInsensitiveOption);
 
 QStringList sqliteSearchIndex(const QString& index, const QString& table, const QString& key,
@@ -77,13 +74,6 @@ QStringList scriptStatementsFor(const QString& statement, SqlEngine engine) {
             return sqliteSearchIndex(m.captured(1), m.captured(2), m.captured(3), m.captured(4));
         return postgresSearchIndex(m.captured(1), m.captured(2), m.captured(4));
     }
-    if (const auto m = kCaselessIndex.match(statement); m.hasMatch()) {
-        if (engine == SqlEngine::SQLite)
-            return {QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3 COLLATE NOCASE)")
-                        .arg(m.captured(1), m.captured(2), m.captured(3))};
-        return {QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (UPPER(%3))")
-                    .arg(m.captured(1), m.captured(2), m.captured(3))};
-    }
     if (engine == SqlEngine::SQLite)
         return {statement};
 
@@ -119,16 +109,6 @@ ContainsCondition containsCondition(SqlEngine engine, const QString& table, cons
             QStringLiteral("%1.%2 IN (SELECT rowid FROM %3 WHERE %3 MATCH ?)").arg(table, key, searchIndex),
             u'"' + QString(upper).replace(u'"', QStringLiteral("\"\"")) + u'"'};
     return {QStringLiteral("UPPER(%1) LIKE ?").arg(column), pattern};
-}
-
-ContainsCondition caselessEquals(SqlEngine engine, const QString& column, const QString& text) {
-    const QString upper = text.toUpper();
-    // SQLite's NOCASE folds ASCII letters only: other texts are compared
-    // through the Unicode UPPER of the connection, without the index.
-    const bool ascii = std::all_of(upper.cbegin(), upper.cend(), [](QChar c) { return c.unicode() < 128; });
-    if (engine == SqlEngine::SQLite && ascii)
-        return {QStringLiteral("%1 = ? COLLATE NOCASE").arg(column), upper};
-    return {QStringLiteral("UPPER(%1) = ?").arg(column), upper};
 }
 
 ContainsCondition likeCondition(const QString& column, const QString& pattern) {

@@ -10,10 +10,6 @@
 //                                                a case-insensitive index of
 //                                                the parts of a name, kept by
 //                                                the database itself
-//   CREATE CASELESS INDEX <name> ON <table> (<column>)
-//                                                an index that finds a text
-//                                                in any letter case
-//                                                (caselessEquals)
 // BLOB columns hold pictures.
 
 #include "common/sql.h"
@@ -40,10 +36,6 @@ struct ContainsCondition {
 };
 ContainsCondition containsCondition(SqlEngine engine, const QString& table, const QString& key,
                                     const QString& column, const QString& searchIndex, const QString& text);
-// The condition that the column equals the text in any letter case, and the
-// value it binds; through the column's caseless index (CREATE CASELESS
-// INDEX) where the engine can use it.
-ContainsCondition caselessEquals(SqlEngine engine, const QString& column, const QString& text);
 // A condition for a pattern that may hold "_" as a wildcard of one
 // character: always a scan of UPPER(column) with the pattern as given.
 ContainsCondition likeCondition(const QString& column, const QString& pattern);

@@ -472,13 +472,12 @@ std::optional<DeviceSale> deviceSale(const QSqlDatabase& db, const QString& type
     if (device.isEmpty())
         return std::nullopt;
     // The latest sale line whose serial number is the device's, in any
-    // letter case; exactly, never a number that merely contains it.
-    const ContainsCondition c = caselessEquals(sqlEngine(db), QStringLiteral("Pored_Ot"), device);
+    // letter case (through the serial's UPPER index, which the service desk
+    // shares); exactly, never a number that merely contains it.
     QSqlQuery q = execSql(db,
-                          QStringLiteral("SELECT Pored_Do, ID_Klient FROM Prodajbi WHERE %1 "
-                                         "ORDER BY D_Prodajba DESC, ID_Prodajba DESC")
-                              .arg(c.sql),
-                          {c.value});
+                          QStringLiteral("SELECT Pored_Do, ID_Klient FROM Prodajbi WHERE UPPER(Pored_Ot) = ? "
+                                         "ORDER BY D_Prodajba DESC, ID_Prodajba DESC"),
+                          {device.toUpper()});
     if (!q.next())
         return std::nullopt;
     DeviceSale sale;

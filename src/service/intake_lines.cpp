@@ -6,6 +6,7 @@
 #include "common/number_column.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
+#include "common/sql_dialect.h"
 #include "sales/receipt_lines.h"
 #include "service/texts.h"
 
@@ -25,16 +26,20 @@ QDate isoToDate(const QVariant& v) {
 }
 
 // The serial-number condition on a column: the whole number in any letter
-// case (served by the column's UPPER index), or any number holding the text.
-struct SerialCondition {
-    QString sql;
-    QVariant value;
+// case (served by the column's UPPER index), or any number holding the text
+// (served by the column's search index from three characters on).
+struct SerialColumn {
+    QString table;
+    QString column;
+    QString searchIndex;
 };
-SerialCondition serialCondition(const QString& column, const QString& serial, bool contains) {
+ContainsCondition serialCondition(const QSqlDatabase& db, const SerialColumn& c, const QString& serial,
+                                  bool contains) {
     const QString upper = serial.trimmed().toUpper();
-    if (contains)
-        return {QStringLiteral("UPPER(%1) LIKE ? ESCAPE '\\'").arg(column), likeContains(upper)};
-    return {QStringLiteral("UPPER(%1) = ?").arg(column), upper};
+    const QString column = c.table + u'.' + c.column;
+    if (!contains)
+        return {QStringLiteral("UPPER(%1) = ?").arg(column), upper};
+    return containsCondition(sqlEngine(db), c.table, QStringLiteral("rowid"), column, c.searchIndex, upper);
 }
 
 // The next number of the shop's sale lines, taken by a row inserted and
@@ -71,7 +76,9 @@ SerialLookup lookupSerial(const QSqlDatabase& db, const QString& serial, bool co
     if (serial.trimmed().isEmpty())
         return out;
 
-    const SerialCondition s = serialCondition(QStringLiteral("S.Serial_ID"), serial, contains);
+    const ContainsCondition s = serialCondition(
+        db, {QStringLiteral("S"), QStringLiteral("Serial_ID"), QStringLiteral("Serials_Numbers")}, serial,
+        contains);
     const SqlRows supplier =
         readRows(db,
                  QStringLiteral(
@@ -88,7 +95,9 @@ SerialLookup lookupSerial(const QSqlDatabase& db, const QString& serial, bool co
                              r[4].toString(),   isoToDate(r[5]),   isoToDate(r[6]), r[7].toString()};
     }
 
-    const SerialCondition p = serialCondition(QStringLiteral("P.Pored_Ot"), serial, contains);
+    const ContainsCondition p = serialCondition(
+        db, {QStringLiteral("P"), QStringLiteral("Pored_Ot"), QStringLiteral("Prodajbi_Serials")}, serial,
+        contains);
     const SqlRows sale = readRows(
         db,
         QStringLiteral("SELECT P.ID_Art, A.Opisanie, P.ID_Klient, F.Ime_Firma, P.Pored_Do, P.D_Prodajba "

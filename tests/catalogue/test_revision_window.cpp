@@ -12,6 +12,7 @@
 #include "catalogue/ui/form_artikuli.h"
 #include "catalogue/ui/form_info_import.h"
 #include "catalogue/ui/form_revision.h"
+#include "catalogue/ui/form_spr_revision.h"
 #include "common/cp1251.h"
 #include "common/sql.h"
 #include "common/texts.h"
@@ -30,6 +31,7 @@
 #include "support/window_helpers.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -197,6 +199,63 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(msg_->questions.count(texts::kRevisionCloseQuestion), 2);
         QCOMPARE(stockIn(db(), 7, 1), std::optional<Decimal>(Decimal("10")));
+    }
+
+    // The saved revisions: listed newest first from the reports menu, the
+    // lines and sums of the one chosen, narrowed to a warehouse, and the
+    // chosen one printed as the revision window prints it.
+    void savedRevisionsReport() {
+        const QDate today = fx_->session().today();
+        {
+            RevisionDraft shop(db(), 1);
+            QVERIFY(shop.addCount(7, Decimal("8")));
+            QCOMPARE(shop.save(today, QTime(9, 15, 0), kRevisionDefaultReason), std::optional<qint64>(1));
+            RevisionDraft van(db(), 2);
+            QVERIFY(van.addCount(1024, Decimal("4")));
+            QCOMPARE(van.save(today, QTime(17, 5, 30), QStringLiteral("Годишна")), std::optional<qint64>(2));
+        }
+        const QString day = today.toString("dd.MM.yyyy");
+
+        test::MainWindow main(fx_->session());
+        QVERIFY(main.start());
+        test::ModalScript script;
+        script.next<TForm_Spr_Revision>([&day](TForm_Spr_Revision* w) {
+            QCOMPARE(w->windowTitle(), texts::kRevisionReportTitle);
+            QCOMPARE(test::shownRows(w->model()),
+                     (QStringList{"2|" + day + "|17:05:30|Годишна|Бус|1",
+                                  "1|" + day + "|09:15:00|Справка налично|Основен склад|1"}));
+            w->reject();
+        });
+        main.form.command(Command::N31)->trigger();
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+
+        TForm_Spr_Revision w(test::context(fx_->session()));
+        w.show();
+        QCOMPARE(test::shownRows(w.linesModel()),
+                 QStringList{"1024|Кабел 2:1|4.000|0.000|4.000|бр.|2.50|Лева|0.00|10.00"});
+        QCOMPARE(control<QLabel>(w, "Label_Razlika_Suma")->text().trimmed(), QStringLiteral("10.00"));
+
+        control<QCheckBox>(w, "CheckBox_Sklad")->setChecked(true);
+        auto* warehouse = control<QComboBox>(w, "ComboBox_Sklad");
+        test::chooseItem(warehouse, warehouse->findText("1:Основен склад"));
+        click(w, "Button_Tarsi");
+        QCOMPARE(w.model()->rowCount(), 1);
+        QCOMPARE(test::shownRows(w.linesModel()),
+                 QStringList{"7|Вода|-2.000|10.000|8.000|бр.|1.20|Лева|12.00|9.60"});
+        QCOMPARE(control<QLabel>(w, "Label_Nali4no_Suma")->text().trimmed(), QStringLiteral("12.00"));
+        QCOMPARE(control<QLabel>(w, "Label_Otkrito_Suma")->text().trimmed(), QStringLiteral("9.60"));
+        QCOMPARE(control<QLabel>(w, "Label_Razlika_Suma")->text().trimmed(), QStringLiteral("-2.40"));
+
+        script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* c) { click(*c, "BitBtn_Priemi"); });
+        click(w, "Button_Pe4at_Revizia");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(opened_.size(), 1);
+        const QStringList lines = QString::fromUtf8(test::Fixture::readFile(opened_[0])).split("\r\n");
+        QCOMPARE(lines.mid(0, 4),
+                 (QStringList{"", "\t РЕВИЗИЯ N: 1", "", "\tОт Дата:" + day + ", 09:15:00"}));
+        QVERIFY(lines.contains("\tСума налично: 12.00"));
+        QVERIFY(lines.contains("\tСума открито: 9.60"));
+        QVERIFY(lines.contains("\tСума разлика: -2.40"));
     }
 
     // "Ревизия...", the three imports (cancelling the open dialog does

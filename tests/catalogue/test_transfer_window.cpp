@@ -195,8 +195,10 @@ private slots:
 
         // Saved: out of the shop, into the second warehouse.
         msg_->clear();
+        test::typeText(control<QLineEdit>(*w, "Edit_Zabelejka"), "за витрината");
         click(*w, "Button_Zapis");
         QCOMPARE(msg_->shown, QStringList{"Трансферът е записан под номер 1."});
+        QVERIFY(control<QLineEdit>(*w, "Edit_Zabelejka")->text().isEmpty());
         QCOMPARE(stock(10, 1), "5");
         QCOMPARE(stock(10, 2), "5");
         QCOMPARE(stock(11, 1), "0.5");
@@ -210,7 +212,8 @@ private slots:
         // Listed in the report of transfers, with its lines.
         TForm_Spr_Transfer report(test::context(fx_->session()), StockMoveKind::Transfer);
         report.show();
-        QCOMPARE(shownRows(report.model()), QStringList{"1|02.04.2024|09:30:15|Магазин|Склад 2|"});
+        QCOMPARE(shownRows(report.model()),
+                 QStringList{"1|02.04.2024|09:30:15|Магазин|Склад 2||за витрината"});
         QCOMPARE(shownRows(report.linesModel()),
                  (QStringList{"10|Чай|5.000|бр.|2.40|Лева|12.00", "11|Кафе|1.500|кг.|6.00|Лева|9.00",
                               "11|Кафе|0.500|кг.|6.00|Лева|3.00"}));
@@ -279,7 +282,7 @@ private slots:
 
         TForm_Spr_Transfer report(test::context(fx_->session()), StockMoveKind::Scrap);
         report.show();
-        QCOMPARE(shownRows(report.model()), QStringList{"1|02.04.2024|09:30:15|Магазин|"});
+        QCOMPARE(shownRows(report.model()), QStringList{"1|02.04.2024|09:30:15|Магазин||"});
         QCOMPARE(shownRows(report.linesModel()), QStringList{"11|Кафе|3.000|кг.|6.00|Лева|18.00|счупено"});
     }
 };

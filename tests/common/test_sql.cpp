@@ -415,6 +415,15 @@ void SqlTest::likeMatch_data() {
     QTest::newRow("escape in capitals") << "%Ж_%"
                                         << "a_%"
                                         << "Ж" << true;
+    QTest::newRow("ascii folded both ways") << "%sn-a1_%"
+                                            << "XSN-A1bZ"
+                                            << "" << true;
+    QTest::newRow("ascii backtracking fails") << "%ab%ab"
+                                              << "xabyaby"
+                                              << "" << false;
+    QTest::newRow("ascii pattern, cyrillic text") << "%a%"
+                                                  << "чаша A"
+                                                  << "" << true;
     QTest::newRow("underscore takes a whole character")
         << "_" << QString::fromUtf8("\xF0\x9F\x98\x80") << "" << true;
     QTest::newRow("two underscores for one character")
@@ -429,6 +438,12 @@ void SqlTest::likeMatch() {
     QFETCH(QString, escape);
     QFETCH(bool, matches);
     QCOMPARE(torvika::likeMatch(pattern, text, escape.isEmpty() ? QChar() : escape[0]), matches);
+    // The connection's LIKE gives the same answer, on its byte path for
+    // ASCII texts and its Unicode path for the others.
+    const QVariant got = escape.isEmpty() ? scalarSql(db_, QStringLiteral("SELECT ? LIKE ?"), {text, pattern})
+                                          : scalarSql(db_, QStringLiteral("SELECT ? LIKE ? ESCAPE ?"),
+                                                      {text, pattern, escape});
+    QCOMPARE(got.toInt(), matches ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(SqlTest)

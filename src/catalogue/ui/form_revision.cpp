@@ -31,6 +31,20 @@
 
 namespace torvika {
 
+QList<GridColumnSpec> revisionLineColumns(int decimals) {
+    return {
+        {QStringLiteral("Art_ID"), QStringLiteral("Арт. N"), 8, GridColumnSpec::Integer},
+        {QStringLiteral("Art_Opis"), QStringLiteral("Описание"), 30},
+        {QStringLiteral("Difrents"), QStringLiteral("Разлика"), 10, GridColumnSpec::Number, 3},
+        {QStringLiteral("Nal_Kol"), QStringLiteral("Налично кол."), 10, GridColumnSpec::Number, 3},
+        {QStringLiteral("Otkr_Kol"), QStringLiteral("Открито кол."), 10, GridColumnSpec::Number, 3},
+        {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 6},
+        {QStringLiteral("Ed_Cena"), QStringLiteral("Цена"), 10, GridColumnSpec::Number, decimals},
+        {QStringLiteral("Valuta"), QStringLiteral("Валута"), 6},
+        {QStringLiteral("Nal_Sum"), QStringLiteral("Сума налично"), 12, GridColumnSpec::Number, decimals},
+        {QStringLiteral("Otkr_Sum"), QStringLiteral("Сума открито"), 12, GridColumnSpec::Number, decimals}};
+}
+
 namespace {
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
@@ -138,19 +152,8 @@ Form_Revision::Form_Revision(WindowContext context, QWidget* parent) : ListWindo
     layout->addLayout(bottom);
 
     const int decimals = context_.session.displayDecimals();
-    setUpList(
-        gridContext(context_.session), grid,
-        {{QStringLiteral("Art_ID"), QStringLiteral("Арт. N"), 8, GridColumnSpec::Integer},
-         {QStringLiteral("Art_Opis"), QStringLiteral("Описание"), 30},
-         {QStringLiteral("Difrents"), QStringLiteral("Разлика"), 10, GridColumnSpec::Number, 3},
-         {QStringLiteral("Nal_Kol"), QStringLiteral("Налично кол."), 10, GridColumnSpec::Number, 3},
-         {QStringLiteral("Otkr_Kol"), QStringLiteral("Открито кол."), 10, GridColumnSpec::Number, 3},
-         {QStringLiteral("Mqrka"), QStringLiteral("Мярка"), 6},
-         {QStringLiteral("Ed_Cena"), QStringLiteral("Цена"), 10, GridColumnSpec::Number, decimals},
-         {QStringLiteral("Valuta"), QStringLiteral("Валута"), 6},
-         {QStringLiteral("Nal_Sum"), QStringLiteral("Сума налично"), 12, GridColumnSpec::Number, decimals},
-         {QStringLiteral("Otkr_Sum"), QStringLiteral("Сума открито"), 12, GridColumnSpec::Number, decimals}},
-        QStringLiteral("Art_ID"), true);
+    setUpList(gridContext(context_.session), grid, revisionLineColumns(decimals), QStringLiteral("Art_ID"),
+              true);
 
     guarded([&] {
         warehouse_->addItems(warehouseItems(db));

@@ -23,6 +23,9 @@ class QTimeEdit;
 
 namespace torvika {
 
+// The columns of a revision's lines (the draft's and a saved one's).
+QList<GridColumnSpec> revisionLineColumns(int decimals);
+
 class Form_Revision : public ListWindow {
     Q_OBJECT
 public:

@@ -32,7 +32,8 @@ TForm_Spr_Transfer::TForm_Spr_Transfer(const WindowContext& context, StockMoveKi
     };
     if (!scrap)
         columns << GridColumnSpec{QStringLiteral("Do_Name"), texts::kStockMoveColumnTo, 18};
-    columns << GridColumnSpec{QStringLiteral("Operator"), texts::kStockMoveColumnOperator, 16};
+    columns << GridColumnSpec{QStringLiteral("Operator"), texts::kStockMoveColumnOperator, 16}
+            << GridColumnSpec{QStringLiteral("Zabel"), texts::kStockMoveColumnNote, 24};
     setUpList(gridContext(session_), ui->DBGrid_Dokumenti, columns, kId);
     const int decimals = session_.displayDecimals();
     QList<GridColumnSpec> lineColumns{

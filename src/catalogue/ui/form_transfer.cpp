@@ -392,12 +392,14 @@ void TForm_Transfer::save() {
         StockMoveHeader h;
         h.when = QDateTime(ui->Edit_Data->date(), ui->Edit_Chas->time());
         h.operatorName = session_.operatorName();
+        h.note = ui->Edit_Zabelejka->text().trimmed();
         const StockMoveSaveResult r = draft_->save(h);
         if (r.status == StockMoveSaveResult::Refused) {
             showMessage(r.message);
             return;
         }
         showMessage((isScrap() ? texts::kScrapSaved : texts::kTransferSaved).arg(r.id));
+        ui->Edit_Zabelejka->clear();
     });
     showLines();
     resetArticle();

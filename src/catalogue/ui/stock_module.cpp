@@ -2,6 +2,7 @@
 
 #include "catalogue/ui/form_dostavki.h"
 #include "catalogue/ui/form_projzvodstvo.h"
+#include "catalogue/ui/form_spr_revision.h"
 #include "catalogue/ui/form_spr_transfer.h"
 #include "catalogue/ui/form_sprdostavka.h"
 #include "catalogue/ui/form_transfer.h"
@@ -38,6 +39,8 @@ void StockModule::install(Host& host) {
         TForm_Spr_Transfer window(host.context(), StockMoveKind::Scrap, host.window());
         window.exec();
     });
+    // "Справки" / "Операции" / "Основни" / "Ревизия": the saved revisions.
+    host.registerCommand(Command::N31, [&host] { runWindow<TForm_Spr_Revision>(host); });
     TForm_Dostavki::addFollowUps(host.followUps());
     TForm_SprDostavka::addFollowUps(host.followUps());
     TForm_Transfer::addFollowUps(host.followUps());
