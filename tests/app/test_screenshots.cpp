@@ -1,6 +1,7 @@
 // The pictures of the README, made from the real windows as a cashier uses
 // them: the login, the shop page with a bill, the invoice of the bill as its
-// PDF page, and the pages of the other subsystems. With TORVIKA_SCREENSHOTS naming a
+// PDF page, its receipt in the stand-in fiscal printer's journal, the pages
+// of the other subsystems and the repairs window. With TORVIKA_SCREENSHOTS naming a
 // directory the pictures are written there (`./setup.sh screenshots`);
 // otherwise into a temporary directory, so that the suite still shows that
 // every window opens and paints.
@@ -10,8 +11,10 @@
 #include "common/sql.h"
 #include "common/texts.h"
 #include "documents/texts.h"
+#include "sales/ui/form_pay_type.h"
 #include "sales/ui/sales_module.h"
 #include "sales/ui/shop_page.h"
+#include "service/ui/form_remont.h"
 #include "shell/ui/login.h"
 #include "support/fixture.h"
 #include "support/login_script.h"
@@ -26,8 +29,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -42,6 +47,26 @@ namespace {
 void tickOnly(QListWidget* list, const QString& text) {
     for (int i = 0; i < list->count(); ++i)
         list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
+}
+
+// The journal's text as the printer's paper strip: black on white, in a
+// fixed-width font, as wide as its longest line.
+QImage paperStrip(const QString& text) {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPixelSize(15);
+    const QFontMetrics m(font);
+    const QStringList lines = text.split(u'\n');
+    int width = 0;
+    for (const QString& l : lines)
+        width = std::max(width, m.horizontalAdvance(l));
+    QImage image(width + 48, int(lines.size()) * m.lineSpacing() + 48, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        p.drawText(24, 24 + int(i) * m.lineSpacing() + m.ascent(), lines[i]);
+    return image;
 }
 
 } // namespace
@@ -142,18 +167,20 @@ private slots:
 
     void programWindows() {
         main_ = std::make_unique<test::MainWindow>(fx_->session());
-        // The login, as the program opens it.
-        test::ModalScript login;
-        login.next<TForm_Dostap_Operators>([this](TForm_Dostap_Operators* d) {
-            auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
-            combo->setCurrentIndex(combo->findText(test::kFirstOperator));
-            auto* password = d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"));
-            test::typeText(password, test::kFirstPassword);
-            shoot(d, "login");
-            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
-        });
-        QVERIFY(main_->form.start());
-        QVERIFY2(login.finished(), qPrintable(login.failure()));
+        {
+            // The login, as the program opens it.
+            test::ModalScript login;
+            login.next<TForm_Dostap_Operators>([this](TForm_Dostap_Operators* d) {
+                auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
+                combo->setCurrentIndex(combo->findText(test::kFirstOperator));
+                auto* password = d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"));
+                test::typeText(password, test::kFirstPassword);
+                shoot(d, "login");
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+            });
+            QVERIFY(main_->form.start());
+            QVERIFY2(login.finished(), qPrintable(login.failure()));
+        }
         main_->form.resize(1280, 800);
         main_->form.show();
         main_->form.activateWindow();
@@ -188,11 +215,67 @@ private slots:
         QCOMPARE(raster.exitCode(), 0);
         save(QImage(fx_->root() + QStringLiteral("invoice.png")), "invoice");
 
+        // The bill sold in cash; its receipt as the stand-in fiscal printer
+        // prints it into its journal, drawn as the paper strip.
+        const QString journal = fx_->root() + "journal.txt";
+        const QString bons = fx_->root() + "Bons";
+        QDir().mkpath(bons);
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QStringLiteral(TORVIKA_FISCAL_PRINTER),
+                     {"--receipts", bons, "--journal", journal, "--interval", "100"});
+        QVERIFY(server.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return server.canReadLine(); }, 30000));
+        {
+            page()->selectOwnLines();
+            test::ModalScript sale;
+            sale.next<TForm_Pay_Type>([](TForm_Pay_Type* d) {
+                d->findChild<QRadioButton*>("Pay_Cash")->click();
+                QTest::mouseClick(d->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+            });
+            test::scriptLogin(sale);
+            main_->form.runCommand(Command::N_Prodajba);
+            QVERIFY2(sale.finished(), qPrintable(sale.failure()));
+        }
+        QVERIFY(
+            QTest::qWaitFor([&] { return QDir(bons).entryList({"*.bon"}, QDir::Files).isEmpty(); }, 30000));
+        server.terminate();
+        QVERIFY(server.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(test::Fixture::readFile(journal)).trimmed();
+        QVERIFY2(printed.contains("ФИСКАЛЕН БОН"), qPrintable(printed));
+        // The journal names the command file by its path; the picture by its name.
+        save(paperStrip(QString(printed).replace(bons + u'/', QString())), "receipt");
+
         // The pages of the service desk and the fiscal-device service centre.
         showPage(QStringLiteral("СЕРВИЗ"));
         shoot(&main_->form, "service");
         showPage(QStringLiteral("ФИСКАЛЕН СЕРВИЗ"));
         shoot(&main_->form, "fiscal-service");
+
+        // The repairs window with two items in service, one of them overdue.
+        execSql(db(),
+                "INSERT INTO Priem_Ser (N_Prodajba, Barkod, S_N, Opisanie, Pri4ina, Gar, Gar_Dok_N, "
+                "Data_Gar_Dok, ID_Kontrag, Data_Priem, Time_Priem, Operator, Pred_Cena_Remont, Valuta, "
+                "ID_Dostav4ik, Model, Partida, Status, Krai_Data) VALUES "
+                "(101, -1, 'LNV-5CG8213', 'Лаптоп Lenovo', 'Не зарежда', 'True', '', '', 5, ?, '09:10:00', "
+                "'Администратор', 60, 'Лева', 0, 'IdeaPad 3', '', 1, ?), "
+                "(102, -1, 'PRN-X22871', 'Принтер HP', 'Засяда хартия', 'False', '', '', 5, ?, "
+                "'11:40:00', 'Администратор', 35, 'Лева', 0, 'LaserJet 1020', '', 1, ?)",
+                {fx_->session().today().addDays(-3).toString(Qt::ISODate),
+                 fx_->session().today().addDays(4).toString(Qt::ISODate),
+                 fx_->session().today().addDays(-12).toString(Qt::ISODate),
+                 fx_->session().today().addDays(-2).toString(Qt::ISODate)});
+        test::ModalScript repairs;
+        repairs.next<TForm_Remont>([this](TForm_Remont* w) {
+            w->resize(1200, 700);
+            QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
+                              w->grid()->visualRect(w->grid()->model()->index(0, 1)).center());
+            shoot(w, "repairs");
+            w->reject();
+        });
+        QVERIFY(main_->form.command(Command::N59)->isEnabled());
+        main_->form.runCommand(Command::N59);
+        QVERIFY2(repairs.finished(), qPrintable(repairs.failure()));
     }
 };
 
