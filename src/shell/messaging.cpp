@@ -47,6 +47,14 @@ bool inLocalNetwork(const QHostAddress& a) {
     return false;
 }
 
+// The peer's address as a person writes it: an IPv4 address mapped into
+// IPv6 as the plain IPv4 one.
+QString addressText(const QHostAddress& a) {
+    bool v4 = false;
+    const quint32 ip = a.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip).toString() : a.toString();
+}
+
 } // namespace
 
 bool peerAllowed(const QHostAddress& peer, const QString& allowed) {
@@ -118,7 +126,7 @@ bool MessageListener::withinRate(const QString& peer) {
 
 void MessageListener::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        const QString peer = socket->peerAddress().toString();
+        const QString peer = addressText(socket->peerAddress());
         if (!peerAllowed(socket->peerAddress(), allowed_)) {
             emit refused(peer, QStringLiteral("адресът не е разрешен"));
             socket->abort();
@@ -178,7 +186,7 @@ void MessageListener::finish(QTcpSocket* socket) {
         return;
     const Connection c = *it;
     connections_.erase(it);
-    const QString peer = socket->peerAddress().toString();
+    const QString peer = addressText(socket->peerAddress());
     if (c.tooLong)
         emit refused(peer, QStringLiteral("съобщението е по-дълго от %1 байта").arg(limits_.maxMessageBytes));
     else if (!c.data.isEmpty() && !withinRate(peer))

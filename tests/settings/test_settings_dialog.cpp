@@ -21,7 +21,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -286,16 +288,15 @@ private slots:
 
     // A file that cannot be read: the error is shown and no dialog opens.
     void unreadableFile() {
-        fx_->writeFile("Firm_Data.ini", "[Tuning]\r\n1=1\r\n");
-        QFile f(fx_->settings().path());
-        QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
-        if (f.open(QIODevice::ReadOnly))
-            QSKIP("the file stays readable (root)");
+        // A directory where the file should be: there, but not readable.
+        const QString path = fx_->settings().path();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
         test::ModalScript script; // no dialog expected
         TForm_Sistemni_Nastr::run(test::context(fx_->session()), nullptr);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(msg_->shown.size(), 1);
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(QFileInfo(path).isDir());
     }
 
     // Autostart: ticking writes the entry at "Запис", clearing removes it.

@@ -9,6 +9,7 @@
 #include "ui_form_fast_buttons.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QShowEvent>
 
 namespace torvika {
@@ -28,6 +29,8 @@ TForm_Fast_Buttons::TForm_Fast_Buttons(const WindowContext& context, QWidget* pa
     ui->TreeView_Fast_Butons->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->TreeView_Fast_Butons->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     resize(560, 620);
+    if (auto* field = ui->HotKey1->findChild<QLineEdit*>())
+        field->setPlaceholderText(QStringLiteral("Натиснете клавишна комбинация"));
     connect(ui->BitBtn3, &QPushButton::clicked, this, &TForm_Fast_Buttons::BitBtn3Click);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm_Fast_Buttons::BitBtn1Click);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

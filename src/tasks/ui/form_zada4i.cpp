@@ -29,10 +29,10 @@ constexpr ColumnDef kColumns[] = {
     {u"Ime_Firma", u"Възложител", 22, GridColumnSpec::Text},
     {u"Izpalniteli", u"Изпълнители", 20, GridColumnSpec::Text},
     {u"Status", u"Статус", 12, GridColumnSpec::Text},
-    {u"D_Izpalnenie", u"Дата изпълнение", 11, GridColumnSpec::Date},
-    {u"T_Izpalnenie", u"Час изпълнение", 9, GridColumnSpec::Time},
-    {u"D_Vazlagane", u"Дата възлагане", 11, GridColumnSpec::Date},
-    {u"T_Vazlagane", u"Час възлагане", 9, GridColumnSpec::Time},
+    {u"D_Izpalnenie", u"Дата изпълнение", 0, GridColumnSpec::Date},
+    {u"T_Izpalnenie", u"Час изпълнение", 0, GridColumnSpec::Time},
+    {u"D_Vazlagane", u"Дата възлагане", 0, GridColumnSpec::Date},
+    {u"T_Vazlagane", u"Час възлагане", 0, GridColumnSpec::Time},
     {u"Zabel", u"Забележка", 30, GridColumnSpec::Text},
 };
 
