@@ -74,9 +74,15 @@ struct Installation {
     }
 };
 
+// Made on first use; taken down while the application object still
+// exists, as its windows need it.
 Installation& installation() {
-    static Installation i;
-    return i;
+    static Installation* i = [] {
+        auto* made = new Installation;
+        qAddPostRoutine([] { delete i; });
+        return made;
+    }();
+    return *i;
 }
 
 void BM_OpenSettingsDialog(benchmark::State& state) {
