@@ -27,6 +27,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -386,6 +387,9 @@ private slots:
                  QStringLiteral("Ins"));
         QCOMPARE(data.value(section, QString::number(*menuNode(Command::N_Prodajba)), "?"), QString());
         QVERIFY(!data.hasKey(section, "0"));
+        // The shop page's buttons show the shortcuts applied.
+        QVERIFY(test::control<QPushButton>(main.form, "Button_Refresh")->text().endsWith(" Ins"));
+        QVERIFY(!test::control<QPushButton>(main.form, "Button_Prodajba")->text().endsWith("Ins"));
     }
 };
 
