@@ -92,6 +92,31 @@ private slots:
         QVERIFY(d.grab().save(dir + "/task_dialog.png"));
     }
 
+    // A task the database refuses: "Невалидни данни", and the dialog stays
+    // open with what was typed; an assigner typed without choosing one is
+    // refused before the database is asked.
+    void refusedTaskKeepsTheDialog() {
+        test::refuseInserts(db(), "Zada4i_Zadanie", "NEW.Opisanie_Z = 'Отказана'", "refused by the test");
+        TForm_NewZada4a d(test::context(fx_->session()));
+        d.newTask();
+        d.show();
+        QLineEdit* description = test::control<QLineEdit>(d, "Edit_Opisanie");
+        description->setFocus();
+        test::typeText(description, "Отказана");
+        QLineEdit* assigner = test::control<QLineEdit>(d, "Edit_Vazlojitel");
+        assigner->setText("Бета");
+        test::click(d, "BitBtn_Ok");
+        QCOMPARE(msg_->shown, QStringList{"Изберете възложител от списъка на контрагентите"});
+        chooseAssigner(d, " ООД");
+        test::click(d, "BitBtn_Ok");
+        QCOMPARE(msg_->shown.size(), 2);
+        QCOMPARE(msg_->shown.last(), QStringLiteral("Невалидни данни"));
+        QVERIFY(d.isVisible());
+        QCOMPARE(description->text(), QStringLiteral("Отказана"));
+        QCOMPARE(assigner->text(), QStringLiteral("7:Бета ООД"));
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Zada4i_Zadanie").toInt(), 0);
+    }
+
     void enterEditFindAndList() {
         Task overdue;
         overdue.description = "Стара задача";
