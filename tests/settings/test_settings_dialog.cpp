@@ -215,6 +215,13 @@ private slots:
         test::chooseItem(fb, 0);
         QCOMPARE(type->currentIndex(), 0);
         QVERIFY(!type->isEnabled());
+        // "..." takes the directory chosen; a cancelled choice leaves the field.
+        msg_->answer(fx_->root() + "Kasa");
+        QTest::mouseClick(field<QToolButton>(*d, "SpdBtn_Select_Temp_Bon"), Qt::LeftButton);
+        QCOMPARE(field<QLineEdit>(*d, "Edit_Path_Temp_Bon")->text(), fx_->root() + "Kasa");
+        msg_->answer(QVariant());
+        QTest::mouseClick(field<QToolButton>(*d, "SpdBtn_Select_Temp_Bon"), Qt::LeftButton);
+        QCOMPARE(field<QLineEdit>(*d, "Edit_Path_Temp_Bon")->text(), fx_->root() + "Kasa");
         // Numbers stay within their bounds.
         setNumber(*d, "SpEdit_Zakraglenie", 9);
         QVERIFY(field<QSpinBox>(*d, "SpEdit_Zakraglenie")->value() <= 8);
