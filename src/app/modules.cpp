@@ -7,7 +7,10 @@
 #include "fiscal_service/ui/fiscal_service_module.h"
 #include "sales/ui/sales_module.h"
 #include "service/ui/service_module.h"
+#include "settings/ui/settings_module.h"
 #include "shell/ui/general_form.h"
+#include "shell/ui/messaging_module.h"
+#include "tasks/ui/tasks_module.h"
 
 namespace torvika {
 
@@ -24,7 +27,8 @@ template <typename... M> std::vector<std::unique_ptr<Module>> makeModules() {
 
 Modules::Modules()
     : list_(makeModules<CounterpartiesModule, CatalogueModule, StockModule, DocumentsModule, SalesModule,
-                        ServiceModule, FiscalServiceModule>()) {}
+                        ServiceModule, FiscalServiceModule, SettingsModule, TasksModule, MessagingModule>()) {
+}
 
 Modules::~Modules() = default;
 

@@ -143,6 +143,15 @@ void Settings::save(const Changes& changes) {
         emit this->changed(id);
 }
 
+void Settings::saveSection(const QString& section, const QList<std::pair<QString, QString>>& values) {
+    if (values.isEmpty())
+        return;
+    file_.update([&](ProfileData& d) {
+        for (const auto& [key, value] : values)
+            d.setValue(section, key, value);
+    });
+}
+
 QString Settings::lastWorkingDateText(const QDate& today) const {
     return text(SettingId::LastWorkingDate, shortDate(today));
 }

@@ -44,7 +44,7 @@ namespace torvika {
     X(VatBank, Text, u"Firm_Data", u"Bank_DDS", u"", nullptr, u"Банка") \
     X(VatPhone, Text, u"Firm_Data", u"Phone_DDS", u"", nullptr, u"Телефон") \
     X(VatPercent, Text, u"Firm_Data", u"DDS", u"0", u"20", u"Стойност на  ДДС") \
-    X(ServicePhone, Text, u"Firm_Data", u"Phone_Ser", u"", nullptr, u"") \
+    X(ServicePhone, Text, u"Firm_Data", u"Phone_Ser", u"", nullptr, u"Телефон") \
     X(AuthorizeAfterSale, Boolean, u"Tuning", u"1", u"0", nullptr, u"Изисква оторизация след продажба") \
     X(CloseOtherOperatorsBills, Boolean, u"Tuning", u"2", u"0", nullptr, u"Операторът може да приключва сметки на други оператори") \
     X(WarnExpiringGoods, Boolean, u"Tuning", u"3", u"0", nullptr, u"Предупреди за стоки с изтичаща трайност ") \
@@ -71,11 +71,18 @@ namespace torvika {
     X(LoginOnPageSwitch, Boolean, u"Tuning", u"25", u"0", nullptr, u"При смяна на работен режим изисква оторизация") \
     X(PreviewDocuments, Boolean, u"Tuning", u"26", u"0", nullptr, u"Преглед на документ преди печат") \
     X(SellEverything, Boolean, u"Tuning", u"27", u"0", nullptr, u"При продажба продавай всичко") \
+    X(ShowCurrencyRates, Boolean, u"Tuning", u"ShowRates", u"1", nullptr, u"Показвай курсовете на валутите на екран") \
+    X(RecipeEditAtSale, Boolean, u"Tuning", u"RecipeEditAtSale", u"0", nullptr, u"Редакция на Рецепта,Разпад и Пройзводство при продажба") \
+    X(ShowProductionElements, Boolean, u"Tuning", u"ShowProductionElements", u"1", nullptr, u"Показвай елементите от Пройзводство") \
+    X(FiscalServicePage, Boolean, u"Tuning", u"FiscalServicePage", u"0", nullptr, u"Показвай страницата ФИСКАЛЕН СЕРВИЗ") \
     X(SaleReceipt, Integer, u"Tuning", u"FB", u"0", nullptr, u"Разпечатваният бон при продажба е :") \
     X(ContractDateFormat, Text, u"Tuning", u"FormatDate", u"ddmmyyyy", nullptr, u"Формат на дата в договора") \
     X(AmountDecimals, Integer, u"Values", u"9", u"2", u"4", u"Закръгли до ") \
     X(ReceiptNameLength, Integer, u"Values", u"10", u"0", u"20", u"") \
     X(LabelNameLength, Integer, u"Values", u"11", u"0", u"20", u"") \
+    X(MessagesListen, Boolean, u"Messages", u"Listen", u"1", nullptr, u"Приемай съобщения от други работни места") \
+    X(MessagesPort, Integer, u"Messages", u"Port", u"1024", nullptr, u"Порт за съобщения") \
+    X(MessagesAllowed, Text, u"Messages", u"Allowed", u"", nullptr, u"Приемай само от адреси (празно: от локалната мрежа)") \
     X(DatabaseVersion, Text, u"DBVer", u"Ver", u"0", nullptr, u"") \
     X(DatabaseVersionDate, Text, u"DBVer", u"Date", u"0", nullptr, u"") \
     X(DatabasePath, Text, u"DBVer", u"DBPath", u"", nullptr, u"") \
@@ -182,6 +189,9 @@ public:
     // The whole file, for the sections that are not in the table (the
     // per-operator shortcuts).
     ProfileData load() const { return file_.load(); }
+    // Writes keys of a section that is not in the table (an operator's
+    // shortcuts) in one save. Throws EInOutError.
+    void saveSection(const QString& section, const QList<std::pair<QString, QString>>& values);
 
 signals:
     // The program stored another value of the setting.

@@ -208,4 +208,13 @@ QHash<int, QString> readOperatorShortcuts(const Settings& settings, const QStrin
     return result;
 }
 
+void writeOperatorShortcuts(Settings& settings, const QString& operatorName, const QHash<int, QString>& texts,
+                            int nodeCount) {
+    QList<std::pair<QString, QString>> values;
+    for (int n = 1; n < nodeCount; ++n)
+        values.append({QString::number(n), texts.value(n)});
+    values.append({QStringLiteral("Counts"), QString::number(nodeCount)});
+    settings.saveSection(operatorShortcutSection(operatorName), values);
+}
+
 } // namespace torvika

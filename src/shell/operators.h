@@ -86,5 +86,10 @@ QString operatorShortcutSection(const QString& operatorName);
 // absent: their commands keep their current shortcuts.
 QHash<int, QString> readOperatorShortcuts(const Settings& settings, const QString& operatorName,
                                           int nodeCount);
+// Stores the operator's shortcuts: the key of every node 1 .. nodeCount - 1
+// (a node missing from texts gets the empty text) and Counts = nodeCount,
+// in one save. Throws EInOutError.
+void writeOperatorShortcuts(Settings& settings, const QString& operatorName, const QHash<int, QString>& texts,
+                            int nodeCount);
 
 } // namespace torvika

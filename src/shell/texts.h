@@ -131,4 +131,15 @@ inline const QString kFileIsNoProgramDatabase = QStringLiteral("Файлът %1 
 // The root of a new database's article group tree.
 inline const QString kAllArticlesGroup = QStringLiteral("Всички артикули");
 
+// Workstation messages.
+inline const QString kListening = QStringLiteral("Приема съобщения на порт %1");
+inline const QString kNotListening = QStringLiteral("Приемането на съобщения е изключено");
+inline const QString kPortNotTaken =
+    QStringLiteral("Съобщения не се приемат: портът %1 не може да бъде зает (%2)");
+inline const QString kMessageSent = QStringLiteral("Изпратено до ");
+inline const QString kMessageNotSent = QStringLiteral("Съобщението до %1 не беше изпратено: %2");
+inline const QString kMessageRefused = QStringLiteral("Отказано съобщение от %1: %2");
+inline const QString kNoMessageHost = QStringLiteral("Въведете IP адрес на работното място");
+inline const QString kMessageFrom = QStringLiteral("[%1] ");
+
 } // namespace torvika::texts

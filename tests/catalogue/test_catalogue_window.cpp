@@ -19,6 +19,7 @@
 #include "common/sql.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/form_print_vid_fail.h"
 #include "common/ui/statement_model.h"
 #include "support/fixture.h"
@@ -140,8 +141,52 @@ private slots:
         QVERIFY(test::control<QWidget>(picker, "Panel_Izbor")->isVisible());
     }
 
-    // "Нов", "Редактирай" and "Изтрии" follow the node and the list; the
-    // column set-up waits for its own window.
+    // "Настройка колони ...": the column window lists the titles ticked as
+    // shown; "Нищо" and "Приеми" hide every column and keep the rows;
+    // "Всичко" shows them again; "Откажи" changes nothing.
+    void columnWindow() {
+        TForm_Artikuli w(test::context(fx_->session()), kBrowseArticles);
+        w.show();
+        QTableView* grid = test::control<QTableView>(w, "DBGrid_Artikuli");
+        const int columns = grid->model()->columnCount(), rows = grid->model()->rowCount();
+        QVERIFY(columns > 2);
+        auto shownColumns = [grid, columns] {
+            int n = 0;
+            for (int c = 0; c < columns; ++c)
+                n += grid->isColumnHidden(c) ? 0 : 1;
+            return n;
+        };
+        auto run = [&](std::function<void(TForm_Koloni*)> step) {
+            test::ModalScript script;
+            script.next<TForm_Koloni>(step);
+            test::control<QAction>(w, "N_Nastroika_Koloni")->trigger();
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        };
+        run([&](TForm_Koloni* k) {
+            auto* list = test::control<QListWidget>(*k, "CheckListBox_Koloni");
+            QCOMPARE(list->count(), columns);
+            QCOMPARE(list->item(1)->text(), grid->model()->headerData(1, Qt::Horizontal).toString());
+            test::click(*k, "BitBtn_Notingh");
+            test::click(*k, "BitBtn1");
+        });
+        QCOMPARE(shownColumns(), 0);
+        QCOMPARE(grid->model()->rowCount(), rows);
+        run([&](TForm_Koloni* k) {
+            test::click(*k, "BitBtn_All");
+            test::click(*k, "BitBtn2");
+        });
+        QCOMPARE(shownColumns(), 0);
+        run([&](TForm_Koloni* k) {
+            test::click(*k, "BitBtn_All");
+            auto* list = test::control<QListWidget>(*k, "CheckListBox_Koloni");
+            list->item(0)->setCheckState(Qt::Unchecked);
+            test::click(*k, "BitBtn1");
+        });
+        QCOMPARE(shownColumns(), columns - 1);
+        QVERIFY(grid->isColumnHidden(0));
+    }
+
+    // "Нов", "Редактирай" and "Изтрии" follow the node and the list.
     void enabledCommands() {
         fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n1:Напитки\r\n5:Празна\r\nИзтрити артикули\r\n");
         execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (5, 'Празна')");
@@ -149,7 +194,7 @@ private slots:
         w.show();
         auto action = [&w](const char* name) { return test::control<QAction>(w, name)->isEnabled(); };
         QVERIFY(action("N_Nov") && action("N_Redaktiraj") && action("N_Iztrii") && action("N_Vav_Artikul"));
-        QVERIFY(action("N_Export") && !action("N_Nastroika_Koloni"));
+        QVERIFY(action("N_Export") && action("N_Nastroika_Koloni"));
         test::control<QAction>(w, "N_Nov")->trigger(); // the root is no group
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете група за артикула"});
         w.tree()->setCurrentItem(node(w, "5:Празна"));

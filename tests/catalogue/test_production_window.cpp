@@ -295,6 +295,40 @@ private slots:
         QCOMPARE(sale.elements[1].serial, "SN-1");
         QCOMPARE(sale.elements[1].warrantyText, "6, месеца");
     }
+
+    // The settings: editing at sale shows the element buttons, and a line
+    // deleted changes this sale only; without "show the elements" the grid
+    // is hidden (and nothing can be edited).
+    void saleModeSettings() {
+        execSql(
+            db(),
+            "INSERT INTO Rezept_Art (ID, ID_Art, Kol_Art, Vid_R, Name_R) VALUES (1, 20, 1, 0, 'Стандарт')");
+        execSql(db(), "INSERT INTO Rezept_El (ID_R, ID_El, Kol_El) VALUES (1, 21, 1), (1, 22, 2)");
+        fx_->settings().save(Settings::Changes().set(setting::kRecipeEditAtSale, true));
+        {
+            TForm_Projzvodstvo w(test::context(fx_->session()));
+            w.openForSale(20);
+            w.show();
+            QVERIFY(control<QWidget>(w, "Panel_Elementi")->isVisible());
+            QVERIFY(control<QWidget>(w, "DBGrid1")->isVisible());
+            QVERIFY(control<QPushButton>(w, "Button_Iztrii")->isEnabled());
+            w.grid()->setCurrentIndex(w.model()->index(0, 0));
+            click(w, "Button_Iztrii");
+            QCOMPARE(w.model()->rowCount(), 1);
+            click(w, "Button_Priemi");
+            QVERIFY(w.sale());
+            QCOMPARE(w.sale()->elements.size(), 1);
+            QCOMPARE(w.sale()->elements[0].article, qint64(22));
+        }
+        // The recipe itself is unchanged.
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Rezept_El WHERE ID_R = 1").toInt(), 2);
+        fx_->settings().save(Settings::Changes().set(setting::kShowProductionElements, false));
+        TForm_Projzvodstvo w(test::context(fx_->session()));
+        w.openForSale(20);
+        w.show();
+        QVERIFY(!control<QWidget>(w, "GroupBox_Elementi")->isVisible());
+        QVERIFY(!control<QWidget>(w, "Panel_Elementi")->isVisible());
+    }
 };
 
 QTEST_MAIN(ProductionWindowTest)

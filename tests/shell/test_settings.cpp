@@ -4,8 +4,10 @@
 
 #include "common/dates.h"
 #include "common/errors.h"
+#include "shell/autostart.h"
 #include "shell/firm_data.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QSignalSpy>
@@ -39,6 +41,20 @@ private:
     }
 
 private slots:
+    // The directory chooser opens on the nearest directory that exists; the
+    // autostart entry runs the program whatever its path holds.
+    void directoriesAndAutostart() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("Fiscal/Kasa"));
+        QCOMPARE(nearestExistingDirectory(dir.path() + "/Fiscal/Kasa", "/"), dir.path() + "/Fiscal/Kasa");
+        QCOMPARE(nearestExistingDirectory(dir.path() + "/Fiscal/Няма/Още", "/"), dir.path() + "/Fiscal");
+        QCOMPARE(nearestExistingDirectory("Fiscal/Няма", dir.path()), dir.path() + "/Fiscal");
+        QCOMPARE(nearestExistingDirectory("", dir.path()), dir.path());
+        QCOMPARE(autostartEntryText("/opt/my \"shop\"/torvika"),
+                 QStringLiteral("[Desktop Entry]\nType=Application\nName=ТОРВИКА\n"
+                                "Exec=\"/opt/my \\\"shop\\\"/torvika\"\nX-GNOME-Autostart-enabled=true\n"));
+    }
+
     void init() { QFile::remove(path()); }
 
     // Each key of the table once, whatever the case of its names, and

@@ -100,6 +100,9 @@ const QString& templateDir() {
             throw std::runtime_error("no temporary directory");
         prepareProgramDir(dir.path());
         Session session{ProgramDir(dir.path())};
+        // A test program listens for workstation messages only where a
+        // test asks for it (on a port of its own).
+        session.settings().set(setting::kMessagesListen, false);
         if (!onPostgres()) {
             const QString problem = ensureDefaultDatabase(session);
             if (!problem.isEmpty())

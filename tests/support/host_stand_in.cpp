@@ -39,6 +39,10 @@ QAction* HostStandIn::command(Command command) const {
     return a;
 }
 
+void HostStandIn::addStatusWidget(QWidget* widget) {
+    statusWidgets_.emplace_back(widget);
+}
+
 void HostStandIn::addPage(HostPage* page, const PageTab&) {
     pages_.emplace_back(page);
 }

@@ -27,6 +27,7 @@ public:
     void runCommand(Command command) override;
     QAction* command(Command command) const override;
     void addPage(HostPage* page, const PageTab& tab) override;
+    void addStatusWidget(QWidget* widget) override;
     FollowUpRegistry& followUps() override { return followUps_; }
 
     // The commands run, in order.
@@ -40,6 +41,7 @@ private:
     mutable QHash<Command, QAction*> actions_;
     FollowUpRegistry followUps_;
     std::vector<std::unique_ptr<HostPage>> pages_;
+    std::vector<std::unique_ptr<QWidget>> statusWidgets_;
 };
 
 // The stand-in host of a session, made on first use and kept as long as the

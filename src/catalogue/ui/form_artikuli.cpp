@@ -18,6 +18,7 @@
 #include "common/ui/error_edge.h"
 #include "common/ui/form_export_data.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/messages.h"
 #include "common/ui/tree_lines.h"
 #include "counterparties/ui/counterparty_picker.h"
@@ -117,6 +118,8 @@ TForm_Artikuli::TForm_Artikuli(const WindowContext& context, int mode, QWidget* 
     connect(ui->N_Grupa_Redaktiraj, &QAction::triggered, this, &TForm_Artikuli::N_Grupa_RedaktirajClick);
     connect(ui->N_Grupa_Iztrii, &QAction::triggered, this, &TForm_Artikuli::N_Grupa_IztriiClick);
     connect(ui->N_Dostavka, &QAction::triggered, this, &TForm_Artikuli::N_DostavkaClick);
+    connect(ui->N_Nastroika_Koloni, &QAction::triggered, this,
+            [this] { Nastr_Koloni_Grid(ui->DBGrid_Artikuli); });
 
     connect(grid, &QTableView::doubleClicked, this, &TForm_Artikuli::DBGridDblClick);
     connect(grid, &ArticleGrid::enterPressed, this, &TForm_Artikuli::DBGridDblClick);

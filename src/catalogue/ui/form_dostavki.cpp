@@ -9,6 +9,7 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/grid_file.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
@@ -80,6 +81,7 @@ TForm_Dostavki::TForm_Dostavki(const WindowContext& context, QWidget* parent)
         {QStringLiteral("Have_DDS"), texts::kDeliveryColumnVat, 6},
     });
     setUpStatementGrid(ui->DBGrid1, model_, true);
+    addColumnMenu(ui->DBGrid1);
     ui->ListBox_Dostav4ik->hide();
     ui->Edit_Nomer_Dokument->setMaxLength(kDocumentNumberWidth);
     ui->Edit_Zabelejka->setMaxLength(kDeliveryNoteWidth);

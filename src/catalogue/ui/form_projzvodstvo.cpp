@@ -193,11 +193,14 @@ void TForm_Projzvodstvo::showRecipe() {
         });
     }
     const bool sale = mode_ == SaleMode;
+    // In sale mode the lines change only for this sale, and only where the
+    // settings allow it.
+    const bool editLines = !sale || editAtSale_;
     ui->Button_Redakcia->setVisible(!sale && recipe.has_value());
     ui->Button_Iztrii_Operacia->setVisible(!sale && recipe.has_value());
-    ui->Button_Dobavi->setEnabled(!sale && chosen && ui->ComboBox_Operacia->currentIndex() >= 0);
-    ui->Button_Iztrii->setEnabled(!sale && hasLines);
-    ui->Button_Redaktirai->setEnabled(!sale && hasLines);
+    ui->Button_Dobavi->setEnabled(editLines && chosen && ui->ComboBox_Operacia->currentIndex() >= 0);
+    ui->Button_Iztrii->setEnabled(editLines && hasLines);
+    ui->Button_Redaktirai->setEnabled(editLines && hasLines);
     ui->Button_Izpalni->setEnabled(!sale && recipe.has_value() && !editing_);
     ui->Button_Priemi->setEnabled(sale && recipe.has_value() && hasLines);
     updateCaption();
@@ -264,7 +267,7 @@ void TForm_Projzvodstvo::deleteElement() {
 void TForm_Projzvodstvo::editElement() {
     const int row = ui->DBGrid1->currentIndex().row();
     const QVariant key = model_->value(row, kLineKey);
-    if (!key.isValid() || mode_ == SaleMode)
+    if (!key.isValid() || (mode_ == SaleMode && !editAtSale_))
         return;
     const QString article = refText(model_->value(row, QStringLiteral("ID_El")).toLongLong(),
                                     model_->value(row, QStringLiteral("Opisanie")).toString());
@@ -418,7 +421,16 @@ void TForm_Projzvodstvo::carryOut() {
 
 void TForm_Projzvodstvo::openForSale(qint64 article) {
     mode_ = SaleMode;
-    ui->Panel_Elementi->hide();
+    // The settings: whether the elements are shown, and whether they may
+    // be changed for this sale (the recipe itself is not saved).
+    bool showElements = true;
+    guarded([&] {
+        editAtSale_ = session_.settings().get(setting::kRecipeEditAtSale);
+        showElements = session_.settings().get(setting::kShowProductionElements);
+    });
+    editAtSale_ = editAtSale_ && showElements;
+    ui->GroupBox_Elementi->setVisible(showElements);
+    ui->Panel_Elementi->setVisible(editAtSale_);
     ui->GroupBox_Izpalnenie->hide();
     ui->ComboBox_Operacia->setEnabled(false);
     ui->Label_Osnoven->setEnabled(false);

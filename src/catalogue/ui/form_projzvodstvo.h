@@ -81,6 +81,7 @@ private:
     StatementModel* model_;
     Mode mode_ = EditMode;
     bool editing_ = false;
+    bool editAtSale_ = false; // sale mode: the lines may change for this sale
     bool prepared_ = false;
     std::optional<RecipeSale> sale_;
 };

@@ -6,6 +6,7 @@
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/grid_file.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
@@ -56,6 +57,8 @@ TForm_SprDostavka::TForm_SprDostavka(const WindowContext& context, QWidget* pare
         {QStringLiteral("Suma_Prod"), texts::kDeliveryColumnTotal, 10, GridColumnSpec::Number, 2},
     });
     setUpStatementGrid(ui->DBGrid_Artikuli, lines_);
+    addColumnMenu(ui->DBGrid_Dostavki);
+    addColumnMenu(ui->DBGrid_Artikuli);
     ui->DBGrid_Artikuli->horizontalHeader()->setSectionsClickable(true);
     connect(ui->DBGrid_Artikuli->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TForm_SprDostavka::sortLines);

@@ -7,6 +7,7 @@
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/grid_file.h"
 #include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
@@ -63,6 +64,7 @@ TForm_Transfer::TForm_Transfer(const WindowContext& context, StockMoveKind kind,
     ui->Edit_Pri4ina->setMaxLength(kStockMoveReasonWidth);
     model_->setColumns(columns);
     setUpStatementGrid(ui->DBGrid1, model_, true);
+    addColumnMenu(ui->DBGrid1);
     ui->DBGrid1->installEventFilter(this);
     ui->Edit_Art_ID->installEventFilter(this);
 

@@ -4,6 +4,7 @@
 #include "catalogue/ui/form_add_red_zaqvka.h"
 #include "common/cformat.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/messages.h"
 #include "shell/session_grids.h"
 #include "ui_form_zaqvka_all.h"
@@ -75,6 +76,7 @@ TForm_Zaqvka_all::TForm_Zaqvka_all(const WindowContext& context, QWidget* parent
         columns << grid;
     }
     setUpList(gridContext(session_), ui->DBGrid1, columns, kId, true);
+    addColumnMenu(ui->DBGrid1);
     ui->DBGrid1->installEventFilter(this);
     for (QStringView c : orderComparisonCaptions)
         ui->ComboBox_Uslovie->addItem(c.toString());

@@ -9,9 +9,12 @@ namespace torvika {
 
 void FiscalServiceModule::install(Host& host) {
     host_ = &host;
-    host.addPage(
-        new FiscalServicePage(host.context()),
-        {2, texts::kFiscalServiceTab, texts::kFiscalServiceTitle, false, {Command::N_Nastr_Fisk_Ser}});
+    host.addPage(new FiscalServicePage(host.context()), {2,
+                                                         texts::kFiscalServiceTab,
+                                                         texts::kFiscalServiceTitle,
+                                                         false,
+                                                         {Command::N_Nastr_Fisk_Ser},
+                                                         setting::kFiscalServicePage});
     host.registerCommand(Command::N_SV_BIM, [this, &host] {
         if (!certificates_)
             certificates_ = new TForm_Sv_BIM(host.context(), host.window());

@@ -1,6 +1,6 @@
 #pragma once
-// The fiscal service's module: its page "ФИСКАЛЕН СЕРВИЗ" (the window
-// definition hides its tab), the certificate register and forbidden models
+// The fiscal service's module: its page "ФИСКАЛЕН СЕРВИЗ" (shown while its
+// setting says so), the certificate register and forbidden models
 // of the menu "Настройки" / "ФИСКАЛЕН СЕРВИЗ", and the lists of the menu
 // "Справки" / "Фискален сервиз".
 

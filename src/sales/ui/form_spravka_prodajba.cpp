@@ -8,6 +8,7 @@
 #include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/form_get_kol.h"
+#include "common/ui/form_koloni.h"
 #include "common/ui/messages.h"
 #include "common/ui/selection_order.h"
 #include "counterparties/ui/counterparty_picker.h"
@@ -93,6 +94,7 @@ TForm_Spravka_prodajba::TForm_Spravka_prodajba(const WindowContext& context, QWi
         {QStringLiteral("Term_N"), QStringLiteral("Терминал"), 6, F::Integer},
         {QStringLiteral("Opis_Sklad"), QStringLiteral("Склад"), 14}};
     setUpList(gridContext(session_), ui->DBGrid1, columns, kKey, true);
+    addColumnMenu(ui->DBGrid1);
     ui->DBGrid1->setItemDelegate(new PaymentStateDelegate(model(), ui->DBGrid1));
     order_ = new SelectionOrder(ui->DBGrid1);
 

@@ -82,12 +82,19 @@ ShopPage::ShopPage(Host& host, QWidget* parent)
         connect(button, &QPushButton::clicked, this, [this, run] { host_.runCommand(run); });
         auto follow = [button, command] { button->setEnabled(command->isEnabled()); };
         connect(command, &QAction::changed, button, follow);
+        // A shortcut set in the shortcut window shows on the button at once.
+        connect(command, &QAction::changed, this, [this] {
+            if (captionBlanks_ >= 0)
+                writeButtonCaptions(captionBlanks_);
+        });
         follow();
     }
     connect(&session, &Session::saleCounterpartyChanged, this, [this] { Calculate_SUM(); });
     connect(&session.settings(), &Settings::changed, this, [this](SettingId id) {
         if (id == SettingId::AmountDecimals)
             Calculate_SUM();
+        else if (id == SettingId::VatPercent)
+            showVatSwitch();
     });
 
     // "Печат документи" prints the ticked documents; it is enabled as
@@ -227,10 +234,16 @@ void ShopPage::formShown(bool current) {
     }
     if (!current)
         return;
-    // The VAT switch shows only when a VAT rate is set.
-    ui->ChkBox_Add_DDS->setVisible(
-        QString::compare(host_.session().settings().get(setting::kVatPercent), QStringLiteral("0")) > 0);
+    showVatSwitch();
     ui->Edit_Barkod->setFocus();
+}
+
+void ShopPage::showVatSwitch() {
+    // The VAT switch shows only when a VAT rate is set.
+    logged([this] {
+        ui->ChkBox_Add_DDS->setVisible(
+            QString::compare(host_.session().settings().get(setting::kVatPercent), QStringLiteral("0")) > 0);
+    });
 }
 
 void ShopPage::activated() {
@@ -243,6 +256,7 @@ void ShopPage::refresh() {
 }
 
 void ShopPage::writeButtonCaptions(int insertInListBlanks) {
+    captionBlanks_ = insertInListBlanks;
     for (const CommandButton& b : kCommandButtons) {
         if (b.blanks < 0)
             continue;

@@ -141,6 +141,7 @@ private:
     // A unit price in the price field, with the decimals the line stores.
     QString priceText(const Decimal& price) const;
     int decimals() const;
+    void showVatSwitch();
 
     std::unique_ptr<Ui::ShopPage> ui;
     Host& host_;
@@ -160,6 +161,7 @@ private:
     QString linesOf_;
     int linesBill_ = 0;
     bool hadLines_ = false;
+    int captionBlanks_ = -1; // the blanks after "Добави в списък" once the captions are written
     bool billVanished_ = false; // the bill shown lost its last line at the last rebuild
     int openedBill_ = -1;       // a bill opened and still without lines
     bool needsLookup_ = false;

@@ -106,6 +106,13 @@ TGeneral_Form::TGeneral_Form(Session& session, QWidget* parent)
             showTerminal();
         else if (id == SettingId::AmountDecimals)
             rebuildTicker();
+        else if (id == SettingId::ShowCurrencyRates)
+            showTickerSetting();
+        for (const auto& [p, tab] : pages_)
+            if (tab.shownBy && tab.shownBy->id == id) {
+                showPageTabs();
+                break;
+            }
     });
     registerOwnCommands();
     setBusyWaitIndicator([this](bool waiting) { showBusyWait(waiting); });
@@ -242,10 +249,36 @@ void TGeneral_Form::addPage(HostPage* page, const PageTab& tab) {
     {
         const QSignalBlocker block(ui->PageControl1);
         ui->PageControl1->insertTab(index, page, tab.caption);
-        ui->PageControl1->setTabVisible(index, tab.tabVisible);
         ui->PageControl1->setCurrentIndex(0);
     }
+    showPageTabs();
     setWindowTitle(pages_.front().second.windowTitle);
+}
+
+void TGeneral_Form::addStatusWidget(QWidget* widget) {
+    ui->StatusLayout->addWidget(widget);
+}
+
+bool TGeneral_Form::pageTabShown(const PageTab& tab) const {
+    if (!tab.shownBy)
+        return tab.tabVisible;
+    bool shown = false;
+    logged([&] { shown = session_.settings().get(*tab.shownBy); });
+    return shown;
+}
+
+void TGeneral_Form::showPageTabs() {
+    const QSignalBlocker block(ui->PageControl1);
+    for (int i = 0; i < pages_.size(); ++i) {
+        const bool shown = pageTabShown(pages_[i].second);
+        ui->PageControl1->setTabVisible(i, shown);
+        // Menu commands of a page follow the visibility of its tab.
+        for (Command c : pages_[i].second.menuCommands)
+            menu_->setHidden(c, !shown);
+    }
+    // A hidden current page gives way to the first one.
+    if (!ui->PageControl1->isTabVisible(ui->PageControl1->currentIndex()))
+        ui->PageControl1->setCurrentIndex(0);
 }
 
 HostPage* TGeneral_Form::page(int position) const {
@@ -313,10 +346,7 @@ void TGeneral_Form::N_dostapClick() {
 }
 
 bool TGeneral_Form::start() {
-    // Menu commands of a page follow the visibility of its tab.
-    for (const auto& [p, tab] : pages_)
-        for (Command c : tab.menuCommands)
-            menu_->setHidden(c, !tab.tabVisible);
+    showPageTabs();
     // The modules are installed: their windows register no follow-ups.
     followUps_.close();
 
@@ -379,7 +409,14 @@ void TGeneral_Form::rebuildTicker() {
         });
 }
 
+void TGeneral_Form::showTickerSetting() {
+    bool shown = true;
+    logged([&] { shown = session_.settings().get(setting::kShowCurrencyRates); });
+    ui->Image_Show_Valuta_Kurs->setVisible(shown);
+}
+
 void TGeneral_Form::FormShow() {
+    showTickerSetting();
     rebuildTicker();
     ui->Image_Show_Valuta_Kurs->position = width();
     timer2_->start();

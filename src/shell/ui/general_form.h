@@ -47,6 +47,7 @@ public:
     QAction* command(Command command) const override;
     FollowUpRegistry& followUps() override { return followUps_; }
     void addPage(HostPage* page, const PageTab& tab) override;
+    void addStatusWidget(QWidget* widget) override;
 
     MainMenu& mainMenu() { return *menu_; }
     Login& login() { return *login_; }
@@ -92,6 +93,11 @@ private:
     void showTerminal();
     void versionCheck();
     void rebuildTicker();
+    // The ticker shows while its setting says so.
+    void showTickerSetting();
+    // The tabs shown, and the menu commands of the pages hidden with them.
+    void showPageTabs();
+    bool pageTabShown(const PageTab& tab) const;
 
     std::unique_ptr<Ui::TGeneral_Form> ui;
     Session& session_;

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QAction;
 
@@ -48,6 +49,9 @@ struct PageTab {
     QString windowTitle;           // the main window's title while the page is current
     bool tabVisible = true;        // the window definition may hide a tab
     QList<Command> menuCommands{}; // menu items hidden whenever the tab is hidden
+    // A setting that shows the tab when true (tabVisible is then ignored);
+    // the tab follows a change of it at once.
+    std::optional<Setting<bool>> shownBy{};
 };
 
 // What windows may ask of the host.
@@ -89,6 +93,9 @@ public:
 
     // Places the page in PageControl1 (the host takes ownership).
     virtual void addPage(HostPage* page, const PageTab& tab) = 0;
+    // Places an indicator at the end of the status line (the host takes
+    // ownership).
+    virtual void addStatusWidget(QWidget* widget) = 0;
 
     // The context of the windows a module opens.
     WindowContext context() { return {session(), *this, progress()}; }
