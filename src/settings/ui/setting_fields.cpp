@@ -73,11 +73,11 @@ void SettingFields::bindIndex(QComboBox* box, Setting<int> s) {
 }
 
 QWidget* SettingFields::addTo(QBoxLayout* layout, SettingId id) {
-    const SettingSpec& spec = Settings::definition(id);
-    const QString caption = QString::fromUtf16(spec.caption);
-    const QString name = QStringLiteral("Setting_") + QString::fromUtf16(spec.name);
+    const SettingSpec& definition = Settings::definition(id);
+    const QString caption = QString::fromUtf16(definition.caption);
+    const QString name = QStringLiteral("Setting_") + QString::fromUtf16(definition.name);
     QWidget* parent = layout->parentWidget();
-    if (spec.type == SettingType::Boolean) {
+    if (definition.type == SettingType::Boolean) {
         auto* box = new QCheckBox(caption, parent);
         box->setObjectName(name);
         layout->addWidget(box);
@@ -88,7 +88,7 @@ QWidget* SettingFields::addTo(QBoxLayout* layout, SettingId id) {
     auto* label = new QLabel(caption, parent);
     row->addWidget(label);
     QWidget* control = nullptr;
-    if (spec.type == SettingType::Integer) {
+    if (definition.type == SettingType::Integer) {
         auto* box = new QSpinBox(parent);
         box->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         bind(box, Setting<int>{id});
