@@ -33,6 +33,18 @@ inline const QString kModelForbidden =
     QStringLiteral("Моделът е забранен: нови устройства от него не се регистрират.");
 inline const QString kDossierTaken = QStringLiteral("Досие N %1 вече е на друго устройство.");
 inline const QString kDeviceAlreadyRegistered = QStringLiteral("Устройство %1 вече е регистрирано.");
+// Notifications to the tax office.
+inline const QString kReasonRepair = QStringLiteral("Ремонт");
+inline const QString kReasonFiscalMemory = QStringLiteral("Подмяна на фискалната памет");
+inline const QString kReasonSite = QStringLiteral("Промяна на данните на обекта");
+inline const QString kReasonOwner = QStringLiteral("Смяна на собственика");
+inline const QString kReasonDeregistration = QStringLiteral("Прекратяване на регистрацията");
+inline const QString kReasonBlocked = QStringLiteral("Блокиране на устройството");
+inline const QString kReasonDeviceReplaced = QStringLiteral("Подмяна на устройството");
+inline const QString kNoNotificationReason =
+    QStringLiteral("Изберете или въведете причина за уведомлението.");
+inline const QString kNoNotificationDate = QStringLiteral("Изберете дата на уведомлението.");
+inline const QString kNotificationStored = QStringLiteral("Уведомлението за %1 е записано.");
 inline const QString kDeviceNotRegistered = QStringLiteral("Устройство %1 не е регистрирано.");
 
 // The lists.

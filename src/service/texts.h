@@ -119,6 +119,15 @@ inline const QString kWarrantyImportFileFilter = QStringLiteral("All Files (*);;
 
 inline const QString kReportTotalRepairs = QStringLiteral("Обща сума на справка: ");
 inline const QString kReportItemRepairs = QStringLiteral("Обща сума за ремонт: ");
+inline const QString kReportDossierNotNumber =
+    QStringLiteral("Номерът на досие трябва да е цяло положително число!");
+inline const QString kReportNoItemChosen = QStringLiteral("Изберете издадения артикул за печат.");
+// %1 the intake number, %2 the serial number, %3 the description.
+inline const QString kReportItemHeading = QStringLiteral("Приет под N: %1   Сериен номер: %2   %3");
+// %1 the client, %2 the reason.
+inline const QString kReportItemClient = QStringLiteral("Контрагент: %1   Причина: %2");
+// %1 received, %2 issued, %3 by whom.
+inline const QString kReportItemDates = QStringLiteral("Приет на: %1   Издаден на: %2   Издал: %3");
 inline const QString kReportYes = QStringLiteral("да");
 inline const QString kReportNo = QStringLiteral("не");
 

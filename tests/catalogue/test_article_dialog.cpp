@@ -20,6 +20,7 @@
 #include "support/window_helpers.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -130,7 +132,7 @@ private slots:
         field(d, "Edit_Nomenklatura")->setText("D-50");
         test::ModalScript script;
         pickSupplierNext(script);
-        d.Label_Select_KontragClick();
+        QTest::mouseClick(field<QLabel>(d, "Label_Select_Kontrag"), Qt::LeftButton);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(field<QLabel>(d, "Label_ID_Kontragent")->text(), "7:Доставчик");
         test::control<QAbstractButton>(d, "Button_Nom_Dobavi")->click();
@@ -231,19 +233,27 @@ private slots:
         TForm_NewArtikul d(test::context(fx_->session()));
         d.openNew(1);
         d.show();
-        field(d, "Edit_Art_N")->setText("4");
-        QVERIFY(!d.Edit_Art_NExit());
-        field(d, "Edit_Art_N")->setText("");
-        QVERIFY(!d.Edit_Art_NExit());
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        // Types the text into the field and leaves it with Tab; whether the
+        // caret moved on (a refusal keeps it in the field).
+        auto leave = [&d](const char* name, const QString& text) {
+            QLineEdit* f = field(d, name);
+            f->setFocus();
+            f->setText(text);
+            QTest::keyClick(f, Qt::Key_Tab);
+            return QApplication::focusWidget() != f;
+        };
+        QVERIFY(!leave("Edit_Art_N", "4"));
+        QVERIFY(!leave("Edit_Art_N", ""));
         QCOMPARE(msg_->shown, QStringList(2, "Въведете коректен номер за артикул"));
-        field(d, "Edit_Art_N")->setText("6");
-        QVERIFY(d.Edit_Art_NExit());
-        field(d, "Edit_Cena")->setText("3,5");
-        QVERIFY(d.Edit_CenaExit());
+        QVERIFY(leave("Edit_Art_N", "6"));
+        QVERIFY(leave("Edit_Cena", "3,5"));
         QCOMPARE(field(d, "Edit_Cena")->text(), "3.5000");
-        QVERIFY(!d.Edit_OpisanieExit());
-        field(d, "Edit_Nom_N")->clear();
-        d.Edit_Nom_NExit();
+        msg_->clear();
+        QVERIFY(!leave("Edit_Opisanie", ""));
+        QCOMPARE(msg_->shown, QStringList{texts::kEnterDescription});
+        field(d, "Edit_Opisanie")->setText("Кола");
+        leave("Edit_Nom_N", "");
         QCOMPARE(field(d, "Edit_Nom_N")->text(), "1_6");
     }
 
@@ -487,7 +497,7 @@ private slots:
         QCOMPARE(field<QLabel>(d, "Label_Nal_Sklad")->text(), "2.00");
         QVERIFY(field<QTabWidget>(d, "PageControl_Artikul")->isTabVisible(3));
         QCOMPARE(d.serials()->rowCount(), 1);
-        d.DBGrid_SerialsClick(d.serials()->index(0, 0));
+        test::clickCell(field<QTableView>(d, "DBGrid_Serials"), d.serials()->index(0, 0));
         QCOMPARE(d.toolTip(), "Вид документ: Фактура;\nОт Дата: 02.01.2026;\nНомер на документ: F-1;\n"
                               "Доставчик: Доставчик;\nВалиден до: 02.01.2027;\nЗабележка: ;");
         TForm_NewArtikul plain(test::context(fx_->session()));

@@ -130,7 +130,8 @@ private slots:
                                       "Група N", "Група"}));
         QCOMPARE(test::control<QLabel>(w, "Label_Tarsene_Po")->text(), "Търсене по: Арт. №");
         QCOMPARE(test::control<QLineEdit>(w, "Edit_Grupa_Tarsi")->text(), "0");
-        w.TreeViewClick(node(w, "1:Напитки")); // not the current node: nothing
+        test::clickTreeItem(w.tree(), node(w, "1:Напитки"));
+        QCOMPARE(listed(w), QList<qint64>{1});
         w.tree()->setCurrentItem(node(w, "3:Храни"));
         QCOMPARE(listed(w), (QList<qint64>{3, 4}));
         w.tree()->setCurrentItem(node(w, "1:Напитки")); // its own articles, not its sub-group's
@@ -245,7 +246,7 @@ private slots:
             test::control<QLineEdit>(*d, "Edit_Opisanie_Grupa")->setText("Торти");
             test::control<QAbstractButton>(*d, "Button_Priemi")->click();
         });
-        w.N_GrupaClick(true);
+        test::control<QAction>(w, "N_Podgrupa")->trigger();
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(fileText(),
                  "Всички артикули\r\n1:Напитки\r\n\t2:Бира\r\n3:Храни\r\n4:Сладкиши\r\n\t5:Торти\r\n"
@@ -268,7 +269,7 @@ private slots:
         // No sub-group of the bin.
         w.tree()->setCurrentItem(node(w, "Изтрити артикули"));
         msg_->clear();
-        w.N_GrupaClick(true);
+        test::control<QAction>(w, "N_Podgrupa")->trigger();
         QCOMPARE(msg_->shown, QStringList{"Необходимо е да изберете валидна група"});
     }
 
@@ -367,7 +368,7 @@ private slots:
         QCOMPARE(test::control<QComboBox>(w, "ComboBox_Kriterii")->itemText(10), "Номер на контрагент");
         QVERIFY(partOfWord->isChecked());
 
-        w.DBGridCellClick(w.model()->index(0, 2));
+        test::clickCell(w.grid(), w.model()->index(0, 2));
         QCOMPARE(test::control<QLabel>(w, "Label_Tarsene_Po")->text(), "Търсене по: Описание");
         QVERIFY(!comparison->isEnabled());
         test::typeText(from, "ИР");
@@ -379,7 +380,7 @@ private slots:
         test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), QList<qint64>{4});
 
-        w.ComboBox_KriteriiChange(5); // "Цена"
+        test::chooseItem(test::control<QComboBox>(w, "ComboBox_Kriterii"), 5); // "Цена"
         QCOMPARE(from->text(), "");
         QVERIFY(comparison->isEnabled());
         QVERIFY(!to->isVisible());
@@ -391,7 +392,7 @@ private slots:
         QCOMPARE(listed(w), (QList<qint64>{1, 2}));
 
         // The counterparty number adds a column that the next search removes.
-        w.ComboBox_KriteriiChange(10);
+        test::chooseItem(test::control<QComboBox>(w, "ComboBox_Kriterii"), 10);
         from->setText("d-4");
         test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(listed(w), QList<qint64>{4});
@@ -399,7 +400,7 @@ private slots:
         QCOMPARE(w.model()->headerData(8, Qt::Horizontal).toString(), "Име на фирма");
         QCOMPARE(w.model()->data(w.model()->index(0, 8)).toString(), "Доставчик");
         // A failing search says so and lists the node again.
-        w.ComboBox_KriteriiChange(2);
+        test::chooseItem(test::control<QComboBox>(w, "ComboBox_Kriterii"), 2);
         from->setText("две");
         test::control<QAbstractButton>(w, "Button_Tarsi")->click();
         QCOMPARE(msg_->shown, QStringList{"Некоректен критерии за търсене!"});
@@ -422,7 +423,7 @@ private slots:
         test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QCOMPARE(msg_->shown, QStringList{"Не е открит търсеният код"});
 
-        w.ComboBox_Grupa_KriteriiChange(1);
+        test::chooseItem(test::control<QComboBox>(w, "ComboBox_Grupa_Kriterii"), 1);
         QCOMPARE(box->text(), "0");
         box->setText("НАП");
         test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
@@ -431,7 +432,9 @@ private slots:
         test::control<QAbstractButton>(w, "Button_Grupa_Tarsi")->click();
         QVERIFY(names->isVisible());
         QCOMPARE(names->count(), 3);
-        w.ListBox_GrupiDblClick(names->item(0));
+        const QPoint first = names->visualItemRect(names->item(0)).center();
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(names->viewport(), Qt::LeftButton, {}, first);
         QVERIFY(!names->isVisible());
         QCOMPARE(w.currentNode(), "2:Бира");
         box->setText("няма такава");
@@ -586,7 +589,7 @@ private slots:
         // An empty list prints nothing.
         w.tree()->setCurrentItem(node(w, "1:Напитки"));
         execSql(db(), "DELETE FROM Produkti");
-        w.TreeViewClick(node(w, "1:Напитки"));
+        test::clickTreeItem(w.tree(), node(w, "1:Напитки")); // clicked while current: listed again
         test::control<QAction>(w, "N_Elikom")->trigger();
         test::control<QAction>(w, "N_Pe4at_Fail")->trigger();
         QCOMPARE(msg_->shown, QStringList(2, "Няма данни за печат"));
@@ -667,7 +670,7 @@ private slots:
             });
             script.next<TForm_Get_Kol>(
                 [](TForm_Get_Kol* k) { test::control<QPushButton>(*k, "Button_Otkaji")->click(); });
-            script.next<TForm_Get_Kol>([](TForm_Get_Kol* k) { k->Button_PriemiClick(); });
+            script.next<TForm_Get_Kol>([](TForm_Get_Kol* k) { test::click(*k, "Button_Priemi"); });
             test::control<QPushButton>(*w, "BitBtn_Izberi")->click();
         });
         pickArticles(test::context(fx_->session()), kSelectTransferArticles, nullptr);

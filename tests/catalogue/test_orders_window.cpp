@@ -314,10 +314,10 @@ private slots:
         script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
             test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
         });
-        const QString written = w.Button_Pe4atClick();
+        test::click(w, "Button_Pe4at");
         QVERIFY2(script.finished(), qPrintable(script.failure()));
-        setFileOpener(previous);
-        QCOMPARE(opened, QStringList{written});
+        QCOMPARE(opened.size(), 1);
+        const QString written = opened.value(0);
         QVERIFY(written.endsWith("/TEMP/Zaqvka.txt"));
         const QByteArray expected =
             "\xEF\xBB\xBF\r\n\tЗАЯВКА КЪМ ДОСТАВЧИК \r\n\r\n\tДата:08.03.2024 14:07:09\r\n"
@@ -331,9 +331,14 @@ private slots:
             footerLine().toUtf8() + "\r\n";
         QCOMPARE(QString::fromUtf8(test::Fixture::readFile(written)), QString::fromUtf8(expected));
 
+        // Shown again over no lines: nothing to print.
         execSql(db(), "DELETE FROM Zaqvki_All");
-        w.FormShow();
-        QCOMPARE(w.Button_Pe4atClick(), QString());
+        w.hide();
+        w.show();
+        opened.clear();
+        test::click(w, "Button_Pe4at");
+        setFileOpener(previous);
+        QCOMPARE(opened, QStringList());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
 
@@ -383,10 +388,11 @@ private slots:
         script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
             test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
         });
-        const QString written = w.Button_Izgotvi_ZaqvkaClick();
+        test::click(w, "Button_Izgotvi_Zaqvka");
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         setFileOpener(previous);
-        QCOMPARE(opened, QStringList{written});
+        QCOMPARE(opened.size(), 1);
+        const QString written = opened.value(0);
         QVERIFY(written.endsWith("/TEMP/Zaqvka_Dostav4ik.txt"));
         QCOMPARE(QString::fromUtf8(test::Fixture::readFile(written)), QString::fromUtf8(file));
         QCOMPARE(msg_->shown, QStringList{});
@@ -394,8 +400,16 @@ private slots:
 
     void nothingForAnOrder() {
         execSql(db(), "DELETE FROM Zaqvki_All");
+        QStringList opened;
+        const FileOpener previous = setFileOpener([&opened](const QString& f) {
+            opened << f;
+            return true;
+        });
         TForm_Zaqvka_all w(test::context(fx_->session()));
-        QCOMPARE(w.Button_Izgotvi_ZaqvkaClick(), QString());
+        w.show();
+        test::click(w, "Button_Izgotvi_Zaqvka");
+        setFileOpener(previous);
+        QCOMPARE(opened, QStringList());
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
     }
 

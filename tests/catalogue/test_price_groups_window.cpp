@@ -124,14 +124,14 @@ private slots:
         QCOMPARE(field(w, "Edit_Koeficient")->text(), "1.00");
         field(w, "Edit_Opisanie")->setText("Дребно");
         field(w, "Edit_Formula")->setText("P*1.2");
-        QVERIFY(w.Button_ZapisClick());
+        test::control<QAbstractButton>(w, "Button_Zapis")->click();
         QCOMPARE(w.editedId(), 5);
         QCOMPARE(loadPriceGroup(db(), 5), (PriceGroup{"Дребно", "P*1.2", 1, false}));
         QCOMPARE(w.model()->rowCount(), 2);
 
         QVERIFY(w.positionOn(4));
         field(w, "Edit_Koeficient")->setText("1.1");
-        QVERIFY(w.Button_ZapisClick());
+        test::control<QAbstractButton>(w, "Button_Zapis")->click();
         QCOMPARE(loadPriceGroup(db(), 4)->factor, Decimal("1.1"));
         QCOMPARE(w.editedId(), 4);
 
@@ -187,7 +187,7 @@ private slots:
         ::field(w, "Edit_Opisanie")->setText(name);
         ::field(w, "Edit_Formula")->setText(formula);
         ::field(w, "Edit_Koeficient")->setText(factor);
-        QVERIFY(!w.Button_ZapisClick());
+        test::control<QAbstractButton>(w, "Button_Zapis")->click();
         QCOMPARE(msg_->shown, QStringList{message});
         QCOMPARE(w.focusWidget(), ::field(w, qPrintable(field)));
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Cenovi_Grupi").toInt(), 1);

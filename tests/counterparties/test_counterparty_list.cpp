@@ -19,6 +19,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -112,9 +113,9 @@ private slots:
             list.show();
             QCOMPARE(treeTexts(list),
                      (QStringList{"0:Всички контрагенти", "\t1:Клиенти", "\t\t3:Едро", "\t2:Доставчици"}));
-            list.TreeViewClick(node(list, "1:Клиенти"));
+            test::clickTreeItem(list.tree(), node(list, "1:Клиенти"));
             QCOMPARE(listed(list), (QList<qint64>{1, 3}));
-            list.TreeViewClick(node(list, "3:Едро")); // members of the group only
+            test::clickTreeItem(list.tree(), node(list, "3:Едро")); // members of the group only
             QCOMPARE(listed(list), QList<qint64>{});
 
             // A subgroup of the selected node, then a group at the top level, through the dialog.
@@ -127,7 +128,7 @@ private slots:
                     test::control<QLineEdit>(*d, "Edit_Naimenovanie")->setText("Вносители");
                     test::control<QPushButton>(*d, "Button_Zapis")->click();
                 });
-                list.N_Add_GroupClick(true);
+                test::control<QAction>(list, "N_Podgrupa")->trigger();
                 QVERIFY2(script.finished(), qPrintable(script.failure()));
             }
             QCOMPARE(list.tree()->currentItem()->text(0), "4:Вносители");
@@ -156,7 +157,7 @@ private slots:
                 test::control<QLineEdit>(*d, "Edit_Nomer")->setText("3");
                 test::control<QPushButton>(*d, "Button_Zapis")->click();
             });
-            reopened.N_Add_GroupClick(false);
+            test::control<QAction>(reopened, "N_Grupa")->trigger();
             QVERIFY2(script.finished(), qPrintable(script.failure()));
         }
         QCOMPARE(msg_->shown, QStringList{"Въведеният номер за група вече съществува!"});
@@ -199,7 +200,7 @@ private slots:
         QFETCH(qint64, current);
         TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
-        list.ComboBox_Kriteria_KontragChange(column);
+        test::chooseItem(test::control<QComboBox>(list, "ComboBox_Kriteria_Kontrag"), column);
         test::control<QComboBox>(list, "ComboBox_Uslovie")->setCurrentIndex(comparison);
         test::control<QLineEdit>(list, "Edit_Tarsi_Ot")->setText(from);
         test::control<QLineEdit>(list, "Edit_Tarsi_Do")->setText(to);
@@ -225,12 +226,12 @@ private slots:
         QVERIFY(test::control<QLineEdit>(list, "Edit_Tarsi_Do")->isVisible());
         QVERIFY(test::control<QLabel>(list, "Label_Ot")->isVisible());
         value->setText("стар");
-        list.ComboBox_Kriteria_KontragChange(3);
+        test::chooseItem(test::control<QComboBox>(list, "ComboBox_Kriteria_Kontrag"), 3);
         QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: ЗДДС N");
         QCOMPARE(value->text(), "");
         QVERIFY(!comparison->isEnabled());
         QVERIFY(!test::control<QLineEdit>(list, "Edit_Tarsi_Do")->isVisible());
-        list.DBGridCellClick(list.model()->index(0, 10));
+        test::clickCell(list.grid(), list.model()->index(0, 10));
         QCOMPARE(test::control<QLabel>(list, "Label_Tarsene_Po")->text(), "Търсене по: ТО в %");
         QCOMPARE(list.model()->headerData(10, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
                  QColor(Qt::red));
@@ -245,7 +246,7 @@ private slots:
     void failedSortIsLogged() {
         TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
-        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        test::clickTreeItem(list.tree(), node(list, "0:Всички контрагенти"));
         const int shown = list.model()->rowCount();
         execSql(db(), "DROP TABLE Firmi");
         test::clickTitle(list.grid(), 1);
@@ -258,7 +259,7 @@ private slots:
     void titleClickSorts() {
         TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
-        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        test::clickTreeItem(list.tree(), node(list, "0:Всички контрагенти"));
         test::clickTitle(list.grid(), 10);
         // Rows of the same value keep the order of their key.
         QVERIFY(list.statement().text.endsWith("\nORDER BY Firmi.T_O ASC, Firmi.ID"));
@@ -283,12 +284,12 @@ private slots:
         });
         TForm_Kontrakents list(test::context(fx_->session()), kBrowseCounterparties);
         list.show();
-        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        test::clickTreeItem(list.tree(), node(list, "0:Всички контрагенти"));
         test::control<QAction>(list, "N_Only_Debtors")->trigger(); // nobody owes anything
         test::control<QAbstractButton>(list, "Button_Pe4at")->click();
         QCOMPARE(msg_->shown, QStringList{"Няма данни за печат"});
 
-        list.TreeViewClick(node(list, "0:Всички контрагенти"));
+        test::clickTreeItem(list.tree(), node(list, "0:Всички контрагенти"));
         {
             test::ModalScript script;
             script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {

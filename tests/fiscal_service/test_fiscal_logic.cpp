@@ -13,6 +13,7 @@
 #include "fiscal_service/certificates.h"
 #include "fiscal_service/devices.h"
 #include "fiscal_service/dismantling.h"
+#include "fiscal_service/notifications.h"
 #include "fiscal_service/reports.h"
 #include "fiscal_service/tax_office_file.h"
 #include "fiscal_service/texts.h"
@@ -120,6 +121,44 @@ private slots:
         QVERIFY(!lookUpDevice(db(), "DT12345"));
         QCOMPARE(ownerDevices(db(), kOwner, QDate(2011, 1, 1)).devices, QStringList{"DT123456"});
         QCOMPARE(ownerDevices(db(), kOwner, QDate(2011, 1, 1)).expiredContracts, 1);
+    }
+
+    // A notification is recorded only for a registered device and with a
+    // reason; the device's list shows the latest first.
+    void notificationsOfARegisteredDevice() {
+        const QDate d(2026, 12, 10);
+        QVERIFY(registerDevice(db(), registration("DT1"), contract(), {}, 1, QString()).stored);
+        // Registered without a contract: the lookup does not find it either.
+        execSql(db(), "INSERT INTO Reg_EKA (Dosie_ID, EKA) VALUES (2, 'DT2')");
+        const struct {
+            const char* device;
+            const char* reason;
+            QDate date;
+            QString refusal;
+        } refused[] = {
+            {"", "Ремонт", d, texts::kNoDeviceNumber},
+            {"dt1", "  ", d, texts::kNoNotificationReason},
+            {"dt1", "Ремонт", QDate(), texts::kNoNotificationDate},
+            {"DT2", "Ремонт", d, texts::kDeviceNotRegistered.arg("DT2")},
+            {"DT9", "Ремонт", d, texts::kDeviceNotRegistered.arg("DT9")},
+        };
+        for (const auto& c : refused) {
+            const NotificationResult r =
+                recordNotification(db(), {c.device, c.date, QTime(9, 0), c.reason, "Иван"});
+            QCOMPARE(r.refusal.value_or(QString()), c.refusal);
+        }
+        QCOMPARE(count(db(), "Uvedomlenia"), 0);
+
+        QVERIFY(recordNotification(db(), {" dt1 ", d, QTime(9, 0), "Ремонт", "Иван"}).id > 0);
+        QVERIFY(recordNotification(db(), {"DT1", d, QTime(11, 15), " Смяна на собственика ", "Мария"}).id >
+                0);
+        const SqlStatement st = notificationsOfDeviceStatement("dt1");
+        const SqlRows rows = readRows(db(), st.text, st.values);
+        QCOMPARE(rows.rows.size(), 2);
+        QCOMPARE(firstRow(rows, "Pri4ina").toString(), QString("Смяна на собственика"));
+        QCOMPARE(firstRow(rows, "Vreme").toString(), QString("11:15:00"));
+        QCOMPARE(firstRow(rows, "Operator").toString(), QString("Мария"));
+        QCOMPARE(firstRow(rows, "Data").toString(), QString("2026-12-10"));
     }
 
     // A device whose tax office, site or model row is gone is still found,

@@ -174,6 +174,28 @@ private slots:
         QVERIFY(!page.contractExpired());
         QCOMPARE(labelText(page, "Label_Dog_ID"), QString("0000000002"));
 
+        // A notification: the reason list shows with the save panel; none
+        // chosen is refused, a chosen one is stored and listed under the page.
+        auto* reasons = test::control<QComboBox>(page, "ComboBox_Pri4ina_Smqna_FP");
+        QVERIFY(!reasons->isVisible());
+        click(page, "SpdBtn_Uvedomlenie");
+        QCOMPARE(page.operation(), FiscalServicePage::Operation::Notification);
+        QVERIFY(reasons->isVisible());
+        click(page, "BitBtn_Zapis");
+        QCOMPARE(messages.messages, QStringList{texts::kNoNotificationReason});
+        messages.clear();
+        nextItem(page, "ComboBox_Pri4ina_Smqna_FP");
+        QCOMPARE(reasons->currentText(), texts::kReasonRepair);
+        click(page, "BitBtn_Zapis");
+        QCOMPARE(messages.messages, QStringList{texts::kNotificationStored.arg("DT77")});
+        messages.clear();
+        QCOMPARE(page.operation(), FiscalServicePage::Operation::None);
+        QVERIFY(!reasons->isVisible());
+        QAbstractItemModel* notified = test::control<QTableView>(page, "DBGrid_Uvedomlenia")->model();
+        QCOMPARE(notified->rowCount(), 1);
+        QCOMPARE(notified->index(0, 2).data().toString(), texts::kReasonRepair);
+        QCOMPARE(notified->index(0, 0).data().toString(), QString("05.03.2010"));
+
         // The tax-office file for March 2009, where the operator chooses.
         fx_->session().settings().save(Settings::Changes()
                                            .set(setting::kCompanyEik, "831234567")

@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), "Edit_TO");
         after->setText("3");
         base->setText("0");
-        w.Edit_Cena2Enter();
+        QTest::keyClick(after, Qt::Key_Return);
         QCOMPARE(msg_->shown, QStringList{"Некоректни данни"});
         QCOMPARE(control(w, "Edit_TO")->text(), "25.0000");
     }

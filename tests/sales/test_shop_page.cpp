@@ -190,11 +190,11 @@ private slots:
     void loginRestoresTheOperatorsCounterparty() {
         fx_->session().setSaleCounterparty("15:Бип ЕТ");
         test::answerNextLogin(main_->form.login(), "Мария", "2");
-        main_->form.N_dostapClick();
+        main_->form.runCommand(Command::N_dostap);
         QCOMPARE(field()->text(), "0: Няма избран контрагент");
         QCOMPARE(field()->palette().color(QPalette::Text), QColor(Qt::red));
         test::answerNextLogin(main_->form.login(), "Иван", "1");
-        main_->form.N_dostapClick();
+        main_->form.runCommand(Command::N_dostap);
         QCOMPARE(field()->text(), "15:Бип ЕТ");
     }
 

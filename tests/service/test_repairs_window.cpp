@@ -5,8 +5,10 @@
 // edited, and refused for deletion; the report of issued items narrowed by
 // its criteria, and the service's turnover.
 
+#include "catalogue/ui/form_artikuli.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "counterparties/ui/form_kontrakents.h"
 #include "service/texts.h"
 #include "service/ui/form_oborotni_serviz.h"
@@ -19,6 +21,7 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -243,6 +246,70 @@ private slots:
         });
         main_->form.runCommand(Command::N_Spr_Izdadeni_Ser);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
+
+        // By the article chosen in the catalogue and by dossier; a dossier
+        // that is no number is refused. "само избрано" prints the item under
+        // the cursor with its repair lines, "всички" the list.
+        fx_->writeFile("Data/Opis.pdt", "Всички артикули\r\n3:Компютри\r\n");
+        execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (3, 'Компютри')");
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P) VALUES "
+                      "(20, 'Лаптоп', 3, 900, 'Лева')");
+        execSql(db(), "UPDATE R_Priem SET Barkod = 20, Dosie_ID = 11 WHERE N_Priem = 4");
+        execSql(db(), "UPDATE R_Priem SET Barkod = 0, Dosie_ID = 12 WHERE N_Priem = 7");
+        script.next<TForm_Spr_Izdadeni_Ser>([this, &script](TForm_Spr_Izdadeni_Ser* w) {
+            script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
+                QCOMPARE(catalogue->mode(), int(kSelectIssuedItemsArticle));
+                QVERIFY(catalogue->selectNode("3:Компютри"));
+                QVERIFY(catalogue->positionOn(20));
+                test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
+            });
+            test::control<QCheckBox>(*w, "CheckBox_Artikul")->click();
+            QCOMPARE(test::control<QLabel>(*w, "Label_Artikul")->text(), "20:Лаптоп");
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(w->model()->rowCount(), 1);
+            QCOMPARE(w->model()->value(0, "N_Priem").toInt(), 4);
+
+            test::control<QCheckBox>(*w, "CheckBox_Artikul")->click();
+            QCOMPARE(test::control<QLabel>(*w, "Label_Artikul")->text(), texts::kWarrantyNoArticleChosen);
+            test::control<QCheckBox>(*w, "CheckBox_Dosie")->click();
+            auto* dossier = test::control<QLineEdit>(*w, "Edit_Dosie");
+            test::typeText(dossier, "1x");
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(msg_->messages, QStringList{texts::kReportDossierNotNumber});
+            msg_->clear();
+            QCOMPARE(w->model()->rowCount(), 1); // the list stays as it was
+            dossier->clear();
+            test::typeText(dossier, "12");
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(w->model()->rowCount(), 1);
+            QCOMPARE(w->model()->value(0, "N_Priem").toInt(), 7);
+            test::control<QCheckBox>(*w, "CheckBox_Dosie")->click();
+            test::control<QPushButton>(*w, "Button_Tarsi")->click();
+            QCOMPARE(w->model()->rowCount(), 2);
+            clickRow(test::control<QTableView>(*w, "DBGrid_Izdadeni"), 1);
+
+            for (const char* choice : {"RadioButton_Izbrano", "RadioButton_Vsichki"}) {
+                test::control<QAbstractButton>(*w, choice)->click();
+                script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
+                    test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
+                });
+                test::control<QPushButton>(*w, "Button_Pechat")->click();
+            }
+            w->accept();
+        });
+        opened_.clear();
+        main_->form.runCommand(Command::N_Spr_Izdadeni_Ser);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(opened_.size(), 2);
+        const QString chosen = QString::fromUtf8(test::Fixture::readFile(opened_[0]));
+        QVERIFY2(chosen.contains("Приет под N: 7   Сериен номер: CD-2   Принтер"), qPrintable(chosen));
+        QVERIFY(chosen.contains("Издаден на: 06.03.2026   Издал: Мария"));
+        QVERIFY(chosen.contains("Почистване"));
+        QVERIFY(chosen.contains("Обща сума за ремонт: 20.00"));
+        QVERIFY(!chosen.contains("AB-1"));
+        const QString all = QString::fromUtf8(test::Fixture::readFile(opened_[1]));
+        QVERIFY(all.contains("AB-1") && all.contains("CD-2"));
+        QVERIFY(all.contains("Обща сума на справка: 140.00"));
 
         script.next<TForm_Oborotni_Serviz>([](TForm_Oborotni_Serviz* w) {
             QCOMPARE(test::control<QLabel>(*w, "Label_Priemani")->text(), "3");

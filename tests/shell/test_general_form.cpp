@@ -262,7 +262,7 @@ private slots:
                         kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOrderArticle,
                         kSelectServiceIntakeArticle, kSelectRepairArticle, kSelectWarrantyProductsArticle,
                         kSelectProductionArticle, kSelectProductionElements, kSelectTransferArticles,
-                        kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
+                        kSelectDeliveryArticles, kSelectDeliveryReportArticles, kSelectIssuedItemsArticle}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(

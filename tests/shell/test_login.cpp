@@ -43,6 +43,25 @@ QString rightsDenying(const QList<int>& nodes) {
     return buildRightsString(denied);
 }
 
+// Double-clicks the operators grid's current row (the first when none is).
+void doubleClickOperator(TForm_Operatori& form) {
+    auto* grid = form.findChild<QTableView*>("DBGrid1");
+    const QModelIndex at = grid->currentIndex().isValid() ? grid->currentIndex() : grid->model()->index(0, 1);
+    grid->scrollTo(at);
+    // The first click makes the row current, the second opens it.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(at).center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(at).center());
+}
+// Clicks the rights tree's item of a menu node.
+void clickMenuNode(TForm_Operatori& form, int node) {
+    auto* tree = form.findChild<QTreeWidget*>("TreeView_Menues");
+    QTreeWidgetItem* item = form.treeItem(node);
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
 // A menu alone, for the rights.
 struct MenuWindow {
     QMainWindow window;
@@ -65,6 +84,7 @@ struct LoginFixture {
     QComboBox* combo() { return dialog()->findChild<QComboBox*>("ComboBox_Operators"); }
     QLineEdit* password() { return dialog()->findChild<QLineEdit*>("Edit_Password"); }
     QPushButton* cancel() { return dialog()->findChild<QPushButton*>("CancelBtn"); }
+    QPushButton* ok() { return dialog()->findChild<QPushButton*>("OKBtn"); }
     // The text of a control of the main window.
     QString text(const char* name) const {
         if (auto* l = main.form.findChild<QLabel*>(name))
@@ -83,7 +103,7 @@ struct LoginFixture {
         dialog()->show();
         combo()->setCurrentIndex(combo()->findText(name));
         password()->setText(pw);
-        dialog()->OKBtnClick();
+        ok()->click();
     }
     // Shows the login modally and runs action in it. Should the action
     // leave the dialog open, the dialog is closed after a while, so that
@@ -131,7 +151,7 @@ private slots:
             focus = f.dialog()->focusWidget();
             last = f.combo()->itemText(f.combo()->count() - 1);
             f.password()->setText("1");
-            f.dialog()->OKBtnClick();
+            f.ok()->click();
         });
         QVERIFY(first);
         // No last operator: the first one is selected and the list has the focus.
@@ -161,7 +181,7 @@ private slots:
             typed = f.password()->text();
             f.combo()->setCurrentIndex(1);
             f.password()->setText("2");
-            f.dialog()->OKBtnClick();
+            f.ok()->click();
         });
         QVERIFY(second);
         QCOMPARE(selected, QString("Администратор"));
@@ -179,7 +199,7 @@ private slots:
         // No name selected: just a wrong attempt.
         test::ScriptedMessages messages;
         f.password()->setText("1");
-        f.dialog()->OKBtnClick();
+        f.ok()->click();
         QCOMPARE(messages.messages, QStringList{"Невалидни данни"});
         QVERIFY(f.dialog()->isVisible());
         // Nobody is logged in: the stored last operator stays.
@@ -298,7 +318,7 @@ private slots:
         f.dialog()->show();
         QVERIFY(!f.cancel()->isEnabled());
         // Esc does nothing while Cancel is disabled.
-        f.dialog()->reject();
+        QTest::keyClick(f.dialog(), Qt::Key_Escape);
         QVERIFY(f.dialog()->isVisible());
         QVERIFY(messages.shown.isEmpty());
 
@@ -306,14 +326,14 @@ private slots:
         f.dialog()->show();
         QVERIFY(f.cancel()->isEnabled());
         messages.answerNo();
-        f.dialog()->reject();
+        QTest::keyClick(f.dialog(), Qt::Key_Escape);
         QCOMPARE(messages.questions, QStringList{"Найстина ли желаете да приключите работа"});
         QVERIFY(f.dialog()->isVisible());
         QCOMPARE(f.dialog()->focusWidget(), f.combo());
         QCOMPARE(f.quits, 0);
 
         messages.answerYes();
-        f.dialog()->CancelBtnClick();
+        f.cancel()->click();
         QCOMPARE(f.quits, 1);
         QVERIFY(f.login.quitRequested());
         QVERIFY(!f.dialog()->isVisible());
@@ -577,7 +597,7 @@ private slots:
         form.show();
 
         insert ? messages.answerYes() : messages.answerNo();
-        form.DBGrid1DblClick();
+        doubleClickOperator(form);
         QCOMPARE(messages.questions, QStringList{"1. За въвеждане на нов оператор натиснете Yes!\r"
                                                  "2. За редакция на избраният оператор натиснете No!\r"
                                                  "3. За отказ от операцията натиснете Cancel!"});
@@ -594,7 +614,7 @@ private slots:
             QTest::keyClicks(par, password);
         }
         // Deny N8 "Номенклатури" with its commands through the tree.
-        form.TreeView_MenuesClick(form.treeItem(18));
+        clickMenuNode(form, 18);
         save->click();
 
         if (!saved) {
@@ -645,16 +665,16 @@ private slots:
         // Before any double click saving does nothing.
         test::control<QAbstractButton>(form, "BitBtn_Insert_Operator")->click();
         messages.answerCancel();
-        form.DBGrid1DblClick();
+        doubleClickOperator(form);
         QVERIFY(!form.findChild<QLineEdit*>("Edit_Ime")->isEnabled());
         test::control<QAbstractButton>(form, "BitBtn_Insert_Operator")->click();
         QCOMPARE(int(listOperators(fx.db()).size()), before);
 
         // ОТКАЖИ after "No" reloads the row and ends the editing.
         messages.answerNo();
-        form.DBGrid1DblClick();
+        doubleClickOperator(form);
         form.findChild<QLineEdit*>("Edit_Ime")->setText("Друга");
-        form.TreeView_MenuesClick(form.treeItem(19));
+        clickMenuNode(form, 19);
         form.findChild<QPushButton*>("BitBtn_Cancel_Operator")->click();
         QCOMPARE(form.findChild<QLineEdit*>("Edit_Ime")->text(), QString("Ана"));
         QVERIFY(!form.deniedNodes()[19]);

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace torvika::test {
@@ -26,7 +27,7 @@ void answerNextLogin(Login& login, const QString& name, const QString& password)
         auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
         combo->setCurrentIndex(combo->findText(name));
         d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"))->setText(password);
-        d->OKBtnClick();
+        d->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         if (d->isVisible())
             d->done(0);
     });
@@ -38,12 +39,14 @@ void scriptLogin(ModalScript& script, const QString& name, const QString& passwo
         auto* combo = d->findChild<QComboBox*>(QStringLiteral("ComboBox_Operators"));
         combo->setCurrentIndex(combo->findText(name));
         d->findChild<QLineEdit*>(QStringLiteral("Edit_Password"))->setText(password);
-        d->OKBtnClick();
+        d->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
     });
 }
 
 void cancelNextLogin(Login& login) {
-    QTimer::singleShot(0, login.dialog(), [&login] { login.dialog()->CancelBtnClick(); });
+    QTimer::singleShot(0, login.dialog(), [&login] {
+        login.dialog()->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+    });
     closeIfOpen(login);
 }
 

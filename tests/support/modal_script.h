@@ -6,9 +6,9 @@
 // the test fails instead of waiting for the CTest time-out.
 //
 //     test::ModalScript script;
-//     script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) { ...; list->BitBtn_IzberiClick(); });
-//     page.openTheList();            // runs the dialog modally
-//     QVERIFY(script.finished());   // every step ran, nothing failed
+//     script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) { ...; test::click(*list, "BitBtn_Izberi");
+//     }); page.openTheList();            // runs the dialog modally QVERIFY(script.finished());   // every
+//     step ran, nothing failed
 
 #include <QList>
 #include <QObject>

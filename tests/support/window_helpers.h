@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace torvika::test {
@@ -82,6 +83,21 @@ inline QStringList shownRows(const QAbstractItemModel* m) {
 inline void clickRow(QTableView* grid, int row) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       grid->visualRect(grid->model()->index(row, 1)).center());
+}
+
+// Clicks the cell of the grid.
+inline void clickCell(QTableView* grid, const QModelIndex& cell) {
+    grid->scrollTo(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+}
+
+// Clicks the item of the tree, its parents opened first as the operator
+// would.
+inline void clickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item) {
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
 } // namespace torvika::test

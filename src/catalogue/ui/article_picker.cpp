@@ -16,7 +16,7 @@ QString PickedArticle::refText() const {
 
 QList<int> ArticlePicker::modes() {
     QList<int> modes;
-    for (int m = kSelectDiscountGroup; m <= kSelectDeliveryReportArticles; ++m)
+    for (int m = kSelectDiscountGroup; m <= kLastArticleMode; ++m)
         modes << m;
     return modes;
 }

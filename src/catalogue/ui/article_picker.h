@@ -38,6 +38,8 @@ enum ArticleSelectionMode : int {
     kSelectTransferArticles = 14,        // transfer: a line per article with its quantity
     kSelectDeliveryArticles = 15,        // delivery: a line per article with its quantity
     kSelectDeliveryReportArticles = 16,  // delivery report: the marked article numbers
+    kSelectIssuedItemsArticle = 17,      // report of items issued from repair: reference
+    kLastArticleMode = kSelectIssuedItemsArticle,
 };
 
 // Whether "ИЗБЕРИ" in the mode asks the quantity of each article.

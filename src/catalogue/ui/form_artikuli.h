@@ -51,7 +51,19 @@ public:
     // none is marked.
     QList<qint64> markedIds() const;
 
-    // Handlers, public so that tests drive them.
+    // Drops (public because a test cannot drag with the mouse offscreen):
+    // the marked rows dropped on a node move into its group; the group node
+    // groupText dropped on a node moves there in the tree.
+    void TreeViewDragDrop(QTreeWidgetItem* node);
+    void TreeViewGroupDrop(const QString& groupText, QTreeWidgetItem* node);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QString sortField(int column) const override;
+    void listShown() override;
+
+private slots:
     void FormShow();
     void TreeViewClick(QTreeWidgetItem* node);
     void N_RedaktirajClick();
@@ -65,19 +77,7 @@ public:
     void CheckBox_Chast_Ot_DumaClick();
     void ComboBox_Grupa_KriteriiChange(int index);
     void ListBox_GrupiDblClick(QListWidgetItem* item);
-    // Dropping the marked rows on a node: moves them into its group.
-    void TreeViewDragDrop(QTreeWidgetItem* node);
-    // Dropping the group node groupText on a node: moves it there in the tree.
-    void TreeViewGroupDrop(const QString& groupText, QTreeWidgetItem* node);
     void BitBtn_IzberiClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    QString sortField(int column) const override;
-    void listShown() override;
-
-private slots:
     void N_NovClick();
     void N_IztriiClick();
     void N_Grupa_RedaktirajClick();

@@ -38,11 +38,10 @@ public:
     // when it is not listed.
     bool positionOn(qint64 id);
 
+private slots:
     // Stores the group; false (with a message and the caret on the field
     // to correct) when it was not stored.
     bool Button_ZapisClick();
-
-private slots:
     // The buttons.
     void Button_NovClick();
     void Button_IztriiClick();

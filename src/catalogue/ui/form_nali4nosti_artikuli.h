@@ -30,15 +30,13 @@ public:
     // The conditions the ticked boxes give now.
     StockFilter filter() const;
 
-    // Handlers, public so that tests drive them.
+private slots:
     void CheckBox_ArtikulClick();
     void CheckBox_SkladClick();
     void CheckBox_GrupaClick();
     void Edit_ArtikulChange();
     // Returns the file written; empty when there was nothing to print.
     QString Button_Pe4atClick();
-
-private slots:
     void Button_TarsiClick();
 
 private:

@@ -44,7 +44,15 @@ public:
     const ArticleCodes& codes() const { return codes_; }
     StatementModel* serials() const { return serials_; }
 
-    // Handlers, public so that tests drive them.
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Esc closes an open barcode or counterparty-number input first.
+    void keyPressEvent(QKeyEvent* e) override;
+    // While the free numbers are searched, closing the dialog (Esc, the
+    // window's close button) stops the search instead; the dialog stays.
+    void reject() override;
+
+private slots:
     void Button_PriemiClick();
     void Button_PrekasniClick();
     // The checks run when a field is left: false after a refusal (the
@@ -59,16 +67,6 @@ public:
     void ComboBox_SkladChange();
     void DBGrid_SerialsClick(const QModelIndex& index);
     void Button_PomoshtClick();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // Esc closes an open barcode or counterparty-number input first.
-    void keyPressEvent(QKeyEvent* e) override;
-    // While the free numbers are searched, closing the dialog (Esc, the
-    // window's close button) stops the search instead; the dialog stays.
-    void reject() override;
-
-private slots:
     void SpdBtn_Posleden_NomerClick();
     void SpdBtn_Svobodni_NomeraClick();
     // The barcode and counterparty-number pages: "Добави" / "Приеми",

@@ -30,7 +30,12 @@ public:
     // The marked lines in list order.
     QList<qint64> markedLines() const;
 
-    // Handlers, public so that tests drive them.
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QString sortField(int column) const override;
+
+private slots:
     void FormShow();
     // Makes the clicked cell's column the search column.
     void DBGrid1CellClick(const QModelIndex& index);
@@ -39,13 +44,6 @@ public:
     // The files written, empty when nothing was printed.
     QString Button_Pe4atClick();
     QString Button_Izgotvi_ZaqvkaClick();
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    QString sortField(int column) const override;
-
-private slots:
     void Button_IztriiClick();
 
 private:

@@ -37,18 +37,9 @@ public:
     // The ID of the grid's current row, -1 without one.
     qint64 currentId() const;
 
-    // Handlers, public so that tests drive them.
-    void FormShow();
-    void TreeViewClick(QTreeWidgetItem* node);
-    void Button_RedaktirajClick();
-    void ComboBox_Kriteria_KontragChange(int index);
-    void DBGridCellClick(const QModelIndex& index);
-    void Button_Pe4atClick();
-    void N_Add_GroupClick(bool subgroup);
     // Dropping the selected rows on a node: moves them into its group.
+    // Public because a test cannot drag rows with the mouse offscreen.
     void TreeViewDragDrop(QTreeWidgetItem* node);
-    void BitBtn_IzberiClick();
-    void Button_PomoshtClick();
 
     // Adds the node "<number>:<name>" to the tree file at the top level or as
     // the last child of the selected node, shows the file's tree and selects
@@ -60,6 +51,15 @@ protected:
     QString sortField(int column) const override;
 
 private slots:
+    void FormShow();
+    void TreeViewClick(QTreeWidgetItem* node);
+    void Button_RedaktirajClick();
+    void ComboBox_Kriteria_KontragChange(int index);
+    void DBGridCellClick(const QModelIndex& index);
+    void Button_Pe4atClick();
+    void N_Add_GroupClick(bool subgroup);
+    void BitBtn_IzberiClick();
+    void Button_PomoshtClick();
     void Button_NovClick();
     void Button_TarsiClick();
     void N_Only_DebtorsClick();

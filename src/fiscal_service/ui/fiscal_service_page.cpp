@@ -6,9 +6,11 @@
 #include "common/texts.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
+#include "common/ui/statement_model.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "documents/ui/document_printer.h"
 #include "fiscal_service/dismantling.h"
+#include "fiscal_service/notifications.h"
 #include "fiscal_service/reports.h"
 #include "fiscal_service/tax_office_file.h"
 #include "fiscal_service/texts.h"
@@ -106,6 +108,14 @@ FiscalServicePage::FiscalServicePage(const WindowContext& context, QWidget* pare
     connect(ui->Button9, &QPushButton::clicked, this, &FiscalServicePage::printDocuments);
     ui->DocumentChoosers_FC->setUp(context_.session, PrintContext::FiscalService, QStringLiteral("_FC"));
 
+    ui->ComboBox_Pri4ina_Smqna_FP->addItems(notificationReasons());
+    notifications_ = new StatementModel(this);
+    notifications_->setColumns({{QStringLiteral("Data"), QStringLiteral("Дата"), 10, GridColumnSpec::Date},
+                                {QStringLiteral("Vreme"), QStringLiteral("Час"), 6},
+                                {QStringLiteral("Pri4ina"), QStringLiteral("Причина"), 40},
+                                {QStringLiteral("Operator"), QStringLiteral("Оператор"), 16}});
+    setUpStatementGrid(ui->DBGrid_Uvedomlenia, notifications_);
+
     clearLabels();
     setEditors(false, false);
     setButtonsFor(false);
@@ -141,7 +151,16 @@ void FiscalServicePage::lookUp() {
             showDevice(*device_);
         else
             showNotRegistered(number);
+        showNotifications();
     });
+}
+
+void FiscalServicePage::showNotifications() {
+    if (device_)
+        notifications_->setStatement(context_.session.db(),
+                                     notificationsOfDeviceStatement(device_->registration.device));
+    else
+        notifications_->clear();
 }
 
 void FiscalServicePage::clearLabels() {
@@ -345,6 +364,7 @@ void FiscalServicePage::setEditors(bool registration, bool contract) {
                          ui->Label_Mesec, ui->DateTimePicker_Valid_Do, ui->ComboBox_Vid_Dog})
         w->setVisible(contract);
     ui->Panel_Zapis->setVisible(operation_ != Operation::None);
+    ui->Panel_Pri4ina->setVisible(operation_ == Operation::Notification);
 }
 
 void FiscalServicePage::operationToggled(Operation op, bool down) {
@@ -376,6 +396,10 @@ void FiscalServicePage::operationToggled(Operation op, bool down) {
         startDismantling();
         break;
     case Operation::Notification:
+        setEditors(false, false);
+        ui->ComboBox_Pri4ina_Smqna_FP->setCurrentIndex(-1);
+        ui->ComboBox_Pri4ina_Smqna_FP->setFocus();
+        break;
     case Operation::None:
         setEditors(false, false);
         break;
@@ -549,8 +573,27 @@ void FiscalServicePage::save() {
         }
         break;
     }
+    case Operation::Notification: {
+        if (!device_)
+            return;
+        NotificationResult result;
+        const QDateTime now = context_.session.now();
+        if (!guarded([&] {
+                result = recordNotification(db, {device_->registration.device, now.date(), now.time(),
+                                                 ui->ComboBox_Pri4ina_Smqna_FP->currentText(),
+                                                 context_.session.operatorName()});
+            }))
+            return;
+        if (result.refusal) {
+            showMessage(*result.refusal);
+            return;
+        }
+        closeOperation();
+        guarded([&] { showNotifications(); });
+        showMessage(texts::kNotificationStored.arg(device_->registration.device));
+        return;
+    }
     case Operation::Dismantling:
-    case Operation::Notification:
     case Operation::None:
         return;
     }

@@ -26,6 +26,7 @@ class FiscalServicePage;
 
 namespace torvika {
 
+class StatementModel;
 class TForm_Data_ToFisk_Serv;
 class TForm_SPR_TDD_Fisk_Ser;
 
@@ -48,6 +49,8 @@ protected:
 
 private:
     void lookUp();
+    // The looked-up device's notifications in the grid under the page.
+    void showNotifications();
     void showDevice(const DeviceRecord& d);
     void showNotRegistered(const QString& device);
     void clearLabels();
@@ -95,6 +98,7 @@ private:
     QString proposedContract_;
     TForm_Data_ToFisk_Serv* dismantling_ = nullptr;
     TForm_SPR_TDD_Fisk_Ser* period_ = nullptr;
+    StatementModel* notifications_ = nullptr;
 };
 
 } // namespace torvika

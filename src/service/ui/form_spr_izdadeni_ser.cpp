@@ -1,8 +1,11 @@
 #include "service/ui/form_spr_izdadeni_ser.h"
 
+#include "common/dates.h"
 #include "common/grid_export.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
+#include "common/ui/grid_file.h"
+#include "common/ui/messages.h"
 #include "common/ui/statement_model.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "service/texts.h"
@@ -99,6 +102,15 @@ TForm_Spr_Izdadeni_Ser::TForm_Spr_Izdadeni_Ser(const WindowContext& context, QWi
         const std::optional<QString> ref = pickCounterparty(context_, kSelectIssuedSerialsSupplier, this);
         ui->CheckBox_Dostavchik->setChecked(ref.has_value());
     });
+    connect(ui->CheckBox_Artikul, &QCheckBox::clicked, this, [this](bool on) {
+        if (!on) {
+            article_ = 0;
+            ui->Label_Artikul->setText(texts::kWarrantyNoArticleChosen);
+            return;
+        }
+        const std::optional<ArticleChoice> choice = pickArticles(context_, kSelectIssuedItemsArticle, this);
+        ui->CheckBox_Artikul->setChecked(choice && choice->current);
+    });
     connect(ui->CheckBox_Data, &QCheckBox::toggled, this, [this] {
         ui->ComboBox_Data_Uslovie->setCurrentIndex(0);
         ui->DateTimePicker_Ot->setDate(session_.today());
@@ -123,6 +135,11 @@ void TForm_Spr_Izdadeni_Ser::takeSupplier(const QString& ref) {
     ui->Label_Dostav4ik->setText(ref);
 }
 
+void TForm_Spr_Izdadeni_Ser::takeArticle(const PickedArticle& article) {
+    article_ = article.id;
+    ui->Label_Artikul->setText(article.refText());
+}
+
 void TForm_Spr_Izdadeni_Ser::dateComparisonChosen() {
     const bool between = ui->ComboBox_Data_Uslovie->currentIndex() == 3;
     ui->Label_Ot->setVisible(between);
@@ -130,7 +147,7 @@ void TForm_Spr_Izdadeni_Ser::dateComparisonChosen() {
     ui->DateTimePicker_Do->setVisible(between);
 }
 
-IssuedFilter TForm_Spr_Izdadeni_Ser::filter() const {
+std::optional<IssuedFilter> TForm_Spr_Izdadeni_Ser::filter() const {
     IssuedFilter f;
     if (ui->CheckBox_Kontragent->isChecked())
         f.client = GetID_MFromTreeNodeName(ui->Label_Kontrag->text());
@@ -144,6 +161,17 @@ IssuedFilter TForm_Spr_Izdadeni_Ser::filter() const {
         f.model = ui->Edit_Model->text();
     if (ui->CheckBox_Partida->isChecked())
         f.batch = ui->Edit_Partida->text();
+    if (ui->CheckBox_Artikul->isChecked())
+        f.article = article_;
+    if (ui->CheckBox_Dosie->isChecked()) {
+        bool ok = false;
+        const qint64 dossier = ui->Edit_Dosie->text().trimmed().toLongLong(&ok);
+        if (!ok || dossier <= 0) {
+            showMessage(texts::kReportDossierNotNumber);
+            return std::nullopt;
+        }
+        f.dossier = dossier;
+    }
     if (ui->CheckBox_Izdaden->isChecked()) {
         if (ui->ComboBox_Izd_Operator->currentIndex() > 0)
             f.issuedBy = ui->ComboBox_Izd_Operator->currentText();
@@ -170,7 +198,10 @@ QString TForm_Spr_Izdadeni_Ser::sortField(int column) const {
 }
 
 void TForm_Spr_Izdadeni_Ser::runSearch() {
-    const IssuedFilter f = filter();
+    const std::optional<IssuedFilter> chosen = filter();
+    if (!chosen)
+        return;
+    const IssuedFilter& f = *chosen;
     if (!search([&] { return issuedItemsStatement(f); }, QString()))
         return;
     shown_ = f;
@@ -206,11 +237,40 @@ void TForm_Spr_Izdadeni_Ser::showLines() {
 }
 
 void TForm_Spr_Izdadeni_Ser::print() {
+    if (ui->RadioButton_Izbrano->isChecked()) {
+        printChosen();
+        return;
+    }
     GridExport what;
     what.name = QStringLiteral("Export_Izdadeni_Remont");
     what.heading = {QString(), windowTitle(), QString(), exportDateLine(session_.now())};
     what.closing = {QString(), ui->Label_Obshta_Suma->text()};
     printList(what);
+}
+
+// The item under the cursor: its data as the heading, its repair lines as
+// the table, the item's repair total as the closing line.
+void TForm_Spr_Izdadeni_Ser::printChosen() {
+    const int row = grid()->currentIndex().row();
+    if (row < 0 || !currentKey().isValid()) {
+        showMessage(texts::kReportNoItemChosen);
+        return;
+    }
+    auto field = [&](const char* name) { return model()->value(row, QLatin1String(name)).toString(); };
+    auto date = [&](const char* name) {
+        return shortDate(QDate::fromString(field(name).left(10), Qt::ISODate));
+    };
+    GridExport what;
+    what.name = QStringLiteral("Export_Izdaden_Remont");
+    what.heading = {QString(),
+                    windowTitle(),
+                    QString(),
+                    texts::kReportItemHeading.arg(currentKey().toString(), field("S_N"), field("Opisanie")),
+                    texts::kReportItemClient.arg(field("Ime_Kontrag"), field("Pri4ina")),
+                    texts::kReportItemDates.arg(date("Data_Priem"), date("Data_Izd"), field("Oper_Izd")),
+                    exportDateLine(session_.now())};
+    what.closing = {QString(), ui->Label_Suma_Remont->text()};
+    exportGrid(gridContext(session_), this, ui->DBGrid_Remont, what);
 }
 
 } // namespace torvika

@@ -47,6 +47,10 @@ void addFollowUps(FollowUpRegistry& followUps) {
         if (choice.current)
             openerWindow<TForm_Spr_Garanc_Prod>(opener).takeArticle(*choice.current);
     });
+    articles.add(kSelectIssuedItemsArticle, [](QWidget* opener, const ArticleChoice& choice) {
+        if (choice.current)
+            openerWindow<TForm_Spr_Izdadeni_Ser>(opener).takeArticle(*choice.current);
+    });
 }
 
 } // namespace
