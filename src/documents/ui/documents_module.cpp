@@ -1,5 +1,6 @@
 #include "documents/ui/documents_module.h"
 
+#include "documents/ui/form_spr_izd_dok.h"
 #include "documents/ui/kind_grids.h"
 
 namespace torvika {
@@ -13,6 +14,11 @@ void DocumentsModule::install(Host& host) {
     // "Настройки" / "Системни" / "Начален номер на документ...".
     host.registerCommand(Command::N64, [&host] {
         TForm_Na4_N_Dok form(host.context(), host.window());
+        form.exec();
+    });
+    // "Справки" / "Издадени документи".
+    host.registerCommand(Command::N_Spr_Izd_Dok, [&host] {
+        TForm_Spr_Izd_Dok form(host.context(), host.window());
         form.exec();
     });
 }

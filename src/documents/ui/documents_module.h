@@ -1,7 +1,7 @@
 #pragma once
 // The documents' part of the main window: the registers of document kinds
 // ("Начален номер на документ...") and of working-document kinds
-// ("Работни документи ...").
+// ("Работни документи ..."), and the report of issued documents.
 
 #include "shell/ui/host.h"
 
