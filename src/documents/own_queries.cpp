@@ -283,6 +283,9 @@ void OwnQueryRun::work() {
         db.setConnectOptions(sqlite ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
                                     : options_);
         SqliteWatch watch{&cancel_, &deadline_};
+        // Kept until the transaction has ended: a PostgreSQL statement is
+        // released only outside a failed transaction.
+        std::optional<QSqlQuery> query;
         try {
             if (!db.open())
                 throw EDatabaseError(db.lastError().text());
@@ -300,7 +303,8 @@ void OwnQueryRun::work() {
             }
             if (cancel_)
                 throw EDatabaseError(QString());
-            QSqlQuery q(db);
+            query.emplace(db);
+            QSqlQuery& q = *query;
             q.setForwardOnly(true);
             if (!q.prepare(statement_) || !q.exec())
                 throw EDatabaseError(q.lastError().text().trimmed());
@@ -334,6 +338,7 @@ void OwnQueryRun::work() {
             QSqlQuery end(db);
             end.exec(QStringLiteral("ROLLBACK"));
         }
+        query.reset();
         if (sqlite)
             if (sqlite3* handle = sqliteHandleOf(db))
                 sqlite3_progress_handler(handle, 0, nullptr, nullptr);

@@ -3,10 +3,15 @@
 // found, its lines shown as the operator moves through the documents, and
 // printed again as a copy under its own number.
 
+#include "common/grid_export.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "common/ui/desktop.h"
+#include "common/ui/form_get_kol.h"
+#include "common/ui/form_print_vid_fail.h"
 #include "documents/print_run.h"
 #include "documents/texts.h"
+#include "documents/ui/form_create_own_query.h"
 #include "documents/ui/form_spr_izd_dok.h"
 #include "sales/ui/sales_module.h"
 #include "sales/ui/shop_page.h"
@@ -21,7 +26,9 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
@@ -220,6 +227,151 @@ private slots:
         test::control<QDateEdit>(*w, "DateTimePicker_Do")->setDate(QDate(2024, 4, 30));
         test::click(*w, "Button_Search");
         QCOMPARE(shownNumbers(*w), QStringList{});
+    }
+
+    // ---- own queries
+
+    std::unique_ptr<TForm_Create_Own_Query> openQueries(TForm_Create_Own_Query::Mode mode) {
+        auto w = std::make_unique<TForm_Create_Own_Query>(main_->form.context(), mode);
+        w->show();
+        return w;
+    }
+    // Types the statement line by line into the statement field.
+    void typeQuery(const QWidget& w, const QStringList& lines) {
+        auto* memo = test::control<QPlainTextEdit>(w, "Memo1");
+        memo->setFocus();
+        memo->selectAll();
+        QTest::keyClick(memo, Qt::Key_Delete);
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(memo, Qt::Key_Return);
+            test::typeText(memo, lines[i]);
+        }
+    }
+    void generate(TForm_Create_Own_Query& w) {
+        test::click(w, "Button_Create");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.running(), 30000);
+    }
+
+    // A query that joins the sales and the articles with GROUP BY: run,
+    // totalled and averaged by column, stored whole under a name, exported
+    // through the grid export, and read back in the use mode.
+    void ownQueryJoinedAndExported() {
+        execSql(db(), "INSERT INTO Produkti (ID, Opisanie) VALUES (10, 'Кафе'), (11, 'Чай')");
+        execSql(db(), "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Kol, ED_Cena, Valuta) VALUES "
+                      "(1, 10, 2, 5, 'Лева'), (2, 10, 1, 5, 'Лева'), (3, 11, 4, 1.5, 'Лева')");
+        const QStringList query{"SELECT A.Opisanie AS Artikul, SUM(S.Kol * S.ED_Cena) AS Suma",
+                                "FROM Prodajbi S JOIN Produkti A ON A.ID = S.ID_Art",
+                                "GROUP BY A.Opisanie ORDER BY A.Opisanie;"};
+        auto w = openQueries(TForm_Create_Own_Query::Design);
+        typeQuery(*w, query);
+        generate(*w);
+        QCOMPARE(msg_->messages, QStringList{});
+        auto* grid = test::control<QTableView>(*w, "DBGrid1");
+        QCOMPARE(grid->model()->rowCount(), 2);
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), "Кафе");
+        QCOMPARE(grid->model()->index(0, 1).data().toString(), "15");
+        QCOMPARE(test::control<QLabel>(*w, "Label_Rows")->text(), texts::kOwnQueryRows.arg(2));
+
+        // "Изчисли" only for the column of numbers.
+        auto* calculate = test::control<QAction>(*w, "N_Izchisli");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QVERIFY(!calculate->isVisible());
+        grid->setCurrentIndex(grid->model()->index(1, 1));
+        QVERIFY(calculate->isVisible());
+        test::control<QAction>(*w, "N_Obshta_Suma")->trigger();
+        QCOMPARE(test::control<QLineEdit>(*w, "Edit_Result")->text(), "21.00");
+        test::control<QAction>(*w, "N_Sredna_Stoinost")->trigger();
+        QCOMPARE(test::control<QLineEdit>(*w, "Edit_Result")->text(), "10.50");
+
+        {
+            test::ModalScript script;
+            script.next<TForm_Get_Kol>([](TForm_Get_Kol* d) {
+                auto* field = d->findChild<QLineEdit*>("Edit_Kol");
+                field->selectAll();
+                test::typeText(field, "Продажби по артикул");
+                QTest::mouseClick(d->findChild<QPushButton*>("Button_Priemi"), Qt::LeftButton);
+            });
+            test::click(*w, "Button_Save");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        QCOMPARE(test::control<QComboBox>(*w, "ComboBox_SQLs")->currentText(), "1:Продажби по артикул");
+
+        QStringList opened;
+        const FileOpener previous = setFileOpener([&opened](const QString& f) {
+            opened << f;
+            return true;
+        });
+        {
+            test::ModalScript script;
+            script.next<TForm_Print_Vid_Fail>([](TForm_Print_Vid_Fail* chooser) {
+                test::control<QPushButton>(*chooser, "BitBtn_Priemi")->click();
+            });
+            test::click(*w, "Button_Print");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        setFileOpener(previous);
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened[0].endsWith("/TEMP/Own_Query.txt"));
+        const QString file = QString::fromUtf8(test::Fixture::readFile(opened[0]));
+        QVERIFY2(file.startsWith("\xEF\xBB\xBFСОБСТВЕНИ СПРАВКИ\r\nДата: 17.05.2024 10:30:05\r\n"
+                                 "Оператор: Администратор\r\nТип на справката: 1:ПРОДАЖБИ ПО АРТИКУЛ\r\n"),
+                 qPrintable(file));
+        QVERIFY(file.contains("|Кафе"));
+        QVERIFY(file.contains("|Чай"));
+        QVERIFY(file.endsWith(footerLine() + "\r\n"));
+        w.reset();
+
+        // The use mode: the stored statement whole, not to be edited or stored.
+        auto use = openQueries(TForm_Create_Own_Query::Use);
+        QVERIFY(test::control<QPlainTextEdit>(*use, "Memo1")->isReadOnly());
+        QVERIFY(!test::control<QPushButton>(*use, "Button_Save")->isVisible());
+        test::chooseItem(test::control<QComboBox>(*use, "ComboBox_SQLs"), 0);
+        QCOMPARE(test::control<QPlainTextEdit>(*use, "Memo1")->toPlainText(), query.join("\n"));
+        generate(*use);
+        QCOMPARE(test::control<QTableView>(*use, "DBGrid1")->model()->rowCount(), 2);
+    }
+
+    // Queries that would write are refused with their reason and the
+    // database stays as it was; a query that runs on is stopped.
+    void ownQueryRefusedAndCancelled() {
+        const int articles = scalarSql(db(), "SELECT COUNT(*) FROM Produkti").toInt();
+        auto w = openQueries(TForm_Create_Own_Query::Design);
+        const QList<std::pair<QString, QString>> refused{
+            {"DELETE FROM Prodajbi_Vremenni", texts::kOwnQuerySelectOnly},
+            {"UPDATE Dokumenti SET N_Dok = '1'", texts::kOwnQuerySelectOnly},
+            {"PRAGMA writable_schema = ON", texts::kOwnQuerySelectOnly},
+            {"SELECT 1; DELETE FROM Prodajbi_Vremenni", texts::kOwnQueryOneStatement}};
+        for (const auto& [query, reason] : refused) {
+            msg_->clear();
+            typeQuery(*w, {query});
+            generate(*w);
+            QCOMPARE(msg_->messages, QStringList{reason});
+        }
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi_Vremenni").toInt(), 3);
+        QCOMPARE(number(), "000125");
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Produkti").toInt(), articles);
+
+        // A database error is shown with its text.
+        msg_->clear();
+        typeQuery(*w, {"SELECT * FROM No_Such_Table"});
+        generate(*w);
+        QCOMPARE(msg_->messages.size(), 1);
+        QVERIFY2(msg_->messages[0].contains("no_such_table", Qt::CaseInsensitive),
+                 qPrintable(msg_->messages[0]));
+
+        msg_->clear();
+        typeQuery(*w,
+                  {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT COUNT(*) FROM n"});
+        test::click(*w, "Button_Create");
+        QVERIFY(w->running());
+        QVERIFY(!test::control<QPushButton>(*w, "Button_Create")->isEnabled());
+        QTest::qWait(200);
+        test::click(*w, "Button_Cancel");
+        QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 30000);
+        QCOMPARE(msg_->messages, QStringList{texts::kOwnQueryCancelled});
+        QVERIFY(test::control<QPushButton>(*w, "Button_Create")->isEnabled());
+        QCOMPARE(test::control<QTableView>(*w, "DBGrid1")->model()->rowCount(), 0);
     }
 };
 
