@@ -113,4 +113,52 @@ inline const QString kAskDeleteKind = QStringLiteral("Желаете ли да �
 // The prompt for the name of a kind added.
 inline const QString kKindNamePrompt = QStringLiteral("Описание:");
 
+// The issued-documents report.
+// The counterparty label starts as texts::kNoCounterpartyChosen (common).
+inline const QString kNoIssuedArticle = QStringLiteral("0: Няма избран Артикул");
+inline const QString kTotalZero = QStringLiteral("0.0000");
+inline const QString kNoDocumentChosen = QStringLiteral("Изберете документ от списъка");
+inline const QString kSearchFailed = QStringLiteral("Справката не може да бъде изпълнена");
+// %1 the kind's name as registered, %2 the number.
+inline const QString kKindGone =
+    QStringLiteral("Видът документ на документ № %1 вече не съществува: копие не може да се отпечата");
+inline const QString kNoFurtherKindTicked = QStringLiteral("Отметнете документите, които да се отпечатат");
+
+// The date operator of the report, in the order of ValueComparison.
+inline const QString kDateEqual = QStringLiteral("равно");
+inline const QString kDateAtMost = QStringLiteral("по - малко");
+inline const QString kDateAtLeast = QStringLiteral("по - голямо");
+inline const QString kDateBetween = QStringLiteral("между");
+
+// The operator's own queries.
+inline const QString kNoQueryName = QStringLiteral("Не е зададено име");
+inline const QString kQueryNamePrompt = QStringLiteral("Въведете име на справката");
+inline const QString kOwnQueryEmpty =
+    QStringLiteral("Въведете справката: един израз, който започва със SELECT или WITH.");
+inline const QString kOwnQuerySelectOnly =
+    QStringLiteral("Собствените справки само четат данни: изразът трябва да започва със SELECT или WITH.\r"
+                   "Справката не е изпълнена и нищо не е променено.");
+inline const QString kOwnQueryOneStatement =
+    QStringLiteral("Справката трябва да бъде един израз, а след \";\" има още текст.\r"
+                   "Справката не е изпълнена и нищо не е променено.");
+// %1 the database's text.
+inline const QString kOwnQueryFailed =
+    QStringLiteral("Базата данни не изпълни справката:\r%1\rНищо не е променено.");
+inline const QString kOwnQueryCancelled = QStringLiteral("Справката е прекъсната. Нищо не е променено.");
+// %1 the seconds.
+inline const QString kOwnQueryTimedOut =
+    QStringLiteral("Справката продължи повече от %1 секунди и беше прекъсната.\r"
+                   "Стеснете условията ѝ и я изпълнете отново.");
+// %1 the rows shown.
+inline const QString kOwnQueryCapped = QStringLiteral("Показани са първите %1 реда: справката има още.");
+inline const QString kOwnQueryRows = QStringLiteral("Редове: %1");
+inline const QString kOwnQueryRunning = QStringLiteral("Справката се изпълнява...");
+inline const QString kOwnQueryNotRun = QStringLiteral("Изпълнете справката с \"Генерирай\"");
+inline const QString kNotANumberColumn = QStringLiteral("Колоната \"%1\" не съдържа числа");
+// The own queries' export heading.
+inline const QString kOwnQueriesHeading = QStringLiteral("СОБСТВЕНИ СПРАВКИ");
+inline const QString kDateHeading = QStringLiteral("Дата: ");
+inline const QString kOperatorHeading = QStringLiteral("Оператор: ");
+inline const QString kQueryKindHeading = QStringLiteral("Тип на справката: ");
+
 } // namespace torvika::texts

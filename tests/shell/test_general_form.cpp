@@ -9,6 +9,7 @@
 #include "common/ui/video_help.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_klienti.h"
+#include "documents/ui/form_spr_izd_dok.h"
 #include "sales/ui/shop_page.h"
 #include "shell/external_programs.h"
 #include "shell/menu_tree.h"
@@ -252,19 +253,20 @@ private slots:
         QCOMPARE(
             served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
             (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
-                        kSelectInstalments, kSelectSalesReport, kSelectOrderRequester, kSelectOrderSupplier,
-                        kSelectServiceClient, kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts,
-                        kSelectCertificate, kSelectNewArticle, kSelectDeliveriesReport,
-                        kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
-        QCOMPARE(
-            served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
-            (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                        kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOrderArticle,
-                        kSelectServiceIntakeArticle, kSelectRepairArticle, kSelectWarrantyProductsArticle,
-                        kSelectProductionArticle, kSelectProductionElements, kSelectTransferArticles,
-                        kSelectDeliveryArticles, kSelectDeliveryReportArticles, kSelectIssuedItemsArticle}));
+                        kSelectInstalments, kSelectSalesReport, kSelectIssuedDocuments, kSelectOrderRequester,
+                        kSelectOrderSupplier, kSelectServiceClient, kSelectServiceSupplier, kSelectRepairs,
+                        kSelectWarrantyProducts, kSelectCertificate, kSelectNewArticle,
+                        kSelectDeliveriesReport, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
+        QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
+                 (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
+                             kSelectWarrantyCardArticle, kSelectSalesReportArticles,
+                             kSelectIssuedDocumentsArticle, kSelectOrderArticle, kSelectServiceIntakeArticle,
+                             kSelectRepairArticle, kSelectWarrantyProductsArticle, kSelectProductionArticle,
+                             kSelectProductionElements, kSelectTransferArticles, kSelectDeliveryArticles,
+                             kSelectDeliveryReportArticles, kSelectIssuedItemsArticle}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(followUps.of<SaleRecipe>().has(kSaleRecipe));
+        QCOMPARE(followUps.of<IssuedDocumentsChoosers>().unserved(), QList<int>{});
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
                                                        kSelectInstalments, [](QWidget*, const QString&) {}));
     }

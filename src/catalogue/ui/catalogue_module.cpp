@@ -12,6 +12,7 @@
 #include "catalogue/ui/form_valuti.h"
 #include "catalogue/ui/form_zaqvka_all.h"
 #include "common/ui/error_edge.h"
+#include "documents/ui/form_spr_izd_dok.h"
 
 namespace torvika {
 
@@ -50,6 +51,16 @@ void CatalogueModule::install(Host& host) {
     // What the pickers deliver to the order line and article dialogs.
     TForm_Add_Red_Zaqvka::addFollowUps(host.followUps());
     TForm_NewArtikul::addFollowUps(host.followUps());
+    // The issued-documents report's filter "Артикул": the catalogue over the
+    // report, the current article into the report's label.
+    host.followUps().of<IssuedDocumentsChoosers>().add(kChooseIssuedArticle, [&host](QWidget* opener, int) {
+        pickArticles(host.context(), kSelectIssuedDocumentsArticle, opener);
+    });
+    host.followUps().of<ArticlePicker>().add(
+        kSelectIssuedDocumentsArticle, [](QWidget* opener, const ArticleChoice& choice) {
+            if (choice.current)
+                openerWindow<TForm_Spr_Izd_Dok>(opener).setArticle(choice.current->refText());
+        });
 }
 
 CatalogueModule::CatalogueModule() = default;

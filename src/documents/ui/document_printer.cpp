@@ -182,7 +182,9 @@ private:
         int done = 0;
         for (const QString& kind : what.kinds) {
             state_.documentName = kind;
-            if (!decideCopy(kind))
+            if (!what.copyOf.isEmpty())
+                state_.copyIssued(kind, what.copyOf);
+            else if (!decideCopy(kind))
                 continue;
             std::optional<PreparedDocument> doc;
             try {

@@ -26,6 +26,9 @@ QString defaultPrinterName();
 struct DocumentsToPrint {
     QStringList kinds;    // ticked document kinds, in list order
     QStringList printers; // ticked printers, in list order
+    // Set: every kind is printed as a copy of the document issued under
+    // this number ("КОПИЕ", the same number, nothing registered).
+    QString copyOf{};
 };
 
 // The request of a page for the session's company: its data, templates
