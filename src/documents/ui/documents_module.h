@@ -1,7 +1,7 @@
 #pragma once
-// The documents' part of the main window: the registers of document kinds
-// ("Начален номер на документ...") and of working-document kinds
-// ("Работни документи ...").
+// The documents' part of the main window: the document designer
+// ("Документация..."), the registers of document kinds ("Начален номер на
+// документ...") and of working-document kinds ("Работни документи ...").
 
 #include "shell/ui/host.h"
 
