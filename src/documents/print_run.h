@@ -27,6 +27,13 @@ namespace torvika {
 // with the lines that still exist.
 using LineAmounts = std::function<DocumentAmounts(const QSqlDatabase& db, const QList<qint64>& lines)>;
 
+// How the module that prices a page's lines gives their amounts to what
+// prints them outside the page (the designer's preview of the shop's sale
+// lines); kept in the session's state.
+struct DocumentAmountSource {
+    LineAmounts shop;
+};
+
 // What a page hands to the print run.
 struct PrintRequest {
     PrintContext context = PrintContext::Shop;

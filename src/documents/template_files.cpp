@@ -231,8 +231,9 @@ QByteArray writePsc(const QByteArray& earlier, const ReportTemplate& report, con
             set(s, "DataSet", e.dataSet);
             set(s, "DataField", e.dataField);
         } else if (e.kind == ElementKind::Label) {
-            if (e.code >= kLabelNet && e.code <= kLabelLastKind)
-                set(s, "Data", QString::number(e.code));
+            // Every label keeps its code, also one of no known kind: left
+            // out, it would read back as the amount without VAT.
+            set(s, "Data", QString::number(e.code));
             if (e.code == kLabelFreeText)
                 set(s, "Caption", e.caption);
             else if (e.code == kLabelNumberWords)

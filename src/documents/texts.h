@@ -160,5 +160,26 @@ inline const QString kOwnQueriesHeading = QStringLiteral("СОБСТВЕНИ С�
 inline const QString kDateHeading = QStringLiteral("Дата: ");
 inline const QString kOperatorHeading = QStringLiteral("Оператор: ");
 inline const QString kQueryKindHeading = QStringLiteral("Тип на справката: ");
+// The document designer.
+inline const QString kDesignerCaption = QStringLiteral("ДОКУМЕНТАЦИЯ");
+inline const QString kNotAPicture = QStringLiteral("Файлът %1 не е картина, която програмата може да покаже");
+// %1 the kind's name.
+inline const QString kAskReplaceKind =
+    QStringLiteral("Вече има документ \"%1\".\rДа бъде ли заменен неговият шаблон с този?");
+inline const QString kTemplateSaved = QStringLiteral("Документ \"%1\" е записан.");
+inline const QString kAskDeleteElement = QStringLiteral("Желаете ли да изтриете елемента \"%1\"?");
+inline const QString kAskDiscardDesign =
+    QStringLiteral("Промените в документ \"%1\" не са записани.\rДа бъдат ли изоставени?");
+inline const QString kFreeTextTitle = QStringLiteral("Заглавие на етикета");
+inline const QString kFreeTextStart = QStringLiteral("Въведете заглавие на етикета");
+inline const QString kOpenBandText = QStringLiteral("Текст от файл");
+inline const QString kBandTextFilter = QStringLiteral("Word (*.rtf);;Text (*.txt);;All Files (*)");
+inline const QString kOpenPicture = QStringLiteral("Избор на картина");
+inline const QString kPictureFilter =
+    QStringLiteral("Картини (*.png *.jpg *.jpeg *.bmp *.gif);;Всички файлове (*)");
+inline const QString kEditHeaderText = QStringLiteral("Текст отгоре");
+inline const QString kEditFooterText = QStringLiteral("Текст отдолу");
+// The preview of a design: the lines of the shop page's current sale.
+inline const QString kDesignPreview = QStringLiteral("Преглед на документ \"%1\"");
 
 } // namespace torvika::texts

@@ -1,5 +1,6 @@
 #include "documents/ui/documents_module.h"
 
+#include "documents/ui/document_designer.h"
 #include "documents/ui/form_create_own_query.h"
 #include "documents/ui/form_spr_izd_dok.h"
 #include "documents/ui/kind_grids.h"
@@ -7,6 +8,12 @@
 namespace torvika {
 
 void DocumentsModule::install(Host& host) {
+    // "Документация...": the document designer, maximised and modal.
+    host.registerCommand(Command::N_Dokumentacia, [&host] {
+        TForm_GeneralForm_Dokumentaciq designer(host.context(), host.window());
+        designer.setWindowState(designer.windowState() | Qt::WindowMaximized);
+        designer.exec();
+    });
     // "Настройки" / "Системни" / "Работни документи ...".
     host.registerCommand(Command::N25, [&host] {
         TForm_Rab_Dokumenti form(host.context(), host.window());

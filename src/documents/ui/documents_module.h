@@ -1,8 +1,8 @@
 #pragma once
-// The documents' part of the main window: the registers of document kinds
-// ("Начален номер на документ...") and of working-document kinds
-// ("Работни документи ..."), the report of issued documents, and the
-// operator's own queries.
+// The documents' part of the main window: the document designer
+// ("Документация..."), the registers of document kinds ("Начален номер на
+// документ...") and of working-document kinds ("Работни документи ..."),
+// the report of issued documents, and the operator's own queries.
 
 #include "shell/ui/host.h"
 
