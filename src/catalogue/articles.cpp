@@ -1,5 +1,6 @@
 #include "catalogue/articles.h"
 
+#include "common/base_currency.h"
 #include "common/vat.h"
 
 #include "catalogue/texts.h"
@@ -196,9 +197,7 @@ QStringList durationUnitItems() {
 }
 
 QString baseCurrency(const QSqlDatabase& db) {
-    return scalarSql(db, QStringLiteral("SELECT Opisanie FROM Valuti WHERE Osn = ? ORDER BY Opisanie"),
-                     {kTrue})
-        .toString();
+    return baseCurrencyRowName(db);
 }
 
 QStringList unitItems(const QSqlDatabase& db) {

@@ -2,6 +2,7 @@
 
 #include "catalogue/stock.h"
 #include "catalogue/texts.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -237,9 +238,7 @@ Decimal priceInBaseCurrency(const Decimal& price, const Decimal& rate) {
 }
 
 QString baseCurrencyName(const QSqlDatabase& db) {
-    return scalarSql(db, QStringLiteral("SELECT Opisanie FROM Valuti WHERE Osn = ? ORDER BY Opisanie"),
-                     {QStringLiteral("True")}, QString())
-        .toString();
+    return baseCurrencyRowName(db);
 }
 
 std::optional<Decimal> currencyRate(const QSqlDatabase& db, const QString& currency) {

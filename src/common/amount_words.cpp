@@ -32,8 +32,8 @@ const Words kTeens = {QString(),
                       QStringLiteral("седемнадесет "),
                       QStringLiteral("осемнадесет "),
                       QStringLiteral("деветнадесет ")};
-// Tens when the units digit is zero, and when it is not (the entries from
-// forty on have no blank after "и").
+// Tens when the units digit is zero, and when it is not (no blank after
+// "и": the blank after every word separates it from the units).
 const Words kTens = {QString(),
                      QStringLiteral("десет "),
                      QStringLiteral("двадесет "),
@@ -46,8 +46,8 @@ const Words kTens = {QString(),
                      QStringLiteral("деветдесет ")};
 const Words kTensAnd = {QString(),
                         QString(),
-                        QStringLiteral("двадесет и "),
-                        QStringLiteral("тридесет и "),
+                        QStringLiteral("двадесет и"),
+                        QStringLiteral("тридесет и"),
                         QStringLiteral("четиридесет и"),
                         QStringLiteral("петдесет и"),
                         QStringLiteral("шестдесет и"),
@@ -76,7 +76,7 @@ const Words kThousands = {QString(),
                           QStringLiteral("деветхиляди ")};
 // Tens of thousands when the thousands digit is zero; "единадесет хиляди "
 // and so on by the thousands digit when the ten is 1; the ten followed by
-// the thousands word otherwise (every entry with a blank after "и").
+// the thousands word otherwise.
 const Words kTenThousands = {QString(),
                              QStringLiteral("десетхиляди "),
                              QStringLiteral("двадесетхиляди "),
@@ -99,14 +99,14 @@ const Words kTeenThousands = {QString(),
                               QStringLiteral("деветнадесет хиляди ")};
 const Words kTenThousandsAnd = {QString(),
                                 QString(),
-                                QStringLiteral("двадесет и "),
-                                QStringLiteral("тридесет и "),
-                                QStringLiteral("четиридесет и "),
-                                QStringLiteral("петдесет и "),
-                                QStringLiteral("шестдесет и "),
-                                QStringLiteral("седемдесет и "),
-                                QStringLiteral("осемдесет и "),
-                                QStringLiteral("деветдесет и ")};
+                                QStringLiteral("двадесет и"),
+                                QStringLiteral("тридесет и"),
+                                QStringLiteral("четиридесет и"),
+                                QStringLiteral("петдесет и"),
+                                QStringLiteral("шестдесет и"),
+                                QStringLiteral("седемдесет и"),
+                                QStringLiteral("осемдесет и"),
+                                QStringLiteral("деветдесет и")};
 
 // A thousands digit 1 after a ten of 2 to 9 or after a hundred.
 const QString kOneThousandAfter = QStringLiteral("една хиляди ");

@@ -3,7 +3,7 @@
 // the whole units in words, the major unit's name, "и", the two-digit minor
 // units in figures and the minor unit's name:
 //
-//   1234.56 -> "хиляда  двеста  тридесет и  четири лева и 56 стотинки "
+//   1234.56 -> "хиляда  двеста  тридесет и четири лева и 56 стотинки "
 //
 // The words come from fixed tables whose entries carry their own blanks, and
 // every word is followed by one more blank, so the spacing is irregular; the
@@ -12,10 +12,10 @@
 //
 // - 0 reads " нула лева и 00 стотинки ".
 // - Thousands keep the tables' joined forms ("двехиляди", "десетхиляди",
-//   "двадесет и  петхиляди"); a thousands digit 1 after a ten or a hundred
-//   reads "една хиляди " ("двадесет и  една хиляди  лева и 00 стотинки ").
+//   "двадесет и петхиляди"); a thousands digit 1 after a ten or a hundred
+//   reads "една хиляди " ("двадесет и една хиляди  лева и 00 стотинки ").
 // - Hundreds of thousands put the hundreds word before the thousands
-//   ("сто  двадесет и  трихиляди  ..."), and "хиляди " after it when the
+//   ("сто  двадесет и трихиляди  ..."), and "хиляди " after it when the
 //   lower thousands digits are zero ("сто хиляди  лева и 00 стотинки ").
 // - Millions and milliards read their group like the units (hundreds, tens,
 //   units) followed by "милион " / "милиона " and "милиард " / "милиарда "

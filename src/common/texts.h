@@ -122,6 +122,13 @@ inline const QString kGroupRateInvalid =
 // The currency of amounts in words: its major and minor unit.
 inline const QString kCurrencyMajorWords = QStringLiteral("лева");
 inline const QString kCurrencyMinorWords = QStringLiteral("стотинки");
+inline const QString kEuroMajorWords = QStringLiteral("евро");
+inline const QString kEuroMinorWords = QStringLiteral("цента");
+// After an amount of the currency, and the title of a column of totals in it.
+inline const QString kLevSign = QStringLiteral("лв.");
+inline const QString kEuroSign = QStringLiteral("EUR");
+inline const QString kTotalInLeva = QStringLiteral("Общо в лева");
+inline const QString kTotalInEuro = QStringLiteral("Общо в евро");
 // Before the words of a negative amount.
 inline const QString kMinusWord = QStringLiteral("минус ");
 

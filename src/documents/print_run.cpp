@@ -1,6 +1,7 @@
 #include "documents/print_run.h"
 
 #include "common/amount_words.h"
+#include "common/base_currency.h"
 #include "common/sql.h"
 #include "documents/template_files.h"
 #include "documents/texts.h"
@@ -118,6 +119,9 @@ void rereadDocument(const QSqlDatabase& db, const PrintRequest& request, Prepare
     }
     doc.values.amounts =
         request.amounts && !doc.linesGone ? request.amounts(db, doc.lines) : splitVatByRate({});
+    // The words name the company's base currency ("… евро и 05 цента").
+    doc.values.currency = loadBaseCurrency(db);
+    doc.values.amounts.grossWords = Sum_To_Words(doc.values.amounts.gross, doc.values.currency.words);
 }
 
 PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& request, const QString& kindName,
@@ -161,7 +165,7 @@ PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& req
         const std::optional<Decimal> number = Decimal::parse(*typed);
         if (!number)
             throw EDocumentError(texts::kTypedNotANumber.arg(*typed, kindName));
-        v.typedLabels.insert(i, Sum_To_Words(*number));
+        v.typedLabels.insert(i, Sum_To_Words(*number, v.currency.words));
     }
     return doc;
 }

@@ -7,6 +7,7 @@
 // page gets the frame and, at its foot, the fixed band with the page number,
 // the print date and the line naming the program.
 
+#include "common/base_currency.h"
 #include "common/vat.h"
 #include "documents/report_query.h"
 #include "documents/report_template.h"
@@ -30,7 +31,8 @@ using DocumentAmounts = VatTotals;
 // What the report prints besides the rows.
 struct ReportValues {
     DocumentAmounts amounts;
-    QString title; // the document kind's name
+    BaseCurrency currency; // the company's, which the amounts are in
+    QString title;         // the document kind's name
     QDateTime printed;
     // "ОРИГИНАЛ" or "КОПИЕ"; shown when the template enables the stamp.
     QString stamp;

@@ -1,5 +1,6 @@
 #include "sales/cash_count.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -65,8 +66,7 @@ CashCurrency euroCash() {
 }
 
 CashCurrency cashCurrencyFor(const QString& baseCurrency) {
-    const QString name = baseCurrency.trimmed().toUpper();
-    if (name == QLatin1String("EUR") || name == QStringLiteral("ЕВРО") || name == QStringLiteral("EURO"))
+    if (currencyKind(baseCurrency) == CurrencyKind::Euro)
         return euroCash();
     return levCash();
 }

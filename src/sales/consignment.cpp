@@ -1,6 +1,7 @@
 #include "sales/consignment.h"
 
 #include "catalogue/deliveries.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -109,7 +110,7 @@ CreditSchedule creditSchedule(const CreditTerms& terms, const Decimal& purchase)
 }
 
 QString creditCurrencyName(const QSqlDatabase& db) {
-    const QString name = baseCurrencyName(db);
+    const QString name = baseCurrencyRowName(db);
     return name.isEmpty() ? QStringLiteral("BGL") : name;
 }
 
@@ -461,11 +462,12 @@ QStringList instalmentVoucher(const VoucherData& d) {
     for (const CreditGoods& g : d.goods)
         l << creditGoodsRow(g);
     l << kVoucherFrame;
-    l << cformat(u"%-59s%-1s",
-                 {QStringLiteral("|     Сума:") + format44(d.amount) + QStringLiteral(", лева"), bar});
+    l << cformat(
+        u"%-59s%-1s",
+        {QStringLiteral("|     Сума:") + format44(d.amount) + QStringLiteral(", ") + d.currencyWord, bar});
     if (d.partial)
         l << cformat(u"%-59s%-1s", {QStringLiteral("|     ОСТАТЪК:") + (d.due - d.amount).toString() +
-                                        QStringLiteral(", лева"),
+                                        QStringLiteral(", ") + d.currencyWord,
                                     bar});
     l << QStringLiteral("|                                                          |");
     l << QStringLiteral("|     Приел:...........             Предал:..............  |");

@@ -261,6 +261,7 @@ struct VoucherData {
     Decimal amount;
     bool partial = false;
     Decimal due;
+    QString currencyWord = QStringLiteral("лева"); // the base currency's
 };
 QStringList instalmentVoucher(const VoucherData& data);
 

@@ -233,10 +233,11 @@ SalesReportTotals salesReportTotals(const QSqlDatabase& db, const SalesReportCri
     return t;
 }
 
-QStringList salesReportTotalTexts(const SalesReportTotals& totals, int decimals) {
-    return {texts::kTotalPaidCaption + formatFixed(totals.paid, decimals),
-            texts::kTotalOpenCaption + formatFixed(totals.open, decimals),
-            texts::kTotalPaidOffCaption + formatFixed(totals.paidOff, decimals)};
+QStringList salesReportTotalTexts(const SalesReportTotals& totals, int decimals,
+                                  const QString& currencyWord) {
+    return {texts::kTotalPaidCaption.arg(currencyWord) + formatFixed(totals.paid, decimals),
+            texts::kTotalOpenCaption.arg(currencyWord) + formatFixed(totals.open, decimals),
+            texts::kTotalPaidOffCaption.arg(currencyWord) + formatFixed(totals.paidOff, decimals)};
 }
 
 QStringList salesReportHeading(const QString& title, const QDateTime& now,

@@ -110,7 +110,9 @@ SalesReportTotals salesReportTotals(const QSqlDatabase& db, const SalesReportCri
 // The three total labels: "Обща сума платено в брой лева: ", "Обща сума на
 // задължения в лева : " and "Обща сума на платени задължения в лева : "
 // followed by the amount ("%*.*f", width 4, the display decimals).
-QStringList salesReportTotalTexts(const SalesReportTotals& totals, int decimals);
+// currencyWord: the base currency's ("лева", "евро").
+QStringList salesReportTotalTexts(const SalesReportTotals& totals, int decimals,
+                                  const QString& currencyWord = QStringLiteral("лева"));
 
 // What the printout says was searched for: the text of each ticked
 // criterion's controls.

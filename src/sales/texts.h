@@ -140,9 +140,10 @@ inline const QString kCompareEqual = QStringLiteral("равно");
 inline const QString kCompareAtMost = QStringLiteral("по - малко");
 inline const QString kCompareAtLeast = QStringLiteral("по - голямо");
 inline const QString kCompareBetween = QStringLiteral("между");
-inline const QString kTotalPaidCaption = QStringLiteral("Обща сума платено в брой лева: ");
-inline const QString kTotalOpenCaption = QStringLiteral("Обща сума на задължения в лева : ");
-inline const QString kTotalPaidOffCaption = QStringLiteral("Обща сума на платени задължения в лева : ");
+// %1 the base currency's word ("лева", "евро").
+inline const QString kTotalPaidCaption = QStringLiteral("Обща сума платено в брой %1: ");
+inline const QString kTotalOpenCaption = QStringLiteral("Обща сума на задължения в %1 : ");
+inline const QString kTotalPaidOffCaption = QStringLiteral("Обща сума на платени задължения в %1 : ");
 // The name of an instalment payment (article 0) on a receipt.
 inline const QString kPaymentLineName = QStringLiteral("Вноска");
 

@@ -2,6 +2,7 @@
 // range of amounts, negative amounts, other currencies and variant callers.
 
 #include "common/amount_words.h"
+#include "common/base_currency.h"
 #include "common/errors.h"
 
 #include <QTest>
@@ -13,7 +14,8 @@ class AmountWordsTest : public QObject {
 private slots:
     void words_data();
     void words();
-    void otherCurrency();
+    void euro_data();
+    void euro();
     void variantAmounts_data();
     void variantAmounts();
     void variantThatIsNoNumber();
@@ -37,7 +39,7 @@ void AmountWordsTest::words_data() {
     QTest::newRow("20") << "20"
                         << "двадесет  лева и 00 стотинки ";
     QTest::newRow("21") << "21"
-                        << "двадесет и  един лева и 00 стотинки ";
+                        << "двадесет и един лева и 00 стотинки ";
     QTest::newRow("45") << "45"
                         << "четиридесет и пет лева и 00 стотинки ";
     QTest::newRow("100") << "100"
@@ -47,7 +49,7 @@ void AmountWordsTest::words_data() {
     QTest::newRow("1000") << "1000"
                           << "хиляда  лева и 00 стотинки ";
     QTest::newRow("1234.56") << "1234.56"
-                             << "хиляда  двеста  тридесет и  четири лева и 56 стотинки ";
+                             << "хиляда  двеста  тридесет и четири лева и 56 стотинки ";
     QTest::newRow("2000") << "2000"
                           << "двехиляди  лева и 00 стотинки ";
     QTest::newRow("10000") << "10000"
@@ -59,10 +61,10 @@ void AmountWordsTest::words_data() {
     QTest::newRow("20000") << "20000"
                            << "двадесетхиляди  лева и 00 стотинки ";
     QTest::newRow("25000") << "25000"
-                           << "двадесет и  петхиляди  лева и 00 стотинки ";
+                           << "двадесет и петхиляди  лева и 00 стотинки ";
     QTest::newRow("99999.99")
         << "99999.99"
-        << "деветдесет и  деветхиляди  деветстотин  деветдесет и девет лева и 99 стотинки ";
+        << "деветдесет и деветхиляди  деветстотин  деветдесет и девет лева и 99 стотинки ";
     QTest::newRow("stotinki only") << "0.07"
                                    << " нула лева и 07 стотинки ";
     QTest::newRow("comma as the separator") << "3,10"
@@ -78,15 +80,14 @@ void AmountWordsTest::words_data() {
                                                     << "седем лева и 99 стотинки ";
 
     // A thousands digit 1 after a ten of 2 to 9 used to read "хиляда" with
-    // nothing before it ("двадесет и  хиляда  "); it reads "една хиляди",
-    // joined as the other thousands are ("двадесет и  петхиляди  ").
+    // nothing before it ("двадесет и хиляда  "); it reads "една хиляди",
+    // joined as the other thousands are ("двадесет и петхиляди  ").
     QTest::newRow("21000") << "21000"
-                           << "двадесет и  една хиляди  лева и 00 стотинки ";
+                           << "двадесет и една хиляди  лева и 00 стотинки ";
     QTest::newRow("31500.50") << "31500.50"
-                              << "тридесет и  една хиляди  петстотин  лева и 50 стотинки ";
-    QTest::newRow("91999")
-        << "91999"
-        << "деветдесет и  една хиляди  деветстотин  деветдесет и девет лева и 00 стотинки ";
+                              << "тридесет и една хиляди  петстотин  лева и 50 стотинки ";
+    QTest::newRow("91999") << "91999"
+                           << "деветдесет и една хиляди  деветстотин  деветдесет и девет лева и 00 стотинки ";
 
     // From 100 000 on the higher digits used to be dropped (100000 read
     // " нула лева ..."); hundreds of thousands, millions and milliards
@@ -101,12 +102,11 @@ void AmountWordsTest::words_data() {
                             << "сто  десетхиляди  лева и 00 стотинки ";
     QTest::newRow("111111") << "111111"
                             << "сто  единадесет хиляди  сто  единадесет  лева и 00 стотинки ";
-    QTest::newRow("123456")
-        << "123456"
-        << "сто  двадесет и  трихиляди  четиристотин  петдесет и шест лева и 00 стотинки ";
+    QTest::newRow("123456") << "123456"
+                            << "сто  двадесет и трихиляди  четиристотин  петдесет и шест лева и 00 стотинки ";
     QTest::newRow("999999.99")
         << "999999.99"
-        << "деветстотин  деветдесет и  деветхиляди  деветстотин  деветдесет и девет лева и 99 стотинки ";
+        << "деветстотин  деветдесет и деветхиляди  деветстотин  деветдесет и девет лева и 99 стотинки ";
     QTest::newRow("1000000") << "1000000"
                              << "един милион  лева и 00 стотинки ";
     QTest::newRow("1000001") << "1000001"
@@ -116,13 +116,13 @@ void AmountWordsTest::words_data() {
     QTest::newRow("2001000") << "2001000"
                              << "два милиона  хиляда  лева и 00 стотинки ";
     QTest::newRow("12345678.9") << "12345678.9"
-                                << "дванадесет  милиона  триста  четиридесет и  петхиляди  шестстотин  "
+                                << "дванадесет  милиона  триста  четиридесет и петхиляди  шестстотин  "
                                    "седемдесет и осем лева и 90 стотинки ";
     QTest::newRow("1000000000") << "1000000000"
                                 << "един милиард  лева и 00 стотинки ";
     QTest::newRow("999999999999.99") << "999999999999.99"
                                      << "деветстотин  деветдесет и девет милиарда  деветстотин  деветдесет и "
-                                        "девет милиона  деветстотин  деветдесет и  деветхиляди  деветстотин  "
+                                        "девет милиона  деветстотин  деветдесет и деветхиляди  деветстотин  "
                                         "деветдесет и девет лева и 99 стотинки ";
     // From a trillion on the whole units are written in figures.
     QTest::newRow("1000000000000") << "1000000000000"
@@ -135,7 +135,7 @@ void AmountWordsTest::words_data() {
     QTest::newRow("-5.5") << "-5.5"
                           << "минус пет лева и 50 стотинки ";
     QTest::newRow("-1234.56") << "-1234.56"
-                              << "минус хиляда  двеста  тридесет и  четири лева и 56 стотинки ";
+                              << "минус хиляда  двеста  тридесет и четири лева и 56 стотинки ";
     QTest::newRow("-0.25") << "-0.25"
                            << "минус  нула лева и 25 стотинки ";
     QTest::newRow("-100000") << "-100000"
@@ -152,16 +152,36 @@ void AmountWordsTest::words() {
     QCOMPARE(Sum_To_Words(Decimal(amount)), expected);
 }
 
-void AmountWordsTest::otherCurrency() {
-    const CurrencyWords euro{QStringLiteral("евро"), QStringLiteral("евроцента")};
-    QCOMPARE(Sum_To_Words(Decimal("21.05"), euro), QStringLiteral("двадесет и  един евро и 05 евроцента "));
-    QCOMPARE(Sum_To_Words(Decimal("-0.5"), euro), QStringLiteral("минус  нула евро и 50 евроцента "));
+void AmountWordsTest::euro_data() {
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("expected");
+    // A euro amount reads its cents as "цента", never "стотинки".
+    QTest::newRow("0") << "0"
+                       << " нула евро и 00 цента ";
+    QTest::newRow("one cent") << "0.01"
+                              << " нула евро и 01 цента ";
+    QTest::newRow("21.05") << "21.05"
+                           << "двадесет и един евро и 05 цента ";
+    QTest::newRow("36") << "36"
+                        << "тридесет и шест евро и 00 цента ";
+    QTest::newRow("half a cent rounds up") << "10.005"
+                                           << "десет  евро и 01 цента ";
+    QTest::newRow("1234.56") << "1234.56"
+                             << "хиляда  двеста  тридесет и четири евро и 56 цента ";
+    QTest::newRow("-0.5") << "-0.5"
+                          << "минус  нула евро и 50 цента ";
+}
+
+void AmountWordsTest::euro() {
+    QFETCH(QString, amount);
+    QFETCH(QString, expected);
+    QCOMPARE(Sum_To_Words(Decimal(amount), euroBase().words), expected);
 }
 
 void AmountWordsTest::variantAmounts_data() {
     QTest::addColumn<QVariant>("amount");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("double") << QVariant(1234.56) << "хиляда  двеста  тридесет и  четири лева и 56 стотинки ";
+    QTest::newRow("double") << QVariant(1234.56) << "хиляда  двеста  тридесет и четири лева и 56 стотинки ";
     QTest::newRow("integer") << QVariant(12) << "дванадесет  лева и 00 стотинки ";
     QTest::newRow("text with point") << QVariant(QStringLiteral("45.00"))
                                      << "четиридесет и пет лева и 00 стотинки ";

@@ -46,7 +46,7 @@ void VatTest::split_data() {
                                  << "20.00"
                                  << "4.00"
                                  << "24.00"
-                                 << "двадесет и  четири лева и 00 стотинки ";
+                                 << "двадесет и четири лева и 00 стотинки ";
     // 10.23 / 1.2 is exactly 8.525: the net rounds up, the VAT takes the rest.
     QTest::newRow("10.23 at 20") << "10.23"
                                  << "20"

@@ -186,6 +186,19 @@ private slots:
         QVERIFY(fx_->session().state<DocumentPrintState>().keys.isEmpty());
     }
 
+    // A company that keeps its books in euro: the invoice's total in words
+    // names euro and cents.
+    void invoiceInEuro() {
+        execSql(db(), "UPDATE Prodajbi_Vremenni SET Valuta = 'EUR'");
+        execSql(db(), "UPDATE Valuti SET Osn = 'False'");
+        execSql(db(), "UPDATE Valuti SET Osn = 'True', Kurs = 1 WHERE Opisanie = 'EUR'");
+        page()->refresh();
+        printInvoice({2, 0}, pdf("invoice.pdf"), "по банков път");
+        const QString lines = squeezed(pdfText(pdf("invoice.pdf")));
+        QVERIFY2(lines.contains("Словом: четиридесет и осем евро и 00 цента"), qPrintable(lines));
+        QVERIFY(!lines.contains("стотинки"));
+    }
+
     // The same lines again: a copy of the issued invoice (its number,
     // "КОПИЕ", nothing registered), or a new one with the next number; a
     // selection that is not the issued document can only get a new one.

@@ -2,6 +2,7 @@
 
 #include "catalogue/reference_lists.h"
 #include "catalogue/ui/article_picker.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/ref_text.h"
@@ -334,7 +335,9 @@ void TForm_Spravka_prodajba::Button_SearchClick() {
         return;
     if (!search([&] { return salesReportStatement(c, d); }, QString()))
         return;
-    totalTexts_ = salesReportTotalTexts(totals, d);
+    QString word = texts::kCurrencyMajorWords;
+    logged([&] { word = loadBaseCurrency(database()).words.major; });
+    totalTexts_ = salesReportTotalTexts(totals, d, word);
     ui->Label_Ob6to_SUM->setText(totalTexts_.value(0));
     ui->Label_Ob6to_SUM_Konsign->setText(totalTexts_.value(1));
     ui->Label_Ob6to_SUM_Plateni_Konsign->setText(totalTexts_.value(2));

@@ -1,5 +1,6 @@
 #include "sales/ui/form_vnoski_kredit.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/grid_export.h"
 #include "common/ref_text.h"
@@ -122,6 +123,7 @@ VoucherData TForm_Vnoski_Kredit::voucher(const Decimal& amount, bool partial) co
     if (!credit_)
         return v;
     v.credit = credit_->id;
+    v.currencyWord = baseCurrencyNamed(credit_->currency).words.major;
     v.now = session_.now();
     v.counterparty = counterparty_;
     v.instalment = credit_->current;

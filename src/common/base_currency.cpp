@@ -1,0 +1,86 @@
+#include "common/base_currency.h"
+
+#include "common/sql.h"
+#include "common/texts.h"
+
+namespace torvika {
+
+namespace {
+
+QString folded(const QString& name) {
+    QString n = name.trimmed().toUpper();
+    n.remove(u' ');
+    return n;
+}
+
+} // namespace
+
+CurrencyKind currencyKind(const QString& name) {
+    const QString n = folded(name);
+    if (n == QStringLiteral("ЛЕВА") || n == QStringLiteral("ЛЕВ") || n == QStringLiteral("ЛВ") ||
+        n == QStringLiteral("ЛВ.") || n == QLatin1String("BGL") || n == QLatin1String("BGN"))
+        return CurrencyKind::Lev;
+    if (n == QLatin1String("EUR") || n == QLatin1String("EURO") || n == QStringLiteral("ЕВРО") ||
+        n == QStringLiteral("€"))
+        return CurrencyKind::Euro;
+    return CurrencyKind::Other;
+}
+
+Decimal euroRate() {
+    return Decimal::fromScaled(195583, 5);
+}
+
+Decimal levToEuro(const Decimal& leva) {
+    return leva.divided(euroRate(), 2);
+}
+
+Decimal euroToLev(const Decimal& euro) {
+    return (euro * euroRate()).rounded(2);
+}
+
+BaseCurrency levBase() {
+    return {QStringLiteral("Лева"),
+            CurrencyKind::Lev,
+            {texts::kCurrencyMajorWords, texts::kCurrencyMinorWords},
+            texts::kLevSign,
+            texts::kTotalInLeva};
+}
+
+BaseCurrency euroBase() {
+    return {QStringLiteral("EUR"),
+            CurrencyKind::Euro,
+            {texts::kEuroMajorWords, texts::kEuroMinorWords},
+            texts::kEuroSign,
+            texts::kTotalInEuro};
+}
+
+BaseCurrency baseCurrencyNamed(const QString& name) {
+    BaseCurrency base = currencyKind(name) == CurrencyKind::Euro ? euroBase() : levBase();
+    if (!name.isEmpty())
+        base.name = name;
+    base.kind = currencyKind(name.isEmpty() ? base.name : name);
+    if (base.kind == CurrencyKind::Other)
+        base.sign = name;
+    return base;
+}
+
+QString baseCurrencyRowName(const QSqlDatabase& db) {
+    return scalarSql(db, QStringLiteral("SELECT Opisanie FROM Valuti WHERE Osn = ? ORDER BY Opisanie"),
+                     {QStringLiteral("True")}, QString())
+        .toString();
+}
+
+BaseCurrency loadBaseCurrency(const QSqlDatabase& db) {
+    const QString name = baseCurrencyRowName(db);
+    return name.isEmpty() ? levBase() : baseCurrencyNamed(name);
+}
+
+QString dualAmountText(const Decimal& amount, CurrencyKind base) {
+    const Decimal shown = amount.rounded(2);
+    const Decimal euro = base == CurrencyKind::Euro ? shown : levToEuro(shown);
+    const Decimal leva = base == CurrencyKind::Euro ? euroToLev(shown) : shown;
+    return euro.toFixed(2) + u' ' + texts::kEuroSign + QStringLiteral(" / ") + leva.toFixed(2) + u' ' +
+           texts::kLevSign;
+}
+
+} // namespace torvika
