@@ -6,9 +6,12 @@
 #include "common/grid_export.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "common/texts.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/form_print_vid_fail.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/form_kontrakents.h"
 #include "documents/print_run.h"
 #include "documents/texts.h"
 #include "documents/ui/form_create_own_query.h"
@@ -227,6 +230,41 @@ private slots:
         test::control<QDateEdit>(*w, "DateTimePicker_Do")->setDate(QDate(2024, 4, 30));
         test::click(*w, "Button_Search");
         QCOMPARE(shownNumbers(*w), QStringList{});
+    }
+
+    // "Контрагент" opens the counterparty list over the report; its choice
+    // narrows the search. Cleared, the label goes back to none chosen.
+    void counterpartyFilter() {
+        printInvoice({0}, pdf("first.pdf"));
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (6, 'Гама АД', 0, 0)");
+        msg_->clear();
+        auto w = openReport();
+        {
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QCOMPARE(list->mode(), int(kSelectIssuedDocuments));
+                QVERIFY(list->positionOn(6));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            tick(*w, "ChkBox_Kontragent");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        QCOMPARE(test::control<QLabel>(*w, "Label_Kontrag")->text(), "6:Гама АД");
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{});
+        {
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QVERIFY(list->positionOn(5));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            tick(*w, "ChkBox_Kontragent"); // cleared
+            QCOMPARE(test::control<QLabel>(*w, "Label_Kontrag")->text(), texts::kNoCounterpartyChosen);
+            tick(*w, "ChkBox_Kontragent");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{"000125"});
     }
 
     // ---- own queries
