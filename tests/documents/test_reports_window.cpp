@@ -232,6 +232,35 @@ private slots:
         QCOMPARE(shownNumbers(*w), QStringList{});
     }
 
+    // "Печат Нов Документ": a document of another kind for the lines of the
+    // one moved to, numbered and registered as a new document of its kind.
+    void furtherDocument() {
+        printInvoice({0, 2}, pdf("invoice.pdf"));
+        msg_->clear();
+        auto w = openReport();
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{"000125"});
+        test::click(*w, "Button1");
+        QCOMPARE(msg_->messages, QStringList{texts::kNoFurtherKindTicked});
+        msg_->clear();
+        tickOnly(test::control<QListWidget>(*w, "CheckListBox_New_Dok"), "Стокова разписка");
+        msg_->answer(pdf("note.pdf"));
+        test::click(*w, "Button1");
+        QCOMPARE(msg_->messages, QStringList{});
+        const SqlRows note =
+            readRows(db(), "SELECT P.ID_Prod, P.N_Dok FROM Printed_Dok P JOIN Dokumenti D ON "
+                           "D.ID_Dokument = P.ID_Dok WHERE D.Opisanie = 'Стокова разписка' "
+                           "ORDER BY P.ID_Prod");
+        QCOMPARE(note.rows.size(), 2);
+        QCOMPARE(note.rows[0][0].toLongLong(), lines_[0]);
+        QCOMPARE(note.rows[1][0].toLongLong(), lines_[2]);
+        QCOMPARE(note.rows[0][1].toString(), "0000000001");
+        QVERIFY2(pdfText(pdf("note.pdf")).contains("ОРИГИНАЛ"), qPrintable(pdfText(pdf("note.pdf"))));
+        QCOMPARE(number(), "000126");
+        QCOMPARE(test::control<QListWidget>(*w, "CheckListBox_New_Dok")->item(0)->checkState(),
+                 Qt::Unchecked);
+    }
+
     // "Контрагент" opens the counterparty list over the report; its choice
     // narrows the search. Cleared, the label goes back to none chosen.
     void counterpartyFilter() {
