@@ -28,12 +28,14 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -224,6 +226,14 @@ private slots:
         QCOMPARE(lineRows(*w), 3 - firstLines);
         QTest::keyClick(docs, Qt::Key_Up);
         QCOMPARE(lineRows(*w), firstLines);
+        // A title click sorts by its column, the next one the other way.
+        test::clickTitle(docs, 1);
+        QCOMPARE(shownNumbers(*w), (QStringList{"000125", "000126"}));
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50); // not a double click
+        docs->setCurrentIndex(docs->model()->index(1, 1));
+        test::clickTitle(docs, 1);
+        QCOMPARE(shownNumbers(*w), (QStringList{"000126", "000125"}));
+        QCOMPARE(lineRows(*w), 1);
 
         // A month before finds none.
         test::control<QDateEdit>(*w, "DateTimePicker_Data")->setDate(QDate(2024, 4, 1));
