@@ -93,18 +93,22 @@ SqlStatement issuedDocumentsStatement(const IssuedDocumentFilter& f) {
         values << *f.operatorName;
     }
     // Grouped first, then joined: the kind and the counterparty are looked
-    // up once per document rather than once per registered line.
+    // up once per document rather than once per registered line. Every
+    // column is named, so that a title sort by its name is not ambiguous
+    // with a joined table's column (Dokumenti.N_Dok).
     SqlStatement s;
-    s.text = QStringLiteral(
-                 "SELECT X.ID_Dok, X.N_Dok, X.Ot_Kade_Prod, X.Data, X.fTime, X.ID_Firma, X.Operator, "
-                 "D.Opisanie AS Opisanie, F.Ime_Firma AS Opisanie_K, %1 AS Doc_Key FROM "
-                 "(SELECT P.ID_Dok AS ID_Dok, P.N_Dok AS N_Dok, P.Ot_Kade_Prod AS Ot_Kade_Prod, "
-                 "COALESCE(P.Data, '') AS Data, COALESCE(P.fTime, '') AS fTime, "
-                 "COALESCE(P.ID_Kontrag, 0) AS ID_Firma, MIN(P.Operator) AS Operator "
-                 "FROM Printed_Dok P WHERE %2 GROUP BY %3) X "
-                 "LEFT JOIN Dokumenti D ON D.ID_Dokument = X.ID_Dok LEFT JOIN Firmi F ON F.ID = X.ID_Firma"
-                 "\nORDER BY X.Data DESC, X.fTime DESC, X.ID_Dok, X.N_Dok")
-                 .arg(keyExpression(), where, kDocumentColumns);
+    s.text =
+        QStringLiteral(
+            "SELECT X.ID_Dok AS ID_Dok, X.N_Dok AS N_Dok, X.Ot_Kade_Prod AS Ot_Kade_Prod, X.Data AS Data, "
+            "X.fTime AS fTime, X.ID_Firma AS ID_Firma, X.Operator AS Operator, "
+            "D.Opisanie AS Opisanie, F.Ime_Firma AS Opisanie_K, %1 AS Doc_Key FROM "
+            "(SELECT P.ID_Dok AS ID_Dok, P.N_Dok AS N_Dok, P.Ot_Kade_Prod AS Ot_Kade_Prod, "
+            "COALESCE(P.Data, '') AS Data, COALESCE(P.fTime, '') AS fTime, "
+            "COALESCE(P.ID_Kontrag, 0) AS ID_Firma, MIN(P.Operator) AS Operator "
+            "FROM Printed_Dok P WHERE %2 GROUP BY %3) X "
+            "LEFT JOIN Dokumenti D ON D.ID_Dokument = X.ID_Dok LEFT JOIN Firmi F ON F.ID = X.ID_Firma"
+            "\nORDER BY X.Data DESC, X.fTime DESC, X.ID_Dok, X.N_Dok")
+            .arg(keyExpression(), where, kDocumentColumns);
     s.values = values;
     s.key = QStringLiteral("Doc_Key");
     return s;

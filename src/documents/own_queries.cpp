@@ -91,6 +91,31 @@ int ownQueryNumber(const QString& item) {
 
 // ---- the check
 
+namespace {
+
+// Functions a read-only transaction still lets run that act on the server,
+// its other sessions or its files, or on files of the workstation.
+bool isServerFunction(const QString& name) {
+    static const QStringList names{
+        // PostgreSQL: other sessions, the server, its files, large objects.
+        QStringLiteral("pg_terminate_backend"), QStringLiteral("pg_cancel_backend"),
+        QStringLiteral("pg_reload_conf"), QStringLiteral("pg_rotate_logfile"), QStringLiteral("pg_promote"),
+        QStringLiteral("pg_switch_wal"), QStringLiteral("pg_create_restore_point"),
+        QStringLiteral("pg_log_backend_memory_contexts"), QStringLiteral("pg_read_file"),
+        QStringLiteral("pg_read_binary_file"), QStringLiteral("pg_ls_dir"), QStringLiteral("pg_stat_file"),
+        QStringLiteral("pg_advisory_lock"), QStringLiteral("pg_advisory_lock_shared"),
+        QStringLiteral("pg_try_advisory_lock"), QStringLiteral("pg_notify"), QStringLiteral("set_config"),
+        QStringLiteral("lo_import"), QStringLiteral("lo_export"), QStringLiteral("lo_unlink"),
+        QStringLiteral("lo_create"), QStringLiteral("lo_creat"), QStringLiteral("lo_from_bytea"),
+        QStringLiteral("lo_put"), QStringLiteral("dblink"), QStringLiteral("dblink_exec"),
+        // SQLite: extensions and files.
+        QStringLiteral("load_extension"), QStringLiteral("readfile"), QStringLiteral("writefile"),
+        QStringLiteral("fts3_tokenizer")};
+    return names.contains(name.trimmed(), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 QString checkedOwnQuery(const QString& text) {
     // Walks the text once: quoted texts and names, and comments, are passed
     // over; the first ";" outside them ends the statement.
@@ -108,15 +133,30 @@ QString checkedOwnQuery(const QString& text) {
             }
         }
     };
+    // Names of functions the statement calls, as words or quoted names.
+    auto checkName = [](const QString& name) {
+        if (isServerFunction(name))
+            throw EDocumentError(texts::kOwnQueryServerFunction.arg(name));
+    };
     while (i < n) {
         const QChar c = text[i];
         if (c == u'\'' || c == u'"' || c == u'`') {
+            const qsizetype start = i + 1;
             skipQuoted(c);
+            if (c != u'\'')
+                checkName(text.mid(start, i - start));
             ++i;
         } else if (c == u'[') {
+            const qsizetype start = i + 1;
             while (i < n && text[i] != u']')
                 ++i;
+            checkName(text.mid(start, i - start));
             ++i;
+        } else if (c.isLetter() || c == u'_') {
+            const qsizetype start = i;
+            while (i < n && (text[i].isLetterOrNumber() || text[i] == u'_' || text[i] == u'$'))
+                ++i;
+            checkName(text.mid(start, i - start));
         } else if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
             while (i < n && text[i] != u'\n')
                 ++i;

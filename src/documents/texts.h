@@ -141,6 +141,10 @@ inline const QString kOwnQuerySelectOnly =
 inline const QString kOwnQueryOneStatement =
     QStringLiteral("Справката трябва да бъде един израз, а след \";\" има още текст.\r"
                    "Справката не е изпълнена и нищо не е променено.");
+// %1 the function's name.
+inline const QString kOwnQueryServerFunction =
+    QStringLiteral("Справката не може да извиква функцията %1: тя действа върху сървъра, другите "
+                   "работни места или файлове.\rСправката не е изпълнена и нищо не е променено.");
 // %1 the database's text.
 inline const QString kOwnQueryFailed =
     QStringLiteral("Базата данни не изпълни справката:\r%1\rНищо не е променено.");

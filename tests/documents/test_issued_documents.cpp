@@ -254,6 +254,21 @@ private slots:
                                              << ""
                                              << "(SELECT 1) UNION (SELECT 2)";
         QTest::newRow("selected name") << "SELECTED" << selectOnly << "";
+        // Functions that act on the server, other sessions or files, even
+        // inside a read-only transaction.
+        QTest::newRow("ends other sessions")
+            << "SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+            << texts::kOwnQueryServerFunction.arg("pg_terminate_backend") << "";
+        QTest::newRow("quoted function name")
+            << "SELECT \"PG_CANCEL_BACKEND\"(1)" << texts::kOwnQueryServerFunction.arg("PG_CANCEL_BACKEND")
+            << "";
+        QTest::newRow("server file") << "select lo_import('/etc/passwd')"
+                                     << texts::kOwnQueryServerFunction.arg("lo_import") << "";
+        QTest::newRow("extension") << "SELECT load_extension('x')"
+                                   << texts::kOwnQueryServerFunction.arg("load_extension") << "";
+        QTest::newRow("function name as a text") << "SELECT 'pg_terminate_backend' AS f"
+                                                 << ""
+                                                 << "SELECT 'pg_terminate_backend' AS f";
     }
     void check() {
         QFETCH(QString, text);
@@ -296,6 +311,8 @@ private slots:
             EDocumentError,
             runOwnQuery(fx.db(), "WITH d AS (DELETE FROM Valuti RETURNING *) SELECT * FROM d"));
         QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Valuti").toLongLong(), before);
+        // Locking rows for a change is a write as well.
+        QVERIFY_THROWS_EXCEPTION(EDocumentError, runOwnQuery(fx.db(), "SELECT * FROM Valuti FOR UPDATE"));
         try {
             runOwnQuery(fx.db(), "SELECT * FROM No_Such_Table");
             QFAIL("ran");

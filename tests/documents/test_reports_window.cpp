@@ -6,9 +6,12 @@
 #include "common/grid_export.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
+#include "common/texts.h"
 #include "common/ui/desktop.h"
 #include "common/ui/form_get_kol.h"
 #include "common/ui/form_print_vid_fail.h"
+#include "counterparties/ui/counterparty_picker.h"
+#include "counterparties/ui/form_kontrakents.h"
 #include "documents/print_run.h"
 #include "documents/texts.h"
 #include "documents/ui/form_create_own_query.h"
@@ -25,12 +28,14 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -221,12 +226,84 @@ private slots:
         QCOMPARE(lineRows(*w), 3 - firstLines);
         QTest::keyClick(docs, Qt::Key_Up);
         QCOMPARE(lineRows(*w), firstLines);
+        // A title click sorts by its column, the next one the other way.
+        test::clickTitle(docs, 1);
+        QCOMPARE(shownNumbers(*w), (QStringList{"000125", "000126"}));
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50); // not a double click
+        docs->setCurrentIndex(docs->model()->index(1, 1));
+        test::clickTitle(docs, 1);
+        QCOMPARE(shownNumbers(*w), (QStringList{"000126", "000125"}));
+        QCOMPARE(lineRows(*w), 1);
 
         // A month before finds none.
         test::control<QDateEdit>(*w, "DateTimePicker_Data")->setDate(QDate(2024, 4, 1));
         test::control<QDateEdit>(*w, "DateTimePicker_Do")->setDate(QDate(2024, 4, 30));
         test::click(*w, "Button_Search");
         QCOMPARE(shownNumbers(*w), QStringList{});
+    }
+
+    // "Печат Нов Документ": a document of another kind for the lines of the
+    // one moved to, numbered and registered as a new document of its kind.
+    void furtherDocument() {
+        printInvoice({0, 2}, pdf("invoice.pdf"));
+        msg_->clear();
+        auto w = openReport();
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{"000125"});
+        test::click(*w, "Button1");
+        QCOMPARE(msg_->messages, QStringList{texts::kNoFurtherKindTicked});
+        msg_->clear();
+        tickOnly(test::control<QListWidget>(*w, "CheckListBox_New_Dok"), "Стокова разписка");
+        msg_->answer(pdf("note.pdf"));
+        test::click(*w, "Button1");
+        QCOMPARE(msg_->messages, QStringList{});
+        const SqlRows note =
+            readRows(db(), "SELECT P.ID_Prod, P.N_Dok FROM Printed_Dok P JOIN Dokumenti D ON "
+                           "D.ID_Dokument = P.ID_Dok WHERE D.Opisanie = 'Стокова разписка' "
+                           "ORDER BY P.ID_Prod");
+        QCOMPARE(note.rows.size(), 2);
+        QCOMPARE(note.rows[0][0].toLongLong(), lines_[0]);
+        QCOMPARE(note.rows[1][0].toLongLong(), lines_[2]);
+        QCOMPARE(note.rows[0][1].toString(), "0000000001");
+        QVERIFY2(pdfText(pdf("note.pdf")).contains("ОРИГИНАЛ"), qPrintable(pdfText(pdf("note.pdf"))));
+        QCOMPARE(number(), "000126");
+        QCOMPARE(test::control<QListWidget>(*w, "CheckListBox_New_Dok")->item(0)->checkState(),
+                 Qt::Unchecked);
+    }
+
+    // "Контрагент" opens the counterparty list over the report; its choice
+    // narrows the search. Cleared, the label goes back to none chosen.
+    void counterpartyFilter() {
+        printInvoice({0}, pdf("first.pdf"));
+        execSql(db(), "INSERT INTO Firmi (ID, Ime_Firma, ID_Mol, Nomer_Grupa) VALUES (6, 'Гама АД', 0, 0)");
+        msg_->clear();
+        auto w = openReport();
+        {
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QCOMPARE(list->mode(), int(kSelectIssuedDocuments));
+                QVERIFY(list->positionOn(6));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            tick(*w, "ChkBox_Kontragent");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        QCOMPARE(test::control<QLabel>(*w, "Label_Kontrag")->text(), "6:Гама АД");
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{});
+        {
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QVERIFY(list->positionOn(5));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            tick(*w, "ChkBox_Kontragent"); // cleared
+            QCOMPARE(test::control<QLabel>(*w, "Label_Kontrag")->text(), texts::kNoCounterpartyChosen);
+            tick(*w, "ChkBox_Kontragent");
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        test::click(*w, "Button_Search");
+        QCOMPARE(shownNumbers(*w), QStringList{"000125"});
     }
 
     // ---- own queries
