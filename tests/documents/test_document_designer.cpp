@@ -18,6 +18,7 @@
 #include "documents/ui/design_model.h"
 #include "documents/ui/design_page.h"
 #include "documents/ui/document_designer.h"
+#include "documents/ui/document_preview.h"
 #include "documents/ui/element_settings.h"
 #include "documents/ui/name_of_document.h"
 #include "sales/ui/sales_module.h"
@@ -33,6 +34,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QRadioButton>
@@ -264,16 +266,6 @@ private slots:
         }
         QVERIFY(m.modified());
 
-        const QString pictureFile = QDir(fx_->root()).filePath("designer.png");
-        if (qEnvironmentVariableIsSet("TORVIKA_DESIGNER_SHOT")) {
-            d->resize(1280, 1000);
-            page->update();
-            QImage shot = d->grab().toImage();
-            shot.save(qEnvironmentVariable("TORVIKA_DESIGNER_SHOT"));
-            settings->grab().save(qEnvironmentVariable("TORVIKA_DESIGNER_SHOT") + ".settings.png");
-        }
-        Q_UNUSED(pictureFile);
-
         save(*d, "Фактура");
         QCOMPARE(msg_->shown, QStringList{});
         QVERIFY(!m.modified());
@@ -387,6 +379,46 @@ private slots:
         msg_->answerYes();
         menuItem(*d, "N4")->trigger();
         QVERIFY(!d->isVisible());
+    }
+
+    // A free-text label asks for its title; "Преглед" shows the design with
+    // the operator's sale lines, and its print is a proof: a PDF with the
+    // invoice's next number, no number taken, nothing registered.
+    void freeTextAndProofPrint() {
+        auto d = openDesigner();
+        openKind(*d, "Фактура");
+        TForm_Nastrojki* settings = d->settingsWindow();
+        test::control<QRadioButton>(*settings, "RadioButton_Etiket")->click();
+        test::chooseItem(test::control<QComboBox>(*settings, "ComboBox_Type"), 4);
+        msg_->answer("Бележка");
+        test::click(*settings, "BitBtn1");
+        const ReportElement& label = d->model().report().elements.last();
+        QCOMPARE(label.caption, "4:Бележка");
+        QCOMPARE(label.code, int(kLabelFreeText));
+
+        const QString pdf = fx_->root() + "proof.pdf";
+        {
+            test::ModalScript script;
+            script.next<DocumentPreview>([this, pdf](DocumentPreview* preview) {
+                QCOMPARE(test::control<QLabel>(*preview, "Label_Pages")->text(), texts::kPreviewPages.arg(1));
+                auto* printers = test::control<QComboBox>(*preview, "ComboBox_Printer");
+                printers->setCurrentIndex(printers->findText(texts::kPdfPrinter));
+                msg_->answer(pdf);
+                test::click(*preview, "Button_Print");
+            });
+            menuItem(*d, "N_Pregled")->trigger();
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        const QString text = run("pdftotext", {"-layout", pdf, "-"});
+        for (const char* expected :
+             {"ФАКТУРА", "000125", "Кафе мляно 250 г", "Бета Трейд ООД", "48.00", "4:Бележка"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)),
+                     qPrintable(QString::fromUtf8(expected) + "\n" + text));
+        QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Фактура'").toString(),
+                 "000125");
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Printed_Dok").toInt(), 0);
+        msg_->answerYes(); // the label added is given up
+        menuItem(*d, "N4")->trigger();
     }
 
     // "Документация..." in the main menu opens the designer, maximised.
