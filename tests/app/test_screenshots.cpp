@@ -11,6 +11,9 @@
 #include "common/sql.h"
 #include "common/texts.h"
 #include "documents/texts.h"
+#include "documents/ui/design_model.h"
+#include "documents/ui/document_designer.h"
+#include "documents/ui/element_settings.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/sales_module.h"
 #include "sales/ui/shop_page.h"
@@ -265,17 +268,44 @@ private slots:
                  fx_->session().today().addDays(4).toString(Qt::ISODate),
                  fx_->session().today().addDays(-12).toString(Qt::ISODate),
                  fx_->session().today().addDays(-2).toString(Qt::ISODate)});
-        test::ModalScript repairs;
-        repairs.next<TForm_Remont>([this](TForm_Remont* w) {
-            w->resize(1200, 700);
-            QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
-                              w->grid()->visualRect(w->grid()->model()->index(0, 1)).center());
-            shoot(w, "repairs");
-            w->reject();
+        {
+            test::ModalScript repairs;
+            repairs.next<TForm_Remont>([this](TForm_Remont* w) {
+                w->resize(1200, 700);
+                QTest::mouseClick(w->grid()->viewport(), Qt::LeftButton, {},
+                                  w->grid()->visualRect(w->grid()->model()->index(0, 1)).center());
+                shoot(w, "repairs");
+                w->reject();
+            });
+            QVERIFY(main_->form.command(Command::N59)->isEnabled());
+            main_->form.runCommand(Command::N59);
+            QVERIFY2(repairs.finished(), qPrintable(repairs.failure()));
+        }
+
+        // The document designer with the invoice open and its number chosen,
+        // beside its tool window "Добавяне на елементи".
+        test::ModalScript designer;
+        designer.next<TForm_GeneralForm_Dokumentaciq>([this](TForm_GeneralForm_Dokumentaciq* d) {
+            d->setWindowState(Qt::WindowNoState);
+            d->resize(1000, 900);
+            d->LOAD_SELECTED_FILE_PRINT(QStringLiteral("Фактура"));
+            d->model().select(d->model().report().indexOf(QStringLiteral("QRDBText1")));
+            QCoreApplication::processEvents();
+            const QImage window = d->grab().toImage();
+            const QImage tools = d->settingsWindow()->grab().toImage();
+            QImage both(window.width() + tools.width() + 16, std::max(window.height(), tools.height()),
+                        QImage::Format_RGB32);
+            both.fill(QColor(0xd0, 0xd0, 0xd0));
+            QPainter p(&both);
+            p.drawImage(0, 0, window);
+            p.drawImage(window.width() + 16, 0, tools);
+            p.end();
+            save(both, "designer");
+            d->close();
         });
-        QVERIFY(main_->form.command(Command::N59)->isEnabled());
-        main_->form.runCommand(Command::N59);
-        QVERIFY2(repairs.finished(), qPrintable(repairs.failure()));
+        QVERIFY(main_->form.command(Command::N_Dokumentacia)->isEnabled());
+        main_->form.runCommand(Command::N_Dokumentacia);
+        QVERIFY2(designer.finished(), qPrintable(designer.failure()));
     }
 };
 

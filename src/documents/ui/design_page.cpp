@@ -8,11 +8,13 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextDocument>
+#include <QToolTip>
 
 namespace torvika {
 
@@ -152,8 +154,9 @@ QRect DesignPage::handleOf(const QRect& box) const {
 QString DesignPage::designText(const ReportElement& e) const {
     switch (e.kind) {
     case ElementKind::DataField:
-        return e.dataField.isEmpty() ? QStringLiteral("(няма поле)")
-                                     : tableOfDataSet(e.dataSet) + u'.' + e.dataField;
+        // The column alone: the cells of a line are narrow; the table is
+        // shown in the element's tooltip and in the settings window.
+        return e.dataField.isEmpty() ? QStringLiteral("(няма поле)") : e.dataField;
     case ElementKind::Label:
         return e.caption.isEmpty() ? labelKindItem(e.code) : e.caption;
     case ElementKind::SystemData:
@@ -325,6 +328,26 @@ void DesignPage::mouseMoveEvent(QMouseEvent* event) {
         pressedAt_ = pos;
         pressedBox_ = model_->report().elements[index].geometry;
     }
+}
+
+bool DesignPage::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && model_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = elementAt(help->pos());
+        if (index < 0) {
+            QToolTip::hideText();
+            return true;
+        }
+        const ReportElement& e = model_->report().elements[index];
+        QString tip = e.name;
+        if (e.kind == ElementKind::DataField)
+            tip += u'\n' + e.dataSet + u'-' + e.dataField;
+        else if (e.kind == ElementKind::Image)
+            tip += u'\n' + e.picture;
+        QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void DesignPage::mouseReleaseEvent(QMouseEvent*) {

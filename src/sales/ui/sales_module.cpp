@@ -38,6 +38,8 @@ void SalesModule::install(Host& host) {
     page_ = new ShopPage(host);
     host.addPage(page_, {0, texts::kShopTab, texts::kShopTitle, true, {}});
     page_->addFollowUps(host.followUps());
+    // The designer's preview prices the sale's lines as the page does.
+    host.session().state<DocumentAmountSource>().shop = page_->documentAmounts();
     TForm_Spec_Otstapki::addFollowUps(host.followUps());
     // An article with recipes chosen for a sale: the production window in
     // sale mode; its elements join the sale.
