@@ -249,20 +249,20 @@ private slots:
                     out << mode;
             return out;
         };
-        QCOMPARE(
-            served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
-            (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
-                        kSelectInstalments, kSelectSalesReport, kSelectOrderRequester, kSelectOrderSupplier,
-                        kSelectServiceClient, kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts,
-                        kSelectCertificate, kSelectNewArticle, kSelectDeliveriesReport,
-                        kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
+        QCOMPARE(served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
+                 (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
+                             kSelectInstalments, kSelectSalesReport, kSelectOffer, kSelectOrderRequester,
+                             kSelectOrderSupplier, kSelectServiceClient, kSelectServiceSupplier,
+                             kSelectRepairs, kSelectWarrantyProducts, kSelectCertificate, kSelectNewArticle,
+                             kSelectDeliveriesReport, kSelectIssuedSerialsClient,
+                             kSelectIssuedSerialsSupplier, kSelectOffersRequester}));
         QCOMPARE(
             served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
             (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                        kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOrderArticle,
-                        kSelectServiceIntakeArticle, kSelectRepairArticle, kSelectWarrantyProductsArticle,
-                        kSelectProductionArticle, kSelectProductionElements, kSelectTransferArticles,
-                        kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
+                        kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOfferArticles,
+                        kSelectOrderArticle, kSelectServiceIntakeArticle, kSelectRepairArticle,
+                        kSelectWarrantyProductsArticle, kSelectProductionArticle, kSelectProductionElements,
+                        kSelectTransferArticles, kSelectDeliveryArticles, kSelectDeliveryReportArticles}));
         QVERIFY(followUps.of<CounterpartyCardButtons>().has(kCardSpecialDiscounts));
         QVERIFY(followUps.of<SaleRecipe>().has(kSaleRecipe));
         QVERIFY_THROWS_EXCEPTION(std::logic_error, followUps.of<CounterpartyPicker>().add(
