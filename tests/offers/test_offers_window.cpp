@@ -247,6 +247,27 @@ private slots:
         QCOMPARE(test::control<QLabel>(*w, "Label_Sum")->text(), "696.07");
         setFileOpener(previous);
         w->close();
+
+        // "Създай заявка" for Бета Трейд only, then "ИЗТРИИ".
+        msg_->answerYes(); // add to the orders
+        msg_->answerNo();  // Алфа ООД
+        msg_->answerYes(); // Бета Трейд
+        msg_->answerYes(); // delete the offer
+        script.next<TForm_Spr_New_Oferts>([&](TForm_Spr_New_Oferts* r) {
+            QTableView* found = test::control<QTableView>(*r, "DBGrid_Oferti");
+            QCOMPARE(found->model()->rowCount(), 1);
+            test::clickRow(found, 0);
+            test::click(*r, "Button_Sazdai_Zaqvka");
+            QCOMPARE(msg_->messages.last(), "Добавени редове в Списък за заявки: 1");
+            test::click(*r, "Button_Iztrii");
+            QCOMPARE(found->model()->rowCount(), 0);
+            r->reject();
+        });
+        main.form.runCommand(Command::N_Izgotveni_Oferti);
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Zaqvki_All WHERE Dost_Ime = 'Бета Трейд'").toInt(), 1);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Oferti_Klient").toInt(), 0);
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Oferti_Klient_Art").toInt(), 0);
         QCOMPARE(msg_->unexpected, 0);
     }
 };
