@@ -240,6 +240,8 @@ private slots:
         QCOMPARE(opened.size(), 2);
         QVERIFY(opened.last().endsWith("TEMP/Oferta.pdf"));
         QVERIFY(test::Fixture::readFile(opened.last()).startsWith("%PDF"));
+        if (!pictures.isEmpty())
+            QFile::copy(opened.last(), pictures + ".pdf");
         w = TForm_Oferti::openWindow();
         QVERIFY(w && w->isVisible());
         QCOMPARE(test::control<QTableView>(*w, "DBGrid_Oferta")->model()->rowCount(), 6);

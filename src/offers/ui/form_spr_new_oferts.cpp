@@ -14,13 +14,11 @@
 #include "counterparties/ui/counterparty_picker.h"
 #include "offers/texts.h"
 #include "offers/ui/form_oferti.h"
+#include "offers/ui/offer_document.h"
 #include "shell/session_grids.h"
 #include "ui_form_spr_new_oferts.h"
 
 #include <QDir>
-#include <QPageLayout>
-#include <QPrinter>
-#include <QTextDocument>
 
 namespace torvika {
 
@@ -191,29 +189,13 @@ void TForm_Spr_New_Oferts::printDocument() {
     if (!o)
         return;
     guarded([&] {
-        const OfferPrint p = printOf(*o);
-        QStringList text = offerPrintHeading(session_.db(), p);
-        for (const OfferLine& l : o->lines)
-            text << QStringLiteral("%1 %2 %3 x %4 %5  %6")
-                        .arg(l.catalogueNumber.left(12), -12)
-                        .arg(l.description.left(40), -40)
-                        .arg(formatFixed(l.quantity, 2), 8)
-                        .arg(formatFixed(l.price, 2), 10)
-                        .arg(l.currency, -6)
-                        .arg(l.supplier);
-        text << offerPrintClosing(p) << footerLine();
-        QTextDocument doc;
-        doc.setDefaultFont(QFont(QStringLiteral("Monospace"), 8));
-        doc.setHtml(QStringLiteral("<pre>") + text.join(u'\n').toHtmlEscaped() + QStringLiteral("</pre>"));
         const QString tempDir = gridContext(session_).tempDir;
         QDir().mkpath(tempDir);
         const QString file = QDir(tempDir).filePath(texts::kOfferPdfFile);
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        printer.setPageOrientation(QPageLayout::Landscape);
-        doc.print(&printer);
-        SHELLEXECUTE_OPENFILE(file);
+        if (printOfferDocument(session_.db(), *o, printOf(*o), file))
+            SHELLEXECUTE_OPENFILE(file);
+        else
+            throw EInOutError(file);
     });
 }
 
