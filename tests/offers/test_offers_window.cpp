@@ -6,6 +6,7 @@
 // in the orders list; the offer found in the report, printed to PDF and
 // reopened in the window.
 
+#include "catalogue/ui/form_artikuli.h"
 #include "catalogue/ui/form_zaqvka_all.h"
 #include "common/sql.h"
 #include "common/ui/desktop.h"
@@ -19,7 +20,9 @@
 #include "support/scripted_messages.h"
 #include "support/window_helpers.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
@@ -270,6 +273,56 @@ private slots:
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Zaqvki_All WHERE Dost_Ime = 'Бета Трейд'").toInt(), 1);
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Oferti_Klient").toInt(), 0);
         QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Oferti_Klient_Art").toInt(), 0);
+        QCOMPARE(msg_->unexpected, 0);
+    }
+
+    // The sort boxes order the catalogue by the fields ticked; "Налично"
+    // adds an own article with the correction; "Печат" of an empty offer
+    // and a title click without rows are refused.
+    void ownStockAndSorting() {
+        execSql(db(), "INSERT INTO Grupi (ID, Opisanie) VALUES (3, 'Напитки')");
+        execSql(db(), "INSERT INTO Produkti (ID, Nomenkl_N, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P) VALUES "
+                      "(12, '3_12', 'Чай', 3, 4.5, 'Лева')");
+        test::MainWindow main(fx_->session());
+        QVERIFY(main.start());
+        main.form.runCommand(Command::N_Oferti);
+        QPointer<TForm_Oferti> w = TForm_Oferti::openWindow();
+        QVERIFY(w);
+        test::click(*w, "Button_Pe4at");
+        QCOMPARE(msg_->messages.last(), "Няма данни за печат");
+        test::clickTitle(test::control<QTableView>(*w, "DBGrid_Art"), 1);
+        QCOMPARE(msg_->messages.last(), "Няма данни за подреждане");
+
+        msg_->answer(fx_->writeFile("list.txt", kSupplierA));
+        test::control<QAction>(*w, "Action_Dobavi")->trigger();
+        QTreeWidget* tree = test::control<QTreeWidget>(*w, "TreeView1");
+        clickNode(tree, tree->topLevelItem(0)->child(1));
+        QTableView* articles = test::control<QTableView>(*w, "DBGrid_Art");
+        QCOMPARE(test::shownRows(articles->model()).first().section('|', 1, 1), "Клавиатура");
+        test::control<QCheckBox>(*w, "CheckBox_Sort_1")->click();
+        test::click(*w, "Button_Podredi");
+        QStringList names;
+        for (const QString& row : test::shownRows(articles->model()))
+            names << row.section('|', 1, 1);
+        QCOMPARE(names, (QStringList{"Кабел HDMI", "Мишка", "Клавиатура"}));
+        QVERIFY(!test::control<QCheckBox>(*w, "CheckBox_Sort_1")->isChecked());
+
+        test::control<QComboBox>(*w, "ComboBox_Znak_Korekcia")->setCurrentIndex(2);
+        test::control<QLineEdit>(*w, "Edit_Korekcia")->setText("2");
+        test::ModalScript script;
+        script.next<TForm_Artikuli>([](TForm_Artikuli* catalogue) {
+            QCOMPARE(catalogue->mode(), int(kSelectOfferArticles));
+            QVERIFY(catalogue->positionOn(12));
+            test::control<QAbstractButton>(*catalogue, "BitBtn_Izberi")->click();
+        });
+        test::click(*w, "Button_Nali4no");
+        QVERIFY2(script.finished(), qPrintable(script.failure()));
+        const QStringList lines = test::shownRows(test::control<QTableView>(*w, "DBGrid_Oferta")->model());
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith("1|1|Арт. N: 12|Ном. N: 3_12|Чай|9.00|1.00|9.00|Лева|* 2|"),
+                 qPrintable(lines.first()));
+        QVERIFY(lines.first().endsWith("|В наличност"));
+        w->close();
         QCOMPARE(msg_->unexpected, 0);
     }
 };
