@@ -5,6 +5,7 @@
 #include "counterparties/ui/counterparties_module.h"
 #include "documents/ui/documents_module.h"
 #include "fiscal_service/ui/fiscal_service_module.h"
+#include "offers/ui/offers_module.h"
 #include "sales/ui/sales_module.h"
 #include "service/ui/service_module.h"
 #include "settings/ui/settings_module.h"
@@ -27,8 +28,8 @@ template <typename... M> std::vector<std::unique_ptr<Module>> makeModules() {
 
 Modules::Modules()
     : list_(makeModules<CounterpartiesModule, CatalogueModule, StockModule, DocumentsModule, SalesModule,
-                        ServiceModule, FiscalServiceModule, SettingsModule, TasksModule, MessagingModule>()) {
-}
+                        ServiceModule, FiscalServiceModule, SettingsModule, TasksModule, OffersModule,
+                        MessagingModule>()) {}
 
 Modules::~Modules() = default;
 

@@ -37,15 +37,13 @@ std::variant<Decimal, QString> PriceCorrection::apply(const Decimal& price) cons
     const FormulaResult r = GETRESULT_FORMULA(formula, price, Decimal(0));
     if (!r.value)
         return texts::kCorrectionArithmetic.arg(price.toString(), r.message);
-    return r.value->rounded(4);
+    return r.value->rounded(2);
 }
 
 std::variant<PriceCorrection, QString> priceCorrection(const QString& sign, const QString& value) {
     const QString typed = value.trimmed();
     if (!kCorrectionSigns.contains(sign))
         return texts::kCorrectionRefused.arg(typed, sign);
-    if (typed.size() > kCorrectionMaxLength)
-        return texts::kCorrectionTooLong.arg(kCorrectionMaxLength);
     QString operand;
     if (const std::optional<Decimal> d = typedDecimal(typed)) {
         operand = d->toString();
@@ -61,6 +59,8 @@ std::variant<PriceCorrection, QString> priceCorrection(const QString& sign, cons
     PriceCorrection c{QStringLiteral("P") + sign + operand, sign + u' ' + typed};
     if (const std::optional<FormulaResult> fault = formulaSyntaxFault(c.formula))
         return texts::kCorrectionRefused.arg(typed, fault->message);
+    if (typed.size() > kCorrectionMaxLength)
+        return texts::kCorrectionTooLong.arg(kCorrectionMaxLength);
     return c;
 }
 

@@ -260,7 +260,7 @@ private slots:
                                  << "* 1+0.5";
         QTest::newRow("divide") << "/"
                                 << "3"
-                                << "33.3333"
+                                << "33.33"
                                 << "/ 3";
         QTest::newRow("SQL") << "+"
                              << "1; DROP TABLE Art_CL"

@@ -253,13 +253,14 @@ private slots:
         QCOMPARE(
             served(followUps.of<CounterpartyPicker>(), CounterpartyPicker::modes()),
             (QList<int>{kSelectSaleCounterparty, kSelectSpecialDiscounts, kSelectWarrantyCard,
-                        kSelectInstalments, kSelectSalesReport, kSelectIssuedDocuments, kSelectOrderRequester,
-                        kSelectOrderSupplier, kSelectServiceClient, kSelectServiceSupplier, kSelectRepairs,
-                        kSelectWarrantyProducts, kSelectCertificate, kSelectNewArticle,
-                        kSelectDeliveriesReport, kSelectIssuedSerialsClient, kSelectIssuedSerialsSupplier}));
+                        kSelectInstalments, kSelectSalesReport, kSelectOffer, kSelectIssuedDocuments,
+                        kSelectOrderRequester, kSelectOrderSupplier, kSelectServiceClient,
+                        kSelectServiceSupplier, kSelectRepairs, kSelectWarrantyProducts, kSelectCertificate,
+                        kSelectNewArticle, kSelectDeliveriesReport, kSelectIssuedSerialsClient,
+                        kSelectIssuedSerialsSupplier, kSelectOffersRequester}));
         QCOMPARE(served(followUps.of<ArticlePicker>(), ArticlePicker::modes()),
                  (QList<int>{kSelectDiscountGroup, kSelectDiscountArticle, kSelectSaleArticle,
-                             kSelectWarrantyCardArticle, kSelectSalesReportArticles,
+                             kSelectWarrantyCardArticle, kSelectSalesReportArticles, kSelectOfferArticles,
                              kSelectIssuedDocumentsArticle, kSelectOrderArticle, kSelectServiceIntakeArticle,
                              kSelectRepairArticle, kSelectWarrantyProductsArticle, kSelectProductionArticle,
                              kSelectProductionElements, kSelectTransferArticles, kSelectDeliveryArticles,
