@@ -70,6 +70,11 @@ inline const QString kHttpReceiptNotRecorded =
 inline const QString kReversalFailed = QStringLiteral("Неуспешен печат на сторно бон.\r");
 inline const QString kAskReversalAgain =
     QStringLiteral("Продажбата е анулирана, но сторно бонът не е отпечатан.\rЖелаете ли нов опит за печат?");
+inline const QString kCashIn = QStringLiteral("Служебно въведени");
+inline const QString kCashOut = QStringLiteral("Служебно изведени");
+inline const QString kCashAmount = QStringLiteral("Сума:");
+inline const QString kCashMovementNeedsServer = QStringLiteral(
+    "Служебно въведени и изведени суми се печатат през HTTP фискален сървър (Системни настройки).");
 // The sales report's receipt column for a sale that owes its receipt.
 inline const QString kReceiptOwed = QStringLiteral("НЕОТПЕЧАТАН");
 

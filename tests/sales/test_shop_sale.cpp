@@ -101,6 +101,9 @@ class ShopSaleTest : public QObject {
         main_->form.runCommand(Command::N_Prodajba);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
     }
+    static QList<QByteArray> journalLines(const QString& journal) {
+        return test::Fixture::readFile(journal).trimmed().split('\n');
+    }
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
     }
@@ -213,10 +216,8 @@ private slots:
         const qint64 first = scalarSql(db(), "SELECT MIN(ID_Prodajba) FROM Prodajbi").toLongLong();
         QVERIFY(QTest::qWaitFor([&] { return deviceReceiptOf(db(), first).has_value(); }, 30000));
         QVERIFY(msg_->shown.isEmpty());
-        server.terminate();
-        QVERIFY(server.waitForFinished(30000));
 
-        const QList<QByteArray> lines = test::Fixture::readFile(journal).trimmed().split('\n');
+        const QList<QByteArray> lines = journalLines(journal);
         QCOMPARE(lines.size(), 1);
         const QJsonObject r = QJsonDocument::fromJson(lines[0]).object();
         QCOMPARE(r.value("kind").toString(), "receipt");
@@ -237,6 +238,17 @@ private slots:
         QCOMPARE(payment.value("paymentType").toString(), "cash");
         QCOMPARE(deviceReceiptOf(db(), first)->number, r.value("receiptNumber").toString());
         QVERIFY(!QFileInfo::exists(bons() + "/BON1.bon"));
+
+        // Cash taken out of the drawer, from the till's cash desk.
+        main_->form.runCommand(Command::SpdBtn_Kasa);
+        msg_->answer(QString("5,50"));
+        test::control<QPushButton>(main_->form, "Button_Sluj_Izvod")->click();
+        QVERIFY(QTest::qWaitFor([&] { return journalLines(journal).size() == 2; }, 30000));
+        const QJsonObject out = QJsonDocument::fromJson(journalLines(journal)[1]).object();
+        QCOMPARE(out.value("kind").toString(), "withdraw");
+        QCOMPARE(out.value("amount").toDouble(), 5.5);
+        server.terminate();
+        QVERIFY(server.waitForFinished(30000));
     }
 
     // Seven lines of 1.5 × 2.99 at 10 %: the receipt the stand-in server
