@@ -5,7 +5,7 @@
 # icon and manual pages in their freedesktop and Debian places.
 include(GNUInstallDirs)
 
-install(TARGETS torvika torvika-fiscal-printer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS torvika torvika-fiscal-printer torvika-fiscal-http RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/scripts/ DESTINATION ${CMAKE_INSTALL_DATADIR}/torvika/SQLs)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/documentations/ DESTINATION ${CMAKE_INSTALL_DATADIR}/torvika/Documentations
         PATTERN .keep EXCLUDE)
@@ -15,7 +15,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/torvika.svg
 
 # Manual pages, compressed as Debian keeps them (gzip -n: no time stamp).
 find_program(GZIP_PROGRAM gzip REQUIRED)
-set(TORVIKA_MAN_PAGES torvika torvika-fiscal-printer)
+set(TORVIKA_MAN_PAGES torvika torvika-fiscal-printer torvika-fiscal-http)
 set(man_outputs)
 foreach(page ${TORVIKA_MAN_PAGES})
   configure_file(${CMAKE_SOURCE_DIR}/packaging/${page}.1 ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)

@@ -21,12 +21,13 @@ deb="$work/out/torvika_${version}_amd64.deb"
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 
-for f in usr/bin/torvika usr/bin/torvika-fiscal-printer \
+for f in usr/bin/torvika usr/bin/torvika-fiscal-printer usr/bin/torvika-fiscal-http \
          usr/share/torvika/SQLs/NewTables.nts usr/share/torvika/SQLs/UpdateTables.nts \
          usr/share/torvika/Documentations/Фактура.psc \
          usr/share/applications/torvika.desktop \
          usr/share/icons/hicolor/scalable/apps/torvika.svg \
          usr/share/man/man1/torvika.1.gz usr/share/man/man1/torvika-fiscal-printer.1.gz \
+         usr/share/man/man1/torvika-fiscal-http.1.gz \
          usr/share/doc/torvika/copyright; do
     [ -e "$root/$f" ] || fail "missing /$f"
 done
@@ -50,6 +51,8 @@ done
 "$root/usr/bin/torvika" --help | grep -q -- '--check' || fail "torvika --help"
 "$root/usr/bin/torvika-fiscal-printer" --version | grep -q "$version" || fail "torvika-fiscal-printer --version"
 "$root/usr/bin/torvika-fiscal-printer" --help | grep -q -- '--receipts' || fail "torvika-fiscal-printer --help"
+"$root/usr/bin/torvika-fiscal-http" --version | grep -q "$version" || fail "torvika-fiscal-http --version"
+"$root/usr/bin/torvika-fiscal-http" --help | grep -q -- '--journal' || fail "torvika-fiscal-http --help"
 
 # Two users of the machine: each starts on a new program directory of their
 # own under $XDG_DATA_HOME, logs in as the first operator and quits.

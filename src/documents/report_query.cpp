@@ -74,7 +74,7 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
             "A.Mqrka AS Mqrka, P.ED_Cena AS Ed_Cena, P.Valuta AS Valuta, P.Operator AS Operator, "
             "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, P.Kol * %1 AS SUM_BezDDS, "
             "%1 AS Bez_DDS, 0 AS Sm_N, P.Term_N AS Term_N, A.Nomenkl_N AS Nomenkl_N, "
-            "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se "
+            "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se, P.UNP AS UNP "
             "FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
             "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta) ")
             .arg(unitNet) +

@@ -112,9 +112,9 @@ InvalidationResult invalidateSales(const QSqlDatabase& db, const InvalidationReq
             QStringLiteral(
                 "INSERT INTO Invalidate_Sales (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
                 "Ed_Cena, Valuta, ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_pay, Term_N, "
-                "Osnovanie, Anuliral, Date_Invalidate, Time_Invalidate, Sklad_ID, Stock_Back) "
+                "Osnovanie, Anuliral, Date_Invalidate, Time_Invalidate, Sklad_ID, Stock_Back, UNP) "
                 "SELECT ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, ED_Cena, Valuta, "
-                "ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_Pay, Term_N, ?, ?, ?, ?, ?, ? "
+                "ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_Pay, Term_N, ?, ?, ?, ?, ?, ?, UNP "
                 "FROM Prodajbi WHERE ID_Prodajba = ?"),
             {request.reason, request.operatorName, date, time, warehouse, line.restoreStock ? kTrue : kFalse,
              line.sale});

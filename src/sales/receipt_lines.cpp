@@ -18,6 +18,7 @@ const QString kFrame = QStringLiteral("=======================");
 const QString kTerminal = QStringLiteral("ПОС: ");
 const QString kBill = QStringLiteral("ПОРЪЧКА: ");
 const QString kOperator = QStringLiteral("Опер.: ");
+const QString kUniqueSaleNumber = QStringLiteral("УНП: ");
 const QString kTotal = QStringLiteral("Общо: ");
 const QString kDiscount = QStringLiteral("отстъпка: ");
 const QString kSurcharge = QStringLiteral("надбавка: ");
@@ -146,9 +147,16 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
     const QString bill = kBill + commandText(header.bill);
     const QString op = kOperator + operatorText(header.operatorName);
     const QString sum = kTotal + format42(total);
+    // The unique sale number after the operator, where the sale has one.
+    const QStringList unp =
+        header.unp.isEmpty() ? QStringList() : QStringList{kUniqueSaleNumber + commandText(header.unp)};
     switch (mode) {
-    case kBonFiscal:
-        return QStringList{u':' + terminal, u':' + op} + prepared;
+    case kBonFiscal: {
+        QStringList out{u':' + terminal, u':' + op};
+        for (const QString& line : unp)
+            out << u':' + line;
+        return out + prepared;
+    }
     case kBonDailyZeroing:
         return {QStringLiteral("#N")};
     case kBonDailyReport:
@@ -167,13 +175,13 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
         [[fallthrough]];
     case DeviceLayout::Colon:
         out << u':' + terminal << u':' + bill << u':' + op;
-        for (const QString& line : prepared)
+        for (const QString& line : unp + prepared)
             out << u':' + line;
         out << u':' + kFrame << u':' + sum << u':' + kFrame;
         break;
     case DeviceLayout::Command:
         out << kFirstText + terminal + u';' << kText + bill + u';' << kText + op + u';';
-        for (const QString& line : prepared)
+        for (const QString& line : unp + prepared)
             out << kText + line + u';';
         out << kText + kFrame + u';' << kText + sum + u';' << kText + kFrame + u';';
         break;

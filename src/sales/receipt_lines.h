@@ -93,6 +93,7 @@ struct BonHeader {
     QString terminal;     // the terminal number in the status line
     QString operatorName; // the operator in the status line
     QString bill;         // the text of the bill box
+    QString unp = {};     // the sale's unique sale number; empty: none printed
 };
 
 // The lines of the receipt directory's file of the mode; for a service

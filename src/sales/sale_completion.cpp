@@ -10,6 +10,7 @@
 #include "common/sql.h"
 #include "sales/receipt_files.h"
 #include "sales/texts.h"
+#include "sales/unp.h"
 
 #include <QHash>
 #include <QVariant>
@@ -151,6 +152,8 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
     const QString date = isoDate(r.when.date());
     const QString time = shortTime(r.when.time());
     const QString payment = payKindCaption(r.pay);
+    if (!r.fiscalDevice.isEmpty())
+        result.unp = takeUniqueSaleNumber(db, r.fiscalDevice, r.operatorName);
     for (const SaleLine& line : lines) {
         execSql(db, QStringLiteral("DELETE FROM Prodajbi_Vremenni WHERE N_Prodajba = ? AND Operator = ?"),
                 {line.number, r.operatorName});
@@ -158,11 +161,11 @@ SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& r) {
                 QStringLiteral(
                     "INSERT INTO Prodajbi (ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, Kol, "
                     "ED_Cena, Valuta, ID_Klient, T_O, Konsign_N, Pored_Ot, Pored_Do, Type_Pay, Term_N, "
-                    "Sklad_ID) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    "Sklad_ID, UNP) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 {line.number, line.article, r.operatorName, date, time, numberColumnValue(line.quantity),
                  numberColumnValue(line.unitPrice), line.currency, r.counterparty,
                  numberColumnValue(line.discount), consignment, line.serialFrom, line.serialTo, payment,
-                 line.terminal, r.warehouse});
+                 line.terminal, r.warehouse, result.unp.isEmpty() ? QVariant() : QVariant(result.unp)});
         // A charge without an article (a repair described in free text,
         // issued from the service desk) moves no stock.
         if (line.article > 0)
@@ -198,7 +201,7 @@ namespace {
 // article and its currency say now.
 const QString kOwedColumns = QStringLiteral(
     "P.ID_Prodajba, P.ID_Art, P.Kol, P.ED_Cena, P.Valuta, P.T_O, P.Operator, P.D_Prodajba, P.T_Prodajba, "
-    "P.Term_N, A.Opisanie, A.Dan_Grup, A.Prigotvq_Se, V.Kurs");
+    "P.Term_N, A.Opisanie, A.Dan_Grup, A.Prigotvq_Se, V.Kurs, P.UNP");
 
 } // namespace
 
@@ -210,7 +213,7 @@ QList<OwedReceipt> owedReceipts(const QSqlDatabase& db, int terminal, int decima
                         " FROM Prodajbi P JOIN Prodajbi_Bon B ON B.ID_Prodajba = P.ID_Prodajba "
                         "LEFT JOIN Produkti A ON A.ID = P.ID_Art LEFT JOIN Valuti V ON V.Opisanie = P.Valuta "
                         "WHERE B.Bon_File = '' AND P.Term_N = ? "
-                        "ORDER BY P.D_Prodajba, P.T_Prodajba, P.Operator, P.ID_Prodajba"),
+                        "ORDER BY P.D_Prodajba, P.T_Prodajba, P.Operator, P.UNP, P.ID_Prodajba"),
                 {terminal});
     QList<OwedReceipt> owed;
     while (q.next()) {
@@ -233,9 +236,10 @@ QList<OwedReceipt> owedReceipts(const QSqlDatabase& db, int terminal, int decima
         }
         const QString date = q.value(7).toString();
         const QString time = q.value(8).toString();
+        const QString unp = q.value(14).toString();
         if (owed.isEmpty() || owed.last().operatorName != l.operatorName || owed.last().date != date ||
-            owed.last().time != time)
-            owed.append(OwedReceipt{l.operatorName, date, time, l.terminal, {}, {}});
+            owed.last().time != time || owed.last().unp != unp)
+            owed.append(OwedReceipt{l.operatorName, unp, date, time, l.terminal, {}, {}});
         owed.last().amountDue += l.amount;
         owed.last().lines << l;
     }
@@ -263,7 +267,8 @@ std::optional<BonResult> printOwedReceipt(FiscalState& state, const QSqlDatabase
         if (q.numRowsAffected() != 1)
             return std::nullopt;
     }
-    const BonHeader header{QString::number(receipt.terminal), receipt.operatorName, QStringLiteral("0")};
+    const BonHeader header{QString::number(receipt.terminal), receipt.operatorName, QStringLiteral("0"),
+                           receipt.unp};
     const BonResult result =
         printSaleReceiptAgain(state, receiptLines(receipt.lines), receipt.amountDue, db, settings, header);
     if (result.receiptFile.isEmpty())

@@ -66,6 +66,10 @@ struct SaleRequest {
     QDateTime when;             // the date and time of every row
     int decimals = 2;           // display decimals of the amounts
     bool printsReceipt = false; // a cash sale whose receipt file is to be written: it owes one till then
+    // The individual number of the workstation's fiscal device: the sale
+    // takes its unique sale number from that device's sequence. Empty: the
+    // workstation has no device set, and the sale carries no number.
+    QString fiscalDevice;
 };
 
 struct SaleResult {
@@ -79,6 +83,7 @@ struct SaleResult {
     QList<SaleLine> sold;
     QStringList currencies; // NoRate: the currencies without a rate
     CreditRecord credit;    // the credit recorded with the sale
+    QString unp;            // the unique sale number every row carries; empty without a device
 };
 
 // Records the sale in one transaction: the lines are locked in the order of
@@ -90,7 +95,10 @@ struct SaleResult {
 // credit first records the credit and its first instalment (the lines'
 // amounts being its purchase sum). Nothing is written when a line is gone,
 // its currency has no rate, or the lines' amounts no longer add up to the
-// amount due. Throws EConvertError for credit terms that cannot be taken,
+// amount due. With a fiscal device the sale's unique sale number is taken
+// from the device's sequence in the same transaction (unp.h), so a sale
+// rolled back takes none. Throws EConvertError for credit terms that cannot
+// be taken or a device number that is not one,
 // EDatabaseError (nothing written either way).
 SaleResult recordSale(const QSqlDatabase& db, const SaleRequest& request);
 
@@ -104,6 +112,7 @@ QString receiptFileOf(const QSqlDatabase& db, qint64 saleId);
 // A recorded cash sale that owes its receipt.
 struct OwedReceipt {
     QString operatorName;
+    QString unp;  // the sale's unique sale number; empty when it has none
     QString date; // D_Prodajba
     QString time; // T_Prodajba
     int terminal = 0;

@@ -207,6 +207,10 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
     const Decimal maxDiscount = fromNumberColumn(a.value(4), kDiscountScale);
     const int taxGroup = a.value(5).toInt();
     const int department = a.value(6).toInt();
+    // Done with the read: a statement left open keeps its snapshot, and on
+    // SQLite the line's insert below could then never take the write lock
+    // once another workstation has written meanwhile.
+    a.finish();
 
     if (e.typedPrice.sign() <= 0) {
         r.status = EnterResult::IncorrectData;
@@ -233,6 +237,7 @@ EnterResult enterLine(const QSqlDatabase& db, const SaleContext& c, const LineEn
         if (old.value(0).toLongLong() == e.article &&
             fromNumberColumn(old.value(1), kPriceScale) == e.typedPrice.rounded(decimals))
             keptDiscount = fromNumberColumn(old.value(2), kDiscountScale);
+        old.finish();
     }
 
     Decimal discount;

@@ -133,6 +133,10 @@ SqlConditions salesConditions(const SalesReportCriteria& c, int decimals) {
         w.conditions << QStringLiteral("P.Sklad_ID = ?");
         w.values << *c.warehouse;
     }
+    if (c.uniqueSaleNumber) {
+        w.conditions << QStringLiteral("UPPER(P.UNP) LIKE ?");
+        w.values << u'%' + c.uniqueSaleNumber->trimmed().toUpper() + u'%';
+    }
     // The amount as the list shows it.
     if (c.amount)
         addRange(w, shownAmountExpression(decimals), *c.amount);
@@ -181,14 +185,18 @@ SqlStatement salesReportStatement(const SalesReportCriteria& criteria, int decim
     const SqlConditions w = salesConditions(criteria, decimals);
     SqlStatement s;
     // Wrapped, so that a title sorts by the list's own column names.
-    s.text = QStringLiteral("SELECT * FROM (SELECT P.ID_Prodajba, P.ID_Art, G.ID AS ID_Grupa, G.Opisanie AS "
-                            "Ime_Grupa, A.Opisanie, "
-                            "P.Kol, P.ED_Cena, P.Valuta, P.T_O, ") +
-             kAmount +
-             QStringLiteral(" AS Suma, P.D_Prodajba, P.T_Prodajba, F.Ime_Firma, P.Operator, P.Pored_Ot, "
-                            "P.Pored_Do, P.Type_Pay, P.Term_N, S.Opis_Sklad, P.Konsign_N, P.ID_Klient") +
-             kFrom + w.where() + QStringLiteral(") R\nORDER BY ID_Prodajba");
-    s.values = w.values;
+    s.text =
+        QStringLiteral("SELECT * FROM (SELECT P.ID_Prodajba, P.ID_Art, G.ID AS ID_Grupa, G.Opisanie AS "
+                       "Ime_Grupa, A.Opisanie, "
+                       "P.Kol, P.ED_Cena, P.Valuta, P.T_O, ") +
+        kAmount +
+        QStringLiteral(" AS Suma, P.D_Prodajba, P.T_Prodajba, F.Ime_Firma, P.Operator, P.Pored_Ot, "
+                       "P.Pored_Do, P.Type_Pay, P.Term_N, S.Opis_Sklad, P.Konsign_N, P.ID_Klient, P.UNP, "
+                       // The device's receipt, or the mark of a sale that owes its receipt.
+                       "(SELECT CASE WHEN B.Bon_File = '' THEN ? ELSE B.Bon_Nomer END FROM Prodajbi_Bon B "
+                       "WHERE B.ID_Prodajba = P.ID_Prodajba) AS Bon") +
+        kFrom + w.where() + QStringLiteral(") R\nORDER BY ID_Prodajba");
+    s.values = QVariantList{texts::kReceiptOwed} + w.values;
     s.key = QStringLiteral("ID_Prodajba");
     return s;
 }

@@ -57,6 +57,8 @@ struct SalesReportCriteria {
     std::optional<QString> payKind; // Type_Pay, as stored ("в брой" ...)
     std::optional<qint64> warehouse;
     std::optional<Range<Decimal>> amount; // the line's amount in the base currency, as shown
+    // The unique sale number, or a part of it (capitals or not).
+    std::optional<QString> uniqueSaleNumber;
 };
 
 // The conditions of a report's statement, with their values.
@@ -89,7 +91,8 @@ std::optional<QList<qint64>> reportArticles(const QList<qint64>& marked, const Q
 // ID_Grupa, Ime_Grupa, Opisanie, Kol, ED_Cena, Valuta, T_O, Suma (the
 // amount in the base currency; empty when the currency has no rate),
 // D_Prodajba, T_Prodajba, Ime_Firma, Operator, Pored_Ot, Pored_Do,
-// Type_Pay, Term_N, Opis_Sklad, Konsign_N and ID_Klient, keyed by
+// Type_Pay, Term_N, Opis_Sklad, Konsign_N, ID_Klient, UNP and Bon (the
+// device's receipt number, or "НЕОТПЕЧАТАН" while the sale owes it), keyed by
 // ID_Prodajba. Every value is bound.
 SqlStatement salesReportStatement(const SalesReportCriteria& criteria, int decimals);
 

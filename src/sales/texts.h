@@ -48,6 +48,36 @@ inline const QString kFloorAskClear = QStringLiteral("Наистина ли же
 inline const QString kFloorSaved = QStringLiteral("Схемата на масите е записана.");
 inline const QString kFloorDefaultScheme = QStringLiteral("Стандарт");
 
+// The unique sale number.
+inline const QString kBadFiscalDeviceNumber =
+    QStringLiteral("Индивидуалният номер на фискалното устройство \"%1\" не е във вида AB123456.\r"
+                   "Продажбата не е записана. Поправете го в Системни настройки.");
+inline const QString kSaleSequenceEnded =
+    QStringLiteral("Поредните номера на продажбите на фискалното устройство %1 са изчерпани.");
+
+// The fiscal print server over HTTP.
+inline const QString kNoUniqueSaleNumber =
+    QStringLiteral("Продажбата няма уникален номер (УНП): задайте индивидуалния номер на фискалното "
+                   "устройство в Системни настройки.");
+inline const QString kPrintingReceipt = QStringLiteral("Печат на касов бон...");
+// Followed by the server's or the network's reason.
+inline const QString kHttpReceiptFailed =
+    QStringLiteral("Неуспешен печат на бон. Продажбата е записана като неотпечатана и бонът може да бъде "
+                   "отпечатан отново.\r");
+inline const QString kHttpCallFailed = QStringLiteral("Фискалният сървър не изпълни командата.\r");
+inline const QString kHttpReceiptNotRecorded =
+    QStringLiteral("Касовата бележка № %1 е отпечатана, но не можа да бъде отбелязана в базата данни.");
+inline const QString kReversalFailed = QStringLiteral("Неуспешен печат на сторно бон.\r");
+inline const QString kAskReversalAgain =
+    QStringLiteral("Продажбата е анулирана, но сторно бонът не е отпечатан.\rЖелаете ли нов опит за печат?");
+inline const QString kCashIn = QStringLiteral("Служебно въведени");
+inline const QString kCashOut = QStringLiteral("Служебно изведени");
+inline const QString kCashAmount = QStringLiteral("Сума:");
+inline const QString kCashMovementNeedsServer = QStringLiteral(
+    "Служебно въведени и изведени суми се печатат през HTTP фискален сървър (Системни настройки).");
+// The sales report's receipt column for a sale that owes its receipt.
+inline const QString kReceiptOwed = QStringLiteral("НЕОТПЕЧАТАН");
+
 // Receipts and department tickets.
 inline const QString kBonPrintFailed = QStringLiteral("Неуспешен печат на бон");
 inline const QString kSelectServiceReceiptLines =

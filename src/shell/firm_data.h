@@ -77,6 +77,12 @@ namespace torvika {
     X(FiscalServicePage, Boolean, u"Tuning", u"FiscalServicePage", u"0", nullptr, u"Показвай страницата ФИСКАЛЕН СЕРВИЗ") \
     X(SaleReceipt, Integer, u"Tuning", u"FB", u"0", nullptr, u"Разпечатваният бон при продажба е :") \
     X(ContractDateFormat, Text, u"Tuning", u"FormatDate", u"ddmmyyyy", nullptr, u"Формат на дата в договора") \
+    X(FiscalDeviceNumber, Text, u"Fiscal", u"DeviceNumber", u"", nullptr, u"Индивидуален номер на фискалното устройство (за УНП)") \
+    X(FiscalHttpOutput, Boolean, u"Fiscal", u"HttpOutput", u"0", nullptr, u"Касовите бонове се печатат през HTTP фискален сървър (вместо файлове с команди)") \
+    X(FiscalServerAddress, Text, u"Fiscal", u"ServerAddress", u"http://127.0.0.1:8001", nullptr, u"Адрес на фискалния сървър") \
+    X(FiscalPrinterId, Text, u"Fiscal", u"PrinterId", u"", nullptr, u"Принтер (id) във фискалния сървър") \
+    X(FiscalOperator, Text, u"Fiscal", u"Operator", u"1", nullptr, u"Оператор на фискалното устройство") \
+    X(FiscalOperatorPassword, Text, u"Fiscal", u"OperatorPassword", u"1", nullptr, u"Парола на оператора на фискалното устройство") \
     X(AmountDecimals, Integer, u"Values", u"9", u"2", u"4", u"Закръгли до ") \
     X(ReceiptNameLength, Integer, u"Values", u"10", u"0", u"20", u"") \
     X(LabelNameLength, Integer, u"Values", u"11", u"0", u"20", u"") \

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -21,6 +22,8 @@ constexpr int kHashBytes = 32;
 // Stored counts above this are refused, so a damaged value cannot stall a login.
 constexpr int kMaxIterations = 10'000'000;
 
+// Without Kod_Oper: the login reads the operators of a database the
+// update script has not brought up to date yet.
 const QString kSelectColumns = QStringLiteral("SELECT ID, Ime, Par, Prava FROM Operators");
 
 OperatorRow rowFrom(const QSqlQuery& q) {
@@ -96,27 +99,43 @@ std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QStr
 }
 
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id) {
-    QSqlQuery q = execSql(db, kSelectColumns + QStringLiteral(" WHERE ID = ?"), {id});
-    if (q.next())
-        return rowFrom(q);
-    return std::nullopt;
+    QSqlQuery q =
+        execSql(db, QStringLiteral("SELECT ID, Ime, Par, Prava, Kod_Oper FROM Operators WHERE ID = ?"), {id});
+    if (!q.next())
+        return std::nullopt;
+    OperatorRow r = rowFrom(q);
+    r.code = q.value(4).toString();
+    return r;
+}
+
+QString checkedOperatorCode(const QString& code) {
+    const QString c = code.trimmed().toUpper();
+    static const QRegularExpression pattern(QStringLiteral("^[A-Z0-9]{4}$"));
+    if (!c.isEmpty() && !pattern.match(c).hasMatch())
+        throw Error(texts::kBadOperatorCode);
+    return c;
 }
 
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
-                      const QString& prava) {
+                      const QString& prava, const QString& code) {
     if (password.isEmpty())
         throw Error(texts::kNewOperatorNeedsPassword);
-    return insertReturningKey(db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava) VALUES (?, ?, ?)"),
-                              {ime, hashPassword(password), prava}, QStringLiteral("ID"));
+    const QString c = checkedOperatorCode(code);
+    return insertReturningKey(
+        db, QStringLiteral("INSERT INTO Operators (Ime, Par, Prava, Kod_Oper) VALUES (?, ?, ?, ?)"),
+        {ime, hashPassword(password), prava, c}, QStringLiteral("ID"));
 }
 
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
-                    const std::optional<QString>& password, const QString& prava) {
+                    const std::optional<QString>& password, const QString& prava, const QString& code) {
+    const QString c = checkedOperatorCode(code);
     if (password)
-        execSql(db, QStringLiteral("UPDATE Operators SET Ime = ?, Par = ?, Prava = ? WHERE ID = ?"),
-                {ime, hashPassword(*password), prava, id});
+        execSql(db,
+                QStringLiteral("UPDATE Operators SET Ime = ?, Par = ?, Prava = ?, Kod_Oper = ? WHERE ID = ?"),
+                {ime, hashPassword(*password), prava, c, id});
     else
-        execSql(db, QStringLiteral("UPDATE Operators SET Ime = ?, Prava = ? WHERE ID = ?"), {ime, prava, id});
+        execSql(db, QStringLiteral("UPDATE Operators SET Ime = ?, Prava = ?, Kod_Oper = ? WHERE ID = ?"),
+                {ime, prava, c, id});
 }
 
 QString hashPassword(const QString& password, int iterations) {

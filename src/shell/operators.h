@@ -26,6 +26,7 @@ struct OperatorRow {
     QString ime;
     QString par;
     QString prava;
+    QString code; // Kod_Oper: four capital Latin letters or digits, or empty
 };
 
 // Every operator in table order (by ID).
@@ -35,15 +36,21 @@ QList<OperatorRow> listOperators(const QSqlDatabase& db);
 SqlStatement operatorsStatement();
 // The first operator (by ID) with that name.
 std::optional<OperatorRow> findOperatorByName(const QSqlDatabase& db, const QString& name);
+// With the operator's code (the other readers leave it empty).
 std::optional<OperatorRow> findOperatorById(const QSqlDatabase& db, qint64 id);
+// The operator code as stored: trimmed and in capitals. Throws Error with
+// texts::kBadOperatorCode unless it is empty or four Latin letters or
+// digits (the code the unique sale number carries).
+QString checkedOperatorCode(const QString& code);
 // Inserts an operator with the password hashed; returns the new ID. A new
 // operator has a password of its own: an empty one throws Error with
-// texts::kNewOperatorNeedsPassword and nothing is stored.
+// texts::kNewOperatorNeedsPassword and nothing is stored; so does a code
+// that is not one (checkedOperatorCode).
 qint64 insertOperator(const QSqlDatabase& db, const QString& ime, const QString& password,
-                      const QString& prava);
-// Changes name and rights; the password only when one is given.
+                      const QString& prava, const QString& code = {});
+// Changes name, rights and code; the password only when one is given.
 void updateOperator(const QSqlDatabase& db, qint64 id, const QString& ime,
-                    const std::optional<QString>& password, const QString& prava);
+                    const std::optional<QString>& password, const QString& prava, const QString& code = {});
 
 // The iteration count of new hashes: slow enough to make guessing costly,
 // quick enough for a login.

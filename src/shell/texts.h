@@ -26,6 +26,8 @@ inline const QString kOperatorEditQuestion =
                    "3. За отказ от операцията натиснете Cancel!");
 inline const QString kOperatorNotSaved = QStringLiteral("Операторът не беше записан: ");
 inline const QString kNewOperatorNeedsPassword = QStringLiteral("Въведете парола за новия оператор");
+inline const QString kBadOperatorCode =
+    QStringLiteral("Кодът на оператора е от 4 латински букви или цифри (например 0001) или празен.");
 
 // Main window commands.
 inline const QString kOpenProgramCaption = QStringLiteral("Отвори програма...");

@@ -6,6 +6,7 @@
 #include "catalogue/stock.h"
 #include "common/cp1251.h"
 #include "common/sql.h"
+#include "sales/fiscal_http.h"
 #include "sales/sale_completion.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/sale_lines_model.h"
@@ -17,11 +18,14 @@
 #include "support/window_helpers.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -96,6 +100,9 @@ class ShopSaleTest : public QObject {
             test::scriptLogin(script);
         main_->form.runCommand(Command::N_Prodajba);
         QVERIFY2(script.finished(), qPrintable(script.failure()));
+    }
+    static QList<QByteArray> journalLines(const QString& journal) {
+        return test::Fixture::readFile(journal).trimmed().split('\n');
     }
     int count(const char* table) {
         return scalarSql(db(), QString("SELECT COUNT(*) FROM %1").arg(table)).toInt();
@@ -173,6 +180,75 @@ private slots:
         const qsizetype tea = printed.indexOf("Чай");
         QVERIFY2(coffee > 0 && tea > coffee, qPrintable(printed));
         QVERIFY2(printed.contains("ОБЩО: 12.34"), qPrintable(printed));
+    }
+
+    // The workstation prints through the HTTP print server: three lines
+    // sold in cash, the till free at once, the stand-in's journal shows the
+    // items with their tax groups, the payment and the sale's number, and
+    // the device's receipt is recorded with the sale.
+    void cashSaleThroughThePrintServer() {
+        execSql(db(), "UPDATE Produkti SET Dan_Grup = 1 WHERE ID = 11");
+        execSql(
+            db(),
+            "INSERT INTO Produkti (ID, Opisanie, Nomer_Grupa, Ed_Cena, Valuta_P, Mqrka, Max_TO, Dan_Grup, "
+            "Prigotvq_Se, Min_Kol) VALUES (12, 'Захар', 1, 1.99, 'Лева', 'кг', 0, 3, 0, 0)");
+        GET_NALI4NOST(db(), 12, 1, 1, 10);
+        execSql(db(), "UPDATE Operators SET Kod_Oper = 'AB12'");
+        const QString journal = fx_->root() + "journal.jsonl";
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QStringLiteral(TORVIKA_FISCAL_HTTP), {"--port", "0", "--journal", journal});
+        QVERIFY(server.waitForReadyRead(30000));
+        const QString port =
+            QRegularExpression(":(\\d+),").match(QString::fromUtf8(server.readLine())).captured(1);
+        QVERIFY(!port.isEmpty());
+        fx_->firmData().writeString("Fiscal", "DeviceNumber", "DT279013");
+        fx_->firmData().writeString("Fiscal", "HttpOutput", "1");
+        fx_->firmData().writeString("Fiscal", "ServerAddress", "http://127.0.0.1:" + port);
+        fx_->firmData().writeString("Fiscal", "PrinterId", "dt279013");
+
+        addLine("10", "2");
+        addLine("11", "1.5");
+        addLine("12", "1");
+        page()->selectOwnLines();
+        sell({pay("12.50", QString(), "РЕСТО: 0.00")});
+        QCOMPARE(count("Prodajbi"), 3);
+        const qint64 first = scalarSql(db(), "SELECT MIN(ID_Prodajba) FROM Prodajbi").toLongLong();
+        QVERIFY(QTest::qWaitFor([&] { return deviceReceiptOf(db(), first).has_value(); }, 30000));
+        QVERIFY(msg_->shown.isEmpty());
+
+        const QList<QByteArray> lines = journalLines(journal);
+        QCOMPARE(lines.size(), 1);
+        const QJsonObject r = QJsonDocument::fromJson(lines[0]).object();
+        QCOMPARE(r.value("kind").toString(), "receipt");
+        QCOMPARE(r.value("uniqueSaleNumber").toString(), "DT279013-AB12-0000001");
+        QCOMPARE(scalarSql(db(), "SELECT COUNT(*) FROM Prodajbi WHERE UNP = 'DT279013-AB12-0000001'").toInt(),
+                 3);
+        const QJsonArray items = r.value("items").toArray();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0].toObject().value("text").toString(), "Захар");
+        QCOMPARE(items[0].toObject().value("taxGroup").toInt(), 4);
+        QCOMPARE(items[1].toObject().value("text").toString(), "Кафе");
+        QCOMPARE(items[1].toObject().value("taxGroup").toInt(), 2);
+        QCOMPARE(items[1].toObject().value("quantity").toDouble(), 1.5);
+        QCOMPARE(items[2].toObject().value("taxGroup").toInt(), 3);
+        QCOMPARE(r.value("total").toDouble(), 12.5);
+        const QJsonObject payment = r.value("payments").toArray()[0].toObject();
+        QCOMPARE(payment.value("amount").toDouble(), 12.5);
+        QCOMPARE(payment.value("paymentType").toString(), "cash");
+        QCOMPARE(deviceReceiptOf(db(), first)->number, r.value("receiptNumber").toString());
+        QVERIFY(!QFileInfo::exists(bons() + "/BON1.bon"));
+
+        // Cash taken out of the drawer, from the till's cash desk.
+        main_->form.runCommand(Command::SpdBtn_Kasa);
+        msg_->answer(QString("5,50"));
+        test::control<QPushButton>(main_->form, "Button_Sluj_Izvod")->click();
+        QVERIFY(QTest::qWaitFor([&] { return journalLines(journal).size() == 2; }, 30000));
+        const QJsonObject out = QJsonDocument::fromJson(journalLines(journal)[1]).object();
+        QCOMPARE(out.value("kind").toString(), "withdraw");
+        QCOMPARE(out.value("amount").toDouble(), 5.5);
+        server.terminate();
+        QVERIFY(server.waitForFinished(30000));
     }
 
     // Seven lines of 1.5 × 2.99 at 10 %: the receipt the stand-in server

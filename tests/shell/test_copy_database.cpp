@@ -148,7 +148,7 @@ private slots:
         execSql(src,
                 "INSERT INTO Invalidate_Sales SELECT ID_Prodajba, ID_Art, Operator, D_Prodajba, T_Prodajba, "
                 "Kol, ED_Cena, Valuta, ID_Klient, T_O, Pored_Ot, Pored_Do, Konsign_N, Type_Pay, Term_N, "
-                "'Върната стока', 'Иван', D_Prodajba, T_Prodajba, Sklad_ID, 'False' FROM Prodajbi "
+                "'Върната стока', 'Иван', D_Prodajba, T_Prodajba, Sklad_ID, 'False', UNP, NULL FROM Prodajbi "
                 "WHERE ID_Prodajba = ?",
                 {lines[40]});
         execSql(src, "DELETE FROM Prodajbi WHERE ID_Prodajba = ?", {lines[40]});

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 #include <stdexcept>
 
 namespace torvika::fiscal_printer {
@@ -24,6 +25,11 @@ const QRegularExpression& itemPattern() {
     static const QRegularExpression re(QStringLiteral("^%(\\d+)\\^([^^]*)\\^(\\d+)\\^(\\d+)\\^([0-3])\\^$"));
     return re;
 }
+const QRegularExpression& reversalPattern() {
+    static const QRegularExpression re(QStringLiteral("^#S,(operator-error|refund|tax-base-reduction)$"));
+    return re;
+}
+const QString kReversalOriginal = QStringLiteral("Сторно на бон: ");
 const QRegularExpression& commandTextPattern() {
     static const QRegularExpression re(QStringLiteral("^([YP]),1,______,_,__;([^;]*);$"));
     return re;
@@ -71,7 +77,7 @@ ParsedFile parseCommandFile(const QByteArray& bytes, Place place) {
     }
     QList<QByteArray> raw = bytes.split('\n');
     raw.removeLast(); // after the last line end
-    enum Kind { StarLine, ColonLine, FirstCommandLine, CommandLine, ItemLine, ReportLine };
+    enum Kind { StarLine, ColonLine, FirstCommandLine, CommandLine, ItemLine, ReportLine, ReversalLine };
     QList<Kind> kinds;
     CommandFile file;
     QChar report;
@@ -116,6 +122,14 @@ ParsedFile parseCommandFile(const QByteArray& bytes, Place place) {
         } else if (const QRegularExpressionMatch m = commandTextPattern().match(text); m.hasMatch()) {
             kinds << (m.captured(1) == u'Y' ? FirstCommandLine : CommandLine);
             printed.text = m.captured(2);
+        } else if (const QRegularExpressionMatch m = reversalPattern().match(text); m.hasMatch()) {
+            if (i != 0) {
+                result.error = lineError(number, QStringLiteral("начален ред на сторно не е първият ред"));
+                return result;
+            }
+            kinds << ReversalLine;
+            file.reversalReason = m.captured(1);
+            continue;
         } else if (text == u"#N" || text == u"#I" || text == u"#C") {
             kinds << ReportLine;
             report = text[1];
@@ -174,6 +188,27 @@ ParsedFile parseCommandFile(const QByteArray& bytes, Place place) {
             return result;
         }
     }
+    if (kinds.contains(ReversalLine)) {
+        if (!hasItems || kinds.contains(StarLine) || kinds.contains(FirstCommandLine)) {
+            result.error = lineError(1, QStringLiteral("сторно без артикули"));
+            return result;
+        }
+        if (place != Place::Receipts) {
+            result.error = lineError(1, QStringLiteral("сторно в папка на отдел"));
+            return result;
+        }
+        const bool namesOriginal = std::any_of(file.lines.begin(), file.lines.end(), [](const PrintLine& l) {
+            return !l.isItem && l.text.startsWith(kReversalOriginal) &&
+                   l.text.size() > kReversalOriginal.size();
+        });
+        if (!namesOriginal) {
+            result.error = lineError(0, QStringLiteral("сторно без оригиналния бон"));
+            return result;
+        }
+        file.kind = CommandFile::ReversalReceipt;
+        result.file = file;
+        return result;
+    }
     file.kind = hasItems ? CommandFile::FiscalReceipt : CommandFile::TextReceipt;
     result.file = file;
     return result;
@@ -208,8 +243,10 @@ QStringList FiscalDevice::print(const CommandFile& file, Place place, const QStr
         out << kRule;
         return out;
     case CommandFile::FiscalReceipt:
+    case CommandFile::ReversalReceipt:
         break;
     }
+    const bool reversal = file.kind == CommandFile::ReversalReceipt;
 
     QStringList body;
     std::array<qint64, 4> groups{};
@@ -234,6 +271,14 @@ QStringList FiscalDevice::print(const CommandFile& file, Place place, const QStr
             body << QStringLiteral("ДДС група %1: %2").arg(vatGroupLetter(g), money(groups[size_t(g)]));
 
     ++figures_.lastReceipt;
+    if (reversal) {
+        // Given back: the day's totals go down; the copy stays the last sale's.
+        for (int g = 0; g < 4; ++g)
+            figures_.dayTotals[size_t(g)] -= groups[size_t(g)];
+        out << kRule << QStringLiteral("СТОРНО ФИСКАЛЕН БОН № ") + numbered(figures_.lastReceipt)
+            << QStringLiteral("Основание: ") + file.reversalReason << stamp(now, source) << body << kRule;
+        return out;
+    }
     ++figures_.dayReceipts;
     for (int g = 0; g < 4; ++g)
         figures_.dayTotals[size_t(g)] += groups[size_t(g)];

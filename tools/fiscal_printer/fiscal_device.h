@@ -41,8 +41,12 @@ struct PrintLine {
 };
 
 struct CommandFile {
-    enum Kind { Empty, FiscalReceipt, TextReceipt, DailyZeroing, DailyReport, CopyLast };
+    enum Kind { Empty, FiscalReceipt, TextReceipt, DailyZeroing, DailyReport, CopyLast, ReversalReceipt };
     Kind kind = Empty;
+    // A reversal receipt: "#S,<reason>" as its first line (operator-error,
+    // refund or tax-base-reduction), then the ":" lines naming the original
+    // receipt (":Сторно на бон: …" is required) and the items given back.
+    QString reversalReason;
     QList<PrintLine> lines;
 };
 
@@ -69,7 +73,7 @@ QString money(qint64 stotinki);
 class FiscalDevice {
 public:
     struct Figures {
-        qint64 lastReceipt = 0;            // the number of the last fiscal receipt
+        qint64 lastReceipt = 0;            // the number of the last fiscal receipt (reversals count too)
         qint64 lastZeroing = 0;            // the number of the last daily report with zeroing
         qint64 dayReceipts = 0;            // fiscal receipts since the last zeroing
         std::array<qint64, 4> dayTotals{}; // per VAT group since the last zeroing, stotinki

@@ -6,6 +6,7 @@
 #include "common/ui/messages.h"
 #include "sales/consignment.h"
 #include "sales/texts.h"
+#include "sales/ui/fiscal_commands.h"
 #include "shell/operators.h"
 #include "ui_cash_desk_panel.h"
 
@@ -27,6 +28,10 @@ CashDeskPanel::CashDeskPanel(QWidget* parent) : QGroupBox(parent), ui(new Ui::Ca
     notes_ = new QFormLayout(ui->GroupBox_Banknoti);
     connect(ui->SpdBtn_Iz4isli, &QPushButton::clicked, this, &CashDeskPanel::SpdBtn_Iz4isliClick);
     connect(ui->SpeedButton1, &QPushButton::clicked, this, &CashDeskPanel::SpeedButton1Click);
+    connect(ui->Button_Sluj_Vnos, &QPushButton::clicked, this,
+            [this] { cashMovement(QStringLiteral("deposit")); });
+    connect(ui->Button_Sluj_Izvod, &QPushButton::clicked, this,
+            [this] { cashMovement(QStringLiteral("withdraw")); });
     hide();
 }
 
@@ -112,6 +117,30 @@ void CashDeskPanel::SpdBtn_Iz4isliClick() {
     inHand_ = cashInHand(currency_, counts());
     ui->Label_Nali4no->setText(format42(inHand_));
     ui->Label_Razlika->setText(format42(inHand_ - turnover_));
+}
+
+void CashDeskPanel::cashMovement(const QString& call) {
+    if (!session_)
+        return;
+    std::optional<FiscalServer> server;
+    if (!guarded([&] { server = fiscalServer(*session_); }))
+        return;
+    if (!server) {
+        showMessage(texts::kCashMovementNeedsServer);
+        return;
+    }
+    const QString caption = call == u"deposit" ? texts::kCashIn : texts::kCashOut;
+    const std::optional<QString> typed =
+        Messages::current().inputText(caption, texts::kCashAmount, QString());
+    if (!typed)
+        return;
+    const std::optional<Decimal> amount = Decimal::parse(QString(*typed).replace(u',', u'.').trimmed());
+    if (!amount || amount->sign() <= 0) {
+        showMessage(texts::kWrongValue);
+        return;
+    }
+    sendFiscalCall(*session_, *server, call,
+                   QJsonObject{{QStringLiteral("amount"), amount->rounded(2).toDouble()}});
 }
 
 void CashDeskPanel::SpeedButton1Click() {

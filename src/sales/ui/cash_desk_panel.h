@@ -37,6 +37,9 @@ public:
     // Handlers.
     void SpdBtn_Iz4isliClick();
     void SpeedButton1Click();
+    // "Служебно въведени" / "Служебно изведени": the amount asked for and
+    // sent to the print server as cash in or out.
+    void cashMovement(const QString& call);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -75,7 +75,106 @@ void reportBonResult(Session& session, const BonResult& result) {
         session.state<TicketRetry>().watch(state);
 }
 
+std::optional<FiscalServer> fiscalServer(Session& session) {
+    const Settings& s = session.settings();
+    if (!s.get(setting::kFiscalHttpOutput))
+        return std::nullopt;
+    FiscalServer server;
+    server.address = s.get(setting::kFiscalServerAddress).trimmed();
+    server.printer = s.get(setting::kFiscalPrinterId).trimmed();
+    server.operatorId = s.get(setting::kFiscalOperator);
+    server.operatorPassword = s.get(setting::kFiscalOperatorPassword);
+    return server;
+}
+
+FiscalHttpClient& fiscalClient(Session& session) {
+    return session.state<FiscalHttpClient>();
+}
+
+void sendSaleReceipt(Session& session, const FiscalServer& server, const HttpSaleReceipt& receipt) {
+    Session* s = &session;
+    printHttpSaleReceipt(fiscalClient(session), DatabaseSource([s] { return s->db(); }), server, receipt,
+                         [s, server, receipt](const FiscalAnswer& answer) {
+                             if (answer.ok && answer.error.isEmpty())
+                                 return;
+                             if (answer.ok) {
+                                 // Printed, but not recorded: said and logged; sent again
+                                 // it is answered as printed and recorded then.
+                                 reportError(EDatabaseError(answer.error),
+                                             texts::kHttpReceiptNotRecorded.arg(answer.receipt.number));
+                                 return;
+                             }
+                             reportError(EInOutError(answer.error), texts::kHttpReceiptFailed + answer.error);
+                             if (askYesNo(texts::kAskReceiptAgain))
+                                 sendSaleReceipt(*s, server, receipt);
+                         });
+}
+
+void sendFiscalCall(Session& session, const FiscalServer& server, const QString& call,
+                    const QJsonObject& body) {
+    fiscalClient(session).send(server, call, body, {}, [](const FiscalAnswer& answer) {
+        if (!answer.ok)
+            reportError(EInOutError(answer.error), texts::kHttpCallFailed + answer.error);
+    });
+}
+
+namespace {
+
+void sendReversal(Session& session, const FiscalServer& server, const PendingReversal& reversal) {
+    Session* s = &session;
+    printHttpReversal(fiscalClient(session), DatabaseSource([s] { return s->db(); }), server, reversal,
+                      ReversalReason::Refund, [s, server, reversal](const FiscalAnswer& answer) {
+                          if (answer.ok && !answer.error.isEmpty()) {
+                              reportError(EDatabaseError(answer.error),
+                                          texts::kHttpReceiptNotRecorded.arg(answer.receipt.number));
+                              return;
+                          }
+                          if (answer.ok)
+                              return;
+                          reportError(EInOutError(answer.error), texts::kReversalFailed + answer.error);
+                          if (askYesNo(texts::kAskReversalAgain))
+                              sendReversal(*s, server, reversal);
+                      });
+}
+
+} // namespace
+
+void printReversals(Session& session, const QList<qint64>& invalidated) {
+    guarded([&] {
+        const std::optional<FiscalServer> server = fiscalServer(session);
+        const FiscalSettings settings = fiscalSettings(session);
+        for (const PendingReversal& reversal :
+             pendingReversals(session.db(), invalidated, session.settings().get(setting::kAmountDecimals))) {
+            if (server) {
+                sendReversal(session, *server, reversal);
+                continue;
+            }
+            while (true) {
+                try {
+                    writeReversalFile(session.state<FiscalState>(), session.db(), settings, reversal,
+                                      ReversalReason::Refund);
+                    break;
+                } catch (const Error& e) {
+                    reportError(e, texts::kReversalFailed + e.message());
+                    if (!askYesNo(texts::kAskReversalAgain))
+                        break;
+                }
+            }
+        }
+    });
+}
+
 void printReportFile(Session& session, BonMode mode, const QString& bill) {
+    std::optional<FiscalServer> server;
+    if (!guarded([&] { server = fiscalServer(session); }))
+        return;
+    if (server) {
+        const QString call = mode == kBonDailyZeroing  ? QStringLiteral("zreport")
+                             : mode == kBonDailyReport ? QStringLiteral("xreport")
+                                                       : QStringLiteral("duplicate");
+        sendFiscalCall(session, *server, call);
+        return;
+    }
     guarded([&] {
         const BonResult result = session.state<FiscalState>().CREATE_BON_FILE(
             mode, session.db(), fiscalSettings(session), bonHeader(session, bill));
@@ -139,6 +238,13 @@ void resumeFiscalWork(Session& session) {
                                            owed.operatorName, formatFixed(owed.amountDue, decimals));
             switch (Messages::current().question(text, true)) {
             case Messages::Yes:
+                // Through the print server with the sale's number as the
+                // taskId: a receipt the server printed before the answer
+                // was lost is answered as printed, not printed again.
+                if (const std::optional<FiscalServer> server = fiscalServer(session)) {
+                    sendSaleReceipt(session, *server, httpSaleReceipt(owed, *server));
+                    break;
+                }
                 guarded([&] {
                     if (const std::optional<BonResult> printed =
                             printOwedReceipt(state, session.db(), owed, settings))

@@ -11,7 +11,9 @@
 //                          fiscalSettings(session), bonHeader(session, billText));
 //     reportBonResult(session, result);
 
+#include "sales/fiscal_http.h"
 #include "sales/receipt_files.h"
+#include "sales/reversals.h"
 #include "shell/session.h"
 
 namespace torvika {
@@ -37,6 +39,30 @@ void printReportFile(Session& session, BonMode mode, const QString& bill);
 // in the order they were selected) as a service receipt, the last selected
 // first; they stay in the sale list. With none selected only the message.
 void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, const QString& bill);
+
+// The workstation's fiscal print server over HTTP ([Fiscal] of
+// Firm_Data.ini); none while its receipts go as command files.
+std::optional<FiscalServer> fiscalServer(Session& session);
+// The client of the run, shared by every window.
+FiscalHttpClient& fiscalClient(Session& session);
+// Sends the receipt of a recorded sale to the print server and returns at
+// once; when the device has printed it the device's receipt is recorded
+// with the sale. A receipt that failed is said ("Неуспешен печат на бон"
+// and why) and offered again at once (the same taskId: printed once
+// whatever happened to the first call); declined, the sale stays owing it
+// and is offered at the next start.
+void sendSaleReceipt(Session& session, const FiscalServer& server, const HttpSaleReceipt& receipt);
+// A call of the print server without a sale ("xreport", "zreport",
+// "duplicate", "deposit", "withdraw"), its failure said.
+void sendFiscalCall(Session& session, const FiscalServer& server, const QString& call,
+                    const QJsonObject& body = {});
+
+// After an invalidation: the reversal receipt of the invalidated lines
+// that were printed, one per original receipt, through the print server or
+// as a reversal command file. One that fails is said and offered again at
+// once; declined, its lines keep owing it (Invalidate_Sales.Storno_Bon
+// empty).
+void printReversals(Session& session, const QList<qint64>& invalidated);
 
 // At exit: the tickets still waiting are tried once more, and the operator
 // is told which departments' tickets were not printed (they are kept for

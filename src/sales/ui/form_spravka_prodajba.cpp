@@ -93,7 +93,9 @@ TForm_Spravka_prodajba::TForm_Spravka_prodajba(const WindowContext& context, QWi
         {QStringLiteral("Pored_Do"), QStringLiteral("Поред До/Гар."), 12},
         {QStringLiteral("Type_Pay"), QStringLiteral("Тип плащане"), 14},
         {QStringLiteral("Term_N"), QStringLiteral("Терминал"), 6, F::Integer},
-        {QStringLiteral("Opis_Sklad"), QStringLiteral("Склад"), 14}};
+        {QStringLiteral("Opis_Sklad"), QStringLiteral("Склад"), 14},
+        {QStringLiteral("UNP"), QStringLiteral("УНП"), 22},
+        {QStringLiteral("Bon"), QStringLiteral("Касов бон"), 12}};
     setUpList(gridContext(session_), ui->DBGrid1, columns, kKey, true);
     addColumnMenu(ui->DBGrid1);
     ui->DBGrid1->setItemDelegate(new PaymentStateDelegate(model(), ui->DBGrid1));
@@ -117,6 +119,7 @@ TForm_Spravka_prodajba::TForm_Spravka_prodajba(const WindowContext& context, QWi
     connect(ui->CheckBox_Type_Pay, &QCheckBox::clicked, this, &TForm_Spravka_prodajba::payKindTicked);
     connect(ui->CheckBox_Sklad, &QCheckBox::clicked, this, &TForm_Spravka_prodajba::warehouseTicked);
     connect(ui->CheckBox_Suma, &QCheckBox::clicked, this, &TForm_Spravka_prodajba::amountTicked);
+    connect(ui->CheckBox_UNP, &QCheckBox::clicked, ui->Edit_UNP, &QLineEdit::setEnabled);
     for (QComboBox* box : {ui->ComboBox_Select_Data, ui->ComboBox_T_Prodajba, ui->ComboBox_Select_Suma})
         connect(box, &QComboBox::currentIndexChanged, this, &TForm_Spravka_prodajba::updateRanges);
 
@@ -310,6 +313,8 @@ SalesReportCriteria TForm_Spravka_prodajba::criteria() const {
         c.payKind = ui->ComboBox_Type_Pay->currentText();
     if (ui->CheckBox_Sklad->isChecked())
         c.warehouse = std::max(0, GetID_MFromTreeNodeName(ui->ComboBox_Sklad->currentText()));
+    if (ui->CheckBox_UNP->isChecked())
+        c.uniqueSaleNumber = ui->Edit_UNP->text().trimmed();
     return c;
 }
 
@@ -374,6 +379,8 @@ QList<SalesReportHeadingCriterion> TForm_Spravka_prodajba::headingCriteria() con
                                            ui->ComboBox_Type_Pay->currentText()};
     if (ui->CheckBox_Sklad->isChecked())
         out << SalesReportHeadingCriterion{QStringLiteral("Склад:"), ui->ComboBox_Sklad->currentText()};
+    if (ui->CheckBox_UNP->isChecked())
+        out << SalesReportHeadingCriterion{QStringLiteral("УНП:"), ui->Edit_UNP->text().trimmed()};
     return out;
 }
 
@@ -519,6 +526,8 @@ void TForm_Spravka_prodajba::invalidateChosen() {
     }
     InvalidationResult result;
     if (guarded([&] { result = invalidateSales(session_.db(), request); })) {
+        // The goods given back of a printed receipt: its reversal receipt.
+        printReversals(session_, result.invalidated);
         if (!result.skipped.isEmpty())
             showMessage(texts::kSomeSalesNotInvalidated.arg(QString::number(result.skipped.size())));
         if (!result.annulled.isEmpty()) {

@@ -1,5 +1,7 @@
 #include "sales/ui/sales_module.h"
 
+#include <QLabel>
+
 #include "catalogue/ui/form_projzvodstvo.h"
 #include "common/ui/error_edge.h"
 #include "counterparties/ui/counterparty_picker.h"
@@ -16,6 +18,7 @@
 #include "sales/ui/shop_page.h"
 
 #include <QAction>
+#include <QLabel>
 
 namespace torvika {
 
@@ -105,6 +108,14 @@ void SalesModule::install(Host& host) {
     host.registerCommand(Command::N5, [this] { showInstalments(host_->session().saleCounterparty()); });
     // "Действия" / "Печат на документи" (Ctrl+P): the page's document lists.
     host.registerCommand(Command::N_Dokumenti, [this] { page_->showDocumentChoosers(); });
+
+    // The notice of the status line while the print server prints.
+    auto* printing = new QLabel(texts::kPrintingReceipt);
+    printing->setObjectName(QStringLiteral("Label_Fiscal_Printing"));
+    printing->hide();
+    host.addStatusWidget(printing);
+    QObject::connect(&fiscalClient(host.session()), &FiscalHttpClient::pendingChanged, printing,
+                     [printing](int pending) { printing->setVisible(pending > 0); });
 
     // "Действия": the receipt commands of the fiscal device.
     host.registerCommand(Command::N68,

@@ -969,10 +969,18 @@ void ShopPage::sell() {
     }
 
     FiscalSettings receipts;
-    if (!guarded([&] { receipts = fiscalSettings(s); }))
+    QString fiscalDevice;
+    std::optional<FiscalServer> server;
+    if (!guarded([&] {
+            receipts = fiscalSettings(s);
+            fiscalDevice = s.settings().get(setting::kFiscalDeviceNumber).trimmed();
+            server = fiscalServer(s);
+        }))
         return;
     SaleRequest request;
-    request.printsReceipt = *pay == PayKind::Cash && receipts.saleHasReceipt();
+    request.fiscalDevice = fiscalDevice;
+    // Through a print server every cash sale prints its fiscal receipt.
+    request.printsReceipt = *pay == PayKind::Cash && (server || receipts.saleHasReceipt());
     request.operatorName = s.operatorName();
     request.lines = sellLines;
     request.pay = *pay;
@@ -1000,17 +1008,26 @@ void ShopPage::sell() {
 
     for (const OrderProposal& p : orders)
         logged([&] { writeOrderProposal(s.db(), p, request.when.date()); });
-    if (*pay == PayKind::Cash)
-        printReceipt(sale.sold, amountDue, receipts);
+    if (*pay == PayKind::Cash && server) {
+        // The receipt goes to the print server while the till goes on; the
+        // department tickets are files as ever.
+        sendSaleReceipt(s, *server, httpSaleReceipt(sale.sold, amountDue, sale.unp, *server));
+        FiscalSettings ticketsOnly = receipts;
+        ticketsOnly.saleReceipt = kNoReceipt;
+        printReceipt(sale.sold, amountDue, ticketsOnly, sale.unp);
+    } else if (*pay == PayKind::Cash) {
+        printReceipt(sale.sold, amountDue, receipts, sale.unp);
+    }
     sold = true;
 }
 
 void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue,
-                            const FiscalSettings& settings) {
+                            const FiscalSettings& settings, const QString& unp) {
     Session& s = host_.session();
     QString file;
     guarded([&] {
-        const BonHeader header = bonHeader(s, billText());
+        BonHeader header = bonHeader(s, billText());
+        header.unp = unp;
         const QList<ReceiptLine> receipt = receiptLines(sold);
         FiscalState& fiscal = s.state<FiscalState>();
         BonResult result = printSaleReceipt(fiscal, receipt, amountDue, s.db(), settings, header);

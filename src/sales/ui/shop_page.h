@@ -134,7 +134,8 @@ private:
     void resetEntry();
     void clearEditState();
     void setEntryButtonsEnabled(bool enabled);
-    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue, const FiscalSettings& settings);
+    void printReceipt(const QList<SaleLine>& sold, const Decimal& amountDue, const FiscalSettings& settings,
+                      const QString& unp);
     void placePopup(QListWidget* list, QWidget* under);
     SaleContext context() const;
     QString formatted(const Decimal& value) const;

@@ -6,6 +6,7 @@
 #include "common/ui/messages.h"
 #include "sales/receipt_files.h"
 #include "sales/receipt_lines.h"
+#include "sales/unp.h"
 #include "settings/ui/texts.h"
 #include "shell/autostart.h"
 #include "ui_form_sistemni_nastr.h"
@@ -76,6 +77,18 @@ TForm_Sistemni_Nastr::TForm_Sistemni_Nastr(const WindowContext& context, QWidget
     fields_.bind(ui->CheckBox_Dog_plus_Data, setting::kContractNumberWithDate);
     fields_.bind(ui->CheckBox_Dog_Data_Por_N_den, setting::kContractNumberPerDay);
     fields_.bind(ui->CheckBox_Fisk_Ser_Page, setting::kFiscalServicePage);
+    // "Фискални": the fiscal device of this workstation and how its
+    // receipts reach it.
+    deviceNumber_ =
+        static_cast<QLineEdit*>(fields_.addTo(ui->Layout_Fiskalni_More, SettingId::FiscalDeviceNumber));
+    deviceNumber_->setMaxLength(8);
+    httpOutput_ =
+        static_cast<QCheckBox*>(fields_.addTo(ui->Layout_Fiskalni_More, SettingId::FiscalHttpOutput));
+    serverAddress_ =
+        static_cast<QLineEdit*>(fields_.addTo(ui->Layout_Fiskalni_More, SettingId::FiscalServerAddress));
+    for (SettingId id :
+         {SettingId::FiscalPrinterId, SettingId::FiscalOperator, SettingId::FiscalOperatorPassword})
+        fields_.addTo(ui->Layout_Fiskalni_More, id);
     // "Съобщения": made from the settings table.
     fields_.addTo(ui->Layout_Messages_More, SettingId::MessagesListen);
     static_cast<QSpinBox*>(fields_.addTo(ui->Layout_Messages_More, SettingId::MessagesPort))
@@ -193,8 +206,26 @@ bool TForm_Sistemni_Nastr::makeReceiptDirectory() {
     return false;
 }
 
+bool TForm_Sistemni_Nastr::checkFiscalDevice() {
+    deviceNumber_->setText(deviceNumber_->text().trimmed().toUpper());
+    const QString number = deviceNumber_->text();
+    QWidget* wrong = nullptr;
+    if (!number.isEmpty() && !isFiscalDeviceNumber(number)) {
+        showMessage(texts::kFiscalDeviceNumberWrong.arg(number));
+        wrong = deviceNumber_;
+    } else if (httpOutput_->isChecked() && (number.isEmpty() || serverAddress_->text().trimmed().isEmpty())) {
+        showMessage(texts::kFiscalHttpNeedsSetup);
+        wrong = number.isEmpty() ? deviceNumber_ : serverAddress_;
+    }
+    if (!wrong)
+        return true;
+    ui->PageControl1->setCurrentWidget(ui->TabSheet3);
+    wrong->setFocus();
+    return false;
+}
+
 void TForm_Sistemni_Nastr::Button_SaveClick() {
-    if (!checkVatPercent() || !makeReceiptDirectory())
+    if (!checkVatPercent() || !checkFiscalDevice() || !makeReceiptDirectory())
         return;
     if (!guarded([this] { context_.session.settings().save(fields_.changes()); }))
         return;

@@ -17,7 +17,9 @@
 #include "settings/ui/setting_fields.h"
 #include "shell/ui/host.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <memory>
 
 namespace Ui {
@@ -50,12 +52,16 @@ private:
     void followContractBoxes();
     void followReceiptKind();
     bool checkVatPercent();
+    bool checkFiscalDevice();
     bool makeReceiptDirectory();
     QString receiptDirectory(const QString& typed) const;
 
     const WindowContext context_;
     std::unique_ptr<Ui::TForm_Sistemni_Nastr> ui;
     SettingFields fields_;
+    QLineEdit* deviceNumber_ = nullptr;
+    QCheckBox* httpOutput_ = nullptr;
+    QLineEdit* serverAddress_ = nullptr;
 };
 
 } // namespace torvika

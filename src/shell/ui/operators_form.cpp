@@ -115,6 +115,7 @@ qint64 TForm_Operatori::selectedOperatorId() const {
 void TForm_Operatori::setEditing(bool on) {
     ui->Edit_Ime->setEnabled(on);
     ui->Edit_Par->setEnabled(on);
+    ui->Edit_Kod_Oper->setEnabled(on);
     ui->BitBtn_Insert_Operator->setEnabled(on);
     ui->BitBtn_Cancel_Operator->setEnabled(on);
 }
@@ -163,6 +164,7 @@ void TForm_Operatori::DBGrid1CellClick() {
     showFlags();
     ui->Edit_Ime->setText(loaded_->ime);
     ui->Edit_Par->setText(kPasswordPlaceholder);
+    ui->Edit_Kod_Oper->setText(loaded_->code);
 }
 
 void TForm_Operatori::DBGrid1DblClick() {
@@ -174,8 +176,10 @@ void TForm_Operatori::DBGrid1DblClick() {
     // A new operator starts as a copy of the selected one, to be edited,
     // but never with its password: one has to be typed.
     DBGrid1CellClick();
-    if (mode_ == EditMode::Insert)
+    if (mode_ == EditMode::Insert) {
         ui->Edit_Par->clear();
+        ui->Edit_Kod_Oper->clear();
+    }
 }
 
 void TForm_Operatori::TreeView_MenuesClick(QTreeWidgetItem* item) {
@@ -203,12 +207,12 @@ void TForm_Operatori::BitBtn_Insert_OperatorClick() {
         const QSqlDatabase db = session_.workspace.db();
         qint64 id = 0;
         if (mode_ == EditMode::Insert) {
-            id = insertOperator(db, ime, ui->Edit_Par->text(), rights);
+            id = insertOperator(db, ime, ui->Edit_Par->text(), rights, ui->Edit_Kod_Oper->text());
         } else {
             id = loaded_->id;
             updateOperator(db, id, ime,
                            passwordTyped ? std::optional<QString>(ui->Edit_Par->text()) : std::nullopt,
-                           rights);
+                           rights, ui->Edit_Kod_Oper->text());
         }
         mode_ = EditMode::None;
         setEditing(false);
