@@ -148,7 +148,10 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
     const QString sum = kTotal + format42(total);
     switch (mode) {
     case kBonFiscal:
-        return QStringList{u':' + terminal, u':' + op} + prepared;
+        // The device prints its own total; the dual amount is a text line after the items.
+        return QStringList{u':' + terminal, u':' + op} + prepared +
+               (header.dualTotal.isEmpty() ? QStringList()
+                                           : QStringList{u':' + commandText(header.dualTotal)});
     case kBonDailyZeroing:
         return {QStringLiteral("#N")};
     case kBonDailyReport:
@@ -169,13 +172,19 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
         out << u':' + terminal << u':' + bill << u':' + op;
         for (const QString& line : prepared)
             out << u':' + line;
-        out << u':' + kFrame << u':' + sum << u':' + kFrame;
+        out << u':' + kFrame << u':' + sum;
+        if (!header.dualTotal.isEmpty())
+            out << u':' + commandText(header.dualTotal);
+        out << u':' + kFrame;
         break;
     case DeviceLayout::Command:
         out << kFirstText + terminal + u';' << kText + bill + u';' << kText + op + u';';
         for (const QString& line : prepared)
             out << kText + line + u';';
-        out << kText + kFrame + u';' << kText + sum + u';' << kText + kFrame + u';';
+        out << kText + kFrame + u';' << kText + sum + u';';
+        if (!header.dualTotal.isEmpty())
+            out << kText + commandText(header.dualTotal) + u';';
+        out << kText + kFrame + u';';
         break;
     }
     return out;
