@@ -557,4 +557,36 @@ inline const QString kRevisionArticlesGone = QStringLiteral(
     "Артикулите %1 вече не съществуват (изтрити са от друго работно място): изтрийте редовете им "
     "от ревизията. Ревизията не е записана.");
 
+// The change of the books to the euro, in the currencies window.
+inline const QString kEuroConvertButton = QStringLiteral("Преминаване към евро...");
+inline const QString kEuroReverseButton = QStringLiteral("Отмяна на преминаването към евро...");
+inline const QString kEuroConvertQuestion = QStringLiteral(
+    "Всички цени в лева (артикули, ценови листи, специални отстъпки, открити кредити) ще бъдат превърнати "
+    "в евро по фиксирания курс 1 EUR = 1.95583 лв. и закръглени до цент. Еврото става основна валута.\n"
+    "Преминаването може да бъде отменено до първата продажба след него.\nДа продължа ли?");
+// %1 articles, %2 price list rows, %3 special discounts, %4 open credits.
+inline const QString kEuroConverted =
+    QStringLiteral("Преминаването към евро е извършено.\nАртикули: %1\nРедове от ценови листи: %2\n"
+                   "Специални отстъпки: %3\nОткрити кредити: %4");
+inline const QString kEuroReverseQuestion = QStringLiteral(
+    "Всички цени ще бъдат върнати в лева точно такива, каквито бяха преди преминаването към евро от %1, "
+    "и левът отново става основна валута. Промените на цени след преминаването се губят.\nДа продължа ли?");
+// The state under the grid: %1 the base currency; the day and time of the conversion.
+inline const QString kEuroStateBase = QStringLiteral("Основна валута: %1.");
+inline const QString kEuroStateReversible =
+    QStringLiteral("Преминаване към евро от %1: може да бъде отменено до първата продажба.");
+inline const QString kEuroStateFinal = QStringLiteral("Преминаване към евро от %1.");
+inline const QString kEuroReversed =
+    QStringLiteral("Преминаването към евро е отменено: цените са отново в лева.");
+// %1 the base currency's name.
+inline const QString kEuroBaseNotLev =
+    QStringLiteral("Основната валута е \"%1\": само цени в лева се превръщат в евро.");
+inline const QString kEuroSaleOpen = QStringLiteral(
+    "На работно място има започната продажба. Приключете или откажете всички започнати продажби и сметки "
+    "и опитайте отново.");
+inline const QString kEuroNothingToReverse =
+    QStringLiteral("Няма преминаване към евро, което да бъде отменено.");
+inline const QString kEuroSoldSince = QStringLiteral(
+    "След преминаването към евро вече има продажба в евро: преминаването не може да бъде отменено.");
+
 } // namespace torvika::texts

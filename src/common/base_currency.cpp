@@ -83,4 +83,19 @@ QString dualAmountText(const Decimal& amount, CurrencyKind base) {
            texts::kLevSign;
 }
 
+QDate dualDisplayStart() {
+    return QDate(2025, 8, 8);
+}
+
+bool dualDisplayOn(const QString& until, const QDate& today) {
+    const QDate last = QDate::fromString(until.trimmed(), Qt::ISODate);
+    return last.isValid() && today >= dualDisplayStart() && today <= last;
+}
+
+QString dualAmountToday(const Decimal& amount, CurrencyKind base, const QString& until, const QDate& today) {
+    if (base == CurrencyKind::Other || !dualDisplayOn(until, today))
+        return {};
+    return dualAmountText(amount, base);
+}
+
 } // namespace torvika

@@ -13,6 +13,7 @@
 #include "common/amount_words.h"
 #include "common/decimal.h"
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -57,5 +58,15 @@ QString baseCurrencyRowName(const QSqlDatabase& db);
 // the pair lev/euro, euro first: "10.00 EUR / 19.56 лв.". The equivalent is
 // converted once from the amount shown (rounded to the cent first).
 QString dualAmountText(const Decimal& amount, CurrencyKind base);
+
+// The first day prices and totals were shown in both currencies: a month
+// after the decision that Bulgaria adopts the euro (8 August 2025).
+QDate dualDisplayStart();
+// Whether amounts are shown in both currencies today: from that first day
+// until the setting's day (ISO text). An empty or unreadable text: not shown.
+bool dualDisplayOn(const QString& until, const QDate& today);
+// The dual text of the amount when it is shown today and the base currency
+// is the lev or the euro; empty otherwise.
+QString dualAmountToday(const Decimal& amount, CurrencyKind base, const QString& until, const QDate& today);
 
 } // namespace torvika

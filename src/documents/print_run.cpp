@@ -122,6 +122,8 @@ void rereadDocument(const QSqlDatabase& db, const PrintRequest& request, Prepare
     // The words name the company's base currency ("… евро и 05 цента").
     doc.values.currency = loadBaseCurrency(db);
     doc.values.amounts.grossWords = Sum_To_Words(doc.values.amounts.gross, doc.values.currency.words);
+    doc.values.dualTotal = dualAmountToday(doc.values.amounts.gross, doc.values.currency.kind,
+                                           request.dualPricesUntil, request.now.date());
 }
 
 PreparedDocument prepareDocument(const QSqlDatabase& db, const PrintRequest& request, const QString& kindName,

@@ -50,6 +50,8 @@ struct PrintRequest {
     QHash<QString, QString> companyFields;
     QString templateDir;
     QDateTime now;
+    // The last day amounts show in euro and in lev (ISO text; empty: never).
+    QString dualPricesUntil;
     // The rows of a page that feeds its documents itself (the fiscal-service
     // page: the device in its field), instead of the statement composed from
     // the template's data fields.

@@ -211,6 +211,8 @@ struct ReportLayout::Impl {
                 return format42(values.amounts.gross);
             case kLabelTotalWords:
                 return values.amounts.grossWords;
+            case kLabelTotalDual:
+                return values.dualTotal;
             case kLabelFreeText:
             case kLabelNumberWords:
             case kLabelPayment:

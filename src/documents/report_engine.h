@@ -32,7 +32,9 @@ using DocumentAmounts = VatTotals;
 struct ReportValues {
     DocumentAmounts amounts;
     BaseCurrency currency; // the company's, which the amounts are in
-    QString title;         // the document kind's name
+    // The total in euro and in lev while both are shown; empty otherwise.
+    QString dualTotal;
+    QString title; // the document kind's name
     QDateTime printed;
     // "ОРИГИНАЛ" or "КОПИЕ"; shown when the template enables the stamp.
     QString stamp;

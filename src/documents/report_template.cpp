@@ -28,6 +28,8 @@ QString labelKindItem(int kind) {
         return QStringLiteral("9:ДДС по ставки");
     case kLabelLineRate:
         return QStringLiteral("10:Ставка на ДДС на реда");
+    case kLabelTotalDual:
+        return QStringLiteral("11:Обща сума в евро и в лева");
     default:
         return {};
     }

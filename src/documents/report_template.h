@@ -40,7 +40,10 @@ enum LabelKind : int {
     kLabelRateBases = 8,
     kLabelRateVat = 9,
     kLabelLineRate = 10, // on the detail band: the VAT rate of the row's line
-    kLabelLastKind = kLabelLineRate
+    // The total in euro and in lev ("48.00 EUR / 93.88 лв.") while both are
+    // shown; empty otherwise.
+    kLabelTotalDual = 11,
+    kLabelLastKind = kLabelTotalDual
 };
 // Whether the label asks for its text at print time.
 inline bool isTypedLabel(int kind) {

@@ -152,10 +152,14 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
         header.unp.isEmpty() ? QStringList() : QStringList{kUniqueSaleNumber + commandText(header.unp)};
     switch (mode) {
     case kBonFiscal: {
+        // The device prints its own total; the dual amount is a text line after the items.
         QStringList out{u':' + terminal, u':' + op};
         for (const QString& line : unp)
             out << u':' + line;
-        return out + prepared;
+        out += prepared;
+        if (!header.dualTotal.isEmpty())
+            out << u':' + commandText(header.dualTotal);
+        return out;
     }
     case kBonDailyZeroing:
         return {QStringLiteral("#N")};
@@ -177,13 +181,19 @@ QStringList receiptFileLines(BonMode mode, int deviceType, const BonHeader& head
         out << u':' + terminal << u':' + bill << u':' + op;
         for (const QString& line : unp + prepared)
             out << u':' + line;
-        out << u':' + kFrame << u':' + sum << u':' + kFrame;
+        out << u':' + kFrame << u':' + sum;
+        if (!header.dualTotal.isEmpty())
+            out << u':' + commandText(header.dualTotal);
+        out << u':' + kFrame;
         break;
     case DeviceLayout::Command:
         out << kFirstText + terminal + u';' << kText + bill + u';' << kText + op + u';';
         for (const QString& line : unp + prepared)
             out << kText + line + u';';
-        out << kText + kFrame + u';' << kText + sum + u';' << kText + kFrame + u';';
+        out << kText + kFrame + u';' << kText + sum + u';';
+        if (!header.dualTotal.isEmpty())
+            out << kText + commandText(header.dualTotal) + u';';
+        out << kText + kFrame + u';';
         break;
     }
     return out;

@@ -94,6 +94,9 @@ struct BonHeader {
     QString operatorName; // the operator in the status line
     QString bill;         // the text of the bill box
     QString unp = {};     // the sale's unique sale number; empty: none printed
+    // The total in euro and in lev ("10.00 EUR / 19.56 лв.") while the law
+    // asks for both; empty: not printed.
+    QString dualTotal = {};
 };
 
 // The lines of the receipt directory's file of the mode; for a service

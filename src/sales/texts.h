@@ -171,6 +171,7 @@ inline const QString kCompareAtMost = QStringLiteral("по - малко");
 inline const QString kCompareAtLeast = QStringLiteral("по - голямо");
 inline const QString kCompareBetween = QStringLiteral("между");
 // %1 the base currency's word ("лева", "евро").
+inline const QString kTotalWithVatCaption = QStringLiteral("Общо в %1 с ДДС:");
 inline const QString kTotalPaidCaption = QStringLiteral("Обща сума платено в брой %1: ");
 inline const QString kTotalOpenCaption = QStringLiteral("Обща сума на задължения в %1 : ");
 inline const QString kTotalPaidOffCaption = QStringLiteral("Обща сума на платени задължения в %1 : ");

@@ -75,6 +75,7 @@ namespace torvika {
     X(RecipeEditAtSale, Boolean, u"Tuning", u"RecipeEditAtSale", u"0", nullptr, u"Редакция на Рецепта,Разпад и Пройзводство при продажба") \
     X(ShowProductionElements, Boolean, u"Tuning", u"ShowProductionElements", u"1", nullptr, u"Показвай елементите от Пройзводство") \
     X(FiscalServicePage, Boolean, u"Tuning", u"FiscalServicePage", u"0", nullptr, u"Показвай страницата ФИСКАЛЕН СЕРВИЗ") \
+    X(DualPricesUntil, Text, u"Tuning", u"DualPricesUntil", u"2026-12-31", nullptr, u"Суми в евро и в лева до дата (ГГГГ-ММ-ДД, празно: само в основната валута)") \
     X(SaleReceipt, Integer, u"Tuning", u"FB", u"0", nullptr, u"Разпечатваният бон при продажба е :") \
     X(ContractDateFormat, Text, u"Tuning", u"FormatDate", u"ddmmyyyy", nullptr, u"Формат на дата в договора") \
     X(FiscalDeviceNumber, Text, u"Fiscal", u"DeviceNumber", u"", nullptr, u"Индивидуален номер на фискалното устройство (за УНП)") \

@@ -15,6 +15,7 @@
 #include "support/window_helpers.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -121,6 +122,39 @@ private slots:
         QCOMPARE(scalarSql(db(), "SELECT Opisanie FROM Valuti WHERE Osn = 'True'").toString(), "BGL");
         QCOMPARE(w.model()->index(0, 0).data().toString(), "BGL");
         QCOMPARE(msg_->shown, QStringList{});
+    }
+
+    // The change to the euro from its button, after the question, and its
+    // undoing; a declined question changes nothing.
+    void euroAndBack() {
+        execSql(db(),
+                "INSERT INTO Produkti (ID, Opisanie, Ed_Cena, Valuta_P) VALUES (1, 'Кафе', 9.99, 'Лева')");
+        TForm_Valuti w(test::context(fx_->session()));
+        auto* toEuro = test::control<QPushButton>(w, "Button_Kam_Evro");
+        auto* back = test::control<QPushButton>(w, "Button_Otmqna_Evro");
+        QVERIFY(toEuro->isEnabled());
+        QVERIFY(!back->isEnabled());
+        msg_->answerNo();
+        toEuro->click();
+        QCOMPARE(msg_->questions, QStringList{texts::kEuroConvertQuestion});
+        QCOMPARE(scalarSql(db(), "SELECT Valuta_P FROM Produkti").toString(), "Лева");
+
+        msg_->answerYes();
+        toEuro->click();
+        QCOMPARE(msg_->shown.last(), texts::kEuroConverted.arg(1).arg(0).arg(0).arg(0));
+        QCOMPARE(scalarSql(db(), "SELECT Ed_Cena FROM Produkti").toDouble(), 5.11);
+        QCOMPARE(w.model()->index(0, 0).data().toString(), "EUR"); // the new base currency first
+        QVERIFY(!toEuro->isEnabled());
+        QVERIFY(back->isEnabled());
+        QVERIFY(test::control<QLabel>(w, "Label_Evro")->text().startsWith("Основна валута: EUR."));
+
+        msg_->answerYes();
+        back->click();
+        QCOMPARE(msg_->shown.last(), texts::kEuroReversed);
+        QCOMPARE(scalarSql(db(), "SELECT Ed_Cena FROM Produkti").toDouble(), 9.99);
+        QCOMPARE(table(db()), kFirstRows);
+        QVERIFY(toEuro->isEnabled());
+        QVERIFY(!back->isEnabled());
     }
 
     // Bad input: the message, the caret on the field, nothing written, the

@@ -19,7 +19,31 @@ private slots:
     void dualText_data();
     void dualText();
     void namedBase();
+    void dualDisplayDays_data();
+    void dualDisplayDays();
 };
+
+void BaseCurrencyTest::dualDisplayDays_data() {
+    QTest::addColumn<QString>("until");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("before the first day") << "2026-12-31" << QDate(2025, 8, 7) << false;
+    QTest::newRow("the first day") << "2026-12-31" << QDate(2025, 8, 8) << true;
+    QTest::newRow("the last day") << "2026-12-31" << QDate(2026, 12, 31) << true;
+    QTest::newRow("the day after") << "2026-12-31" << QDate(2027, 1, 1) << false;
+    QTest::newRow("ended early") << "2026-08-08" << QDate(2026, 9, 1) << false;
+    QTest::newRow("empty: never") << "" << QDate(2026, 1, 1) << false;
+    QTest::newRow("unreadable: never") << "31.12.2026" << QDate(2026, 1, 1) << false;
+}
+
+void BaseCurrencyTest::dualDisplayDays() {
+    QFETCH(QString, until);
+    QFETCH(QDate, today);
+    QFETCH(bool, shown);
+    QCOMPARE(dualDisplayOn(until, today), shown);
+    QCOMPARE(dualAmountToday(Decimal(10), CurrencyKind::Euro, until, today).isEmpty(), !shown);
+    QCOMPARE(dualAmountToday(Decimal(10), CurrencyKind::Other, until, today), QString());
+}
 
 void BaseCurrencyTest::kinds_data() {
     QTest::addColumn<QString>("name");

@@ -187,8 +187,10 @@ private slots:
     }
 
     // A company that keeps its books in euro: the invoice's total in words
-    // names euro and cents.
+    // names euro and cents, and while both currencies are shown the total
+    // stands in euro and in lev.
     void invoiceInEuro() {
+        fx_->session().clock = [] { return QDateTime(QDate(2026, 3, 2), QTime(10, 0)); };
         execSql(db(), "UPDATE Prodajbi_Vremenni SET Valuta = 'EUR'");
         execSql(db(), "UPDATE Valuti SET Osn = 'False'");
         execSql(db(), "UPDATE Valuti SET Osn = 'True', Kurs = 1 WHERE Opisanie = 'EUR'");
@@ -197,6 +199,7 @@ private slots:
         const QString lines = squeezed(pdfText(pdf("invoice.pdf")));
         QVERIFY2(lines.contains("Словом: четиридесет и осем евро и 00 цента"), qPrintable(lines));
         QVERIFY(!lines.contains("стотинки"));
+        QVERIFY2(lines.contains("48.00 EUR / 93.88 лв."), qPrintable(lines));
     }
 
     // The same lines again: a copy of the issued invoice (its number,

@@ -164,7 +164,8 @@ private slots:
         QCOMPARE(t.detailHeight, 0);
         QCOMPARE(labelKindOfCaption("2:Обща сума продажба"), 2);
         QCOMPARE(labelKindOfCaption("7:Ставки на ДДС"), 7);
-        QCOMPARE(labelKindOfCaption("11:x"), -1);
+        QCOMPARE(labelKindOfCaption("11:Обща сума в евро и в лева"), 11);
+        QCOMPARE(labelKindOfCaption("12:x"), -1);
     }
 
     void templateNames_data() {

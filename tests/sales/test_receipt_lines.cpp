@@ -3,6 +3,7 @@
 // lines and their widths, the layouts of each device type, and the bytes of
 // a file.
 
+#include "common/base_currency.h"
 #include "common/cp1251.h"
 #include "fiscal_printer/fiscal_device.h"
 #include "sales/receipt_lines.h"
@@ -221,6 +222,42 @@ private slots:
                                          ? QStringList{"Чай         1.50 x 2.99    ", "отстъпка: 10.00%"}
                                          : QStringList{};
         QCOMPARE(receiptFileLines(BonMode(mode), type, header, prepared, Decimal("4.035")), lines);
+    }
+
+    // While both currencies are shown: the total in euro first and in lev,
+    // after the service receipt's total and after the fiscal receipt's
+    // items, byte for byte in Windows-1251.
+    void dualTotalLine_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("fiscal")
+            << int(kBonFiscal) << 0
+            << QByteArray(":\xcf\xce\xd1: 3\r\n:\xce\xef\xe5\xf0.: \xcc\xe0\xf0\xe8\xff           \r\n"
+                          "\xd7\xe0\xe9 1 x 2.99\r\n:2.07 EUR / 4.04 \xeb\xe2.\r\n");
+        QTest::newRow("service 2")
+            << int(kBonService) << 2
+            << QByteArray(":\xcf\xce\xd1: 3\r\n:\xcf\xce\xd0\xda\xd7\xca\xc0: 7\r\n"
+                          ":\xce\xef\xe5\xf0.: \xcc\xe0\xf0\xe8\xff           \r\n:\xd7\xe0\xe9 1 x 2.99\r\n"
+                          ":=======================\r\n:\xce\xe1\xf9\xee: 4.04\r\n"
+                          ":2.07 EUR / 4.04 \xeb\xe2.\r\n:=======================\r\n");
+        QTest::newRow("service 14")
+            << int(kBonService) << 14
+            << QByteArray(
+                   "Y,1,______,_,__;\xcf\xce\xd1: 3;\r\nP,1,______,_,__;\xcf\xce\xd0\xda\xd7\xca\xc0: 7;\r\n"
+                   "P,1,______,_,__;\xce\xef\xe5\xf0.: \xcc\xe0\xf0\xe8\xff           ;\r\n"
+                   "P,1,______,_,__;\xd7\xe0\xe9 1 x 2.99;\r\nP,1,______,_,__;=======================;\r\n"
+                   "P,1,______,_,__;\xce\xe1\xf9\xee: 4.04;\r\nP,1,______,_,__;2.07 EUR / 4.04 \xeb\xe2.;\r\n"
+                   "P,1,______,_,__;=======================;\r\n");
+    }
+    void dualTotalLine() {
+        QFETCH(int, mode);
+        QFETCH(int, type);
+        QFETCH(QByteArray, bytes);
+        const BonHeader header{"3", "Мария", "7", dualAmountText(Decimal("4.04"), CurrencyKind::Lev)};
+        QCOMPARE(commandFileBytes(
+                     receiptFileLines(BonMode(mode), type, header, {"Чай 1 x 2.99"}, Decimal("4.04"))),
+                 bytes);
     }
 
     void departmentTicket_data() {

@@ -231,6 +231,29 @@ private slots:
         QCOMPARE(label("Label_Leva"), "9.50");
     }
 
+    // A company in euro while both currencies are shown: the total's
+    // caption, its lev equivalent beside it and its words in euro; from
+    // 2027 the euro alone.
+    void dualTotalsInEuro() {
+        setUpTill();
+        execSql(db(), "UPDATE Produkti SET Valuta_P = 'EUR' WHERE ID = 10");
+        execSql(db(), "UPDATE Valuti SET Osn = 'False'");
+        execSql(db(), "UPDATE Valuti SET Osn = 'True', Kurs = 1 WHERE Opisanie = 'EUR'");
+        fx_->session().clock = [] { return QDateTime(QDate(2026, 6, 1), QTime(10, 0)); };
+        typeAndEnter("Edit_Barkod", "10");
+        typeAndEnter("Edit_Broj", "3");
+        typeAndEnter("Edit_Cena_Nula", "2,50");
+        QCOMPARE(label("Label_Leva"), "7.50");
+        QCOMPARE(label("Label_Leva_Caption"), "Общо в евро с ДДС:");
+        QCOMPARE(label("Label_Dvoina_Suma"), "7.50 EUR / 14.67 лв.");
+        QVERIFY(page()->findChild<QLabel*>("Label_Dvoina_Suma")->isVisibleTo(page()));
+        QCOMPARE(label("Label_Words"), "седем евро и 50 цента ");
+        fx_->session().clock = [] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0)); };
+        page()->Calculate_SUM();
+        QCOMPARE(label("Label_Dvoina_Suma"), "");
+        QVERIFY(!page()->findChild<QLabel*>("Label_Dvoina_Suma")->isVisibleTo(page()));
+    }
+
     // Bad references, quantities and prices: the message, nothing written.
     void refusedInput() {
         setUpTill();

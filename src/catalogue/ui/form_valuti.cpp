@@ -1,9 +1,12 @@
 #include "catalogue/ui/form_valuti.h"
 
 #include "catalogue/currencies.h"
+#include "catalogue/euro_conversion.h"
 #include "catalogue/price_formula.h"
 #include "catalogue/texts.h"
+#include "common/base_currency.h"
 #include "common/number_column.h"
+#include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "shell/session_grids.h"
 #include "ui_form_valuti.h"
@@ -20,7 +23,7 @@ constexpr int kRateDecimals = 5;
 } // namespace
 
 TForm_Valuti::TForm_Valuti(const WindowContext& context, QWidget* parent)
-    : RecordWindow(parent), ui(new Ui::TForm_Valuti) {
+    : RecordWindow(parent), ui(new Ui::TForm_Valuti), session_(context.session) {
     ui->setupUi(this);
     Session& session = context.session;
     Records currencies;
@@ -70,7 +73,61 @@ TForm_Valuti::TForm_Valuti(const WindowContext& context, QWidget* parent)
     setRowButtons(ui->Button_Nov, ui->Button_Iztrii);
     bindButton(ui->Button_Redaktirai, RecordCommand::Edit);
     connect(ui->Button_Zatvori, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->Button_Kam_Evro, &QPushButton::clicked, this, &TForm_Valuti::Button_Kam_EvroClick);
+    connect(ui->Button_Otmqna_Evro, &QPushButton::clicked, this, &TForm_Valuti::Button_Otmqna_EvroClick);
     reread();
+    showEuroState();
+}
+
+void TForm_Valuti::showEuroState() {
+    BaseCurrency base = levBase();
+    EuroConversionInfo last;
+    guarded([&] {
+        base = loadBaseCurrency(session_.db());
+        last = lastEuroConversion(session_.db());
+    });
+    QString state = texts::kEuroStateBase.arg(base.name);
+    if (last.id != 0)
+        state += u' ' + (last.reversible ? texts::kEuroStateReversible : texts::kEuroStateFinal)
+                            .arg(last.when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+    ui->Label_Evro->setText(state);
+    ui->Button_Kam_Evro->setEnabled(base.kind == CurrencyKind::Lev);
+    ui->Button_Otmqna_Evro->setEnabled(last.id != 0 && last.reversible);
+}
+
+void TForm_Valuti::Button_Kam_EvroClick() {
+    if (!askYesNo(texts::kEuroConvertQuestion))
+        return;
+    EuroConversionResult r;
+    if (!guarded([&] { r = convertToEuro(session_.db(), session_.operatorName(), session_.now()); }))
+        return;
+    reread();
+    showEuroState();
+    if (!r.done()) {
+        showMessage(r.refusal);
+        return;
+    }
+    session_.notifyRatesChanged();
+    showMessage(texts::kEuroConverted.arg(r.articles).arg(r.priceListRows).arg(r.discounts).arg(r.credits));
+}
+
+void TForm_Valuti::Button_Otmqna_EvroClick() {
+    EuroConversionInfo last;
+    if (!guarded([&] { last = lastEuroConversion(session_.db()); }))
+        return;
+    if (!askYesNo(texts::kEuroReverseQuestion.arg(last.when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")))))
+        return;
+    EuroReversalResult r;
+    if (!guarded([&] { r = reverseEuroConversion(session_.db(), session_.now()); }))
+        return;
+    reread();
+    showEuroState();
+    if (!r.done()) {
+        showMessage(r.refusal);
+        return;
+    }
+    session_.notifyRatesChanged();
+    showMessage(texts::kEuroReversed);
 }
 
 TForm_Valuti::~TForm_Valuti() = default;

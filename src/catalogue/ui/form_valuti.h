@@ -7,6 +7,10 @@
 // deleted. A refused change says why and puts the caret on the field to
 // correct; nothing is written. The ticker of the main window shows a rate
 // as soon as it is stored.
+//
+// Below the grid: the base currency and the change of the books to the
+// euro ("Преминаване към евро..."), which can be undone until the first
+// sale after it ("Отмяна на преминаването към евро...").
 
 #include "common/ui/record_window.h"
 #include "shell/ui/host.h"
@@ -25,8 +29,15 @@ public:
     explicit TForm_Valuti(const WindowContext& context, QWidget* parent = nullptr);
     ~TForm_Valuti() override;
 
+private slots:
+    void Button_Kam_EvroClick();
+    void Button_Otmqna_EvroClick();
+
 private:
+    void showEuroState();
+
     std::unique_ptr<Ui::TForm_Valuti> ui;
+    Session& session_;
 };
 
 } // namespace torvika

@@ -242,6 +242,7 @@ PrintRequest pageRequest(Session& session, PrintContext context) {
         firm.get(kVatPercent), placeOfIssue(session.db(), firm.get(kActiveWarehouse)));
     r.templateDir = session.programDir.documentationsDir();
     r.now = session.now();
+    r.dualPricesUntil = firm.get(kDualPricesUntil);
     return r;
 }
 

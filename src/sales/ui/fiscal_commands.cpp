@@ -1,5 +1,6 @@
 #include "sales/ui/fiscal_commands.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -59,8 +60,21 @@ FiscalSettings fiscalSettings(Session& session) {
                               s.get(setting::kDepartmentTickets));
 }
 
-BonHeader bonHeader(Session& session, const QString& bill) {
-    return {QString::number(session.settings().get(setting::kTerminal)), session.operatorName(), bill};
+BonHeader bonHeader(Session& session, const QString& bill, const std::optional<Decimal>& total) {
+    BonHeader header{QString::number(session.settings().get(setting::kTerminal)), session.operatorName(),
+                     bill};
+    if (total)
+        header.dualTotal = dualAmount(session, *total);
+    return header;
+}
+
+QString dualAmount(Session& session, const Decimal& amount) {
+    QString text;
+    logged([&] {
+        text = dualAmountToday(amount, loadBaseCurrency(session.db()).kind,
+                               session.settings().get(setting::kDualPricesUntil), session.today());
+    });
+    return text;
 }
 
 void reportBonResult(Session& session, const BonResult& result) {
@@ -201,7 +215,7 @@ void issueServiceReceipt(Session& session, const QList<qint64>& selectedLines, c
             amountDue += line.amount;
         const BonResult result =
             printServiceReceipt(session.state<FiscalState>(), receiptLines(lines), amountDue, session.db(),
-                                fiscalSettings(session), bonHeader(session, bill));
+                                fiscalSettings(session), bonHeader(session, bill, amountDue));
         reportBonResult(session, result);
     });
 }

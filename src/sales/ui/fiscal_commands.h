@@ -15,6 +15,7 @@
 #include "sales/receipt_files.h"
 #include "sales/reversals.h"
 #include "shell/session.h"
+#include <optional>
 
 namespace torvika {
 
@@ -22,7 +23,12 @@ namespace torvika {
 // Throws EInOutError when the file cannot be read.
 FiscalSettings fiscalSettings(Session& session);
 // The terminal of the status line, the operator logged in, and the bill.
-BonHeader bonHeader(Session& session, const QString& bill);
+// With the receipt's total: its dual line while both currencies are shown.
+BonHeader bonHeader(Session& session, const QString& bill,
+                    const std::optional<Decimal>& total = std::nullopt);
+// The amount in euro and in lev while both currencies are shown today;
+// empty otherwise.
+QString dualAmount(Session& session, const Decimal& amount);
 
 // Tells the operator what could not be printed ("Неуспешен печат на бон"
 // for a receipt file, the department of each ticket), each also logged,

@@ -2,6 +2,8 @@
 
 #include "catalogue/ui/article_picker.h"
 #include "catalogue/warehouses.h"
+#include "common/amount_words.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/texts.h"
@@ -325,10 +327,15 @@ void ShopPage::Calculate_SUM() {
                 ui->DBGrid1->selectionModel()->select(model_->index(row, 0), QItemSelectionModel::Select |
                                                                                  QItemSelectionModel::Rows);
         ui->Label_Leva->setText(formatted(t.total));
+        const BaseCurrency base = loadBaseCurrency(s.db());
+        ui->Label_Leva_Caption->setText(texts::kTotalWithVatCaption.arg(base.words.major));
+        const QString dual = dualAmount(s, t.total);
+        ui->Label_Dvoina_Suma->setText(dual);
+        ui->Label_Dvoina_Suma->setVisible(!dual.isEmpty());
         ui->Label_DDS->setText(format42(t.vat.vat));
         ui->Label_SUMA_BezDDS->setText(format42(t.vat.net));
         ui->Label68->setText(vatRatesCaption(t.vat));
-        ui->Label_Words->setText(t.vat.grossWords);
+        ui->Label_Words->setText(Sum_To_Words(t.vat.gross, base.words));
         showCounterpartyField(!t.lines.isEmpty());
     });
     // The sale's buttons follow their commands again (a pick list disables them).
@@ -1026,7 +1033,7 @@ void ShopPage::printReceipt(const QList<SaleLine>& sold, const Decimal& amountDu
     Session& s = host_.session();
     QString file;
     guarded([&] {
-        BonHeader header = bonHeader(s, billText());
+        BonHeader header = bonHeader(s, billText(), amountDue);
         header.unp = unp;
         const QList<ReceiptLine> receipt = receiptLines(sold);
         FiscalState& fiscal = s.state<FiscalState>();

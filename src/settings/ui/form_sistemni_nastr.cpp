@@ -94,6 +94,7 @@ TForm_Sistemni_Nastr::TForm_Sistemni_Nastr(const WindowContext& context, QWidget
     static_cast<QSpinBox*>(fields_.addTo(ui->Layout_Messages_More, SettingId::MessagesPort))
         ->setRange(1, 65535);
     fields_.addTo(ui->Layout_Messages_More, SettingId::MessagesAllowed);
+    fields_.addTo(ui->Layout_Ob6ti_More, SettingId::DualPricesUntil);
 
     load();
     connectDependencies();
