@@ -64,6 +64,8 @@ private slots:
         fx_ = std::make_unique<test::Fixture>();
         msg_ = std::make_unique<test::ScriptedMessages>();
         fx_->firmData().writeString("Tuning", "19", "Bons");
+        // Receipts in the base currency only, whatever the day the tests run.
+        fx_->firmData().writeString("Tuning", "DualPricesUntil", "");
         main_ = std::make_unique<test::MainWindow>(session());
         QVERIFY(main_->start());
     }

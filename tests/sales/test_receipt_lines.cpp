@@ -254,7 +254,8 @@ private slots:
         QFETCH(int, mode);
         QFETCH(int, type);
         QFETCH(QByteArray, bytes);
-        const BonHeader header{"3", "Мария", "7", dualAmountText(Decimal("4.04"), CurrencyKind::Lev)};
+        BonHeader header{"3", "Мария", "7"};
+        header.dualTotal = dualAmountText(Decimal("4.04"), CurrencyKind::Lev);
         QCOMPARE(commandFileBytes(
                      receiptFileLines(BonMode(mode), type, header, {"Чай 1 x 2.99"}, Decimal("4.04"))),
                  bytes);
