@@ -86,6 +86,18 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
     return s;
 }
 
+QList<qint64> operatorSaleLines(const QSqlDatabase& db, const QString& operatorName) {
+    QList<qint64> lines;
+    for (const QVariantList& row :
+         readRows(db,
+                  QStringLiteral(
+                      "SELECT N_Prodajba FROM Prodajbi_Vremenni WHERE Operator = ? ORDER BY N_Prodajba"),
+                  {operatorName})
+             .rows)
+        lines << row.value(0).toLongLong();
+    return lines;
+}
+
 int issuePlace(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:

@@ -48,6 +48,10 @@ struct LineSource {
 };
 LineSource lineSource(PrintContext context, const VatRates& rates = {});
 
+// The operator's lines of the sale on the shop page (N_Prodajba), in their
+// order.
+QList<qint64> operatorSaleLines(const QSqlDatabase& db, const QString& operatorName);
+
 // Where a document of the context is registered (Printed_Dok.Ot_Kade_Prod):
 // 1 for the shop page and the sales report (a sale line keeps its number
 // from the sale list to its record), 2 for the service page, 3 for the

@@ -1,12 +1,12 @@
 #include "documents/ui/document_designer.h"
 
 #include "common/ref_text.h"
-#include "common/sql.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/messages.h"
 #include "documents/document_kinds.h"
 #include "documents/print_run.h"
 #include "documents/report_engine.h"
+#include "documents/report_query.h"
 #include "documents/template_design.h"
 #include "documents/template_files.h"
 #include "documents/texts.h"
@@ -256,13 +256,7 @@ void TForm_GeneralForm_Dokumentaciq::N_PregledClick() {
         const QSqlDatabase db = session_.db();
         request = pageRequest(session_, PrintContext::Shop);
         // The operator's lines of the sale on the shop page feed the design.
-        for (const QVariantList& row :
-             readRows(db,
-                      QStringLiteral("SELECT N_Prodajba FROM Prodajbi_Vremenni WHERE Operator = ? "
-                                     "ORDER BY N_Prodajba"),
-                      {request.operatorName})
-                 .rows)
-            request.lines << row.value(0).toLongLong();
+        request.lines = operatorSaleLines(db, request.operatorName);
         request.counterparty = std::max(0, GetID_MFromTreeNodeName(session_.saleCounterparty()));
         DocumentQueryInput input;
         input.context = PrintContext::Shop;
