@@ -44,35 +44,6 @@ QPaintDevice* measureDevice() {
     return &image;
 }
 
-QFont reportFont(const ElementFont& f) {
-    QFont font(kReportFont);
-    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikeOut);
-    return font;
-}
-
-Qt::PenStyle penStyle(FrameStyle s) {
-    switch (s) {
-    case FrameStyle::Dash:
-        return Qt::DashLine;
-    case FrameStyle::Dot:
-        return Qt::DotLine;
-    case FrameStyle::DashDot:
-        return Qt::DashDotLine;
-    case FrameStyle::DashDotDot:
-        return Qt::DashDotDotLine;
-    case FrameStyle::Clear:
-        return Qt::NoPen;
-    case FrameStyle::Solid:
-    case FrameStyle::InsideFrame:
-        break;
-    }
-    return Qt::SolidLine;
-}
-
 Qt::Alignment textAlignment(ElementAlignment a) {
     switch (a) {
     case ElementAlignment::Right:
@@ -107,6 +78,35 @@ std::unique_ptr<QTextDocument> bandDocument(const QByteArray& rtf, const QHash<Q
 }
 
 } // namespace
+
+QFont reportFont(const ElementFont& f) {
+    QFont font(kReportFont);
+    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikeOut);
+    return font;
+}
+
+Qt::PenStyle penStyle(FrameStyle s) {
+    switch (s) {
+    case FrameStyle::Dash:
+        return Qt::DashLine;
+    case FrameStyle::Dot:
+        return Qt::DotLine;
+    case FrameStyle::DashDot:
+        return Qt::DashDotLine;
+    case FrameStyle::DashDotDot:
+        return Qt::DashDotDotLine;
+    case FrameStyle::Clear:
+        return Qt::NoPen;
+    case FrameStyle::Solid:
+    case FrameStyle::InsideFrame:
+        break;
+    }
+    return Qt::SolidLine;
+}
 
 QString fieldText(const QVariant& value) {
     if (!value.isValid() || value.isNull())

@@ -13,6 +13,7 @@
 #include "documents/report_template.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QHash>
 #include <QRectF>
 #include <QString>
@@ -50,6 +51,11 @@ struct ReportValues {
 
 // The page: A4 portrait in the designer's units (1/96 inch), its margins
 // and the height of the fixed band at its foot.
+// The font of an element as printed (Arial at the element's size and
+// style) and the pen of a frame's style: the designer draws with the same.
+QFont reportFont(const ElementFont& f);
+Qt::PenStyle penStyle(FrameStyle s);
+
 inline constexpr double kPageWidth = 210.0 / 25.4 * 96.0;
 inline constexpr double kPageHeight = 297.0 / 25.4 * 96.0;
 inline constexpr double kPageMargin = 10.0 / 25.4 * 96.0;

@@ -40,33 +40,6 @@ QString bandCaption(ReportBand band) {
     return {};
 }
 
-QFont elementFont(const ElementFont& f) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikeOut);
-    return font;
-}
-
-Qt::PenStyle penStyle(FrameStyle s) {
-    switch (s) {
-    case FrameStyle::Dash:
-        return Qt::DashLine;
-    case FrameStyle::Dot:
-        return Qt::DotLine;
-    case FrameStyle::DashDot:
-        return Qt::DashDotLine;
-    case FrameStyle::DashDotDot:
-        return Qt::DashDotDotLine;
-    case FrameStyle::Clear:
-        return Qt::NoPen;
-    default:
-        return Qt::SolidLine;
-    }
-}
-
 std::unique_ptr<QTextDocument> bandDocument(const QByteArray& rtf) {
     auto doc = std::make_unique<QTextDocument>();
     QFont base(QStringLiteral("Arial"));
@@ -207,7 +180,7 @@ void DesignPage::paintEvent(QPaintEvent*) {
             ElementFont f;
             f.size = 16;
             f.bold = true;
-            p.setFont(elementFont(f));
+            p.setFont(reportFont(f));
             p.setPen(Qt::black);
             p.drawText(QRect(0, top + 2, int(kPageWidth), 30), Qt::AlignHCenter | Qt::AlignTop,
                        texts::kStampOriginal);
@@ -230,7 +203,7 @@ void DesignPage::paintEvent(QPaintEvent*) {
             }
         }
         if (e.kind != ElementKind::Image || e.picture.isEmpty()) {
-            p.setFont(elementFont(e.font));
+            p.setFont(reportFont(e.font));
             p.setPen(e.kind == ElementKind::DataField ? QColor(0x00, 0x30, 0x90) : QColor(Qt::black));
             const Qt::Alignment align = e.alignment == ElementAlignment::Right    ? Qt::AlignRight
                                         : e.alignment == ElementAlignment::Center ? Qt::AlignHCenter
