@@ -2,13 +2,15 @@
 // it, the intake client chosen by the quick search or the list (mode 9), and
 // the intake of two items of one client by serial number (one the shop
 // sold, one unknown) with the dossier, the refusals, the workshop ticket and
-// "ПРИЕМИ".
+// "ПРИЕМИ"; "Печат документи" for the chosen intake lines.
 
 #include "common/cp1251.h"
 #include "common/ref_text.h"
 #include "common/sql.h"
 #include "counterparties/ui/counterparty_picker.h"
 #include "counterparties/ui/form_kontrakents.h"
+#include "documents/template_files.h"
+#include "documents/texts.h"
 #include "service/texts.h"
 #include "support/fixture.h"
 #include "support/host_stand_in.h"
@@ -20,17 +22,38 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
 using namespace torvika;
+
+namespace {
+
+QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void tickOnly(QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace
 
 class ServicePageTest : public QObject {
     Q_OBJECT
@@ -249,6 +272,85 @@ private slots:
         QCOMPARE(test::control<QDateEdit>(page, "DateTimePicker_Krai_Data")->date(), QDate(2026, 3, 11));
         QCOMPARE(test::control<QLabel>(page, "Label_Zabel")->text(), "партида 5");
         QCOMPARE(msgs.shown, QStringList{});
+    }
+
+    // "Печат документи" prints the service documents for the chosen intake
+    // lines only (by line number, so two lines of one client print apart),
+    // numbers them from the kind's row, and refuses without a chosen line.
+    void documentsForChosenLines() {
+        test::Fixture fx;
+        test::ScriptedMessages msgs;
+        fx.session().clock = [] { return QDateTime(QDate(2026, 3, 10), QTime(10, 0)); };
+        execSql(fx.db(), "INSERT INTO Firmi (ID, Ime_Firma, EIK, Nomer_Grupa) VALUES (3, 'Чип ООД', '0', 0)");
+        auto field = [](const QString& set, const QString& column, int x) {
+            ReportElement e;
+            e.kind = ElementKind::DataField;
+            e.name = set + column;
+            e.band = ReportBand::Detail;
+            e.dataSet = set;
+            e.dataField = column;
+            e.geometry = QRect(x, 0, 180, 20);
+            return e;
+        };
+        ReportTemplate t;
+        t.name = "Приемателен протокол";
+        t.detailHeight = 20;
+        t.elements = {field("Priem_Ser_Vremen", "S_N", 0), field("Priem_Ser_Vremen", "Pri4ina", 200),
+                      field("Firmi", "Ime_Firma", 420)};
+        const QString docs = fx.session().programDir.documentationsDir();
+        QDir().mkpath(docs);
+        DocumentPlaces places;
+        places.service = true;
+        saveTemplate(fx.db(), docs, t, places, "0000000041");
+
+        test::MainWindow main(fx.session());
+        QVERIFY(main.start());
+        test::control<QTabWidget>(main.form, "PageControl1")->setCurrentIndex(1);
+        QWidget& page = main.form;
+        {
+            test::ModalScript script;
+            script.next<TForm_Kontrakents>([](TForm_Kontrakents* list) {
+                QVERIFY(list->positionOn(3));
+                test::control<QPushButton>(*list, "BitBtn_Izberi")->click();
+            });
+            pickCounterparty(main.form.context(), kSelectServiceClient, &main.form);
+            QVERIFY2(script.finished(), qPrintable(script.failure()));
+        }
+        auto* serial = test::control<QLineEdit>(page, "Edit_SN");
+        auto* reason = test::control<QPlainTextEdit>(page, "Memo_Pri4ina");
+        auto* lines = test::control<QTableView>(page, "DBGrid_Ser");
+        for (const auto& [sn, why] : {std::pair{"KK-1", "Шуми"}, std::pair{"KK-2", "Не пали"}}) {
+            test::typeText(serial, sn);
+            QTest::keyClick(serial, Qt::Key_Return);
+            test::typeText(reason, why);
+            test::control<QPushButton>(page, "Button_Dobavi")->click();
+        }
+        QCOMPARE(lines->model()->rowCount(), 2);
+
+        auto* print = test::control<QPushButton>(page, "Button3");
+        lines->clearSelection();
+        print->click();
+        QCOMPARE(msgs.shown.last(), texts::kIntakeNoLinesForDocuments);
+
+        QTest::mouseClick(test::control<QToolButton>(page, "SpdBtn_Pokaji_Dokuments_Ser"), Qt::LeftButton);
+        tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_Ser"), t.name);
+        tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_Ser"), texts::kPdfPrinter);
+        const QStringList shown = test::shownRows(lines->model());
+        const int second = int(shown.indexOf(QRegularExpression(".*\\|KK-2\\|.*")));
+        QVERIFY2(second >= 0, qPrintable(shown.join(u'\n')));
+        test::clickRow(lines, second);
+        const QString pdf = fx.root() + "intake.pdf";
+        msgs.answer(pdf);
+        print->click();
+        QVERIFY(QFile::exists(pdf));
+        const QString text = pdfText(pdf);
+        QVERIFY2(text.contains("KK-2") && text.contains("Не пали") && text.contains("Чип ООД"),
+                 qPrintable(text));
+        QVERIFY2(!text.contains("KK-1"), qPrintable(text));
+        QCOMPARE(scalarSql(fx.db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = ?", {t.name}).toString(),
+                 QString("0000000042"));
+        // The lines stay on the working list for "ПРИЕМИ".
+        QCOMPARE(lines->model()->rowCount(), 2);
     }
 };
 
