@@ -195,6 +195,40 @@ private slots:
         QCOMPARE(third.CREATE_BON_FILE(kBonDailyReport, db(), settings_, kHeader).receiptFile, bon(10));
     }
 
+    // Two workstations writing receipts into one directory at the same
+    // moment: every receipt gets a number of its own and its own file.
+    void twoWorkstationsNumberApart() {
+        constexpr int kReceipts = 40;
+        std::array<QStringList, 2> written;
+        std::atomic<int> errors{0};
+        std::barrier start(2);
+        auto workstation = [&](int i) {
+            const QString name = QStringLiteral("till %1").arg(i);
+            {
+                QSqlDatabase conn = fx_->openWorkstation(name);
+                FiscalState state;
+                start.arrive_and_wait();
+                for (int n = 0; n < kReceipts; ++n) {
+                    const BonResult r = state.CREATE_BON_FILE(kBonDailyReport, conn, settings_, kHeader);
+                    if (r.receiptFailed)
+                        ++errors;
+                    else
+                        written[size_t(i)] << r.receiptFile;
+                }
+            }
+            QSqlDatabase::removeDatabase(name);
+        };
+        std::thread first(workstation, 0), second(workstation, 1);
+        first.join();
+        second.join();
+        QCOMPARE(errors.load(), 0);
+        QStringList all = written[0] + written[1];
+        QCOMPARE(all.size(), 2 * kReceipts);
+        all.removeDuplicates();
+        QCOMPARE(all.size(), 2 * kReceipts);
+        QCOMPARE(QDir(receipts()).entryList({"BON*.bon"}, QDir::Files).size(), 2 * kReceipts);
+    }
+
     // On a file system without hard links two workstations placing a file
     // under one name at the same moment: one takes it, the other is told
     // the name is taken, and the file there is the winner's.
