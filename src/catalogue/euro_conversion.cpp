@@ -275,9 +275,9 @@ EuroConversionResult convertToEuro(const QSqlDatabase& db, const QString& operat
         if (euro)
             kurs = 1;
         else if (levNames.contains(rate.name))
-            kurs = Decimal(1).divided(euroRate(), kNumberColumnDecimals);
+            kurs = euroBasedRate(1);
         else
-            kurs = fromNumberColumn(rate.kurs).divided(euroRate(), kNumberColumnDecimals);
+            kurs = euroBasedRate(fromNumberColumn(rate.kurs));
         const QString osn = euro ? kTrueText : kFalseText;
         execSql(db,
                 QStringLiteral(

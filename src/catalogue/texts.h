@@ -376,7 +376,6 @@ inline const QString kTransferColumnQuantity = QStringLiteral("Кол.");
 inline const QString kTransferColumnUnit = QStringLiteral("Мярка");
 inline const QString kTransferColumnPrice = QStringLiteral("Ед. цена");
 inline const QString kTransferColumnCurrency = QStringLiteral("Валута");
-inline const QString kTransferColumnTotal = QStringLiteral("Общо в лева");
 inline const QString kScrapColumnReason = QStringLiteral("Причина");
 // %1: the quantity asked for, %2: what the warehouse holds besides the other lines.
 inline const QString kAskChangeAboveStock =
@@ -406,9 +405,12 @@ inline const QString kLineAdd = QStringLiteral("Добави");
 inline const QString kLineAccept = QStringLiteral("Приеми");
 inline const QString kLineDelete = QStringLiteral("Изтрии");
 inline const QString kLineCancel = QStringLiteral("Откажи");
-inline const QString kConvert = QStringLiteral("Конвертирай в лева");
-// %1: the rate.
-inline const QString kConvertAtRate = QStringLiteral("Конвертирай в лева по курс: %1");
+// %1: the base currency's word ("лева", "евро").
+inline const QString kConvert = QStringLiteral("Конвертирай в %1");
+// %1: the base currency's word, %2: the rate.
+inline const QString kConvertAtRate = QStringLiteral("Конвертирай в %1 по курс: %2");
+// %1: the base currency's word.
+inline const QString kRateAgainst = QStringLiteral("Курс спрямо %1");
 // %1: the delivery's number.
 inline const QString kDeliverySaved = QStringLiteral("Доставката е записана под номер %1.");
 // %1: the currencies.

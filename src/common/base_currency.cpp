@@ -1,5 +1,7 @@
 #include "common/base_currency.h"
 
+#include "common/exception_log.h"
+#include "common/number_column.h"
 #include "common/sql.h"
 #include "common/texts.h"
 
@@ -73,6 +75,50 @@ QString baseCurrencyRowName(const QSqlDatabase& db) {
 BaseCurrency loadBaseCurrency(const QSqlDatabase& db) {
     const QString name = baseCurrencyRowName(db);
     return name.isEmpty() ? levBase() : baseCurrencyNamed(name);
+}
+
+QDate euroAdoptionDay() {
+    return QDate(2026, 1, 1);
+}
+
+Decimal euroBasedRate(const Decimal& levRate) {
+    return levRate.divided(euroRate(), kNumberColumnDecimals);
+}
+
+void makeEuroTheBaseOfNewCompany(const QSqlDatabase& db) {
+    if (!db.tables().contains(QStringLiteral("Valuti"), Qt::CaseInsensitive))
+        return;
+    const QString base = baseCurrencyRowName(db);
+    if (!base.isEmpty() && currencyKind(base) != CurrencyKind::Lev)
+        return;
+    QString euro;
+    QList<std::pair<QString, Decimal>> rates;
+    for (const QVariantList& row :
+         readRows(db, QStringLiteral("SELECT Opisanie, Kurs FROM Valuti ORDER BY Opisanie")).rows) {
+        const QString name = row.value(0).toString();
+        if (euro.isEmpty() && currencyKind(name) == CurrencyKind::Euro)
+            euro = name;
+        else
+            rates << std::pair{
+                name, currencyKind(name) == CurrencyKind::Lev ? Decimal(1) : fromNumberColumn(row.value(1))};
+    }
+    if (euro.isEmpty()) {
+        euro = euroBase().name;
+        execSql(db, QStringLiteral("INSERT INTO Valuti (Opisanie, Kurs, Osn) VALUES (?, 1, 'True')"), {euro});
+    }
+    execSql(db, QStringLiteral("UPDATE Valuti SET Kurs = 1, Osn = 'True' WHERE Opisanie = ?"), {euro});
+    for (const auto& [name, rate] : rates)
+        execSql(db, QStringLiteral("UPDATE Valuti SET Kurs = ?, Osn = 'False' WHERE Opisanie = ?"),
+                {numberColumnValue(euroBasedRate(rate)), name});
+}
+
+BaseCurrency baseCurrencyForCaptions(const QSqlDatabase& db) {
+    try {
+        return loadBaseCurrency(db);
+    } catch (const std::exception& e) {
+        logException(e);
+        return levBase();
+    }
 }
 
 QString dualAmountText(const Decimal& amount, CurrencyKind base) {

@@ -50,9 +50,24 @@ BaseCurrency euroBase();
 // The company's base currency, read from Valuti; the lev when no row is
 // marked. Throws EDatabaseError.
 BaseCurrency loadBaseCurrency(const QSqlDatabase& db);
+// The base currency for a caption or a column title, which must show
+// something: the lev when the database cannot be read (the failure logged).
+BaseCurrency baseCurrencyForCaptions(const QSqlDatabase& db);
 // The name of the base currency's Valuti row; empty when no row is marked.
 // Throws EDatabaseError.
 QString baseCurrencyRowName(const QSqlDatabase& db);
+
+// The day Bulgaria adopted the euro (1 January 2026): a company made from
+// then on keeps its books in euro.
+QDate euroAdoptionDay();
+// A lev rate (leva for one unit) as a rate against the euro: divided by
+// 1.95583 exactly, to the rate column's 8 decimals.
+Decimal euroBasedRate(const Decimal& levRate);
+// Makes the euro the base currency of a company that has no prices yet (a
+// database just made): the euro row (added when missing) at rate 1, every
+// other rate divided by 1.95583. A company without Valuti, or whose base is
+// not the lev, is left alone. Throws EDatabaseError.
+void makeEuroTheBaseOfNewCompany(const QSqlDatabase& db);
 
 // An amount of the base currency with its equivalent in the other one of
 // the pair lev/euro, euro first: "10.00 EUR / 19.56 лв.". The equivalent is

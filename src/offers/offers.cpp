@@ -350,10 +350,10 @@ QStringList offerPrintClosing(const OfferPrint& p) {
     out << QString();
     if (p.number > 0)
         out << QString();
-    out << texts::kPrintOfferTotal + formatFixed(p.total, p.decimals) + u' '
+    out << texts::kPrintOfferTotal.arg(p.currencyWord) + formatFixed(p.total, p.decimals) + u' '
         << texts::kPrintAdvance + p.advance.toString() + u' '
-        << texts::kPrintRemaining + formatFixed(p.total - p.advance, p.decimals) + u' ' << QString()
-        << QString() << QString() << QString();
+        << texts::kPrintRemaining.arg(p.currencyWord) + formatFixed(p.total - p.advance, p.decimals) + u' '
+        << QString() << QString() << QString() << QString();
     if (p.number > 0)
         out << texts::kPrintSignSaved << QString() << texts::kPrintSignSavedNames.arg(p.operatorName);
     else

@@ -177,6 +177,7 @@ struct OfferPrint {
     Decimal advance;
     int decimals = 2;
     QString operatorName;
+    QString currencyWord = QStringLiteral("лева"); // the base currency's
     CompanyData company;
 };
 // The lines before the grid rows and those after them (the footer line

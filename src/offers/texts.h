@@ -77,9 +77,11 @@ inline const QString kPrintIban = QStringLiteral("Сметка: ");
 inline const QString kPrintBic = QStringLiteral("Код: ");
 inline const QString kPrintBank = QStringLiteral("При банка: ");
 inline const QString kPrintOffers = QStringLiteral("предлага на вашето внимание следното: ");
-inline const QString kPrintOfferTotal = QStringLiteral("На обща стойност в лева: ");
+// %1 the base currency's word ("лева", "евро").
+inline const QString kPrintOfferTotal = QStringLiteral("На обща стойност в %1: ");
 inline const QString kPrintAdvance = QStringLiteral("Предплата: ");
-inline const QString kPrintRemaining = QStringLiteral("Оставаща сума в лева: ");
+// %1 the base currency's word.
+inline const QString kPrintRemaining = QStringLiteral("Оставаща сума в %1: ");
 inline const QString kPrintSignSaved =
     QStringLiteral("      Приел:...........                  Предал:..............   ");
 inline const QString kPrintSignSavedNames =

@@ -1,5 +1,6 @@
 #include "shell/company_databases.h"
 
+#include "common/base_currency.h"
 #include "common/errors.h"
 #include "common/exception_log.h"
 #include "common/sql.h"
@@ -316,6 +317,9 @@ DbOperationResult createIn(Session& session, NewStorage& storage, const QString&
                         // The script writes the first operator's password as
                         // text; the database keeps only its hash.
                         hashPlainPasswords(d);
+                        // A company made since the euro was adopted keeps its books in euro.
+                        if (session.now().date() >= euroAdoptionDay())
+                            makeEuroTheBaseOfNewCompany(d);
                         storeDatabaseVersion(d, release);
                         tree.markWritten();
                         writeInitialGroupTree(target.path);

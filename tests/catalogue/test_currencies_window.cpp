@@ -147,6 +147,7 @@ private slots:
         QVERIFY(!toEuro->isEnabled());
         QVERIFY(back->isEnabled());
         QVERIFY(test::control<QLabel>(w, "Label_Evro")->text().startsWith("Основна валута: EUR."));
+        QCOMPARE(test::control<QLabel>(w, "Label_Kurs")->text(), "Курс спрямо евро");
 
         msg_->answerYes();
         back->click();
@@ -155,6 +156,7 @@ private slots:
         QCOMPARE(table(db()), kFirstRows);
         QVERIFY(toEuro->isEnabled());
         QVERIFY(!back->isEnabled());
+        QCOMPARE(test::control<QLabel>(w, "Label_Kurs")->text(), "Курс спрямо лева");
     }
 
     // Bad input: the message, the caret on the field, nothing written, the

@@ -248,6 +248,8 @@ private slots:
         QCOMPARE(label("Label_Dvoina_Suma"), "7.50 EUR / 14.67 лв.");
         QVERIFY(page()->findChild<QLabel*>("Label_Dvoina_Suma")->isVisibleTo(page()));
         QCOMPARE(label("Label_Words"), "седем евро и 50 цента ");
+        QCOMPARE(page()->findChild<QTableView*>("DBGrid1")->model()->headerData(7, Qt::Horizontal).toString(),
+                 "Общо в евро");
         fx_->session().clock = [] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0)); };
         page()->Calculate_SUM();
         QCOMPARE(label("Label_Dvoina_Suma"), "");

@@ -1,6 +1,8 @@
 // Creating, updating and switching company databases.
 
+#include "common/base_currency.h"
 #include "common/errors.h"
+#include "common/number_column.h"
 #include "common/profile_file.h"
 #include "common/sql.h"
 #include "shell/company_databases.h"
@@ -303,9 +305,11 @@ private slots:
     // A company database made by the program with the shipped scripts holds
     // its first operator's password hashed from the start, never as the
     // script's "1", and "1" logs in. (The fixture's own database has a
-    // quicker hash written over it, so it cannot show this.)
+    // quicker hash written over it, so it cannot show this.) Made in 2026,
+    // it keeps its books in euro: the lev at 1/1.95583.
     void newDatabaseHashesTheFirstPassword() {
         test::Fixture fx;
+        fx.session().clock = [] { return QDateTime(QDate(2026, 12, 11), QTime(9, 0)); };
         const QString firstOperator = QStringLiteral("Администратор");
         DbOperationResult r;
         Alias server;
@@ -337,6 +341,16 @@ private slots:
         QVERIFY2(isPasswordHash(stored), qPrintable(stored));
         QVERIFY(checkCredentials(fx.db(), firstOperator, QStringLiteral("1")).has_value());
         QVERIFY(!checkCredentials(fx.db(), firstOperator, QStringLiteral("2")).has_value());
+
+        QCOMPARE(loadBaseCurrency(fx.db()).kind, CurrencyKind::Euro);
+        const SqlRows rates = readRows(fx.db(), "SELECT Opisanie, Kurs, Osn FROM Valuti ORDER BY Opisanie");
+        QStringList shown;
+        for (const QVariantList& row : rates.rows)
+            shown << row[0].toString() + u' ' + fromNumberColumn(row[1]).toString() + u' ' +
+                         row[2].toString();
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"BGL 0.51129188 False", "EUR 1 True", "USD 0.8691962 False",
+                                     "Лева 0.51129188 False"}));
     }
 
     void createFails_data() {

@@ -100,6 +100,9 @@ const QString& templateDir() {
             throw std::runtime_error("no temporary directory");
         prepareProgramDir(dir.path());
         Session session{ProgramDir(dir.path())};
+        // The tests' company keeps its books in lev, as one made before the
+        // euro did (a company made today is in euro).
+        session.clock = [] { return QDateTime(QDate(2025, 6, 2), QTime(9, 0)); };
         // A test program listens for workstation messages only where a
         // test asks for it (on a port of its own).
         session.settings().set(setting::kMessagesListen, false);

@@ -5,6 +5,7 @@
 #include "catalogue/stock.h"
 #include "catalogue/texts.h"
 #include "catalogue/ui/article_picker.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
@@ -144,6 +145,7 @@ TForm_Dostavki::TForm_Dostavki(const WindowContext& context, QWidget* parent)
     });
     ui->Label_A_N->setText(texts::kOwnNumbers);
     ui->Label_A_N->setToolTip(texts::kOwnNumbersHint);
+    sellingCurrencyChosen();
     setIdle();
 }
 
@@ -522,7 +524,9 @@ void TForm_Dostavki::deliveryCurrencyChosen() {
 void TForm_Dostavki::sellingCurrencyChosen() {
     guarded([this] {
         const std::optional<Decimal> rate = currencyRate(session_.db(), ui->ComboBox_Valuta_D->currentText());
-        ui->Button_Konvertirai->setText(rate ? texts::kConvertAtRate.arg(rate->toString()) : texts::kConvert);
+        const QString word = loadBaseCurrency(session_.db()).words.major;
+        ui->Button_Konvertirai->setText(rate ? texts::kConvertAtRate.arg(word, rate->toString())
+                                             : texts::kConvert.arg(word));
     });
 }
 
@@ -546,7 +550,7 @@ void TForm_Dostavki::convert() {
         // The delivery price only: the selling price stays in its own currency.
         ui->Edit_Dostavna_Cena->setText(priceText(priceInBaseCurrency(*delivery, *rate)));
         ui->ComboBox_Valuta_D->setCurrentText(base);
-        ui->Button_Konvertirai->setText(texts::kConvert);
+        ui->Button_Konvertirai->setText(texts::kConvert.arg(loadBaseCurrency(session_.db()).words.major));
         sellingPriceLeft();
     });
 }

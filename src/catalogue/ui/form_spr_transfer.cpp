@@ -2,6 +2,7 @@
 
 #include "catalogue/reference_lists.h"
 #include "catalogue/texts.h"
+#include "common/base_currency.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
 #include "common/ui/grid_file.h"
@@ -43,7 +44,8 @@ TForm_Spr_Transfer::TForm_Spr_Transfer(const WindowContext& context, StockMoveKi
         {QStringLiteral("Mqrka"), texts::kTransferColumnUnit, 6},
         {QStringLiteral("Ed_Cena"), texts::kTransferColumnPrice, 9, GridColumnSpec::Number, decimals},
         {QStringLiteral("Valuta"), texts::kTransferColumnCurrency, 7},
-        {QStringLiteral("Sum_Row"), texts::kTransferColumnTotal, 10, GridColumnSpec::Number, 2},
+        {QStringLiteral("Sum_Row"), baseCurrencyForCaptions(session_.db()).totalsCaption, 10,
+         GridColumnSpec::Number, 2},
     };
     if (scrap)
         lineColumns << GridColumnSpec{QStringLiteral("Pri4ina"), texts::kScrapColumnReason, 24};

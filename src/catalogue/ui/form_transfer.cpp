@@ -3,6 +3,7 @@
 #include "catalogue/reference_lists.h"
 #include "catalogue/texts.h"
 #include "catalogue/ui/article_picker.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/ui/error_edge.h"
@@ -47,7 +48,8 @@ TForm_Transfer::TForm_Transfer(const WindowContext& context, StockMoveKind kind,
         {QStringLiteral("Mqrka"), texts::kTransferColumnUnit, 6},
         {QStringLiteral("Ed_Cena"), texts::kTransferColumnPrice, 9, GridColumnSpec::Number, decimals},
         {QStringLiteral("Valuta"), texts::kTransferColumnCurrency, 7},
-        {QStringLiteral("Sum_Row"), texts::kTransferColumnTotal, 10, GridColumnSpec::Number, 2},
+        {QStringLiteral("Sum_Row"), baseCurrencyForCaptions(session_.db()).totalsCaption, 10,
+         GridColumnSpec::Number, 2},
     };
     if (isScrap()) {
         columns << GridColumnSpec{QStringLiteral("Pri4ina"), texts::kScrapColumnReason, 24};

@@ -91,6 +91,7 @@ void TForm_Valuti::showEuroState() {
         state += u' ' + (last.reversible ? texts::kEuroStateReversible : texts::kEuroStateFinal)
                             .arg(last.when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     ui->Label_Evro->setText(state);
+    ui->Label_Kurs->setText(texts::kRateAgainst.arg(base.words.major));
     ui->Button_Kam_Evro->setEnabled(base.kind == CurrencyKind::Lev);
     ui->Button_Otmqna_Evro->setEnabled(last.id != 0 && last.reversible);
 }

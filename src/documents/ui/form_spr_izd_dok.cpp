@@ -1,5 +1,6 @@
 #include "documents/ui/form_spr_izd_dok.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/ref_text.h"
 #include "common/texts.h"
@@ -46,16 +47,17 @@ TForm_Spr_Izd_Dok::TForm_Spr_Izd_Dok(const WindowContext& context, QWidget* pare
     const int d = session_.displayDecimals();
     lines_ = new StatementModel(this);
     lines_->setPageSize(0);
-    lines_->setColumns({{QStringLiteral("ID_Prod"), QStringLiteral("Прод. N"), 8, F::Integer},
-                        {QStringLiteral("Barkod"), QStringLiteral("Арт. N"), 8, F::Integer},
-                        {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 28},
-                        {QStringLiteral("Kol"), QStringLiteral("Кол."), 8, F::Number, d},
-                        {QStringLiteral("Ed_Cena"), QStringLiteral("Ед.цена"), 9, F::Number, d},
-                        {QStringLiteral("Valuta"), QStringLiteral("Валута"), 7},
-                        {QStringLiteral("T_O"), QStringLiteral("ТО"), 6, F::Number, 2},
-                        {QStringLiteral("Suma"), QStringLiteral("Общо в лева"), 11, F::Number, 2},
-                        {QStringLiteral("Pored_Ot"), QStringLiteral("Поред. от/ Сер. номер"), 20},
-                        {QStringLiteral("Pored_Do"), QStringLiteral("Поред. до/ Гаранция"), 20}});
+    lines_->setColumns(
+        {{QStringLiteral("ID_Prod"), QStringLiteral("Прод. N"), 8, F::Integer},
+         {QStringLiteral("Barkod"), QStringLiteral("Арт. N"), 8, F::Integer},
+         {QStringLiteral("Opisanie"), QStringLiteral("Описание"), 28},
+         {QStringLiteral("Kol"), QStringLiteral("Кол."), 8, F::Number, d},
+         {QStringLiteral("Ed_Cena"), QStringLiteral("Ед.цена"), 9, F::Number, d},
+         {QStringLiteral("Valuta"), QStringLiteral("Валута"), 7},
+         {QStringLiteral("T_O"), QStringLiteral("ТО"), 6, F::Number, 2},
+         {QStringLiteral("Suma"), baseCurrencyForCaptions(session_.db()).totalsCaption, 11, F::Number, 2},
+         {QStringLiteral("Pored_Ot"), QStringLiteral("Поред. от/ Сер. номер"), 20},
+         {QStringLiteral("Pored_Do"), QStringLiteral("Поред. до/ Гаранция"), 20}});
     setUpStatementGrid(ui->DBGrid_Art, lines_);
     addColumnMenu(ui->DBGrid_Art);
     ui->Splitter_Grids->setStretchFactor(0, 3);

@@ -1,5 +1,6 @@
 #include "offers/ui/form_oferti.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/errors.h"
 #include "common/number_column.h"
@@ -687,6 +688,7 @@ void TForm_Oferti::printOffer(qint64 number) {
     p.total = comparison_.offerSum;
     p.advance = typedAdvance(ui->Edit_Avans->text()).value_or(Decimal(0));
     p.decimals = decimals();
+    p.currencyWord = baseCurrencyForCaptions(session_.db()).words.major;
     p.operatorName = session_.operatorName();
     p.company = companyData(session_);
     guarded([&] {

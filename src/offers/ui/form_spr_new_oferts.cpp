@@ -1,5 +1,6 @@
 #include "offers/ui/form_spr_new_oferts.h"
 
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/dates.h"
 #include "common/errors.h"
@@ -165,6 +166,7 @@ OfferPrint TForm_Spr_New_Oferts::printOf(const StoredOffer& o) const {
     p.total = offerValue(session_.db(), o.lines);
     p.advance = o.advance;
     p.decimals = session_.settings().get(setting::kAmountDecimals);
+    p.currencyWord = baseCurrencyForCaptions(session_.db()).words.major;
     p.operatorName = session_.operatorName();
     p.company = companyData(session_);
     return p;

@@ -340,9 +340,7 @@ void TForm_Spravka_prodajba::Button_SearchClick() {
         return;
     if (!search([&] { return salesReportStatement(c, d); }, QString()))
         return;
-    QString word = texts::kCurrencyMajorWords;
-    logged([&] { word = loadBaseCurrency(database()).words.major; });
-    totalTexts_ = salesReportTotalTexts(totals, d, word);
+    totalTexts_ = salesReportTotalTexts(totals, d, baseCurrencyForCaptions(database()).words.major);
     ui->Label_Ob6to_SUM->setText(totalTexts_.value(0));
     ui->Label_Ob6to_SUM_Konsign->setText(totalTexts_.value(1));
     ui->Label_Ob6to_SUM_Plateni_Konsign->setText(totalTexts_.value(2));

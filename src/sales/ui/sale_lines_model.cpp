@@ -18,6 +18,13 @@ void SaleLinesModel::setLines(const QList<SaleLine>& lines, int decimals) {
     endResetModel();
 }
 
+void SaleLinesModel::setTotalsCaption(const QString& caption) {
+    if (caption == totalsCaption_)
+        return;
+    totalsCaption_ = caption;
+    emit headerDataChanged(Qt::Horizontal, Amount, Amount);
+}
+
 int SaleLinesModel::rowOf(qint64 lineNumber) const {
     for (int i = 0; i < lines_.size(); ++i)
         if (lines_.at(i).number == lineNumber)
@@ -76,7 +83,8 @@ QVariant SaleLinesModel::data(const QModelIndex& index, int role) const {
 
 QVariant SaleLinesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
-        return QString::fromUtf16(kTitles[section]);
+        return section == Amount && !totalsCaption_.isEmpty() ? totalsCaption_
+                                                              : QString::fromUtf16(kTitles[section]);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -27,6 +27,8 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setLines(const QList<SaleLine>& lines, int decimals);
+    // The caption of the totals column, in the base currency ("Общо в евро").
+    void setTotalsCaption(const QString& caption);
     const QList<SaleLine>& lines() const { return lines_; }
     const SaleLine& line(int row) const { return lines_.at(row); }
     // The row of a line number, -1 when it is not shown.
@@ -39,6 +41,7 @@ public:
 
 private:
     QList<SaleLine> lines_;
+    QString totalsCaption_;
     int decimals_ = 2;
 };
 

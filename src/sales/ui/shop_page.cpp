@@ -329,6 +329,7 @@ void ShopPage::Calculate_SUM() {
         ui->Label_Leva->setText(formatted(t.total));
         const BaseCurrency base = loadBaseCurrency(s.db());
         ui->Label_Leva_Caption->setText(texts::kTotalWithVatCaption.arg(base.words.major));
+        model_->setTotalsCaption(base.totalsCaption);
         const QString dual = dualAmount(s, t.total);
         ui->Label_Dvoina_Suma->setText(dual);
         ui->Label_Dvoina_Suma->setVisible(!dual.isEmpty());

@@ -1,6 +1,7 @@
 #include "service/ui/form_remont.h"
 
 #include "catalogue/reference_lists.h"
+#include "common/base_currency.h"
 #include "common/cformat.h"
 #include "common/errors.h"
 #include "common/grid_export.h"
@@ -98,8 +99,13 @@ TForm_Remont::TForm_Remont(const WindowContext& context, QWidget* parent)
         },
         this, 1));
 
-    logged([&] { ui->ComboBox_Valuta->addItems(currencyNames(session.db())); });
-    ui->ComboBox_Valuta->setCurrentIndex(ui->ComboBox_Valuta->findText(QStringLiteral("Лева")));
+    // A repair is priced in the base currency unless the operator picks another.
+    QString base;
+    logged([&] {
+        ui->ComboBox_Valuta->addItems(currencyNames(session.db()));
+        base = baseCurrencyRowName(session.db());
+    });
+    ui->ComboBox_Valuta->setCurrentIndex(ui->ComboBox_Valuta->findText(base));
     if (ui->ComboBox_Valuta->currentIndex() < 0 && ui->ComboBox_Valuta->count() > 0)
         ui->ComboBox_Valuta->setCurrentIndex(0);
     ui->ComboBox_Gar_Vid->addItems(
