@@ -90,6 +90,30 @@ QStringList reversalFileLines(const PendingReversal& reversal, ReversalReason re
     return out + items.lines;
 }
 
+QList<qint64> owedReversalRows(const QSqlDatabase& db, int terminal) {
+    QList<qint64> rows;
+    for (const QVariantList& r :
+         readRows(db,
+                  QStringLiteral("SELECT I.ID_Prodajba FROM Invalidate_Sales I "
+                                 "JOIN Prodajbi_Bon B ON B.ID_Prodajba = I.ID_Prodajba "
+                                 "WHERE I.Term_N = ? AND B.Bon_File <> '' AND "
+                                 "(I.Storno_Bon IS NULL OR I.Storno_Bon = '') ORDER BY I.ID_Prodajba"),
+                  {terminal})
+             .rows)
+        rows << r.value(0).toLongLong();
+    return rows;
+}
+
+void declineReversal(const QSqlDatabase& db, const QList<qint64>& rows) {
+    Transaction t(db);
+    for (qint64 row : rows)
+        execSql(db,
+                QStringLiteral("UPDATE Invalidate_Sales SET Storno_Bon = ? WHERE ID_Prodajba = ? AND "
+                               "(Storno_Bon IS NULL OR Storno_Bon = '')"),
+                {QString::fromUtf16(kReversalDeclined), row});
+    t.commit();
+}
+
 void recordReversal(const QSqlDatabase& db, const QList<qint64>& rows, const QString& receipt) {
     Transaction t(db);
     for (qint64 row : rows)

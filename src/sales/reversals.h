@@ -32,6 +32,16 @@ struct PendingReversal {
 QList<PendingReversal> pendingReversals(const QSqlDatabase& db, const QList<qint64>& invalidatedRows,
                                         int decimals);
 
+// The invalidated lines of the terminal's sales that still owe their
+// reversal (one that failed, or was put off, before), in number order.
+// Throws EDatabaseError.
+QList<qint64> owedReversalRows(const QSqlDatabase& db, int terminal);
+// What a reversal the operator chose not to print records: the lines owe it
+// no more.
+inline constexpr char16_t kReversalDeclined[] = u"-";
+// Records the reversal of the rows as declined, unless it was printed in
+// the meantime. Throws EDatabaseError.
+void declineReversal(const QSqlDatabase& db, const QList<qint64>& rows);
 // The reversal command file's lines: "#S,<reason>", the original
 // (":Сторно на бон: <number or file>", ":УНП: …", ":Дата: …", ":ФП: …"
 // where known), the items and the correction line.

@@ -113,6 +113,12 @@ inline const QString kAskOwedReceipt =
                    "Да - отпечатай бележката сега\r"
                    "Не - продажбата остава без бележка\r"
                    "Отказ - попитай отново при следващото стартиране");
+// %1 the sale's date and time, %2 the amount given back.
+inline const QString kAskOwedReversal = QStringLiteral("Продажбата от %1 (сума %2) е анулирана,\r"
+                                                       "но сторно бонът за нея не е отпечатан.\r"
+                                                       "Да - отпечатай сторно бона сега\r"
+                                                       "Не - без сторно бон\r"
+                                                       "Отказ - попитай отново при следващото стартиране");
 // %1 the currencies, each in quotes.
 inline const QString kCurrencyWithoutRate =
     QStringLiteral("Няма курс за валута %1 във \"Валутни курсове\".\r"

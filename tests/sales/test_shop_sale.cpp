@@ -7,6 +7,7 @@
 #include "common/cp1251.h"
 #include "common/sql.h"
 #include "sales/fiscal_http.h"
+#include "sales/invalidation.h"
 #include "sales/sale_completion.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/sale_lines_model.h"
@@ -316,6 +317,61 @@ private slots:
         QVERIFY(fromCp1251(test::Fixture::readFile(bon)).contains("%10^Чай         ^250^2000^2^"));
         const qint64 sold = scalarSql(db(), "SELECT ID_Prodajba FROM Prodajbi").toLongLong();
         QCOMPARE(receiptFileOf(db(), sold), QDir::cleanPath(bon));
+        msg_->clear();
+        restart();
+        QVERIFY(msg_->questions.isEmpty());
+    }
+
+    // The reversals that invalidated printed sales still owe are offered at
+    // the next start: Yes prints the reversal file, No records that the
+    // invalidation goes without one; neither is offered again.
+    void owedReversalsAtTheNextStart() {
+        addLine("10", "2");
+        page()->selectOwnLines();
+        sell({pay("5.00", QString(), "РЕСТО: 0.00")});
+        addLine("10", "1");
+        page()->selectOwnLines();
+        sell({pay("2.50", QString(), "РЕСТО: 0.00")});
+        QList<qint64> sold;
+        for (const QVariantList& row :
+             readRows(db(), "SELECT ID_Prodajba FROM Prodajbi ORDER BY ID_Prodajba").rows)
+            sold << row[0].toLongLong();
+        QCOMPARE(sold.size(), 2);
+        // Invalidated where no reversal was printed (put off, or its print failed).
+        InvalidationRequest request{{{sold[0], false, false}, {sold[1], false, false}},
+                                    "върната стока",
+                                    "Администратор",
+                                    fx_->session().now(),
+                                    1};
+        QCOMPARE(invalidateSales(db(), request).invalidated.size(), 2);
+        msg_->clear();
+
+        const auto restart = [this] {
+            main_.reset();
+            main_ = std::make_unique<test::MainWindow>(fx_->session());
+            QVERIFY(main_->start());
+        };
+        msg_->answerYes();
+        msg_->answerNo();
+        restart();
+        QCOMPARE(msg_->questions.size(), 2);
+        QVERIFY2(
+            msg_->questions[0].startsWith("Продажбата от " + QDate::currentDate().toString("dd.MM.yyyy")),
+            qPrintable(msg_->questions[0]));
+        QVERIFY2(
+            msg_->questions[0].contains("(сума 5.00) е анулирана,\rно сторно бонът за нея не е отпечатан"),
+            qPrintable(msg_->questions[0]));
+        const QString reversal = bons() + "/BON3.bon";
+        QVERIFY(QFileInfo::exists(reversal));
+        QVERIFY2(fromCp1251(test::Fixture::readFile(reversal)).startsWith("#S,refund\r\n"),
+                 qPrintable(fromCp1251(test::Fixture::readFile(reversal))));
+        QCOMPARE(scalarSql(db(), "SELECT Storno_Bon FROM Invalidate_Sales WHERE ID_Prodajba = ?", {sold[0]})
+                     .toString(),
+                 QDir::cleanPath(reversal));
+        QCOMPARE(scalarSql(db(), "SELECT Storno_Bon FROM Invalidate_Sales WHERE ID_Prodajba = ?", {sold[1]})
+                     .toString(),
+                 "-");
+        QVERIFY(!QFileInfo::exists(bons() + "/BON4.bon"));
         msg_->clear();
         restart();
         QVERIFY(msg_->questions.isEmpty());

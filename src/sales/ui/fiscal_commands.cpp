@@ -151,6 +151,27 @@ void sendReversal(Session& session, const FiscalServer& server, const PendingRev
                       });
 }
 
+// Through the print server when the workstation has one, else as a
+// reversal command file; a failure said and offered again.
+void printReversal(Session& session, const std::optional<FiscalServer>& server,
+                   const FiscalSettings& settings, const PendingReversal& reversal) {
+    if (server) {
+        sendReversal(session, *server, reversal);
+        return;
+    }
+    while (true) {
+        try {
+            writeReversalFile(session.state<FiscalState>(), session.db(), settings, reversal,
+                              ReversalReason::Refund);
+            return;
+        } catch (const Error& e) {
+            reportError(e, texts::kReversalFailed + e.message());
+            if (!askYesNo(texts::kAskReversalAgain))
+                return;
+        }
+    }
+}
+
 } // namespace
 
 void printReversals(Session& session, const QList<qint64>& invalidated) {
@@ -158,23 +179,8 @@ void printReversals(Session& session, const QList<qint64>& invalidated) {
         const std::optional<FiscalServer> server = fiscalServer(session);
         const FiscalSettings settings = fiscalSettings(session);
         for (const PendingReversal& reversal :
-             pendingReversals(session.db(), invalidated, session.settings().get(setting::kAmountDecimals))) {
-            if (server) {
-                sendReversal(session, *server, reversal);
-                continue;
-            }
-            while (true) {
-                try {
-                    writeReversalFile(session.state<FiscalState>(), session.db(), settings, reversal,
-                                      ReversalReason::Refund);
-                    break;
-                } catch (const Error& e) {
-                    reportError(e, texts::kReversalFailed + e.message());
-                    if (!askYesNo(texts::kAskReversalAgain))
-                        break;
-                }
-            }
-        }
+             pendingReversals(session.db(), invalidated, session.settings().get(setting::kAmountDecimals)))
+            printReversal(session, server, settings, reversal);
     });
 }
 
@@ -267,6 +273,30 @@ void resumeFiscalWork(Session& session) {
                 break;
             case Messages::No:
                 guarded([&] { dropOwedReceipt(session.db(), owed); });
+                break;
+            default:
+                break;
+            }
+        }
+
+        // The reversals of this terminal's invalidated sales that were put
+        // off or failed: offered the same way.
+        const std::optional<FiscalServer> server = fiscalServer(session);
+        for (const PendingReversal& reversal : pendingReversals(
+                 session.db(), owedReversalRows(session.db(), session.settings().get(setting::kTerminal)),
+                 decimals)) {
+            const QDateTime sold = QDateTime::fromString(reversal.saleDateTime, Qt::ISODate);
+            const QString text = texts::kAskOwedReversal.arg(
+                sold.isValid()
+                    ? shortDate(sold.date()) + u' ' + sold.time().toString(QStringLiteral("HH:mm:ss"))
+                    : reversal.saleDateTime,
+                formatFixed(reversal.amount, decimals));
+            switch (Messages::current().question(text, true)) {
+            case Messages::Yes:
+                printReversal(session, server, settings, reversal);
+                break;
+            case Messages::No:
+                guarded([&] { declineReversal(session.db(), reversal.rows); });
                 break;
             default:
                 break;

@@ -78,7 +78,9 @@ void finishWaitingTickets(Session& session);
 // At the first login of a run (and after a change of database): the
 // tickets a run before left waiting are taken up again, and each sale of
 // this terminal that owes its receipt is offered: Yes prints it now, No
-// leaves the sale without one, Cancel asks again at the next start.
+// leaves the sale without one, Cancel asks again at the next start. The
+// reversal receipts this terminal's invalidations still owe are offered
+// the same way (No: the invalidation goes without one).
 void resumeFiscalWork(Session& session);
 
 } // namespace torvika
