@@ -6,6 +6,7 @@
 // port.
 
 #include "fiscal_http/fiscal_api.h"
+#include "fiscal_http/http_server.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -255,6 +256,24 @@ private slots:
         QCOMPARE(printed[1].value("kind").toString(), "duplicate");
         QCOMPARE(printed[1].value("original").toString(), "0000001");
         QCOMPARE(printed[3].value("kind").toString(), "withdraw");
+    }
+
+    // A server closed while a till is still connected closes the
+    // connection and stops cleanly.
+    void closedWithAConnectionOpen() {
+        QTemporaryDir dir;
+        FiscalApi api(PrinterInfo(), dir.filePath("journal.jsonl"));
+        QTcpSocket till;
+        {
+            HttpServer server(api);
+            QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+            till.connectToHost(QHostAddress::LocalHost, server.port());
+            QVERIFY(till.waitForConnected(5000));
+            till.write("GET /printers HTTP/1.1\r\nHost: x\r\n\r\n");
+            QVERIFY(QTest::qWaitFor([&] { return till.bytesAvailable() > 0 || till.waitForReadyRead(10); },
+                                    5000));
+        }
+        QVERIFY(QTest::qWaitFor([&] { return till.state() == QAbstractSocket::UnconnectedState; }, 5000));
     }
 
     // The program: answers on the port it names, --help and --version.

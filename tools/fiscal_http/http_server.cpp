@@ -63,6 +63,16 @@ HttpServer::HttpServer(FiscalApi& api, QObject* parent) : QObject(parent), api_(
     });
 }
 
+HttpServer::~HttpServer() {
+    server_.close();
+    const QList<QTcpSocket*> sockets = buffers_.keys();
+    buffers_.clear();
+    for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
+        delete socket;
+    }
+}
+
 bool HttpServer::listen(const QHostAddress& address, quint16 port) {
     return server_.listen(address, port);
 }

@@ -21,6 +21,9 @@ class HttpServer : public QObject {
     Q_OBJECT
 public:
     explicit HttpServer(FiscalApi& api, QObject* parent = nullptr);
+    // Closes the connections still open without their signals reaching a
+    // server half destroyed.
+    ~HttpServer() override;
     // Listens on the address and port (0: any free one). False when it cannot.
     bool listen(const QHostAddress& address, quint16 port);
     quint16 port() const { return server_.serverPort(); }
