@@ -1,5 +1,6 @@
 #include "catalogue/euro_conversion.h"
 
+#include "catalogue/price_formula.h"
 #include "catalogue/texts.h"
 #include "common/base_currency.h"
 #include "common/new_keys.h"
@@ -136,11 +137,11 @@ bool saleOpen(const QSqlDatabase& db) {
 // The tables written, locked all at once against other workstations, so no
 // sale line appears between the check and the change.
 void lockTables(const QSqlDatabase& db) {
-    lockTablesAgainstWriters(db, {QStringLiteral("Prodajbi_Vremenni"), QStringLiteral("Prodajbi"),
-                                  QStringLiteral("Produkti"), QStringLiteral("Valuti"),
-                                  QStringLiteral("Art_CL"), QStringLiteral("Sp_Otstapka"),
-                                  QStringLiteral("Konsignation"), QStringLiteral("Vnoski"),
-                                  QStringLiteral("Euro_Prehod"), QStringLiteral("Euro_Prehod_Danni")});
+    lockTablesAgainstWriters(
+        db, {QStringLiteral("Prodajbi_Vremenni"), QStringLiteral("Prodajbi"), QStringLiteral("Produkti"),
+             QStringLiteral("Valuti"), QStringLiteral("Art_CL"), QStringLiteral("Sp_Otstapka"),
+             QStringLiteral("Konsignation"), QStringLiteral("Vnoski"), QStringLiteral("Cenovi_Grupi"),
+             QStringLiteral("Euro_Prehod"), QStringLiteral("Euro_Prehod_Danni")});
 }
 
 } // namespace
@@ -289,6 +290,33 @@ EuroConversionResult convertToEuro(const QSqlDatabase& db, const QString& operat
         execSql(db, QStringLiteral("UPDATE Valuti SET Kurs = ?, Osn = ? WHERE Opisanie = ?"),
                 {numberColumnValue(kurs), osn, rate.name});
     }
+
+    // The price groups' formulas: their amounts restated in euro, factors
+    // and percentages kept; one whose amounts cannot be told is named.
+    for (const QVariantList& group :
+         readRows(db,
+                  QStringLiteral("SELECT ID, Opisanie, Formula FROM Cenovi_Grupi WHERE Formula IS NOT NULL "
+                                 "ORDER BY ID"))
+             .rows) {
+        const QString formula = group[2].toString();
+        if (formula.trimmed().isEmpty())
+            continue;
+        const std::optional<QString> restated = formulaInOtherCurrency(formula, euroRate());
+        if (!restated) {
+            r.formulasLeft << group[1].toString();
+            continue;
+        }
+        if (*restated == formula)
+            continue;
+        execSql(
+            db,
+            QStringLiteral("INSERT INTO Euro_Prehod_Danni (ID_Prehod, Tablica, Kluch, Kolona, Stara_Tekst, "
+                           "Nova_Tekst) VALUES (?, 'Cenovi_Grupi', ?, 'Formula', ?, ?)"),
+            {r.id, group[0].toString(), formula, *restated});
+        execSql(db, QStringLiteral("UPDATE Cenovi_Grupi SET Formula = ? WHERE ID = ?"),
+                {*restated, group[0]});
+        ++r.formulas;
+    }
     t.commit();
     return r;
 }
@@ -348,6 +376,14 @@ EuroReversalResult reverseEuroConversion(const QSqlDatabase& db, const QDateTime
                     .arg(c.table, set, row),
                 {last.id, c.table, c.amount});
     }
+    for (const QVariantList& formula :
+         readRows(db,
+                  QStringLiteral("SELECT Kluch, Stara_Tekst FROM Euro_Prehod_Danni WHERE ID_Prehod = ? AND "
+                                 "Tablica = 'Cenovi_Grupi' AND Kolona = 'Formula'"),
+                  {last.id})
+             .rows)
+        execSql(db, QStringLiteral("UPDATE Cenovi_Grupi SET Formula = ? WHERE ID = ?"),
+                {formula[1].toString(), formula[0].toLongLong()});
     const QString match = QStringLiteral("D.ID_Prehod = ? AND D.Tablica = 'Valuti' AND D.Kolona = 'Kurs' AND "
                                          "D.Kluch = Valuti.Opisanie");
     execSql(db,

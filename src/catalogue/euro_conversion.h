@@ -2,12 +2,11 @@
 // The one-time change of a company's books from the lev to the euro: every
 // lev price (articles' selling and delivery prices, the suppliers' price
 // lists, the special discounts' thresholds, the open credits and what was
-// paid on them) becomes euro at the fixed rate 1.95583, divided exactly and
-// rounded half up to the cent once; the euro becomes the base currency at
-// rate 1 and every other currency's rate is restated against it. All of it
-// is one transaction, and each value changed is recorded (Euro_Prehod,
-// Euro_Prehod_Danni) with what it was, so that the change can be undone,
-// every value restored exactly, until the first sale after it.
+// paid on them, the amounts in the price groups' formulas) becomes euro at the fixed rate 1.95583, divided
+// exactly and rounded half up to the cent once; the euro becomes the base currency at rate 1 and every other
+// currency's rate is restated against it. All of it is one transaction, and each value changed is recorded
+// (Euro_Prehod, Euro_Prehod_Danni) with what it was, so that the change can be undone, every value restored
+// exactly, until the first sale after it.
 //
 // Neither runs while a sale is being entered on any workstation (a line in
 // Prodajbi_Vremenni): its lines carry prices of the currency being left.
@@ -15,6 +14,7 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 namespace torvika {
 
@@ -26,6 +26,8 @@ struct EuroConversionResult {
     qint64 priceListRows = 0;
     qint64 discounts = 0;
     qint64 credits = 0;
+    qint64 formulas = 0;      // price groups' formulas restated
+    QStringList formulasLeft; // price groups whose formula the operator must restate
     bool done() const { return refusal.isEmpty(); }
 };
 

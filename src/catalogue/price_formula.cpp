@@ -2,7 +2,10 @@
 
 #include "catalogue/texts.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 namespace torvika {
 
@@ -234,7 +237,211 @@ private:
     int faultAt_ = -1;
 };
 
+// The formula as a tree of spans of its text, read by the same grammar as
+// Reader (for a formula Reader has found well formed), and the money in it:
+// the prices are amounts, a constant takes the dimension of what it is
+// added to, a factor or divisor is a pure number.
+class MoneyReader {
+public:
+    explicit MoneyReader(const QString& text) : text_(text) {}
+
+    std::optional<QString> restated(const Decimal& rate) {
+        rate_ = rate;
+        const int root = expression().node;
+        const Dim d = infer(root);
+        if (d.constant)
+            assign(root, 1);
+        else if (d.degree != 1)
+            irregular_ = true;
+        if (irregular_)
+            return std::nullopt;
+        QString out = text_;
+        std::sort(replacements_.begin(), replacements_.end(),
+                  [](const Replacement& a, const Replacement& b) { return a.start > b.start; });
+        for (const Replacement& r : replacements_)
+            out.replace(r.start, r.end - r.start, r.text);
+        if (out.size() > kFormulaMaxLength)
+            return std::nullopt;
+        return out;
+    }
+
+private:
+    enum Kind { Number, Price, Group, Negative, Percent, Add, Sub, AddPercent, SubPercent, Mul, Div };
+    struct Node {
+        Kind kind;
+        int a = -1, b = -1;
+        qsizetype start = 0, end = 0;
+    };
+    struct Read {
+        int node;
+        bool percent = false; // a lone percentage ("20%")
+    };
+    struct Dim {
+        bool constant = true;
+        int degree = 0; // of money: 1 an amount, 0 a pure number
+    };
+    struct Replacement {
+        qsizetype start, end;
+        QString text;
+    };
+
+    QChar peek() const { return pos_ < text_.size() ? text_[pos_] : QChar(); }
+    int add(Kind kind, qsizetype start, int a = -1, int b = -1) {
+        nodes_.push_back(Node{kind, a, b, start, pos_});
+        return int(nodes_.size()) - 1;
+    }
+
+    Read expression() {
+        const qsizetype start = pos_;
+        int left = term().node;
+        while (peek() == u'+' || peek() == u'-') {
+            const bool plus = peek() == u'+';
+            ++pos_;
+            const Read right = term();
+            left = add(right.percent ? (plus ? AddPercent : SubPercent) : (plus ? Add : Sub), start, left,
+                       right.node);
+        }
+        return {left};
+    }
+    Read term() {
+        const qsizetype start = pos_;
+        Read first = signedOperand();
+        while (peek() == u'*' || peek() == u'/') {
+            const bool times = peek() == u'*';
+            ++pos_;
+            const int right = signedOperand().node;
+            first = {add(times ? Mul : Div, start, first.node, right), false};
+        }
+        return first;
+    }
+    Read signedOperand() {
+        const qsizetype start = pos_;
+        bool minus = false;
+        bool signs = false;
+        while (peek() == u'+' || peek() == u'-') {
+            minus = minus != (peek() == u'-');
+            signs = true;
+            ++pos_;
+        }
+        Read v{primary()};
+        if (peek() == u'%') {
+            ++pos_;
+            v = {add(Percent, start, v.node), true};
+        }
+        if (signs)
+            v.node = add(minus ? Negative : Group, start, v.node);
+        return v;
+    }
+    int primary() {
+        const qsizetype start = pos_;
+        if (peek() == u'P' || peek() == u'D') {
+            ++pos_;
+            return add(Price, start);
+        }
+        if (peek() == u'(') {
+            ++pos_;
+            const int inner = expression().node;
+            ++pos_; // ")"
+            return add(Group, start, inner);
+        }
+        while (isDigit(peek()) || peek() == u'.')
+            ++pos_;
+        return add(Number, start);
+    }
+
+    Dim infer(int n) {
+        const Node node = nodes_[size_t(n)];
+        switch (node.kind) {
+        case Number:
+            return {};
+        case Price:
+            return {false, 1};
+        case Group:
+        case Negative:
+        case Percent:
+            return infer(node.a);
+        case Mul:
+        case Div: {
+            const Dim l = infer(node.a);
+            const Dim r = infer(node.b);
+            if (l.constant && r.constant)
+                return {};
+            if (r.constant)
+                return l;
+            const int right = node.kind == Mul ? r.degree : -r.degree;
+            return {false, l.constant ? right : l.degree + right};
+        }
+        case Add:
+        case Sub: {
+            const Dim l = infer(node.a);
+            const Dim r = infer(node.b);
+            if (l.constant && r.constant)
+                return {};
+            if (l.constant) {
+                assign(node.a, r.degree);
+                return r;
+            }
+            if (r.constant) {
+                assign(node.b, l.degree);
+                return l;
+            }
+            if (l.degree != r.degree)
+                irregular_ = true;
+            return l;
+        }
+        case AddPercent:
+        case SubPercent: {
+            // "a + b%" is a times (1 + b/100): b is a pure number.
+            const Dim l = infer(node.a);
+            const Dim r = infer(node.b);
+            if (r.constant)
+                return l;
+            irregular_ = true;
+            return l;
+        }
+        }
+        return {};
+    }
+
+    // The constant of the node is an amount of money to that degree: its
+    // value in the new currency replaces its text.
+    void assign(int n, int degree) {
+        if (degree == 0)
+            return;
+        const Node& node = nodes_[size_t(n)];
+        const FormulaResult r = GETRESULT_FORMULA(text_.mid(node.start, node.end - node.start), 0, 0);
+        if (!r.value) {
+            irregular_ = true;
+            return;
+        }
+        Decimal v = *r.value;
+        try {
+            for (int i = 0; i < std::abs(degree); ++i)
+                v = degree > 0 ? v.divided(rate_, kFormulaScale) : (v * rate_).rounded(kFormulaScale);
+        } catch (const std::overflow_error&) {
+            irregular_ = true;
+            return;
+        }
+        const QString number = v.toString();
+        replacements_.push_back({node.start, node.end, v.sign() < 0 ? u'(' + number + u')' : number});
+    }
+
+    const QString& text_;
+    qsizetype pos_ = 0;
+    Decimal rate_;
+    std::vector<Node> nodes_;
+    std::vector<Replacement> replacements_;
+    bool irregular_ = false;
+};
+
 } // namespace
+
+std::optional<QString> formulaInOtherCurrency(const QString& formula, const Decimal& rate) {
+    const FormulaResult check = GETRESULT_FORMULA(formula, 1, 1);
+    if (check.fault == FormulaResult::Syntax || rate.isZero())
+        return std::nullopt;
+    return MoneyReader(formula).restated(rate);
+}
 
 FormulaResult GETRESULT_FORMULA(const QString& formula, const Decimal& P, const Decimal& D) {
     return Reader(formula, P, D).run();

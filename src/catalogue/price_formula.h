@@ -51,6 +51,17 @@ FormulaResult GETRESULT_FORMULA(const QString& formula, const Decimal& P, const 
 // syntax: it depends on the prices).
 std::optional<FormulaResult> formulaSyntaxFault(const QString& formula);
 
+// The formula restated for prices in another currency, `rate` units of the
+// old one making one of the new (1.95583 from the lev to the euro): every
+// constant that stands for an amount (added to or taken from a price, or a
+// formula that is a fixed price) becomes that amount in the new currency,
+// to the formula's decimals; factors and percentages stay as they are
+// ("D*1.2+2" becomes "D*1.2+1.02258376"). None when the formula is not well
+// formed, when its amounts cannot be told (a price times a price, a
+// percentage of a price, a price added to a ratio), or when the new text
+// would be too long: such a formula is for the operator to restate.
+std::optional<QString> formulaInOtherCurrency(const QString& formula, const Decimal& rate);
+
 // Whether the character may be typed into a formula ("p" and "d" are
 // taken as "P" and "D").
 bool isFormulaCharacter(QChar c);

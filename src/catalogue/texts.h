@@ -570,6 +570,12 @@ inline const QString kEuroConvertQuestion = QStringLiteral(
 inline const QString kEuroConverted =
     QStringLiteral("Преминаването към евро е извършено.\nАртикули: %1\nРедове от ценови листи: %2\n"
                    "Специални отстъпки: %3\nОткрити кредити: %4");
+// %1 how many formulas were restated.
+inline const QString kEuroFormulasConverted = QStringLiteral("\nФормули на ценови групи: %1");
+// %1 the price groups, each in quotes.
+inline const QString kEuroFormulasLeft =
+    QStringLiteral("\nФормулите на ценови групи %1 съдържат суми, които не могат да бъдат разпознати: "
+                   "преизчислете ги в евро в \"Ценови групи\".");
 inline const QString kEuroReverseQuestion = QStringLiteral(
     "Всички цени ще бъдат върнати в лева точно такива, каквито бяха преди преминаването към евро от %1, "
     "и левът отново става основна валута. Промените на цени след преминаването се губят.\nДа продължа ли?");

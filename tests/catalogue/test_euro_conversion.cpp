@@ -47,7 +47,8 @@ QStringList snapshot(const QSqlDatabase& db) {
           "ID_Art_Gr, T_O, Suma_Up",
           "SELECT ID, Payed, First_Vnosk, Suma, Valuta FROM Konsignation ORDER BY ID",
           "SELECT ID_Konsign, ID, Data_Pay, Procent_pay, Suma FROM Vnoski ORDER BY ID_Konsign, ID, Suma",
-          "SELECT Opisanie, Kurs, Osn FROM Valuti ORDER BY Opisanie"})
+          "SELECT Opisanie, Kurs, Osn FROM Valuti ORDER BY Opisanie",
+          "SELECT ID, Formula FROM Cenovi_Grupi ORDER BY ID"})
         out << QString::fromUtf8(sql).section(u' ', 3, 3) + u':' +
                    dump(db, QString::fromUtf8(sql)).join(u';');
     return out;
@@ -92,6 +93,10 @@ class EuroConversionTest : public QObject {
         execSql(db(), "INSERT INTO Vnoski (ID, Data_Pay, ID_Konsign, Procent_pay, Suma) VALUES "
                       "(1, '2025-12-01', 1, 50, 48.33), (1, '2025-12-02', 1, 50, 48.34), "
                       "(1, '2025-12-01', 2, 100, 25)");
+        // Price groups: an amount in a formula, factors only, amounts that cannot be told.
+        execSql(db(), "INSERT INTO Cenovi_Grupi (ID, Opisanie, Formula, Koeficient, Ot_Dostavna) VALUES "
+                      "(1, 'Надценка', 'D*1.2+2', 1, 'True'), (2, 'Дребно', 'P-10%', 1, 'False'), "
+                      "(3, 'Особена', 'P*D', 1, 'False')");
     }
 
 private slots:
@@ -159,6 +164,10 @@ private slots:
         QCOMPARE(r.priceListRows, 1);
         QCOMPARE(r.discounts, 2);
         QCOMPARE(r.credits, 2);
+        QCOMPARE(r.formulas, 1);
+        QCOMPARE(r.formulasLeft, QStringList{"Особена"});
+        QCOMPARE(dump(db(), "SELECT Formula FROM Cenovi_Grupi ORDER BY ID"),
+                 (QStringList{"D*1.2+1.02258376", "P-10%", "P*D"}));
         QVERIFY(loadBaseCurrency(db()).isEuro());
         QCOMPARE(
             dump(db(), "SELECT ID, Ed_Cena, Valuta_P, Dostavna_Cena, Valuta_D FROM Produkti ORDER BY ID"),

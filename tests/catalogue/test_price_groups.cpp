@@ -132,6 +132,54 @@ private slots:
         QCOMPARE(formulaSyntaxFault(formula), std::nullopt);
     }
 
+    // A formula restated in euro: its amounts converted, its factors and
+    // percentages kept; one whose amounts cannot be told is left to the
+    // operator. A restated formula of euro prices gives the lev formula's
+    // value in euro (to the cent).
+    void inOtherCurrency_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QString>("restated"); // empty: none
+        QTest::newRow("factor") << "D*1.2"
+                                << "D*1.2";
+        QTest::newRow("amount added") << "D*1.2+2"
+                                      << "D*1.2+1.02258376";
+        QTest::newRow("amount first") << "2+P"
+                                      << "1.02258376+P";
+        QTest::newRow("percentages") << "D+20%+0.5"
+                                     << "D+20%+0.25564594";
+        QTest::newRow("within parentheses") << "(D+2)*1.1"
+                                            << "(D+1.02258376)*1.1";
+        QTest::newRow("negative amount") << "P+-2"
+                                         << "P+(-1.02258376)";
+        QTest::newRow("computed amount") << "D*2-(3*2)"
+                                         << "D*2-3.06775129";
+        QTest::newRow("fixed price") << "5"
+                                     << "2.55645941";
+        QTest::newRow("factor with a percentage") << "P*(1+5%)"
+                                                  << "P*(1+5%)";
+        QTest::newRow("price times price") << "P*D"
+                                           << "";
+        QTest::newRow("percentage of a price") << "P+D%"
+                                               << "";
+        QTest::newRow("ratio") << "P/D"
+                               << "";
+        QTest::newRow("malformed") << "P*+"
+                                   << "";
+    }
+    void inOtherCurrency() {
+        QFETCH(QString, formula);
+        QFETCH(QString, restated);
+        const Decimal rate("1.95583");
+        const std::optional<QString> r = formulaInOtherCurrency(formula, rate);
+        QCOMPARE(r.value_or(QString()), restated);
+        if (!r)
+            return;
+        const Decimal P("19.99"), D("12.40");
+        const Decimal lev = *GETRESULT_FORMULA(formula, P, D).value;
+        const Decimal euro = *GETRESULT_FORMULA(*r, P.divided(rate, 8), D.divided(rate, 8)).value;
+        QCOMPARE(euro.rounded(2), lev.divided(rate, 2));
+    }
+
     void formulaLine() {
         QCOMPARE(formulaInput("p*1,2x+ d%()"), "P*12+D%()");
         QVERIFY(isFormulaCharacter(u'd'));

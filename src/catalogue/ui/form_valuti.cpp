@@ -109,7 +109,12 @@ void TForm_Valuti::Button_Kam_EvroClick() {
         return;
     }
     session_.notifyRatesChanged();
-    showMessage(texts::kEuroConverted.arg(r.articles).arg(r.priceListRows).arg(r.discounts).arg(r.credits));
+    QString done = texts::kEuroConverted.arg(r.articles).arg(r.priceListRows).arg(r.discounts).arg(r.credits);
+    if (r.formulas > 0)
+        done += texts::kEuroFormulasConverted.arg(r.formulas);
+    if (!r.formulasLeft.isEmpty())
+        done += texts::kEuroFormulasLeft.arg(u'"' + r.formulasLeft.join(QStringLiteral("\", \"")) + u'"');
+    showMessage(done);
 }
 
 void TForm_Valuti::Button_Otmqna_EvroClick() {
