@@ -392,44 +392,109 @@ QList<qint64> linesWithReceipt(const QSqlDatabase& db, const QList<qint64>& line
     return out;
 }
 
-ReportReceipt printReportReceipt(FiscalState& state, const QSqlDatabase& db, const QList<qint64>& chosen,
-                                 const FiscalSettings& settings, const BonHeader& header, int decimals) {
-    ReportReceipt result;
+namespace {
+
+// The chosen lines, each once, in their order.
+QList<qint64> distinct(const QList<qint64>& chosen) {
     QList<qint64> numbers;
     for (qint64 l : chosen)
         if (!numbers.contains(l))
             numbers << l;
+    return numbers;
+}
+
+// Inside the caller's transaction: locks the rows in the order of their
+// numbers (another workstation printing or invalidating them waits) and
+// reads them, all still recorded, none with a receipt, every currency with
+// a rate; else the result says why and no line is returned.
+QList<SaleLine> linesForReceipt(const QSqlDatabase& db, const QList<qint64>& numbers, int decimals,
+                                ReportReceipt& result) {
     QList<qint64> locking = numbers;
     std::sort(locking.begin(), locking.end());
-    Transaction t(db);
-    // Locks the rows in the order of their numbers: another workstation
-    // printing or invalidating them waits until this receipt is recorded.
     for (qint64 number : locking) {
         const QSqlQuery q =
             execSql(db, QStringLiteral("UPDATE Prodajbi SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?"),
                     {number});
         if (q.numRowsAffected() < 1) {
             result.status = ReportReceipt::Gone;
-            return result;
+            return {};
         }
     }
     if (!linesWithReceipt(db, numbers).isEmpty()) {
         result.status = ReportReceipt::AlreadyPrinted;
-        return result;
+        return {};
     }
-    const QList<SaleLine> lines = recordedSaleLines(db, numbers, decimals);
+    QList<SaleLine> lines = recordedSaleLines(db, numbers, decimals);
     if (lines.size() != numbers.size()) {
         result.status = ReportReceipt::Gone;
-        return result;
+        return {};
     }
     result.currencies = currenciesWithoutRate(lines);
     if (!result.currencies.isEmpty()) {
         result.status = ReportReceipt::NoRate;
-        return result;
+        return {};
     }
+    return lines;
+}
+
+Decimal amountOf(const QList<SaleLine>& lines) {
     Decimal amountDue;
     for (const SaleLine& l : lines)
         amountDue += l.amount;
+    return amountDue;
+}
+
+} // namespace
+
+ReportReceipt reportHttpReceipt(const QSqlDatabase& db, const QList<qint64>& chosen,
+                                const FiscalServer& server, int decimals, HttpSaleReceipt& receipt) {
+    ReportReceipt result;
+    const QList<qint64> numbers = distinct(chosen);
+    Transaction t(db);
+    const QList<SaleLine> lines = linesForReceipt(db, numbers, decimals, result);
+    if (lines.isEmpty())
+        return result;
+    QStringList unps;
+    for (qint64 number : numbers)
+        unps << scalarSql(db, QStringLiteral("SELECT UNP FROM Prodajbi WHERE ID_Prodajba = ?"), {number})
+                    .toString()
+                    .trimmed();
+    unps.removeDuplicates();
+    if (unps.size() != 1) {
+        result.status = ReportReceipt::SeveralSales;
+        return result;
+    }
+    if (unps.first().isEmpty()) {
+        result.status = ReportReceipt::NoSaleNumber;
+        return result;
+    }
+    // A unique sale number is printed on one receipt: once a part of the
+    // sale has its receipt, the device takes no other under that number.
+    if (scalarSql(db,
+                  QStringLiteral("SELECT COUNT(*) FROM Prodajbi P JOIN Prodajbi_Bon B ON B.ID_Prodajba = "
+                                 "P.ID_Prodajba WHERE P.UNP = ? AND B.Bon_File <> ''"),
+                  {unps.first()})
+            .toInt() > 0) {
+        result.status = ReportReceipt::SaleNumberUsed;
+        result.unp = unps.first();
+        return result;
+    }
+    // The task is named by the sale's number: the same sale sent twice,
+    // here or on another workstation, is printed once.
+    receipt = httpSaleReceipt(lines, amountOf(lines), unps.first(), server);
+    t.commit();
+    return result;
+}
+
+ReportReceipt printReportReceipt(FiscalState& state, const QSqlDatabase& db, const QList<qint64>& chosen,
+                                 const FiscalSettings& settings, const BonHeader& header, int decimals) {
+    ReportReceipt result;
+    const QList<qint64> numbers = distinct(chosen);
+    Transaction t(db);
+    const QList<SaleLine> lines = linesForReceipt(db, numbers, decimals, result);
+    if (lines.isEmpty())
+        return result;
+    const Decimal amountDue = amountOf(lines);
     // A fiscal receipt whatever a sale prints, without the departments'
     // tickets, which went with the sale.
     FiscalSettings fiscal = settings;

@@ -14,6 +14,7 @@
 #include "common/decimal.h"
 #include "common/sql_statement.h"
 #include "common/vat.h"
+#include "sales/fiscal_http.h"
 #include "sales/receipt_files.h"
 #include "sales/sale_lines.h"
 
@@ -178,8 +179,12 @@ struct ReportReceipt {
         Gone,           // a chosen line is no longer recorded: nothing written
         NoRate,         // a line's currency has no rate: nothing written
         NotWritten,     // the file could not be written (bon.receiptError)
+        SeveralSales,   // over HTTP: the lines are of several sales (each its own number)
+        NoSaleNumber,   // over HTTP: the sale has no unique sale number
+        SaleNumberUsed, // over HTTP: another part of the sale has its receipt (unp)
     } status = Printed;
     BonResult bon;
+    QString unp;            // SaleNumberUsed
     QStringList currencies; // NoRate
 };
 // Writes a fiscal receipt for the chosen lines, in their order, once: their
@@ -189,5 +194,14 @@ struct ReportReceipt {
 // Throws EDatabaseError.
 ReportReceipt printReportReceipt(FiscalState& state, const QSqlDatabase& db, const QList<qint64>& chosen,
                                  const FiscalSettings& settings, const BonHeader& header, int decimals);
+// The same for a workstation that prints through the HTTP print server:
+// the checks made, the receipt call of the chosen lines (all of one sale,
+// none of whose lines has a receipt yet, under its unique sale number,
+// which also names the task, so that the sale sent twice prints once) in
+// receipt. Nothing is
+// recorded: the device's receipt is, when it has printed. Throws
+// EDatabaseError.
+ReportReceipt reportHttpReceipt(const QSqlDatabase& db, const QList<qint64>& chosen,
+                                const FiscalServer& server, int decimals, HttpSaleReceipt& receipt);
 
 } // namespace torvika

@@ -113,6 +113,13 @@ inline const QString kAskOwedReceipt =
                    "Да - отпечатай бележката сега\r"
                    "Не - продажбата остава без бележка\r"
                    "Отказ - попитай отново при следващото стартиране");
+inline const QString kReceiptSeveralSales =
+    QStringLiteral("Избраните редове са от различни продажби.\r"
+                   "Фискалният бон се издава за всяка продажба поотделно, с нейния уникален номер.");
+// %1 the unique sale number.
+inline const QString kSaleNumberUsed =
+    QStringLiteral("За продажба %1 вече е отпечатан фискален бон.\r"
+                   "Втори бон със същия уникален номер на продажба не се издава.");
 // %1 the sale's date and time, %2 the amount given back.
 inline const QString kAskOwedReversal = QStringLiteral("Продажбата от %1 (сума %2) е анулирана,\r"
                                                        "но сторно бонът за нея не е отпечатан.\r"

@@ -169,6 +169,49 @@ private slots:
         QCOMPARE(readRows(db(), s.text, s.values).rows[0].value(22).toString(), "0000001");
     }
 
+    // "Издай фискален бон" of the sales report through the print server:
+    // the chosen lines of a sale that owes its receipt, under the sale's
+    // number; the same lines again are refused, and so is the sale's other
+    // line (its number is on a receipt now); lines of two sales are refused.
+    void reportReceiptOfChosenLines() {
+        startServer();
+        const SaleResult sale = sellThree();
+        const SaleResult other = sellThree();
+        FiscalHttpClient client;
+        const QList<qint64> first{sale.sold[0].number, sale.sold[1].number};
+        HttpSaleReceipt receipt;
+        QCOMPARE(reportHttpReceipt(db(), first, server(), 2, receipt).status, ReportReceipt::Printed);
+        QCOMPARE(receipt.rows, first);
+        QCOMPARE(receipt.unp, sale.unp);
+        const FiscalAnswer a = print(client, receipt);
+        QVERIFY2(a.ok && a.error.isEmpty(), qPrintable(a.error));
+        const QJsonObject printed = journal().value(0);
+        QCOMPARE(printed.value("uniqueSaleNumber").toString(), sale.unp);
+        QCOMPARE(printed.value("items").toArray().size(), 2);
+        QCOMPARE(printed.value("total").toDouble(), 13.52); // 9.99 + 3.53
+
+        HttpSaleReceipt again;
+        QCOMPARE(reportHttpReceipt(db(), first, server(), 2, again).status, ReportReceipt::AlreadyPrinted);
+        HttpSaleReceipt rest;
+        const ReportReceipt refused = reportHttpReceipt(db(), {sale.sold[2].number}, server(), 2, rest);
+        QCOMPARE(refused.status, ReportReceipt::SaleNumberUsed);
+        QCOMPARE(refused.unp, sale.unp);
+        QCOMPARE(journal().size(), 1);
+
+        HttpSaleReceipt mixed;
+        QCOMPARE(
+            reportHttpReceipt(db(), {other.sold[0].number, sale.sold[0].number}, server(), 2, mixed).status,
+            ReportReceipt::AlreadyPrinted);
+        QCOMPARE(
+            reportHttpReceipt(db(), {other.sold[0].number, other.sold[1].number}, server(), 2, mixed).status,
+            ReportReceipt::Printed);
+        execSql(db(), "UPDATE Prodajbi SET UNP = 'DT279013-0000-0000009' WHERE ID_Prodajba = ?",
+                {other.sold[1].number});
+        QCOMPARE(
+            reportHttpReceipt(db(), {other.sold[0].number, other.sold[1].number}, server(), 2, mixed).status,
+            ReportReceipt::SeveralSales);
+    }
+
     // A line whose price loses a part of a cent: the correction item
     // brings the device's total to the amount due, which the device checks
     // against the payment.

@@ -452,13 +452,31 @@ void TForm_Spravka_prodajba::Button4Click() {
         return;
     }
     guarded([&] {
-        const FiscalSettings settings = fiscalSettings(session_);
-        const ReportReceipt r = printReportReceipt(session_.state<FiscalState>(), session_.db(), chosen,
-                                                   settings, bonHeader(session_, QString()), decimals());
+        ReportReceipt r;
+        if (const std::optional<FiscalServer> server = fiscalServer(session_)) {
+            // Through the print server: the device's receipt is recorded
+            // with the lines when it has printed them.
+            HttpSaleReceipt receipt;
+            r = reportHttpReceipt(session_.db(), chosen, *server, decimals(), receipt);
+            if (r.status == ReportReceipt::Printed)
+                sendSaleReceipt(session_, *server, receipt);
+        } else {
+            r = printReportReceipt(session_.state<FiscalState>(), session_.db(), chosen,
+                                   fiscalSettings(session_), bonHeader(session_, QString()), decimals());
+        }
         switch (r.status) {
         case ReportReceipt::Printed:
         case ReportReceipt::NotWritten:
             reportBonResult(session_, r.bon);
+            break;
+        case ReportReceipt::SeveralSales:
+            showMessage(texts::kReceiptSeveralSales);
+            break;
+        case ReportReceipt::NoSaleNumber:
+            showMessage(texts::kNoUniqueSaleNumber);
+            break;
+        case ReportReceipt::SaleNumberUsed:
+            showMessage(texts::kSaleNumberUsed.arg(r.unp));
             break;
         case ReportReceipt::AlreadyPrinted:
             showMessage(texts::kReceiptAlreadyIssued);
