@@ -13,13 +13,6 @@ namespace torvika {
 
 namespace {
 
-// Values read from the number columns are rounded to these decimals so that
-// a double read back never carries binary noise into the products.
-constexpr int kQuantityScale = 6;
-constexpr int kPriceScale = 6;
-constexpr int kRateScale = 8;
-constexpr int kDiscountScale = 8;
-
 const QString kLineColumns = QStringLiteral(
     "P.N_Prodajba, P.Barkod, P.Opisanie, P.Kol, P.Mqrka, P.Ed_Cena, P.Valuta, P.T_O, P.Operator, "
     "P.Pored_Ot, P.Pored_Do, P.Sm_N, P.Term_N, P.Dan_Grup, P.Prigotvq_Se, P.Nomenkl_N, P.Bez_DDS, "

@@ -14,6 +14,14 @@
 
 namespace torvika {
 
+// Values read from the sale lines' number columns are rounded to these
+// decimals so that a double read back never carries binary noise into the
+// products.
+inline constexpr int kQuantityScale = 6;
+inline constexpr int kPriceScale = 6;
+inline constexpr int kRateScale = 8;
+inline constexpr int kDiscountScale = 8;
+
 struct SaleLine {
     qint64 number = 0;  // N_Prodajba
     qint64 article = 0; // Barkod: the article number

@@ -16,11 +16,6 @@ namespace torvika {
 
 namespace {
 
-constexpr int kQuantityScale = 6;
-constexpr int kPriceScale = 6;
-constexpr int kRateScale = 8;
-constexpr int kDiscountScale = 8;
-
 // The report's rows: every line, whatever it joins.
 const QString kFrom = QStringLiteral(
     " FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art LEFT JOIN Grupi G ON G.ID = A.Nomer_Grupa "
