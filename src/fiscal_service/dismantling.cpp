@@ -20,8 +20,8 @@ QString DismantlingTotals::totalText() const {
     return formatFixed(total(), 2);
 }
 
-QString DismantlingTotals::totalWords(const CurrencyWords& currency) const {
-    return Sum_To_Words(total(), currency);
+QString DismantlingTotals::totalWords() const {
+    return Sum_To_Words(total(), words);
 }
 
 QHash<QString, QString> dismantlingFields(const DismantlingTotals& totals) {

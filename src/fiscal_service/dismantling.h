@@ -20,12 +20,13 @@ std::optional<Decimal> dismantlingAmount(const QString& typed);
 struct DismantlingTotals {
     std::array<Decimal, 4> amounts{}; // А, Б, В, Г
     QDate from, to;
+    CurrencyWords words; // of the base currency: "лева"/"стотинки", "евро"/"цента"
 
     Decimal total() const;
     // The total as "Обща сума" shows it: fixed point, two decimals.
     QString totalText() const;
-    // The total in words.
-    QString totalWords(const CurrencyWords& currency = {}) const;
+    // The total in words, in the base currency's words.
+    QString totalWords() const;
 };
 
 // The texts a dismantling protocol's band texts print for "[Ставка А]" ..

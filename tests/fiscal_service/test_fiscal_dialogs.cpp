@@ -3,6 +3,7 @@
 // amount that is no number replaced when left, "12,50" accepted; the period
 // of the tax-office file refused with its end before its start.
 
+#include "common/base_currency.h"
 #include "fiscal_service/texts.h"
 #include "fiscal_service/ui/dismantling_dialog.h"
 #include "fiscal_service/ui/period_dialog.h"
@@ -57,6 +58,13 @@ private slots:
         QCOMPARE(t.total(), Decimal("16.25"));
         QCOMPARE(t.from, kToday);
         QCOMPARE(dismantlingFields(t).value("Словом"), QString("шестнадесет  лева и 25 стотинки "));
+
+        // A company in euro: the words of the euro.
+        TForm_Data_ToFisk_Serv euro([] { return kToday; }, euroBase().words);
+        euro.show();
+        type(&euro, "Edit_DDS_A", "3.75");
+        QCOMPARE(test::control<QLabel>(euro, "Label5")->text(), QString("три евро и 75 цента "));
+        QCOMPARE(dismantlingFields(euro.totals()).value("Словом"), QString("три евро и 75 цента "));
     }
 
     void periodRefusedBackwards() {

@@ -11,9 +11,11 @@ namespace {
 const QString kZero = QStringLiteral("0.0000");
 }
 
-TForm_Data_ToFisk_Serv::TForm_Data_ToFisk_Serv(std::function<QDate()> today, QWidget* parent)
+TForm_Data_ToFisk_Serv::TForm_Data_ToFisk_Serv(std::function<QDate()> today, const CurrencyWords& words,
+                                               QWidget* parent)
     : QDialog(parent), ui(new Ui::TForm_Data_ToFisk_Serv), today_(std::move(today)) {
     ui->setupUi(this);
+    totals_.words = words;
     fields_ = {ui->Edit_DDS_A, ui->Edit_DDS_B, ui->Edit_DDS_V, ui->Edit_DDS_G};
     for (int i = 0; i < fields_.size(); ++i) {
         QLineEdit* f = fields_[i];

@@ -23,7 +23,9 @@ namespace torvika {
 class TForm_Data_ToFisk_Serv : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm_Data_ToFisk_Serv(std::function<QDate()> today, QWidget* parent = nullptr);
+    // words: the base currency's, for the total in words.
+    explicit TForm_Data_ToFisk_Serv(std::function<QDate()> today, const CurrencyWords& words = {},
+                                    QWidget* parent = nullptr);
     ~TForm_Data_ToFisk_Serv() override;
 
     // The amounts and the period as the dialog shows them now.

@@ -1,5 +1,6 @@
 #include "fiscal_service/ui/fiscal_service_page.h"
 
+#include "common/base_currency.h"
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/ref_text.h"
@@ -492,7 +493,8 @@ void FiscalServicePage::contractStartChanged() {
 
 void FiscalServicePage::startDismantling() {
     if (!dismantling_)
-        dismantling_ = new TForm_Data_ToFisk_Serv([this] { return context_.session.today(); }, this);
+        dismantling_ = new TForm_Data_ToFisk_Serv([this] { return context_.session.today(); },
+                                                  baseCurrencyForCaptions(context_.session.db()).words, this);
     dismantling_->exec();
 }
 
