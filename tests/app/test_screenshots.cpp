@@ -47,11 +47,6 @@ using namespace torvika;
 
 namespace {
 
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
-}
-
 // The journal's text as the printer's paper strip: black on white, in a
 // fixed-width font, as wide as its longest line.
 QImage paperStrip(const QString& text) {
@@ -204,8 +199,8 @@ private slots:
         auto* toggle = page()->findChild<QToolButton*>("SpdBtn_Pokaji_Dokuments");
         if (!toggle->isChecked())
             QTest::mouseClick(toggle, Qt::LeftButton);
-        tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
-        tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
+        test::tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
+        test::tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
         msg_->answer(QStringLiteral("в брой"));
         msg_->answer(pdf);
         QTest::mouseClick(page()->findChild<QPushButton*>("Button_Pe4at_Dokumenti"), Qt::LeftButton);

@@ -83,11 +83,6 @@ bool near(const QList<double>& lefts, double at) {
     return std::any_of(lefts.begin(), lefts.end(), [at](double l) { return std::abs(l - at) < 3.0; });
 }
 
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
-}
-
 QAction* menuItem(const QWidget& window, const char* name) {
     QAction* a = window.findChild<QAction*>(QString::fromLatin1(name));
     if (!a)
@@ -290,8 +285,8 @@ private slots:
         auto* toggle = shop()->findChild<QToolButton*>("SpdBtn_Pokaji_Dokuments");
         if (!toggle->isChecked())
             QTest::mouseClick(toggle, Qt::LeftButton);
-        tickOnly(shop()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
-        tickOnly(shop()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
+        test::tickOnly(shop()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
+        test::tickOnly(shop()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
         msg_->answer("в брой");
         msg_->answer(pdf);
         QTest::mouseClick(shop()->findChild<QPushButton*>("Button_Pe4at_Dokumenti"), Qt::LeftButton);

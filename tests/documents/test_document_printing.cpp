@@ -35,14 +35,6 @@ using namespace torvika;
 
 namespace {
 
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 // The lines of the text with their blanks run together, so that a line of
 // a table reads "9 % 22.02 1.98" whatever the columns' widths (pdftotext
 // reads the narrow blank of "9 %" as none at times).
@@ -52,11 +44,6 @@ QString squeezed(const QString& text) {
     for (const QString& l : text.split(u'\n'))
         lines << l.simplified().replace(percent, QStringLiteral("\\1 %"));
     return lines.join(u'\n');
-}
-
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
 }
 
 const QDateTime kNow(QDate(2024, 5, 17), QTime(10, 30, 5));
@@ -88,8 +75,8 @@ class DocumentPrintingTest : public QObject {
         auto* toggle = page()->findChild<QToolButton*>("SpdBtn_Pokaji_Dokuments");
         if (!toggle->isChecked())
             QTest::mouseClick(toggle, Qt::LeftButton);
-        tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), document);
-        tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), printer);
+        test::tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), document);
+        test::tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), printer);
     }
     void pressPrint() {
         QTest::mouseClick(page()->findChild<QPushButton*>("Button_Pe4at_Dokumenti"), Qt::LeftButton);
@@ -153,7 +140,7 @@ private slots:
     void invoiceOfTwoRates() {
         printInvoice({2, 0}, pdf("invoice.pdf"), "по банков път");
         QCOMPARE(msg_->messages, QStringList{});
-        const QString text = pdfText(pdf("invoice.pdf"));
+        const QString text = test::pdfText(pdf("invoice.pdf"));
         const QString lines = squeezed(text);
         for (const char* expected :
              {"ФАКТУРА", "ОРИГИНАЛ", "Фактура №: 000125", "Дата на издаване: 17.05.2024",
@@ -196,7 +183,7 @@ private slots:
         execSql(db(), "UPDATE Valuti SET Osn = 'True', Kurs = 1 WHERE Opisanie = 'EUR'");
         page()->refresh();
         printInvoice({2, 0}, pdf("invoice.pdf"), "по банков път");
-        const QString lines = squeezed(pdfText(pdf("invoice.pdf")));
+        const QString lines = squeezed(test::pdfText(pdf("invoice.pdf")));
         QVERIFY2(lines.contains("Словом: четиридесет и осем евро и 00 цента"), qPrintable(lines));
         QVERIFY(!lines.contains("стотинки"));
         QVERIFY2(lines.contains("48.00 EUR / 93.88 лв."), qPrintable(lines));
@@ -257,7 +244,7 @@ private slots:
             QVERIFY(!QFile::exists(pdf("second.pdf")));
             return;
         }
-        const QString text = squeezed(pdfText(pdf("second.pdf")));
+        const QString text = squeezed(test::pdfText(pdf("second.pdf")));
         QVERIFY2(text.contains(stamp), qPrintable(text));
         QVERIFY2(text.contains("Фактура №: " + printed), qPrintable(text));
     }
@@ -355,7 +342,7 @@ private slots:
         QCOMPARE(registered(), 1);
         QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Printed_Dok").toString(), "000125");
         QCOMPARE(number(), "000126");
-        const QString text = squeezed(pdfText(pdf("elsewhere.pdf")));
+        const QString text = squeezed(test::pdfText(pdf("elsewhere.pdf")));
         QVERIFY(text.contains("ОРИГИНАЛ"));
         QVERIFY(text.contains("Фактура №: 000125"));
     }
@@ -385,7 +372,7 @@ private slots:
         QVERIFY2(script.finished(), qPrintable(script.failure()));
         QCOMPARE(registered(), 1);
         QCOMPARE(number(), "000126");
-        const QString text = squeezed(pdfText(pdf("changed.pdf")));
+        const QString text = squeezed(test::pdfText(pdf("changed.pdf")));
         QVERIFY2(text.contains("Сума за плащане: 36.00"), qPrintable(text));
     }
 
@@ -394,7 +381,7 @@ private slots:
         QFile::remove(fx_->session().programDir.documentationsDir() + "/Фактура.ftr");
         printInvoice({0}, pdf("invoice.pdf"));
         QCOMPARE(msg_->messages, QStringList{});
-        const QString text = pdfText(pdf("invoice.pdf"));
+        const QString text = test::pdfText(pdf("invoice.pdf"));
         QVERIFY(text.contains("Кафе мляно 250 г"));
         QVERIFY(!text.contains("Данъчна основа общо:"));
         QCOMPARE(registered(), 1);

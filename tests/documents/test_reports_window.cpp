@@ -52,11 +52,6 @@ QString pdfText(const QString& path) {
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
-}
-
 void tick(const QWidget& w, const char* box) {
     QTest::mouseClick(test::control<QCheckBox>(w, box), Qt::LeftButton);
 }
@@ -89,8 +84,8 @@ class ReportsWindowTest : public QObject {
         auto* toggle = page()->findChild<QToolButton*>("SpdBtn_Pokaji_Dokuments");
         if (!toggle->isChecked())
             QTest::mouseClick(toggle, Qt::LeftButton);
-        tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
-        tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
+        test::tickOnly(page()->findChild<QListWidget*>("ChkListBox_Pokaj_Dokum"), "Фактура");
+        test::tickOnly(page()->findChild<QListWidget*>("CheckListBox_Printers"), texts::kPdfPrinter);
         msg_->answer("в брой");
         msg_->answer(file);
         QTest::mouseClick(page()->findChild<QPushButton*>("Button_Pe4at_Dokumenti"), Qt::LeftButton);
@@ -253,7 +248,7 @@ private slots:
         test::click(*w, "Button1");
         QCOMPARE(msg_->messages, QStringList{texts::kNoFurtherKindTicked});
         msg_->clear();
-        tickOnly(test::control<QListWidget>(*w, "CheckListBox_New_Dok"), "Стокова разписка");
+        test::tickOnly(test::control<QListWidget>(*w, "CheckListBox_New_Dok"), "Стокова разписка");
         msg_->answer(pdf("note.pdf"));
         test::click(*w, "Button1");
         QCOMPARE(msg_->messages, QStringList{});

@@ -67,19 +67,6 @@ void pickCounterparty(QWidget& w, const char* name, const QString& text) {
     enter(f);
 }
 
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
-}
-
 } // namespace
 
 class FiscalWindowsTest : public QObject {
@@ -324,13 +311,13 @@ private slots:
         QTest::keyClicks(device, "dt88");
         enter(device);
         QTest::mouseClick(test::control<QToolButton>(page, "SpdBtn_Pokaji_Dokuments_FC"), Qt::LeftButton);
-        tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_FC"), t.name);
-        tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_FC"), texts::kPdfPrinter);
+        test::tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_FC"), t.name);
+        test::tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_FC"), texts::kPdfPrinter);
         const QString pdf = fx_->root() + "registration.pdf";
         messages.answer(pdf);
         click(page, "Button9");
         QVERIFY(QFile::exists(pdf));
-        const QString text = pdfText(pdf);
+        const QString text = test::pdfText(pdf);
         QVERIFY2(text.contains("DT88") && text.contains("Роза ЕООД") && text.contains("Касов сервиз ООД"),
                  qPrintable(text));
         QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = ?", {t.name}).toString(),

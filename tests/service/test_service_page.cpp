@@ -38,23 +38,6 @@
 
 using namespace torvika;
 
-namespace {
-
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void tickOnly(QListWidget* list, const QString& text) {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
-}
-
-} // namespace
-
 class ServicePageTest : public QObject {
     Q_OBJECT
 private slots:
@@ -333,8 +316,8 @@ private slots:
         QCOMPARE(msgs.shown.last(), texts::kIntakeNoLinesForDocuments);
 
         QTest::mouseClick(test::control<QToolButton>(page, "SpdBtn_Pokaji_Dokuments_Ser"), Qt::LeftButton);
-        tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_Ser"), t.name);
-        tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_Ser"), texts::kPdfPrinter);
+        test::tickOnly(test::control<QListWidget>(page, "ChkListBox_Pokaj_Dokum_Ser"), t.name);
+        test::tickOnly(test::control<QListWidget>(page, "CheckListBox_Printers_Ser"), texts::kPdfPrinter);
         const QStringList shown = test::shownRows(lines->model());
         const int second = int(shown.indexOf(QRegularExpression(".*\\|KK-2\\|.*")));
         QVERIFY2(second >= 0, qPrintable(shown.join(u'\n')));
@@ -343,7 +326,7 @@ private slots:
         msgs.answer(pdf);
         print->click();
         QVERIFY(QFile::exists(pdf));
-        const QString text = pdfText(pdf);
+        const QString text = test::pdfText(pdf);
         QVERIFY2(text.contains("KK-2") && text.contains("Не пали") && text.contains("Чип ООД"),
                  qPrintable(text));
         QVERIFY2(!text.contains("KK-1"), qPrintable(text));

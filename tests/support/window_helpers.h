@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -98,6 +100,22 @@ inline void clickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item) {
         p->setExpanded(true);
     tree->scrollToItem(item);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+}
+
+// Ticks the item of the check list with the text and unticks the others.
+inline void tickOnly(QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setCheckState(list->item(i)->text() == text ? Qt::Checked : Qt::Unchecked);
+}
+
+// The text of a printed PDF file as pdftotext lays it out; empty when it
+// cannot be read.
+inline QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace torvika::test
