@@ -170,8 +170,9 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
     if (!lines.isEmpty() && tableIndex(kProdukti) >= 0 && tableIndex(lines) < 0)
         addTable(lines);
 
+    // Each table's condition and values, in the order of the tables.
     QStringList conditions;
-    QVariantList values;
+    QList<QVariantList> values;
     for (const Table& t : tables) {
         QString condition;
         QVariantList bound;
@@ -201,10 +202,8 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
             condition = QStringLiteral("%1.ID_Dokument = ?").arg(t.name);
             bound << input.kindId;
         }
-        if (!condition.isEmpty()) {
-            conditions << condition;
-            values << bound;
-        }
+        conditions << condition;
+        values << bound;
         // Every table but the lines and the lines' articles must come to one
         // row at most, or it would repeat the document's rows.
         const bool perLine =
@@ -213,22 +212,43 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
             q.checks.append({t.name, condition, bound});
     }
 
-    QStringList from;
-    QVariantList fromValues;
-    for (const Table& t : tables) {
-        if (!lines.isEmpty() && same(t.name, lines)) {
-            const LineSource source = lineSource(input.context, input.vatRates);
-            from << source.from;
-            fromValues << source.values;
-        } else {
-            from << t.name;
+    const int lineIndex = lines.isEmpty() ? -1 : tableIndex(lines);
+    QString from;
+    QStringList where;
+    QVariantList bound;
+    if (lineIndex >= 0) {
+        // The lines are the rows; every other table is joined to them, so
+        // that a row it lacks (the person of a counterparty without one, an
+        // article deleted since) leaves its fields empty instead of the
+        // document without rows.
+        const LineSource source = lineSource(input.context, input.vatRates);
+        from = source.from;
+        bound << source.values;
+        for (int i = 0; i < tables.size(); ++i) {
+            if (i == lineIndex)
+                continue;
+            from +=
+                QStringLiteral(" LEFT JOIN %1 ON %2")
+                    .arg(tables[i].name, conditions[i].isEmpty() ? QStringLiteral("1 = 1") : conditions[i]);
+            bound << values[i];
         }
+        where << conditions[lineIndex];
+        bound << values[lineIndex];
+    } else {
+        QStringList names;
+        for (int i = 0; i < tables.size(); ++i) {
+            names << tables[i].name;
+            if (!conditions[i].isEmpty())
+                where << conditions[i];
+            bound << values[i];
+        }
+        from = names.join(QStringLiteral(", "));
     }
-    q.statement.text = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) +
-                       QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
-    if (!conditions.isEmpty())
-        q.statement.text += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    q.statement.values = fromValues + values;
+    q.statement.text =
+        QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
+    if (!where.isEmpty())
+        q.statement.text += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    q.statement.values = bound;
     return q;
 }
 
