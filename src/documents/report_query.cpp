@@ -43,6 +43,7 @@ QString lineTable(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:
     case PrintContext::SalesReport:
+    case PrintContext::InvalidatedSales:
         return kSaleLines;
     case PrintContext::Service:
         return kIntakeLines;
@@ -54,7 +55,7 @@ QString lineTable(PrintContext context) {
 LineSource lineSource(PrintContext context, const VatRates& rates) {
     LineSource s;
     const QString table = lineTable(context);
-    if (context != PrintContext::SalesReport) {
+    if (context != PrintContext::SalesReport && context != PrintContext::InvalidatedSales) {
         s.from = table;
         if (!table.isEmpty())
             s.lock = QStringLiteral("UPDATE %1 SET N_Prodajba = N_Prodajba WHERE N_Prodajba = ?").arg(table);
@@ -66,6 +67,9 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
     const QString rate = QStringLiteral(
         "(CASE A.Dan_Grup WHEN 0 THEN CAST(? AS DOUBLE PRECISION) WHEN 2 THEN CAST(? AS DOUBLE PRECISION) "
         "WHEN 3 THEN CAST(? AS DOUBLE PRECISION) ELSE CAST(? AS DOUBLE PRECISION) END)");
+    // Both tables have the columns of a recorded line.
+    const QString stored = context == PrintContext::SalesReport ? QStringLiteral("Prodajbi")
+                                                                : QStringLiteral("Invalidate_Sales");
     const QString unitNet =
         QStringLiteral("(P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 / (1 + %1 / 100))").arg(rate);
     s.from =
@@ -75,14 +79,14 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
             "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, P.Kol * %1 AS SUM_BezDDS, "
             "%1 AS Bez_DDS, 0 AS Sm_N, P.Term_N AS Term_N, A.Nomenkl_N AS Nomenkl_N, "
             "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se, P.UNP AS UNP "
-            "FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
+            "FROM %2 P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
             "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta) ")
-            .arg(unitNet) +
+            .arg(unitNet, stored) +
         table;
     for (int i = 0; i < 2; ++i)
         for (int group : {0, 2, 3, kStandardTaxGroup})
             s.values << rates.of(group).toDouble();
-    s.lock = QStringLiteral("UPDATE Prodajbi SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?");
+    s.lock = QStringLiteral("UPDATE %1 SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?").arg(stored);
     return s;
 }
 
@@ -102,6 +106,7 @@ int issuePlace(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:
     case PrintContext::SalesReport:
+    case PrintContext::InvalidatedSales:
         return 1;
     default:
         return int(context) + 1;
