@@ -72,16 +72,22 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
                                                                 : QStringLiteral("Invalidate_Sales");
     const QString unitNet =
         QStringLiteral("(P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 / (1 + %1 / 100))").arg(rate);
+    // The line's value without VAT from its amount to the stotinka, as the
+    // document's totals take it (a line of 35.20 at 20 % is 29.33, not the
+    // 29.34 of its unrounded price).
+    const QString lineNet = QStringLiteral("(ROUND(CAST(P.Kol * P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 AS "
+                                           "NUMERIC), 2) / (1 + %1 / 100))")
+                                .arg(rate);
     s.from =
         QStringLiteral(
             "(SELECT P.ID_Prodajba AS N_Prodajba, P.ID_Art AS Barkod, A.Opisanie AS Opisanie, P.Kol AS Kol, "
             "A.Mqrka AS Mqrka, P.ED_Cena AS Ed_Cena, P.Valuta AS Valuta, P.Operator AS Operator, "
-            "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, P.Kol * %1 AS SUM_BezDDS, "
+            "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, %3 AS SUM_BezDDS, "
             "%1 AS Bez_DDS, 0 AS Sm_N, P.Term_N AS Term_N, A.Nomenkl_N AS Nomenkl_N, "
             "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se, P.UNP AS UNP "
             "FROM %2 P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
             "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta) ")
-            .arg(unitNet, stored) +
+            .arg(unitNet, stored, lineNet) +
         table;
     for (int i = 0; i < 2; ++i)
         for (int group : {0, 2, 3, kStandardTaxGroup})

@@ -136,6 +136,8 @@ private slots:
               "четиридесет  лева и 20 стотинки"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + text)));
         QVERIFY2(!text.contains("[Към документ]") && !text.contains("[Основание]"), qPrintable(text));
+        // The line's value without VAT is that of its amount (35.20 / 1.2).
+        QVERIFY2(text.contains("\n29.33\n") && !text.contains("29.34"), qPrintable(text));
         QVERIFY2(texts[1].contains("КОПИЕ") && texts[1].contains("0000000001"), qPrintable(texts[1]));
 
         QCOMPARE(currentDocumentNumber(db(), texts::kCreditNoteKind), "0000000002");
