@@ -190,6 +190,23 @@ private slots:
         QVERIFY2(doc.values.amounts.grossWords.contains("евро"), qPrintable(doc.values.amounts.grossWords));
     }
 
+    // The kind printed for recorded lines, as an operator who offers it on
+    // a page would: the fields naming a corrected document stay empty.
+    void printedElsewhereNamesNothing() {
+        record(db(), 3, 10, 1, 2.5, "Лева");
+        PrintRequest r;
+        r.context = PrintContext::SalesReport;
+        r.lines = {3};
+        r.counterparty = 15;
+        r.companyFields = companyFields("Алфа ЕООД", "201234567", "", "", "", "", "", "", "20");
+        r.templateDir = dir();
+        r.now = kNow;
+        const PreparedDocument doc = prepareDocument(db(), r, texts::kCreditNoteKind, {});
+        const QString text = ReportLayout(doc.report, doc.data, doc.values).plainText();
+        QVERIFY2(text.contains("Към документ:") && text.contains("Чай"), qPrintable(text));
+        QVERIFY2(!text.contains("[Към документ]") && !text.contains("[Основание]"), qPrintable(text));
+    }
+
     // No credit note without its numbered kind: never one printed unnumbered.
     void refusedWithoutItsNumberedKind_data() {
         QTest::addColumn<QString>("change");
