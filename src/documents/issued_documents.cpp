@@ -48,16 +48,20 @@ LineColumns lineColumns(int place) {
                 QStringLiteral("R.S_N"),
                 QStringLiteral("R.Gar"),
                 QStringLiteral("COALESCE(A.Opisanie, R.Opisanie)")};
+    // A line keeps its number from the sale list to its record and to its
+    // invalidation (the lines of an annulled invoice and of a credit note).
     return {
         QStringLiteral("LEFT JOIN Prodajbi S ON S.ID_Prodajba = P.ID_Prod "
+                       "LEFT JOIN Invalidate_Sales I ON I.ID_Prodajba = P.ID_Prod AND S.ID_Prodajba IS NULL "
                        "LEFT JOIN Prodajbi_Vremenni T ON T.N_Prodajba = P.ID_Prod AND S.ID_Prodajba IS NULL "
-                       "LEFT JOIN Valuti V ON V.Opisanie = COALESCE(S.Valuta, T.Valuta) "),
-        QStringLiteral("COALESCE(S.Kol, T.Kol)"),
-        QStringLiteral("COALESCE(S.ED_Cena, T.Ed_Cena)"),
-        QStringLiteral("COALESCE(S.Valuta, T.Valuta)"),
-        QStringLiteral("COALESCE(S.T_O, T.T_O, 0)"),
-        QStringLiteral("COALESCE(S.Pored_Ot, T.Pored_Ot)"),
-        QStringLiteral("COALESCE(S.Pored_Do, T.Pored_Do)"),
+                       "AND I.ID_Prodajba IS NULL "
+                       "LEFT JOIN Valuti V ON V.Opisanie = COALESCE(S.Valuta, I.Valuta, T.Valuta) "),
+        QStringLiteral("COALESCE(S.Kol, I.Kol, T.Kol)"),
+        QStringLiteral("COALESCE(S.ED_Cena, I.Ed_Cena, T.Ed_Cena)"),
+        QStringLiteral("COALESCE(S.Valuta, I.Valuta, T.Valuta)"),
+        QStringLiteral("COALESCE(S.T_O, I.T_O, T.T_O, 0)"),
+        QStringLiteral("COALESCE(S.Pored_Ot, I.Pored_Ot, T.Pored_Ot)"),
+        QStringLiteral("COALESCE(S.Pored_Do, I.Pored_Do, T.Pored_Do)"),
         QStringLiteral("COALESCE(A.Opisanie, T.Opisanie)")};
 }
 
@@ -193,7 +197,10 @@ QList<qint64> issuedDocumentLines(const QSqlDatabase& db, const IssuedDocumentRe
     return out;
 }
 
-bool issuedLinesRecorded(const QSqlDatabase& db, const QList<qint64>& lines) {
+namespace {
+
+// Whether every line is in the table (keyed by ID_Prodajba).
+bool allLinesIn(const QSqlDatabase& db, const QString& table, const QList<qint64>& lines) {
     if (lines.isEmpty())
         return false;
     QStringList marks;
@@ -204,11 +211,21 @@ bool issuedLinesRecorded(const QSqlDatabase& db, const QList<qint64>& lines) {
     }
     const qint64 found =
         scalarSql(db,
-                  QStringLiteral("SELECT COUNT(DISTINCT ID_Prodajba) FROM Prodajbi WHERE ID_Prodajba IN (%1)")
-                      .arg(marks.join(QStringLiteral(", "))),
+                  QStringLiteral("SELECT COUNT(DISTINCT ID_Prodajba) FROM %1 WHERE ID_Prodajba IN (%2)")
+                      .arg(table, marks.join(QStringLiteral(", "))),
                   values)
             .toLongLong();
     return found == lines.size();
+}
+
+} // namespace
+
+bool issuedLinesRecorded(const QSqlDatabase& db, const QList<qint64>& lines) {
+    return allLinesIn(db, QStringLiteral("Prodajbi"), lines);
+}
+
+bool issuedLinesInvalidated(const QSqlDatabase& db, const QList<qint64>& lines) {
+    return allLinesIn(db, QStringLiteral("Invalidate_Sales"), lines);
 }
 
 QStringList numberedKindItems(const QSqlDatabase& db) {

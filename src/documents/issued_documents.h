@@ -59,9 +59,9 @@ struct IssuedDocumentRef {
 // The lines of the document, in the order of their numbers: ID_Prod, Barkod,
 // Opisanie, Kol, Ed_Cena, Valuta, T_O, Suma (the line in the base currency
 // after its discount; empty when its currency has no rate), Pored_Ot,
-// Pored_Do, Dan_Grup. Shop lines are read from the recorded sale, or from the
-// sale list while the sale is not recorded yet; service lines from the
-// intake.
+// Pored_Do, Dan_Grup. Shop lines are read from the recorded sale, from the
+// invalidated lines, or from the sale list while the sale is not recorded
+// yet; service lines from the intake.
 SqlStatement issuedLinesStatement(const IssuedDocumentRef& document);
 
 // The sum of the lines' amounts, to the stotinka. Throws EDatabaseError.
@@ -78,8 +78,10 @@ VatTotals issuedDocumentAmounts(const QSqlDatabase& db, const IssuedDocumentRef&
 QList<qint64> issuedDocumentLines(const QSqlDatabase& db, const IssuedDocumentRef& document);
 
 // Whether the shop document's lines are recorded sales (all of them);
-// otherwise they are still in the sale list. Throws EDatabaseError.
+// otherwise they are still in the sale list, or invalidated since (all of
+// them: an annulled document's, a credit note's). Throws EDatabaseError.
 bool issuedLinesRecorded(const QSqlDatabase& db, const QList<qint64>& lines);
+bool issuedLinesInvalidated(const QSqlDatabase& db, const QList<qint64>& lines);
 
 // "<ID_Dokument>:<Opisanie>" of the numbered kinds (N_Dok not "0"), in the
 // order of their keys. Throws EDatabaseError.

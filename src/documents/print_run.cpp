@@ -30,7 +30,11 @@ QHash<QString, QString> companyFields(const QString& name, const QString& eik, c
             {QStringLiteral("IBAN"), iban},
             {QStringLiteral("BIC"), bic},
             {QStringLiteral("Банка"), bank},
-            {QStringLiteral("Място на издаване"), place.trimmed().isEmpty() ? address : place.trimmed()}};
+            {QStringLiteral("Място на издаване"), place.trimmed().isEmpty() ? address : place.trimmed()},
+            // A credit note's own (credit_note.h), empty on any other print
+            // rather than printed as their names.
+            {texts::kFieldCorrectedDocument, QString()},
+            {texts::kFieldCreditReason, QString()}};
 }
 
 QString placeOfIssue(const QSqlDatabase& db, int warehouse) {

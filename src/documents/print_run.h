@@ -62,7 +62,8 @@ struct PrintRequest {
 // [Фирма], [ЕИК], [ИН по ДДС] ("BG" and the EIK when the company's VAT
 // rate, Firm_Data/DDS, is above 0; empty otherwise), [МОЛ], [Адрес],
 // [Телефон], [IBAN], [BIC], [Банка], and [Място на издаване], the town
-// where the document is issued (the place given, else the address).
+// where the document is issued (the place given, else the address); and
+// the credit note's [Към документ] and [Основание], empty here.
 QHash<QString, QString> companyFields(const QString& name, const QString& eik, const QString& mol,
                                       const QString& address, const QString& phone, const QString& iban,
                                       const QString& bic, const QString& bank, const QString& vatText,

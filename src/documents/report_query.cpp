@@ -43,6 +43,7 @@ QString lineTable(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:
     case PrintContext::SalesReport:
+    case PrintContext::InvalidatedSales:
         return kSaleLines;
     case PrintContext::Service:
         return kIntakeLines;
@@ -54,7 +55,7 @@ QString lineTable(PrintContext context) {
 LineSource lineSource(PrintContext context, const VatRates& rates) {
     LineSource s;
     const QString table = lineTable(context);
-    if (context != PrintContext::SalesReport) {
+    if (context != PrintContext::SalesReport && context != PrintContext::InvalidatedSales) {
         s.from = table;
         if (!table.isEmpty())
             s.lock = QStringLiteral("UPDATE %1 SET N_Prodajba = N_Prodajba WHERE N_Prodajba = ?").arg(table);
@@ -66,23 +67,32 @@ LineSource lineSource(PrintContext context, const VatRates& rates) {
     const QString rate = QStringLiteral(
         "(CASE A.Dan_Grup WHEN 0 THEN CAST(? AS DOUBLE PRECISION) WHEN 2 THEN CAST(? AS DOUBLE PRECISION) "
         "WHEN 3 THEN CAST(? AS DOUBLE PRECISION) ELSE CAST(? AS DOUBLE PRECISION) END)");
+    // Both tables have the columns of a recorded line.
+    const QString stored = context == PrintContext::SalesReport ? QStringLiteral("Prodajbi")
+                                                                : QStringLiteral("Invalidate_Sales");
     const QString unitNet =
         QStringLiteral("(P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 / (1 + %1 / 100))").arg(rate);
+    // The line's value without VAT from its amount to the stotinka, as the
+    // document's totals take it (a line of 35.20 at 20 % is 29.33, not the
+    // 29.34 of its unrounded price).
+    const QString lineNet = QStringLiteral("(ROUND(CAST(P.Kol * P.ED_Cena * V.Kurs * (100 - P.T_O) / 100 AS "
+                                           "NUMERIC), 2) / (1 + %1 / 100))")
+                                .arg(rate);
     s.from =
         QStringLiteral(
             "(SELECT P.ID_Prodajba AS N_Prodajba, P.ID_Art AS Barkod, A.Opisanie AS Opisanie, P.Kol AS Kol, "
             "A.Mqrka AS Mqrka, P.ED_Cena AS Ed_Cena, P.Valuta AS Valuta, P.Operator AS Operator, "
-            "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, P.Kol * %1 AS SUM_BezDDS, "
+            "P.Pored_Ot AS Pored_Ot, P.Pored_Do AS Pored_Do, P.T_O AS T_O, %3 AS SUM_BezDDS, "
             "%1 AS Bez_DDS, 0 AS Sm_N, P.Term_N AS Term_N, A.Nomenkl_N AS Nomenkl_N, "
             "A.Dan_Grup AS Dan_Grup, A.Prigotvq_Se AS Prigotvq_Se, P.UNP AS UNP "
-            "FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
+            "FROM %2 P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
             "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta) ")
-            .arg(unitNet) +
+            .arg(unitNet, stored, lineNet) +
         table;
     for (int i = 0; i < 2; ++i)
         for (int group : {0, 2, 3, kStandardTaxGroup})
             s.values << rates.of(group).toDouble();
-    s.lock = QStringLiteral("UPDATE Prodajbi SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?");
+    s.lock = QStringLiteral("UPDATE %1 SET ID_Prodajba = ID_Prodajba WHERE ID_Prodajba = ?").arg(stored);
     return s;
 }
 
@@ -102,6 +112,7 @@ int issuePlace(PrintContext context) {
     switch (context) {
     case PrintContext::Shop:
     case PrintContext::SalesReport:
+    case PrintContext::InvalidatedSales:
         return 1;
     default:
         return int(context) + 1;
@@ -170,8 +181,9 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
     if (!lines.isEmpty() && tableIndex(kProdukti) >= 0 && tableIndex(lines) < 0)
         addTable(lines);
 
+    // Each table's condition and values, in the order of the tables.
     QStringList conditions;
-    QVariantList values;
+    QList<QVariantList> values;
     for (const Table& t : tables) {
         QString condition;
         QVariantList bound;
@@ -201,10 +213,8 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
             condition = QStringLiteral("%1.ID_Dokument = ?").arg(t.name);
             bound << input.kindId;
         }
-        if (!condition.isEmpty()) {
-            conditions << condition;
-            values << bound;
-        }
+        conditions << condition;
+        values << bound;
         // Every table but the lines and the lines' articles must come to one
         // row at most, or it would repeat the document's rows.
         const bool perLine =
@@ -213,22 +223,43 @@ DocumentQuery ADD_SQL_TO_QUERY_QUICKREPORT(const QSqlDatabase& db, const ReportT
             q.checks.append({t.name, condition, bound});
     }
 
-    QStringList from;
-    QVariantList fromValues;
-    for (const Table& t : tables) {
-        if (!lines.isEmpty() && same(t.name, lines)) {
-            const LineSource source = lineSource(input.context, input.vatRates);
-            from << source.from;
-            fromValues << source.values;
-        } else {
-            from << t.name;
+    const int lineIndex = lines.isEmpty() ? -1 : tableIndex(lines);
+    QString from;
+    QStringList where;
+    QVariantList bound;
+    if (lineIndex >= 0) {
+        // The lines are the rows; every other table is joined to them, so
+        // that a row it lacks (the person of a counterparty without one, an
+        // article deleted since) leaves its fields empty instead of the
+        // document without rows.
+        const LineSource source = lineSource(input.context, input.vatRates);
+        from = source.from;
+        bound << source.values;
+        for (int i = 0; i < tables.size(); ++i) {
+            if (i == lineIndex)
+                continue;
+            from +=
+                QStringLiteral(" LEFT JOIN %1 ON %2")
+                    .arg(tables[i].name, conditions[i].isEmpty() ? QStringLiteral("1 = 1") : conditions[i]);
+            bound << values[i];
         }
+        where << conditions[lineIndex];
+        bound << values[lineIndex];
+    } else {
+        QStringList names;
+        for (int i = 0; i < tables.size(); ++i) {
+            names << tables[i].name;
+            if (!conditions[i].isEmpty())
+                where << conditions[i];
+            bound << values[i];
+        }
+        from = names.join(QStringLiteral(", "));
     }
-    q.statement.text = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) +
-                       QStringLiteral(" FROM ") + from.join(QStringLiteral(", "));
-    if (!conditions.isEmpty())
-        q.statement.text += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    q.statement.values = fromValues + values;
+    q.statement.text =
+        QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
+    if (!where.isEmpty())
+        q.statement.text += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+    q.statement.values = bound;
     return q;
 }
 

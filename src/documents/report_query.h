@@ -27,20 +27,23 @@ enum class PrintContext : int {
     Service = 1,
     FiscalService = 2,
     IssuedDocuments = 4,
-    SalesReport = 5
+    SalesReport = 5,
+    // A credit note for sale lines just invalidated (Invalidate_Sales).
+    InvalidatedSales = 6
 };
 
 // The table of the lines a document is printed for: Prodajbi_Vremenni on
-// the shop page and for the sales report (whose recorded lines are read in
-// its columns, see lineSource), Priem_Ser_Vremen on the service page;
-// empty elsewhere.
+// the shop page, for the sales report and for invalidated lines (whose
+// stored lines are read in its columns, see lineSource), Priem_Ser_Vremen
+// on the service page; empty elsewhere.
 QString lineTable(PrintContext context);
 
 // Where the statements read the lines of the context from, keyed by
 // N_Prodajba: the lines' table itself, or, for the sales report, the
-// recorded sale lines (Prodajbi) in the columns of the pending lines,
-// their net values converted to the base currency at the rate of each
-// line's currency and taken at the VAT rate of its article's tax group.
+// recorded sale lines (Prodajbi; for invalidated lines Invalidate_Sales)
+// in the columns of the pending lines, their net values converted to the
+// base currency at the rate of each line's currency and taken at the VAT
+// rate of its article's tax group.
 struct LineSource {
     QString from;        // a table, or a derived table named like the lines' table
     QVariantList values; // what `from` binds (before any value of the statement)
@@ -53,8 +56,9 @@ LineSource lineSource(PrintContext context, const VatRates& rates = {});
 QList<qint64> operatorSaleLines(const QSqlDatabase& db, const QString& operatorName);
 
 // Where a document of the context is registered (Printed_Dok.Ot_Kade_Prod):
-// 1 for the shop page and the sales report (a sale line keeps its number
-// from the sale list to its record), 2 for the service page, 3 for the
+// 1 for the shop page, the sales report and invalidated lines (a sale line
+// keeps its number from the sale list to its record and its invalidation),
+// 2 for the service page, 3 for the
 // fiscal-service page, the context's number plus one otherwise.
 int issuePlace(PrintContext context);
 

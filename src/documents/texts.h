@@ -26,6 +26,19 @@ inline const QString kIssuedByLine =
     QStringLiteral("Този дoкумент е издаден от програмен продукт: \"Торвика\". "
                    "Торвика ЕООД, тел./факс: +359 2 000 0000");
 
+// The credit note: its document kind (and template), the fields of its
+// band texts naming the document it corrects and the reason, and the
+// corrected document as they name it (%1 the kind, %2 the number, %3 the
+// date).
+inline const QString kCreditNoteKind = QStringLiteral("Кредитно известие");
+inline const QString kFieldCorrectedDocument = QStringLiteral("Към документ");
+inline const QString kFieldCreditReason = QStringLiteral("Основание");
+inline const QString kCorrectedDocument = QStringLiteral("%1 № %2 от %3");
+// %1 the kind's name.
+inline const QString kCreditNoteKindMissing =
+    QStringLiteral("Няма вид документ \"%1\" с номер (меню \"Документация...\").\r"
+                   "Кредитното известие не е отпечатано.");
+
 // "Печат документи" without a selected line (the "e" of "изберeте" is a Latin letter).
 inline const QString kNoLinesSelected =
     QStringLiteral("Моля изберeте артикулите, за които\rще се разпечатват документи");

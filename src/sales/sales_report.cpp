@@ -307,18 +307,21 @@ SaleDocumentPlan planSaleDocuments(const QSqlDatabase& db, const QList<qint64>& 
     return plan;
 }
 
-QList<SaleLine> recordedSaleLines(const QSqlDatabase& db, const QList<qint64>& lines, int decimals) {
+QList<SaleLine> recordedSaleLines(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                                  StoredLines from) {
     QList<SaleLine> out;
     if (lines.isEmpty())
         return out;
+    const QString table =
+        from == StoredLines::Recorded ? QStringLiteral("Prodajbi") : QStringLiteral("Invalidate_Sales");
     QSqlQuery q = execSql(
         db,
         QStringLiteral(
             "SELECT P.ID_Prodajba, P.ID_Art, P.Kol, P.ED_Cena, P.Valuta, P.T_O, P.Operator, "
             "P.Term_N, P.Pored_Ot, P.Pored_Do, A.Opisanie, A.Dan_Grup, A.Prigotvq_Se, A.Mqrka, V.Kurs "
-            "FROM Prodajbi P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
-            "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta WHERE P.ID_Prodajba IN (%1)")
-            .arg(marks(lines.size())),
+            "FROM %1 P LEFT JOIN Produkti A ON A.ID = P.ID_Art "
+            "LEFT JOIN Valuti V ON V.Opisanie = P.Valuta WHERE P.ID_Prodajba IN (%2)")
+            .arg(table, marks(lines.size())),
         keyValues(lines));
     QHash<qint64, SaleLine> found;
     while (q.next()) {
@@ -361,9 +364,9 @@ QList<SaleLine> recordedSaleLines(const QSqlDatabase& db, const QList<qint64>& l
 }
 
 VatTotals recordedSalesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
-                           const VatRates& rates) {
+                           const VatRates& rates, StoredLines from) {
     QList<VatLine> amounts;
-    for (const SaleLine& l : recordedSaleLines(db, lines, decimals))
+    for (const SaleLine& l : recordedSaleLines(db, lines, decimals, from))
         if (l.rate)
             amounts << VatLine{l.number, rates.of(l.taxGroup), l.amount};
     return splitVatByRate(amounts);

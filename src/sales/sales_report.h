@@ -153,12 +153,16 @@ struct SaleDocumentPlan {
 // Throws EDatabaseError.
 SaleDocumentPlan planSaleDocuments(const QSqlDatabase& db, const QList<qint64>& chosen);
 
+// Where stored sale lines are read from: the recorded sales (Prodajbi),
+// or the lines invalidated since (Invalidate_Sales, the same columns).
+enum class StoredLines { Recorded, Invalidated };
+
 // The recorded lines (ID_Prodajba) as a document shows them: each line's
 // amount in the base currency at its currency's rate, split at the rate of
 // its article's tax group. Lines that are gone or whose currency has no
 // rate are left out. Throws EDatabaseError.
 VatTotals recordedSalesVat(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
-                           const VatRates& rates);
+                           const VatRates& rates, StoredLines from = StoredLines::Recorded);
 
 // ---- the fiscal receipt of chosen lines
 
@@ -166,7 +170,8 @@ VatTotals recordedSalesVat(const QSqlDatabase& db, const QList<qint64>& lines, i
 // article's name, tax group and department as they are now (an
 // instalment payment is named "Вноска"), the rate of the line's currency
 // now. Lines that are gone are left out. Throws EDatabaseError.
-QList<SaleLine> recordedSaleLines(const QSqlDatabase& db, const QList<qint64>& lines, int decimals);
+QList<SaleLine> recordedSaleLines(const QSqlDatabase& db, const QList<qint64>& lines, int decimals,
+                                  StoredLines from = StoredLines::Recorded);
 
 // The chosen lines that have a receipt file recorded already.
 QList<qint64> linesWithReceipt(const QSqlDatabase& db, const QList<qint64>& lines);

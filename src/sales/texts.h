@@ -244,10 +244,14 @@ inline const QString kNotGoodsToInvalidate =
                    "стока.\rНищо не е анулирано.");
 // %1 the documents, one a line.
 inline const QString kDocumentsAnnulled =
-    QStringLiteral("Документите са маркирани като анулирани (номерата им се запазват):\r%1\r"
-                   "За върнатата стока издайте кредитно известие.");
+    QStringLiteral("Документите са маркирани като анулирани (номерата им се запазват):\r%1");
+// Added to it when no credit note is offered for them.
+inline const QString kIssueCreditNote = QStringLiteral("За върнатата стока издайте кредитно известие.");
 // %1 the kind, %2 the number, %3 the date.
 inline const QString kAnnulledDocument = QStringLiteral("%1 № %2 от %3");
+// %1 the annulled document (kAnnulledDocument).
+inline const QString kAskCreditNote =
+    QStringLiteral("Желаете ли да бъде отпечатано кредитно известие за върнатата стока към %1?");
 // %1 how many.
 inline const QString kSomeSalesNotInvalidated =
     QStringLiteral("%1 от избраните продажби вече са анулирани от друго работно място.");

@@ -160,6 +160,26 @@ private slots:
         QCOMPARE(doc.data.rows[0][doc.data.columnOf(doc.report.elements[4])].toString(), "Иван");
     }
 
+    // A counterparty whose person was deleted and a line whose article was
+    // deleted still print every line, with those fields empty.
+    void missingJoinedRowsKeepTheLines() {
+        save(templateOf("Опис", {field("Prodajbi_vremenni.DB", "Opisanie"), field("Produkti.DB", "Opisanie"),
+                                 field("Firmi.db", "Ime_Firma", ReportBand::Header),
+                                 field("Klienti.db", "Ime_Klient", ReportBand::Header)}));
+        execSql(db(), "DELETE FROM Produkti WHERE ID = 11");
+        execSql(db(), "UPDATE Firmi SET ID_Mol = 99 WHERE ID = 6");
+        PrintRequest r = request({lines_[0], lines_[1]});
+        r.counterparty = 6;
+        const PreparedDocument doc = prepareDocument(db(), r, "Опис", {});
+        QCOMPARE(doc.data.rows.size(), 2);
+        const int article = doc.data.columnOf(doc.report.elements[1]);
+        QCOMPARE(doc.data.rows[0][article].toString(), "Чай от каталога");
+        QVERIFY(doc.data.rows[1][article].toString().isEmpty());
+        QCOMPARE(doc.data.rows[1][doc.data.columnOf(doc.report.elements[0])].toString(), "Кафе на реда");
+        QCOMPARE(doc.data.rows[0][doc.data.columnOf(doc.report.elements[2])].toString(), "Гама ООД");
+        QVERIFY(doc.data.rows[0][doc.data.columnOf(doc.report.elements[3])].toString().isEmpty());
+    }
+
     // The template's tables and columns are checked before a statement is
     // built; values never become SQL text.
     void templatesCannotInjectSql_data() {

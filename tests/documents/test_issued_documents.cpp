@@ -210,7 +210,8 @@ private slots:
     void lists() {
         test::Fixture fx;
         execSql(fx.db(), "UPDATE Dokumenti SET N_Dok = '0' WHERE ID_Dokument = 3");
-        QCOMPARE(numberedKindItems(fx.db()), (QStringList{"1:Фактура", "2:Стокова разписка"}));
+        QCOMPARE(numberedKindItems(fx.db()),
+                 (QStringList{"1:Фактура", "2:Стокова разписка", "4:Кредитно известие"}));
         QCOMPARE(operatorNames(fx.db()).value(0), QStringLiteral("Администратор"));
     }
 
@@ -367,7 +368,7 @@ private slots:
         QVERIFY(clock.elapsed() < 60000);
         QCOMPARE(cancelled.message(), texts::kOwnQueryCancelled);
         // The company connection works on.
-        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Dokumenti").toInt(), 3);
+        QCOMPARE(scalarSql(fx.db(), "SELECT COUNT(*) FROM Dokumenti").toInt(), 4);
     }
 
     void store() {

@@ -11,6 +11,7 @@
 #include "common/ui/form_get_kol.h"
 #include "common/ui/form_print_vid_fail.h"
 #include "counterparties/ui/form_kontrakents.h"
+#include "documents/ui/form_spr_izd_dok.h"
 #include "sales/ui/form_konsignation.h"
 #include "sales/ui/form_pay_type.h"
 #include "sales/ui/form_spr_invalidate_sales.h"
@@ -520,6 +521,103 @@ private slots:
         QVERIFY2(text.contains("35.20"), qPrintable(text));
         QVERIFY2(text.contains("Бип ЕТ"), qPrintable(text));
         QCOMPARE(count("SELECT COUNT(*) FROM Printed_Dok WHERE ID_Prod = 2"), 1);
+    }
+
+    // The euro line invoiced to Бип ЕТ, then invalidated with its invoice
+    // annulled: the window names the invoice and offers the credit note,
+    // which prints the returned line for the invoice's counterparty with
+    // its own number, naming the invoice and the reason.
+    void creditNoteForAnAnnulledInvoice() {
+        const QString docs = fx_->session().programDir.documentationsDir();
+        QDir().mkpath(docs);
+        for (const QString& f : QDir(TORVIKA_SOURCE_DIR "/documentations").entryList(QDir::Files))
+            QFile::copy(TORVIKA_SOURCE_DIR "/documentations/" + f, docs + u'/' + f);
+        fx_->firmData().writeString("Firm_Data", "Name", "Алфа ЕООД");
+        fx_->firmData().writeString("Firm_Data", "EIK", "201234567");
+        fx_->firmData().writeString("Firm_Data", "DDS", "20");
+        record(db(), {1, 10, "2025-03-04", 2, 2.5});
+        record(db(), {2, 12, "2025-03-04", 2, 10, "EUR", 15, 10, 0, "по банков път"});
+        const QString invoice = fx_->root() + "invoice.pdf";
+        const QString note = fx_->root() + "credit_note.pdf";
+        {
+            test::ModalScript script(20000);
+            script.next<TForm_Spravka_prodajba>([&](TForm_Spravka_prodajba* w) {
+                auto* grid = test::control<QTableView>(*w, "DBGrid1");
+                click(test::control<QPushButton>(*w, "Button_Search"));
+                QCOMPARE(test::control<QListWidget>(*w, "CheckListBox_Dok")
+                             ->findItems("Кредитно известие", Qt::MatchExactly)
+                             .size(),
+                         0); // printed from the invalidation only
+                test::control<QListWidget>(*w, "CheckListBox_Dok")
+                    ->findItems("Фактура", Qt::MatchExactly)
+                    .first()
+                    ->setCheckState(Qt::Checked);
+                selectRows(grid, {rowOf(grid, 2)});
+                msg_->answer("по банков път");
+                msg_->answer(invoice);
+                click(test::control<QPushButton>(*w, "Button3"));
+
+                selectRows(grid, {rowOf(grid, 2)});
+                msg_->answerYes(); // invalidate?
+                msg_->answerYes(); // the invoice annulled
+                msg_->answerNo();  // the quantity not back
+                msg_->answerYes(); // the credit note
+                msg_->answer(note);
+                click(test::control<QPushButton>(*w, "Button_Invalidate_Sales"));
+                QCOMPARE(msg_->questions.last(),
+                         "Желаете ли да бъде отпечатано кредитно известие за върнатата "
+                         "стока към Фактура № 0000000001 от 04.03.2025?");
+                QCOMPARE(msg_->messages.last(), "Документите са маркирани като анулирани (номерата им се "
+                                                "запазват):\rФактура № 0000000001 от 04.03.2025");
+                QCOMPARE(grid->model()->rowCount(), 1);
+                w->reject();
+            });
+            script.next<TForm_Get_Kol>([](TForm_Get_Kol* d) {
+                QTest::mouseClick(d->findChild<QPushButton*>("Button_Priemi"), Qt::LeftButton);
+            });
+            trigger("N_Spravka_Prodajba", script);
+        }
+        const QString text = pdfText(note);
+        for (const char* expected :
+             {"КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001", "Бип ЕТ",
+              "BG123456789", "Алфа ЕООД", "Уред", "29.33", "5.87", "35.20",
+              "Словом: тридесет и пет лева и 20 стотинки", "Основание: Върната стока"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + text)));
+        QVERIFY2(!text.contains("Чай"), qPrintable(text));
+        QCOMPARE(scalarSql(db(), "SELECT P.N_Dok || '/' || P.ID_Kontrag FROM Printed_Dok P JOIN Dokumenti D "
+                                 "ON D.ID_Dokument = P.ID_Dok WHERE D.Opisanie = 'Кредитно известие' AND "
+                                 "P.ID_Prod = 2")
+                     .toString(),
+                 "0000000001/15");
+        QCOMPARE(
+            scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Кредитно известие'").toString(),
+            "0000000002");
+
+        // "Справка издадени документи": the note with its line, and its copy
+        // naming the invoice again, under the same number.
+        const QString copy = fx_->root() + "credit_note_copy.pdf";
+        runWindow<TForm_Spr_Izd_Dok>("N_Spr_Izd_Dok", [&](TForm_Spr_Izd_Dok* w) {
+            click(test::control<QPushButton>(*w, "Button_Search"));
+            auto* documents = test::control<QTableView>(*w, "DBGrid_Dok");
+            const QModelIndexList found = documents->model()->match(
+                documents->model()->index(0, 0), Qt::DisplayRole, "Кредитно известие", 1, Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            QTest::mouseClick(documents->viewport(), Qt::LeftButton, {},
+                              documents->visualRect(found.first()).center());
+            QCOMPARE(test::control<QTableView>(*w, "DBGrid_Art")->model()->rowCount(), 1);
+            QCOMPARE(label(*w, "Label_SUM"), "35.20");
+            msg_->answer(copy);
+            click(test::control<QPushButton>(*w, "Button_Pe4at"));
+            w->reject();
+        });
+        const QString copied = pdfText(copy);
+        for (const char* expected :
+             {"КОПИЕ", "КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001",
+              "Уред", "35.20", "Основание: Върната стока"})
+            QVERIFY2(copied.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + copied)));
+        QCOMPARE(
+            scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Кредитно известие'").toString(),
+            "0000000002");
     }
 
     // "Издай фискален бон" for a line recorded without a receipt: written

@@ -7,6 +7,7 @@
 #include "common/ui/error_edge.h"
 #include "common/ui/form_koloni.h"
 #include "common/ui/messages.h"
+#include "documents/credit_note.h"
 #include "documents/document_kinds.h"
 #include "documents/texts.h"
 #include "documents/ui/document_printer.h"
@@ -261,12 +262,19 @@ std::optional<PrintRequest> TForm_Spr_Izd_Dok::requestFor(const IssuedDocumentRe
     std::optional<PrintRequest> out;
     guarded([&] {
         const QList<qint64> lines = issuedDocumentLines(session_.db(), d);
-        // Shop lines are printed from the recorded sale, or from the sale
-        // list while the sale is not recorded yet.
+        // Shop lines are printed from the recorded sale, from the lines
+        // invalidated since, or from the sale list while the sale is not
+        // recorded yet.
         const PrintContext context = d.place == kIssuedInService                 ? PrintContext::Service
                                      : issuedLinesRecorded(session_.db(), lines) ? PrintContext::SalesReport
-                                                                                 : PrintContext::Shop;
+                                     : issuedLinesInvalidated(session_.db(), lines)
+                                         ? PrintContext::InvalidatedSales
+                                         : PrintContext::Shop;
         PrintRequest r = pageRequest(session_, context);
+        // A credit note names the annulled document it corrects.
+        if (d.kindName == texts::kCreditNoteKind)
+            if (const std::optional<CorrectedDocument> corrected = correctedDocumentOf(session_.db(), lines))
+                addCreditNoteFields(r, *corrected);
         r.vatRates = companyVatRates(session_);
         r.lines = lines;
         r.counterparty = d.counterparty;

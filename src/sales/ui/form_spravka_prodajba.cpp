@@ -13,7 +13,9 @@
 #include "common/ui/messages.h"
 #include "common/ui/selection_order.h"
 #include "counterparties/ui/counterparty_picker.h"
+#include "documents/credit_note.h"
 #include "documents/document_kinds.h"
+#include "documents/texts.h"
 #include "documents/ui/document_printer.h"
 #include "sales/invalidation.h"
 #include "sales/texts.h"
@@ -33,6 +35,11 @@ namespace torvika {
 namespace {
 
 const QString kKey = QStringLiteral("ID_Prodajba");
+
+// "<kind> № <number> от <date>".
+QString annulledDocumentText(const AnnulledDocument& d) {
+    return texts::kAnnulledDocument.arg(d.kind, d.number, shortDate(QDate::fromString(d.date, Qt::ISODate)));
+}
 const QString kNoArticleLabel = QStringLiteral("0:Няма избран артикул");
 
 // Draws every cell of a line in the colour of its payment state: open
@@ -546,15 +553,47 @@ void TForm_Spravka_prodajba::invalidateChosen() {
         printReversals(session_, result.invalidated);
         if (!result.skipped.isEmpty())
             showMessage(texts::kSomeSalesNotInvalidated.arg(QString::number(result.skipped.size())));
-        if (!result.annulled.isEmpty()) {
-            QStringList documents;
-            for (const AnnulledDocument& d : result.annulled)
-                documents << texts::kAnnulledDocument.arg(d.kind, d.number,
-                                                          shortDate(QDate::fromString(d.date, Qt::ISODate)));
-            showMessage(texts::kDocumentsAnnulled.arg(documents.join(u'\r')));
-        }
+        if (!result.annulled.isEmpty())
+            offerCreditNotes(result.annulled, request.reason);
     }
     Button_SearchClick();
+}
+
+// The annulled documents named; for each one issued to its counterparty (an
+// invoice) a credit note for the goods given back, if the operator wants it.
+void TForm_Spravka_prodajba::offerCreditNotes(const QList<AnnulledDocument>& annulled,
+                                              const QString& reason) {
+    const QString templates = session_.programDir.documentationsDir();
+    QStringList documents;
+    QList<AnnulledDocument> corrected;
+    for (const AnnulledDocument& d : annulled) {
+        documents << annulledDocumentText(d);
+        if (d.counterparty > 0 && correctedByCreditNote(templates, d.kind))
+            corrected << d;
+    }
+    QString message = texts::kDocumentsAnnulled.arg(documents.join(u'\r'));
+    if (corrected.isEmpty())
+        message += u'\r' + texts::kIssueCreditNote;
+    showMessage(message);
+    for (const AnnulledDocument& d : corrected) {
+        if (!askYesNo(texts::kAskCreditNote.arg(annulledDocumentText(d))))
+            continue;
+        PrintRequest request;
+        if (!guarded([&] {
+                checkCreditNoteKind(session_.db());
+                PrintRequest base = pageRequest(session_, PrintContext::InvalidatedSales);
+                base.vatRates = companyVatRates(session_);
+                const VatRates rates = base.vatRates;
+                const int decimalsNow = decimals();
+                base.amounts = [rates, decimalsNow](const QSqlDatabase& db, const QList<qint64>& lines) {
+                    return recordedSalesVat(db, lines, decimalsNow, rates, StoredLines::Invalidated);
+                };
+                request = creditNoteRequest(
+                    base, d.lines, CorrectedDocument{d.kind, d.number, d.date, d.counterparty, reason});
+            }))
+            continue;
+        printDocuments(session_, request, {{texts::kCreditNoteKind}, {defaultPrinterName()}}, this);
+    }
 }
 
 } // namespace torvika

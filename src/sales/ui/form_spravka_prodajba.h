@@ -4,10 +4,12 @@
 // obligations; the lines of open credits in red, of paid-off ones in blue),
 // the list printed into a grid export file, documents issued for the
 // chosen lines (one per counterparty), a fiscal receipt for chosen lines
-// that never had one, and the invalidation of the chosen lines.
+// that never had one, and the invalidation of the chosen lines with the
+// credit note for the goods of an annulled invoice.
 
 #include "catalogue/ui/article_picker.h"
 #include "common/ui/list_window.h"
+#include "sales/invalidation.h"
 #include "sales/sales_report.h"
 #include "shell/ui/host.h"
 
@@ -71,6 +73,8 @@ private:
     void Button1Click();
     void Button3Click();
     void Button4Click();
+
+    void offerCreditNotes(const QList<AnnulledDocument>& annulled, const QString& reason);
 
     QList<SalesReportHeadingCriterion> headingCriteria() const;
     int decimals() const;
