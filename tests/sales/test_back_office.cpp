@@ -71,13 +71,6 @@ void record(const QSqlDatabase& db, const Row& r) {
          r.counterparty, r.discount, r.consignment, QString::fromUtf8(r.pay), r.terminal});
 }
 
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 void click(QWidget* w) {
     QVERIFY2(w, "no such control");
     QTest::mouseClick(w, Qt::LeftButton);
@@ -517,7 +510,7 @@ private slots:
             QCOMPARE(invoice.first()->checkState(), Qt::Unchecked);
             w->reject();
         });
-        const QString text = pdfText(pdf);
+        const QString text = test::pdfText(pdf);
         QVERIFY2(text.contains("35.20"), qPrintable(text));
         QVERIFY2(text.contains("Бип ЕТ"), qPrintable(text));
         QCOMPARE(count("SELECT COUNT(*) FROM Printed_Dok WHERE ID_Prod = 2"), 1);
@@ -577,7 +570,7 @@ private slots:
             });
             trigger("N_Spravka_Prodajba", script);
         }
-        const QString text = pdfText(note);
+        const QString text = test::pdfText(note);
         for (const char* expected :
              {"КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001", "Бип ЕТ",
               "BG123456789", "Алфа ЕООД", "Уред", "29.33", "5.87", "35.20",
@@ -610,7 +603,7 @@ private slots:
             click(test::control<QPushButton>(*w, "Button_Pe4at"));
             w->reject();
         });
-        const QString copied = pdfText(copy);
+        const QString copied = test::pdfText(copy);
         for (const char* expected :
              {"КОПИЕ", "КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001",
               "Уред", "35.20", "Основание: Върната стока"})
