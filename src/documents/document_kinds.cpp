@@ -48,6 +48,7 @@ DocumentKind kindOf(const SqlRows& rows, int row) {
     k.places = r[2].toString();
     k.number = r[3].toString().trimmed();
     k.copies = r[4].toInt();
+    k.numberingId = r.size() > 5 && !r[5].isNull() ? r[5].toLongLong() : k.id;
     return k;
 }
 
@@ -63,11 +64,14 @@ void checkName(const QString& name) {
 } // namespace
 
 std::optional<DocumentKind> findDocumentKind(const QSqlDatabase& db, const QString& name) {
-    const SqlRows rows =
-        readRows(db,
-                 QStringLiteral("SELECT ID_Dokument, Opisanie, Kade_se_izpolzva, N_Dok, N_Copies "
-                                "FROM Dokumenti WHERE Opisanie = ? ORDER BY ID_Dokument"),
-                 {name}, 1);
+    const SqlRows rows = readRows(
+        db,
+        QStringLiteral("SELECT D.ID_Dokument, D.Opisanie, D.Kade_se_izpolzva, COALESCE(S.N_Dok, D.N_Dok), "
+                       "D.N_Copies, COALESCE(S.ID_Dokument, D.ID_Dokument) FROM Dokumenti D "
+                       "LEFT JOIN Dokumenti S ON S.ID_Dokument = (SELECT MIN(X.ID_Dokument) FROM "
+                       "Dokumenti X WHERE X.Opisanie = D.Nomeracia_Ot AND X.ID_Dokument <> D.ID_Dokument) "
+                       "WHERE D.Opisanie = ? ORDER BY D.ID_Dokument"),
+        {name}, 1);
     if (rows.rows.isEmpty())
         return std::nullopt;
     return kindOf(rows, 0);
@@ -123,7 +127,14 @@ QString nextDocumentNumber(const QString& number) {
 }
 
 void lockDocumentKind(const QSqlDatabase& db, const QString& kindName) {
-    // Another workstation printing the kind holds its row until it commits.
+    // Another workstation printing the kind holds its row until it commits;
+    // the row of the series it is numbered in first, so that every print
+    // taking a number of one series locks in the same order.
+    execSql(
+        db,
+        QStringLiteral("UPDATE Dokumenti SET N_Dok = N_Dok WHERE Opisanie = (SELECT MIN(K.Nomeracia_Ot) FROM "
+                       "Dokumenti K WHERE K.Opisanie = ?) AND Opisanie <> ?"),
+        {kindName, kindName});
     execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = N_Dok WHERE Opisanie = ?"), {kindName});
 }
 
@@ -173,7 +184,8 @@ IssuedNumber INC_NUMBER_PRINTED_DOK(const QSqlDatabase& db, const IssueRequest& 
     }
     const QString next = nextDocumentNumber(kind->number);
     if (next != kind->number)
-        execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"), {next, kind->id});
+        execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"),
+                {next, kind->numberingId});
     return out;
 }
 
@@ -218,8 +230,13 @@ QString currentDocumentNumber(const QSqlDatabase& db, const QString& kindName) {
 }
 
 SqlStatement documentKindsStatement() {
-    return {QStringLiteral("SELECT ID_Dokument, Opisanie, N_Dok, Kade_se_izpolzva, N_Copies FROM Dokumenti "
-                           "ORDER BY ID_Dokument"),
+    // A kind numbered in another's series shows that series' number.
+    return {QStringLiteral(
+                "SELECT D.ID_Dokument AS ID_Dokument, D.Opisanie AS Opisanie, COALESCE((SELECT S.N_Dok "
+                "FROM Dokumenti S WHERE S.ID_Dokument = (SELECT MIN(X.ID_Dokument) FROM Dokumenti X "
+                "WHERE X.Opisanie = D.Nomeracia_Ot AND X.ID_Dokument <> D.ID_Dokument)), D.N_Dok) AS "
+                "N_Dok, D.Kade_se_izpolzva AS Kade_se_izpolzva, D.N_Copies AS N_Copies FROM Dokumenti D"
+                "\nORDER BY D.ID_Dokument"),
             {},
             QStringLiteral("ID_Dokument")};
 }
@@ -228,7 +245,15 @@ void setDocumentNumber(const QSqlDatabase& db, qint64 id, const QString& number)
     const QString n = number.trimmed();
     if (!digitsOnly(n))
         refuse(texts::kNumberDigitsOnly);
-    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"), {n, id});
+    // A kind numbered in another's series sets that series' number.
+    const QVariant series = scalarSql(
+        db,
+        QStringLiteral(
+            "SELECT MIN(X.ID_Dokument) FROM Dokumenti D JOIN Dokumenti X ON X.Opisanie = D.Nomeracia_Ot "
+            "AND X.ID_Dokument <> D.ID_Dokument WHERE D.ID_Dokument = ?"),
+        {id});
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET N_Dok = ? WHERE ID_Dokument = ?"),
+            {n, series.isNull() ? QVariant(id) : series});
 }
 
 void setDocumentCopies(const QSqlDatabase& db, qint64 id, int copies) {
@@ -263,6 +288,8 @@ void renameDocumentKind(const QSqlDatabase& db, const QString& dir, qint64 id, c
         if (QFile::exists(templatePath(dir, n, ext)))
             refuse(texts::kKindNameTaken.arg(n));
     execSql(db, QStringLiteral("UPDATE Dokumenti SET Opisanie = ? WHERE ID_Dokument = ?"), {n, id});
+    // The kinds numbered in its series follow it.
+    execSql(db, QStringLiteral("UPDATE Dokumenti SET Nomeracia_Ot = ? WHERE Nomeracia_Ot = ?"), {n, old});
     // The template follows its kind's name: first a whole copy under the
     // new name (removed again when anything fails), then the kind renamed,
     // then the old files removed. At no moment does a name hold part of a

@@ -21,9 +21,14 @@ struct DocumentKind {
     QString places; // Kade_se_izpolzva
     QString number; // N_Dok: the next number, zero-padded to its width
     int copies = 0; // N_Copies: 0 or less leaves the printer's one copy
+    // The row whose N_Dok numbers the kind: its own, or that of the kind
+    // named by Nomeracia_Ot (a credit note numbered in the invoices' series,
+    // as the tax law has it); number is that row's.
+    qint64 numberingId = 0;
 };
 
-// The kind of that name (the first row, should several have it).
+// The kind of that name (the first row, should several have it), with the
+// number of the series it is numbered in.
 std::optional<DocumentKind> findDocumentKind(const QSqlDatabase& db, const QString& name);
 
 // The names of the kinds offered where the print is started, sorted. The

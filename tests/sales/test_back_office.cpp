@@ -572,7 +572,7 @@ private slots:
         }
         const QString text = test::pdfText(note);
         for (const char* expected :
-             {"КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001", "Бип ЕТ",
+             {"КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000002", "Бип ЕТ",
               "BG123456789", "Алфа ЕООД", "Уред", "29.33", "5.87", "35.20",
               "Словом: тридесет и пет лева и 20 стотинки", "Основание: Върната стока"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + text)));
@@ -581,10 +581,10 @@ private slots:
                                  "ON D.ID_Dokument = P.ID_Dok WHERE D.Opisanie = 'Кредитно известие' AND "
                                  "P.ID_Prod = 2")
                      .toString(),
-                 "0000000001/15");
-        QCOMPARE(
-            scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Кредитно известие'").toString(),
-            "0000000002");
+                 "0000000002/15");
+        // Numbered in the invoices' series: the next invoice is 3.
+        QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Фактура'").toString(),
+                 "0000000003");
 
         // "Справка издадени документи": the note with its line, and its copy
         // naming the invoice again, under the same number.
@@ -605,12 +605,12 @@ private slots:
         });
         const QString copied = test::pdfText(copy);
         for (const char* expected :
-             {"КОПИЕ", "КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000001",
+             {"КОПИЕ", "КРЕДИТНО ИЗВЕСТИЕ", "Към документ: Фактура № 0000000001 от 04.03.2025", "0000000002",
               "Уред", "35.20", "Основание: Върната стока"})
             QVERIFY2(copied.contains(QString::fromUtf8(expected)), qPrintable(expected + ("\n" + copied)));
-        QCOMPARE(
-            scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Кредитно известие'").toString(),
-            "0000000002");
+        // The copy took no number.
+        QCOMPARE(scalarSql(db(), "SELECT N_Dok FROM Dokumenti WHERE Opisanie = 'Фактура'").toString(),
+                 "0000000003");
     }
 
     // "Издай фискален бон" for a line recorded without a receipt: written

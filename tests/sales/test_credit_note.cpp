@@ -207,11 +207,35 @@ private slots:
         QVERIFY2(!text.contains("[Към документ]") && !text.contains("[Основание]"), qPrintable(text));
     }
 
+    // Credit notes are numbered in the invoices' series: the kind shows and
+    // sets the invoices' number, and follows the invoice kind's new name.
+    void numberedInTheInvoicesSeries() {
+        const std::optional<DocumentKind> note = findDocumentKind(db(), texts::kCreditNoteKind);
+        const std::optional<DocumentKind> invoice = findDocumentKind(db(), "Фактура");
+        QVERIFY(note && invoice);
+        QCOMPARE(note->numberingId, invoice->id);
+        setDocumentNumber(db(), note->id, "0000000120");
+        QCOMPARE(findDocumentKind(db(), "Фактура")->number, "0000000120");
+        QCOMPARE(findDocumentKind(db(), texts::kCreditNoteKind)->number, "0000000120");
+        const SqlStatement kinds = documentKindsStatement();
+        QStringList shown;
+        for (const QVariantList& row : readRows(db(), kinds.text, kinds.values).rows)
+            if (row[1].toString() == "Фактура" || row[1].toString() == texts::kCreditNoteKind)
+                shown << row[2].toString();
+        QCOMPARE(shown, (QStringList{"0000000120", "0000000120"}));
+        renameDocumentKind(db(), dir(), invoice->id, "Данъчна фактура");
+        QCOMPARE(findDocumentKind(db(), texts::kCreditNoteKind)->numberingId, invoice->id);
+    }
+
     // No credit note without its numbered kind: never one printed unnumbered.
     void refusedWithoutItsNumberedKind_data() {
         QTest::addColumn<QString>("change");
         QTest::newRow("kind deleted") << "DELETE FROM Dokumenti WHERE Opisanie = ?";
-        QTest::newRow("not numbered") << "UPDATE Dokumenti SET N_Dok = '0' WHERE Opisanie = ?";
+        QTest::newRow("own series not numbered")
+            << "UPDATE Dokumenti SET N_Dok = '0', Nomeracia_Ot = '' WHERE Opisanie = ?";
+        QTest::newRow("invoices not numbered")
+            << "UPDATE Dokumenti SET N_Dok = '0' WHERE Opisanie = (SELECT Nomeracia_Ot FROM Dokumenti WHERE "
+               "Opisanie = ?)";
     }
     void refusedWithoutItsNumberedKind() {
         QFETCH(QString, change);
